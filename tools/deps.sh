@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Korvanta needs on Debian 12.
+# Run as root; packages already present are left alone, so a second run is quick.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  libboost-math-dev libxlsxwriter-dev libzip-dev libexpat1-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-noto-cjk xvfb xauth
+  python3 python3-openpyxl python3-xlrd python3-xlwt python3-xlsxwriter libfreexl-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Some packages are missing and this is not root: run as root or install them by hand." >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
