@@ -1,0 +1,241 @@
+#include "app/gridpanel.h"
+
+#include "app/widgets.h"
+#include "grid/cellcleaning.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace korvanta::ui {
+
+using grid::Column;
+
+namespace {
+
+const QColor kRuleGrey = bgr(0x00C0C0C0);
+const QString kEntryTip = QStringLiteral("按回车键或“↓”键输入下一个数据");
+
+int rowTop(int row) { return 360 + 300 * row; }
+
+} // namespace
+
+GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), store_(store)
+{
+    stylePanel(this, QStringLiteral("Picture2"), inputSlot());
+
+    const char* headings[3] = {"序号", "第一组", "第二组"};
+    const int headingLefts[3] = {60, 1680, 3840};
+    for (int k = 0; k < 3; ++k) {
+        LabelStyle style;
+        style.colour = highlightColour();
+        style.autoSize = false;
+        style.widthTwips = 1035;
+        style.alignment = Qt::AlignCenter;
+        makeLabel(this, controlName("Label2", k), QString::fromUtf8(headings[k]), headingLefts[k], 60, style);
+    }
+
+    for (int k = 0; k <= 9; ++k)
+        makeRule(this, 0, 300 * (k + 1), 5400, 300 * (k + 1), kRuleGrey);
+    makeRule(this, 1140, 0, 1140, 3000, kRuleGrey);
+    makeRule(this, 3300, 0, 3300, 3000, kRuleGrey);
+
+    for (int i = 0; i < grid::kVisibleRows; ++i) {
+        auto* number = makeTextBox(this, controlName("Text3", i), twipsRect(60, rowTop(i), 1035, 225), true);
+        number->setReadOnly(true);
+        auto* one = makeTextBox(this, controlName("Text1", i), twipsRect(1200, rowTop(i), 2055, 225), true);
+        auto* two = makeTextBox(this, controlName("Text2", i), twipsRect(3360, rowTop(i), 1995, 225), true);
+        for (QLineEdit* box : {number, one, two}) {
+            // The cells are not tab stops: Tab passes over them.
+            box->setFocusPolicy(Qt::ClickFocus);
+            box->installEventFilter(this);
+        }
+        one->setToolTip(kEntryTip);
+        two->setToolTip(kEntryTip);
+        connect(one, &QLineEdit::textChanged, this, [this, i] { onCellChanged(Column::First, i); });
+        connect(two, &QLineEdit::textChanged, this, [this, i] { onCellChanged(Column::Second, i); });
+        rowNumbers_[static_cast<std::size_t>(i)] = number;
+        first_[static_cast<std::size_t>(i)] = one;
+        second_[static_cast<std::size_t>(i)] = two;
+    }
+
+    scrollBar_ = new QScrollBar(Qt::Vertical, this);
+    scrollBar_->setObjectName(QStringLiteral("VS1"));
+    scrollBar_->setGeometry(twipsRect(5400, 0, 255, 2990));
+    scrollBar_->setRange(0, 0);
+    scrollBar_->setSingleStep(1);
+    scrollBar_->setPageStep(grid::kVisibleRows);
+    scrollBar_->setEnabled(false);
+    scrollBar_->setFocusPolicy(Qt::NoFocus);
+    connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (syncingScrollBar_)
+            return;
+        beginBatch();
+        grid::ScrollTo(store_, *this, value);
+        endBatch();
+    });
+}
+
+QLineEdit* GridPanel::cell(Column column, int row) const
+{
+    const auto& cells = column == Column::First ? first_ : second_;
+    return cells[static_cast<std::size_t>(row)];
+}
+
+void GridPanel::resetGrid()
+{
+    beginBatch();
+    grid::ResetGrid(store_, *this);
+    endBatch();
+}
+
+void GridPanel::showImported()
+{
+    beginBatch();
+    // The window goes back to row 1 first, so that the cells written below
+    // store their texts at the rows they were read from.
+    const int rows = store_.count(Column::Second);
+    store_.setOffset(0);
+    store_.setMaximum(std::max(0, std::max(store_.count(Column::First), rows) - grid::kVisibleRows));
+    store_.setScrollEnabled(rows > grid::kVisibleRows);
+    showScrollState(store_.offset(), store_.maximum(), store_.scrollEnabled());
+    for (int i = 0; i < grid::kVisibleRows; ++i) {
+        // Rows the import did not reach are emptied without being stored.
+        store_.GridRefreshing = i >= rows;
+        cell(Column::Second, i)->setText(QString::fromStdString(store_.item(Column::Second, i)));
+        store_.GridRefreshing = i >= store_.count(Column::First);
+        cell(Column::First, i)->setText(QString::fromStdString(store_.item(Column::First, i)));
+        rowNumber(i)->setText(QString::number(i + 1));
+    }
+    store_.GridRefreshing = false;
+    endBatch();
+}
+
+void GridPanel::endBatch()
+{
+    if (--batchDepth_ > 0)
+        return;
+    for (Column column : {Column::First, Column::Second}) {
+        auto& flag = pending_[static_cast<std::size_t>(column)];
+        if (flag) {
+            flag = false;
+            announce(column);
+        }
+    }
+}
+
+void GridPanel::announce(Column column)
+{
+    if (!announcing_)
+        return;
+    if (batchDepth_ > 0) {
+        pending_[static_cast<std::size_t>(column)] = true;
+        return;
+    }
+    emit columnChanged(column);
+}
+
+void GridPanel::assignCell(Column column, int row, const std::string& text)
+{
+    cell(column, row)->setText(QString::fromStdString(text));
+}
+
+void GridPanel::assignRowNumber(int row, const std::string& text)
+{
+    rowNumber(row)->setText(QString::fromStdString(text));
+}
+
+void GridPanel::showScrollState(int value, int maximum, bool enabled)
+{
+    syncingScrollBar_ = true;
+    scrollBar_->setMaximum(maximum);
+    scrollBar_->setValue(value);
+    scrollBar_->setEnabled(enabled);
+    syncingScrollBar_ = false;
+}
+
+void GridPanel::onCellChanged(Column column, int row)
+{
+    if (cleaning_)
+        return;
+    QLineEdit* box = cell(column, row);
+    const QString text = box->text();
+    const std::string cleaned = grid::CleanCellText(text.toStdString());
+    const QString shown = QString::fromStdString(cleaned);
+    if (shown != text) {
+        cleaning_ = true;
+        box->setText(shown);
+        cleaning_ = false;
+    }
+    placeCaretAtEnd(box);
+    grid::StoreCell(store_, column, row, cleaned);
+    announce(column);
+}
+
+void GridPanel::placeCaretAtEnd(QLineEdit* box)
+{
+    box->deselect();
+    box->setCursorPosition(static_cast<int>(box->text().size()));
+}
+
+bool GridPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    // Shift, Ctrl and Alt are not looked at: Shift+Down acts as Down.
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return navigate(watched, grid::GridKey::Enter);
+    case Qt::Key_Down:
+        return navigate(watched, grid::GridKey::Down);
+    case Qt::Key_Up:
+        return navigate(watched, grid::GridKey::Up);
+    default:
+        return QFrame::eventFilter(watched, event);
+    }
+}
+
+bool GridPanel::navigate(QObject* watched, grid::GridKey key)
+{
+    // Find the focused cell's column and visible row.
+    const std::array<const std::array<QLineEdit*, grid::kVisibleRows>*, 3> columns = {&first_, &second_, &rowNumbers_};
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const auto& cells = *columns[c];
+        for (int row = 0; row < grid::kVisibleRows; ++row) {
+            if (cells[static_cast<std::size_t>(row)] != watched)
+                continue;
+            const auto kind = c == 2 ? grid::CellKind::RowNumber : grid::CellKind::Data;
+            const grid::NavigationStep step = grid::Navigate(key, kind, row, store_.offset(), store_.maximum());
+            QLineEdit* here = cells[static_cast<std::size_t>(row)];
+            beginBatch();
+            switch (step.kind) {
+            case grid::NavigationStep::Kind::Append:
+                grid::AppendRow(store_, *this);
+                break;
+            case grid::NavigationStep::Kind::ScrollDown:
+                grid::ScrollDown(store_, *this);
+                placeCaretAtEnd(here);
+                break;
+            case grid::NavigationStep::Kind::ScrollUp:
+                grid::ScrollUp(store_, *this);
+                placeCaretAtEnd(here);
+                break;
+            case grid::NavigationStep::Kind::MoveFocus: {
+                QLineEdit* target = cells[static_cast<std::size_t>(step.targetRow)];
+                placeCaretAtEnd(target);
+                target->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+            case grid::NavigationStep::Kind::Nothing:
+                break;
+            }
+            endBatch();
+            // Enter never reaches the cell; the arrows have no meaning inside a
+            // single-line cell, so they are taken here too.
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace korvanta::ui

@@ -1,0 +1,79 @@
+// Picture2: the data grid. Nine visible rows of a row-number cell (Text3)
+// and two data cells (Text1, Text2) over the GridStore, scrolled by VS1.
+// Every change of a data cell is cleaned, stored and announced; the window
+// then reruns the current test. Changes made while the program refills the
+// cells are gathered and announced once, since the results depend only on
+// the store.
+#pragma once
+
+#include "grid/gridstore.h"
+#include "grid/gridwindow.h"
+#include "grid/navigation.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <array>
+
+namespace korvanta::ui {
+
+class GridPanel : public QFrame, public grid::GridView {
+    Q_OBJECT
+public:
+    GridPanel(grid::GridStore& store, QWidget* parent);
+
+    QLineEdit* cell(grid::Column column, int row) const;
+    QLineEdit* rowNumber(int row) const { return rowNumbers_[static_cast<std::size_t>(row)]; }
+    QScrollBar* scrollBar() const { return scrollBar_; }
+
+    void resetGrid();
+    // Shows an imported store: the window back at row 1, VS1 by the import's
+    // rule, and the first rows assigned as if typed, so that they are cleaned,
+    // stored back and recomputed.
+    void showImported();
+
+    // While a batch is open, announcements are gathered and sent when the
+    // outermost batch closes.
+    void beginBatch() { ++batchDepth_; }
+    // Both columns count as changed (after an import, whose rows may equal
+    // what the cells showed before).
+    void markColumnsChanged()
+    {
+        announce(grid::Column::First);
+        announce(grid::Column::Second);
+    }
+    void endBatch();
+    // Announcements are dropped entirely (the test selection empties every
+    // result after resetting the cells).
+    void setAnnouncing(bool announcing) { announcing_ = announcing; }
+
+signals:
+    void columnChanged(korvanta::grid::Column column);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // GridView
+    void assignCell(grid::Column column, int row, const std::string& text) override;
+    void assignRowNumber(int row, const std::string& text) override;
+    void showScrollState(int value, int maximum, bool enabled) override;
+
+    void onCellChanged(grid::Column column, int row);
+    void announce(grid::Column column);
+    bool navigate(QObject* watched, grid::GridKey key);
+    void placeCaretAtEnd(QLineEdit* box);
+
+    grid::GridStore& store_;
+    std::array<QLineEdit*, grid::kVisibleRows> first_{};
+    std::array<QLineEdit*, grid::kVisibleRows> second_{};
+    std::array<QLineEdit*, grid::kVisibleRows> rowNumbers_{};
+    QScrollBar* scrollBar_ = nullptr;
+    bool cleaning_ = false;
+    bool syncingScrollBar_ = false;
+    bool announcing_ = true;
+    int batchDepth_ = 0;
+    std::array<bool, 2> pending_{};
+};
+
+} // namespace korvanta::ui

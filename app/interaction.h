@@ -1,0 +1,42 @@
+// Everything the window asks of the desktop around it: message boxes, file
+// dialogs, the browser and the busy pointer. The program passes the desktop's
+// own; the driver and the tests pass one that answers from a script and
+// records what was asked, so no test ever waits on a real dialog.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+class QWidget;
+
+namespace korvanta::ui {
+
+struct FileRequest {
+    QString title;      // "打开" or "另存为"
+    QString directory;  // where the dialog starts
+    QString filter;     // "Microsoft Excel 工作簿(*.xls)" and its patterns
+};
+
+class UserInteraction {
+public:
+    virtual ~UserInteraction() = default;
+    // An information box with an OK button only.
+    virtual void showMessage(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The chosen path, or nothing when the user cancels.
+    virtual std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) = 0;
+    // Opens an address in the default browser; reports nothing when none is there.
+    virtual void openUrl(const QUrl& url) = 0;
+};
+
+// The real desktop: QMessageBox, QFileDialog and QDesktopServices.
+class DesktopInteraction final : public UserInteraction {
+public:
+    void showMessage(QWidget* parent, const QString& title, const QString& text) override;
+    std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
+    void openUrl(const QUrl& url) override;
+};
+
+} // namespace korvanta::ui

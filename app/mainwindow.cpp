@@ -1,0 +1,275 @@
+#include "app/mainwindow.h"
+
+#include "app/gridpanel.h"
+#include "app/icons.h"
+#include "app/resultpanels.h"
+#include "app/tablepanel.h"
+#include "app/testselector.h"
+#include "app/toolbar.h"
+#include "app/ttablewindow.h"
+#include "app/widgets.h"
+#include "banner/bannerwidget.h"
+#include "banner/links.h"
+#include "calculator/calculatorpanel.h"
+#include "stats/ttable.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+namespace korvanta::ui {
+
+namespace {
+constexpr int kClientWidthTwips = 8235;
+constexpr int kClientHeightTwips = 6435;
+} // namespace
+
+MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      interaction_(interaction)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Korvanta V4.05"));
+    setWindowIcon(windowIcon());
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
+    setCentralWidget(client);
+
+    toolbar_ = new Toolbar(client);
+    banner_ = new banner::BannerWidget(toolbar_);
+    banner_->setGeometry(twipsRect(5220, 270, 2730, 390));
+
+    selector_ = new TestSelector(client);
+
+    auto* titleFrame = new QFrame(client);
+    titleFrame->setObjectName(QStringLiteral("Frame3"));
+    titleFrame->setGeometry(twipsRect(2460, 780, 5715, 495));
+    titleFrame->setFrameShape(QFrame::StyledPanel);
+    titleFrame->setFrameShadow(QFrame::Sunken);
+    LabelStyle hintStyle;
+    hintStyle.colour = redColour();
+    hintStyle.autoSize = false;
+    hintStyle.widthTwips = 4590;
+    hint_ = makeLabel(titleFrame, QStringLiteral("Label1"), testHint(TestMode::TwoSample), 60, 240 - 60, hintStyle);
+    hint_->resize(titleFrame->width() - hint_->x(), hint_->height());
+
+    calculator_ = new calculator::CalculatorPanel(client);
+    calculator_->setGeometry(twipsRect(60, 3660, 2355, 2715));
+
+    grid_ = new GridPanel(store_, client);
+    table_ = new TablePanel(client);
+    twoSample_ = new TwoSamplePanel(client);
+    pairedT_ = new PairedTPanel(client);
+    correlation_ = new CorrelationPanel(client);
+    fourFold_ = new FourFoldPanel(client);
+    pairedChi_ = new PairedChiSquarePanel(client);
+
+    // Controls the user never sees: the t-table text, the file-name holder
+    // and a spare label of the chi-square panels.
+    auto* tableText = new QPlainTextEdit(client);
+    tableText->setObjectName(QStringLiteral("Text14"));
+    tableText->setPlainText(QString::fromUtf8(stats::TTableText().data(), static_cast<qsizetype>(stats::TTableText().size())));
+    tableText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tableText->setReadOnly(true);
+    tableText->hide();
+    fileName_ = makeLabel(client, QStringLiteral("Label9"), QStringLiteral("Label9"), 3540, 3000);
+    fileName_->hide();
+    makeLabel(client, controlName("Label20", 0), {}, 8340, 900)->hide();
+
+    buildMenus();
+
+    connect(selector_, &TestSelector::testClicked, this, &MainWindow::selectTest);
+    connect(selector_, &TestSelector::tutorialClicked, this, &MainWindow::openOnlineHelp);
+    connect(toolbar_->item(0), &ToolbarItem::activated, this, &MainWindow::importWorkbook);
+    connect(toolbar_->item(1), &ToolbarItem::activated, this, &MainWindow::exportWorkbook);
+    connect(toolbar_->item(2), &ToolbarItem::activated, this, &MainWindow::openOnlineHelp);
+    connect(banner_, &banner::BannerWidget::clicked, this, &MainWindow::openHomePage);
+    connect(grid_, &GridPanel::columnChanged, this, &MainWindow::onColumnChanged);
+    connect(table_, &TablePanel::tableChanged, this, &MainWindow::onTableChanged);
+
+    // Load: the designed state is mode 0 with the grid and the two-sample
+    // panel; the banner shows its welcome line and the grid rows 1 to 9.
+    showPanelsFor(TestMode::TwoSample);
+    banner_->printWelcome();
+    grid_->resetGrid();
+    adjustSize();
+    setFixedSize(sizeHint());
+    centreOnScreen();
+}
+
+MainWindow::~MainWindow()
+{
+    delete tTable_.data();
+}
+
+void MainWindow::buildMenus()
+{
+    struct Item {
+        const char* caption;
+        QKeySequence shortcut;
+        void (MainWindow::*slot)();
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(F)"));
+    const Item fileItems[] = {
+        {"从Excel导入数据", QKeySequence(Qt::CTRL | Qt::Key_G), &MainWindow::importWorkbook},
+        {"导出数据到Excel", QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::exportWorkbook},
+        {nullptr, {}, nullptr},
+        {"t界值表", QKeySequence(Qt::CTRL | Qt::Key_T), &MainWindow::showTTable},
+        {nullptr, {}, nullptr},
+        {"退出", QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exitProgram},
+    };
+    for (const Item& item : fileItems) {
+        if (!item.caption) {
+            file->addSeparator();
+            continue;
+        }
+        QAction* action = file->addAction(QString::fromUtf8(item.caption), this, item.slot);
+        action->setShortcut(item.shortcut);
+    }
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
+    help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+}
+
+QAction* MainWindow::findAction(const QString& caption) const
+{
+    for (QAction* menu : menuBar()->actions()) {
+        if (menu->text() == caption)
+            return menu;
+        if (!menu->menu())
+            continue;
+        for (QAction* action : menu->menu()->actions())
+            if (action->text() == caption)
+                return action;
+    }
+    return nullptr;
+}
+
+void MainWindow::centreOnScreen()
+{
+    const QScreen* target = screen();
+    if (!target)
+        return;
+    const QRect area = target->geometry();
+    const QSize size = frameGeometry().size();
+    move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+void MainWindow::selectTest(TestMode mode)
+{
+    // The toolbar's import and export serve the tests on raw data; the
+    // menu items stay available in every mode.
+    toolbar_->setExchangeEnabled(!usesTable(mode));
+    selector_->showCurrent(mode);
+    mode_ = mode;
+    hint_->setText(testHint(mode));
+
+    // Every store, input cell and result is emptied. The cells' own change
+    // handling still cleans and stores what they are given, but nothing is
+    // recomputed: every result label is emptied right after.
+    grid_->setAnnouncing(false);
+    table_->setAnnouncing(false);
+    grid_->resetGrid();
+    twoSample_->clearBoxes();
+    table_->clearAll();
+    grid_->setAnnouncing(true);
+    table_->setAnnouncing(true);
+    twoSample_->clearResults();
+    pairedT_->clearResults();
+    correlation_->clearResults();
+    fourFold_->clearResults();
+    pairedChi_->clearResults();
+
+    showPanelsFor(mode);
+    if (usesTable(mode)) {
+        table_->setPairedLayout(mode == TestMode::PairedChiSquare);
+        table_->cell(0)->setFocus(Qt::OtherFocusReason);
+    } else {
+        grid_->cell(grid::Column::First, 0)->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void MainWindow::showPanelsFor(TestMode mode)
+{
+    table_->setVisible(usesTable(mode));
+    twoSample_->setVisible(mode == TestMode::TwoSample);
+    pairedT_->setVisible(mode == TestMode::PairedT);
+    correlation_->setVisible(mode == TestMode::Correlation);
+    fourFold_->setVisible(mode == TestMode::FourFold);
+    pairedChi_->setVisible(mode == TestMode::PairedChiSquare);
+    table_->raise();
+}
+
+void MainWindow::onColumnChanged(grid::Column column)
+{
+    switch (mode_) {
+    case TestMode::PairedT:
+        pairedT_->show(stats::PairedTTest(store_.values(grid::Column::First), store_.values(grid::Column::Second)));
+        break;
+    case TestMode::TwoSample:
+        twoSample_->writeSummary(column == grid::Column::First ? 0 : 1, stats::SummariseColumn(store_.values(column)));
+        break;
+    case TestMode::Correlation:
+        correlation_->show(stats::CorrelationRegression(store_.values(grid::Column::First), store_.values(grid::Column::Second)));
+        break;
+    case TestMode::FourFold:
+    case TestMode::PairedChiSquare:
+        // The grid's columns are not read by the table tests.
+        break;
+    }
+}
+
+void MainWindow::onTableChanged()
+{
+    const TablePanel::Texts texts = table_->texts();
+    if (mode_ == TestMode::FourFold)
+        fourFold_->show(stats::FourFoldChiSquare(texts.view()));
+    else if (mode_ == TestMode::PairedChiSquare)
+        pairedChi_->show(stats::PairedChiSquare(texts.view()));
+}
+
+void MainWindow::showTTable()
+{
+    // One t-table window: created and centred when it is loaded, shown
+    // again while it is open, unloaded when the user closes it.
+    if (!tTable_)
+        tTable_ = new TTableWindow();
+    tTable_->show();
+    tTable_->raise();
+    tTable_->activateWindow();
+}
+
+void MainWindow::openHomePage()
+{
+    interaction_.openUrl(banner::HomePageUrl());
+}
+
+void MainWindow::openOnlineHelp()
+{
+    interaction_.openUrl(banner::OnlineHelpUrl());
+}
+
+void MainWindow::exitProgram()
+{
+    if (tTable_)
+        tTable_->close();
+    emit exitRequested();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    exitProgram();
+}
+
+QString MainWindow::programDirectory() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+} // namespace korvanta::ui

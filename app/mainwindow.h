@@ -1,0 +1,110 @@
+// Korvanta's main window (Form1).
+//
+// Architecture in brief. The statistics (stats/), the data grid's store and
+// navigation (grid/), the calculator's engine (calculator/) and the workbook
+// reader and writers (excel/) are plain C++ libraries without Qt; they are
+// tested on their own. This window is a thin layer over them, split by
+// panel:
+//   Toolbar (Frame1, with the banner Picture3)   app/toolbar.h, banner/
+//   TestSelector (Frame2: Command1, Command19)   app/testselector.h
+//   Label1 in Frame3: the current test and its entry hint
+//   CalculatorPanel (Frame4)                     calculator/calculatorpanel.h
+//   GridPanel (Picture2) over the GridStore      app/gridpanel.h
+//   TablePanel (Picture8): the 2x2 table         app/tablepanel.h
+//   five result panels (Picture4, 6, 7, 9, 11)   app/resultpanels.h
+//   the t-table window (Form2)                   app/ttablewindow.h
+// Every change of an input cell reruns the current test at once, from all of
+// its inputs; nothing is cached but the converted value of each stored cell
+// text. The desktop (dialogs, message boxes, the browser) is reached through
+// UserInteraction, so the driver and the tests can answer it from a script.
+// Controls carry the names of the design as objectNames ("Text11(0)", "VS1").
+#pragma once
+
+#include "app/interaction.h"
+#include "app/testmode.h"
+#include "app/ttablewindow.h"
+#include "grid/gridstore.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QLabel;
+class QAction;
+
+namespace korvanta::banner {
+class BannerWidget;
+}
+namespace korvanta::calculator {
+class CalculatorPanel;
+}
+
+namespace korvanta::ui {
+
+class GridPanel;
+class TablePanel;
+class Toolbar;
+class TestSelector;
+class TwoSamplePanel;
+class PairedTPanel;
+class CorrelationPanel;
+class FourFoldPanel;
+class PairedChiSquarePanel;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(UserInteraction& interaction, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    TestMode testMode() const { return mode_; }
+    const grid::GridStore& store() const { return store_; }
+    banner::BannerWidget* banner() const { return banner_; }
+    // The t-table window while it is open.
+    TTableWindow* tTableWindow() const { return tTable_; }
+    QAction* findAction(const QString& caption) const;
+
+public slots:
+    void selectTest(korvanta::ui::TestMode mode);
+    void importWorkbook();
+    void exportWorkbook();
+    void showTTable();
+    void openHomePage();
+    void openOnlineHelp();
+    void exitProgram();
+
+signals:
+    // "退出" or the window's close box: the program ends at once.
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void centreOnScreen();
+    void onColumnChanged(grid::Column column);
+    void onTableChanged();
+    void showPanelsFor(TestMode mode);
+    QString programDirectory() const;
+
+    UserInteraction& interaction_;
+    grid::GridStore store_;
+    TestMode mode_ = TestMode::TwoSample;
+
+    Toolbar* toolbar_ = nullptr;
+    banner::BannerWidget* banner_ = nullptr;
+    TestSelector* selector_ = nullptr;
+    QLabel* hint_ = nullptr;          // Label1
+    QLabel* fileName_ = nullptr;      // Label9, never visible
+    calculator::CalculatorPanel* calculator_ = nullptr;
+    GridPanel* grid_ = nullptr;
+    TablePanel* table_ = nullptr;
+    TwoSamplePanel* twoSample_ = nullptr;
+    PairedTPanel* pairedT_ = nullptr;
+    CorrelationPanel* correlation_ = nullptr;
+    FourFoldPanel* fourFold_ = nullptr;
+    PairedChiSquarePanel* pairedChi_ = nullptr;
+    QPointer<TTableWindow> tTable_;
+};
+
+} // namespace korvanta::ui

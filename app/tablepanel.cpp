@@ -1,0 +1,116 @@
+#include "app/tablepanel.h"
+
+#include "app/widgets.h"
+#include "grid/cellcleaning.h"
+
+namespace korvanta::ui {
+namespace {
+
+struct HeadTexts {
+    const char* title;
+    const char* heads[7];
+};
+
+// Head labels 0..6 and the title; 2, 5 and 6 are the same in both layouts.
+constexpr HeadTexts kFourFoldHeads = {"计数资料卡方检验", {"组  别", "结     果", "（+）           （-）", "试验组", "对照组", "合  计", "合计"}};
+constexpr HeadTexts kPairedHeads = {"配对资料卡方检验", {"治疗后", "  治疗前  ", "（+）           （-）", "（+）", "（-）", "合  计", "合计"}};
+
+} // namespace
+
+TablePanel::TablePanel(QWidget* parent) : QFrame(parent)
+{
+    stylePanel(this, QStringLiteral("Picture8"), inputSlot());
+
+    LabelStyle titleStyle;
+    titleStyle.bold = true;
+    title_ = makeLabel(this, QStringLiteral("Label16"), QString::fromUtf8(kFourFoldHeads.title), 1980, 240, titleStyle);
+
+    const int headPlaces[7][2] = {{300, 840}, {2280, 600}, {1860, 960}, {300, 1500}, {300, 2040}, {300, 2520}, {4920, 840}};
+    for (int k = 0; k < 7; ++k)
+        heads_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label17", k), QString::fromUtf8(kFourFoldHeads.heads[k]), headPlaces[k][0], headPlaces[k][1]);
+
+    const int cellPlaces[4][2] = {{1440, 1440}, {2940, 1440}, {1440, 1980}, {2940, 1980}};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = makeTextBox(this, controlName("Text11", i), twipsRect(cellPlaces[i][0], cellPlaces[i][1], 1275, 330), true, bgr(0x00FF0000));
+        box->setFrame(true);
+        box->setFocusPolicy(Qt::ClickFocus);
+        connect(box, &QLineEdit::textChanged, this, [this, i] { onCellChanged(i); });
+        cells_[static_cast<std::size_t>(i)] = box;
+    }
+    cells_[0]->setMaxLength(6);
+
+    const int totalPlaces[5][3] = {{1320, 2520, 1515}, {2820, 2520, 1515}, {4440, 1500, 1095}, {4440, 2040, 1095}, {4440, 2520, 1095}};
+    for (int k = 0; k < 5; ++k) {
+        LabelStyle style;
+        style.autoSize = false;
+        style.widthTwips = totalPlaces[k][2];
+        style.alignment = Qt::AlignCenter;
+        totals_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label18", k), QStringLiteral("0"), totalPlaces[k][0], totalPlaces[k][1], style);
+    }
+
+    // Red cell grid, black full-width rules and the short rule under the
+    // outcome heading.
+    const QColor red = redColour();
+    for (int x : {1320, 2820, 4320})
+        makeRule(this, x, 1260, x, 2340, red);
+    for (int y : {1260, 1800, 2340})
+        makeRule(this, 1320, y, 4320, y, red);
+    makeRule(this, 0, 540, 5715, 540, Qt::black, 2);
+    makeRule(this, 0, 2820, 5715, 2820, Qt::black, 2);
+    makeRule(this, 0, 1260, 5715, 1260, Qt::black, 1);
+    makeRule(this, 1320, 900, 4320, 900, Qt::black, 1);
+}
+
+TablePanel::Texts TablePanel::texts() const
+{
+    Texts texts;
+    for (std::size_t i = 0; i < 4; ++i)
+        texts.cells[i] = cells_[i]->text().toStdString();
+    return texts;
+}
+
+void TablePanel::setPairedLayout(bool paired)
+{
+    const HeadTexts& texts = paired ? kPairedHeads : kFourFoldHeads;
+    setCaption(title_, QString::fromUtf8(texts.title));
+    for (std::size_t k = 0; k < heads_.size(); ++k)
+        setCaption(heads_[k], QString::fromUtf8(texts.heads[k]));
+}
+
+void TablePanel::clearAll()
+{
+    for (QLineEdit* box : cells_)
+        box->setText(QString());
+    for (QLabel* total : totals_)
+        setCaption(total, QString());
+}
+
+void TablePanel::onCellChanged(int index)
+{
+    if (cleaning_)
+        return;
+    QLineEdit* box = cells_[static_cast<std::size_t>(index)];
+    const QString text = box->text();
+    const QString cleaned = QString::fromStdString(grid::CleanCellText(text.toStdString()));
+    if (cleaned != text) {
+        cleaning_ = true;
+        box->setText(cleaned);
+        cleaning_ = false;
+    }
+    box->deselect();
+    box->setCursorPosition(static_cast<int>(box->text().size()));
+    showTotals();
+    if (announcing_)
+        emit tableChanged();
+}
+
+void TablePanel::showTotals()
+{
+    const Texts current = texts();
+    const stats::TableTotals totals = stats::ComputeTableTotals(current.view());
+    const std::string* values[5] = {&totals.positive, &totals.negative, &totals.row1, &totals.row2, &totals.grand};
+    for (std::size_t k = 0; k < totals_.size(); ++k)
+        setCaption(totals_[k], QString::fromStdString(*values[k]));
+}
+
+} // namespace korvanta::ui

@@ -1,0 +1,52 @@
+// Picture8: the 2x2 table of counts a, b, c, d (Text11) with its margins
+// (Label18), shared by the four-fold and the paired chi-square tests. A
+// change of a cell is cleaned, the totals are updated and the change is
+// announced; the window runs the current chi-square test.
+#pragma once
+
+#include "stats/chisquare.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <array>
+
+namespace korvanta::ui {
+
+class TablePanel : public QFrame {
+    Q_OBJECT
+public:
+    explicit TablePanel(QWidget* parent);
+
+    QLineEdit* cell(int index) const { return cells_[static_cast<std::size_t>(index)]; }
+    // The four cell texts as the tests read them.
+    struct Texts {
+        std::array<std::string, 4> cells;
+        stats::TableCells view() const { return {cells[0], cells[1], cells[2], cells[3]}; }
+    };
+    Texts texts() const;
+
+    // Captions of the head labels and the title for the four-fold (false)
+    // or the paired (true) layout.
+    void setPairedLayout(bool paired);
+    // Empties the cells (their change handling runs for those that held
+    // text) and then every total.
+    void clearAll();
+    void setAnnouncing(bool announcing) { announcing_ = announcing; }
+
+signals:
+    void tableChanged();
+
+private:
+    void onCellChanged(int index);
+    void showTotals();
+
+    std::array<QLineEdit*, 4> cells_{};
+    std::array<QLabel*, 5> totals_{};
+    std::array<QLabel*, 7> heads_{};
+    QLabel* title_ = nullptr;
+    bool cleaning_ = false;
+    bool announcing_ = true;
+};
+
+} // namespace korvanta::ui

@@ -1,0 +1,54 @@
+#include "app/testselector.h"
+
+#include "app/widgets.h"
+
+namespace korvanta::ui {
+
+QString testCaption(TestMode mode)
+{
+    static const char* const captions[kTestCount] = {"两样本均数t检验", "配对资料t检验", "直线相关与回归", "计数资料卡方检验", "配对资料卡方检验"};
+    return QString::fromUtf8(captions[testModeIndex(mode)]);
+}
+
+QString testHint(TestMode mode)
+{
+    if (usesTable(mode))
+        return testCaption(mode);
+    return testCaption(mode) + QStringLiteral("（按回车键或“↓”键输入下一个数据）");
+}
+
+TestSelector::TestSelector(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Frame2"));
+    setGeometry(twipsRect(60, 780, 2355, 2805));
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    for (int i = 0; i < kTestCount; ++i) {
+        auto* button = new QPushButton(testCaption(testModeFromIndex(i)), this);
+        button->setObjectName(controlName("Command1", i));
+        button->setGeometry(twipsRect(140, 180 + 420 * i, 2065, 390));
+        connect(button, &QPushButton::clicked, this, [this, i] { emit testClicked(testModeFromIndex(i)); });
+        buttons_[static_cast<std::size_t>(i)] = button;
+    }
+    tutorial_ = new QPushButton(QStringLiteral("医学统计方法在线教程"), this);
+    tutorial_->setObjectName(QStringLiteral("Command19"));
+    tutorial_->setGeometry(twipsRect(140, 2280, 2065, 390));
+    tutorial_->setToolTip(QStringLiteral("打开随程序安装的医学统计方法教程（无需联网）"));
+    connect(tutorial_, &QPushButton::clicked, this, &TestSelector::tutorialClicked);
+    showCurrent(TestMode::TwoSample);
+}
+
+void TestSelector::showCurrent(TestMode mode)
+{
+    for (QPushButton* button : buttons_) {
+        QFont font = button->font();
+        font.setBold(false);
+        button->setFont(font);
+    }
+    QPushButton* current = button(mode);
+    QFont font = current->font();
+    font.setBold(true);
+    current->setFont(font);
+}
+
+} // namespace korvanta::ui

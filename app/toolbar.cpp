@@ -1,0 +1,93 @@
+#include "app/toolbar.h"
+
+#include "app/icons.h"
+#include "app/widgets.h"
+
+#include <QMouseEvent>
+
+namespace korvanta::ui {
+
+ToolbarItem::ToolbarItem(QWidget* parent, int index, const QString& caption, const QPixmap& icon)
+    : QFrame(parent)
+{
+    setObjectName(controlName("Picture14", index));
+    setGeometry(twipsRect(120 + 1260 * index, 180, 1095, 555));
+    setAutoFillBackground(true);
+    setPressedLook(false);
+
+    auto* image = new QLabel(this);
+    image->setObjectName(controlName("Image7", index));
+    image->setGeometry(twipsRect(60, 60, 450, 450));
+    image->setScaledContents(true);
+    image->setPixmap(icon);
+
+    caption_ = makeLabel(this, controlName("Label15", index), caption, 660, 180);
+
+    // The transparent label over the whole item receives the mouse.
+    mouseArea_ = new QLabel(this);
+    mouseArea_->setObjectName(controlName("Label28", index));
+    mouseArea_->setGeometry(0, 0, width(), height());
+    mouseArea_->setAttribute(Qt::WA_TranslucentBackground);
+    mouseArea_->setCursor(Qt::ArrowCursor);
+    mouseArea_->installEventFilter(this);
+    mouseArea_->raise();
+}
+
+void ToolbarItem::setPressedLook(bool pressed)
+{
+    if (pressed) {
+        setFrameShape(QFrame::Panel);
+        setFrameShadow(QFrame::Raised);
+        setLineWidth(1);
+    } else {
+        setFrameShape(QFrame::NoFrame);
+        QPalette p = palette();
+        p.setColor(QPalette::Window, buttonFaceColour());
+        setPalette(p);
+    }
+}
+
+void ToolbarItem::setActionEnabled(bool enabled)
+{
+    caption_->setEnabled(enabled);
+    mouseArea_->setEnabled(enabled);
+}
+
+bool ToolbarItem::eventFilter(QObject* watched, QEvent* event)
+{
+    // Filters see events even of a disabled control; a disabled item is dead.
+    if (watched == mouseArea_ && mouseArea_->isEnabled()) {
+        // Any mouse button presses and releases; the release arrives here
+        // even outside the item, since the press grabbed the mouse.
+        if (event->type() == QEvent::MouseButtonPress) {
+            setPressedLook(true);
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            setPressedLook(false);
+            emit activated();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+Toolbar::Toolbar(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("Frame1"));
+    setGeometry(twipsRect(60, -60, 8115, 855));
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    const char* captions[3] = {"导入", "导出", "帮助"};
+    const ToolIcon icons[3] = {ToolIcon::Import, ToolIcon::Export, ToolIcon::Help};
+    for (int i = 0; i < 3; ++i)
+        items_[static_cast<std::size_t>(i)] = new ToolbarItem(this, i, QString::fromUtf8(captions[i]), toolIcon(icons[i]));
+}
+
+void Toolbar::setExchangeEnabled(bool enabled)
+{
+    items_[0]->setActionEnabled(enabled);
+    items_[1]->setActionEnabled(enabled);
+}
+
+} // namespace korvanta::ui

@@ -1,0 +1,89 @@
+#include "app/ttablewindow.h"
+
+#include "app/twips.h"
+#include "stats/ttable.h"
+
+#include <QPainter>
+#include <QScreen>
+
+namespace korvanta::ui {
+namespace {
+
+// The table's lines: data rows 4..28 (df 1 to 25) on the left, 29..53 (df 26
+// to 40, 50 to 1000 and infinity) on the right.
+constexpr int kFirstDataLine = 4;
+constexpr int kRowsPerHalf = 25;
+constexpr int kPictureWidth = 433;
+constexpr int kPictureHeight = 400;
+
+QString lineText(int line)
+{
+    return QString::fromStdString(stats::GetLineText(stats::TTableText(), line));
+}
+
+} // namespace
+
+TTableWindow::TTableWindow(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("t界值表"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(px(6540), px(5805));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+}
+
+void TTableWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Centred each time it is loaded; a window shown again while open stays put.
+    if (centred_ || !screen())
+        return;
+    centred_ = true;
+    const QRect area = screen()->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void TTableWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.setPen(Qt::black);
+
+    QFont title = songFont(12, true);
+    p.setFont(title);
+    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, lineText(0).trimmed());
+
+    const QFont body = songFont(9);
+    p.setFont(body);
+    const int top = 30;
+    const int rowHeight = (kPictureHeight - top - 14) / (kRowsPerHalf + 1);
+    const int halfWidth = kPictureWidth / 2;
+    const int columns[4] = {8, 62, 112, 162};
+    const QString heads[4] = {QStringLiteral("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"), QStringLiteral("0.001")};
+
+    for (int half = 0; half < 2; ++half) {
+        const int x0 = half * halfWidth;
+        p.setPen(Qt::black);
+        for (int c = 0; c < 4; ++c)
+            p.drawText(QRect(x0 + columns[c], top, 52, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, heads[c]);
+        p.drawLine(x0 + 4, top + rowHeight, x0 + halfWidth - 6, top + rowHeight);
+        for (int row = 0; row < kRowsPerHalf; ++row) {
+            const QString line = lineText(kFirstDataLine + half * kRowsPerHalf + row);
+            // The infinity row's first field is one character shorter.
+            const int shift = line.startsWith(QStringLiteral("∝")) ? 1 : 0;
+            const QString fields[4] = {line.left(7 - shift).trimmed(), line.mid(7 - shift, 5).trimmed(),
+                                       line.mid(16 - shift, 5).trimmed(), line.mid(25 - shift, 5).trimmed()};
+            const int y = top + rowHeight * (row + 1) + 1;
+            for (int c = 0; c < 4; ++c)
+                p.drawText(QRect(x0 + columns[c], y, 52, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, fields[c]);
+        }
+        p.drawLine(x0 + 4, top + rowHeight * (kRowsPerHalf + 1) + 2, x0 + halfWidth - 6, top + rowHeight * (kRowsPerHalf + 1) + 2);
+    }
+    p.drawLine(halfWidth, top, halfWidth, top + rowHeight * (kRowsPerHalf + 1) + 2);
+}
+
+} // namespace korvanta::ui

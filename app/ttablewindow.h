@@ -1,0 +1,22 @@
+// Form2, the t-table window: the critical values of t drawn from the same
+// table text the tests read, in two halves side by side.
+#pragma once
+
+#include <QWidget>
+
+namespace korvanta::ui {
+
+class TTableWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTableWindow(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool centred_ = false;
+};
+
+} // namespace korvanta::ui

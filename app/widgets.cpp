@@ -1,0 +1,171 @@
+#include "app/widgets.h"
+
+#include <QFontMetrics>
+#include <QList>
+
+#include <algorithm>
+#include <QPalette>
+
+namespace korvanta::ui {
+
+QString controlName(const char* kind, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index);
+}
+
+QColor highlightColour() { return QColor(0x00, 0x00, 0x80); }
+QColor captionTextColour() { return QColor(0x00, 0x00, 0x00); }
+QColor buttonFaceColour() { return QColor(0xF0, 0xF0, 0xF0); }
+
+namespace {
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    if (!colour.isValid())
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+void fitLabel(QLabel* label)
+{
+    // Auto-sized labels keep at least the designed 90 twips (6 px) width.
+    const QSize hint = label->sizeHint();
+    label->resize(std::max(hint.width(), px(90)), std::max(hint.height(), label->height()));
+}
+
+} // namespace
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption,
+                  int left, int top, const LabelStyle& style)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAutoFillBackground(false);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(style.alignment);
+    setTextColour(label, style.colour);
+    if (style.bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    const int height = QFontMetrics(label->font()).height();
+    label->move(px(left), px(top));
+    if (style.autoSize) {
+        label->setProperty("autoSize", true);
+        label->resize(px(90), height);
+        fitLabel(label);
+    } else {
+        label->resize(px(style.widthTwips), height);
+    }
+    return label;
+}
+
+void setCaption(QLabel* label, const QString& caption)
+{
+    if (label->text() == caption)
+        return;
+    label->setText(caption);
+    if (label->property("autoSize").toBool())
+        fitLabel(label);
+}
+
+QFrame* makePanel(QWidget* parent, const QString& name, const QRect& placeTwips)
+{
+    auto* panel = new QFrame(parent);
+    stylePanel(panel, name, placeTwips);
+    return panel;
+}
+
+void stylePanel(QFrame* panel, const QString& name, const QRect& placeTwips)
+{
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setLineWidth(2);
+    panel->setGeometry(placeTwips);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(palette);
+}
+
+QFrame* makeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& colour, int thickness)
+{
+    auto* rule = new QFrame(parent);
+    rule->setAutoFillBackground(true);
+    QPalette palette = rule->palette();
+    palette.setColor(QPalette::Window, colour);
+    rule->setPalette(palette);
+    if (y1 == y2)
+        rule->setGeometry(px(x1), px(y1), std::max(1, px(x2) - px(x1)), thickness);
+    else
+        rule->setGeometry(px(x1), px(y1), thickness, std::max(1, px(y2) - px(y1)));
+    rule->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return rule;
+}
+
+QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips,
+                       bool centred, const QColor& textColour)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(placeTwips);
+    box->setFrame(false);
+    if (centred)
+        box->setAlignment(Qt::AlignCenter);
+    setTextColour(box, textColour);
+    box->setTextMargins(0, 0, 0, 0);
+    return box;
+}
+
+QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& spec)
+{
+    auto* box = new QWidget(parent);
+    box->setObjectName(controlName("Picture5", index));
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QColor colour = spec.red ? redColour() : captionTextColour();
+    QList<QLabel*> pieces;
+
+    auto* letter = new QLabel(spec.letter, box);
+    letter->setFont(songFont(15, false, true));
+    letter->adjustSize();
+    letter->move(0, px(-60) + 2);
+    pieces << letter;
+    int right = letter->width();
+
+    if (!spec.superscript.isEmpty()) {
+        auto* sup = new QLabel(spec.superscript, box);
+        sup->setFont(songFont(7.5));
+        sup->adjustSize();
+        sup->move(px(210), 0);
+        pieces << sup;
+        right = std::max(right, sup->x() + sup->width());
+    }
+    if (!spec.subscript.isEmpty()) {
+        auto* sub = new QLabel(spec.subscript, box);
+        sub->setFont(songFont(7.5));
+        sub->adjustSize();
+        sub->move(px(180), px(315) - sub->height());
+        pieces << sub;
+        right = std::max(right, sub->x() + sub->width());
+    }
+
+    auto* equals = new QLabel(QStringLiteral("="), box);
+    equals->adjustSize();
+    equals->move(right + 2, (px(315) - equals->height()) / 2);
+    pieces << equals;
+
+    for (QLabel* piece : pieces) {
+        piece->setAttribute(Qt::WA_TranslucentBackground);
+        setTextColour(piece, colour);
+    }
+    box->setGeometry(px(left), px(top), equals->x() + equals->width() + 2, px(315));
+    return box;
+}
+
+} // namespace korvanta::ui

@@ -1,0 +1,79 @@
+// The data grid's model: the two-column store (List1, List2) and the window
+// of nine visible rows over it, offset by the scrollbar VS1.
+//
+// The store holds each cell's text exactly as it stood after cleaning; the
+// converted value of every item is kept beside it so that a keystroke
+// recomputes from the whole store without parsing 32,767 texts again. The
+// value is always the conversion of the text next to it, so results equal a
+// fresh recomputation.
+#pragma once
+
+#include "stats/cellvalue.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvanta::grid {
+
+inline constexpr int kVisibleRows = 9;
+// Row numbers, item indices and the scroll offset are 16-bit in the file
+// formats and in the user's habits: the store never grows past this.
+inline constexpr int kMaxRows = 32767;
+
+enum class Column { First = 0, Second = 1 };
+
+class GridStore {
+public:
+    GridStore() = default;
+
+    // Rows of a column; the two columns have the same count except after an
+    // import of columns of different lengths.
+    int count(Column column) const { return static_cast<int>(texts(column).size()); }
+    int rowCount() const { return count(Column::First); }
+
+    // Item of a column; the empty text at or past the end.
+    const std::string& item(Column column, int row) const;
+    std::span<const std::string> items(Column column) const { return texts(column); }
+    std::span<const stats::CellValue> values(Column column) const { return values_[index(column)]; }
+
+    // Replaces one item. A row past the end grows both columns with empty
+    // items, so a value typed below a short import is never dropped.
+    // Returns false only for a row outside 0..kMaxRows-1.
+    bool setItem(Column column, int row, std::string_view text);
+
+    // Removes every item of both columns.
+    void clear();
+    // Appends one empty row to both columns; false when the store is full.
+    bool appendEmptyRow();
+    // Grows both columns with empty items to at least rows items.
+    void padTo(int rows);
+    // Replaces the store by imported columns (each at most kMaxRows items).
+    void replace(std::vector<std::string> first, std::vector<std::string> second);
+
+    // The scroll window: VS1's value, maximum and enabled state.
+    int offset() const { return offset_; }
+    int maximum() const { return maximum_; }
+    bool scrollEnabled() const { return scrollEnabled_; }
+    void setMaximum(int maximum);
+    void setOffset(int offset);
+    void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
+
+    // True only while the window is being refilled from the store: the
+    // cells' change handling then does not write back.
+    bool GridRefreshing = false;
+
+private:
+    static int index(Column column) { return column == Column::First ? 0 : 1; }
+    const std::vector<std::string>& texts(Column column) const { return texts_[index(column)]; }
+    void resizeColumn(int column, std::size_t size);
+
+    std::vector<std::string> texts_[2];
+    std::vector<stats::CellValue> values_[2];
+    int offset_ = 0;
+    int maximum_ = 0;
+    bool scrollEnabled_ = false;
+};
+
+} // namespace korvanta::grid

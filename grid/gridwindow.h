@@ -1,0 +1,47 @@
+// The operations that keep the nine visible rows and the store consistent:
+// reset, refresh, storing a cell, appending a row and scrolling by one row.
+// The window itself (text boxes, scrollbar) is behind GridView, so the same
+// operations drive the real widgets and the unit tests.
+#pragma once
+
+#include "grid/gridstore.h"
+
+#include <string>
+
+namespace korvanta::grid {
+
+class GridView {
+public:
+    virtual ~GridView() = default;
+    // Gives a visible data cell a text. A text different from the one the
+    // cell holds runs the cell's change handling before this returns.
+    virtual void assignCell(Column column, int visibleRow, const std::string& text) = 0;
+    virtual void assignRowNumber(int visibleRow, const std::string& text) = 0;
+    // Mirrors the store's scroll state into the scrollbar without running
+    // a refresh of its own.
+    virtual void showScrollState(int value, int maximum, bool enabled) = 0;
+};
+
+// Store back to nine empty rows, window at row 1, VS1 range 0..0 disabled,
+// row numbers 1..9, every data cell emptied (which runs the cells' change
+// handling for those that held text).
+void ResetGrid(GridStore& store, GridView& view);
+
+// Fills the visible rows and row numbers from the store at the current
+// offset without writing to the store.
+void RefreshGrid(GridStore& store, GridView& view);
+
+// Item offset + visibleRow of the column <- text, unless the grid is refreshing.
+void StoreCell(GridStore& store, Column column, int visibleRow, const std::string& text);
+
+// One empty row at the end, window moved onto it. False when the store is full.
+bool AppendRow(GridStore& store, GridView& view);
+
+// Offset +1 / -1, then refresh; nothing when the new offset is out of range.
+void ScrollDown(GridStore& store, GridView& view);
+void ScrollUp(GridStore& store, GridView& view);
+
+// The user moved VS1 (arrow, trough or thumb) to value.
+void ScrollTo(GridStore& store, GridView& view, int value);
+
+} // namespace korvanta::grid

@@ -1,0 +1,301 @@
+#include "driver.h"
+
+#include "app/mainwindow.h"
+#include "app/ttablewindow.h"
+#include "banner/bannerwidget.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+
+namespace korvanta::driver {
+namespace {
+
+QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+
+// "Enter", "Shift+Down", "Ctrl+Home", a single character...
+std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
+{
+    static const QHash<QString, Qt::Key> names = {
+        {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Return"), Qt::Key_Return},
+        {QStringLiteral("Down"), Qt::Key_Down}, {QStringLiteral("Up"), Qt::Key_Up},
+        {QStringLiteral("Left"), Qt::Key_Left}, {QStringLiteral("Right"), Qt::Key_Right},
+        {QStringLiteral("Home"), Qt::Key_Home}, {QStringLiteral("End"), Qt::Key_End},
+        {QStringLiteral("Backspace"), Qt::Key_Backspace}, {QStringLiteral("Delete"), Qt::Key_Delete},
+        {QStringLiteral("Tab"), Qt::Key_Tab}, {QStringLiteral("Escape"), Qt::Key_Escape},
+        {QStringLiteral("PageUp"), Qt::Key_PageUp}, {QStringLiteral("PageDown"), Qt::Key_PageDown},
+    };
+    Qt::KeyboardModifiers modifiers;
+    QString rest = chord;
+    for (;;) {
+        if (rest.startsWith(QStringLiteral("Shift+")))
+            modifiers |= Qt::ShiftModifier;
+        else if (rest.startsWith(QStringLiteral("Ctrl+")))
+            modifiers |= Qt::ControlModifier;
+        else if (rest.startsWith(QStringLiteral("Alt+")))
+            modifiers |= Qt::AltModifier;
+        else
+            break;
+        rest = rest.mid(rest.indexOf(QLatin1Char('+')) + 1);
+    }
+    if (names.contains(rest))
+        return {names.value(rest), modifiers};
+    if (rest.size() == 1 && rest.at(0).unicode() < 128 && rest.at(0).isPrint())
+        return {static_cast<Qt::Key>(rest.at(0).toUpper().unicode()), modifiers};
+    throw ScriptError("unknown key: " + chord.toStdString());
+}
+
+} // namespace
+
+Driver::Driver(QTextStream& out) : out_(out)
+{
+    window_ = std::make_unique<ui::MainWindow>(interaction_);
+    QObject::connect(window_.get(), &ui::MainWindow::exitRequested, [this] { ended_ = true; });
+    window_->show();
+    window_->activateWindow();
+    QApplication::setActiveWindow(window_.get());
+    settle();
+}
+
+Driver::~Driver() = default;
+
+void Driver::settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QWidget* Driver::control(const QString& name)
+{
+    if (name == QStringLiteral("Form1"))
+        return window_.get();
+    if (name == QStringLiteral("Form2"))
+        return window_->tTableWindow();
+    if (auto* found = window_->findChild<QWidget*>(name))
+        return found;
+    if (QWidget* form2 = window_->tTableWindow())
+        if (auto* found = form2->findChild<QWidget*>(name))
+            return found;
+    throw ScriptError("unknown control: " + name.toStdString());
+}
+
+bool Driver::run(const QString& rawLine)
+{
+    if (ended_)
+        return false;
+    const QString line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
+    if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#')))
+        return true;
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    const QString command = space < 0 ? line : line.left(space);
+    const QString rest = space < 0 ? QString() : line.mid(space + 1);
+    // The first word after the command names a control; the rest is text.
+    const qsizetype nameEnd = rest.indexOf(QLatin1Char(' '));
+    const QString name = nameEnd < 0 ? rest : rest.left(nameEnd);
+    const QString text = nameEnd < 0 ? QString() : rest.mid(nameEnd + 1);
+
+    if (command == QStringLiteral("click")) {
+        click(control(name));
+    } else if (command == QStringLiteral("press")) {
+        QTest::mousePress(control(name), Qt::LeftButton);
+    } else if (command == QStringLiteral("release")) {
+        QTest::mouseRelease(control(name), Qt::LeftButton);
+    } else if (command == QStringLiteral("type")) {
+        type(control(name), text);
+    } else if (command == QStringLiteral("key")) {
+        key(control(name), text);
+    } else if (command == QStringLiteral("set")) {
+        set(control(name), text);
+    } else if (command == QStringLiteral("scroll")) {
+        bool ok = false;
+        const int value = rest.trimmed().toInt(&ok);
+        if (!ok)
+            throw ScriptError("scroll needs a whole number: " + rest.toStdString());
+        scroll(value);
+    } else if (command == QStringLiteral("menu")) {
+        QAction* action = window_->findAction(rest);
+        if (!action)
+            throw ScriptError("unknown menu item: " + rest.toStdString());
+        if (action->isEnabled())
+            action->trigger();
+    } else if (command == QStringLiteral("shortcut")) {
+        shortcut(rest.trimmed());
+    } else if (command == QStringLiteral("answer-file")) {
+        interaction_.answerNextFile(rest);
+    } else if (command == QStringLiteral("answer-cancel")) {
+        interaction_.answerNextFile(std::nullopt);
+    } else if (command == QStringLiteral("tick")) {
+        window_->banner()->tick();
+    } else if (command == QStringLiteral("close")) {
+        control(name)->close();
+    } else if (command == QStringLiteral("print")) {
+        for (const QString& each : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            print(each);
+        out_.flush();
+    } else {
+        throw ScriptError("unknown command: " + command.toStdString());
+    }
+    settle();
+    return !ended_;
+}
+
+void Driver::click(QWidget* widget)
+{
+    if (widget->objectName().startsWith(QStringLiteral("Label28("))) {
+        QTest::mousePress(widget, Qt::LeftButton);
+        QTest::mouseRelease(widget, Qt::LeftButton);
+        return;
+    }
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void Driver::focus(QWidget* widget)
+{
+    // A user clicks into a box: at its right end, so the caret lands after
+    // the text, as after every change.
+    if (QApplication::focusWidget() == widget)
+        return;
+    if (qobject_cast<QLineEdit*>(widget))
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(widget->width() - 2, widget->height() / 2));
+    else
+        widget->setFocus(Qt::MouseFocusReason);
+}
+
+void Driver::type(QWidget* widget, const QString& text)
+{
+    focus(widget);
+    for (const QChar ch : text) {
+        const Qt::Key code = ch.unicode() < 128 && ch.isLetterOrNumber() ? static_cast<Qt::Key>(ch.toUpper().unicode())
+                             : ch == QLatin1Char(' ')                      ? Qt::Key_Space
+                                                                           : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, widget, code, QString(ch), Qt::NoModifier);
+        settle();
+    }
+}
+
+void Driver::key(QWidget* widget, const QString& chord)
+{
+    const auto [code, modifiers] = parseKey(chord);
+    focus(widget);
+    QTest::keyClick(widget, code, modifiers);
+}
+
+void Driver::set(QWidget* widget, const QString& text)
+{
+    if (auto* box = qobject_cast<QLineEdit*>(widget))
+        box->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else
+        throw ScriptError("cannot set text of " + widget->objectName().toStdString());
+}
+
+void Driver::scroll(int value)
+{
+    auto* bar = qobject_cast<QScrollBar*>(control(QStringLiteral("VS1")));
+    if (!bar->isEnabled())
+        return;
+    // A thumb drag: the value follows the thumb while it moves.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(value);
+    bar->setSliderDown(false);
+}
+
+void Driver::shortcut(const QString& chord)
+{
+    const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
+    if (sequence.isEmpty())
+        throw ScriptError("unknown shortcut: " + chord.toStdString());
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != window_.get())
+        target = window_.get();
+    const QKeyCombination combination = sequence[0];
+    QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
+}
+
+void Driver::print(const QString& name)
+{
+    QString shown = value(name);
+    shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    out_ << name << '=' << shown << '\n';
+}
+
+QString Driver::value(const QString& name)
+{
+    const auto& store = window_->store();
+    if (name == QStringLiteral("focus")) {
+        QWidget* focused = QApplication::focusWidget();
+        return focused ? focused->objectName() : QString();
+    }
+    if (name == QStringLiteral("caret")) {
+        auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        return box ? QString::number(box->cursorPosition()) : QString();
+    }
+    if (name == QStringLiteral("message"))
+        return interaction_.lastMessage();
+    if (name == QStringLiteral("url"))
+        return interaction_.lastUrl();
+    if (name == QStringLiteral("cursor"))
+        return window_->cursor().shape() == Qt::WaitCursor ? QStringLiteral("busy") : QStringLiteral("normal");
+    if (name == QStringLiteral("Form2.visible"))
+        return boolText(window_->tTableWindow() && window_->tTableWindow()->isVisible());
+    if (name == QStringLiteral("Form2.caption") || name == QStringLiteral("Form2"))
+        return QStringLiteral("t界值表");
+    if (name == QStringLiteral("Picture3"))
+        return window_->banner()->currentLine();
+    if (name == QStringLiteral("Picture3.background"))
+        return window_->banner()->background().name(QColor::HexRgb).toUpper();
+    for (const auto& [list, column] : {std::pair{QStringLiteral("List1"), grid::Column::First}, std::pair{QStringLiteral("List2"), grid::Column::Second}}) {
+        if (name == list) {
+            QStringList items;
+            for (const std::string& item : store.items(column))
+                items << QString::fromStdString(item);
+            return items.join(QLatin1Char('|'));
+        }
+        if (name == list + QStringLiteral(".count"))
+            return QString::number(store.count(column));
+        if (name == list + QStringLiteral(".visible"))
+            return boolText(false);
+    }
+
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    QWidget* widget = control(dot < 0 ? name : name.left(dot));
+    const QString property = dot < 0 ? QString() : name.mid(dot + 1);
+    if (property == QStringLiteral("visible"))
+        return boolText(widget->isVisible());
+    if (property == QStringLiteral("enabled"))
+        return boolText(widget->isEnabled());
+    if (property == QStringLiteral("bold"))
+        return boolText(widget->font().bold());
+    if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+        if (property == QStringLiteral("value"))
+            return QString::number(bar->value());
+        if (property == QStringLiteral("max"))
+            return QString::number(bar->maximum());
+    }
+    if (!property.isEmpty() && property != QStringLiteral("caption") && property != QStringLiteral("text"))
+        throw ScriptError("unknown property: " + name.toStdString());
+    if (auto* box = qobject_cast<QLineEdit*>(widget))
+        return box->text();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        return group->title();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
+        return text->toPlainText();
+    if (widget->isWindow())
+        return widget->windowTitle();
+    throw ScriptError("no text to print for " + name.toStdString());
+}
+
+} // namespace korvanta::driver
