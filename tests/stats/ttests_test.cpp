@@ -1,0 +1,211 @@
+#include "stats/ttests.h"
+
+#include "cells.h"
+
+#include <gtest/gtest.h>
+
+namespace korvanta::stats {
+namespace {
+
+using testing::Cells;
+using testing::CellsOf;
+
+// ----- Two-sample t-test -----
+
+struct TwoSampleCase {
+    TwoSampleInput input;
+    TwoSampleResult expected;
+};
+
+void ExpectPanel(const TwoSampleResult& got, const TwoSampleResult& expected, const std::string& label) {
+    EXPECT_EQ(got.t05, expected.t05) << label;
+    EXPECT_EQ(got.t01, expected.t01) << label;
+    EXPECT_EQ(got.t001, expected.t001) << label;
+    EXPECT_EQ(got.resultLine, expected.resultLine) << label;
+}
+
+TEST(TwoSampleTTest, ExamplesAndTheSwappedGroups) {
+    const TwoSampleCase cases[] = {
+        {{"10", "2", "10", "12", "2", "10"}, {"2.101", "2.878", "3.922", "T = 2.2361  P < 0.05"}},
+        {{"10", "2", "10", "13", "2", "10"}, {"2.101", "2.878", "3.922", "T = 3.3541  P < 0.01"}},
+        {{"10", "2", "10", "15", "2", "10"}, {"2.101", "2.878", "3.922", "T = 5.5902  P < 0.001"}},
+        {{"10", "2", "10", "11", "2", "10"}, {"2.101", "2.878", "3.922", "T = 1.1180  P > 0.05"}},
+        {{"10", "2", "10", "10", "2", "10"}, {"2.101", "2.878", "3.922", "T = 0.0000  P > 0.05"}},
+        {{"5.2", "1.1", "12", "4.1", "1.3", "15"}, {"2.060", "2.787", "3.725", "T = 2.3356  P < 0.05"}},
+        {{"10", "2", "600", "10.3", "2", "600"}, {"1.960", "2.575", "3.291", "T = 2.5981  P < 0.01"}},
+        // A negative standard deviation acts as its absolute value; fractional counts stay.
+        {{"10", "-2", "10", "12", "2", "10"}, {"2.101", "2.878", "3.922", "T = 2.2361  P < 0.05"}},
+        {{" 10 ", "2", "1.5", "12", "2", "1.5"}, {"12.70", "63.65", "636.6", "T = 0.8660  P > 0.05"}},
+    };
+    for (const auto& [in, expected] : cases) {
+        const std::string label = std::string(in.x1) + " vs " + std::string(in.x2);
+        ExpectPanel(TwoSampleTTest(in), expected, label);
+        ExpectPanel(TwoSampleTTest({in.x2, in.s2, in.n2, in.x1, in.s1, in.n1}), expected, label + " swapped");
+    }
+}
+
+TEST(TwoSampleTTest, NoResultWithoutAComputableStatistic) {
+    const TwoSampleInput cases[] = {
+        {"", "2", "10", "12", "2", "10"},      // a box still empty
+        {"10", "2", "10", "12", "2", ""},
+        {"abc", "2", "10", "12", "2", "10"},   // not numbers
+        {"10", "-", "10", "12", "2", "10"},
+        {"10", "2", ".", "12", "2", "10"},
+        {"10", "0", "10", "12", "0", "10"},    // no spread: zero standard error
+        {"10", "2", "1", "12", "2", "1"},      // df 0
+        {"10", "2", "0.75", "12", "2", "0.75"},  // df below 1 has no table row
+        {"10", "2", "0", "12", "2", "3"},      // a count of zero divides by zero
+        {"900000000000000", "2", "10", "-900000000000000", "2", "10"},  // X1 - X2 overflows
+        {"10", "2", "900000000000000", "12", "2", "900000000000000"},  // N1 + N2 overflows
+    };
+    for (const auto& in : cases) {
+        const auto got = TwoSampleTTest(in);
+        EXPECT_TRUE(got.t05.empty() && got.t01.empty() && got.t001.empty() && got.resultLine.empty())
+            << in.x1 << " " << in.s1 << " " << in.n1 << " " << in.x2 << " " << in.s2 << " " << in.n2;
+    }
+}
+
+// ----- Paired t-test -----
+
+TEST(PairedTTest, ExamplesAndTheSwappedColumns) {
+    struct Case {
+        std::vector<std::string> first, second;
+        PairedTResult expected;
+    };
+    const Case cases[] = {
+        {{"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "8"},
+         {"5", "2.4000", "1.5166", "2.776", "4.604", "8.610", "T = 3.5386  P < 0.05"}},
+        {{"5", "7"}, {"3", "4"}, {"2", "2.5000", "0.7071", "12.70", "63.65", "636.6", "T = 5.0000  P > 0.05"}},
+        // Rows with an empty cell or a text that is not a number are left out.
+        {{"10", "", "12", "9", "14", "11", "-", "3", "1..2"}, {"8", "7", "9", "9", "10", "8", "4", "", "5"},
+         {"5", "2.4000", "1.5166", "2.776", "4.604", "8.610", "T = 3.5386  P < 0.05"}},
+    };
+    for (const auto& c : cases) {
+        for (bool swapped : {false, true}) {
+            const auto first = Cells(swapped ? c.second : c.first), second = Cells(swapped ? c.first : c.second);
+            const PairedTResult got = PairedTTest(first, second);
+            EXPECT_EQ(got.pairs, c.expected.pairs);
+            EXPECT_EQ(got.meanDifference, c.expected.meanDifference);
+            EXPECT_EQ(got.sdDifference, c.expected.sdDifference);
+            EXPECT_EQ(got.t05 + got.t01 + got.t001, c.expected.t05 + c.expected.t01 + c.expected.t001);
+            EXPECT_EQ(got.resultLine, c.expected.resultLine);
+        }
+    }
+}
+
+TEST(PairedTTest, EmptyPanelWithoutSpreadOrPairs) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"5", "7"}, {"3", "5"}},                       // equal differences: Sd = 0
+        // Equal large differences, whose sums leave a spurious spread in double.
+        {{"99999.9999", "199999.9999", "299999.9999"}, {"0", "100000", "200000"}},
+        {{"5"}, {"3"}},                                 // one pair
+        {{"", "5", "-"}, {"1", "", "2"}},               // no pair at all
+        {{"900000000000000", "900000000000000"}, {"-1", "1"}},  // the sum of the differences overflows
+    };
+    for (const auto& [first, second] : cases) {
+        const PairedTResult got = PairedTTest(Cells(first), Cells(second));
+        EXPECT_EQ(got.pairs + got.meanDifference + got.sdDifference + got.t05 + got.t01 + got.t001 + got.resultLine, "")
+            << first[0];
+    }
+}
+
+TEST(PairedTTest, PairCountsFromTheThousandRowOn) {
+    const auto first = CellsOf(1002, [](int k) { return std::to_string(k % 7); });
+    const auto second = CellsOf(1002, [](int k) { return std::to_string(k % 3); });
+    const auto thousandPairs = std::span(first).first(1001);
+    EXPECT_EQ(PairedTTest(thousandPairs, second).t05, "1.962");  // df 1000
+    EXPECT_EQ(PairedTTest(first, second).t05, "1.960");          // df 1001: infinity row
+    EXPECT_EQ(PairedTTest(first, second).pairs, "1002");
+}
+
+// ----- Correlation and regression -----
+
+TEST(CorrelationRegression, ExamplesAndPerfectLines) {
+    struct Case {
+        std::vector<std::string> x, y;
+        CorrelationResult expected;
+    };
+    const Case cases[] = {
+        {{"1", "2", "3", "4", "5"}, {"2.1", "3.9", "6.2", "7.8", "10.1"},
+         {"5", "0.9987", "33.3213", "3.182", "5.841", "12.92", "P < 0.001", "Y=0.0500+1.9900X"}},
+        {{"2", "4", "6", "8"}, {"9", "7", "8", "3"},
+         {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.59", "P > 0.05", "Y=11.0000-0.8500X"}},
+        {{"1", "2", "3"}, {"2", "4", "6"}, {"3", "1.0000", "", "12.70", "63.65", "636.6", "完全正相关", "Y=0.0000+2.0000X"}},
+        {{"1", "2", "3"}, {"6", "4", "2"}, {"3", "-1.0000", "", "12.70", "63.65", "636.6", "完全负相关", "Y=8.0000-2.0000X"}},
+        {{"1", "2", "3"}, {".5", "2.5", "4.5"}, {"3", "1.0000", "", "12.70", "63.65", "636.6", "完全正相关", "Y=-1.5000+2.0000X"}},
+        // Rounding leaves r just above 1: still a perfect line, not "P > 0.05".
+        {{"0.1", "0.2", "0.3"}, {"1.2", "1.9", "2.6"}, {"3", "1.0000", "", "12.70", "63.65", "636.6", "完全正相关", "Y=0.5000+7.0000X"}},
+        // All Y equal: the flat line through the mean of Y, r undefined.
+        {{"1", "2", "3"}, {"4", "4", "4"}, {"3", "", "0.0000", "12.70", "63.65", "636.6", "P > 0.05", "Y=4.0000+0.0000X"}},
+        // Rows with an empty cell or a text that is not a number are left out.
+        {{"2", "", "4", "6", "-", "8", "5"}, {"9", "1", "7", "8", "2", "3", ""},
+         {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.59", "P > 0.05", "Y=11.0000-0.8500X"}},
+    };
+    for (const auto& c : cases) {
+        const CorrelationResult got = CorrelationRegression(Cells(c.x), Cells(c.y));
+        const std::string label = c.y[0] + "," + c.y[1];
+        EXPECT_EQ(got.pairs, c.expected.pairs) << label;
+        EXPECT_EQ(got.r, c.expected.r) << label;
+        EXPECT_EQ(got.tr, c.expected.tr) << label;
+        EXPECT_EQ(got.t05 + " " + got.t01 + " " + got.t001,
+                  c.expected.t05 + " " + c.expected.t01 + " " + c.expected.t001) << label;
+        EXPECT_EQ(got.verdict, c.expected.verdict) << label;
+        EXPECT_EQ(got.equation, c.expected.equation) << label;
+    }
+}
+
+TEST(CorrelationRegression, EmptyPanelWithoutALine) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"1", "2"}, {"3", "5"}},                 // two pairs only
+        {{"1", "1", "1"}, {"2", "4", "6"}},       // all X equal: no slope
+        {{"0.1", "0.1", "0.1", "0.1"}, {"1", "2", "3", "5"}},
+        {{"1", "2", "3", ""}, {"1", "", "3", "4"}},
+        {{"1", "2", "900000000000000"}, {"1", "2", "3"}},  // the product x*y overflows
+    };
+    for (const auto& [x, y] : cases) {
+        const CorrelationResult got = CorrelationRegression(Cells(x), Cells(y));
+        EXPECT_EQ(got.pairs + got.r + got.tr + got.t05 + got.t01 + got.t001 + got.verdict + got.equation, "") << x[0];
+    }
+}
+
+TEST(CorrelationRegression, DegreesOfFreedomAreNMinusTwo) {
+    const auto x = CellsOf(1003, [](int k) { return std::to_string(k); });
+    const auto y = CellsOf(1003, [](int k) { return std::to_string((k * 37) % 101); });
+    EXPECT_EQ(CorrelationRegression(std::span(x).first(1002), y).t05, "1.962");  // df 1000
+    EXPECT_EQ(CorrelationRegression(x, y).t05, "1.960");                       // df 1001
+}
+
+// ----- Column summary -----
+
+TEST(SummariseColumn, CountMeanAndSd) {
+    struct Case {
+        std::vector<std::string> cells;
+        ColumnSummary expected;
+    };
+    const Case cases[] = {
+        {{"1", "2", "3", "", "", "", "", "", ""}, {"2", "1", "3"}},
+        {{"4", "", "6"}, {"5", "1.4142", "2"}},
+        {{"1.23456"}, {"1.2346", "0", "1"}},    // read to four places
+        {{"5"}, {"5", "0", "1"}},
+        {{"0.1", "0.1", "0.1"}, {".1", "0", "3"}},
+        // Equal large values, whose sums leave a spurious spread in double.
+        {std::vector<std::string>(5, "123456.7891"), {"123456.7891", "0", "5"}},
+        {{"", "", ""}, {"", "0", "0"}},
+        {{}, {"", "0", "0"}},
+        // Texts that are not numbers are skipped like empty cells.
+        {{"-", "4", "1..2", ".", "6", "-."}, {"5", "1.4142", "2"}},
+        {{"0.5", "-1.5"}, {"-.5", "1.4142", "2"}},
+        // A sum beyond the fixed-point range has no mean.
+        {{"900000000000000", "900000000000000"}, {"", "0", "2"}},
+    };
+    for (const auto& c : cases) {
+        const ColumnSummary got = SummariseColumn(Cells(c.cells));
+        const std::string label = c.cells.empty() ? "(none)" : c.cells[0];
+        EXPECT_EQ(got.meanText, c.expected.meanText) << label;
+        EXPECT_EQ(got.sdText, c.expected.sdText) << label;
+        EXPECT_EQ(got.countText, c.expected.countText) << label;
+    }
+}
+
+} // namespace
+} // namespace korvanta::stats
