@@ -1,0 +1,169 @@
+#include "calculator/calculatorengine.h"
+
+#include "stats/numbertext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace korvanta::calculator {
+
+namespace {
+
+std::optional<double> NumberOf(const CalculatorEngine::Operand& operand)
+{
+    if (const double* number = std::get_if<double>(&operand))
+        return *number;
+    return stats::ParseDouble(std::get<std::string>(operand));
+}
+
+// The display text of a result. The general form can run to 22 characters
+// ("-1.23456789012345E+100"); such a result is rounded to fewer significant
+// digits until it fits, rather than letting the display cut it short.
+std::string ResultText(double value)
+{
+    std::string text = stats::GeneralNumberText(value);
+    for (int digits = 14; text.size() > CalculatorEngine::kMaxDisplayLength && digits >= 1;
+         --digits) {
+        char buffer[48];
+        std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, value);
+        const double rounded = std::strtod(buffer, nullptr);
+        if (std::isfinite(rounded))
+            text = stats::GeneralNumberText(rounded);
+    }
+    return text;
+}
+
+// One arithmetic step; empty when it fails (division by zero, overflow, an
+// operand text that is not a number).
+std::optional<double> Apply(Operator op, const CalculatorEngine::Operand& left, double right)
+{
+    const std::optional<double> a = NumberOf(left);
+    if (!a)
+        return std::nullopt;
+    double result = 0;
+    switch (op) {
+    case Operator::Divide:
+        if (right == 0)
+            return std::nullopt;
+        result = *a / right;
+        break;
+    case Operator::Multiply:
+        result = *a * right;
+        break;
+    case Operator::Add:
+        result = *a + right;
+        break;
+    case Operator::Subtract:
+        result = *a - right;
+        break;
+    case Operator::None:
+        return std::nullopt;
+    }
+    if (!std::isfinite(result))
+        return std::nullopt;
+    // -0 shows as "0", as a zero product or difference should.
+    return result == 0 ? 0.0 : result;
+}
+
+bool StartsWith(const std::string& text, std::string_view prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+void CalculatorEngine::pressDigit(char caption)
+{
+    if (!(caption == '.' || (caption >= '0' && caption <= '9')))
+        return;
+
+    std::string text = startNewEntry_ ? std::string() : display_;
+    text += caption;
+    // A leading "0" goes unless a point follows it; a lone "0" counts too,
+    // which is why "0" right after an operator leaves the display empty.
+    if (StartsWith(text, "0") && (text.size() < 2 || text[1] != '.'))
+        text.erase(0, 1);
+    if (text.size() > kMaxDisplayLength)
+        return; // the key is ignored: nothing changes, not even StartNewEntry
+
+    startNewEntry_ = false;
+    display_ = std::move(text);
+
+    // A display that is not (yet) a number leaves the operand as it was:
+    // "1.2." keeps 1.2, a lone "." after an operator keeps SecondOperand.
+    if (const std::optional<double> value = stats::ParseDouble(display_)) {
+        if (operatorEntered_)
+            secondOperand_ = *value;
+        else
+            firstOperand_ = *value;
+    }
+}
+
+void CalculatorEngine::pressOperator(Operator op)
+{
+    if (op == Operator::None)
+        return;
+    // SecondOperand 0 means "no right operand yet", so "5 × 0 +" completes
+    // nothing and just replaces the operator.
+    if (secondOperand_ != 0)
+        pressEquals();
+    pendingOperator_ = op;
+    operatorEntered_ = true;
+    startNewEntry_ = true;
+}
+
+void CalculatorEngine::pressEquals()
+{
+    if (pendingOperator_ != Operator::None) {
+        if (const std::optional<double> result = Apply(pendingOperator_, firstOperand_, secondOperand_))
+            display_ = ResultText(*result);
+    }
+
+    // The left operand becomes the text shown, before the zero is put back in
+    // front of ".5": the text still reads as the same number.
+    firstOperand_ = display_;
+    secondOperand_ = 0;
+
+    if (StartsWith(display_, "."))
+        display_.insert(0, "0");
+    else if (StartsWith(display_, "-."))
+        display_.replace(0, 2, "-0.");
+    // PendingOperator, OperatorEntered and StartNewEntry stay: digits pressed
+    // now extend the result and feed the right operand of the same operator.
+}
+
+void CalculatorEngine::pressClear()
+{
+    display_ = "0";
+    firstOperand_ = 0.0;
+    secondOperand_ = 0;
+    operatorEntered_ = false;
+    // PendingOperator and StartNewEntry stay, so "5 + 3 C 2 =" adds 0 to 2.
+}
+
+bool CalculatorEngine::pressButton(std::string_view caption)
+{
+    if (caption.size() == 1 && (caption[0] == '.' || (caption[0] >= '0' && caption[0] <= '9'))) {
+        pressDigit(caption[0]);
+        return true;
+    }
+    if (caption == "÷")
+        pressOperator(Operator::Divide);
+    else if (caption == "×")
+        pressOperator(Operator::Multiply);
+    else if (caption == "+")
+        pressOperator(Operator::Add);
+    else if (caption == "-")
+        pressOperator(Operator::Subtract);
+    else if (caption == "=")
+        pressEquals();
+    else if (caption == "C" || caption == "CE")
+        pressClear();
+    else
+        return false;
+    return true;
+}
+
+} // namespace korvanta::calculator

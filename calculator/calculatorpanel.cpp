@@ -1,0 +1,119 @@
+#include "calculator/calculatorpanel.h"
+
+#include "app/twips.h"
+
+#include <QFrame>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+#include <array>
+
+namespace korvanta::calculator {
+
+namespace {
+
+using ui::bgr;
+using ui::px;
+using ui::twipsRect;
+
+constexpr int kButtonWidth = 460;
+constexpr int kButtonHeight = 315;
+
+// Columns and rows of the button grid, in twips inside the frame.
+constexpr std::array<int, 4> kColumn = {120, 660, 1200, 1740};
+constexpr std::array<int, 5> kRow = {780, 1200, 1560, 1920, 2280};
+
+const QColor kClearFace = bgr(0x000000FF);    // red
+const QColor kOperatorFace = bgr(0x00C0C000); // teal
+
+struct DigitButton {
+    const char* caption;
+    int column;
+    int row;
+};
+
+// Command2(0..10) in index order: the keypad reads 7 8 9 / 4 5 6 / 1 2 3 / 0 .
+constexpr std::array<DigitButton, 11> kDigits = {{
+    {"7", 0, 1}, {"8", 1, 1}, {"9", 2, 1},
+    {"4", 0, 2}, {"5", 1, 2}, {"6", 2, 2},
+    {"1", 0, 3}, {"2", 1, 3}, {"3", 2, 3},
+    {"0", 0, 4}, {".", 1, 4},
+}};
+
+void paintFace(QPushButton* button, const QColor& face)
+{
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, face);
+    button->setPalette(palette);
+}
+
+} // namespace
+
+CalculatorPanel::CalculatorPanel(QWidget* parent)
+    : QGroupBox(QStringLiteral("计算器"), parent)
+{
+    setObjectName(QStringLiteral("Frame4"));
+    setFont(ui::songFont(9));
+    // The main window places the frame; its size is the designed one.
+    resize(px(2355), px(2715));
+
+    display_ = new QLineEdit(QStringLiteral("0"), this);
+    display_->setObjectName(QStringLiteral("Text5"));
+    display_->setGeometry(twipsRect(120, 300, 2100, 345));
+    display_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    display_->setReadOnly(true);
+    display_->setMaxLength(int(CalculatorEngine::kMaxDisplayLength));
+
+    auto* picture = new QFrame(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    picture->setGeometry(twipsRect(120, 780, 1000, 315));
+
+    for (std::size_t i = 0; i < kDigits.size(); ++i) {
+        const DigitButton& d = kDigits[i];
+        addButton(QStringLiteral("Command2(%1)").arg(i), QString::fromLatin1(d.caption),
+                  kColumn[std::size_t(d.column)], kRow[std::size_t(d.row)]);
+    }
+
+    paintFace(addButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0]),
+              kClearFace);
+    paintFace(addButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0]),
+              kClearFace);
+    paintFace(addButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1]),
+              kOperatorFace);
+    paintFace(addButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2]),
+              kOperatorFace);
+    paintFace(addButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3]),
+              kOperatorFace);
+    paintFace(addButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4]),
+              kOperatorFace);
+    addButton(QStringLiteral("Command4"), QStringLiteral("="), kColumn[2], kRow[4]);
+}
+
+QString CalculatorPanel::displayText() const
+{
+    return display_->text();
+}
+
+QPushButton* CalculatorPanel::addButton(const QString& name, const QString& caption, int left,
+                                        int top)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(twipsRect(left, top, kButtonWidth, kButtonHeight));
+    // Without the focus a button cannot be pressed from the keyboard either.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+    const std::string utf8 = caption.toStdString();
+    connect(button, &QPushButton::clicked, this, [this, utf8] { press(utf8); });
+    return button;
+}
+
+void CalculatorPanel::press(std::string_view caption)
+{
+    engine_.pressButton(caption);
+    display_->setText(QString::fromStdString(engine_.display()));
+}
+
+} // namespace korvanta::calculator

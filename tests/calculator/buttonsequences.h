@@ -1,0 +1,92 @@
+// Button sequences and what the calculator must show after them, shared by the
+// engine tests and the panel tests that click the real buttons.
+#pragma once
+
+#include "calculator/calculatorengine.h"
+
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace korvanta::calculator::testing {
+
+using Operand = CalculatorEngine::Operand;
+
+struct ButtonSequence {
+    const char* name;
+    const char* buttons; // captions separated by spaces
+    const char* display;
+    std::optional<Operand> first = std::nullopt;
+    std::optional<double> second = std::nullopt;
+    std::optional<Operator> pending = std::nullopt;
+};
+
+inline std::vector<std::string> Captions(const char* buttons)
+{
+    std::istringstream in(buttons);
+    std::vector<std::string> captions;
+    for (std::string caption; in >> caption;)
+        captions.push_back(caption);
+    return captions;
+}
+
+inline Operand Text(const char* text)
+{
+    return Operand(std::string(text));
+}
+
+inline const std::vector<ButtonSequence>& Sequences()
+{
+    static const std::vector<ButtonSequence> sequences = {
+        // Typing into the initial "0".
+        {"FiveReplacesInitialZero", "5", "5", 5.0},
+        {"ZeroOnZeroStaysZero", "0", "0", 0.0},
+        {"PointKeepsLeadingZero", ".", "0.", 0.0},
+        {"DigitsExtendTheDisplay", "1 2 . 5", "12.5", 12.5},
+
+        // The plain operations.
+        {"Add", "7 + 5 =", "12", Text("12"), 0.0, Operator::Add},
+        {"SubtractBelowZero", "3 - 5 =", "-2", Text("-2"), 0.0},
+        {"MultiplyDecimals", "2 . 5 × 4 =", "10", Text("10")},
+        {"HalfGetsItsZeroBack", "1 ÷ 2 =", "0.5", Text(".5"), 0.0, Operator::Divide},
+        {"ThirdFifteenDigits", "1 ÷ 3 =", "0.333333333333333", Text(".333333333333333")},
+        {"MinusHalfGetsItsZeroBack", "0 - 0 . 5 =", "-0.5", Text("-.5"), 0.0},
+        {"NegativeFractionResult", "0 . 5 - 1 =", "-0.5", Text("-.5")},
+
+        // Operators in a row.
+        {"OperatorCompletesPendingStep", "5 + 3 × 2 =", "16", Text("16"), 0.0, Operator::Multiply},
+        {"OperatorShowsIntermediateResult", "5 + 3 ×", "8", Text("8"), 0.0, Operator::Multiply},
+        {"ZeroRightOperandCountsAsNotEntered", "5 × 0 + 2 =", "7", Text("7"), 0.0, Operator::Add},
+        {"SecondOperatorReplacesFirst", "6 + × 2 =", "12", Text("12"), 0.0, Operator::Multiply},
+
+        // The odd-looking ones.
+        {"ZeroAfterOperatorEmptiesDisplay", "8 ÷ 0", "", 8.0, 0.0, Operator::Divide},
+        {"DivisionByZeroLeavesDisplayEmpty", "8 ÷ 0 =", "", Text(""), 0.0, Operator::Divide},
+        {"LonePointAfterOperator", "5 + .", ".", 5.0, 0.0, Operator::Add},
+        {"LonePointAfterOperatorThenDigit", "5 + . 5 =", "5.5", Text("5.5")},
+        {"SecondPointKeepsFirstOperand", "1 . 2 . 3", "1.2.3", 1.2, 0.0, Operator::None},
+        {"DigitsAfterEqualsExtendResult", "2 + 3 = 1", "51", Text("5"), 51.0, Operator::Add},
+        {"EqualsAfterExtendingAddsToResult", "2 + 3 = 1 =", "56", Text("56"), 0.0},
+        {"DigitAfterFractionResultExtendsIt", "1 ÷ 2 = 5", "0.55", Text(".5"), 0.55},
+        {"ExtendedFractionDivides", "1 ÷ 2 = 5 =", "0.909090909090909"},
+        {"RepeatedEqualsAddsZero", "2 + 3 = =", "5", Text("5"), 0.0},
+        {"RepeatedEqualsMultipliesByZero", "2 × 3 = =", "0", Text("0"), 0.0},
+        {"EqualsWithoutOperatorKeepsDisplay", "4 2 =", "42", Text("42"), 0.0, Operator::None},
+        {"EqualsWithoutOperatorKeepsBrokenText", "1 . 2 . 3 =", "1.2.3", Text("1.2.3")},
+
+        // Clearing keeps the pending operator and StartNewEntry.
+        {"ClearShowsZero", "5 + 3 C", "0", 0.0, 0.0, Operator::Add},
+        {"ClearThenDigitsFeedFirstOperand", "5 + 3 C 2 =", "2", Text("2"), 0.0, Operator::Add},
+        {"ClearEntryIsTheSameButton", "5 + 3 CE 2 =", "2", Text("2"), 0.0, Operator::Add},
+        {"ClearKeepsStartNewEntry", "5 + C 0", "", 0.0, 0.0, Operator::Add},
+        {"ClearAfterEqualsKeepsOperator", "2 × 3 = C 4 =", "0", Text("0")},
+
+        // A left operand text that is no number makes the step fail.
+        {"EmptyLeftTextFailsNextStep", "8 ÷ 0 = 5 =", "5", Text("5"), 0.0},
+        {"ClearRecoversFromEmptyDisplay", "8 ÷ 0 = C 6 + 1 =", "7", Text("7")},
+    };
+    return sequences;
+}
+
+} // namespace korvanta::calculator::testing
