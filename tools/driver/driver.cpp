@@ -134,6 +134,11 @@ bool Driver::run(const QString& rawLine)
         interaction_.answerNextFile(std::nullopt);
     } else if (command == QStringLiteral("tick")) {
         window_->banner()->tick();
+    } else if (command == QStringLiteral("grab")) {
+        // grab NAME PATH: a PNG of the control or window as drawn.
+        settle();
+        if (!control(name)->grab().save(text, "PNG"))
+            throw ScriptError("cannot write " + text.toStdString());
     } else if (command == QStringLiteral("close")) {
         control(name)->close();
     } else if (command == QStringLiteral("print")) {
@@ -275,6 +280,10 @@ QString Driver::value(const QString& name)
         return boolText(widget->isEnabled());
     if (property == QStringLiteral("bold"))
         return boolText(widget->font().bold());
+    if (property == QStringLiteral("raised")) {
+        auto* frame = qobject_cast<QFrame*>(widget);
+        return boolText(frame && frame->frameShape() != QFrame::NoFrame && frame->frameShadow() == QFrame::Raised);
+    }
     if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
         if (property == QStringLiteral("value"))
             return QString::number(bar->value());

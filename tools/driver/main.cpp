@@ -12,7 +12,9 @@
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a caller asks for a real platform (screenshots under Xvfb).
+    const QByteArray platform = qgetenv("KORVANTA_DRIVER_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     QApplication app(argc, argv);
     korvanta::ui::installFontSubstitutes();
     QApplication::setFont(korvanta::ui::songFont(9));

@@ -1,0 +1,45 @@
+# Runs one driver script and compares its output with the expected output
+# beside it. ${DATA} in a script names tests/data, ${OUT} a fresh folder for
+# files the script writes. A file NAME.rc beside the script holds the exit
+# status the run must end with (0 when there is none).
+foreach(var DRIVER SCRIPT EXPECTED DATA WORK)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "run_script.cmake needs -D${var}=...")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+file(READ "${SCRIPT}" text)
+string(REPLACE "\${DATA}" "${DATA}" text "${text}")
+string(REPLACE "\${OUT}" "${WORK}" text "${text}")
+file(WRITE "${WORK}/script.txt" "${text}")
+
+execute_process(COMMAND "${DRIVER}" "${WORK}/script.txt"
+  OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status
+  TIMEOUT 120)
+# Paths of this checkout and build read the same on every machine.
+if(DEFINED BUILD)
+  string(REPLACE "${BUILD}" "\${BUILD}" actual "${actual}")
+endif()
+if(DEFINED SOURCE)
+  string(REPLACE "${SOURCE}" "\${SOURCE}" actual "${actual}")
+endif()
+file(WRITE "${WORK}/actual.txt" "${actual}")
+
+set(wanted_status 0)
+get_filename_component(stem "${SCRIPT}" NAME_WE)
+get_filename_component(folder "${SCRIPT}" DIRECTORY)
+if(EXISTS "${folder}/${stem}.rc")
+  file(READ "${folder}/${stem}.rc" wanted_status)
+  string(STRIP "${wanted_status}" wanted_status)
+endif()
+if(NOT "${status}" STREQUAL "${wanted_status}")
+  message(FATAL_ERROR "driver exited with ${status}, expected ${wanted_status}\n${errors}")
+endif()
+
+file(READ "${EXPECTED}" expected)
+if(NOT actual STREQUAL expected)
+  execute_process(COMMAND diff -u "${EXPECTED}" "${WORK}/actual.txt" OUTPUT_VARIABLE difference)
+  message(FATAL_ERROR "output differs from ${EXPECTED}:\n${difference}\n${errors}")
+endif()

@@ -1,0 +1,235 @@
+// The grid's model without widgets: cell cleaning, the store and its scroll
+// window, and keyboard navigation decisions.
+#include "grid/cellcleaning.h"
+#include "grid/gridstore.h"
+#include "grid/gridwindow.h"
+#include "grid/navigation.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace korvanta::grid {
+namespace {
+
+struct CleaningCase {
+    const char* typed;
+    const char* kept;
+};
+
+class CellCleaning : public ::testing::TestWithParam<CleaningCase> {};
+
+TEST_P(CellCleaning, KeepsWhatCanEndANumber)
+{
+    EXPECT_EQ(CleanCellText(GetParam().typed), GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, CellCleaning, ::testing::Values(
+    CleaningCase{"12.5", "12.5"}, CleaningCase{"12a", "12"}, CleaningCase{"12 ", "12"},
+    CleaningCase{"12+", "12"}, CleaningCase{"12,", "12"}, CleaningCase{"12/", "12"},
+    CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "1"},
+    CleaningCase{"3。", "3."}, CleaningCase{"1。5", "1.5"}, CleaningCase{"5-", "5-"},
+    CleaningCase{"-", "-"}, CleaningCase{".", "."}, CleaningCase{"abc", ""},
+    CleaningCase{"1a2", "1a2"}, CleaningCase{"12 a,/", "12"}, CleaningCase{"", ""},
+    CleaningCase{"7\xff", "7"}, CleaningCase{"\xe4\xb8", ""}, CleaningCase{"9\xe2\x80", "9"},
+    CleaningCase{"1e5", "1e5"}, CleaningCase{"1e", "1"}));
+
+// A window of plain strings whose cells store themselves when they change,
+// as the real cells' change handling does.
+class FakeWindow : public GridView {
+public:
+    explicit FakeWindow(GridStore& store) : store_(store) {}
+
+    void assignCell(Column column, int row, const std::string& text) override
+    {
+        std::string& cell = cells[column == Column::First ? 0 : 1][static_cast<std::size_t>(row)];
+        if (cell == text)
+            return;
+        cell = text;
+        ++changes;
+        StoreCell(store_, column, row, CleanCellText(text));
+    }
+    void assignRowNumber(int row, const std::string& text) override { numbers[static_cast<std::size_t>(row)] = text; }
+    void showScrollState(int value, int maximum, bool enabled) override
+    {
+        shownValue = value;
+        shownMaximum = maximum;
+        shownEnabled = enabled;
+    }
+    void type(Column column, int row, const std::string& text) { assignCell(column, row, text); }
+
+    std::array<std::array<std::string, kVisibleRows>, 2> cells;
+    std::array<std::string, kVisibleRows> numbers;
+    int shownValue = -1, shownMaximum = -1;
+    bool shownEnabled = true;
+    int changes = 0;
+
+private:
+    GridStore& store_;
+};
+
+class GridWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetGrid(store, window); }
+
+    GridStore store;
+    FakeWindow window{store};
+};
+
+TEST_F(GridWindowTest, FreshGridShowsNineEmptyRowsThatCannotScroll)
+{
+    EXPECT_EQ(store.rowCount(), 9);
+    EXPECT_EQ(store.count(Column::Second), 9);
+    EXPECT_EQ(window.numbers.front(), "1");
+    EXPECT_EQ(window.numbers.back(), "9");
+    EXPECT_EQ(window.shownMaximum, 0);
+    EXPECT_FALSE(window.shownEnabled);
+}
+
+TEST_F(GridWindowTest, AppendAtTheEndMovesTheWindowOntoTheNewRow)
+{
+    window.type(Column::First, 0, "4");
+    ASSERT_TRUE(AppendRow(store, window));
+    EXPECT_EQ(store.rowCount(), 10);
+    EXPECT_EQ(store.maximum(), 1);
+    EXPECT_EQ(store.offset(), 1);
+    EXPECT_TRUE(window.shownEnabled);
+    EXPECT_EQ(window.numbers.front(), "2");
+    EXPECT_EQ(window.numbers.back(), "10");
+    EXPECT_EQ(window.cells[0].back(), "");
+
+    ScrollTo(store, window, 0);
+    EXPECT_EQ(window.cells[0].front(), "4");
+    EXPECT_EQ(window.numbers.front(), "1");
+}
+
+TEST_F(GridWindowTest, TypingAfterScrollingStoresAtOffsetPlusRow)
+{
+    for (int k = 0; k < 6; ++k)
+        AppendRow(store, window);
+    ScrollTo(store, window, 3);
+    ASSERT_EQ(window.numbers.back(), "12");
+    window.type(Column::Second, 8, "7.5");
+    EXPECT_EQ(store.item(Column::Second, 11), "7.5");
+    EXPECT_EQ(store.item(Column::First, 11), "");
+}
+
+TEST_F(GridWindowTest, RefreshShowsTheStoreWithoutWritingBack)
+{
+    store.setItem(Column::First, 0, "12a");  // as an import may leave it
+    RefreshGrid(store, window);
+    EXPECT_EQ(window.cells[0][0], "12a");
+    EXPECT_EQ(store.item(Column::First, 0), "12a");
+    EXPECT_FALSE(store.GridRefreshing);
+}
+
+TEST_F(GridWindowTest, ScrollingNeverLeavesTheStore)
+{
+    AppendRow(store, window);
+    ScrollDown(store, window);
+    EXPECT_EQ(store.offset(), 1);
+    ScrollTo(store, window, 50);
+    EXPECT_EQ(store.offset(), 1);
+    ScrollUp(store, window);
+    ScrollUp(store, window);
+    EXPECT_EQ(store.offset(), 0);
+}
+
+TEST_F(GridWindowTest, ResetAfterScrollingEmptiesEverything)
+{
+    window.type(Column::First, 2, "3");
+    for (int k = 0; k < 3; ++k)
+        AppendRow(store, window);
+    ResetGrid(store, window);
+    EXPECT_EQ(store.rowCount(), 9);
+    EXPECT_EQ(store.offset(), 0);
+    EXPECT_EQ(store.maximum(), 0);
+    EXPECT_FALSE(store.scrollEnabled());
+    for (const auto& column : window.cells)
+        for (const auto& cell : column)
+            EXPECT_EQ(cell, "");
+    EXPECT_EQ(store.item(Column::First, 2), "");
+}
+
+TEST_F(GridWindowTest, AppendsStopAtTheLastRowWithoutOverwriting)
+{
+    store.padTo(kMaxRows - 1);
+    store.setMaximum(store.rowCount() - kVisibleRows);
+    store.setOffset(store.maximum());
+    store.setItem(Column::First, kMaxRows - 2, "41");
+    EXPECT_TRUE(AppendRow(store, window));
+    EXPECT_EQ(store.rowCount(), kMaxRows);
+    EXPECT_FALSE(AppendRow(store, window));
+    EXPECT_EQ(store.rowCount(), kMaxRows);
+    EXPECT_EQ(store.offset(), kMaxRows - kVisibleRows);
+    EXPECT_EQ(store.item(Column::First, kMaxRows - 2), "41");
+    EXPECT_FALSE(store.setItem(Column::First, kMaxRows, "1"));
+}
+
+TEST(GridStoreTest, ValueTypedBelowAShortImportIsKept)
+{
+    GridStore store;
+    store.replace({"1", "2", "3"}, {"4", "5", "6"});
+    ASSERT_TRUE(store.setItem(Column::First, 6, "9"));
+    EXPECT_EQ(store.count(Column::First), 7);
+    EXPECT_EQ(store.count(Column::Second), 7);
+    EXPECT_EQ(store.item(Column::First, 6), "9");
+    EXPECT_TRUE(store.values(Column::First)[6].isNumber());
+    EXPECT_EQ(store.values(Column::Second)[6].kind, stats::CellValue::Kind::Empty);
+}
+
+TEST(GridStoreTest, ConvertedValuesFollowTheirTexts)
+{
+    GridStore store;
+    store.replace({"1.5", "-", "", "abc"}, {});
+    using Kind = stats::CellValue::Kind;
+    const auto values = store.values(Column::First);
+    EXPECT_EQ(values[0].kind, Kind::Number);
+    EXPECT_EQ(values[0].value.units(), 15000);
+    EXPECT_EQ(values[1].kind, Kind::NotANumber);
+    EXPECT_EQ(values[2].kind, Kind::Empty);
+    EXPECT_EQ(values[3].kind, Kind::NotANumber);
+    store.setItem(Column::First, 1, "-2");
+    EXPECT_EQ(store.values(Column::First)[1].value.units(), -20000);
+}
+
+struct NavigationCase {
+    const char* what;
+    GridKey key;
+    CellKind cell;
+    int row, offset, maximum;
+    NavigationStep::Kind expected;
+    int target;
+};
+
+class Navigation : public ::testing::TestWithParam<NavigationCase> {};
+
+TEST_P(Navigation, DecidesByRowAndScrollState)
+{
+    const NavigationCase& c = GetParam();
+    const NavigationStep step = Navigate(c.key, c.cell, c.row, c.offset, c.maximum);
+    EXPECT_EQ(step.kind, c.expected) << c.what;
+    if (c.expected == NavigationStep::Kind::MoveFocus)
+        EXPECT_EQ(step.targetRow, c.target) << c.what;
+    EXPECT_EQ(step.consumeKey, c.key == GridKey::Enter && c.cell == CellKind::Data) << c.what;
+}
+
+using K = NavigationStep::Kind;
+INSTANTIATE_TEST_SUITE_P(Keys, Navigation, ::testing::Values(
+    NavigationCase{"enter mid-column", GridKey::Enter, CellKind::Data, 3, 0, 0, K::MoveFocus, 4},
+    NavigationCase{"enter at the bottom of a fresh grid", GridKey::Enter, CellKind::Data, 8, 0, 0, K::Append, -1},
+    NavigationCase{"down at the bottom at the end", GridKey::Down, CellKind::Data, 8, 6, 6, K::Append, -1},
+    NavigationCase{"enter at the bottom with rows below", GridKey::Enter, CellKind::Data, 8, 0, 6, K::ScrollDown, -1},
+    NavigationCase{"up at the top while scrolled", GridKey::Up, CellKind::Data, 0, 3, 6, K::ScrollUp, -1},
+    NavigationCase{"up at the top of the store", GridKey::Up, CellKind::Data, 0, 0, 6, K::Nothing, -1},
+    NavigationCase{"up mid-column", GridKey::Up, CellKind::Data, 5, 0, 0, K::MoveFocus, 4},
+    NavigationCase{"row number down on a fresh grid", GridKey::Down, CellKind::RowNumber, 2, 0, 0, K::Nothing, -1},
+    NavigationCase{"row number down with rows below", GridKey::Down, CellKind::RowNumber, 2, 0, 3, K::MoveFocus, 3},
+    NavigationCase{"row number down at the bottom", GridKey::Down, CellKind::RowNumber, 8, 1, 3, K::ScrollDown, -1},
+    NavigationCase{"row number down at the end never appends", GridKey::Down, CellKind::RowNumber, 8, 3, 3, K::Nothing, -1},
+    NavigationCase{"row number enter does nothing", GridKey::Enter, CellKind::RowNumber, 4, 0, 3, K::Nothing, -1},
+    NavigationCase{"row number up while scrolled", GridKey::Up, CellKind::RowNumber, 0, 2, 3, K::ScrollUp, -1}));
+
+} // namespace
+} // namespace korvanta::grid
