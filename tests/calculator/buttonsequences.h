@@ -5,6 +5,7 @@
 #include "calculator/calculatorengine.h"
 
 #include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ struct ButtonSequence {
     std::optional<double> second = std::nullopt;
     std::optional<Operator> pending = std::nullopt;
 };
+
+// Failures name the sequence instead of dumping its bytes.
+inline void PrintTo(const ButtonSequence& sequence, std::ostream* out)
+{
+    *out << sequence.name << " [" << sequence.buttons << "]";
+}
 
 inline std::vector<std::string> Captions(const char* buttons)
 {
