@@ -1,0 +1,169 @@
+// Picks the reader by the file's first bytes, not its name: users rename
+// files, and some programs save .xlsx content under .xls.
+#include "excel/workbook.h"
+
+#include "excel/cfb_reader.h"
+#include "excel/readers.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <locale.h>
+#include <stdlib.h>
+#include <memory>
+#include <system_error>
+
+namespace korvanta::excel {
+
+namespace detail {
+
+ReadResult Failure(ReadError error) {
+    ReadResult r;
+    r.error = error;
+    r.message = std::string(ReadErrorMessage(error));
+    return r;
+}
+
+}  // namespace detail
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool IsOldBiffBof(const std::uint8_t* p) {
+    const std::uint16_t id = detail::Le16(p);
+    const std::uint16_t length = detail::Le16(p + 2);
+    return (id == 0x0009 || id == 0x0209 || id == 0x0409 || id == 0x0809) && length >= 4 && length <= 20;
+}
+
+// The whole file, for the binary format; its size is capped before reading.
+ReadError ReadAll(std::FILE* f, const std::filesystem::path& path, detail::Bytes& out) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return ReadError::CannotOpen;
+    if (size > kMaxXlsFileBytes) return ReadError::TooLarge;
+    out.resize(static_cast<std::size_t>(size));
+    if (std::fseek(f, 0, SEEK_SET) != 0) return ReadError::CannotOpen;
+    const std::size_t got = std::fread(out.data(), 1, out.size(), f);
+    if (std::ferror(f)) return ReadError::CannotOpen;
+    // A file that changed size under us is read as far as it went.
+    out.resize(got);
+    return ReadError::None;
+}
+
+}  // namespace
+
+ReadResult ReadFirstSheet(const std::filesystem::path& path) {
+    using detail::Failure;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::is_regular_file(status)) return Failure(ReadError::CannotOpen);
+    File f(std::fopen(path.c_str(), "rb"));
+    if (!f) return Failure(ReadError::CannotOpen);
+    std::uint8_t head[8] = {};
+    const std::size_t n = std::fread(head, 1, sizeof head, f.get());
+    if (std::ferror(f.get())) return Failure(ReadError::CannotOpen);
+
+    if (n == sizeof head && std::memcmp(head, detail::kCfbSignature, sizeof head) == 0) {
+        detail::Bytes file;
+        if (const ReadError e = ReadAll(f.get(), path, file); e != ReadError::None) return Failure(e);
+        f.reset();
+        return detail::ReadCompoundWorkbook(file);
+    }
+    if (n >= 4 && head[0] == 'P' && head[1] == 'K' &&
+        ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6))) {
+        f.reset();
+        return detail::ReadXlsxFile(path);
+    }
+    if (n >= 8 && IsOldBiffBof(head)) {
+        // A bare BIFF stream: Excel 2 to 4 saved workbooks this way.
+        if (detail::Le16(head) != 0x0809 || detail::Le16(head + 4) != 0x0600) return Failure(ReadError::OldFormat);
+        detail::Bytes file;
+        if (const ReadError e = ReadAll(f.get(), path, file); e != ReadError::None) return Failure(e);
+        return detail::ReadBiffStream(file);
+    }
+    return Failure(ReadError::NotWorkbook);
+}
+
+std::string_view ReadErrorMessage(ReadError error) {
+    switch (error) {
+    case ReadError::None: return "";
+    case ReadError::CannotOpen: return "无法打开文件，请检查文件是否存在以及是否有读取权限。";
+    case ReadError::NotWorkbook: return "请打开Excel文件！";
+    case ReadError::OldFormat: return "不支持Excel 95及更早版本的工作簿，请在Excel中另存为新版本格式后再导入。";
+    case ReadError::Encrypted: return "该工作簿设有打开密码，无法读取。请在Excel中取消密码后再导入。";
+    case ReadError::Corrupt: return "工作簿已损坏，无法读取。";
+    case ReadError::TooLarge: return "工作簿太大，无法读取。";
+    case ReadError::NoWorksheet: return "工作簿中没有工作表。";
+    }
+    return "工作簿无法读取。";
+}
+
+std::string ImportText(const Cell& cell, const NumberFormatter& formatNumber) {
+    switch (cell.kind) {
+    case Cell::Kind::Number: return formatNumber(cell.number);
+    case Cell::Kind::Text: return cell.text;
+    case Cell::Kind::Bool: return cell.number != 0 ? "TRUE" : "FALSE";
+    case Cell::Kind::Empty:
+    case Cell::Kind::Error: break;
+    }
+    return {};
+}
+
+std::string_view WriteErrorMessage(WriteError error) {
+    switch (error) {
+    case WriteError::None: return "";
+    case WriteError::TooManyRows: return "数据行数超过该文件格式的上限（.xls格式最多65536行），无法导出。";
+    case WriteError::TextTooLong: return "有单元格的文字超过32767个字符，无法导出。";
+    case WriteError::TooLarge: return "数据太多，无法导出为.xls格式。";
+    case WriteError::InvalidText: return "数据中含有无法识别的字符，无法导出。";
+    case WriteError::CannotCreate: return "无法在目标文件夹中创建文件，请检查文件夹是否存在以及是否有写入权限。文件导出失败。";
+    case WriteError::WriteFailed: return "文件写入失败，导出未完成，原有文件未被改动。";
+    case WriteError::CannotReplace: return "无法替换目标文件，请检查该文件是否被其他程序占用或为只读。文件导出失败。";
+    }
+    return "文件导出失败。";
+}
+
+bool IsNumberText(std::string_view text, double* value) {
+    const auto digitsAt = [&](std::size_t i) {
+        std::size_t k = i;
+        while (k < text.size() && text[k] >= '0' && text[k] <= '9') ++k;
+        return k - i;
+    };
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = digitsAt(i);
+    i += digits;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fraction = digitsAt(i + 1);
+        digits += fraction;
+        i += 1 + fraction;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        const std::size_t exponent = digitsAt(i);
+        if (exponent == 0) return false;
+        i += exponent;
+    }
+    if (i != text.size()) return false;
+
+    // strtod_l with the C locale reads '.' as the point whatever the
+    // program's locale; it gives HUGE_VAL on overflow and a (sub)normal or
+    // zero, as Excel would store it, on underflow.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    const std::string copy(text);
+    errno = 0;
+    const double v = strtod_l(copy.c_str(), nullptr, cLocale);
+    if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0)) return false;
+    if (value) *value = v;
+    return true;
+}
+
+}  // namespace korvanta::excel

@@ -1,0 +1,132 @@
+// The workbook layer: reads the first two columns of a workbook's first
+// worksheet and writes two columns of texts to a new workbook. Excel files
+// are read and written here directly (.xls as BIFF8 in a compound file, .xlsx
+// as Office Open XML), so nothing outside the program is needed.
+//
+// The calls mirror the steps the window takes: open a workbook, take its
+// first worksheet, its used rows and the values of columns 1 and 2; or make a
+// workbook, set the cells and save it. Paths are file-system paths; all texts
+// are UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvanta::excel {
+
+// One cell's value as the workbook stores it. A formula cell holds its cached
+// result; a date holds its serial number (the workbook's own date system).
+struct Cell {
+    enum class Kind : unsigned char { Empty, Number, Text, Bool, Error };
+    Kind kind = Kind::Empty;
+    double number = 0.0;   // Number; Bool as 1 or 0
+    std::string text;      // Text; Error as its display text, e.g. "#DIV/0!"
+
+    static Cell MakeNumber(double value) { return {Kind::Number, value, {}}; }
+    static Cell MakeText(std::string value) { return {Kind::Text, 0.0, std::move(value)}; }
+    static Cell MakeBool(bool value) { return {Kind::Bool, value ? 1.0 : 0.0, {}}; }
+    static Cell MakeError(std::string display) { return {Kind::Error, 0.0, std::move(display)}; }
+
+    bool operator==(const Cell&) const = default;
+};
+
+// Columns A and B of one worksheet row.
+struct Row {
+    Cell first;
+    Cell second;
+
+    bool operator==(const Row&) const = default;
+};
+
+enum class ReadError {
+    None,
+    CannotOpen,    // missing, unreadable, a folder
+    NotWorkbook,   // some other kind of file (also an empty file)
+    OldFormat,     // Excel 5/95 or earlier
+    Encrypted,     // opening needs a password
+    Corrupt,       // a workbook, but broken or truncated
+    TooLarge,      // past the limits below, or a compressed part that expands too far
+    NoWorksheet,   // a workbook without any worksheet (only chart sheets, say)
+};
+
+struct ReadResult {
+    ReadError error = ReadError::None;
+    std::string message;   // for a message box titled "提示"; empty on success
+    // Rows 1 to the last used row of the first worksheet: rows.size() is
+    // that row number, and rows without data in A or B are empty. A row is
+    // used when any of its cells, in any column, is present in the file, as
+    // Excel's UsedRange counts it (a formatted blank cell counts too).
+    std::vector<Row> rows;
+
+    bool ok() const { return error == ReadError::None; }
+};
+
+// Opens the workbook at path and reads its first worksheet (chart sheets and
+// macro sheets do not count). The format comes from the file's content, so a
+// .xlsx named .xls reads as well. Never throws for anything about the file;
+// only std::bad_alloc can escape.
+ReadResult ReadFirstSheet(const std::filesystem::path& path);
+
+// The Chinese text for a read error, suitable for a message box titled "提示".
+std::string_view ReadErrorMessage(ReadError error);
+
+// Limits of the readers. A cell text longer than kMaxCellChars characters
+// (Excel's own limit) is cut there.
+inline constexpr std::size_t kMaxXlsFileBytes = std::size_t{256} << 20;
+inline constexpr std::size_t kMaxXlsxPartBytes = std::size_t{512} << 20;  // one part, uncompressed
+inline constexpr std::size_t kMaxXlsxRatio = 250;  // uncompressed / compressed, past a few MiB
+inline constexpr std::size_t kMaxCellChars = 32767;
+inline constexpr std::size_t kMaxXlsxRows = 1048576;
+inline constexpr std::size_t kMaxXlsRows = 65536;
+
+// Turns a number into the text the grid shows; the window supplies its own
+// general-number conversion.
+using NumberFormatter = std::function<std::string(double)>;
+
+// The text one cell imports as: numbers through formatNumber, texts as they
+// are, booleans "TRUE"/"FALSE", empty and error cells "" (an error still
+// takes its row, so the two columns stay aligned).
+std::string ImportText(const Cell& cell, const NumberFormatter& formatNumber);
+
+enum class WriteError {
+    None,
+    TooManyRows,    // more rows than the format holds
+    TextTooLong,    // a text past kMaxCellChars characters
+    TooLarge,       // the whole workbook past kMaxXlsFileBytes (.xls only)
+    InvalidText,    // a text that is not valid UTF-8
+    CannotCreate,   // no temporary file in the target's folder
+    WriteFailed,    // writing or finishing the file failed
+    CannotReplace,  // the finished file could not take the target's name
+};
+
+struct WriteResult {
+    WriteError error = WriteError::None;
+    std::string message;   // Chinese, for a message box titled "提示"; empty on success
+    std::string detail;    // the system's reason, for a log; may be empty
+
+    bool ok() const { return error == WriteError::None; }
+};
+
+std::string_view WriteErrorMessage(WriteError error);
+
+// Writes column1 to column A and column2 to column B of the only worksheet
+// ("Sheet1") of a new workbook, both from row 1, without a heading. A text
+// that is a number (IsNumberText) becomes a number cell, the empty text no
+// cell, any other text a text cell. The file is written beside path under a
+// temporary name and renamed to path only when complete, so a failed write
+// leaves whatever was at path untouched.
+WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::string>& column1,
+                     const std::vector<std::string>& column2);
+WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::string>& column1,
+                      const std::vector<std::string>& column2);
+
+// A text the writers store as a number: an optional sign, digits with an
+// optional decimal point (".5" and "5." included), an optional exponent, and
+// a finite value. No spaces, thousands separators, "inf" or hexadecimal.
+bool IsNumberText(std::string_view text, double* value = nullptr);
+
+}  // namespace korvanta::excel

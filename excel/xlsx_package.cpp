@@ -1,0 +1,195 @@
+#include "excel/xlsx_package.h"
+
+#include "excel/workbook.h"
+
+#include <expat.h>
+#include <zip.h>
+
+#include <cstring>
+#include <vector>
+
+namespace korvanta::excel::detail {
+
+namespace {
+
+constexpr char kNamespaceSeparator = '|';
+constexpr std::size_t kChunkBytes = 64 * 1024;
+// Below this much output the ratio is not checked: small parts of highly
+// repetitive XML legitimately compress very well.
+constexpr std::size_t kRatioFloorBytes = std::size_t{8} << 20;
+
+std::string_view LocalName(const char* name) {
+    std::string_view n(name);
+    const auto bar = n.rfind(kNamespaceSeparator);
+    return bar == std::string_view::npos ? n : n.substr(bar + 1);
+}
+
+struct ParserFreer {
+    void operator()(XML_ParserStruct* p) const { XML_ParserFree(p); }
+};
+struct ZipFileCloser {
+    void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+
+struct Context {
+    XmlHandler* handler;
+    XML_Parser parser;
+};
+
+void StopIfDone(Context* c) {
+    if (c->handler->outcome != XmlHandler::Outcome::Continue) XML_StopParser(c->parser, XML_FALSE);
+}
+
+void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+    auto* c = static_cast<Context*>(data);
+    c->handler->start(LocalName(name), attributes);
+    StopIfDone(c);
+}
+
+void OnEnd(void* data, const XML_Char* name) {
+    auto* c = static_cast<Context*>(data);
+    c->handler->end(LocalName(name));
+    StopIfDone(c);
+}
+
+void OnText(void* data, const XML_Char* text, int length) {
+    auto* c = static_cast<Context*>(data);
+    c->handler->text(std::string_view(text, static_cast<std::size_t>(length)));
+    StopIfDone(c);
+}
+
+// Workbook parts never carry a DTD; refusing one rules out entity tricks.
+void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+    auto* c = static_cast<Context*>(data);
+    c->handler->outcome = XmlHandler::Outcome::Corrupt;
+    XML_StopParser(c->parser, XML_FALSE);
+}
+
+Package::Status ZipErrorStatus(int code) {
+    switch (code) {
+    case ZIP_ER_NOENT:
+    case ZIP_ER_OPEN:
+    case ZIP_ER_READ:
+        return Package::Status::CannotOpen;
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+    case ZIP_ER_ENCRNOTSUPP:
+        return Package::Status::Encrypted;
+    case ZIP_ER_MEMORY:
+        return Package::Status::TooLarge;
+    default:
+        return Package::Status::Corrupt;
+    }
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+const char* XmlHandler::attribute(const char** attributes, std::string_view local, bool namespaced) {
+    for (const char** a = attributes; a && a[0]; a += 2) {
+        const bool hasNamespace = std::strchr(a[0], kNamespaceSeparator) != nullptr;
+        if (hasNamespace == namespaced && LocalName(a[0]) == local) return a[1];
+    }
+    return nullptr;
+}
+
+void Package::ZipCloser::operator()(zip* z) const { zip_discard(z); }
+
+Package::Package() = default;
+Package::~Package() = default;
+
+Package::Status Package::open(const std::filesystem::path& path) {
+    int error = 0;
+    zip_.reset(zip_open(path.c_str(), ZIP_RDONLY, &error));
+    return zip_ ? Status::Ok : ZipErrorStatus(error);
+}
+
+bool Package::has(std::string_view part) const {
+    const std::string name(part);
+    return zip_ && zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE) >= 0;
+}
+
+Package::Status Package::parse(std::string_view part, XmlHandler& handler) const {
+    if (!zip_) return Status::CannotOpen;
+    const std::string name(part);
+    const zip_int64_t index = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
+    if (index < 0) return Status::Missing;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(zip_.get(), static_cast<zip_uint64_t>(index), 0, &st) != 0) return Status::Corrupt;
+    if ((st.valid & ZIP_STAT_SIZE) && st.size > kMaxXlsxPartBytes) return Status::TooLarge;
+    const zip_uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+
+    std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0));
+    if (!file) return ZipErrorStatus(zip_error_code_zip(zip_get_error(zip_.get())));
+
+    std::unique_ptr<XML_ParserStruct, ParserFreer> parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator));
+    if (!parser) throw std::bad_alloc();
+    Context context{&handler, parser.get()};
+    XML_SetUserData(parser.get(), &context);
+    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser.get(), OnText);
+    XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+
+    std::vector<char> buffer(kChunkBytes);
+    std::size_t total = 0;
+    for (;;) {
+        const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
+        if (n < 0) return Status::Corrupt;  // inflate or CRC error
+        total += static_cast<std::size_t>(n);
+        if (total > kMaxXlsxPartBytes) return Status::TooLarge;
+        // The compressed size comes from the archive; a lie there only makes
+        // this check stricter or leaves the total cap above in charge.
+        if (total > kRatioFloorBytes && total / kMaxXlsxRatio > compressed) return Status::TooLarge;
+        const bool last = n == 0;
+        if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(n), last) == XML_STATUS_ERROR) {
+            switch (handler.outcome) {
+            case XmlHandler::Outcome::Done: return Status::Ok;
+            case XmlHandler::Outcome::TooLarge: return Status::TooLarge;
+            default: return Status::Corrupt;
+            }
+        }
+        if (handler.outcome == XmlHandler::Outcome::Corrupt) return Status::Corrupt;
+        if (last) return Status::Ok;
+    }
+}
+
+std::string ResolvePartName(std::string_view sourceFolder, std::string_view target) {
+    std::string decoded;
+    for (std::size_t i = 0; i < target.size(); ++i) {
+        if (target[i] == '%' && i + 2 < target.size() && HexValue(target[i + 1]) >= 0 && HexValue(target[i + 2]) >= 0) {
+            decoded.push_back(static_cast<char>(HexValue(target[i + 1]) * 16 + HexValue(target[i + 2])));
+            i += 2;
+        } else {
+            decoded.push_back(target[i] == '\\' ? '/' : target[i]);
+        }
+    }
+    std::string joined = (!decoded.empty() && decoded[0] == '/') ? decoded : std::string(sourceFolder) + decoded;
+    std::vector<std::string> segments;
+    std::size_t begin = 0;
+    while (begin <= joined.size()) {
+        std::size_t slash = joined.find('/', begin);
+        if (slash == std::string::npos) slash = joined.size();
+        const std::string segment = joined.substr(begin, slash - begin);
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        begin = slash + 1;
+    }
+    std::string out;
+    for (const auto& s : segments) {
+        if (!out.empty()) out.push_back('/');
+        out += s;
+    }
+    return out;
+}
+
+}  // namespace korvanta::excel::detail

@@ -1,0 +1,61 @@
+// The zip package of an .xlsx workbook, read part by part: each part is
+// decompressed in chunks straight into a streaming XML parser, so no part is
+// ever held whole, and the bytes a part may expand to are capped (in total
+// and against its compressed size) so a zip bomb stops early.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct zip;
+
+namespace korvanta::excel::detail {
+
+// Receives the elements of one part. Names are local names, namespace
+// prefixes removed. A handler sets outcome to stop the parse.
+class XmlHandler {
+public:
+    enum class Outcome { Continue, Done, Corrupt, TooLarge };
+
+    virtual ~XmlHandler() = default;
+    virtual void start(std::string_view name, const char** attributes) = 0;
+    virtual void end(std::string_view name) = 0;
+    virtual void text(std::string_view) {}
+
+    Outcome outcome = Outcome::Continue;
+
+    // The value of an attribute by local name; a namespaced one (r:id) only
+    // when namespaced is true, a plain one otherwise. Null when absent.
+    static const char* attribute(const char** attributes, std::string_view local, bool namespaced = false);
+};
+
+class Package {
+public:
+    enum class Status { Ok, Missing, CannotOpen, Corrupt, TooLarge, Encrypted };
+
+    Package();
+    ~Package();
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+
+    Status open(const std::filesystem::path& path);
+
+    // Part names as in the package, without a leading '/'; case is ignored.
+    bool has(std::string_view part) const;
+    Status parse(std::string_view part, XmlHandler& handler) const;
+
+private:
+    struct ZipCloser {
+        void operator()(zip* z) const;
+    };
+    std::unique_ptr<zip, ZipCloser> zip_;
+};
+
+// A relationship target resolved against the folder of its source part
+// ("xl/"): relative ("worksheets/sheet1.xml", "../x.xml"), absolute
+// ("/xl/worksheets/sheet1.xml") and percent-encoded forms.
+std::string ResolvePartName(std::string_view sourceFolder, std::string_view target);
+
+}  // namespace korvanta::excel::detail

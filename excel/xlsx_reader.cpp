@@ -1,0 +1,385 @@
+// Office Open XML (.xlsx): the package's relationships lead to the workbook,
+// the workbook's list of sheets and its relationships to the first
+// worksheet; the worksheet's cells are read first, then only those shared
+// strings that columns A and B refer to.
+#include "excel/readers.h"
+#include "excel/sheet_builder.h"
+#include "excel/text.h"
+#include "excel/xlsx_package.h"
+
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace korvanta::excel::detail {
+
+namespace {
+
+// Raw text kept for one value or string before unescaping and the cut at
+// kMaxCellChars; an escape takes up to seven bytes per character.
+constexpr std::size_t kMaxRawTextBytes = kMaxCellChars * 8;
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+void AppendCapped(std::string& out, std::string_view text) {
+    if (out.size() < kMaxRawTextBytes) out.append(text.substr(0, kMaxRawTextBytes - out.size()));
+}
+
+std::string FinishText(const std::string& raw) {
+    std::string text = DecodeOoxmlEscapes(raw);
+    TruncateChars(text, kMaxCellChars);
+    return text;
+}
+
+template <typename T>
+bool ParseUnsigned(std::string_view s, T& value) {
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return ec == std::errc{} && end == s.data() + s.size() && !s.empty();
+}
+
+std::string FolderOf(std::string_view part) {
+    const auto slash = part.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
+}
+
+std::string RelsPartOf(std::string_view part) {
+    const auto slash = part.rfind('/');
+    const std::string_view folder = slash == std::string_view::npos ? std::string_view() : part.substr(0, slash + 1);
+    const std::string_view file = slash == std::string_view::npos ? part : part.substr(slash + 1);
+    return std::string(folder) + "_rels/" + std::string(file) + ".rels";
+}
+
+// Days from 1970-01-01 of a civil date (proleptic Gregorian).
+long DaysFromCivil(long y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+// An ISO 8601 date cell (t="d") as the serial number Excel would store.
+std::optional<double> IsoDateSerial(std::string_view s, bool date1904) {
+    long y = 0;
+    unsigned mo = 0, d = 0, h = 0, mi = 0;
+    double sec = 0;
+    if (s.size() < 10 || s[4] != '-' || s[7] != '-') return std::nullopt;
+    if (!ParseUnsigned(s.substr(0, 4), y) || !ParseUnsigned(s.substr(5, 2), mo) || !ParseUnsigned(s.substr(8, 2), d))
+        return std::nullopt;
+    if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
+    if (s.size() > 10) {
+        if (s.size() < 19 || s[10] != 'T' || s[13] != ':' || s[16] != ':') return std::nullopt;
+        if (!ParseUnsigned(s.substr(11, 2), h) || !ParseUnsigned(s.substr(14, 2), mi)) return std::nullopt;
+        std::size_t end = 19;
+        while (end < s.size() && s[end] != 'Z' && s[end] != '+' && s[end] != '-') ++end;
+        const auto [p, ec] = std::from_chars(s.data() + 17, s.data() + end, sec);
+        if (ec != std::errc{} || p != s.data() + end) return std::nullopt;
+    }
+    const long base = date1904 ? DaysFromCivil(1904, 1, 1) : DaysFromCivil(1899, 12, 30);
+    double serial = static_cast<double>(DaysFromCivil(y, mo, d) - base);
+    // Excel's 1900 system counts a 29 February 1900 that never was.
+    if (!date1904 && serial < 61) serial -= 1;
+    return serial + (h * 3600.0 + mi * 60.0 + sec) / 86400.0;
+}
+
+struct Relationship {
+    std::string type, target;
+    bool external = false;
+};
+
+class RelsHandler : public XmlHandler {
+public:
+    std::map<std::string, Relationship> byId;
+
+    void start(std::string_view name, const char** a) override {
+        if (name != "Relationship") return;
+        const char* id = attribute(a, "Id");
+        const char* type = attribute(a, "Type");
+        const char* target = attribute(a, "Target");
+        const char* mode = attribute(a, "TargetMode");
+        if (!id || !type || !target) return;
+        byId[id] = {type, target, mode && std::string_view(mode) == "External"};
+    }
+    void end(std::string_view) override {}
+
+    const Relationship* firstOfType(std::string_view suffix) const {
+        for (const auto& [id, rel] : byId)
+            if (!rel.external && EndsWith(rel.type, suffix)) return &rel;
+        return nullptr;
+    }
+};
+
+class WorkbookHandler : public XmlHandler {
+public:
+    std::string root;
+    std::vector<std::string> sheetIds;  // relationship ids, in the workbook's order
+    bool date1904 = false;
+
+    void start(std::string_view name, const char** a) override {
+        if (root.empty()) root = name;
+        if (name == "sheet") {
+            if (const char* id = attribute(a, "id", true)) sheetIds.emplace_back(id);
+        } else if (name == "workbookPr") {
+            const char* v = attribute(a, "date1904");
+            date1904 = v && (std::string_view(v) == "1" || std::string_view(v) == "true");
+        }
+    }
+    void end(std::string_view name) override {
+        if (name == "sheets") outcome = Outcome::Done;
+    }
+};
+
+class SheetHandler : public XmlHandler {
+public:
+    SheetHandler(SheetBuilder& sheet, bool date1904) : sheet_(sheet), date1904_(date1904) {}
+
+    void start(std::string_view name, const char** a) override {
+        if (name == "sheetData") {
+            inData_ = true;
+        } else if (!inData_) {
+            return;
+        } else if (name == "row") {
+            const char* r = attribute(a, "r");
+            std::size_t row = row_ + 1;
+            if (r && !ParseUnsigned(std::string_view(r), row)) return fail();
+            if (row < 1 || row > kMaxXlsxRows) return fail();
+            row_ = row;
+            nextColumn_ = 0;
+        } else if (name == "c") {
+            startCell(a);
+        } else if (inCell_ && name == "v") {
+            inValue_ = hasValue_ = true;
+        } else if (inCell_ && name == "is") {
+            inInline_ = hasValue_ = true;
+        } else if (inInline_ && name == "rPh") {
+            inPhonetic_ = true;
+        } else if (inInline_ && !inPhonetic_ && name == "t") {
+            inText_ = true;
+        }
+    }
+
+    void end(std::string_view name) override {
+        if (!inData_) return;
+        if (name == "v") {
+            inValue_ = false;
+        } else if (name == "t") {
+            inText_ = false;
+        } else if (name == "rPh") {
+            inPhonetic_ = false;
+        } else if (name == "is") {
+            inInline_ = false;
+        } else if (name == "c" && inCell_) {
+            inCell_ = false;
+            finishCell();
+        } else if (name == "sheetData") {
+            outcome = Outcome::Done;
+        }
+    }
+
+    void text(std::string_view t) override {
+        if (inValue_) AppendCapped(value_, t);
+        else if (inText_) AppendCapped(value_, t);
+    }
+
+private:
+    enum class Type { Number, Shared, FormulaText, Inline, Bool, Error, Date };
+
+    void fail() { outcome = Outcome::Corrupt; }
+
+    void startCell(const char** a) {
+        if (row_ == 0) return fail();
+        std::size_t column = nextColumn_, row = row_;
+        if (const char* ref = attribute(a, "r")) {
+            std::string_view s(ref);
+            std::size_t i = 0, letters = 0;
+            column = 0;
+            for (; i < s.size() && ((s[i] >= 'A' && s[i] <= 'Z') || (s[i] >= 'a' && s[i] <= 'z')); ++i, ++letters)
+                column = column * 26 + static_cast<std::size_t>((s[i] | 0x20) - 'a' + 1);
+            if (letters == 0 || letters > 3) return fail();
+            --column;
+            if (i < s.size() && (!ParseUnsigned(s.substr(i), row) || row < 1 || row > kMaxXlsxRows)) return fail();
+        }
+        const char* t = attribute(a, "t");
+        const std::string_view type = t ? t : "n";
+        if (type == "n") type_ = Type::Number;
+        else if (type == "s") type_ = Type::Shared;
+        else if (type == "str") type_ = Type::FormulaText;
+        else if (type == "inlineStr") type_ = Type::Inline;
+        else if (type == "b") type_ = Type::Bool;
+        else if (type == "e") type_ = Type::Error;
+        else if (type == "d") type_ = Type::Date;
+        else return fail();
+        row_ = row;
+        column_ = column;
+        nextColumn_ = column + 1;
+        inCell_ = true;
+        hasValue_ = inValue_ = inInline_ = inText_ = inPhonetic_ = false;
+        value_.clear();
+    }
+
+    void finishCell() {
+        const std::size_t row = row_ - 1;
+        sheet_.touch(row);
+        if (column_ > 1 || !hasValue_) return;
+        switch (type_) {
+        case Type::Number: {
+            double v = 0;
+            if (!IsNumberText(value_, &v)) return fail();
+            sheet_.set(row, column_, Cell::MakeNumber(v));
+            break;
+        }
+        case Type::Shared: {
+            std::uint32_t index = 0;
+            if (!ParseUnsigned(std::string_view(value_), index)) return fail();
+            sheet_.setShared(row, column_, index);
+            break;
+        }
+        case Type::FormulaText:
+        case Type::Inline:
+            sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
+            break;
+        case Type::Bool:
+            if (value_ == "1" || value_ == "true") sheet_.set(row, column_, Cell::MakeBool(true));
+            else if (value_ == "0" || value_ == "false") sheet_.set(row, column_, Cell::MakeBool(false));
+            else return fail();
+            break;
+        case Type::Error:
+            sheet_.set(row, column_, Cell::MakeError(FinishText(value_)));
+            break;
+        case Type::Date:
+            if (const auto serial = IsoDateSerial(value_, date1904_)) sheet_.set(row, column_, Cell::MakeNumber(*serial));
+            else sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
+            break;
+        }
+    }
+
+    SheetBuilder& sheet_;
+    bool date1904_;
+    bool inData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, inText_ = false, inPhonetic_ = false;
+    bool hasValue_ = false;
+    std::size_t row_ = 0;  // 1-based; 0 before the first row
+    std::size_t column_ = 0, nextColumn_ = 0;
+    Type type_ = Type::Number;
+    std::string value_;
+};
+
+// Keeps the entries of the shared-string table that cells refer to; stops
+// once the last of them has been read.
+class SharedStringsHandler : public XmlHandler {
+public:
+    SharedStringsHandler(const std::vector<std::uint32_t>& needed, std::vector<std::string>& texts)
+        : needed_(needed), texts_(texts) {
+        texts_.assign(needed.size(), {});
+    }
+
+    bool complete() const { return found_ == needed_.size(); }
+
+    void start(std::string_view name, const char**) override {
+        if (name == "si") {
+            ++index_;
+            keep_ = found_ < needed_.size() && needed_[found_] == index_;
+            inItem_ = true;
+            raw_.clear();
+        } else if (inItem_ && name == "rPh") {
+            inPhonetic_ = true;
+        } else if (inItem_ && !inPhonetic_ && name == "t") {
+            inText_ = true;
+        }
+    }
+    void end(std::string_view name) override {
+        if (name == "t") {
+            inText_ = false;
+        } else if (name == "rPh") {
+            inPhonetic_ = false;
+        } else if (name == "si") {
+            inItem_ = false;
+            if (!keep_) return;
+            texts_[found_++] = FinishText(raw_);
+            if (complete()) outcome = Outcome::Done;
+        }
+    }
+    void text(std::string_view t) override {
+        if (keep_ && inText_) AppendCapped(raw_, t);
+    }
+
+private:
+    const std::vector<std::uint32_t>& needed_;
+    std::vector<std::string>& texts_;
+    std::size_t found_ = 0;
+    std::uint32_t index_ = 0xFFFFFFFF;  // the first <si> makes it 0
+    bool keep_ = false, inItem_ = false, inText_ = false, inPhonetic_ = false;
+    std::string raw_;
+};
+
+ReadError ErrorOf(Package::Status s) {
+    switch (s) {
+    case Package::Status::Ok: return ReadError::None;
+    case Package::Status::CannotOpen: return ReadError::CannotOpen;
+    case Package::Status::TooLarge: return ReadError::TooLarge;
+    case Package::Status::Encrypted: return ReadError::Encrypted;
+    case Package::Status::Missing:
+    case Package::Status::Corrupt: break;
+    }
+    return ReadError::Corrupt;
+}
+
+}  // namespace
+
+ReadResult ReadXlsxFile(const std::filesystem::path& path) {
+    Package package;
+    if (const auto s = package.open(path); s != Package::Status::Ok) return Failure(ErrorOf(s));
+
+    // The package's own relationships name the main part; xl/workbook.xml is
+    // where every writer puts it, for packages that lack them.
+    std::string workbookPart = "xl/workbook.xml";
+    {
+        RelsHandler rels;
+        const auto s = package.parse("_rels/.rels", rels);
+        if (s != Package::Status::Ok && s != Package::Status::Missing) return Failure(ErrorOf(s));
+        if (const Relationship* main = rels.firstOfType("/officeDocument")) workbookPart = ResolvePartName("", main->target);
+    }
+    WorkbookHandler workbook;
+    if (const auto s = package.parse(workbookPart, workbook); s != Package::Status::Ok)
+        return Failure(s == Package::Status::Missing ? ReadError::NotWorkbook : ErrorOf(s));
+    // A Word or PowerPoint package has a main part too, of another kind.
+    if (workbook.root != "workbook") return Failure(ReadError::NotWorkbook);
+
+    RelsHandler rels;
+    if (const auto s = package.parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok)
+        return Failure(ErrorOf(s));
+    const std::string folder = FolderOf(workbookPart);
+    std::string sheetPart;
+    for (const auto& id : workbook.sheetIds) {
+        const auto it = rels.byId.find(id);
+        if (it != rels.byId.end() && !it->second.external && EndsWith(it->second.type, "/worksheet")) {
+            sheetPart = ResolvePartName(folder, it->second.target);
+            break;
+        }
+    }
+    if (sheetPart.empty()) return Failure(ReadError::NoWorksheet);
+
+    SheetBuilder sheet;
+    SheetHandler sheetHandler(sheet, workbook.date1904);
+    if (const auto s = package.parse(sheetPart, sheetHandler); s != Package::Status::Ok) return Failure(ErrorOf(s));
+
+    const auto needed = sheet.neededShared();
+    if (!needed.empty()) {
+        const Relationship* strings = rels.firstOfType("/sharedStrings");
+        if (!strings) return Failure(ReadError::Corrupt);
+        std::vector<std::string> texts;
+        SharedStringsHandler handler(needed, texts);
+        if (const auto s = package.parse(ResolvePartName(folder, strings->target), handler); s != Package::Status::Ok)
+            return Failure(ErrorOf(s));
+        if (!handler.complete()) return Failure(ReadError::Corrupt);
+        sheet.resolveShared(needed, texts);
+    }
+    ReadResult result;
+    result.rows = sheet.take();
+    return result;
+}
+
+}  // namespace korvanta::excel::detail
