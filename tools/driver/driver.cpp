@@ -166,6 +166,8 @@ void Driver::focus(QWidget* widget)
 {
     // A user clicks into a box: at its right end, so the caret lands after
     // the text, as after every change.
+    if (QApplication::activeWindow() != widget->window())
+        QApplication::setActiveWindow(widget->window());
     if (QApplication::focusWidget() == widget)
         return;
     if (qobject_cast<QLineEdit*>(widget))
@@ -219,6 +221,8 @@ void Driver::shortcut(const QString& chord)
     const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
     if (sequence.isEmpty())
         throw ScriptError("unknown shortcut: " + chord.toStdString());
+    // The chord is pressed in the main window, which is then the active one.
+    QApplication::setActiveWindow(window_.get());
     QWidget* target = QApplication::focusWidget();
     if (!target || target->window() != window_.get())
         target = window_.get();
