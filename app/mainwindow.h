@@ -62,6 +62,10 @@ public:
     // The t-table window while it is open.
     TTableWindow* tTableWindow() const { return tTable_; }
     QAction* findAction(const QString& caption) const;
+    // Replaces the grid's two columns as an import does: the window back at
+    // row 1, the first rows shown and stored as if typed, the current test
+    // recomputed once.
+    void loadColumns(std::vector<std::string> first, std::vector<std::string> second);
 
 public slots:
     void selectTest(korvanta::ui::TestMode mode);

@@ -79,6 +79,11 @@ void MainWindow::importWorkbook()
         }
     }
 
+    loadColumns(std::move(first), std::move(second));
+}
+
+void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::string> second)
+{
     // The first rows go through the cells' change handling as if typed:
     // cleaned, stored back and recomputed once for both columns.
     grid_->beginBatch();

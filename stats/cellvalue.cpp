@@ -8,6 +8,7 @@ CellValue ReadCell(std::string_view text) {
     if (const auto value = ParseFixed4(text)) {
         cell.kind = CellValue::Kind::Number;
         cell.value = *value;
+        cell.number = value->toDouble();
     } else {
         cell.kind = CellValue::Kind::NotANumber;
     }

@@ -46,8 +46,8 @@ std::optional<Sums> Accumulate(Column xs, Column ys) {
         sums.x = *sumX;
         sums.y = *sumY;
         sums.xy = *sumXY;
-        sums.xx += x.toDouble() * x.toDouble();
-        sums.yy += y.toDouble() * y.toDouble();
+        sums.xx += xs[k].number * xs[k].number;
+        sums.yy += ys[k].number * ys[k].number;
     }
     return sums;
 }

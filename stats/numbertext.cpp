@@ -112,26 +112,14 @@ std::optional<Fixed4> Fixed4::fromDouble(double value) {
     return FromMagnitude(magnitude, value < 0);
 }
 
-double Fixed4::toDouble() const { return static_cast<double>(units_) / static_cast<double>(kScale); }
-
-std::optional<Fixed4> add(Fixed4 a, Fixed4 b) {
-    std::int64_t units = 0;
-    if (__builtin_add_overflow(a.units(), b.units(), &units)) return std::nullopt;
-    return Fixed4::fromUnits(units);
-}
-
-std::optional<Fixed4> subtract(Fixed4 a, Fixed4 b) {
-    std::int64_t units = 0;
-    if (__builtin_sub_overflow(a.units(), b.units(), &units)) return std::nullopt;
-    return Fixed4::fromUnits(units);
-}
-
-std::optional<Fixed4> multiply(Fixed4 a, Fixed4 b) {
+namespace detail {
+std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b) {
     // Both magnitudes are at most 2^63, so the product fits in 126 bits.
-    const u128 product = static_cast<u128>(Magnitude(a.units())) * Magnitude(b.units());
     const bool negative = (a.units() < 0) != (b.units() < 0);
+    const u128 product = static_cast<u128>(Magnitude(a.units())) * Magnitude(b.units());
     return FromMagnitude(DivideHalfEven(product, Fixed4::kScale), negative);
 }
+} // namespace detail
 
 // ----- Text to numbers -----
 

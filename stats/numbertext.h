@@ -26,12 +26,11 @@ public:
     static std::optional<Fixed4> fromDouble(double value);
 
     constexpr std::int64_t units() const { return units_; }
-    double toDouble() const;
+    // The nearest double to the decimal value (one correctly rounded division).
+    double toDouble() const { return static_cast<double>(units_) / static_cast<double>(kScale); }
 
-    friend std::optional<Fixed4> add(Fixed4 a, Fixed4 b);
-    friend std::optional<Fixed4> subtract(Fixed4 a, Fixed4 b);
-    // The exact product rounded to four places, halves to even.
-    friend std::optional<Fixed4> multiply(Fixed4 a, Fixed4 b);
+    // add, subtract and multiply (the exact product rounded to four places,
+    // halves to even) are below.
 
     friend constexpr bool operator==(Fixed4, Fixed4) = default;
     friend constexpr auto operator<=>(Fixed4, Fixed4) = default;
@@ -40,9 +39,49 @@ private:
     std::int64_t units_ = 0;
 };
 
-std::optional<Fixed4> add(Fixed4 a, Fixed4 b);
-std::optional<Fixed4> subtract(Fixed4 a, Fixed4 b);
-std::optional<Fixed4> multiply(Fixed4 a, Fixed4 b);
+// Inline: the tests run these for every stored row on every keystroke.
+inline std::optional<Fixed4> add(Fixed4 a, Fixed4 b)
+{
+    std::int64_t units = 0;
+    if (__builtin_add_overflow(a.units(), b.units(), &units))
+        return std::nullopt;
+    return Fixed4::fromUnits(units);
+}
+
+inline std::optional<Fixed4> subtract(Fixed4 a, Fixed4 b)
+{
+    std::int64_t units = 0;
+    if (__builtin_sub_overflow(a.units(), b.units(), &units))
+        return std::nullopt;
+    return Fixed4::fromUnits(units);
+}
+
+namespace detail {
+// The product of magnitudes too large for 64 bits, in 128 bits.
+std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b);
+}
+
+inline std::optional<Fixed4> multiply(Fixed4 a, Fixed4 b)
+{
+    const bool negative = (a.units() < 0) != (b.units() < 0);
+    const auto magnitude = [](std::int64_t units) {
+        return units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    };
+    // Products of everyday values fit in 64 bits, where dividing by the
+    // constant scale is a multiplication.
+    std::uint64_t product = 0;
+    if (__builtin_mul_overflow(magnitude(a.units()), magnitude(b.units()), &product))
+        return detail::MultiplyWide(a, b);
+    constexpr auto scale = static_cast<std::uint64_t>(Fixed4::kScale);
+    std::uint64_t quotient = product / scale;
+    const std::uint64_t remainder = product % scale;
+    const std::uint64_t rest = scale - remainder;
+    if (remainder > rest || (remainder == rest && (quotient & 1) != 0))
+        ++quotient; // halves to even
+    // quotient < 2^64 / 10^4, far inside the signed range.
+    const auto units = static_cast<std::int64_t>(quotient);
+    return Fixed4::fromUnits(negative ? -units : units);
+}
 
 // Text to fixed point. Accepts surrounding spaces, an optional sign, digits with
 // an optional point (at least one digit in all), and an optional exponent

@@ -28,7 +28,7 @@ ColumnSummary SummariseColumn(Column column) {
         } else {
             sumFits = false;
         }
-        sumOfSquares += x.toDouble() * x.toDouble();
+        sumOfSquares += cell.number * cell.number;
     }
 
     ColumnSummary summary;
