@@ -89,7 +89,7 @@ QImage windowIconImage(int size)
     return image;
 }
 
-QIcon windowIcon()
+QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64})

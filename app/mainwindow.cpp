@@ -33,7 +33,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Korvanta V4.05"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(programIcon());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));

@@ -1,0 +1,187 @@
+// The main window as a user meets it, on Qt's offscreen platform: layout,
+// what is visible in each test, the scrollbar, the toolbar, the t-table
+// window. The desktop is played by a recorder, so no dialog can ever wait
+// for an answer; any modal window that still appears fails the test.
+#include "app/interaction.h"
+#include "app/mainwindow.h"
+#include "app/ttablewindow.h"
+#include "app/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace korvanta::ui {
+namespace {
+
+class Recorder final : public UserInteraction {
+public:
+    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
+    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest& request) override { return answer(request); }
+    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override { return answer(request); }
+    void openUrl(const QUrl& url) override { urls << url.toString(); }
+
+    std::optional<QString> nextFile;
+    QStringList messages, urls, dialogs;
+
+private:
+    std::optional<QString> answer(const FileRequest& request)
+    {
+        dialogs << request.title;
+        return std::exchange(nextFile, std::nullopt);
+    }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+    }
+    void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
+
+    template <typename T = QWidget>
+    T* control(const char* name)
+    {
+        auto* found = window.findChild<T*>(QString::fromUtf8(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    Recorder desktop;
+    MainWindow window{desktop};
+};
+
+TEST_F(WindowTest, ClientAreaHasTheDesignedFixedSize)
+{
+    EXPECT_EQ(window.centralWidget()->size(), QSize(549, 429));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_EQ(control("Picture2")->geometry(), QRect(164, 88, 381, 203));
+    EXPECT_EQ(control("Text1(3)")->geometry(), QRect(80, 84, 137, 15));
+}
+
+TEST_F(WindowTest, ChineseCaptionsHaveGlyphsInTheChosenFont)
+{
+    const QLabel* hint = control<QLabel>("Label1");
+    const QFontMetrics metrics(hint->font());
+    for (const QChar ch : hint->text())
+        EXPECT_TRUE(metrics.inFont(ch)) << QString(ch).toStdString() << " in " << QFontInfo(hint->font()).family().toStdString();
+}
+
+TEST_F(WindowTest, EachTestShowsExactlyItsPanelsAndHidesTheHiddenControls)
+{
+    const char* results[5] = {"Picture4", "Picture6", "Picture7", "Picture9", "Picture11"};
+    for (int mode = 0; mode < 5; ++mode) {
+        QTest::mouseClick(control(QStringLiteral("Command1(%1)").arg(mode).toUtf8().constData()), Qt::LeftButton);
+        for (int other = 0; other < 5; ++other)
+            EXPECT_EQ(control(results[other])->isVisible(), other == mode) << results[other] << " in mode " << mode;
+        EXPECT_TRUE(control("Picture2")->isVisible());
+        EXPECT_EQ(control("Picture8")->isVisible(), mode >= 3);
+        for (const char* hidden : {"Text14", "Label9", "Label7", "Label8", "Label20(0)"})
+            EXPECT_FALSE(control(hidden)->isVisible()) << hidden << " in mode " << mode;
+    }
+}
+
+TEST_F(WindowTest, ScrollBarArrowsAndTroughShowStoredRowsWithoutWriting)
+{
+    std::vector<std::string> first, second;
+    for (int k = 1; k <= 30; ++k) {
+        first.push_back(std::to_string(k));
+        second.push_back(std::to_string(100 + k));
+    }
+    window.loadColumns(first, second);
+    auto* bar = control<QScrollBar>("VS1");
+    ASSERT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->maximum(), 21);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(control<QLineEdit>("Text3(0)")->text(), "2");
+    EXPECT_EQ(control<QLineEdit>("Text1(0)")->text(), "2");
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(control<QLineEdit>("Text3(0)")->text(), "11");
+    EXPECT_EQ(control<QLineEdit>("Text2(8)")->text(), "119");
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(control<QLineEdit>("Text3(8)")->text(), "30");
+    const auto stored = window.store().items(grid::Column::First);
+    EXPECT_EQ(std::vector<std::string>(stored.begin(), stored.end()), first);
+}
+
+TEST_F(WindowTest, ToolbarReleaseOutsideTheItemStillRunsItsAction)
+{
+    auto* area = control("Label28(2)");
+    auto* item = control<QFrame>("Picture14(2)");
+    QTest::mousePress(area, Qt::RightButton);
+    EXPECT_NE(item->frameShape(), QFrame::NoFrame);
+    QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(-40, 300));
+    EXPECT_EQ(item->frameShape(), QFrame::NoFrame);
+    ASSERT_EQ(desktop.urls.size(), 1);
+    EXPECT_TRUE(desktop.urls.front().endsWith("help/index.html")) << desktop.urls.front().toStdString();
+}
+
+TEST_F(WindowTest, TableTestsDisableOnlyTheToolbarExchange)
+{
+    QTest::mouseClick(control("Command1(4)"), Qt::LeftButton);
+    QTest::mouseClick(control("Label28(0)"), Qt::LeftButton);
+    EXPECT_TRUE(desktop.dialogs.isEmpty());
+    window.findAction(QStringLiteral("从Excel导入数据"))->trigger();
+    EXPECT_EQ(desktop.dialogs, QStringList{QStringLiteral("打开")});
+}
+
+TEST_F(WindowTest, MenuItemsCarryTheirShortcuts)
+{
+    const std::pair<const char*, const char*> items[] = {
+        {"从Excel导入数据", "Ctrl+G"}, {"导出数据到Excel", "Ctrl+L"}, {"t界值表", "Ctrl+T"},
+        {"退出", "Ctrl+E"}, {"访问作者主页", "Ctrl+H"}, {"在线帮助", "Ctrl+K"}};
+    for (const auto& [caption, chord] : items) {
+        QAction* action = window.findAction(QString::fromUtf8(caption));
+        ASSERT_NE(action, nullptr) << caption;
+        EXPECT_EQ(action->shortcut().toString(), QString::fromLatin1(chord)) << caption;
+    }
+}
+
+TEST_F(WindowTest, OneTTableWindowIsReusedUntilItIsClosed)
+{
+    window.showTTable();
+    TTableWindow* first = window.tTableWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowTitle(), "t界值表");
+    window.showTTable();
+    EXPECT_EQ(window.tTableWindow(), first);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.tTableWindow(), nullptr);
+    window.showTTable();
+    EXPECT_NE(window.tTableWindow(), nullptr);
+}
+
+TEST_F(WindowTest, ExitClosesTheTTableWindowAndAsksToEnd)
+{
+    bool ended = false;
+    QObject::connect(&window, &MainWindow::exitRequested, [&ended] { ended = true; });
+    window.showTTable();
+    window.findAction(QStringLiteral("退出"))->trigger();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+} // namespace
+} // namespace korvanta::ui
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    korvanta::ui::installFontSubstitutes();
+    QApplication::setFont(korvanta::ui::songFont(9));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
