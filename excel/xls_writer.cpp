@@ -134,13 +134,18 @@ void PutSharedStrings(Bytes& out, const SharedStrings& sst) {
             buckets.emplace_back(static_cast<std::uint32_t>(out.size()), static_cast<unsigned>(out.size() - recordStart));
         Put16(out, static_cast<unsigned>(s.size()));
         Put8(out, compressed ? 0 : 1);
+        bool breakHere = false;  // readers decode each record's characters on their own
         for (std::size_t pos = 0; pos < s.size();) {
-            if (room() < unit) {
+            if (room() < unit || breakHere) {
                 nextRecord();
                 Put8(out, compressed ? 0 : 1);
+                breakHere = false;
             }
             std::size_t n = std::min(s.size() - pos, room() / unit);
-            if (n > 1 && pos + n < s.size() && s[pos + n - 1] >= 0xD800 && s[pos + n - 1] <= 0xDBFF) --n;
+            if (pos + n < s.size() && s[pos + n - 1] >= 0xD800 && s[pos + n - 1] <= 0xDBFF) {
+                --n;
+                breakHere = true;
+            }
             PutChars(out, std::u16string_view(s).substr(pos, n), compressed);
             pos += n;
         }

@@ -225,6 +225,8 @@ private:
         const std::size_t row = row_ - 1;
         sheet_.touch(row);
         if (column_ > 1 || !hasValue_) return;
+        // A formula not yet calculated may carry an empty <v/>.
+        if (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline) return;
         switch (type_) {
         case Type::Number: {
             double v = 0;

@@ -17,6 +17,18 @@ struct WorkbookFreer {
     void operator()(lxw_workbook* wb) const { lxw_workbook_free(wb); }
 };
 
+// Rows up to the last non-empty text: what a reader finds in the file.
+std::size_t UsedRows(const std::vector<std::string>& column1, const std::vector<std::string>& column2) {
+    std::size_t used = 0;
+    for (const auto* column : {&column1, &column2})
+        for (std::size_t r = column->size(); r > used; --r)
+            if (!(*column)[r - 1].empty()) {
+                used = r;
+                break;
+            }
+    return used;
+}
+
 }  // namespace
 
 WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::string>& column1,
@@ -48,6 +60,12 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
     // workbook_close frees the workbook whatever it returns.
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) return detail::WriteFailure(WriteError::WriteFailed, lxw_strerror(closed));
+    // The library does not notice every failed write: with the disk full it
+    // can package a worksheet cut short and report success. Reading the
+    // file back catches that before it may replace anything.
+    const ReadResult back = ReadFirstSheet(temp.path());
+    if (!back.ok() || back.rows.size() != UsedRows(column1, column2))
+        return detail::WriteFailure(WriteError::WriteFailed, "the written workbook does not read back");
     return temp.commit();
 }
 
