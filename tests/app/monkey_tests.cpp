@@ -1,0 +1,192 @@
+// A seeded monkey: thousands of random user actions through the driver on
+// the real window, with the window's invariants checked after every one.
+// KORVANTA_MONKEY_ACTIONS and KORVANTA_MONKEY_SEED set the length and the
+// seed (tools/monkey.sh runs the long version).
+#include "driver.h"
+
+#include "app/mainwindow.h"
+#include "app/twips.h"
+#include "grid/cellcleaning.h"
+#include "stats/chisquare.h"
+#include "stats/ttests.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace korvanta::driver {
+namespace {
+
+using grid::Column;
+
+class Monkey {
+public:
+    explicit Monkey(unsigned seed) : random_(seed) {}
+
+    QString nextAction()
+    {
+        switch (pick(14)) {
+        case 0: return QStringLiteral("click Command1(%1)").arg(pick(5));
+        case 1: case 2: case 3: return QStringLiteral("type %1 %2").arg(dataCell(), someText());
+        case 4: return QStringLiteral("type Text11(%1) %2").arg(pick(4)).arg(someText());
+        case 5: return QStringLiteral("type Text4(%1) %2").arg(pick(6)).arg(someText());
+        case 6: {
+            static const char* keys[] = {"Enter", "Down", "Up", "Backspace", "Home", "Shift+Down", "Delete"};
+            return QStringLiteral("key %1 %2").arg(dataCell(), QLatin1String(keys[pick(7)]));
+        }
+        case 7: return QStringLiteral("key Text3(%1) %2").arg(pick(9)).arg(pick(2) ? QStringLiteral("Down") : QStringLiteral("Up"));
+        case 8: return QStringLiteral("scroll %1").arg(pick(40));
+        case 9: {
+            static const char* buttons[] = {"Command2(0)", "Command2(5)", "Command2(10)", "Command4", "Command5", "Command6",
+                                            "Command7", "Command8", "Command21", "Command22", "Picture3", "Command19", "tick"};
+            const char* button = buttons[pick(13)];
+            return std::string_view(button) == "tick" ? QStringLiteral("tick") : QStringLiteral("click %1").arg(QLatin1String(button));
+        }
+        case 10: return QStringLiteral("set %1 %2").arg(dataCell(), someText());
+        case 11: return QStringLiteral("click Label28(%1)").arg(pick(3));
+        case 12: return pick(3) == 0 ? QStringLiteral("menu t界值表") : QStringLiteral("key Text1(%1) Enter").arg(pick(9));
+        default: return QStringLiteral("import");
+        }
+    }
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+private:
+    QString dataCell() { return QStringLiteral("Text%1(%2)").arg(1 + pick(2)).arg(pick(9)); }
+
+    QString someText()
+    {
+        static const char* pieces[] = {"1", "2", "7", "0", "12.5", "-", ".", "。", "e", "E-3", "+", "a", " ", ",", "/", "中",
+                                       "３", "-0.25", "1e400", "99999999999999", "1..2", "x"};
+        QString text;
+        const int length = 1 + pick(4);
+        for (int k = 0; k < length; ++k)
+            text += QString::fromUtf8(pieces[pick(22)]);
+        return text;
+    }
+
+    std::mt19937 random_;
+};
+
+class MonkeyTest : public ::testing::Test {
+protected:
+    QString out;
+    QTextStream stream{&out};
+    Driver driver{stream};
+
+    template <typename T>
+    T* control(const QString& name) { return driver.window().findChild<T*>(name); }
+    QString label(int kind, int index) { return control<QLabel>(QStringLiteral("Label%1(%2)").arg(kind).arg(index))->text(); }
+    static QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+    // The invariants that must hold after any action.
+    void check(const QString& action)
+    {
+        const auto& store = driver.window().store();
+        auto* bar = control<QScrollBar>(QStringLiteral("VS1"));
+        ASSERT_GE(bar->value(), 0) << action.toStdString();
+        ASSERT_LE(bar->value(), bar->maximum()) << action.toStdString();
+        ASSERT_EQ(bar->value(), store.offset()) << action.toStdString();
+        ASSERT_EQ(store.count(Column::First), store.count(Column::Second)) << action.toStdString();
+        for (int i = 0; i < grid::kVisibleRows; ++i) {
+            for (const Column column : {Column::First, Column::Second}) {
+                const auto* cell = control<QLineEdit>(QStringLiteral("Text%1(%2)").arg(column == Column::First ? 1 : 2).arg(i));
+                const std::string shown = grid::CleanCellText(store.item(column, store.offset() + i));
+                ASSERT_EQ(cell->text().toStdString(), shown) << action.toStdString() << " row " << i;
+            }
+            ASSERT_EQ(control<QLineEdit>(QStringLiteral("Text3(%1)").arg(i))->text().toInt(), store.offset() + i + 1);
+        }
+        switch (driver.window().testMode()) {
+        case ui::TestMode::TwoSample: {
+            std::array<std::string, 6> boxes;
+            for (int k = 0; k < 6; ++k)
+                boxes[static_cast<std::size_t>(k)] = control<QLineEdit>(QStringLiteral("Text4(%1)").arg(k))->text().toStdString();
+            const auto fresh = stats::TwoSampleTTest({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]});
+            ASSERT_EQ(label(5, 6), qs(fresh.resultLine)) << action.toStdString();
+            ASSERT_EQ(label(5, 3), qs(fresh.t05)) << action.toStdString();
+            break;
+        }
+        case ui::TestMode::PairedT: {
+            const auto fresh = stats::PairedTTest(store.values(Column::First), store.values(Column::Second));
+            ASSERT_EQ(label(13, 5), qs(fresh.pairs)) << action.toStdString();
+            ASSERT_EQ(label(13, 4), qs(fresh.meanDifference)) << action.toStdString();
+            ASSERT_EQ(label(5, 7), qs(fresh.resultLine)) << action.toStdString();
+            break;
+        }
+        case ui::TestMode::Correlation: {
+            const auto fresh = stats::CorrelationRegression(store.values(Column::First), store.values(Column::Second));
+            ASSERT_EQ(label(13, 7), qs(fresh.r)) << action.toStdString();
+            ASSERT_EQ(label(5, 16), qs(fresh.verdict)) << action.toStdString();
+            ASSERT_EQ(label(5, 17), qs(fresh.equation)) << action.toStdString();
+            break;
+        }
+        case ui::TestMode::FourFold:
+        case ui::TestMode::PairedChiSquare: {
+            std::array<std::string, 4> cells;
+            for (int k = 0; k < 4; ++k)
+                cells[static_cast<std::size_t>(k)] = control<QLineEdit>(QStringLiteral("Text11(%1)").arg(k))->text().toStdString();
+            // A test selection empties the table's labels; they come back
+            // with the first cell that changes.
+            if (cells[0].empty() && cells[1].empty() && cells[2].empty() && cells[3].empty())
+                break;
+            const stats::TableCells table{cells[0], cells[1], cells[2], cells[3]};
+            ASSERT_EQ(label(18, 4), qs(stats::ComputeTableTotals(table).grand)) << action.toStdString();
+            if (driver.window().testMode() == ui::TestMode::FourFold) {
+                const auto fresh = stats::FourFoldChiSquare(table);
+                ASSERT_EQ(label(20, 6), qs(fresh.chiSquare)) << action.toStdString();
+                ASSERT_EQ(label(5, 21), qs(fresh.verdict)) << action.toStdString();
+            } else {
+                const auto fresh = stats::PairedChiSquare(table);
+                ASSERT_EQ(label(20, 7), qs(fresh.chiSquare)) << action.toStdString();
+                ASSERT_EQ(label(5, 23), qs(fresh.verdict)) << action.toStdString();
+            }
+            break;
+        }
+        }
+    }
+};
+
+int envNumber(const char* name, int fallback)
+{
+    const QByteArray value = qgetenv(name);
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    return ok ? number : fallback;
+}
+
+TEST_F(MonkeyTest, WindowKeepsItsInvariantsUnderRandomActions)
+{
+    const int actions = envNumber("KORVANTA_MONKEY_ACTIONS", 3000);
+    const auto seed = static_cast<unsigned>(envNumber("KORVANTA_MONKEY_SEED", 20261208));
+    const QStringList workbooks = QDir(QStringLiteral(KORVANTA_TEST_DATA)).entryList(QDir::Files);
+    Monkey monkey(seed);
+    for (int n = 0; n < actions; ++n) {
+        QString action = monkey.nextAction();
+        if (action == QStringLiteral("import")) {
+            const QString file = workbooks.isEmpty() ? QStringLiteral("missing.xls") : workbooks.at(monkey.pick(static_cast<int>(workbooks.size())));
+            ASSERT_TRUE(driver.run(QStringLiteral("answer-file %1/%2").arg(QStringLiteral(KORVANTA_TEST_DATA), file)));
+            action = monkey.pick(2) ? QStringLiteral("menu 从Excel导入数据") : QStringLiteral("click Label28(0)");
+        }
+        ASSERT_TRUE(driver.run(action)) << action.toStdString();
+        check(QStringLiteral("#%1 %2 (seed %3)").arg(n).arg(action).arg(seed));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+} // namespace
+} // namespace korvanta::driver
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    korvanta::ui::installFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
