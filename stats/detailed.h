@@ -27,6 +27,7 @@ enum class Why : unsigned char {
     ZeroCell,       // a zero cell of the 2x2 table
     TooManyCases,   // beyond the method's range (Shapiro-Wilk above 5000)
     PerfectFit,     // the statistic is infinite: a perfect line or correlation
+    NotSignificant, // given only for a significant difference (NNT)
 };
 
 struct Figure {

@@ -1,0 +1,70 @@
+// Detailed results of the paired comparison, on the differences
+// d = column 1 - column 2 of the rows where both cells are numbers:
+//   mean d with t = mean / (SD / sqrt(n)) on n - 1 df and its 95% CI,
+//   Cohen's dz = mean / SD, Shapiro-Wilk of the d, and the Wilcoxon
+//   signed-rank test (V = sum of the ranks of the positive d).
+#include "stats/detailed.h"
+
+#include "stats/distributions.h"
+#include "stats/ranktests.h"
+#include "stats/shapirowilk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace korvanta::stats {
+
+namespace {
+
+// The differences of the complete rows, exact in fixed point where they fit.
+std::vector<double> Differences(Column first, Column second) {
+    std::vector<double> d;
+    const std::size_t rows = std::min(first.size(), second.size());
+    for (std::size_t k = 0; k < rows; ++k) {
+        if (!first[k].isNumber() || !second[k].isNumber()) continue;
+        const auto exact = subtract(first[k].value, second[k].value);
+        d.push_back(exact ? exact->toDouble() : first[k].value.toDouble() - second[k].value.toDouble());
+    }
+    return d;
+}
+
+} // namespace
+
+PairedDetails PairedDetail(Column first, Column second) {
+    const std::vector<double> d = Differences(first, second);
+    PairedDetails r;
+    const double n = static_cast<double>(d.size());
+    const Figure fewer = Figure::None(Why::TooFewCases);
+    r.n = Figure::Of(n);
+    r.diff = r.dz = fewer;
+    r.paired = {fewer, fewer, fewer, {fewer, fewer}};
+    r.sw = ShapiroWilk(d);
+    r.wilcoxon = WilcoxonSignedRank(d);
+    if (d.empty()) return r;
+
+    double mean = 0;
+    for (double v : d) mean += v;
+    mean /= n;
+    r.diff = Figure::Of(mean);
+    if (d.size() < 2) return r;
+
+    double squares = 0;
+    for (double v : d) squares += (v - mean) * (v - mean);
+    const double sd = std::sqrt(squares / (n - 1));
+    if (!(sd > 0)) {
+        const Figure flat = Figure::None(Why::NoVariation);
+        r.dz = flat;
+        r.paired = {flat, flat, flat, {flat, flat}};
+        return r;
+    }
+    const double se = sd / std::sqrt(n);
+    r.paired.t = Figure::Of(mean / se);
+    r.paired.df = Figure::Of(n - 1);
+    r.paired.p = Figure::Of(dist::StudentTwoSidedP(mean / se, n - 1));
+    r.paired.ci = dist::Around(mean, dist::StudentQuantile975(n - 1), se);
+    r.dz = Figure::Of(mean / sd);
+    return r;
+}
+
+} // namespace korvanta::stats

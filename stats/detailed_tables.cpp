@@ -1,0 +1,192 @@
+// Detailed results of the 2x2 table.
+//
+// Four-fold table (rows: trial and control group; columns: positive and
+// negative), n = a + b + c + d, D = (a + b)(c + d)(a + c)(b + d):
+//   Pearson chi2 = n (ad - bc)^2 / D; Yates chi2 = n (|ad - bc| - n/2)^2 / D with
+//   the correction never taking |ad - bc| below zero (a correction larger than
+//   the deviation it corrects would invent one), both on 1 df;
+//   Fisher's exact test; OR = ad / bc with Woolf's CI
+//   exp(ln OR -+ 1.96 sqrt(1/a + 1/b + 1/c + 1/d)); RR = [a/(a+b)] / [c/(c+d)]
+//   with Katz's CI exp(ln RR -+ 1.96 sqrt(1/a - 1/(a+b) + 1/c - 1/(c+d)));
+//   RD = a/(a+b) - c/(c+d) with the Wald CI; NNT = 1/|RD| when the method
+//   that fits the table finds the difference significant at 0.05.
+//   That method: Fisher's exact test when n < 40 or an expected count is
+//   below 1, the corrected chi2 when an expected count is below 5, else chi2.
+//
+// Paired table (rows: after treatment +/-, columns: before treatment +/-):
+//   McNemar chi2 = (b - c)^2 / (b + c), corrected (|b - c| - 1)^2 / (b + c)
+//   (no correction when b = c), exact P = min(1, 2 P(X <= min(b, c))) for X
+//   binomial (b + c, 1/2); the difference of the paired proportions
+//   (b - c)/n with SE sqrt((b + c) - (b - c)^2/n) / n (Fleiss, Statistical
+//   Methods for Rates and Proportions, ch. 13); matched OR b/c with CI
+//   exp(ln(b/c) -+ 1.96 sqrt(1/b + 1/c)); Cohen's kappa with the large-sample
+//   SE of Fleiss, Cohen and Everitt (1969):
+//     Var = [sum_i p_ii (1 - (p_i. + p_.i)(1 - k))^2
+//            + (1 - k)^2 sum_(i != j) p_ij (p_.i + p_j.)^2
+//            - (k - pe (1 - k))^2] / (n (1 - pe)^2).
+#include "stats/detailed.h"
+
+#include "stats/distributions.h"
+#include "stats/fisherexact.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvanta::stats {
+
+namespace {
+
+std::optional<double> ReadCount(std::string_view text) {
+    if (text.empty()) return 0.0;
+    const auto value = ParseFixed4(text);
+    if (!value || value->units() < 0 || value->units() % Fixed4::kScale != 0) return std::nullopt;
+    return value->toDouble();
+}
+
+// exp(ln estimate -+ 1.96 se).
+Interval LogInterval(double estimate, double se) {
+    const double log = std::log(estimate);
+    return {Figure::Of(std::exp(log - dist::kZ975 * se)), Figure::Of(std::exp(log + dist::kZ975 * se))};
+}
+
+Figure ChiSquareP(const Figure& chi2) {
+    return chi2.has() ? Figure::Of(dist::ChiSquareUpperP(chi2.value, 1)) : chi2;
+}
+
+} // namespace
+
+std::optional<Counts> ReadCounts(const TableCells& cells) {
+    const auto a = ReadCount(cells.a), b = ReadCount(cells.b), c = ReadCount(cells.c), d = ReadCount(cells.d);
+    if (!a || !b || !c || !d) return std::nullopt;
+    return Counts{*a, *b, *c, *d};
+}
+
+FourFoldDetails FourFoldDetail(const TableCells& cells) {
+    FourFoldDetails r;
+    const auto counts = ReadCounts(cells);
+    const Why missing = !counts ? Why::NoInput : Why::TooFewCases;
+    const Figure none = Figure::None(missing);
+    r.n = r.chi2 = r.chi2P = r.yates = r.yatesP = r.fisherP = r.fisherMidP = none;
+    r.risk1 = r.risk2 = r.oddsRatio = r.relativeRisk = r.riskDifference = r.nnt = none;
+    for (Figure& t : r.expected) t = none;
+    r.orCi = r.rrCi = r.rdCi = {none, none};
+    if (!counts) return r;
+    const auto [a, b, c, d] = *counts;
+    const double n = counts->n();
+    r.n = Figure::Of(n);
+    if (n == 0) return r;
+
+    const double row1 = a + b, row2 = c + d, col1 = a + c, col2 = b + d;
+    r.expected[0] = Figure::Of(row1 * col1 / n);
+    r.expected[1] = Figure::Of(row1 * col2 / n);
+    r.expected[2] = Figure::Of(row2 * col1 / n);
+    r.expected[3] = Figure::Of(row2 * col2 / n);
+    const double smallest = std::min({r.expected[0].value, r.expected[1].value, r.expected[2].value, r.expected[3].value});
+    r.method = (n < 40 || smallest < 1) ? TableMethod::Fisher : smallest < 5 ? TableMethod::Yates : TableMethod::ChiSquare;
+
+    const double margins = row1 * row2 * col1 * col2;
+    const double cross = a * d - b * c;
+    if (margins > 0) {
+        r.chi2 = Figure::Of(n * cross * cross / margins);
+        const double corrected = std::max(0.0, std::fabs(cross) - n / 2);
+        r.yates = Figure::Of(n * corrected * corrected / margins);
+    } else {
+        r.chi2 = r.yates = Figure::None(Why::NoVariation);  // a zero margin
+    }
+    r.chi2P = ChiSquareP(r.chi2);
+    r.yatesP = ChiSquareP(r.yates);
+    const FisherFigures fisher = FisherExact(a, b, c, d);
+    r.fisherP = fisher.p;
+    r.fisherMidP = fisher.midP;
+
+    const Figure zeroCell = Figure::None(Why::ZeroCell);
+    const Figure zeroRow = Figure::None(Why::NoVariation);
+    r.oddsRatio = b * c > 0 ? Figure::Of(a * d / (b * c)) : zeroCell;
+    r.orCi = {zeroCell, zeroCell};
+    if (a > 0 && b > 0 && c > 0 && d > 0) r.orCi = LogInterval(r.oddsRatio.value, std::sqrt(1 / a + 1 / b + 1 / c + 1 / d));
+
+    if (row1 > 0 && row2 > 0) {
+        const double p1 = a / row1, p2 = c / row2;
+        r.risk1 = Figure::Of(p1);
+        r.risk2 = Figure::Of(p2);
+        r.relativeRisk = c > 0 ? Figure::Of(p1 / p2) : zeroCell;
+        r.rrCi = {zeroCell, zeroCell};
+        if (a > 0 && c > 0) r.rrCi = LogInterval(p1 / p2, std::sqrt(1 / a - 1 / row1 + 1 / c - 1 / row2));
+        r.riskDifference = Figure::Of(p1 - p2);
+        r.rdCi = dist::Around(p1 - p2, dist::kZ975, std::sqrt(p1 * (1 - p1) / row1 + p2 * (1 - p2) / row2));
+        const Figure p = RecommendedP(r);
+        if (!p.has()) {
+            r.nnt = p;
+        } else if (p.value < 0.05 && p1 != p2) {
+            r.nnt = Figure::Of(1 / std::fabs(p1 - p2));
+        } else {
+            r.nnt = Figure::None(Why::NotSignificant);
+        }
+    } else {
+        r.risk1 = r.risk2 = r.relativeRisk = r.riskDifference = r.nnt = zeroRow;
+        r.rrCi = r.rdCi = {zeroRow, zeroRow};
+    }
+    return r;
+}
+
+Figure RecommendedP(const FourFoldDetails& details) {
+    switch (details.method) {
+    case TableMethod::ChiSquare: return details.chi2P;
+    case TableMethod::Yates: return details.yatesP;
+    case TableMethod::Fisher: return details.fisherP;
+    case TableMethod::None: break;
+    }
+    return Figure::None(details.n.has() ? Why::TooFewCases : Why::NoInput);
+}
+
+PairedTableDetails PairedTableDetail(const TableCells& cells) {
+    PairedTableDetails r;
+    const auto counts = ReadCounts(cells);
+    const Figure none = Figure::None(!counts ? Why::NoInput : Why::TooFewCases);
+    r.n = r.mcnemar = r.mcnemarP = r.mcnemarCc = r.mcnemarCcP = r.exactP = r.pDiff = r.matchedOr = r.kappa = none;
+    r.pDiffCi = r.matchedOrCi = r.kappaCi = {none, none};
+    if (!counts) return r;
+    const auto [a, b, c, d] = *counts;
+    const double n = counts->n();
+    r.n = Figure::Of(n);
+    if (n == 0) return r;
+
+    const double discordant = b + c;
+    if (discordant > 0) {
+        r.mcnemar = Figure::Of((b - c) * (b - c) / discordant);
+        const double corrected = std::max(0.0, std::fabs(b - c) - 1);
+        r.mcnemarCc = Figure::Of(corrected * corrected / discordant);
+        r.mcnemarP = ChiSquareP(r.mcnemar);
+        r.mcnemarCcP = ChiSquareP(r.mcnemarCc);
+        r.exactP = Figure::Of(std::min(1.0, 2 * dist::BinomialCdf(std::min(b, c), discordant, 0.5)));
+    } else {
+        r.mcnemar = r.mcnemarP = r.mcnemarCc = r.mcnemarCcP = r.exactP = Figure::None(Why::ZeroCell);
+    }
+
+    r.pDiff = Figure::Of((b - c) / n);
+    r.pDiffCi = dist::Around((b - c) / n, dist::kZ975, std::sqrt(std::max(0.0, discordant - (b - c) * (b - c) / n)) / n);
+
+    const Figure zeroCell = Figure::None(Why::ZeroCell);
+    r.matchedOr = c > 0 ? Figure::Of(b / c) : zeroCell;
+    r.matchedOrCi = (b > 0 && c > 0) ? LogInterval(b / c, std::sqrt(1 / b + 1 / c)) : Interval{zeroCell, zeroCell};
+
+    const double p11 = a / n, p12 = b / n, p21 = c / n, p22 = d / n;
+    const double row1 = p11 + p12, row2 = p21 + p22, col1 = p11 + p21, col2 = p12 + p22;
+    const double expected = row1 * col1 + row2 * col2;
+    if (expected < 1) {
+        const double k = (p11 + p22 - expected) / (1 - expected);
+        r.kappa = Figure::Of(k);
+        const double agree = p11 * std::pow(1 - (row1 + col1) * (1 - k), 2) + p22 * std::pow(1 - (row2 + col2) * (1 - k), 2);
+        const double disagree = (1 - k) * (1 - k) * (p12 * std::pow(col1 + row2, 2) + p21 * std::pow(col2 + row1, 2));
+        const double chance = std::pow(k - expected * (1 - k), 2);
+        const double variance = (agree + disagree - chance) / (n * (1 - expected) * (1 - expected));
+        r.kappaCi = dist::Around(k, dist::kZ975, std::sqrt(std::max(0.0, variance)));
+    } else {
+        // Every subject in one row and one column: chance agreement is total.
+        r.kappa = Figure::None(Why::NoVariation);
+        r.kappaCi = {r.kappa, r.kappa};
+    }
+    return r;
+}
+
+} // namespace korvanta::stats

@@ -1,0 +1,149 @@
+// Detailed results of the two-sample comparison, from the summary boxes
+// (means, standard deviations and counts) and, for the rank and normality
+// tests, the raw columns.
+//   pooled:  Sc^2 = ((N1 - 1) S1^2 + (N2 - 1) S2^2) / (N1 + N2 - 2),
+//            SE = sqrt(Sc^2 (1/N1 + 1/N2)), t = (X1 - X2) / SE, df = N1 + N2 - 2
+//   Welch:   SE^2 = S1^2/N1 + S2^2/N2, df by Satterthwaite (1946):
+//            SE^4 / ((S1^2/N1)^2/(N1 - 1) + (S2^2/N2)^2/(N2 - 1))
+//   F:       S1^2 / S2^2 on (N1 - 1, N2 - 1) df, two-sided
+//   Cohen's d = (X1 - X2) / Sc; its CI from the noncentral t: the limits of
+//            the noncentrality of the pooled t, times sqrt(1/N1 + 1/N2)
+//   Hedges' g = J d with the exact factor J = G(df/2) / (sqrt(df/2) G((df - 1)/2))
+//            (Hedges 1981).
+// The signs follow X1 - X2 throughout.
+#include "stats/detailed.h"
+
+#include "stats/distributions.h"
+#include "stats/ranktests.h"
+#include "stats/shapirowilk.h"
+
+#include <boost/math/special_functions/gamma.hpp>
+
+#include <cmath>
+#include <vector>
+
+namespace korvanta::stats {
+
+namespace {
+
+// A summary box as the panel reads it (the same texts are numbers), at the
+// full precision of its text: the column summary writes the mean in 15
+// significant digits.
+std::optional<double> BoxValue(std::string_view text) {
+    if (!ParseFixed4(text)) return std::nullopt;
+    return ParseDouble(text);
+}
+
+std::vector<double> Numbers(Column column) {
+    std::vector<double> values;
+    for (const CellValue& cell : column)
+        if (cell.isNumber()) values.push_back(cell.value.toDouble());
+    return values;
+}
+
+TFigures NoTest(Why why) {
+    const Figure none = Figure::None(why);
+    return {none, none, none, {none, none}};
+}
+
+// t = estimate / se on df, its two-sided P and the 95% CI of the estimate.
+TFigures TTest(double estimate, double se, double df) {
+    if (!(se > 0) || !std::isfinite(se)) return NoTest(Why::NoVariation);
+    TFigures f;
+    f.t = Figure::Of(estimate / se);
+    f.df = Figure::Of(df);
+    f.p = Figure::Of(dist::StudentTwoSidedP(estimate / se, df));
+    f.ci = dist::Around(estimate, dist::StudentQuantile975(df), se);
+    return f;
+}
+
+double HedgesFactor(double df) {
+    return boost::math::tgamma_ratio(df / 2, (df - 1) / 2) / std::sqrt(df / 2);
+}
+
+} // namespace
+
+TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Column second) {
+    TwoSampleDetails r;
+    const Figure none = Figure::None(Why::NoInput);
+    r.n1 = r.n2 = r.diff = r.varF = r.varDf1 = r.varDf2 = r.varP = r.cohenD = r.hedgesG = none;
+    r.cohenDCi = {none, none};
+    r.pooled = r.welch = NoTest(Why::NoInput);
+
+    // The rank and normality tests need raw data in both columns.
+    const std::vector<double> x = Numbers(first), y = Numbers(second);
+    r.rawData = !x.empty() && !y.empty();
+    r.mannWhitney.statistic = r.mannWhitney.p = none;
+    r.sw1 = r.sw2 = {none, none};
+    if (r.rawData) {
+        r.mannWhitney = MannWhitney(x, y);
+        r.sw1 = ShapiroWilk(x);
+        r.sw2 = ShapiroWilk(y);
+    }
+
+    const auto x1 = BoxValue(summary.x1), s1 = BoxValue(summary.s1), n1 = BoxValue(summary.n1);
+    const auto x2 = BoxValue(summary.x2), s2 = BoxValue(summary.s2), n2 = BoxValue(summary.n2);
+    if (!x1 || !s1 || !n1 || !x2 || !s2 || !n2) return r;
+    r.n1 = Figure::Of(*n1);
+    r.n2 = Figure::Of(*n2);
+    r.diff = Figure::Of(*x1 - *x2);
+    const Figure fewer = Figure::None(Why::TooFewCases);
+    if (!(*n1 > 0 && *n2 > 0)) {
+        r.diff = r.varF = r.varDf1 = r.varDf2 = r.varP = r.cohenD = r.hedgesG = fewer;
+        r.cohenDCi = {fewer, fewer};
+        r.pooled = r.welch = NoTest(Why::TooFewCases);
+        return r;
+    }
+    const double diff = *x1 - *x2;
+    const double v1 = *s1 * *s1, v2 = *s2 * *s2;  // a negative SD squares like its magnitude
+
+    // Student's t with the pooled variance.
+    const double df = *n1 + *n2 - 2;
+    const double reciprocalSum = 1 / *n1 + 1 / *n2;
+    if (df > 0) {
+        const double pooledVariance = ((*n1 - 1) * v1 + (*n2 - 1) * v2) / df;
+        r.pooled = TTest(diff, std::sqrt(pooledVariance * reciprocalSum), df);
+        const double sc = std::sqrt(pooledVariance);
+        if (sc > 0 && std::isfinite(sc)) {
+            r.cohenD = Figure::Of(diff / sc);
+            const Interval delta = dist::NoncentralityInterval(diff / std::sqrt(pooledVariance * reciprocalSum), df);
+            const double scale = std::sqrt(reciprocalSum);
+            r.cohenDCi.low = delta.low.has() ? Figure::Of(delta.low.value * scale) : delta.low;
+            r.cohenDCi.high = delta.high.has() ? Figure::Of(delta.high.value * scale) : delta.high;
+            r.hedgesG = df > 1 ? Figure::Of(HedgesFactor(df) * r.cohenD.value) : fewer;
+        } else {
+            r.cohenD = r.hedgesG = Figure::None(Why::NoVariation);
+            r.cohenDCi = {r.cohenD, r.cohenD};
+        }
+    } else {
+        r.pooled = NoTest(Why::TooFewCases);
+        r.cohenD = r.hedgesG = fewer;
+        r.cohenDCi = {fewer, fewer};
+    }
+
+    // Welch's t and the F test need a variance from each group.
+    if (*n1 > 1 && *n2 > 1) {
+        const double w1 = v1 / *n1, w2 = v2 / *n2;
+        const double variance = w1 + w2;
+        const double welchDf = variance * variance / (w1 * w1 / (*n1 - 1) + w2 * w2 / (*n2 - 1));
+        r.welch = TTest(diff, std::sqrt(variance), welchDf);
+        r.varDf1 = Figure::Of(*n1 - 1);
+        r.varDf2 = Figure::Of(*n2 - 1);
+        if (v2 > 0) {
+            r.varF = Figure::Of(v1 / v2);
+            r.varP = Figure::Of(dist::FTwoSidedP(v1 / v2, *n1 - 1, *n2 - 1));
+        } else {
+            r.varF = r.varP = Figure::None(Why::NoVariation);
+        }
+    } else {
+        r.welch = NoTest(Why::TooFewCases);
+        r.varF = r.varDf1 = r.varDf2 = r.varP = fewer;
+    }
+    return r;
+}
+
+bool PreferWelch(const TwoSampleDetails& details) {
+    return details.varP.has() && details.varP.value < 0.05;
+}
+
+} // namespace korvanta::stats
