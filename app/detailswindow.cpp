@@ -1,0 +1,104 @@
+#include "app/detailswindow.h"
+
+#include "app/twips.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace korvanta::ui {
+
+DetailsWindow::DetailsWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("FormDetails"));
+    setWindowTitle(QStringLiteral("详细结果"));
+    setFont(songFont(9));
+    resize(px(7200), px(9600));
+
+    title_ = new QLabel(this);
+    title_->setObjectName(QStringLiteral("DetailsTitle"));
+    title_->setFont(songFont(10.5, true));
+
+    table_ = new QTableWidget(0, 2, this);
+    table_->setObjectName(QStringLiteral("DetailsTable"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("项目"), QStringLiteral("结果")});
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    table_->setWordWrap(true);
+
+    sentence_ = new QLabel(this);
+    sentence_->setObjectName(QStringLiteral("DetailsSentence"));
+    sentence_->setWordWrap(true);
+    sentence_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    copy_ = new QPushButton(QStringLiteral("复制结果"), this);
+    copy_->setObjectName(QStringLiteral("CopyDetails"));
+    copy_->setToolTip(QStringLiteral("复制论文格式的结果句和结果表"));
+    connect(copy_, &QPushButton::clicked, this, &DetailsWindow::copyToClipboard);
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setObjectName(QStringLiteral("CloseDetails"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(copy_);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(sentence_);
+    layout->addLayout(buttons);
+}
+
+void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)
+{
+    mode_ = mode;
+    report_ = details::BuildReport(mode, input);
+    title_->setText(report_.title.isEmpty() ? QString() : report_.title + QStringLiteral(" — 详细结果"));
+    sentence_->setText(report_.sentence);
+
+    table_->clearSpans();
+    table_->setRowCount(static_cast<int>(report_.lines.size()));
+    QFont bold = font();
+    bold.setBold(true);
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        const details::Line& line = report_.lines[static_cast<std::size_t>(row)];
+        auto* label = new QTableWidgetItem(line.label);
+        auto* value = new QTableWidgetItem(line.value);
+        if (line.kind != details::Line::Kind::Figure) {
+            // Headings and notes run across both columns.
+            table_->setSpan(row, 0, 1, 2);
+            if (line.kind == details::Line::Kind::Heading) label->setFont(bold);
+            else label->setForeground(Qt::red);
+        }
+        table_->setItem(row, 0, label);
+        table_->setItem(row, 1, value);
+    }
+    table_->resizeRowsToContents();
+    table_->setCurrentItem(nullptr);
+    copy_->setEnabled(!report_.lines.empty());
+}
+
+QString DetailsWindow::clipboardText() const
+{
+    QString text = report_.sentence;
+    if (!text.isEmpty()) text += QStringLiteral("\n\n");
+    return text + details::PlainTable(report_);
+}
+
+void DetailsWindow::copyToClipboard()
+{
+    if (report_.lines.empty()) return;
+    QApplication::clipboard()->setText(clipboardText());
+}
+
+} // namespace korvanta::ui

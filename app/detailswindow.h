@@ -1,0 +1,46 @@
+// The "详细结果" window (FormDetails): exact P values, 95% confidence
+// intervals, effect sizes and the companion tests of the current test, next
+// to the main window and refreshed with it. Modeless; closing it only hides
+// it, so the owner can show it again with its last figures.
+#pragma once
+
+#include "app/detailstext.h"
+#include "stats/detailed.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace korvanta::ui {
+
+class DetailsWindow : public QWidget {
+    Q_OBJECT
+public:
+    // A top-level window owned by parent (the main window).
+    explicit DetailsWindow(QWidget* parent = nullptr);
+
+    // Recomputes and shows the figures of test `mode` (0-4) from its inputs;
+    // the input is read during the call only. Another mode shows nothing.
+    void showFigures(int mode, const stats::DetailsInput& input);
+
+    int mode() const { return mode_; }
+    const details::Report& report() const { return report_; }
+    // What the copy button puts on the clipboard: the sentence, an empty
+    // line, then the plain-text table.
+    QString clipboardText() const;
+
+public slots:
+    void copyToClipboard();
+
+private:
+    int mode_ = -1;
+    details::Report report_;
+    QLabel* title_ = nullptr;       // DetailsTitle
+    QTableWidget* table_ = nullptr; // DetailsTable
+    QLabel* sentence_ = nullptr;    // DetailsSentence
+    QPushButton* copy_ = nullptr;   // CopyDetails
+};
+
+} // namespace korvanta::ui
