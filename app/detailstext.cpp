@@ -302,6 +302,7 @@ QString WhyText(Why why) {
     case Why::TooManyCases: return QStringLiteral("无法计算（n > 5000）");
     case Why::PerfectFit: return QStringLiteral("无法计算（完全相关）");
     case Why::NotSignificant: return QStringLiteral("差异无统计学意义，不计算");
+    case Why::OutOfRange: return QStringLiteral("无法计算（超出计算范围）");
     }
     return {};
 }

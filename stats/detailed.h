@@ -28,6 +28,7 @@ enum class Why : unsigned char {
     TooManyCases,   // beyond the method's range (Shapiro-Wilk above 5000)
     PerfectFit,     // the statistic is infinite: a perfect line or correlation
     NotSignificant, // given only for a significant difference (NNT)
+    OutOfRange,     // beyond what the method can compute (an extreme statistic)
 };
 
 struct Figure {

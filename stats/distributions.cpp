@@ -28,56 +28,84 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool Valid(double df) { return std::isfinite(df) && df > 0; }
 
+// Some of Boost's internal steps (integer truncation in long series) throw
+// whatever the policy says; a figure that fails there has no value.
+template <typename F>
+double Guarded(F compute) {
+    try {
+        return compute();
+    } catch (const std::exception&) {
+        return kNaN;
+    }
+}
+
+// Beyond this |t| the noncentral t's series take tens of milliseconds per
+// evaluation and the interval says nothing a clinician could use.
+constexpr double kLargestNoncentralT = 1000;
+
 } // namespace
 
 double StudentTwoSidedP(double t, double df) {
     if (!Valid(df) || std::isnan(t)) return kNaN;
     if (std::isinf(t)) return 0;
-    const boost::math::students_t_distribution<double, Quiet> dist(df);
-    return 2 * cdf(complement(dist, std::fabs(t)));
+    return Guarded([&] {
+        const boost::math::students_t_distribution<double, Quiet> dist(df);
+        return 2 * cdf(complement(dist, std::fabs(t)));
+    });
 }
 
 double StudentQuantile975(double df) {
     if (!Valid(df)) return kNaN;
-    const boost::math::students_t_distribution<double, Quiet> dist(df);
-    return quantile(complement(dist, 0.025));
+    return Guarded([&] {
+        const boost::math::students_t_distribution<double, Quiet> dist(df);
+        return quantile(complement(dist, 0.025));
+    });
 }
 
 double ChiSquareUpperP(double x, double df) {
     if (!Valid(df) || !std::isfinite(x) || x < 0) return kNaN;
-    const boost::math::chi_squared_distribution<double, Quiet> dist(df);
-    return cdf(complement(dist, x));
+    return Guarded([&] {
+        const boost::math::chi_squared_distribution<double, Quiet> dist(df);
+        return cdf(complement(dist, x));
+    });
 }
 
 double FTwoSidedP(double f, double df1, double df2) {
     if (!Valid(df1) || !Valid(df2) || !std::isfinite(f) || f < 0) return kNaN;
-    const boost::math::fisher_f_distribution<double, Quiet> dist(df1, df2);
-    const double lower = cdf(dist, f);
-    const double upper = cdf(complement(dist, f));
-    return 2 * std::min(lower, upper);
+    return Guarded([&] {
+        const boost::math::fisher_f_distribution<double, Quiet> dist(df1, df2);
+        return 2 * std::min(cdf(dist, f), cdf(complement(dist, f)));
+    });
 }
 
 double NormalTwoSidedP(double z) {
     if (std::isnan(z)) return kNaN;
     if (std::isinf(z)) return 0;
-    const boost::math::normal_distribution<double, Quiet> dist;
-    return 2 * cdf(complement(dist, std::fabs(z)));
+    return Guarded([&] {
+        const boost::math::normal_distribution<double, Quiet> dist;
+        return 2 * cdf(complement(dist, std::fabs(z)));
+    });
 }
 
 double NormalQuantile(double p) {
-    const boost::math::normal_distribution<double, Quiet> dist;
-    return quantile(dist, p);
+    return Guarded([&] {
+        const boost::math::normal_distribution<double, Quiet> dist;
+        return quantile(dist, p);
+    });
 }
 
 double BinomialCdf(double k, double n, double p) {
     if (!(n >= 0) || !(k >= 0)) return kNaN;
     if (k >= n) return 1;
-    const boost::math::binomial_distribution<double, Quiet> dist(n, p);
-    return cdf(dist, k);
+    return Guarded([&] {
+        const boost::math::binomial_distribution<double, Quiet> dist(n, p);
+        return cdf(dist, k);
+    });
 }
 
 Interval NoncentralityInterval(double t, double df) {
     if (!Valid(df) || !std::isfinite(t)) return {Figure::None(Why::NoVariation), Figure::None(Why::NoVariation)};
+    if (std::fabs(t) > kLargestNoncentralT) return {Figure::None(Why::OutOfRange), Figure::None(Why::OutOfRange)};
     // P(T <= t | delta) falls from 1 to 0 as delta grows.
     const auto below = [&](double delta) {
         const boost::math::non_central_t_distribution<double, Quiet> dist(df, delta);
@@ -96,13 +124,17 @@ Interval NoncentralityInterval(double t, double df) {
         }
         double lo = std::min(near, far), hi = std::max(near, far);
         double flo = f(lo), fhi = f(hi);
-        if (!(flo >= 0 && fhi <= 0)) return Figure::None(Why::NoVariation);
+        if (!(flo >= 0 && fhi <= 0)) return Figure::None(Why::OutOfRange);
         std::uintmax_t iterations = 200;
         const auto root = boost::math::tools::toms748_solve(
             f, lo, hi, flo, fhi, boost::math::tools::eps_tolerance<double>(50), iterations, Quiet());
         return Figure::Of((root.first + root.second) / 2);
     };
-    return {solve(0.975), solve(0.025)};
+    try {
+        return {solve(0.975), solve(0.025)};
+    } catch (const std::exception&) {
+        return {Figure::None(Why::OutOfRange), Figure::None(Why::OutOfRange)};
+    }
 }
 
 Interval Around(double estimate, double multiplier, double se) {

@@ -87,6 +87,8 @@ TEST(DetailsWithoutAValue, TwoSamples) {
         {"second SD zero: Welch", detail({"10", "1", "4", "12", "0", "5"}).welch.p, Why::Computed},
         {"df 1: Hedges", detail({"10", "1", "2", "12", "1", "1"}).hedgesG, Why::TooFewCases},
         {"df 1: Cohen", detail({"10", "1", "2", "12", "1", "1"}).cohenD, Why::Computed},
+        {"t of 158,000: d CI", detail({"1000", "0.01", "5", "0", "0.01", "5"}).cohenDCi.low, Why::OutOfRange},
+        {"t of 606: d CI", detail({"10", "2", "3", "1000", "2", "3"}).cohenDCi.high, Why::Computed},
         {"raw, one value: U", TwoSampleDetail({}, one, three).mannWhitney.p, Why::Computed},
         {"raw, one value: W", TwoSampleDetail({}, one, three).sw1.w, Why::TooFewCases},
         {"raw, three values: W", TwoSampleDetail({}, one, three).sw2.w, Why::Computed},
