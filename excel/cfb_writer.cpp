@@ -54,9 +54,8 @@ Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream) {
     const auto firstDifat = static_cast<std::uint32_t>(firstFat + fatSectors);
     const std::size_t totalSectors = firstDifat + difatSectors;
 
-    Bytes out;
+    Bytes out(kCfbSignature, kCfbSignature + 8);
     out.reserve(kSector * (totalSectors + 1));
-    out.insert(out.end(), kCfbSignature, kCfbSignature + 8);
     out.resize(24, 0);                       // CLSID
     Put16(out, 0x003E);                      // minor version
     Put16(out, 0x0003);                      // major version 3

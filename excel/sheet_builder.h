@@ -15,6 +15,11 @@ class SheetBuilder {
 public:
     // Rows and columns count from 0 here. Any cell, in any column and with
     // or without a value, makes its row used.
+    // A hint of the row count (the file's own, untrusted): capacity only.
+    void reserve(std::size_t rows) {
+        rows_.reserve(rows);
+        shared_.reserve(2 * rows);
+    }
     void touch(std::size_t row) {
         if (row + 1 > used_) used_ = row + 1;
     }

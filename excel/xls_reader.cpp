@@ -245,6 +245,16 @@ ReadError ReadGlobals(Span stream, Globals& g) {
     return ReadError::Corrupt;
 }
 
+bool IsCellRecord(std::uint16_t id) {
+    switch (id) {
+    case kFormula: case kNumber: case kRk: case kMulRk: case kLabel: case kLabelSst:
+    case kRString: case kBoolErr: case kBlank: case kMulBlank:
+        return true;
+    default:
+        return false;
+    }
+}
+
 struct Position {
     std::size_t row, column;
 };
@@ -267,10 +277,9 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
             continue;
         }
         if (depth > 1 || r->id == kContinue) continue;
-        if (r->id != kString && d.size() >= 6 &&
-            (r->id == kFormula || r->id == kNumber || r->id == kRk || r->id == kLabel || r->id == kLabelSst ||
-             r->id == kBoolErr || r->id == kMulRk || r->id == kBlank || r->id == kMulBlank || r->id == kRString))
-            stringFor.reset();
+        // A formula's text result comes right after it; any other cell in
+        // between means the STRING record is missing.
+        if (IsCellRecord(r->id)) stringFor.reset();
         const std::size_t row = d.size() >= 2 ? Le16(d.data()) : 0;
         const std::size_t col = d.size() >= 4 ? Le16(d.data() + 2) : 0;
         switch (r->id) {

@@ -13,8 +13,8 @@ struct zip;
 
 namespace korvanta::excel::detail {
 
-// Receives the elements of one part. Names are local names, namespace
-// prefixes removed. A handler sets outcome to stop the parse.
+// Receives the elements of one part. Names are local names, prefixes
+// removed. A handler sets outcome to stop the parse.
 class XmlHandler {
 public:
     enum class Outcome { Continue, Done, Corrupt, TooLarge };
@@ -26,7 +26,7 @@ public:
 
     Outcome outcome = Outcome::Continue;
 
-    // The value of an attribute by local name; a namespaced one (r:id) only
+    // The value of an attribute by local name; a prefixed one (r:id) only
     // when namespaced is true, a plain one otherwise. Null when absent.
     static const char* attribute(const char** attributes, std::string_view local, bool namespaced = false);
 };

@@ -138,7 +138,9 @@ public:
     SheetHandler(SheetBuilder& sheet, bool date1904) : sheet_(sheet), date1904_(date1904) {}
 
     void start(std::string_view name, const char** a) override {
-        if (name == "sheetData") {
+        if (name == "dimension") {
+            reserveFor(attribute(a, "ref"));
+        } else if (name == "sheetData") {
             inData_ = true;
         } else if (!inData_) {
             return;
@@ -190,6 +192,18 @@ private:
 
     void fail() { outcome = Outcome::Corrupt; }
 
+    // The declared range ("A1:B32767") sizes the row store; the cells decide
+    // what is read.
+    void reserveFor(const char* ref) {
+        if (!ref) return;
+        std::string_view s(ref);
+        s = s.substr(s.find(':') == std::string_view::npos ? 0 : s.find(':') + 1);
+        const auto digits = s.find_first_of("0123456789");
+        std::size_t rows = 0;
+        if (digits != std::string_view::npos && ParseUnsigned(s.substr(digits), rows))
+            sheet_.reserve(std::min(rows, kMaxXlsxRows));
+    }
+
     void startCell(const char** a) {
         if (row_ == 0) return fail();
         std::size_t column = nextColumn_, row = row_;
@@ -230,7 +244,11 @@ private:
         switch (type_) {
         case Type::Number: {
             double v = 0;
-            if (!IsNumberText(value_, &v)) return fail();
+            // from_chars is locale-free and much quicker than strtod; a
+            // sheet is mostly numbers.
+            const char* end = value_.data() + value_.size();
+            const auto [p, ec] = std::from_chars(value_.data(), end, v);
+            if (ec != std::errc{} || p != end || !std::isfinite(v)) return fail();
             sheet_.set(row, column_, Cell::MakeNumber(v));
             break;
         }

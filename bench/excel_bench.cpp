@@ -1,0 +1,81 @@
+// Import and export of 32,767 rows, the grid's largest store, in both
+// workbook formats. The reads use LibreOffice's files from tests/data; the
+// writes go to a scratch folder removed at the end.
+#include "excel/workbook.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using korvanta::excel::ReadFirstSheet;
+
+constexpr int kRows = 32767;
+
+std::filesystem::path DataFile(const char* name) { return std::filesystem::path(KORVANTA_TEST_DATA) / name; }
+
+// Two columns as the grid holds them: whole numbers, decimals, some text.
+const std::vector<std::string>& Column(int which) {
+    static const auto columns = [] {
+        std::vector<std::vector<std::string>> c(2);
+        for (int i = 1; i <= kRows; ++i) {
+            c[0].push_back(std::to_string(i));
+            c[1].push_back(i % 50 == 0 ? "缺失" : std::to_string(i * 0.37).substr(0, 7));
+        }
+        return c;
+    }();
+    return columns[static_cast<std::size_t>(which)];
+}
+
+class ScratchFolder {
+public:
+    ScratchFolder()
+        : path_(std::filesystem::temp_directory_path() / ("korvanta-excel-bench-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::filesystem::path file(const char* name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+void Read(benchmark::State& state, const char* name) {
+    const auto path = DataFile(name);
+    for (auto _ : state) {
+        auto result = ReadFirstSheet(path);
+        if (!result.ok() || result.rows.size() != kRows) state.SkipWithError(result.message.c_str());
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+template <typename Writer>
+void Write(benchmark::State& state, const char* name, Writer write) {
+    ScratchFolder folder;
+    const auto path = folder.file(name);
+    for (auto _ : state) {
+        const auto result = write(path, Column(0), Column(1));
+        if (!result.ok()) state.SkipWithError(result.detail.c_str());
+    }
+}
+
+void BM_ReadXls32767(benchmark::State& state) { Read(state, "lo_rows32767.xls"); }
+void BM_ReadXlsx32767(benchmark::State& state) { Read(state, "lo_rows32767.xlsx"); }
+void BM_WriteXls32767(benchmark::State& state) { Write(state, "out.xls", korvanta::excel::WriteXls); }
+void BM_WriteXlsx32767(benchmark::State& state) { Write(state, "out.xlsx", korvanta::excel::WriteXlsx); }
+
+BENCHMARK(BM_ReadXls32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadXlsx32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteXls32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteXlsx32767)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
