@@ -78,7 +78,7 @@ std::string_view ReadErrorMessage(ReadError error);
 // (Excel's own limit) is cut there.
 inline constexpr std::size_t kMaxXlsFileBytes = std::size_t{256} << 20;
 inline constexpr std::size_t kMaxXlsxPartBytes = std::size_t{512} << 20;  // one part, uncompressed
-inline constexpr std::size_t kMaxXlsxRatio = 250;  // uncompressed / compressed, past a few MiB
+inline constexpr std::size_t kMaxXlsxRatio = 250;  // uncompressed / compressed, once past 8 MiB
 inline constexpr std::size_t kMaxCellChars = 32767;
 inline constexpr std::size_t kMaxXlsxRows = 1048576;
 inline constexpr std::size_t kMaxXlsRows = 65536;
