@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/detailswindow.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
 #include "app/resultpanels.h"
@@ -14,10 +15,12 @@
 #include "stats/ttable.h"
 
 #include <QAction>
+#include <array>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 
 namespace korvanta::ui {
@@ -56,7 +59,14 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     hintStyle.autoSize = false;
     hintStyle.widthTwips = 4590;
     hint_ = makeLabel(titleFrame, QStringLiteral("Label1"), testHint(TestMode::TwoSample), 60, 240 - 60, hintStyle);
-    hint_->resize(titleFrame->width() - hint_->x(), hint_->height());
+    hint_->resize(px(4590), hint_->height());
+    // The detailed results open from a small button at the end of the title line.
+    auto* detailsButton = new QPushButton(QStringLiteral("详细结果"), titleFrame);
+    detailsButton->setObjectName(QStringLiteral("CommandDetails"));
+    detailsButton->setGeometry(twipsRect(4680, 90, 960, 330));
+    detailsButton->setToolTip(QStringLiteral("精确P值、可信区间与效应量（Ctrl+D）"));
+    detailsButton->setFocusPolicy(Qt::NoFocus);
+    connect(detailsButton, &QPushButton::clicked, this, &MainWindow::showDetails);
 
     calculator_ = new calculator::CalculatorPanel(client);
     calculator_->setGeometry(twipsRect(60, 3660, 2355, 2715));
@@ -91,6 +101,8 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     connect(banner_, &banner::BannerWidget::clicked, this, &MainWindow::openHomePage);
     connect(grid_, &GridPanel::columnChanged, this, &MainWindow::onColumnChanged);
     connect(table_, &TablePanel::tableChanged, this, &MainWindow::onTableChanged);
+    connect(twoSample_, &TwoSamplePanel::recomputed, this, &MainWindow::refreshDetails);
+    details_ = new DetailsWindow(this);
 
     // Load: the designed state is mode 0 with the grid and the two-sample
     // panel; the banner shows its welcome line and the grid rows 1 to 9.
@@ -131,6 +143,8 @@ void MainWindow::buildMenus()
         QAction* action = file->addAction(QString::fromUtf8(item.caption), this, item.slot);
         action->setShortcut(item.shortcut);
     }
+    QMenu* results = menuBar()->addMenu(QStringLiteral("结果(R)"));
+    results->addAction(QStringLiteral("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
     help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -192,6 +206,7 @@ void MainWindow::selectTest(TestMode mode)
     } else {
         grid_->cell(grid::Column::First, 0)->setFocus(Qt::OtherFocusReason);
     }
+    refreshDetails();
 }
 
 void MainWindow::showPanelsFor(TestMode mode)
@@ -220,8 +235,9 @@ void MainWindow::onColumnChanged(grid::Column column)
     case TestMode::FourFold:
     case TestMode::PairedChiSquare:
         // The grid's columns are not read by the table tests.
-        break;
+        return;
     }
+    refreshDetails();
 }
 
 void MainWindow::onTableChanged()
@@ -231,6 +247,47 @@ void MainWindow::onTableChanged()
         fourFold_->show(stats::FourFoldChiSquare(texts.view()));
     else if (mode_ == TestMode::PairedChiSquare)
         pairedChi_->show(stats::PairedChiSquare(texts.view()));
+    else
+        return;
+    refreshDetails();
+}
+
+template <typename F>
+auto MainWindow::withDetailsInput(F&& f) const
+{
+    // The input holds views: the texts live until f returns.
+    std::array<std::string, 6> boxes;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i] = twoSample_->box(static_cast<int>(i))->text().toStdString();
+    const TablePanel::Texts table = table_->texts();
+    stats::DetailsInput input;
+    input.summary = {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
+    input.first = store_.values(grid::Column::First);
+    input.second = store_.values(grid::Column::Second);
+    input.table = table.view();
+    return f(testModeIndex(mode_), input);
+}
+
+void MainWindow::refreshDetails()
+{
+    // The detailed statistics cost milliseconds on a large store: they are
+    // computed only while their window is open.
+    if (!details_ || !details_->isVisible())
+        return;
+    withDetailsInput([this](int mode, const stats::DetailsInput& input) { details_->showFigures(mode, input); });
+}
+
+stats::FigureList MainWindow::detailFigures() const
+{
+    return withDetailsInput([](int mode, const stats::DetailsInput& input) { return stats::DetailFigures(mode, input); });
+}
+
+void MainWindow::showDetails()
+{
+    details_->show();
+    details_->raise();
+    details_->activateWindow();
+    refreshDetails();
 }
 
 void MainWindow::showTTable()
@@ -258,6 +315,7 @@ void MainWindow::exitProgram()
 {
     if (tTable_)
         tTable_->close();
+    details_->close();
     emit exitRequested();
 }
 

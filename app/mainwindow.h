@@ -24,6 +24,7 @@
 #include "app/testmode.h"
 #include "app/ttablewindow.h"
 #include "grid/gridstore.h"
+#include "stats/detailed.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -49,6 +50,7 @@ class PairedTPanel;
 class CorrelationPanel;
 class FourFoldPanel;
 class PairedChiSquarePanel;
+class DetailsWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -66,12 +68,16 @@ public:
     // row 1, the first rows shown and stored as if typed, the current test
     // recomputed once.
     void loadColumns(std::vector<std::string> first, std::vector<std::string> second);
+    // The detailed figures of the current test, as key=value pairs.
+    stats::FigureList detailFigures() const;
+    DetailsWindow* detailsWindow() const { return details_; }
 
 public slots:
     void selectTest(korvanta::ui::TestMode mode);
     void importWorkbook();
     void exportWorkbook();
     void showTTable();
+    void showDetails();
     void openHomePage();
     void openOnlineHelp();
     void exitProgram();
@@ -89,6 +95,11 @@ private:
     void onColumnChanged(grid::Column column);
     void onTableChanged();
     void showPanelsFor(TestMode mode);
+    // Follows the main panel: called after every recomputation.
+    void refreshDetails();
+    // Runs f with the current test's inputs as the detailed statistics read them.
+    template <typename F>
+    auto withDetailsInput(F&& f) const;
     QString programDirectory() const;
 
     UserInteraction& interaction_;
@@ -109,6 +120,7 @@ private:
     FourFoldPanel* fourFold_ = nullptr;
     PairedChiSquarePanel* pairedChi_ = nullptr;
     QPointer<TTableWindow> tTable_;
+    DetailsWindow* details_ = nullptr;
 };
 
 } // namespace korvanta::ui

@@ -98,6 +98,7 @@ void TwoSamplePanel::recompute()
     for (std::size_t i = 0; i < 6; ++i)
         texts[i] = boxes_[i]->text().toStdString();
     show(stats::TwoSampleTTest({texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]}));
+    emit recomputed();
 }
 
 void TwoSamplePanel::show(const stats::TwoSampleResult& result)

@@ -28,6 +28,10 @@ public:
     void clearBoxes();
     void clearResults();
 
+signals:
+    // The test ran again on the boxes' current texts.
+    void recomputed();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

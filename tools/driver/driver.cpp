@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include "app/detailswindow.h"
 #include "app/mainwindow.h"
 #include "app/ttablewindow.h"
 #include "banner/bannerwidget.h"
@@ -232,6 +233,12 @@ void Driver::shortcut(const QString& chord)
 
 void Driver::print(const QString& name)
 {
+    if (name == QStringLiteral("details")) {
+        // One line per figure of the current test's detailed results.
+        for (const auto& [key, figure] : window_->detailFigures())
+            out_ << QString::fromStdString(key) << '=' << QString::fromStdString(figure) << '\n';
+        return;
+    }
     QString shown = value(name);
     shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     out_ << name << '=' << shown << '\n';
@@ -254,6 +261,8 @@ QString Driver::value(const QString& name)
         return interaction_.lastUrl();
     if (name == QStringLiteral("cursor"))
         return window_->cursor().shape() == Qt::WaitCursor ? QStringLiteral("busy") : QStringLiteral("normal");
+    if (name == QStringLiteral("FormDetails.visible"))
+        return boolText(window_->detailsWindow()->isVisible());
     if (name == QStringLiteral("Form2.visible"))
         return boolText(window_->tTableWindow() && window_->tTableWindow()->isVisible());
     if (name == QStringLiteral("Form2.caption") || name == QStringLiteral("Form2"))
