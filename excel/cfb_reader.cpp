@@ -119,26 +119,41 @@ CompoundFileReader::Status CompoundFileReader::open(std::span<const std::uint8_t
             const auto s = sector(index);
             for (std::size_t i = 0; i + 4 <= s.size(); i += 4) miniFat_.push_back(Le32(s.data() + i));
         }
-        if (!readChain(entries_[0].start, entries_[0].size, miniStream_)) miniStream_.clear();
+        Bytes storage;
+        std::span<const std::uint8_t> view;
+        if (readChain(entries_[0].start, entries_[0].size, storage, view)) miniStream_.assign(view.begin(), view.end());
     }
     return Status::Ok;
 }
 
-bool CompoundFileReader::readChain(std::uint32_t start, std::uint64_t size, Bytes& out) const {
-    out.clear();
+bool CompoundFileReader::readChain(std::uint32_t start, std::uint64_t size, Bytes& storage,
+                                   std::span<const std::uint8_t>& out) const {
+    storage.clear();
+    out = {};
     if (size > file_.size()) return false;
     const std::size_t sectorSize = std::size_t{1} << sectorShift_;
-    const std::size_t needed = static_cast<std::size_t>((size + sectorSize - 1) / sectorSize);
+    const auto bytes = static_cast<std::size_t>(size);
+    const std::size_t needed = (bytes + sectorSize - 1) / sectorSize;
     std::vector<std::uint32_t> sectors;
     if (!chain(fat_, start, needed, sectors) || sectors.size() < needed) return false;
-    out.reserve(static_cast<std::size_t>(size));
+    if (needed == 0) return true;
+
+    bool consecutive = true;
+    for (std::size_t i = 1; i < sectors.size() && consecutive; ++i) consecutive = sectors[i] == sectors[0] + i;
+    const std::size_t offset = (static_cast<std::size_t>(sectors[0]) + 1) << sectorShift_;
+    if (consecutive && sectors[0] < sectorCount_ && offset + bytes <= file_.size()) {
+        out = file_.subspan(offset, bytes);
+        return true;
+    }
+    storage.reserve(bytes);
     for (std::uint32_t index : sectors) {
         const auto s = sector(index);
-        const std::size_t take = std::min<std::size_t>(s.size(), static_cast<std::size_t>(size) - out.size());
-        if (take < std::min<std::size_t>(sectorSize, static_cast<std::size_t>(size) - out.size())) return false;
-        out.insert(out.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(take));
+        const std::size_t want = std::min(sectorSize, bytes - storage.size());
+        if (s.size() < want) return false;
+        storage.insert(storage.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(want));
     }
-    return out.size() == size;
+    out = storage;
+    return true;
 }
 
 std::optional<std::uint32_t> CompoundFileReader::findStream(std::u16string_view name) const {
@@ -157,24 +172,27 @@ std::optional<std::uint32_t> CompoundFileReader::findStream(std::u16string_view 
     return std::nullopt;
 }
 
-CompoundFileReader::Status CompoundFileReader::readStream(std::uint32_t entry, Bytes& out) const {
-    out.clear();
+CompoundFileReader::Status CompoundFileReader::readStream(std::uint32_t entry, Bytes& storage,
+                                                          std::span<const std::uint8_t>& out) const {
+    storage.clear();
+    out = {};
     if (entry >= entries_.size()) return Status::Corrupt;
     const Entry& e = entries_[entry];
-    if (e.size >= miniCutoff_) return readChain(e.start, e.size, out) ? Status::Ok : Status::Corrupt;
+    if (e.size >= miniCutoff_) return readChain(e.start, e.size, storage, out) ? Status::Ok : Status::Corrupt;
 
     const std::size_t miniSize = std::size_t{1} << miniShift_;
     const std::size_t needed = static_cast<std::size_t>((e.size + miniSize - 1) / miniSize);
     std::vector<std::uint32_t> sectors;
     if (!chain(miniFat_, e.start, needed, sectors) || sectors.size() < needed) return Status::Corrupt;
-    out.reserve(static_cast<std::size_t>(e.size));
+    storage.reserve(static_cast<std::size_t>(e.size));
     for (std::uint32_t index : sectors) {
         const std::size_t offset = static_cast<std::size_t>(index) * miniSize;
-        const std::size_t take = std::min<std::size_t>(miniSize, static_cast<std::size_t>(e.size) - out.size());
+        const std::size_t take = std::min<std::size_t>(miniSize, static_cast<std::size_t>(e.size) - storage.size());
         if (offset + take > miniStream_.size()) return Status::Corrupt;
-        out.insert(out.end(), miniStream_.begin() + static_cast<std::ptrdiff_t>(offset),
-                   miniStream_.begin() + static_cast<std::ptrdiff_t>(offset + take));
+        storage.insert(storage.end(), miniStream_.begin() + static_cast<std::ptrdiff_t>(offset),
+                       miniStream_.begin() + static_cast<std::ptrdiff_t>(offset + take));
     }
+    out = storage;
     return Status::Ok;
 }
 

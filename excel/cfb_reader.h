@@ -28,8 +28,11 @@ public:
     // as the container compares names).
     std::optional<std::uint32_t> findStream(std::u16string_view name) const;
 
-    // A stream's bytes; Corrupt when its chain is broken or shorter than its size.
-    Status readStream(std::uint32_t entry, Bytes& out) const;
+    // A stream's bytes, in out; Corrupt when its chain is broken or shorter
+    // than its size. A stream stored in consecutive sectors (as writers
+    // usually store it) is a view into the file; any other is copied into
+    // storage, which out then views.
+    Status readStream(std::uint32_t entry, Bytes& storage, std::span<const std::uint8_t>& out) const;
 
 private:
     struct Entry {
@@ -42,7 +45,7 @@ private:
 
     bool chain(const std::vector<std::uint32_t>& table, std::uint32_t start, std::size_t limit,
                std::vector<std::uint32_t>& sectors) const;
-    bool readChain(std::uint32_t start, std::uint64_t size, Bytes& out) const;
+    bool readChain(std::uint32_t start, std::uint64_t size, Bytes& storage, std::span<const std::uint8_t>& out) const;
     std::span<const std::uint8_t> sector(std::uint32_t index) const;
 
     std::span<const std::uint8_t> file_;

@@ -8,12 +8,11 @@ Cell* SheetBuilder::slot(std::size_t row, std::size_t column) {
     touch(row);
     if (column > 1) return nullptr;
     if (row >= rows_.size()) {
-        if (row >= rows_.capacity()) {
-            rows_.reserve(std::max(row + 1, rows_.capacity() * 2));
-            shared_.reserve(2 * rows_.capacity());
-        }
-        rows_.resize(row + 1);
-        shared_.resize(2 * (row + 1), kNone);
+        // Grown a block at a time (the vector doubles its capacity when it
+        // must); take() trims the rows past the last used one.
+        const std::size_t size = std::max(row + 1, rows_.size() + 1024);
+        rows_.resize(size);
+        shared_.resize(2 * size, kNone);
     }
     shared_[2 * row + column] = kNone;
     return column == 0 ? &rows_[row].first : &rows_[row].second;

@@ -7,6 +7,7 @@
 #include "excel/sheet_builder.h"
 #include "excel/text.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -25,6 +26,7 @@ enum RecordId : std::uint16_t {
     kRString = 0x00D6,
     kSst = 0x00FC,
     kLabelSst = 0x00FD,
+    kDimension = 0x0200,
     kBlank = 0x0201,
     kNumber = 0x0203,
     kLabel = 0x0204,
@@ -345,6 +347,11 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
             stringFor.reset();
             break;
         }
+        case kDimension:
+            // Untrusted, so only a capacity hint, and no more rows than the
+            // stream could describe at ten bytes a cell.
+            if (d.size() >= 8) sheet.reserve(std::min<std::size_t>({Le32(d.data() + 4), kMaxXlsRows, stream.size() / 10}));
+            break;
         case kBlank:
         case kMulBlank:
             if (d.size() < 6) return ReadError::Corrupt;
@@ -399,8 +406,9 @@ ReadResult ReadCompoundWorkbook(std::span<const std::uint8_t> file) {
     // A password-protected .xlsx is a compound file holding the encrypted package.
     if (cfb.findStream(u"EncryptedPackage") || cfb.findStream(u"EncryptionInfo")) return Failure(ReadError::Encrypted);
     if (const auto entry = cfb.findStream(u"Workbook")) {
-        Bytes stream;
-        if (cfb.readStream(*entry, stream) != CompoundFileReader::Status::Ok) return Failure(ReadError::Corrupt);
+        Bytes storage;
+        std::span<const std::uint8_t> stream;
+        if (cfb.readStream(*entry, storage, stream) != CompoundFileReader::Status::Ok) return Failure(ReadError::Corrupt);
         return ReadBiffStream(stream);
     }
     // Excel 5/95 named its stream "Book".

@@ -81,7 +81,12 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
     if (auto r = temp.create(path); !r.ok()) return r;
     temp.release();
 
-    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(temp.path().c_str()));
+    // Rows go out in order, so the worksheet can stream to disk as it is
+    // written instead of being held as a tree of cells (texts are then
+    // stored inline rather than in a shared table; readers take both).
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new_opt(temp.path().c_str(), &options));
     if (!workbook) return detail::WriteFailure(WriteError::WriteFailed, "workbook_new failed");
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), "Sheet1");
     if (!sheet) return detail::WriteFailure(WriteError::WriteFailed, "workbook_add_worksheet failed");
