@@ -1,6 +1,6 @@
 // .xlsx through libxlsxwriter, which writes the named file itself: it is
 // given the temporary name, and the file is renamed once the library has
-// closed it without error.
+// closed it without error and the package has been checked whole.
 #include "excel/atomic_file.h"
 #include "excel/export_check.h"
 
@@ -52,7 +52,9 @@ std::string CheckPackage(const std::filesystem::path& path) {
     if (zip_name_locate(archive.get(), "xl/worksheets/sheet1.xml", 0) < 0) return "the written package has no worksheet";
     std::vector<char> buffer(256 * 1024);
     for (zip_int64_t i = 0; i < entries; ++i) {
-        const std::string_view name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
+        const char* entryName = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
+        if (!entryName) return "unnamed part";
+        const std::string_view name = entryName;
         std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0));
         if (!file) return "cannot open " + std::string(name);
         std::string head, tail;
