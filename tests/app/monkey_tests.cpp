@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -163,13 +165,20 @@ TEST_F(MonkeyTest, WindowKeepsItsInvariantsUnderRandomActions)
 {
     const int actions = envNumber("KORVANTA_MONKEY_ACTIONS", 3000);
     const auto seed = static_cast<unsigned>(envNumber("KORVANTA_MONKEY_SEED", 20261208));
-    const QStringList workbooks = QDir(QStringLiteral(KORVANTA_TEST_DATA)).entryList(QDir::Files);
+    // The monkey imports and exports: it works on copies of the fixtures, so
+    // an export never writes over a file another test reads.
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QDir data(QStringLiteral(KORVANTA_TEST_DATA));
+    const QStringList workbooks = data.entryList(QDir::Files);
+    for (const QString& file : workbooks)
+        ASSERT_TRUE(QFile::copy(data.filePath(file), scratch.filePath(file)));
     Monkey monkey(seed);
     for (int n = 0; n < actions; ++n) {
         QString action = monkey.nextAction();
         if (action == QStringLiteral("import")) {
             const QString file = workbooks.isEmpty() ? QStringLiteral("missing.xls") : workbooks.at(monkey.pick(static_cast<int>(workbooks.size())));
-            ASSERT_TRUE(driver.run(QStringLiteral("answer-file %1/%2").arg(QStringLiteral(KORVANTA_TEST_DATA), file)));
+            ASSERT_TRUE(driver.run(QStringLiteral("answer-file %1").arg(scratch.filePath(file))));
             action = monkey.pick(2) ? QStringLiteral("menu 从Excel导入数据") : QStringLiteral("click Label28(0)");
         }
         ASSERT_TRUE(driver.run(action)) << action.toStdString();
