@@ -123,31 +123,31 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& placeT
     return box;
 }
 
-QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& spec)
+QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& symbol)
 {
     auto* box = new QWidget(parent);
     box->setObjectName(controlName("Picture5", index));
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
-    const QColor colour = spec.red ? redColour() : captionTextColour();
+    const QColor colour = symbol.red ? redColour() : captionTextColour();
     QList<QLabel*> pieces;
 
-    auto* letter = new QLabel(spec.letter, box);
+    auto* letter = new QLabel(symbol.letter, box);
     letter->setFont(songFont(15, false, true));
     letter->adjustSize();
     letter->move(0, px(-60) + 2);
     pieces << letter;
     int right = letter->width();
 
-    if (!spec.superscript.isEmpty()) {
-        auto* sup = new QLabel(spec.superscript, box);
+    if (!symbol.superscript.isEmpty()) {
+        auto* sup = new QLabel(symbol.superscript, box);
         sup->setFont(songFont(7.5));
         sup->adjustSize();
         sup->move(px(210), 0);
         pieces << sup;
         right = std::max(right, sup->x() + sup->width());
     }
-    if (!spec.subscript.isEmpty()) {
-        auto* sub = new QLabel(spec.subscript, box);
+    if (!symbol.subscript.isEmpty()) {
+        auto* sub = new QLabel(symbol.subscript, box);
         sub->setFont(songFont(7.5));
         sub->adjustSize();
         sub->move(px(180), px(315) - sub->height());

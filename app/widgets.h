@@ -55,7 +55,7 @@ struct SymbolSpec {
     QString superscript;        // the "2" of chi-square
     bool red = false;
 };
-QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& spec);
+QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& symbol);
 
 // Sets a label's caption and lets an auto-sized label grow with it.
 void setCaption(QLabel* label, const QString& caption);

@@ -1,4 +1,4 @@
-// The panel tests need a QApplication; without a display they run offscreen.
+// Tests of widgets need a QApplication; without a display they run offscreen.
 #include <QApplication>
 
 #include <gtest/gtest.h>
