@@ -1,0 +1,58 @@
+#include "grid/pasteblock.h"
+
+#include "grid/cellcleaning.h"
+
+#include <algorithm>
+
+namespace korvanta::grid {
+
+PasteOutcome PasteBlock(GridStore& store, const DelimitedText& block, Column column, int row)
+{
+    PasteOutcome outcome;
+    if (block.columns == 0) {
+        outcome.problem = PasteProblem::NoData;
+        return outcome;
+    }
+    if (block.columns > 2) {
+        outcome.problem = PasteProblem::TooManyColumns;
+        return outcome;
+    }
+    const auto rows = static_cast<long long>(block.rows.size());
+    if (row < 0 || row + rows > kMaxRows) {
+        outcome.problem = PasteProblem::TooManyRows;
+        return outcome;
+    }
+
+    const bool both = block.columns == 2;
+    const Column first = both ? Column::First : column;
+    store.padTo(row + static_cast<int>(rows));
+    for (int k = 0; k < static_cast<int>(rows); ++k) {
+        const auto& fields = block.rows[static_cast<std::size_t>(k)];
+        const auto field = [&](std::size_t i) { return i < fields.size() ? CleanCellText(fields[i]) : std::string(); };
+        store.setItem(first, row + k, field(0));
+        if (both)
+            store.setItem(Column::Second, row + k, field(1));
+    }
+    outcome.rows = static_cast<int>(rows);
+    outcome.firstChanged = both || column == Column::First;
+    outcome.secondChanged = both || column == Column::Second;
+    return outcome;
+}
+
+std::string CopyText(const GridStore& store)
+{
+    const int rows = std::max(store.count(Column::First), store.count(Column::Second));
+    int last = rows;
+    while (last > 0 && store.item(Column::First, last - 1).empty() && store.item(Column::Second, last - 1).empty())
+        --last;
+    std::string text;
+    for (int k = 0; k < last; ++k) {
+        text += QuoteField(store.item(Column::First, k), '\t');
+        text += '\t';
+        text += QuoteField(store.item(Column::Second, k), '\t');
+        text += '\n';
+    }
+    return text;
+}
+
+} // namespace korvanta::grid
