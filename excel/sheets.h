@@ -1,0 +1,60 @@
+// Import from any data file the program reads: .xls, .xlsx and .ods
+// workbooks with the choice of a worksheet, and .csv/.txt text. A workbook
+// is known by its content, so one saved under another workbook's name still
+// reads; text is read only from a file named .csv or .txt, so a page or a
+// text saved as "data.xls" is refused as before. ReadFirstSheet
+// (workbook.h) stays the reader of the first sheet.
+#pragma once
+
+#include "excel/workbook.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace korvanta::excel {
+
+enum class FileFormat {
+    Unknown,  // neither a workbook nor text (also an empty file)
+    Xls,      // a compound file or a bare BIFF stream
+    Xlsx,     // a zip package that is not OpenDocument
+    Ods,      // an OpenDocument spreadsheet
+    Text,     // delimited text: UTF-8, UTF-16 with its mark, or GB18030
+};
+
+// The format by the first bytes (and, for a zip, its mimetype entry).
+// Text is a file named .csv or .txt (any case) that is no workbook, has no
+// NUL bytes (but UTF-16 with its mark) and does not start with markup.
+FileFormat DetectFormat(const std::filesystem::path& path);
+
+struct SheetList {
+    ReadError error = ReadError::None;
+    std::string message;
+    // Names of the worksheets, in the workbook's order; chart sheets are not
+    // listed. A text file is one sheet named after the file.
+    std::vector<std::string> names;
+
+    bool ok() const { return error == ReadError::None; }
+};
+
+SheetList ListSheets(const std::filesystem::path& path);
+
+// Worksheet `index` (counted from 0 among the listed ones) as ReadFirstSheet
+// reads the first: rows 1 to the last used row, columns A and B. A text
+// file has only sheet 0; its cells are texts as written (decimal commas made
+// points) and a header line is skipped, as in a paste. A text file without
+// any data row is NotWorkbook.
+ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index);
+
+// Limits of the text reader.
+inline constexpr std::size_t kMaxTextFileBytes = std::size_t{64} << 20;
+
+// Writes column1 and column2 as comma-separated UTF-8 text with a byte order
+// mark (so that Excel reads Chinese text right), CR LF line ends, fields
+// quoted where needed, no heading, rows up to the last one with anything in
+// it. Like the workbook writers it writes beside path and renames.
+WriteResult WriteCsv(const std::filesystem::path& path, const std::vector<std::string>& column1,
+                     const std::vector<std::string>& column2);
+
+}  // namespace korvanta::excel
