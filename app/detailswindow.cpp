@@ -52,11 +52,18 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(copy_);
     buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(title_);
-    layout->addWidget(table_, 1);
-    layout->addWidget(sentence_);
-    layout->addLayout(buttons);
+    layout_ = new QVBoxLayout(this);
+    layout_->addWidget(title_);
+    layout_->addWidget(table_, 1);
+    layout_->addWidget(sentence_);
+    layout_->addLayout(buttons);
+}
+
+void DetailsWindow::addPanel(QWidget* panel)
+{
+    panel->setParent(this);
+    layout_->insertWidget(layout_->count() - 1, panel, 1);
+    resize(width(), height() + panel->sizeHint().height());
 }
 
 void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)

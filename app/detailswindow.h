@@ -12,6 +12,7 @@
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace korvanta::ui {
 
@@ -30,6 +31,9 @@ public:
     // What the copy button puts on the clipboard: the sentence, an empty
     // line, then the plain-text table.
     QString clipboardText() const;
+    // Places a panel (the plot) between the figures and the buttons; the
+    // window grows by its height.
+    void addPanel(QWidget* panel);
 
 public slots:
     void copyToClipboard();
@@ -41,6 +45,7 @@ private:
     QTableWidget* table_ = nullptr; // DetailsTable
     QLabel* sentence_ = nullptr;    // DetailsSentence
     QPushButton* copy_ = nullptr;   // CopyDetails
+    QVBoxLayout* layout_ = nullptr;
 };
 
 } // namespace korvanta::ui

@@ -3,8 +3,11 @@
 #include "app/widgets.h"
 #include "grid/cellcleaning.h"
 
+#include <memory>
+
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 
 namespace korvanta::ui {
 
@@ -51,6 +54,10 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
         }
         one->setToolTip(kEntryTip);
         two->setToolTip(kEntryTip);
+        for (auto [box, column] : {std::pair{one, Column::First}, std::pair{two, Column::Second}}) {
+            box->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(box, &QWidget::customContextMenuRequested, this, [this, column, i](const QPoint& at) { showContextMenu(column, i, at); });
+        }
         connect(one, &QLineEdit::textChanged, this, [this, i] { onCellChanged(Column::First, i); });
         connect(two, &QLineEdit::textChanged, this, [this, i] { onCellChanged(Column::Second, i); });
         rowNumbers_[static_cast<std::size_t>(i)] = number;
@@ -107,6 +114,21 @@ void GridPanel::showImported()
         rowNumber(i)->setText(QString::number(i + 1));
     }
     store_.GridRefreshing = false;
+    endBatch();
+}
+
+void GridPanel::showPasted(bool firstChanged, bool secondChanged)
+{
+    beginBatch();
+    const int rows = std::max(store_.count(Column::First), store_.count(Column::Second));
+    store_.setMaximum(rows - grid::kVisibleRows);
+    store_.setScrollEnabled(store_.scrollEnabled() || rows > grid::kVisibleRows);
+    showScrollState(store_.offset(), store_.maximum(), store_.scrollEnabled());
+    grid::RefreshGrid(store_, *this);
+    if (firstChanged)
+        announce(Column::First);
+    if (secondChanged)
+        announce(Column::Second);
     endBatch();
 }
 
@@ -181,6 +203,8 @@ bool GridPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)
         return QFrame::eventFilter(watched, event);
+    if (clipboardKey(watched, *static_cast<QKeyEvent*>(event)))
+        return true;
     // Shift, Ctrl and Alt are not looked at: Shift+Down acts as Down.
     switch (static_cast<QKeyEvent*>(event)->key()) {
     case Qt::Key_Return:
@@ -193,6 +217,49 @@ bool GridPanel::eventFilter(QObject* watched, QEvent* event)
     default:
         return QFrame::eventFilter(watched, event);
     }
+}
+
+bool GridPanel::locate(const QObject* watched, Column& column, int& row) const
+{
+    for (int i = 0; i < grid::kVisibleRows; ++i) {
+        for (Column c : {Column::First, Column::Second}) {
+            if (cell(c, i) == watched) {
+                column = c;
+                row = i;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool GridPanel::clipboardKey(QObject* watched, const QKeyEvent& key)
+{
+    Column column = Column::First;
+    int row = 0;
+    if (key.matches(QKeySequence::Paste) && locate(watched, column, row)) {
+        emit pasteRequested(column, row);
+        return true;
+    }
+    // A selection inside a cell is copied as usual; otherwise the columns.
+    const auto* box = qobject_cast<const QLineEdit*>(watched);
+    if (key.matches(QKeySequence::Copy) && box && !box->hasSelectedText()) {
+        emit copyRequested();
+        return true;
+    }
+    return false;
+}
+
+void GridPanel::showContextMenu(Column column, int row, const QPoint& at)
+{
+    // The cell's own menu, with its paste taken by the grid's paste.
+    QLineEdit* box = cell(column, row);
+    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, [this, column, row] { emit pasteRequested(column, row); });
+    }
+    menu->exec(box->mapToGlobal(at));
 }
 
 bool GridPanel::navigate(QObject* watched, grid::GridKey key)

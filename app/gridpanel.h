@@ -3,7 +3,8 @@
 // Every change of a data cell is cleaned, stored and announced; the window
 // then reruns the current test. Changes made while the program refills the
 // cells are gathered and announced once, since the results depend only on
-// the store.
+// the store. Ctrl+V and Ctrl+C are handed to the window, which owns the
+// clipboard and the messages.
 #pragma once
 
 #include "grid/gridstore.h"
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <array>
+
+class QKeyEvent;
 
 namespace korvanta::ui {
 
@@ -27,6 +30,10 @@ public:
     QScrollBar* scrollBar() const { return scrollBar_; }
 
     void resetGrid();
+    // Shows the store after a paste wrote into it: VS1 over the grown store,
+    // the window refreshed where it is, and the written columns announced
+    // once.
+    void showPasted(bool firstChanged, bool secondChanged);
     // Shows an imported store: the window back at row 1, VS1 by the import's
     // rule, and the first rows assigned as if typed, so that they are cleaned,
     // stored back and recomputed.
@@ -49,6 +56,10 @@ public:
 
 signals:
     void columnChanged(korvanta::grid::Column column);
+    // Ctrl+V (or the context menu's paste) in a data cell at visible row.
+    void pasteRequested(korvanta::grid::Column column, int row);
+    // Ctrl+C in a grid cell with nothing selected.
+    void copyRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +73,10 @@ private:
     void onCellChanged(grid::Column column, int row);
     void announce(grid::Column column);
     bool navigate(QObject* watched, grid::GridKey key);
+    // The data cell's column and visible row; false for any other widget.
+    bool locate(const QObject* watched, grid::Column& column, int& row) const;
+    bool clipboardKey(QObject* watched, const QKeyEvent& key);
+    void showContextMenu(grid::Column column, int row, const QPoint& at);
     void placeCaretAtEnd(QLineEdit* box);
 
     grid::GridStore& store_;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -15,7 +16,13 @@ namespace korvanta::ui {
 struct FileRequest {
     QString title;      // "打开" or "另存为"
     QString directory;  // where the dialog starts
-    QString filter;     // "Microsoft Excel 工作簿(*.xls)" and its patterns
+    QString filter;     // "Microsoft Excel 工作簿(*.xls)" and its patterns; several
+                        // are separated by ";;", the first one is selected
+};
+
+struct FileChoice {
+    QString path;
+    int filter = 0;     // which of the request's filters was selected
 };
 
 class UserInteraction {
@@ -26,16 +33,33 @@ public:
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) = 0;
     virtual std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) = 0;
+    // A save dialog whose filters choose a file type. Unless overridden, the
+    // first filter stays selected.
+    virtual std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request)
+    {
+        const std::optional<QString> path = chooseFileToSave(parent, request);
+        return path ? std::optional<FileChoice>(FileChoice{*path, 0}) : std::nullopt;
+    }
+    // Which worksheet of a workbook with several to import: an index into
+    // names, or nothing when the user cancels. Unless overridden, the first.
+    virtual std::optional<int> chooseSheet(QWidget* parent, const QStringList& names)
+    {
+        (void)parent;
+        (void)names;
+        return 0;
+    }
     // Opens an address in the default browser; reports nothing when none is there.
     virtual void openUrl(const QUrl& url) = 0;
 };
 
-// The real desktop: QMessageBox, QFileDialog and QDesktopServices.
+// The real desktop: QMessageBox, QFileDialog, QInputDialog and QDesktopServices.
 class DesktopInteraction final : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
+    std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
+    std::optional<int> chooseSheet(QWidget* parent, const QStringList& names) override;
     void openUrl(const QUrl& url) override;
 };
 

@@ -3,6 +3,7 @@
 #include "app/detailswindow.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
+#include "app/plotpanel.h"
 #include "app/resultpanels.h"
 #include "app/tablepanel.h"
 #include "app/testselector.h"
@@ -18,6 +19,7 @@
 #include <array>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -102,7 +104,18 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     connect(grid_, &GridPanel::columnChanged, this, &MainWindow::onColumnChanged);
     connect(table_, &TablePanel::tableChanged, this, &MainWindow::onTableChanged);
     connect(twoSample_, &TwoSamplePanel::recomputed, this, &MainWindow::refreshDetails);
+    connect(grid_, &GridPanel::pasteRequested, this, &MainWindow::pasteIntoGrid);
+    connect(grid_, &GridPanel::copyRequested, this, &MainWindow::copyGrid);
+    connect(table_, &TablePanel::pasteRequested, this, &MainWindow::pasteIntoTable);
     details_ = new DetailsWindow(this);
+    plot_ = new PlotPanel(interaction_, details_);
+    details_->addPanel(plot_);
+
+    // Files dropped anywhere on the window are imported; the text boxes
+    // would otherwise take a dropped file's name as text.
+    setAcceptDrops(true);
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        box->setAcceptDrops(false);
 
     // Load: the designed state is mode 0 with the grid and the two-sample
     // panel; the banner shows its welcome line and the grid rows 1 to 9.
@@ -145,6 +158,7 @@ void MainWindow::buildMenus()
     }
     QMenu* results = menuBar()->addMenu(QStringLiteral("结果(R)"));
     results->addAction(QStringLiteral("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    results->addAction(QStringLiteral("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
     help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -268,13 +282,21 @@ auto MainWindow::withDetailsInput(F&& f) const
     return f(testModeIndex(mode_), input);
 }
 
+void MainWindow::withDetails(const std::function<void(int mode, const stats::DetailsInput& input)>& f) const
+{
+    withDetailsInput(f);
+}
+
 void MainWindow::refreshDetails()
 {
     // The detailed statistics cost milliseconds on a large store: they are
     // computed only while their window is open.
     if (!details_ || !details_->isVisible())
         return;
-    withDetailsInput([this](int mode, const stats::DetailsInput& input) { details_->showFigures(mode, input); });
+    withDetailsInput([this](int mode, const stats::DetailsInput& input) {
+        details_->showFigures(mode, input);
+        plot_->showPlot(mode, input);
+    });
 }
 
 stats::FigureList MainWindow::detailFigures() const

@@ -13,6 +13,10 @@
 //   TablePanel (Picture8): the 2x2 table         app/tablepanel.h
 //   five result panels (Picture4, 6, 7, 9, 11)   app/resultpanels.h
 //   the t-table window (Form2)                   app/ttablewindow.h
+//   the details window with its plot            app/detailswindow.h, app/plotpanel.h
+// The main window's jobs live in files of their own: import, export and
+// dropped files (app/workbookexchange.cpp), paste and copy
+// (app/pasteactions.cpp) and the report (app/reportactions.cpp).
 // Every change of an input cell reruns the current test at once, from all of
 // its inputs; nothing is cached but the converted value of each stored cell
 // text. The desktop (dialogs, message boxes, the browser) is reached through
@@ -28,6 +32,8 @@
 
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 
 class QLabel;
 class QAction;
@@ -51,6 +57,8 @@ class CorrelationPanel;
 class FourFoldPanel;
 class PairedChiSquarePanel;
 class DetailsWindow;
+class PlotPanel;
+struct ReportContent;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -71,6 +79,10 @@ public:
     // The detailed figures of the current test, as key=value pairs.
     stats::FigureList detailFigures() const;
     DetailsWindow* detailsWindow() const { return details_; }
+    PlotPanel* plotPanel() const { return plot_; }
+    // Imports the file at path as the import does after its dialog: the
+    // name is checked, a workbook with several sheets asks which one.
+    void importFile(const QString& path);
 
 public slots:
     void selectTest(korvanta::ui::TestMode mode);
@@ -78,6 +90,10 @@ public slots:
     void exportWorkbook();
     void showTTable();
     void showDetails();
+    void exportReport();
+    void pasteIntoGrid(korvanta::grid::Column column, int visibleRow);
+    void pasteIntoTable(int index);
+    void copyGrid();
     void openHomePage();
     void openOnlineHelp();
     void exitProgram();
@@ -88,6 +104,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A workbook or text file dropped anywhere on the window is imported.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -100,7 +119,11 @@ private:
     // Runs f with the current test's inputs as the detailed statistics read them.
     template <typename F>
     auto withDetailsInput(F&& f) const;
+    // The same for the files of the window's other jobs.
+    void withDetails(const std::function<void(int mode, const stats::DetailsInput& input)>& f) const;
     QString programDirectory() const;
+    // What the report holds, read from the window (app/reportactions.cpp).
+    ReportContent reportContent() const;
 
     UserInteraction& interaction_;
     grid::GridStore store_;
@@ -121,6 +144,7 @@ private:
     PairedChiSquarePanel* pairedChi_ = nullptr;
     QPointer<TTableWindow> tTable_;
     DetailsWindow* details_ = nullptr;
+    PlotPanel* plot_ = nullptr;
 };
 
 } // namespace korvanta::ui

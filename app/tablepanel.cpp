@@ -3,6 +3,10 @@
 #include "app/widgets.h"
 #include "grid/cellcleaning.h"
 
+#include <QKeyEvent>
+#include <QMenu>
+#include <memory>
+
 namespace korvanta::ui {
 namespace {
 
@@ -34,6 +38,9 @@ TablePanel::TablePanel(QWidget* parent) : QFrame(parent)
         auto* box = makeTextBox(this, controlName("Text11", i), twipsRect(cellPlaces[i][0], cellPlaces[i][1], 1275, 330), true, bgr(0x00FF0000));
         box->setFrame(true);
         box->setFocusPolicy(Qt::ClickFocus);
+        box->installEventFilter(this);
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this, [this, i](const QPoint& at) { showContextMenu(i, at); });
         connect(box, &QLineEdit::textChanged, this, [this, i] { onCellChanged(i); });
         cells_[static_cast<std::size_t>(i)] = box;
     }
@@ -83,6 +90,41 @@ void TablePanel::clearAll()
         box->setText(QString());
     for (QLabel* total : totals_)
         setCaption(total, QString());
+}
+
+void TablePanel::setCells(const std::array<QString, 4>& texts)
+{
+    const bool announcing = announcing_;
+    announcing_ = false;
+    for (std::size_t i = 0; i < cells_.size(); ++i)
+        cells_[i]->setText(texts[i]);
+    announcing_ = announcing;
+    if (announcing_)
+        emit tableChanged();
+}
+
+bool TablePanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+        for (std::size_t i = 0; i < cells_.size(); ++i) {
+            if (cells_[i] == watched) {
+                emit pasteRequested(static_cast<int>(i));
+                return true;
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void TablePanel::showContextMenu(int index, const QPoint& at)
+{
+    QLineEdit* box = cells_[static_cast<std::size_t>(index)];
+    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, [this, index] { emit pasteRequested(index); });
+    }
+    menu->exec(box->mapToGlobal(at));
 }
 
 void TablePanel::onCellChanged(int index)

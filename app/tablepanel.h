@@ -1,7 +1,8 @@
 // Picture8: the 2x2 table of counts a, b, c, d (Text11) with its margins
 // (Label18), shared by the four-fold and the paired chi-square tests. A
 // change of a cell is cleaned, the totals are updated and the change is
-// announced; the window runs the current chi-square test.
+// announced; the window runs the current chi-square test. Ctrl+V is handed
+// to the window, which reads the clipboard.
 #pragma once
 
 #include "stats/chisquare.h"
@@ -33,12 +34,21 @@ public:
     // text) and then every total.
     void clearAll();
     void setAnnouncing(bool announcing) { announcing_ = announcing; }
+    // Gives a, b, c, d new texts, each cleaned as if typed; the test runs
+    // once, after the last.
+    void setCells(const std::array<QString, 4>& texts);
 
 signals:
     void tableChanged();
+    // Ctrl+V (or the context menu's paste) in cell index.
+    void pasteRequested(int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onCellChanged(int index);
+    void showContextMenu(int index, const QPoint& at);
     void showTotals();
 
     std::array<QLineEdit*, 4> cells_{};

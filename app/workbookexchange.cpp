@@ -1,26 +1,62 @@
-// Import of two columns from a workbook into the grid, and export of the
-// grid's two columns to a new workbook.
+// Import of two columns from a workbook or a text file into the grid (by
+// the open dialog or by dropping the file on the window), and export of the
+// grid's two columns to a new workbook or a .csv file.
 #include "app/gridpanel.h"
 #include "app/mainwindow.h"
+#include "excel/sheets.h"
 #include "excel/workbook.h"
 #include "stats/numbertext.h"
 
+#include <QDragEnterEvent>
+#include <algorithm>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 
 namespace korvanta::ui {
 namespace {
 
 const QString kNotice = QStringLiteral("提示");
 
-FileRequest workbookRequest(const QString& title, const QString& directory)
+// The first filter is the one the import has always shown; the others
+// offer the formats read besides. Names are matched in any case, as
+// Windows users write them.
+const QString kWorkbookFilter = QStringLiteral("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)");
+
+FileRequest openRequest(const QString& directory)
 {
-    // Names are matched in any case, as Windows users write them.
-    return {title, directory, QStringLiteral("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)")};
+    return {QStringLiteral("打开"), directory,
+            kWorkbookFilter + QStringLiteral(";;OpenDocument 电子表格(*.ods) (*.ods *.ODS)"
+                                             ";;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT)"
+                                             ";;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)")};
 }
 
-bool isWorkbookName(const QString& name)
+// Export formats in the order of the save dialog's filters; .xls first, as
+// the export has always written it.
+struct ExportFormat {
+    const char* extension;
+    const char* filter;
+};
+constexpr ExportFormat kExportFormats[] = {
+    {".xls", "Microsoft Excel 工作簿(*.xls)"},
+    {".xlsx", "Excel 2007 工作簿(*.xlsx)"},
+    {".csv", "CSV 逗号分隔文本(*.csv)"},
+};
+
+FileRequest saveRequest(const QString& directory)
 {
-    return name.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) || name.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
+    QStringList filters;
+    for (const ExportFormat& format : kExportFormats)
+        filters << QString::fromUtf8(format.filter);
+    return {QStringLiteral("另存为"), directory, filters.join(QStringLiteral(";;"))};
+}
+
+bool isDataFileName(const QString& name)
+{
+    for (const char* extension : {".xls", ".xlsx", ".ods", ".csv", ".txt"})
+        if (name.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 // The hourglass over the window while a workbook is read or written.
@@ -44,23 +80,46 @@ std::filesystem::path toPath(const QString& name)
 
 void MainWindow::importWorkbook()
 {
-    const std::optional<QString> chosen = interaction_.chooseFileToOpen(this, workbookRequest(QStringLiteral("打开"), programDirectory()));
-    if (!chosen)
-        return;
-    const QString name = chosen->trimmed();
+    const std::optional<QString> chosen = interaction_.chooseFileToOpen(this, openRequest(programDirectory()));
+    if (chosen)
+        importFile(*chosen);
+}
+
+void MainWindow::importFile(const QString& path)
+{
+    const QString name = path.trimmed();
     fileName_->setText(name);
     // Nothing of the grid, the lists or the results changes until the
     // workbook has been read: a refused or unreadable file loses nothing.
-    if (!isWorkbookName(name)) {
+    if (!isDataFileName(name)) {
         interaction_.showMessage(this, kNotice, QStringLiteral("请打开Excel文件！"));
         return;
+    }
+
+    // A workbook of several worksheets asks which one; a list that cannot
+    // be read leaves the reader to say what is wrong with the file.
+    std::size_t sheet = 0;
+    {
+        const excel::SheetList sheets = [&] {
+            BusyPointer busy(this);
+            return excel::ListSheets(toPath(name));
+        }();
+        if (sheets.ok() && sheets.names.size() > 1) {
+            QStringList names;
+            for (const std::string& each : sheets.names)
+                names << QString::fromStdString(each);
+            const std::optional<int> picked = interaction_.chooseSheet(this, names);
+            if (!picked)
+                return;
+            sheet = static_cast<std::size_t>(std::clamp(*picked, 0, static_cast<int>(names.size()) - 1));
+        }
     }
 
     std::vector<std::string> first;
     std::vector<std::string> second;
     {
         BusyPointer busy(this);
-        const excel::ReadResult read = excel::ReadFirstSheet(toPath(name));
+        const excel::ReadResult read = excel::ReadSheet(toPath(name), sheet);
         if (!read.ok()) {
             interaction_.showMessage(this, kNotice, QString::fromStdString(read.message));
             return;
@@ -95,16 +154,22 @@ void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::st
 
 void MainWindow::exportWorkbook()
 {
-    const std::optional<QString> chosen = interaction_.chooseFileToSave(this, workbookRequest(QStringLiteral("另存为"), programDirectory()));
+    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
     if (!chosen)
         return;
-    QString name = chosen->trimmed();
+    QString name = chosen->path.trimmed();
     fileName_->setText(name);
-    // A name that already ends in .xls or .xlsx keeps it (and its format);
-    // any other name is saved as name.xls.
-    const bool asXlsx = name.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
-    if (!asXlsx && !name.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive))
-        name += QStringLiteral(".xls");
+    // A name that already ends in .xls, .xlsx or .csv keeps it (and its
+    // format); any other name gets the extension of the selected type,
+    // .xls unless another was chosen.
+    std::size_t format = std::size(kExportFormats);
+    for (std::size_t k = 0; k < std::size(kExportFormats); ++k)
+        if (name.endsWith(QLatin1String(kExportFormats[k].extension), Qt::CaseInsensitive))
+            format = k;
+    if (format == std::size(kExportFormats)) {
+        format = static_cast<std::size_t>(std::clamp(chosen->filter, 0, static_cast<int>(std::size(kExportFormats)) - 1));
+        name += QLatin1String(kExportFormats[format].extension);
+    }
 
     excel::WriteResult written;
     {
@@ -113,13 +178,46 @@ void MainWindow::exportWorkbook()
             const auto span = store_.items(column);
             return std::vector<std::string>(span.begin(), span.end());
         };
-        written = asXlsx ? excel::WriteXlsx(toPath(name), items(grid::Column::First), items(grid::Column::Second))
-                         : excel::WriteXls(toPath(name), items(grid::Column::First), items(grid::Column::Second));
+        const std::vector<std::string> first = items(grid::Column::First);
+        const std::vector<std::string> second = items(grid::Column::Second);
+        switch (format) {
+        case 1: written = excel::WriteXlsx(toPath(name), first, second); break;
+        case 2: written = excel::WriteCsv(toPath(name), first, second); break;
+        default: written = excel::WriteXls(toPath(name), first, second); break;
+        }
     }
     if (written.ok())
         interaction_.showMessage(this, kNotice, QStringLiteral("文件导出成功！"));
     else
         interaction_.showMessage(this, kNotice, QString::fromStdString(written.message));
+}
+
+namespace {
+
+// The one local file a drag carries, when it is one the import reads.
+std::optional<QString> droppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return std::nullopt;
+    const QString path = data->urls().front().toLocalFile();
+    return isDataFileName(path) ? std::optional<QString>(path) : std::nullopt;
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (droppedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<QString> path = droppedFile(event->mimeData());
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    importFile(*path);
 }
 
 } // namespace korvanta::ui

@@ -1,0 +1,291 @@
+#include "app/plotchart.h"
+
+#include "app/twips.h"
+
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QCategoryAxis>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvanta::ui {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+const QColor kPoints(31, 119, 180);
+const QColor kLine(214, 39, 40);
+const QColor kBand(31, 119, 180, 60);
+const QColor kMean(20, 20, 20);
+
+// Widens [low, high] by a margin so that no mark sits on the frame.
+void SetPaddedRange(QValueAxis* axis, double low, double high)
+{
+    if (!(low <= high) || !std::isfinite(low) || !std::isfinite(high)) {
+        low = 0;
+        high = 1;
+    }
+    const double margin = high > low ? (high - low) * 0.06 : std::max(std::fabs(low) * 0.1, 1.0);
+    axis->setRange(low - margin, high + margin);
+    axis->applyNiceNumbers();
+}
+
+void HideFromLegend(QChart* chart, QAbstractSeries* series)
+{
+    for (QLegendMarker* marker : chart->legend()->markers(series))
+        marker->setVisible(false);
+}
+
+QValueAxis* ValueAxis(const QString& title)
+{
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setLabelFormat(QStringLiteral("%.4g"));
+    return axis;
+}
+
+void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y)
+{
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+}
+
+void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
+{
+    chart->setTitle(QStringLiteral("散点图与回归直线（95%置信带与预测带）"));
+    auto* x = ValueAxis(QStringLiteral("X（第一组）"));
+    auto* y = ValueAxis(QStringLiteral("Y（第二组）"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    double xLow = plot.points.front().x, xHigh = xLow, yLow = plot.points.front().y, yHigh = yLow;
+    for (const plot::Point& p : plot.points) {
+        xLow = std::min(xLow, p.x);
+        xHigh = std::max(xHigh, p.x);
+        yLow = std::min(yLow, p.y);
+        yHigh = std::max(yHigh, p.y);
+    }
+    if (!plot.xs.empty()) {
+        auto* upper = new QLineSeries;
+        auto* lower = new QLineSeries;
+        auto* predictionUpper = new QLineSeries;
+        auto* predictionLower = new QLineSeries;
+        auto* line = new QLineSeries;
+        for (std::size_t i = 0; i < plot.xs.size(); ++i) {
+            upper->append(plot.xs[i], plot.confidenceHigh[i]);
+            lower->append(plot.xs[i], plot.confidenceLow[i]);
+            predictionUpper->append(plot.xs[i], plot.predictionHigh[i]);
+            predictionLower->append(plot.xs[i], plot.predictionLow[i]);
+            line->append(plot.xs[i], plot.fit[i]);
+            yLow = std::min(yLow, plot.predictionLow[i]);
+            yHigh = std::max(yHigh, plot.predictionHigh[i]);
+        }
+        auto* band = new QAreaSeries(upper, lower);
+        band->setName(QStringLiteral("95%置信带"));
+        band->setColor(kBand);
+        band->setBorderColor(Qt::transparent);
+        Attach(chart, band, x, y);
+        for (QLineSeries* edge : {predictionUpper, predictionLower}) {
+            edge->setName(QStringLiteral("95%预测带"));
+            edge->setPen(QPen(kPoints, 1.2, Qt::DashLine));
+            Attach(chart, edge, x, y);
+        }
+        HideFromLegend(chart, predictionLower);
+        line->setName(QStringLiteral("回归直线"));
+        line->setPen(QPen(kLine, 2));
+        Attach(chart, line, x, y);
+    }
+    auto* points = new QScatterSeries;
+    points->setName(QStringLiteral("观察值"));
+    points->setMarkerSize(7);
+    points->setColor(kPoints);
+    points->setBorderColor(kPoints.darker());
+    for (const plot::Point& p : plot.points)
+        points->append(p.x, p.y);
+    Attach(chart, points, x, y);
+    SetPaddedRange(x, xLow, xHigh);
+    SetPaddedRange(y, yLow, yHigh);
+}
+
+void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
+{
+    chart->setTitle(plot.differences ? QStringLiteral("对子差值、均数及其95%可信区间") : QStringLiteral("各组数值、均数及其95%可信区间"));
+    auto* x = new QCategoryAxis;
+    x->setTitleText(plot.differences ? QString() : QStringLiteral("组别"));
+    x->setStartValue(0.5);
+    for (std::size_t g = 0; g < plot.groups.size(); ++g)
+        x->append(qs(plot.groups[g].name), static_cast<double>(g) + 1.5);
+    x->setRange(0.5, static_cast<double>(plot.groups.size()) + 0.5);
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+    x->setGridLineVisible(false);
+    auto* y = ValueAxis(plot.differences ? QStringLiteral("差值（第一组 − 第二组）") : QStringLiteral("数值"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    double low = plot.differences ? 0 : INFINITY, high = plot.differences ? 0 : -INFINITY;
+    auto* dots = new QScatterSeries;
+    dots->setName(QStringLiteral("数值"));
+    dots->setMarkerSize(6);
+    dots->setColor(QColor(kPoints.red(), kPoints.green(), kPoints.blue(), 150));
+    dots->setBorderColor(Qt::transparent);
+    auto* means = new QScatterSeries;
+    means->setName(QStringLiteral("均数"));
+    means->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    means->setMarkerSize(11);
+    means->setColor(kMean);
+    std::vector<QLineSeries*> intervals;
+    for (std::size_t g = 0; g < plot.groups.size(); ++g) {
+        const plot::Group& group = plot.groups[g];
+        const double centre = static_cast<double>(g) + 1;
+        // Spread the dots sideways by a fixed low-discrepancy sequence so
+        // that ties stay visible and every drawing is the same.
+        for (std::size_t i = 0; i < group.values.size(); ++i) {
+            const double spread = std::fmod(static_cast<double>(i) * 0.6180339887, 1.0) - 0.5;
+            dots->append(centre + 0.3 * spread, group.values[i]);
+            low = std::min(low, group.values[i]);
+            high = std::max(high, group.values[i]);
+        }
+        if (group.mean) {
+            means->append(centre, *group.mean);
+            low = std::min(low, *group.mean);
+            high = std::max(high, *group.mean);
+        }
+        if (group.ci) {
+            auto* bar = new QLineSeries;
+            bar->setName(QStringLiteral("95%可信区间"));
+            bar->setPen(QPen(kLine, 2));
+            const double cap = 0.12;
+            for (const auto& [px, py] : {std::pair{centre - cap, group.ci->low}, {centre + cap, group.ci->low}, {centre, group.ci->low},
+                                         {centre, group.ci->high}, {centre - cap, group.ci->high}, {centre + cap, group.ci->high}})
+                bar->append(px, py);
+            intervals.push_back(bar);
+            low = std::min(low, group.ci->low);
+            high = std::max(high, group.ci->high);
+        }
+    }
+    Attach(chart, dots, x, y);
+    for (QLineSeries* bar : intervals) {
+        Attach(chart, bar, x, y);
+        if (bar != intervals.front())
+            HideFromLegend(chart, bar);
+    }
+    Attach(chart, means, x, y);
+    if (plot.differences) {
+        auto* zero = new QLineSeries;
+        zero->setPen(QPen(Qt::gray, 1, Qt::DashLine));
+        zero->append(0.5, 0);
+        zero->append(static_cast<double>(plot.groups.size()) + 0.5, 0);
+        Attach(chart, zero, x, y);
+        HideFromLegend(chart, zero);
+    }
+    SetPaddedRange(y, low, high);
+}
+
+void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
+{
+    chart->setTitle(QStringLiteral("阳性率"));
+    auto* set = new QBarSet(QStringLiteral("阳性率（%）"));
+    set->setColor(kPoints);
+    QStringList names;
+    for (const plot::Proportion& bar : plot.bars) {
+        names << qs(bar.name);
+        *set << (bar.share ? *bar.share * 100 : 0.0);
+    }
+    auto* series = new QBarSeries;
+    series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsFormat(QStringLiteral("@value%"));
+    series->setLabelsPrecision(4);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    auto* x = new QBarCategoryAxis;
+    x->append(names);
+    x->setTitleText(qs(plot.axisTitle));
+    auto* y = ValueAxis(QStringLiteral("阳性率（%）"));
+    y->setRange(0, 100);
+    y->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    Attach(chart, series, x, y);
+    chart->legend()->hide();
+}
+
+// Draws chart, sized to size, with painter.
+void Paint(std::unique_ptr<QChart> chart, QSize size, QPainter& painter)
+{
+    QGraphicsScene scene;
+    QChart* drawn = chart.release();
+    scene.addItem(drawn);  // the scene owns it from here
+    drawn->resize(size);
+    drawn->layout()->activate();
+    scene.setSceneRect(QRectF(QPointF(0, 0), size));
+    scene.render(&painter, QRectF(QPointF(0, 0), size), scene.sceneRect());
+}
+
+} // namespace
+
+std::unique_ptr<QChart> BuildChart(const plot::PlotData& data)
+{
+    auto chart = std::make_unique<QChart>();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setFont(songFont(9));
+    chart->setTitleFont(songFont(10.5, true));
+    chart->legend()->setFont(songFont(9));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    if (!plot::HasContent(data)) {
+        chart->setTitle(QStringLiteral("（暂无可绘制的数据）"));
+        return chart;
+    }
+    if (const auto* regression = std::get_if<plot::RegressionPlot>(&data))
+        BuildRegression(chart.get(), *regression);
+    else if (const auto* groups = std::get_if<plot::GroupsPlot>(&data))
+        BuildGroups(chart.get(), *groups);
+    else if (const auto* proportions = std::get_if<plot::ProportionsPlot>(&data))
+        BuildProportions(chart.get(), *proportions);
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setLabelsFont(songFont(9));
+        axis->setTitleFont(songFont(9, true));
+    }
+    return chart;
+}
+
+QImage RenderPlot(const plot::PlotData& data, QSize size, qreal scale)
+{
+    QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    Paint(BuildChart(data), size, painter);
+    return image;
+}
+
+bool WritePlotSvg(const plot::PlotData& data, QSize size, QIODevice* device, const QString& title)
+{
+    QSvgGenerator svg;
+    svg.setOutputDevice(device);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(title);
+    svg.setDescription(QStringLiteral("Korvanta V4.05"));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    painter.setRenderHint(QPainter::Antialiasing);
+    Paint(BuildChart(data), size, painter);
+    return painter.end();
+}
+
+} // namespace korvanta::ui

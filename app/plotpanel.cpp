@@ -1,0 +1,78 @@
+#include "app/plotpanel.h"
+
+#include "app/plotchart.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+#include <QtCharts/QChartView>
+
+namespace korvanta::ui {
+
+PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(parent), interaction_(interaction)
+{
+    setObjectName(QStringLiteral("PlotPanel"));
+    view_ = new QChartView(BuildChart(data_).release(), this);
+    view_->setObjectName(QStringLiteral("PlotView"));
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumHeight(300);
+
+    save_ = new QPushButton(QStringLiteral("保存图形…"), this);
+    save_->setObjectName(QStringLiteral("SavePlot"));
+    save_->setToolTip(QStringLiteral("把图形保存为PNG图片或SVG矢量图"));
+    connect(save_, &QPushButton::clicked, this, &PlotPanel::savePlot);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_, 1);
+    layout->addLayout(buttons);
+}
+
+void PlotPanel::showPlot(int mode, const stats::DetailsInput& input)
+{
+    data_ = plot::MakePlotData(mode, input);
+    QChart* old = view_->chart();
+    view_->setChart(BuildChart(data_).release());
+    delete old;
+    save_->setEnabled(plot::HasContent(data_));
+}
+
+bool PlotPanel::writePlot(const QString& path, bool svg) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const bool drawn = svg ? WritePlotSvg(data_, kPlotFileSize, &file, QStringLiteral("Korvanta 统计图"))
+                           : RenderPlot(data_, kPlotFileSize, 2).save(&file, "PNG");
+    if (!drawn) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void PlotPanel::savePlot()
+{
+    const QString filters = QStringLiteral("PNG 图片(*.png);;SVG 矢量图(*.svg)");
+    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(window(), {QStringLiteral("保存图形"), QString(), filters});
+    if (!chosen)
+        return;
+    QString path = chosen->path.trimmed();
+    // The name's own extension decides; without one, the selected type.
+    bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    if (!svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        svg = chosen->filter == 1;
+        path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    }
+    const QString notice = QStringLiteral("提示");
+    if (writePlot(path, svg))
+        interaction_.showMessage(window(), notice, QStringLiteral("图形保存成功！"));
+    else
+        interaction_.showMessage(window(), notice, QStringLiteral("图形保存失败，请检查文件夹是否存在以及是否有写入权限。"));
+}
+
+} // namespace korvanta::ui

@@ -1,0 +1,40 @@
+// The plot of the details window (PlotView), redrawn with the figures while
+// the window is open, and its "保存图形…" button (SavePlot), which writes
+// the plot as a PNG image or an SVG drawing.
+#pragma once
+
+#include "app/interaction.h"
+#include "app/plotdata.h"
+
+#include <QWidget>
+
+class QChartView;
+class QPushButton;
+
+namespace korvanta::ui {
+
+class PlotPanel : public QWidget {
+    Q_OBJECT
+public:
+    PlotPanel(UserInteraction& interaction, QWidget* parent);
+
+    // Draws the plot of test `mode` from its inputs (read during the call).
+    void showPlot(int mode, const stats::DetailsInput& input);
+    const plot::PlotData& data() const { return data_; }
+    QChartView* view() const { return view_; }
+
+    // Writes the plot to path as SVG when svg is true, otherwise as PNG;
+    // false when the file could not be written.
+    bool writePlot(const QString& path, bool svg) const;
+
+public slots:
+    void savePlot();
+
+private:
+    UserInteraction& interaction_;
+    plot::PlotData data_;
+    QChartView* view_ = nullptr;
+    QPushButton* save_ = nullptr;
+};
+
+} // namespace korvanta::ui

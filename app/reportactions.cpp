@@ -1,0 +1,129 @@
+// "导出报告…": the current test's report, read from the window as it
+// stands, written as a PDF and as an HTML page beside it.
+#include "app/mainwindow.h"
+#include "app/reportwriter.h"
+#include "app/tablepanel.h"
+#include "stats/numbertext.h"
+#include "stats/ttests.h"
+
+#include <QDateTime>
+#include <QLabel>
+
+namespace korvanta::ui {
+namespace {
+
+struct Shown {
+    const char* caption;
+    const char* control;  // the label that shows the value
+};
+
+// The main panel's values of each test, in the panel's order.
+const std::vector<Shown>& ResultLabels(TestMode mode)
+{
+    static const std::vector<Shown> twoSample = {
+        {"t(0.05)", "Label5(3)"}, {"t(0.01)", "Label5(4)"}, {"t(0.001)", "Label5(5)"}, {"结果判断", "Label5(6)"}};
+    static const std::vector<Shown> pairedT = {
+        {"对子数(N)", "Label13(5)"}, {"对子差值均数(d)", "Label13(4)"}, {"对子差值均数标准差(Sd)", "Label13(3)"},
+        {"t(0.05)", "Label5(10)"}, {"t(0.01)", "Label5(9)"}, {"t(0.001)", "Label5(8)"}, {"结果判断", "Label5(7)"}};
+    static const std::vector<Shown> correlation = {
+        {"例数(N)", "Label13(6)"}, {"r", "Label13(7)"}, {"tr", "Label13(12)"}, {"tr(0.05)", "Label5(13)"},
+        {"tr(0.01)", "Label5(14)"}, {"tr(0.001)", "Label5(15)"}, {"结果判断", "Label5(16)"}, {"回归方程", "Label5(17)"}};
+    static const std::vector<Shown> fourFold = {
+        {"a 的理论数(T)", "Label20(1)"}, {"b 的理论数(T)", "Label20(2)"}, {"c 的理论数(T)", "Label20(3)"},
+        {"d 的理论数(T)", "Label20(4)"}, {"例数(n)", "Label20(5)"}, {"χ²(0.05)", "Label5(20)"},
+        {"χ²(0.01)", "Label5(19)"}, {"χ²", "Label20(6)"}, {"结果判断", "Label5(21)"}};
+    static const std::vector<Shown> pairedChi = {
+        {"例数(n)", "Label20(8)"}, {"χ²(0.05)", "Label5(24)"}, {"χ²(0.01)", "Label5(25)"}, {"χ²", "Label20(7)"}, {"结果判断", "Label5(23)"}};
+    switch (mode) {
+    case TestMode::TwoSample: return twoSample;
+    case TestMode::PairedT: return pairedT;
+    case TestMode::Correlation: return correlation;
+    case TestMode::FourFold: return fourFold;
+    case TestMode::PairedChiSquare: break;
+    }
+    return pairedChi;
+}
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+std::vector<QString> ColumnRow(const QString& name, stats::Column column)
+{
+    const stats::ColumnSummary summary = stats::SummariseColumn(column);
+    return {name, qs(summary.countText), qs(stats::FormatFourDecimals(summary.meanText)), qs(stats::FormatFourDecimals(summary.sdText))};
+}
+
+} // namespace
+
+ReportContent MainWindow::reportContent() const
+{
+    ReportContent report;
+    report.testName = testCaption(mode_);
+    report.created = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+
+    const auto box = [this](const QString& name) {
+        const auto* edit = findChild<const QLineEdit*>(name);
+        return edit ? edit->text() : QString();
+    };
+    switch (mode_) {
+    case TestMode::TwoSample:
+        report.inputs = {{QStringLiteral("组别"), QStringLiteral("均数"), QStringLiteral("标准差"), QStringLiteral("例数")},
+                         {QStringLiteral("第一组"), box(QStringLiteral("Text4(0)")), box(QStringLiteral("Text4(1)")), box(QStringLiteral("Text4(2)"))},
+                         {QStringLiteral("第二组"), box(QStringLiteral("Text4(3)")), box(QStringLiteral("Text4(4)")), box(QStringLiteral("Text4(5)"))}};
+        break;
+    case TestMode::PairedT:
+    case TestMode::Correlation: {
+        const bool xy = mode_ == TestMode::Correlation;
+        report.inputs = {{QString(), QStringLiteral("数值个数"), QStringLiteral("均数"), QStringLiteral("标准差")},
+                         ColumnRow(xy ? QStringLiteral("X（第一组）") : QStringLiteral("第一组"), store_.values(grid::Column::First)),
+                         ColumnRow(xy ? QStringLiteral("Y（第二组）") : QStringLiteral("第二组"), store_.values(grid::Column::Second))};
+        break;
+    }
+    case TestMode::FourFold:
+    case TestMode::PairedChiSquare: {
+        const TablePanel::Texts cells = table_->texts();
+        const stats::TableTotals totals = stats::ComputeTableTotals(cells.view());
+        const bool paired = mode_ == TestMode::PairedChiSquare;
+        report.inputs = {
+            {paired ? QStringLiteral("治疗后＼治疗前") : QStringLiteral("组别"), paired ? QStringLiteral("（+）") : QStringLiteral("阳性（+）"),
+             paired ? QStringLiteral("（-）") : QStringLiteral("阴性（-）"), QStringLiteral("合计")},
+            {paired ? QStringLiteral("（+）") : QStringLiteral("试验组"), qs(cells.cells[0]), qs(cells.cells[1]), qs(totals.row1)},
+            {paired ? QStringLiteral("（-）") : QStringLiteral("对照组"), qs(cells.cells[2]), qs(cells.cells[3]), qs(totals.row2)},
+            {QStringLiteral("合计"), qs(totals.positive), qs(totals.negative), qs(totals.grand)}};
+        break;
+    }
+    }
+
+    for (const Shown& shown : ResultLabels(mode_)) {
+        const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
+        report.results.emplace_back(QString::fromUtf8(shown.caption), label ? label->text() : QString());
+    }
+    withDetails([&report](int mode, const stats::DetailsInput& input) {
+        report.details = details::BuildReport(mode, input);
+        report.plot = plot::MakePlotData(mode, input);
+    });
+    return report;
+}
+
+void MainWindow::exportReport()
+{
+    const std::optional<QString> chosen =
+        interaction_.chooseFileToSave(this, {QStringLiteral("导出报告"), programDirectory(), QStringLiteral("PDF 文件(*.pdf)")});
+    if (!chosen)
+        return;
+    QString pdf = chosen->trimmed();
+    if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        pdf += QStringLiteral(".pdf");
+    const QString stem = pdf.chopped(4);
+
+    setCursor(Qt::WaitCursor);
+    const ReportContent report = reportContent();
+    const bool written = WriteReportPdf(pdf, report) && WriteReportHtml(stem + QStringLiteral(".html"), stem + QStringLiteral(".png"), report);
+    unsetCursor();
+    const QString notice = QStringLiteral("提示");
+    if (written)
+        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
+    else
+        interaction_.showMessage(this, notice, QStringLiteral("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
+}
+
+} // namespace korvanta::ui

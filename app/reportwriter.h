@@ -1,0 +1,38 @@
+// The report of the current test: its input summary, the main panel's
+// results, the detailed results and the plot, as an A4 PDF with its Chinese
+// text embedded and as an HTML page that Word opens (the plot beside it as
+// a PNG file). Both come from the same HTML text.
+#pragma once
+
+#include "app/detailstext.h"
+#include "app/plotdata.h"
+
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+namespace korvanta::ui {
+
+struct ReportContent {
+    QString testName;                                  // "两样本均数t检验"
+    QString created;                                   // "2026-12-08 15:30"
+    // The input summary as a table whose first row is its heading.
+    std::vector<std::vector<QString>> inputs;
+    // The main panel's results: caption and value, as shown.
+    std::vector<std::pair<QString, QString>> results;
+    details::Report details;
+    plot::PlotData plot;
+};
+
+// The report as an HTML page; the plot's <img> refers to imageSource.
+QString ReportHtml(const ReportContent& report, const QString& imageSource);
+
+// Writes the PDF to pdfPath; false when it could not be written.
+bool WriteReportPdf(const QString& pdfPath, const ReportContent& report);
+
+// Writes the HTML page to htmlPath and the plot to imagePath (a PNG file
+// in the same folder, referred to by its name); false on failure.
+bool WriteReportHtml(const QString& htmlPath, const QString& imagePath, const ReportContent& report);
+
+} // namespace korvanta::ui
