@@ -8,10 +8,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -51,6 +54,45 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
     if (rest.size() == 1 && rest.at(0).unicode() < 128 && rest.at(0).isPrint())
         return {static_cast<Qt::Key>(rest.at(0).toUpper().unicode()), modifiers};
     throw ScriptError("unknown key: " + chord.toStdString());
+}
+
+// The text of `paste NAME TEXT`: \t a tab, \n a line feed, \r a carriage
+// return, \\ a backslash.
+QString unescape(const QString& text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\\')) {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            throw ScriptError("a backslash ends the text: " + text.toStdString());
+        switch (text[i].unicode()) {
+        case 't': out += QLatin1Char('\t'); break;
+        case 'n': out += QLatin1Char('\n'); break;
+        case 'r': out += QLatin1Char('\r'); break;
+        case '\\': out += QLatin1Char('\\'); break;
+        default: throw ScriptError("unknown escape \\" + QString(text[i]).toStdString());
+        }
+    }
+    return out;
+}
+
+// The clipboard as `print clipboard` shows it: the escapes of unescape.
+QString escape(const QString& text)
+{
+    QString out;
+    for (const QChar ch : text) {
+        switch (ch.unicode()) {
+        case '\t': out += QStringLiteral("\\t"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        case '\\': out += QStringLiteral("\\\\"); break;
+        default: out += ch; break;
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -133,6 +175,22 @@ bool Driver::run(const QString& rawLine)
         interaction_.answerNextFile(rest);
     } else if (command == QStringLiteral("answer-cancel")) {
         interaction_.answerNextFile(std::nullopt);
+    } else if (command == QStringLiteral("answer-sheet")) {
+        // answer-sheet N (the Nth sheet, from 1) or answer-sheet cancel.
+        bool ok = false;
+        const int number = rest.trimmed().toInt(&ok);
+        if (rest.trimmed() == QStringLiteral("cancel"))
+            interaction_.answerNextSheet(std::nullopt);
+        else if (ok && number >= 1)
+            interaction_.answerNextSheet(number - 1);
+        else
+            throw ScriptError("answer-sheet needs a sheet number from 1 or cancel: " + rest.toStdString());
+    } else if (command == QStringLiteral("paste")) {
+        paste(control(name), unescape(text));
+    } else if (command == QStringLiteral("copy")) {
+        key(control(name), QStringLiteral("Ctrl+C"));
+    } else if (command == QStringLiteral("drop")) {
+        drop(rest);
     } else if (command == QStringLiteral("tick")) {
         window_->banner()->tick();
     } else if (command == QStringLiteral("grab")) {
@@ -231,6 +289,27 @@ void Driver::shortcut(const QString& chord)
     QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
 }
 
+void Driver::paste(QWidget* widget, const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    key(widget, QStringLiteral("Ctrl+V"));
+}
+
+void Driver::drop(const QString& path)
+{
+    // A file dragged from a file manager onto the middle of the window.
+    QWidget* target = window_.get();
+    const QPoint at = target->rect().center();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return;
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
+
 void Driver::print(const QString& name)
 {
     if (name == QStringLiteral("details")) {
@@ -259,6 +338,10 @@ QString Driver::value(const QString& name)
         return interaction_.lastMessage();
     if (name == QStringLiteral("url"))
         return interaction_.lastUrl();
+    if (name == QStringLiteral("clipboard"))
+        return escape(QApplication::clipboard()->text());
+    if (name == QStringLiteral("sheets"))
+        return interaction_.lastSheets().join(QLatin1Char('|'));
     if (name == QStringLiteral("cursor"))
         return window_->cursor().shape() == Qt::WaitCursor ? QStringLiteral("busy") : QStringLiteral("normal");
     if (name == QStringLiteral("FormDetails.visible"))

@@ -44,6 +44,8 @@ private:
     void set(QWidget* widget, const QString& text);
     void scroll(int value);
     void shortcut(const QString& chord);
+    void paste(QWidget* widget, const QString& text);
+    void drop(const QString& path);
     void print(const QString& name);
     QString value(const QString& name);
     QWidget* control(const QString& name);

@@ -1,6 +1,7 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
 // message boxes answered OK and recorded, addresses recorded instead of
-// opened in a browser.
+// opened in a browser, the sheet of a workbook chosen from the script (the
+// first unless told).
 #pragma once
 
 #include "app/interaction.h"
@@ -15,10 +16,14 @@ class ScriptedInteraction final : public ui::UserInteraction {
 public:
     // The next file dialog returns path; with no answer given it is cancelled.
     void answerNextFile(std::optional<QString> path) { nextFile_ = std::move(path); }
+    // The next sheet question picks index (from 0), or is cancelled.
+    void answerNextSheet(std::optional<int> index) { nextSheet_ = index; }
 
     QString lastMessage() const { return lastMessage_; }
     QString lastUrl() const { return lastUrl_; }
     QString lastFileDialogTitle() const { return lastDialogTitle_; }
+    // The sheet names the last sheet question offered.
+    QStringList lastSheets() const { return lastSheets_; }
 
     void showMessage(QWidget*, const QString& title, const QString& text) override
     {
@@ -26,6 +31,13 @@ public:
     }
     std::optional<QString> chooseFileToOpen(QWidget*, const ui::FileRequest& request) override { return takeAnswer(request); }
     std::optional<QString> chooseFileToSave(QWidget*, const ui::FileRequest& request) override { return takeAnswer(request); }
+    std::optional<int> chooseSheet(QWidget*, const QStringList& names) override
+    {
+        lastSheets_ = names;
+        const std::optional<int> answer = nextSheet_;
+        nextSheet_ = 0;
+        return answer;
+    }
     void openUrl(const QUrl& url) override { lastUrl_ = url.toString(); }
 
 private:
@@ -38,6 +50,8 @@ private:
     }
 
     std::optional<QString> nextFile_;
+    std::optional<int> nextSheet_ = 0;
+    QStringList lastSheets_;
     QString lastMessage_;
     QString lastUrl_;
     QString lastDialogTitle_;
