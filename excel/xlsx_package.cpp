@@ -1,10 +1,12 @@
 #include "excel/xlsx_package.h"
 
 #include "excel/workbook.h"
+#include "excel/xml_scan.h"
 
 #include <expat.h>
 #include <zip.h>
 
+#include <optional>
 #include <vector>
 
 namespace korvanta::excel::detail {
@@ -122,19 +124,63 @@ bool Package::has(std::string_view part) const {
     return zip_ && zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE) >= 0;
 }
 
+namespace {
+
+// Inflates one part in chunks into consume(data, size, last), which gives
+// nothing to go on or the status to end with. The caps on the expanded size
+// stop a zip bomb whatever reads the chunks.
+template <typename Consume>
+Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compressed, Consume consume) {
+    std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive, index, 0));
+    if (!file) return ZipErrorStatus(zip_error_code_zip(zip_get_error(archive)));
+    std::vector<char> buffer(kChunkBytes);
+    std::size_t total = 0;
+    for (;;) {
+        const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
+        if (n < 0) return Package::Status::Corrupt;  // inflate or CRC error
+        total += static_cast<std::size_t>(n);
+        if (total > kMaxXlsxPartBytes) return Package::Status::TooLarge;
+        // The compressed size comes from the archive; a lie there only makes
+        // this check stricter or leaves the total cap above in charge.
+        if (total > kRatioFloorBytes && total / kMaxXlsxRatio > compressed) return Package::Status::TooLarge;
+        const bool last = n == 0;
+        if (const std::optional<Package::Status> s = consume(buffer.data(), static_cast<std::size_t>(n), last)) return *s;
+        if (last) return Package::Status::Ok;
+    }
+}
+
+}  // namespace
+
 Package::Status Package::parse(std::string_view part, XmlHandler& handler) const {
     if (!zip_) return Status::CannotOpen;
     const std::string name(part);
-    const zip_int64_t index = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
-    if (index < 0) return Status::Missing;
+    const zip_int64_t found = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
+    if (found < 0) return Status::Missing;
+    const auto index = static_cast<zip_uint64_t>(found);
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(zip_.get(), static_cast<zip_uint64_t>(index), 0, &st) != 0) return Status::Corrupt;
+    if (zip_stat_index(zip_.get(), index, 0, &st) != 0) return Status::Corrupt;
     if ((st.valid & ZIP_STAT_SIZE) && st.size > kMaxXlsxPartBytes) return Status::TooLarge;
     const zip_uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
 
-    std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0));
-    if (!file) return ZipErrorStatus(zip_error_code_zip(zip_get_error(zip_.get())));
+    // Every writer at hand saves its parts in UTF-8, which the scanner reads;
+    // it gives up on another encoding before the handler has seen anything.
+    bool otherEncoding = false;
+    {
+        XmlScanner scanner(handler);
+        const Status s = Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last) {
+            std::optional<Status> end;
+            switch (scanner.feed(data, size, last)) {
+            case XmlScanner::Result::More: break;
+            case XmlScanner::Result::Done: end = Status::Ok; break;
+            case XmlScanner::Result::Corrupt: end = Status::Corrupt; break;
+            case XmlScanner::Result::TooLarge: end = Status::TooLarge; break;
+            case XmlScanner::Result::OtherEncoding: otherEncoding = true; end = Status::Ok; break;
+            }
+            return end;
+        });
+        if (!otherEncoding) return s;
+    }
 
     std::unique_ptr<XML_ParserStruct, ParserFreer> parser(XML_ParserCreate(nullptr));
     if (!parser) throw std::bad_alloc();
@@ -143,28 +189,19 @@ Package::Status Package::parse(std::string_view part, XmlHandler& handler) const
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
-
-    std::vector<char> buffer(kChunkBytes);
-    std::size_t total = 0;
-    for (;;) {
-        const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
-        if (n < 0) return Status::Corrupt;  // inflate or CRC error
-        total += static_cast<std::size_t>(n);
-        if (total > kMaxXlsxPartBytes) return Status::TooLarge;
-        // The compressed size comes from the archive; a lie there only makes
-        // this check stricter or leaves the total cap above in charge.
-        if (total > kRatioFloorBytes && total / kMaxXlsxRatio > compressed) return Status::TooLarge;
-        const bool last = n == 0;
-        if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(n), last) == XML_STATUS_ERROR) {
+    return Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last) {
+        std::optional<Status> end;
+        if (XML_Parse(parser.get(), data, static_cast<int>(size), last) == XML_STATUS_ERROR) {
             switch (handler.outcome) {
-            case XmlHandler::Outcome::Done: return Status::Ok;
-            case XmlHandler::Outcome::TooLarge: return Status::TooLarge;
-            default: return Status::Corrupt;
+            case XmlHandler::Outcome::Done: end = Status::Ok; break;
+            case XmlHandler::Outcome::TooLarge: end = Status::TooLarge; break;
+            default: end = Status::Corrupt; break;
             }
+        } else if (handler.outcome == XmlHandler::Outcome::Corrupt) {
+            end = Status::Corrupt;
         }
-        if (handler.outcome == XmlHandler::Outcome::Corrupt) return Status::Corrupt;
-        if (last) return Status::Ok;
-    }
+        return end;
+    });
 }
 
 std::string ResolvePartName(std::string_view sourceFolder, std::string_view target) {
