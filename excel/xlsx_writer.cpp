@@ -1,6 +1,11 @@
-// .xlsx through libxlsxwriter, which writes the named file itself: it is
-// given the temporary name, and the file is renamed once the library has
-// closed it without error and the package has been checked whole.
+// .xlsx: libxlsxwriter writes the package (content types, relationships,
+// workbook, styles, theme, properties) with an empty Sheet1 to a scratch
+// file, which is checked whole; the final package copies those parts and
+// gets the worksheet's rows from here, deflated by libzip at its fastest
+// level. libxlsxwriter's own cell writing (printf
+// per cell and deflate at the default level) took most of an export's time.
+// The package is assembled in memory and written under a temporary name,
+// renamed onto the target only when complete.
 #include "excel/atomic_file.h"
 #include "excel/export_check.h"
 
@@ -9,68 +14,199 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace korvanta::excel {
 
 namespace {
 
+constexpr const char* kSheetPart = "xl/worksheets/sheet1.xml";
+
 struct WorkbookFreer {
     void operator()(lxw_workbook* wb) const { lxw_workbook_free(wb); }
 };
-
 struct ZipDiscarder {
     void operator()(zip_t* z) const { zip_discard(z); }
 };
 struct ZipFileCloser {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
+struct SourceFreer {
+    void operator()(zip_source_t* s) const { zip_source_free(s); }
+};
 
 // Whether a whole XML part ends by closing its root element (or is only an
 // empty root element), which a part cut short cannot.
-bool EndsWhole(std::string_view head, std::string_view tail, std::size_t size) {
+bool EndsWhole(std::string_view part) {
+    std::string_view head = part.substr(0, 512);
+    std::string_view tail = part;
+    while (!tail.empty() && std::isspace(static_cast<unsigned char>(tail.back()))) tail.remove_suffix(1);
     for (std::size_t at = head.find('<'); at != std::string_view::npos; at = head.find('<', at + 1)) {
         if (at + 1 < head.size() && (head[at + 1] == '?' || head[at + 1] == '!')) continue;
         const std::size_t nameEnd = head.find_first_of(" \t\r\n/>", at + 1);
-        const std::size_t tagEnd = head.find('>', at);
+        const std::size_t tagEnd = part.find('>', at);
         if (nameEnd == std::string_view::npos || tagEnd == std::string_view::npos) return false;
-        // An empty root: then the part is short, head holds all of it, and
-        // nothing but white space follows the tag.
-        if (head[tagEnd - 1] == '/')
-            return size == head.size() && head.find_first_not_of(" \t\r\n", tagEnd + 1) == std::string_view::npos;
+        // An empty root: nothing but white space follows the tag.
+        if (part[tagEnd - 1] == '/') return tail.size() == tagEnd + 1;
         return tail.ends_with("</" + std::string(head.substr(at + 1, nameEnd - at - 1)) + ">");
     }
     return false;
 }
 
-// An empty text when the package is whole, else what is wrong with it.
-std::string CheckPackage(const std::filesystem::path& path) {
+struct Part {
+    std::string name;
+    std::string data;
+};
+
+// Reads libxlsxwriter's package back: the archive must be whole, every part
+// must inflate with a matching checksum (libzip checks it at the end of
+// each part), and every XML part must end by closing its root element. The
+// library does not notice every failed write: with the disk full it can
+// package a part cut short and report success. The parts are small, the
+// worksheet being empty.
+std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& parts) {
     int error = 0;
     std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive) return "the written package is incomplete";
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
-    if (zip_name_locate(archive.get(), "xl/worksheets/sheet1.xml", 0) < 0) return "the written package has no worksheet";
-    std::vector<char> buffer(256 * 1024);
+    std::vector<char> buffer(64 * 1024);
     for (zip_int64_t i = 0; i < entries; ++i) {
         const char* entryName = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
         if (!entryName) return "unnamed part";
-        const std::string_view name = entryName;
+        Part part{entryName, {}};
         std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0));
-        if (!file) return "cannot open " + std::string(name);
-        std::string head, tail;
-        std::size_t size = 0;
+        if (!file) return "cannot open " + part.name;
         for (zip_int64_t n; (n = zip_fread(file.get(), buffer.data(), buffer.size())) != 0;) {
-            if (n < 0) return "checksum or data error in " + std::string(name);  // libzip checks the CRC at the end
-            size += static_cast<std::size_t>(n);
-            if (head.size() < 512) head.append(buffer.data(), static_cast<std::size_t>(std::min<zip_int64_t>(n, 512)));
-            tail.append(buffer.data(), static_cast<std::size_t>(n));
-            if (tail.size() > 512) tail.erase(0, tail.size() - 512);
+            if (n < 0) return "checksum or data error in " + part.name;
+            part.data.append(buffer.data(), static_cast<std::size_t>(n));
         }
-        if (!name.ends_with(".xml") && !name.ends_with(".rels")) continue;
-        while (!tail.empty() && std::isspace(static_cast<unsigned char>(tail.back()))) tail.pop_back();
-        if (!EndsWhole(head, tail, size)) return std::string(name) + " is cut short";
+        const bool xml = part.name.ends_with(".xml") || part.name.ends_with(".rels");
+        if (xml && !EndsWhole(part.data)) return part.name + " is cut short";
+        parts.push_back(std::move(part));
     }
+    if (std::none_of(parts.begin(), parts.end(), [](const Part& p) { return p.name == kSheetPart; }))
+        return "the written package has no worksheet";
     return {};
+}
+
+// A text as the content of <t>: XML's own escapes, and OOXML's _xHHHH_
+// for the characters XML cannot carry (controls, a carriage return that
+// XML would read as a line feed) and for a literal "_x" that would read as
+// the start of one.
+void AppendEscaped(std::string& out, std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else if (u < 0x20 && c != '\t' && c != '\n') {
+            out += "_x00";
+            out.push_back(kHex[u >> 4]);
+            out.push_back(kHex[u & 15]);
+            out.push_back('_');
+        } else {
+            if (c == '_' && i + 6 < text.size() && text[i + 1] == 'x' && isHex(text[i + 2]) && isHex(text[i + 3]) &&
+                isHex(text[i + 4]) && isHex(text[i + 5]) && text[i + 6] == '_')
+                out += "_x005F";
+            out.push_back(c);
+        }
+    }
+}
+
+void AppendNumber(std::string& out, std::size_t n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, end);
+}
+
+// The text of a number cell's <v>: a plain decimal of at most 15
+// significant digits ("-12.5", "37") stands as it is, since it reads back
+// as the very double it names; any other number text is parsed and written
+// as the shortest text that reads back as the same double. Most cells are
+// plain, and parsing and printing doubles was a large part of an export.
+bool AppendNumberValue(std::string& out, std::string_view text) {
+    std::size_t i = text.starts_with('-') ? 1 : 0, digits = 0, points = 0;
+    const bool leadingZero = i + 1 < text.size() && text[i] == '0' && text[i + 1] != '.';
+    for (std::size_t k = i; k < text.size(); ++k) {
+        if (text[k] >= '0' && text[k] <= '9') ++digits;
+        else if (text[k] == '.') ++points;
+        else digits = 99;
+    }
+    const bool plain = digits >= 1 && digits <= 15 && points <= 1 && !leadingZero && text[i] != '.' && text.back() != '.';
+    if (plain) {
+        out += text;
+        return true;
+    }
+    double value = 0;
+    if (!IsNumberText(text, &value)) return false;
+    char buffer[32];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    return true;
+}
+
+// The rows of the two columns as <sheetData> content. A cell right after
+// its neighbour needs no reference; B after an empty A names itself.
+void AppendRows(std::string& out, const std::vector<std::string>& column1, const std::vector<std::string>& column2) {
+    const std::size_t rows = std::max(column1.size(), column2.size());
+    for (std::size_t r = 0; r < rows; ++r) {
+        const std::string_view texts[2] = {r < column1.size() ? std::string_view(column1[r]) : std::string_view(),
+                                           r < column2.size() ? std::string_view(column2[r]) : std::string_view()};
+        if (texts[0].empty() && texts[1].empty()) continue;
+        out += "<row r=\"";
+        AppendNumber(out, r + 1);
+        out += "\">";
+        for (int c = 0; c < 2; ++c) {
+            const std::string_view t = texts[c];
+            if (t.empty()) continue;
+            if (c == 1 && texts[0].empty()) {
+                out += "<c r=\"B";
+                AppendNumber(out, r + 1);
+                out += '"';
+            } else {
+                out += "<c";
+            }
+            out += "><v>";
+            if (AppendNumberValue(out, t)) {
+                out += "</v></c>";
+                continue;
+            }
+            out.resize(out.size() - 4);  // not a number after all: an inline string
+            const bool keepSpace = std::isspace(static_cast<unsigned char>(t.front())) ||
+                                   std::isspace(static_cast<unsigned char>(t.back()));
+            out += keepSpace ? " t=\"inlineStr\"><is><t xml:space=\"preserve\">" : " t=\"inlineStr\"><is><t>";
+            AppendEscaped(out, t);
+            out += "</t></is></c>";
+        }
+        out += "</row>";
+    }
+}
+
+// libxlsxwriter's package with an empty Sheet1, read back and checked.
+WriteResult WriteSkeleton(const std::filesystem::path& path, std::vector<Part>& parts) {
+    detail::TempFile temp;
+    if (auto r = temp.create(path); !r.ok()) return r;
+    temp.release();
+    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(temp.path().c_str()));
+    if (!workbook) return detail::WriteFailure(WriteError::WriteFailed, "workbook_new failed");
+    if (!workbook_add_worksheet(workbook.get(), "Sheet1"))
+        return detail::WriteFailure(WriteError::WriteFailed, "workbook_add_worksheet failed");
+    // workbook_close frees the workbook whatever it returns.
+    const lxw_error closed = workbook_close(workbook.release());
+    if (closed != LXW_NO_ERROR) return detail::WriteFailure(WriteError::WriteFailed, lxw_strerror(closed));
+    if (const std::string fault = ReadPackage(temp.path(), parts); !fault.empty())
+        return detail::WriteFailure(WriteError::WriteFailed, fault);
+    return {};
+}
+
+WriteResult ZipFailure(const char* what, zip_error_t* error) {
+    return detail::WriteFailure(WriteError::WriteFailed, std::string(what) + ": " + zip_error_strerror(error));
 }
 
 }  // namespace
@@ -79,42 +215,83 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
                       const std::vector<std::string>& column2) {
     if (auto check = detail::CheckExport(column1, column2, kMaxXlsxRows); !check.ok()) return check;
 
-    detail::TempFile temp;
-    if (auto r = temp.create(path); !r.ok()) return r;
-    temp.release();
+    std::vector<Part> parts;
+    if (auto r = WriteSkeleton(path, parts); !r.ok()) return r;
 
-    // Rows go out in order, so the worksheet can stream to disk as it is
-    // written instead of being held as a tree of cells (texts are then
-    // stored inline rather than in a shared table; readers take both).
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new_opt(temp.path().c_str(), &options));
-    if (!workbook) return detail::WriteFailure(WriteError::WriteFailed, "workbook_new failed");
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), "Sheet1");
-    if (!sheet) return detail::WriteFailure(WriteError::WriteFailed, "workbook_add_worksheet failed");
-
-    const std::size_t rows = std::max(column1.size(), column2.size());
-    for (std::size_t r = 0; r < rows; ++r) {
-        for (lxw_col_t c = 0; c < 2; ++c) {
-            const auto& column = c == 0 ? column1 : column2;
-            if (r >= column.size() || column[r].empty()) continue;
-            double value = 0;
-            const auto row = static_cast<lxw_row_t>(r);
-            const lxw_error e = IsNumberText(column[r], &value)
-                                    ? worksheet_write_number(sheet, row, c, value, nullptr)
-                                    : worksheet_write_string(sheet, row, c, column[r].c_str(), nullptr);
-            if (e != LXW_NO_ERROR) return detail::WriteFailure(WriteError::WriteFailed, lxw_strerror(e));
+    // The empty worksheet's <sheetData/> takes the rows, and its dimension
+    // the range they cover.
+    const auto sheet = std::find_if(parts.begin(), parts.end(), [](const Part& p) { return p.name == kSheetPart; });
+    std::string& xml = sheet->data;
+    const std::size_t data = xml.find("<sheetData/>");
+    const std::size_t dimension = xml.find("<dimension ref=\"A1\"/>");
+    if (data == std::string::npos || dimension == std::string::npos || dimension > data)
+        return detail::WriteFailure(WriteError::WriteFailed, "unexpected worksheet from libxlsxwriter");
+    // Rows and columns in use, 1-based; none when both columns are empty.
+    std::size_t firstRow = 0, lastRow = 0;
+    bool used[2] = {false, false};
+    for (int c = 0; c < 2; ++c) {
+        const auto& column = c == 0 ? column1 : column2;
+        for (std::size_t r = 0; r < column.size(); ++r) {
+            if (column[r].empty()) continue;
+            used[c] = true;
+            firstRow = firstRow == 0 ? r + 1 : std::min(firstRow, r + 1);
+            lastRow = std::max(lastRow, r + 1);
         }
     }
-    // workbook_close frees the workbook whatever it returns.
-    const lxw_error closed = workbook_close(workbook.release());
-    if (closed != LXW_NO_ERROR) return detail::WriteFailure(WriteError::WriteFailed, lxw_strerror(closed));
-    // The library does not notice every failed write: with the disk full it
-    // can package a worksheet cut short and report success. So the archive
-    // must be whole, every part must inflate with a matching checksum, and
-    // every XML part must end by closing its root element.
-    if (const std::string fault = CheckPackage(temp.path()); !fault.empty())
-        return detail::WriteFailure(WriteError::WriteFailed, fault);
+    std::string head = xml.substr(0, data) + "<sheetData>";
+    if (lastRow > 0) {
+        const std::string range = (used[0] ? "A" : "B") + std::to_string(firstRow) + ":" + (used[1] ? "B" : "A") +
+                                  std::to_string(lastRow);
+        head.replace(dimension, std::strlen("<dimension ref=\"A1\"/>"), "<dimension ref=\"" + range + "\"/>");
+    }
+    std::string tail = "</sheetData>" + xml.substr(data + std::strlen("<sheetData/>"));
+    // About 60 bytes a row; reserved so the text is not copied as it grows.
+    head.reserve(head.size() + 64 * (lastRow - firstRow + 1) + tail.size());
+    AppendRows(head, column1, column2);
+    head += tail;
+    xml = std::move(head);
+
+    // The final package, in memory.
+    zip_error_t error;
+    zip_error_init(&error);
+    std::unique_ptr<zip_source_t, SourceFreer> buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
+    if (!buffer) return ZipFailure("zip_source_buffer_create", &error);
+    std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error));
+    if (!archive) return ZipFailure("zip_open_from_source", &error);
+    zip_source_keep(buffer.get());  // the archive holds a reference too, and zip_close ends it
+    for (const Part& part : parts) {
+        zip_source_t* source = zip_source_buffer(archive.get(), part.data.data(), part.data.size(), 0);
+        if (!source) return ZipFailure("zip_source", zip_get_error(archive.get()));
+        const zip_int64_t index = zip_file_add(archive.get(), part.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            return ZipFailure("zip_file_add", zip_get_error(archive.get()));
+        }
+        zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), 315532800, 0);  // 1980-01-01
+        // The worksheet is nearly all of the package: deflate's fastest
+        // level keeps an export quick and still compresses it about fivefold.
+        if (part.name == kSheetPart) zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+    }
+    if (zip_close(archive.get()) != 0) return ZipFailure("zip_close", zip_get_error(archive.get()));
+    archive.release();  // zip_close freed it
+
+    std::vector<std::uint8_t> bytes;
+    if (zip_source_open(buffer.get()) != 0) return ZipFailure("zip_source_open", zip_source_error(buffer.get()));
+    for (;;) {
+        std::uint8_t chunk[64 * 1024];
+        const zip_int64_t n = zip_source_read(buffer.get(), chunk, sizeof chunk);
+        if (n < 0) {
+            zip_source_close(buffer.get());
+            return ZipFailure("zip_source_read", zip_source_error(buffer.get()));
+        }
+        if (n == 0) break;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    zip_source_close(buffer.get());
+
+    detail::TempFile temp;
+    if (auto r = temp.create(path); !r.ok()) return r;
+    if (auto r = temp.write(bytes); !r.ok()) return r;
     return temp.commit();
 }
 
