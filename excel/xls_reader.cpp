@@ -8,6 +8,7 @@
 #include "excel/text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -285,19 +286,24 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
         const std::size_t row = d.size() >= 2 ? Le16(d.data()) : 0;
         const std::size_t col = d.size() >= 4 ? Le16(d.data() + 2) : 0;
         switch (r->id) {
+        // Excel never stores an infinite or NaN number; one is a broken file,
+        // as it is in an .xlsx.
         case kNumber:
-            if (d.size() < 14) return ReadError::Corrupt;
+            if (d.size() < 14 || !std::isfinite(LeDouble(d.data() + 6))) return ReadError::Corrupt;
             sheet.set(row, col, Cell::MakeNumber(LeDouble(d.data() + 6)));
             break;
         case kRk:
-            if (d.size() < 10) return ReadError::Corrupt;
+            if (d.size() < 10 || !std::isfinite(RkValue(Le32(d.data() + 6)))) return ReadError::Corrupt;
             sheet.set(row, col, Cell::MakeNumber(RkValue(Le32(d.data() + 6))));
             break;
         case kMulRk: {
             if (d.size() < 6) return ReadError::Corrupt;
             const std::size_t count = (d.size() - 6) / 6;
-            for (std::size_t i = 0; i < count; ++i)
-                sheet.set(row, col + i, Cell::MakeNumber(RkValue(Le32(d.data() + 4 + 6 * i + 2))));
+            for (std::size_t i = 0; i < count; ++i) {
+                const double value = RkValue(Le32(d.data() + 4 + 6 * i + 2));
+                if (!std::isfinite(value)) return ReadError::Corrupt;
+                sheet.set(row, col + i, Cell::MakeNumber(value));
+            }
             break;
         }
         case kLabelSst:
@@ -323,6 +329,7 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
             if (d.size() < 14) return ReadError::Corrupt;
             const std::uint8_t* v = d.data() + 6;
             if (v[6] != 0xFF || v[7] != 0xFF) {
+                if (!std::isfinite(LeDouble(v))) return ReadError::Corrupt;
                 sheet.set(row, col, Cell::MakeNumber(LeDouble(v)));
             } else if (v[0] == 0) {
                 sheet.set(row, col, Cell::MakeText({}));

@@ -138,6 +138,12 @@ public:
     SheetHandler(SheetBuilder& sheet, bool date1904) : sheet_(sheet), date1904_(date1904) {}
 
     void start(std::string_view name, const char** a) override {
+        // A worksheet relationship that leads to some other part (the
+        // workbook itself, say) does not make it a worksheet.
+        if (!rootSeen_) {
+            rootSeen_ = true;
+            if (name != "worksheet") return fail();
+        }
         if (name == "dimension") {
             reserveFor(attribute(a, "ref"));
         } else if (name == "sheetData") {
@@ -279,6 +285,7 @@ private:
 
     SheetBuilder& sheet_;
     bool date1904_;
+    bool rootSeen_ = false;
     bool inData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, inText_ = false, inPhonetic_ = false;
     bool hasValue_ = false;
     std::size_t row_ = 0;  // 1-based; 0 before the first row

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <random>
 
 namespace korvanta::excel::test {
@@ -151,6 +153,13 @@ TEST(XlsRecords, MalformedStreamsGiveAClearError) {
          Workbook({}, LabelSst(0, 0, 0), Rec(0x00FC, U32(1) + U32(1) + U16(200) + Bytes{0} + Ascii("short"))),
          ReadError::Corrupt},
         {"number record too short", Workbook({}, Rec(0x0203, U16(0) + U16(0))), ReadError::Corrupt},
+        {"infinite number", Workbook({}, Number(0, 0, std::numeric_limits<double>::infinity())), ReadError::Corrupt},
+        {"NaN number", Workbook({}, Number(1, 1, std::numeric_limits<double>::quiet_NaN())), ReadError::Corrupt},
+        {"NaN in an RK", Workbook({}, Cell(0x027E, 0, 0, U32(0x7FF80000))), ReadError::Corrupt},
+        {"infinity in a MULRK", Workbook({}, Rec(0x00BD, U16(0) + U16(0) + U16(15) + U32(2) + U16(15) + U32(0x7FF00000) + U16(1))),
+         ReadError::Corrupt},
+        {"NaN as a formula's result", Workbook({}, Cell(0x0006, 0, 0, U32(0) + U32(0x7FF80000) + U16(0) + U32(0) + U16(0))),
+         ReadError::Corrupt},
         {"label count past its record", Workbook({}, Cell(0x0204, 0, 0, U16(50) + Bytes{0} + Ascii("ab"))),
          ReadError::Corrupt},
         {"record running past the end", cutShort, ReadError::Corrupt},
