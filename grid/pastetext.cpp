@@ -17,6 +17,33 @@ std::size_t SkipLineEnd(std::string_view text, std::size_t i)
     return i + 1;
 }
 
+// "1,5": a number with a decimal comma, as a field of a space-separated line.
+bool IsDecimalCommaNumber(std::string_view token)
+{
+    const std::size_t comma = token.find(',');
+    if (comma == std::string_view::npos || token.find(',', comma + 1) != std::string_view::npos || token.find('.') != std::string_view::npos)
+        return false;
+    std::string mended(token);
+    mended[comma] = '.';
+    return comma + 1 < token.size() && IsNumberField(mended);
+}
+
+// Commas that are all inside space-separated numbers ("1,5 2,5") are
+// decimal commas: the spaces separate.
+bool CommasAreDecimal(std::string_view text)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != ' ' && !IsLineEnd(text[i]))
+            continue;
+        const std::string_view token = text.substr(start, i - start);
+        if (token.find(',') != std::string_view::npos && !IsDecimalCommaNumber(token))
+            return false;
+        start = i + 1;
+    }
+    return true;
+}
+
 // A quote toggles: a doubled quote inside a quoted field toggles twice.
 Separator DetectSeparator(std::string_view text)
 {
@@ -45,7 +72,7 @@ Separator DetectSeparator(std::string_view text)
     }
     if (semicolon)
         return Separator::Semicolon;
-    if (comma)
+    if (comma && !(spaces && CommasAreDecimal(text)))
         return Separator::Comma;
     return spaces ? Separator::Spaces : Separator::None;
 }

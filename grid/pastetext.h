@@ -4,7 +4,8 @@
 //   - lines end with CR LF, LF or a lone CR; a last line end adds no row, and
 //     rows at the end with nothing in them are dropped;
 //   - the separator is the first of tab, semicolon and comma that occurs
-//     outside quotes; with none of them, runs of spaces separate; a text
+//     outside quotes; with none of them, runs of spaces separate, and also
+//     when every comma sits in a space-separated number ("1,5 2,5"); a text
 //     with none of these is one column;
 //   - a field in double quotes may hold separators and line ends, and "" in
 //     it stands for one quote; spaces around a field are dropped;
