@@ -1,0 +1,180 @@
+#include "checks.h"
+
+#include "excel/workbook.h"
+#include "grid/cellcleaning.h"
+#include "stats/numbertext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <unistd.h>
+#include <vector>
+
+namespace korvanta::fuzz {
+
+namespace {
+
+// This process's scratch file for one extension: the readers open files by
+// path. Removed at exit.
+class ScratchFiles {
+public:
+    ~ScratchFiles() {
+        std::error_code ec;
+        for (const auto& [extension, path] : paths_) std::filesystem::remove(path, ec);
+    }
+    const std::filesystem::path& write(const std::string& extension, std::string_view bytes) {
+        auto [it, added] = paths_.try_emplace(extension);
+        if (added) {
+            const char* dir = std::getenv("TMPDIR");
+            it->second = std::filesystem::path(dir && *dir ? dir : "/tmp") /
+                         ("korvanta-fuzz-" + std::to_string(::getpid()) + extension);
+        }
+        std::ofstream out(it->second, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", it->second.c_str());
+            std::abort();
+        }
+        return it->second;
+    }
+
+private:
+    std::map<std::string, std::filesystem::path> paths_;
+};
+
+ScratchFiles& Scratch() {
+    static ScratchFiles files;
+    return files;
+}
+
+// Any bytes as a workbook: an answer, never a crash, and what is accepted
+// stays within the limits.
+std::string CheckReader(std::string_view input, const std::string& extension) {
+    const auto result = excel::ReadFirstSheet(Scratch().write(extension, input));
+    if (result.ok() == !result.message.empty()) return "a message without an error or an error without one";
+    if (result.rows.size() > excel::kMaxXlsxRows) return "more rows than any workbook holds";
+    for (const auto& row : result.rows)
+        for (const auto* cell : {&row.first, &row.second})
+            if (cell->text.size() > 4 * excel::kMaxCellChars) return "a cell text past the cut";
+    return {};
+}
+
+bool Matches(const excel::Cell& cell, const std::string& text) {
+    if (text.empty()) return cell.kind == excel::Cell::Kind::Empty;
+    double value = 0;
+    if (excel::IsNumberText(text, &value)) return cell.kind == excel::Cell::Kind::Number && cell.number == value;
+    return cell.kind == excel::Cell::Kind::Text && cell.text == text;
+}
+
+}  // namespace
+
+// Any text either fails or gives a value whose own text reads back to it.
+std::string CheckParseFixed4(std::string_view input) {
+    const auto value = stats::ParseFixed4(input);
+    if (!value) return {};
+    const auto again = stats::ParseFixed4(stats::FixedText(*value));
+    if (!again || again->units() != value->units()) return "FixedText does not read back as the same value";
+    return {};
+}
+
+// A suffix that cannot continue a number leaves the leading number alone.
+std::string CheckLeadingNumber(std::string_view input) {
+    const double value = stats::LeadingNumber(input);
+    const double withTail = stats::LeadingNumber(std::string(input) + " x");
+    if (!(value == withTail || (std::isnan(value) && std::isnan(withTail)))) return "a trailing \" x\" changed the leading number";
+    return {};
+}
+
+// A number's display is its own display.
+std::string CheckFormatFourDecimals(std::string_view input) {
+    const std::string shown = stats::FormatFourDecimals(input);
+    if (stats::ParseDouble(input) && stats::FormatFourDecimals(shown) != shown)
+        return "a number's display changes when shown again: " + shown;
+    return {};
+}
+
+// The cleaned text is no longer, ends with a character a cell may end
+// with (or is empty), and cleaning it again changes nothing.
+std::string CheckCleanCellText(std::string_view input) {
+    const std::string cleaned = grid::CleanCellText(input);
+    if (cleaned.size() > input.size()) return "cleaning made the text longer";
+    if (!cleaned.empty() && !grid::IsAcceptableLastCharacter(static_cast<unsigned char>(cleaned.back())))
+        return "the cleaned text ends with a character a cell may not end with";
+    if (grid::CleanCellText(cleaned) != cleaned) return "cleaning twice differs from cleaning once";
+    return {};
+}
+
+std::string CheckXlsReader(std::string_view input) { return CheckReader(input, ".xls"); }
+std::string CheckXlsxReader(std::string_view input) { return CheckReader(input, ".xlsx"); }
+
+// The input as two columns of texts (lines; a NUL byte moves on to the
+// second column) written by our writer and read back: each number text as
+// its number, any other text as itself, an empty text as no cell.
+static std::string CheckRoundTrip(std::string_view input, const std::string& extension, excel::WriteResult (*write)(
+    const std::filesystem::path&, const std::vector<std::string>&, const std::vector<std::string>&)) {
+    std::vector<std::string> columns[2];
+    int column = 0;
+    std::string current;
+    for (std::size_t i = 0; i <= input.size(); ++i) {
+        const char c = i < input.size() ? input[i] : '\n';
+        if (c == '\n' || c == '\0') {
+            columns[column].push_back(current);
+            current.clear();
+            if (c == '\0') column = 1;
+        } else {
+            current.push_back(c);
+        }
+    }
+    const auto& path = Scratch().write(extension, {});
+    const auto written = write(path, columns[0], columns[1]);
+    if (!written.ok()) {
+        // Only texts the format cannot hold are refused.
+        using excel::WriteError;
+        const bool expected = written.error == WriteError::InvalidText || written.error == WriteError::TextTooLong ||
+                              written.error == WriteError::TooManyRows || written.error == WriteError::TooLarge;
+        return expected ? std::string() : "the writer refused texts it should hold: " + written.detail;
+    }
+    const auto read = excel::ReadFirstSheet(path);
+    if (!read.ok()) return "our own " + extension + " does not read back: " + read.message;
+    std::size_t used = 0;
+    for (const auto& c : columns)
+        for (std::size_t r = 0; r < c.size(); ++r)
+            if (!c[r].empty()) used = std::max(used, r + 1);
+    if (read.rows.size() != used) return "the read-back has another number of rows";
+    for (std::size_t r = 0; r < used; ++r) {
+        const auto text = [&](int c) { return r < columns[c].size() ? columns[c][r] : std::string(); };
+        if (!Matches(read.rows[r].first, text(0))) return "column A reads back different in row " + std::to_string(r + 1);
+        if (!Matches(read.rows[r].second, text(1))) return "column B reads back different in row " + std::to_string(r + 1);
+    }
+    return {};
+}
+
+std::string CheckXlsRoundTrip(std::string_view input) { return CheckRoundTrip(input, ".xls", excel::WriteXls); }
+std::string CheckXlsxRoundTrip(std::string_view input) { return CheckRoundTrip(input, ".xlsx", excel::WriteXlsx); }
+
+Check CheckFor(std::string_view target) {
+    static const std::map<std::string_view, Check> checks = {
+        {"parse_fixed4", CheckParseFixed4},       {"leading_number", CheckLeadingNumber},
+        {"format_four_decimals", CheckFormatFourDecimals}, {"clean_cell_text", CheckCleanCellText},
+        {"xls_reader", CheckXlsReader},           {"xlsx_reader", CheckXlsxReader},
+        {"xls_roundtrip", CheckXlsRoundTrip},     {"xlsx_roundtrip", CheckXlsxRoundTrip},
+    };
+    const auto it = checks.find(target);
+    return it == checks.end() ? nullptr : it->second;
+}
+
+int Run(Check check, const unsigned char* data, unsigned long size) {
+    const std::string finding = check(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!finding.empty()) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", finding.c_str());
+        std::abort();
+    }
+    return 0;
+}
+
+}  // namespace korvanta::fuzz

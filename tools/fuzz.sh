@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in fuzz/ with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/ and runs one of them, or each
+# in turn, for the given number of seconds:
+#   tools/fuzz.sh parse_fixed4 600      tools/fuzz.sh all 600
+# Targets: parse_fixed4 leading_number format_four_decimals clean_cell_text
+# xls_reader xlsx_reader xls_roundtrip xlsx_roundtrip. The committed seeds in
+# fuzz/corpus/<target>/ stay as they are; what a run finds goes to
+# build-fuzz/corpus/<target>/, and a crashing input to
+# build-fuzz/artifacts/<target>/ (keep it in fuzz/regressions/<target>/ with
+# a fix: tests/hostile/fuzz_regressions_test.cpp replays that folder).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -ne 2 ]; then
+  echo "usage: $0 TARGET|all SECONDS" >&2
+  exit 2
+fi
+target=$1
+seconds=$2
+build=${KORVANTA_FUZZ_BUILD_DIR:-$here/build-fuzz}
+all=(parse_fixed4 leading_number format_four_decimals clean_cell_text xls_reader xlsx_reader xls_roundtrip xlsx_roundtrip)
+
+flags="-g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+  -DKORVANTA_FUZZ=ON -DKORVANTA_BUILD_TESTS=OFF >/dev/null
+
+run() {
+  local name=$1
+  cmake --build "$build" -j 2 --target "fuzz_$name"
+  local corpus=$build/corpus/$name artifacts=$build/artifacts/$name/
+  mkdir -p "$corpus" "$artifacts"
+  local seeds=("$here/fuzz/corpus/$name")
+  # The readers also start from the workbook fixtures and the hostile files
+  # (those small enough to mutate quickly).
+  case $name in
+    xls_reader|xlsx_reader)
+      local ext=${name%_reader}
+      local extra=$build/seeds/$name
+      mkdir -p "$extra"
+      find "$here/tests/data" -maxdepth 2 -type f -iname "*.$ext" -size -128k -exec cp -t "$extra" {} +
+      seeds+=("$extra")
+      ;;
+  esac
+  echo "== fuzz_$name for ${seconds}s"
+  ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
+    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" "${seeds[@]}"
+}
+
+if [ "$target" = all ]; then
+  for name in "${all[@]}"; do run "$name"; done
+else
+  run "$target"
+fi
