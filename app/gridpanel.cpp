@@ -4,6 +4,7 @@
 #include "grid/cellcleaning.h"
 
 #include <memory>
+#include <utility>
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -136,13 +137,9 @@ void GridPanel::endBatch()
 {
     if (--batchDepth_ > 0)
         return;
-    for (Column column : {Column::First, Column::Second}) {
-        auto& flag = pending_[static_cast<std::size_t>(column)];
-        if (flag) {
-            flag = false;
-            announce(column);
-        }
-    }
+    const std::array<bool, 2> pending = std::exchange(pending_, {});
+    if (announcing_ && (pending[0] || pending[1]))
+        emit columnsChanged(pending[0], pending[1]);
 }
 
 void GridPanel::announce(Column column)
@@ -153,7 +150,7 @@ void GridPanel::announce(Column column)
         pending_[static_cast<std::size_t>(column)] = true;
         return;
     }
-    emit columnChanged(column);
+    emit columnsChanged(column == Column::First, column == Column::Second);
 }
 
 void GridPanel::assignCell(Column column, int row, const std::string& text)

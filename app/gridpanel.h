@@ -55,7 +55,9 @@ public:
     void setAnnouncing(bool announcing) { announcing_ = announcing; }
 
 signals:
-    void columnChanged(korvanta::grid::Column column);
+    // One or both columns changed; a batch announces both at once, so a
+    // test on both columns runs once.
+    void columnsChanged(bool first, bool second);
     // Ctrl+V (or the context menu's paste) in a data cell at visible row.
     void pasteRequested(korvanta::grid::Column column, int row);
     // Ctrl+C in a grid cell with nothing selected.

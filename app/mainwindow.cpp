@@ -101,7 +101,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     connect(toolbar_->item(1), &ToolbarItem::activated, this, &MainWindow::exportWorkbook);
     connect(toolbar_->item(2), &ToolbarItem::activated, this, &MainWindow::openOnlineHelp);
     connect(banner_, &banner::BannerWidget::clicked, this, &MainWindow::openHomePage);
-    connect(grid_, &GridPanel::columnChanged, this, &MainWindow::onColumnChanged);
+    connect(grid_, &GridPanel::columnsChanged, this, &MainWindow::onColumnsChanged);
     connect(table_, &TablePanel::tableChanged, this, &MainWindow::onTableChanged);
     connect(twoSample_, &TwoSamplePanel::recomputed, this, &MainWindow::refreshDetails);
     connect(grid_, &GridPanel::pasteRequested, this, &MainWindow::pasteIntoGrid);
@@ -234,14 +234,18 @@ void MainWindow::showPanelsFor(TestMode mode)
     table_->raise();
 }
 
-void MainWindow::onColumnChanged(grid::Column column)
+void MainWindow::onColumnsChanged(bool first, bool second)
 {
     switch (mode_) {
     case TestMode::PairedT:
         pairedT_->show(stats::PairedTTest(store_.values(grid::Column::First), store_.values(grid::Column::Second)));
         break;
     case TestMode::TwoSample:
-        twoSample_->writeSummary(column == grid::Column::First ? 0 : 1, stats::SummariseColumn(store_.values(column)));
+        // Only the changed column's boxes are written.
+        if (first)
+            twoSample_->writeSummary(0, stats::SummariseColumn(store_.values(grid::Column::First)));
+        if (second)
+            twoSample_->writeSummary(1, stats::SummariseColumn(store_.values(grid::Column::Second)));
         break;
     case TestMode::Correlation:
         correlation_->show(stats::CorrelationRegression(store_.values(grid::Column::First), store_.values(grid::Column::Second)));

@@ -111,7 +111,7 @@ protected:
 private:
     void buildMenus();
     void centreOnScreen();
-    void onColumnChanged(grid::Column column);
+    void onColumnsChanged(bool first, bool second);
     void onTableChanged();
     void showPanelsFor(TestMode mode);
     // Follows the main panel: called after every recomputation.

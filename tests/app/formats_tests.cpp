@@ -1,0 +1,225 @@
+// Import from .ods, any sheet of .xls/.xlsx/.ods, and .csv/.txt text, on
+// files LibreOffice made (tools/make_io_fixtures.sh); the .csv export read
+// back by Python's csv module.
+#include "excel/sheets.h"
+#include "stats/numbertext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace korvanta::excel {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::pair<std::string, std::string>>;
+
+fs::path Data(const char* name) { return fs::path(KORVANTA_TEST_DATA) / name; }
+
+Texts AsTexts(const ReadResult& read)
+{
+    const NumberFormatter general = [](double v) { return stats::GeneralNumberText(v); };
+    Texts texts;
+    for (const Row& row : read.rows)
+        texts.emplace_back(ImportText(row.first, general), ImportText(row.second, general));
+    return texts;
+}
+
+// Sheet 身高 as every workbook format reads it: a date as its serial number,
+// a formula by its value, TRUE written by Calc as 1, the error cell empty,
+// a row used only in column D.
+const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"},   {"168", ""},   {"171.5", "1"}, {"45352", "两个  空格"}, {"", ""},
+                           {"172", "70"},    {"", "80"},        {"5", "5"},    {"5", "5"},     {"1.5", "-2.25"},       {"", ""}};
+const Texts kSecondSheet = {{"1", "4"}, {"2", "5"}, {"3", "6"}};
+
+class Workbooks : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Workbooks, EverySheetReadsTheSameInEachFormat)
+{
+    const fs::path path = Data(GetParam());
+    const SheetList sheets = ListSheets(path);
+    ASSERT_TRUE(sheets.ok()) << sheets.message;
+    EXPECT_EQ(sheets.names, (std::vector<std::string>{"身高", "第二组", "空表"}));
+
+    const ReadResult first = ReadSheet(path, 0);
+    ASSERT_TRUE(first.ok()) << first.message;
+    EXPECT_EQ(AsTexts(first), kFirstSheet);
+    // The second sheet ends with a million formatted empty rows in the .ods.
+    EXPECT_EQ(AsTexts(ReadSheet(path, 1)), kSecondSheet);
+    const ReadResult empty = ReadSheet(path, 2);
+    EXPECT_TRUE(empty.ok());
+    EXPECT_TRUE(empty.rows.empty());
+    EXPECT_EQ(ReadSheet(path, 3).error, ReadError::NoWorksheet);
+}
+
+INSTANTIATE_TEST_SUITE_P(LibreOffice, Workbooks, ::testing::Values("lo_sheets.ods", "lo_sheets.xlsx", "lo_sheets.xls"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
+TEST(Workbooks, TheFirstListedSheetIsTheOneTheFirstSheetReaderReads)
+{
+    // A chart sheet comes first here; a second worksheet in the others.
+    for (const char* name : {"xlsxwriter_chartsheet_first.xlsx", "lo_mixed.xlsx", "lo_mixed.xls", "xlwt_strings.xls"}) {
+        const ReadResult first = ReadFirstSheet(Data(name));
+        const ReadResult sheet = ReadSheet(Data(name), 0);
+        EXPECT_EQ(sheet.rows, first.rows) << name;
+    }
+    EXPECT_EQ(ListSheets(Data("xlsxwriter_chartsheet_first.xlsx")).names, std::vector<std::string>{"Data"});
+    EXPECT_EQ(ListSheets(Data("xlwt_strings.xls")).names, (std::vector<std::string>{"第一页", "Second"}));
+}
+
+TEST(Workbooks, RefusedWorkbooksGiveTheFirstSheetReadersMessage)
+{
+    for (const char* name : {"lo_password.xls", "made_excel95.xls", "made_encrypted.xlsx"}) {
+        const ReadResult sheet = ReadSheet(Data(name), 0);
+        EXPECT_FALSE(sheet.ok()) << name;
+        EXPECT_EQ(sheet.message, ReadFirstSheet(Data(name)).message) << name;
+    }
+}
+
+// The first sheet saved by Calc as text, cells as shown: the header row is
+// skipped, the date stays as written, the error is text.
+Texts TextSheet(const char* decimalOne, const char* decimalTwo)
+{
+    return {{"170.5", "65"}, {"168", ""},   {"171.5", "1"}, {"2024-03-01", "两个  空格"}, {"", ""},
+            {"172", "70"},   {"#DIV/0!", "80"}, {"5", "5"},  {"5", "5"}, {decimalOne, decimalTwo}, {"", ""}};
+}
+
+TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
+{
+    struct Case {
+        const char* file;
+        Texts expected;
+    };
+    const Case cases[] = {
+        // With a comma separator Calc quotes "1,5": it stays a text.
+        {"lo_comma.csv", TextSheet("1,5", "-2,3")},
+        {"lo_semicolon.csv", TextSheet("1.5", "-2.3")},
+        {"lo_unicode.txt", TextSheet("1.5", "-2.3")},
+        {"lo_gb18030.csv", TextSheet("1,5", "-2,3")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DetectFormat(Data(c.file)), FileFormat::Text) << c.file;
+        const ReadResult read = ReadSheet(Data(c.file), 0);
+        ASSERT_TRUE(read.ok()) << c.file << ": " << read.message;
+        EXPECT_EQ(AsTexts(read), c.expected) << c.file;
+        EXPECT_EQ(ListSheets(Data(c.file)).names.size(), 1u) << c.file;
+    }
+}
+
+class TempFolder {
+public:
+    TempFolder() : path_(fs::temp_directory_path() / ("korvanta-io-" + std::to_string(::getpid()))) { fs::create_directories(path_); }
+    ~TempFolder() { fs::remove_all(path_); }
+    fs::path file(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+        return path_ / name;
+    }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+TEST(DetectFormat, WorkbooksByContentTextOnlyByName)
+{
+    TempFolder folder;
+    fs::copy_file(Data("lo_sheets.xlsx"), folder / "really_a_workbook.csv");
+    fs::copy_file(Data("lo_sheets.ods"), folder / "renamed.xls");
+    struct Case {
+        fs::path path;
+        FileFormat format;
+    };
+    const Case cases[] = {
+        {Data("lo_sheets.ods"), FileFormat::Ods},
+        {Data("lo_sheets.xlsx"), FileFormat::Xlsx},
+        {Data("lo_sheets.xls"), FileFormat::Xls},
+        {folder / "really_a_workbook.csv", FileFormat::Xlsx},
+        {folder / "renamed.xls", FileFormat::Ods},
+        {folder.file("text.xls", "1,2\n3,4\n"), FileFormat::Unknown},
+        {folder.file("page.csv", "\xEF\xBB\xBF <html><table><tr><td>1</td></tr></table></html>"), FileFormat::Unknown},
+        {folder.file("binary.txt", std::string("1\0002\n", 4)), FileFormat::Unknown},
+        {folder.file("empty.csv", ""), FileFormat::Unknown},
+        {folder.file("UPPER.CSV", "1\n"), FileFormat::Text},
+        {folder / "missing.csv", FileFormat::Unknown},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DetectFormat(c.path), c.format) << c.path;
+    EXPECT_EQ(AsTexts(ReadSheet(folder / "renamed.xls", 1)), kSecondSheet);
+}
+
+TEST(TextFiles, ATextWithoutDataIsNoDataFile)
+{
+    TempFolder folder;
+    for (const std::string& text : {std::string("not a workbook\n"), std::string("身高,体重\n"), std::string("\n\n,\n")}) {
+        const ReadResult read = ReadSheet(folder.file("t.txt", text), 0);
+        EXPECT_EQ(read.error, ReadError::NotWorkbook) << text;
+        EXPECT_EQ(read.message, "请打开Excel文件！");
+    }
+    EXPECT_EQ(ReadSheet(folder / "none.csv", 0).error, ReadError::CannotOpen);
+}
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Python's csv module, as an independent reader: one line per row, the
+// fields joined by " | ".
+std::string PythonRows(const fs::path& path)
+{
+    const std::string command = "/usr/bin/python3 -c \"import csv,sys\nfor r in csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')): print(' | '.join(r))\" '" +
+                                path.string() + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string out;
+    char buffer[512];
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get()))
+        out += buffer;
+    return out;
+}
+
+TEST(CsvExport, WritesWhatCsvReadersAndOurImportReadBack)
+{
+    TempFolder folder;
+    const std::vector<std::string> first = {"1.5", "", "a,b", "  spaced  ", "say \"hi\"", "中文", "", ""};
+    const std::vector<std::string> second = {"2", "-3", "", "4", "", "", "", ""};
+    const fs::path path = folder / "out.csv";
+    ASSERT_TRUE(WriteCsv(path, first, second).ok());
+
+    const std::string bytes = ReadAll(path);
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(bytes.substr(3), "1.5,2\r\n,-3\r\n\"a,b\",\r\n\"  spaced  \",4\r\n\"say \"\"hi\"\"\",\r\n中文,\r\n");
+    EXPECT_EQ(PythonRows(path), "1.5 | 2\n | -3\na,b | \n  spaced   | 4\nsay \"hi\" | \n中文 | \n");
+
+    const ReadResult back = ReadSheet(path, 0);
+    ASSERT_TRUE(back.ok());
+    const Texts expected = {{"1.5", "2"}, {"", "-3"}, {"a,b", ""}, {"  spaced  ", "4"}, {"say \"hi\"", ""}, {"中文", ""}};
+    EXPECT_EQ(AsTexts(back), expected);
+}
+
+TEST(CsvExport, AFolderThatIsNotThereIsReported)
+{
+    TempFolder folder;
+    const WriteResult written = WriteCsv(folder / "no" / "such" / "x.csv", {"1"}, {});
+    EXPECT_EQ(written.error, WriteError::CannotCreate);
+    EXPECT_FALSE(written.message.empty());
+}
+
+} // namespace
+} // namespace korvanta::excel
