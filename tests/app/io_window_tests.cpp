@@ -1,0 +1,423 @@
+// Data in and out through the main window, offscreen, with the desktop
+// played by a recorder: paste and copy, the sheet question, dropped files,
+// the export types, the plot's figures, saved plots and the PDF report.
+#include "app/gridpanel.h"
+#include "app/interaction.h"
+#include "app/mainwindow.h"
+#include "app/plotdata.h"
+#include "app/plotpanel.h"
+#include "app/tablepanel.h"
+#include "excel/sheets.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace korvanta::ui {
+namespace {
+
+const QString kData = QStringLiteral(KORVANTA_TEST_DATA);
+
+class Recorder final : public UserInteraction {
+public:
+    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
+    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
+    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
+    {
+        filters << request.filter;
+        return std::exchange(nextFile, std::nullopt);
+    }
+    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
+    {
+        filters << request.filter;
+        return std::exchange(nextChoice, std::nullopt);
+    }
+    std::optional<int> chooseSheet(QWidget*, const QStringList& names) override
+    {
+        sheetsAsked << names;
+        return nextSheet;
+    }
+    void openUrl(const QUrl&) override {}
+
+    std::optional<QString> nextFile;
+    std::optional<FileChoice> nextChoice;
+    std::optional<int> nextSheet = 0;
+    QStringList messages, filters;
+    QList<QStringList> sheetsAsked;
+};
+
+std::vector<std::string> Items(const MainWindow& window, grid::Column column)
+{
+    const auto items = window.store().items(column);
+    return {items.begin(), items.end()};
+}
+
+class IoWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(folder.isValid());
+    }
+    void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
+
+    template <typename T = QWidget>
+    T* control(const QString& name)
+    {
+        auto* found = window.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    void select(int mode) { QTest::mouseClick(control(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    void pasteInto(const QString& cell, const QString& text)
+    {
+        QApplication::clipboard()->setText(text);
+        auto* box = control<QLineEdit>(cell);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    }
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    Recorder desktop;
+    MainWindow window{desktop};
+};
+
+// ----- Paste and copy -----
+
+TEST_F(IoWindowTest, PastingOneColumnRecomputesOnceAndLeavesTheOtherColumn)
+{
+    select(1);
+    window.loadColumns({"10", "8", "12"}, {"7", "8", "9"});
+    QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::columnsChanged);
+    pasteInto(QStringLiteral("Text2(1)"), QStringLiteral("第二组\r\n5\r\n6\r\n4\r\n"));
+    ASSERT_EQ(announced.count(), 1);
+    EXPECT_EQ(announced.front(), (QList<QVariant>{false, true}));
+    EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"10", "8", "12", ""}));
+    EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"7", "5", "6", "4"}));
+    EXPECT_EQ(control<QLineEdit>(QStringLiteral("Text2(3)"))->text(), "4");
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Label13(5)"))->text(), "3");
+}
+
+TEST_F(IoWindowTest, PastingTwoColumnsBelowTheWindowScrollsNothingAndGrowsTheStore)
+{
+    select(2);
+    QString text;
+    for (int k = 1; k <= 12; ++k)
+        text += QStringLiteral("%1\t%2\n").arg(k).arg(2 * k);
+    QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::columnsChanged);
+    pasteInto(QStringLiteral("Text1(2)"), text);
+    EXPECT_EQ(announced.count(), 1);
+    EXPECT_EQ(window.store().rowCount(), 14);
+    auto* bar = control<QScrollBar>(QStringLiteral("VS1"));
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->maximum(), 5);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Label13(6)"))->text(), "12");
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Label5(17)"))->text(), "Y=0.0000+2.0000X");
+}
+
+TEST_F(IoWindowTest, ASingleValueIsPastedByTheCellItself)
+{
+    select(1);
+    pasteInto(QStringLiteral("Text1(0)"), QStringLiteral("1a2"));
+    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1a2");
+    pasteInto(QStringLiteral("Text1(0)"), QStringLiteral("abc"));
+    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1a2");
+}
+
+TEST_F(IoWindowTest, RefusedPastesSayWhyAndChangeNothing)
+{
+    select(1);
+    std::vector<std::string> full(grid::kMaxRows, "1");
+    window.loadColumns(full, full);
+    control<QScrollBar>(QStringLiteral("VS1"))->setValue(grid::kMaxRows - grid::kVisibleRows);
+    const struct {
+        QString text;
+        QString message;
+    } cases[] = {
+        {QStringLiteral("1\n2\n"), QStringLiteral("提示|粘贴的2行数据从第32767行起放不下：本程序最多容纳32767行，未粘贴。")},
+        {QStringLiteral("1\t2\t3\n"), QStringLiteral("提示|粘贴的数据有3列，数据表只有两列，未粘贴。请只复制一列或两列数据。")},
+    };
+    for (const auto& c : cases) {
+        desktop.messages.clear();
+        pasteInto(QStringLiteral("Text1(8)"), c.text);
+        EXPECT_EQ(desktop.messages, QStringList{c.message});
+        EXPECT_EQ(window.store().rowCount(), grid::kMaxRows);
+        EXPECT_EQ(window.store().item(grid::Column::First, grid::kMaxRows - 1), "1");
+    }
+}
+
+TEST_F(IoWindowTest, TheTableTakesATwoByTwoBlockAndRunsItsTestOnce)
+{
+    select(3);
+    QSignalSpy changed(window.findChild<TablePanel*>(QStringLiteral("Picture8")), &TablePanel::tableChanged);
+    pasteInto(QStringLiteral("Text11(2)"), QStringLiteral("阳性\t阴性\r\n10\t30\r\n20\t20\r\n"));
+    EXPECT_EQ(changed.count(), 1);
+    const char* expected[4] = {"10", "30", "20", "20"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(control<QLineEdit>(QStringLiteral("Text11(%1)").arg(i))->text(), expected[i]);
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Label20(5)"))->text(), "80");
+
+    pasteInto(QStringLiteral("Text11(0)"), QStringLiteral("1\t2\t3\n4\t5\t6\n"));
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|四格表只能粘贴两行两列的数据（a b / c d），未粘贴。")});
+    EXPECT_EQ(control<QLineEdit>(QStringLiteral("Text11(0)"))->text(), "10");
+}
+
+TEST_F(IoWindowTest, CtrlCCopiesBothColumnsButASelectionAsItIs)
+{
+    window.loadColumns({"1.5", "", "3"}, {"4", "5"});
+    auto* cell = control<QLineEdit>(QStringLiteral("Text2(0)"));
+    cell->setFocus();
+    QTest::keyClick(cell, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "1.5\t4\n\t5\n3\t\n");
+    auto* first = control<QLineEdit>(QStringLiteral("Text1(0)"));
+    first->setFocus();
+    first->setSelection(0, 2);
+    QTest::keyClick(first, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "1.");
+}
+
+// ----- Import and export -----
+
+TEST_F(IoWindowTest, AWorkbookOfSeveralSheetsAsksWhichOne)
+{
+    desktop.nextSheet = 1;
+    window.importFile(kData + QStringLiteral("/lo_sheets.ods"));
+    ASSERT_EQ(desktop.sheetsAsked.size(), 1);
+    EXPECT_EQ(desktop.sheetsAsked.front(), (QStringList{QStringLiteral("身高"), QStringLiteral("第二组"), QStringLiteral("空表")}));
+    EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"1", "2", "3"}));
+
+    // Cancelling the question changes nothing.
+    desktop.nextSheet.reset();
+    window.importFile(kData + QStringLiteral("/lo_sheets.xlsx"));
+    EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"4", "5", "6"}));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+
+    // A text file is one sheet: nothing is asked.
+    desktop.sheetsAsked.clear();
+    window.importFile(kData + QStringLiteral("/lo_semicolon.csv"));
+    EXPECT_TRUE(desktop.sheetsAsked.isEmpty());
+    EXPECT_EQ(window.store().item(grid::Column::First, 9), "1.5");
+}
+
+TEST_F(IoWindowTest, ADroppedDataFileIsImportedAndAnyOtherIsNotTaken)
+{
+    const auto drop = [this](const QString& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&window, &dropped);
+        return true;
+    };
+    EXPECT_FALSE(drop(kData + QStringLiteral("/letter.docx")));
+    EXPECT_TRUE(drop(kData + QStringLiteral("/lo_sheets.xls")));
+    EXPECT_EQ(window.store().item(grid::Column::First, 1), "170.5");
+    EXPECT_EQ(control<QLabel>(QStringLiteral("Label9"))->text(), kData + QStringLiteral("/lo_sheets.xls"));
+    // A file dropped on a cell is not typed into it.
+    EXPECT_FALSE(control<QLineEdit>(QStringLiteral("Text1(0)"))->acceptDrops());
+}
+
+TEST_F(IoWindowTest, TheExportTypeComesFromTheNameOrElseTheChosenFilter)
+{
+    window.loadColumns({"1.5", "2"}, {"3", ""});
+    const struct {
+        QString answer;
+        int filter;
+        QString written;
+        excel::FileFormat format;
+    } cases[] = {
+        {QStringLiteral("plain"), 0, QStringLiteral("plain.xls"), excel::FileFormat::Xls},
+        {QStringLiteral("chosen"), 1, QStringLiteral("chosen.xlsx"), excel::FileFormat::Xlsx},
+        {QStringLiteral("text"), 2, QStringLiteral("text.csv"), excel::FileFormat::Text},
+        {QStringLiteral("named.XLSX"), 2, QStringLiteral("named.XLSX"), excel::FileFormat::Xlsx},
+        {QStringLiteral("named.csv"), 0, QStringLiteral("named.csv"), excel::FileFormat::Text},
+    };
+    for (const auto& c : cases) {
+        desktop.messages.clear();
+        desktop.nextChoice = FileChoice{path(c.answer), c.filter};
+        window.exportWorkbook();
+        EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|文件导出成功！")}) << c.answer.toStdString();
+        const std::filesystem::path written = path(c.written).toStdString();
+        EXPECT_EQ(excel::DetectFormat(written), c.format) << c.written.toStdString();
+    }
+    EXPECT_EQ(desktop.filters.front().split(QStringLiteral(";;")).size(), 3);
+    window.importFile(path(QStringLiteral("text.csv")));
+    EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"1.5", "2"}));
+    EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"3", ""}));
+}
+
+// ----- Plots and the report -----
+
+TEST(PlotData, TheRegressionBandsAreRsConfidenceAndPredictionIntervals)
+{
+    const std::vector<std::string> xs = {"1", "2", "3", "4", "5", "6"}, ys = {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"};
+    std::vector<stats::CellValue> x, y;
+    for (std::size_t k = 0; k < xs.size(); ++k) {
+        x.push_back(stats::ReadCell(xs[k]));
+        y.push_back(stats::ReadCell(ys[k]));
+    }
+    stats::DetailsInput input;
+    input.first = x;
+    input.second = y;
+    const auto plot = std::get<plot::RegressionPlot>(plot::MakePlotData(2, input));
+    EXPECT_NEAR(plot.slope, 2.02, 1e-12);
+    EXPECT_NEAR(plot.intercept, -0.02, 1e-12);
+    // predict(lm(y ~ x), interval = "confidence" / "prediction") at 1, 3.5, 6.
+    const struct {
+        std::size_t at;
+        double fit, ciLow, ciHigh, piLow, piHigh;
+    } r[] = {{0, 2.00, 1.64053982983697, 2.35946017016302, 1.38690267375947, 2.61309732624053},
+             {30, 7.05, 6.84723711816111, 7.25276288183888, 6.51353983953953, 7.58646016046046},
+             {60, 12.10, 11.74053982983698, 12.45946017016302, 11.48690267375947, 12.71309732624053}};
+    ASSERT_EQ(plot.xs.size(), static_cast<std::size_t>(plot::kBandPoints));
+    for (const auto& e : r) {
+        EXPECT_NEAR(plot.fit[e.at], e.fit, 1e-10);
+        EXPECT_NEAR(plot.confidenceLow[e.at], e.ciLow, 1e-10);
+        EXPECT_NEAR(plot.confidenceHigh[e.at], e.ciHigh, 1e-10);
+        EXPECT_NEAR(plot.predictionLow[e.at], e.piLow, 1e-10);
+        EXPECT_NEAR(plot.predictionHigh[e.at], e.piHigh, 1e-10);
+    }
+    // No line through two pairs, or through points in a vertical row.
+    for (const auto& [a, b] : {std::pair{std::vector<std::string>{"1", "2"}, std::vector<std::string>{"3", "4"}},
+                               std::pair{std::vector<std::string>{"2", "2", "2"}, std::vector<std::string>{"1", "2", "3"}}}) {
+        std::vector<stats::CellValue> u, v;
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            u.push_back(stats::ReadCell(a[k]));
+            v.push_back(stats::ReadCell(b[k]));
+        }
+        input.first = u;
+        input.second = v;
+        const auto none = std::get<plot::RegressionPlot>(plot::MakePlotData(2, input));
+        EXPECT_EQ(none.points.size(), a.size());
+        EXPECT_TRUE(none.xs.empty());
+    }
+}
+
+TEST(PlotData, GroupMeansCarryRsTIntervalsAndTablesTheirProportions)
+{
+    std::vector<stats::CellValue> first, second;
+    for (const char* v : {"10", "8", "12", "9", ""})
+        first.push_back(stats::ReadCell(v));
+    for (const char* v : {"7", "8", "9", "5", "3"})
+        second.push_back(stats::ReadCell(v));
+    stats::DetailsInput input;
+    input.first = first;
+    input.second = second;
+    // Mode 0 takes mean, SD and n from the boxes (t.test(c(12,15,11,18,14))).
+    input.summary = {"14", "2.7386127875258306", "5", "", "", ""};
+    const auto groups = std::get<plot::GroupsPlot>(plot::MakePlotData(0, input));
+    ASSERT_EQ(groups.groups.size(), 2u);
+    EXPECT_EQ(groups.groups[0].values, (std::vector<double>{10, 8, 12, 9}));
+    EXPECT_NEAR(groups.groups[0].ci->low, 10.5995630967087, 1e-9);
+    EXPECT_NEAR(groups.groups[0].ci->high, 17.4004369032913, 1e-9);
+    EXPECT_FALSE(groups.groups[1].mean.has_value());
+    // Mode 1: the differences of complete pairs.
+    const auto paired = std::get<plot::GroupsPlot>(plot::MakePlotData(1, input));
+    EXPECT_TRUE(paired.differences);
+    EXPECT_EQ(paired.groups[0].values, (std::vector<double>{3, 0, 3, 4}));
+    EXPECT_NEAR(*paired.groups[0].mean, 2.5, 1e-12);
+    EXPECT_NEAR(paired.groups[0].ci->low, -0.256079346555618, 1e-9);
+    EXPECT_NEAR(paired.groups[0].ci->high, 5.256079346555619, 1e-9);
+
+    // Modes 3 and 4: a/(a+b) and c/(c+d); before (a+c)/n and after (a+b)/n.
+    input.table = {"10", "30", "20", "20"};
+    const auto fourFold = std::get<plot::ProportionsPlot>(plot::MakePlotData(3, input));
+    EXPECT_DOUBLE_EQ(*fourFold.bars[0].share, 0.25);
+    EXPECT_DOUBLE_EQ(*fourFold.bars[1].share, 0.5);
+    const auto pairedTable = std::get<plot::ProportionsPlot>(plot::MakePlotData(4, input));
+    EXPECT_DOUBLE_EQ(*pairedTable.bars[0].share, 30.0 / 80);
+    EXPECT_DOUBLE_EQ(*pairedTable.bars[1].share, 40.0 / 80);
+    input.table = {"10", "3.5", "", ""};
+    EXPECT_FALSE(plot::HasContent(plot::MakePlotData(3, input)));
+}
+
+TEST_F(IoWindowTest, TheSavedPlotIsAPngOrAnSvgOfTheCurrentTest)
+{
+    select(2);
+    window.loadColumns({"1", "2", "3", "4"}, {"2", "4.5", "5.5", "8"});
+    window.showDetails();
+    auto* save = control<QPushButton>(QStringLiteral("SavePlot"));
+    ASSERT_TRUE(save->isEnabled());
+    desktop.nextChoice = FileChoice{path(QStringLiteral("plot")), 0};
+    QTest::mouseClick(save, Qt::LeftButton);
+    desktop.nextChoice = FileChoice{path(QStringLiteral("drawing")), 1};
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|图形保存成功！"), QStringLiteral("提示|图形保存成功！")}));
+
+    const QImage image(path(QStringLiteral("plot.png")));
+    EXPECT_EQ(image.size(), QSize(1440, 900));
+    QFile svg(path(QStringLiteral("drawing.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString drawing = QString::fromUtf8(svg.readAll());
+    EXPECT_TRUE(drawing.contains(QStringLiteral("<svg")));
+    EXPECT_TRUE(drawing.contains(QStringLiteral("回归直线"))) << "the legend's words are text in the drawing";
+    EXPECT_GT(svg.size(), 10000);
+
+    // With nothing to draw there is nothing to save.
+    select(1);
+    EXPECT_FALSE(save->isEnabled());
+}
+
+TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
+{
+    select(2);
+    window.loadColumns({"1", "2", "3", "4", "5", "6"}, {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"});
+    desktop.nextFile = path(QStringLiteral("报告"));
+    window.findAction(QStringLiteral("导出报告…"))->trigger();
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！")});
+
+    const QString pdf = path(QStringLiteral("报告.pdf"));
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_GT(QFile(pdf).size(), 20000);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* expected : {"统计分析报告", "检验方法：直线相关与回归", "一、输入数据", "X（第一组）", "3.5000", "二、检验结果", "0.9991",
+                                 "Y=-0.0200+2.0200X", "三、详细结果", "95%CI", "四、统计图"})
+        EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected << " not in\n" << words.toStdString();
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("(A4)")));
+
+    QFile html(path(QStringLiteral("报告.html")));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<img src=\"报告.png\"")));
+    EXPECT_TRUE(page.contains(QStringLiteral("Y=-0.0200+2.0200X")));
+    EXPECT_FALSE(QImage(path(QStringLiteral("报告.png"))).isNull());
+}
+
+TEST_F(IoWindowTest, AReportThatCannotBeWrittenSaysSo)
+{
+    desktop.nextFile = path(QStringLiteral("no/such/folder/r.pdf"));
+    window.exportReport();
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
+}
+
+} // namespace
+} // namespace korvanta::ui
