@@ -23,6 +23,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtCharts/QChartView>
+#include <QtCharts/QScatterSeries>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -378,6 +380,29 @@ TEST_F(IoWindowTest, TheSavedPlotIsAPngOrAnSvgOfTheCurrentTest)
     // With nothing to draw there is nothing to save.
     select(1);
     EXPECT_FALSE(save->isEnabled());
+}
+
+TEST_F(IoWindowTest, ALargeGridIsDrawnThinnedAndSaysSo)
+{
+    select(2);
+    std::vector<std::string> x, y;
+    for (int k = 0; k < 4000; ++k) {
+        x.push_back(std::to_string(k));
+        y.push_back(std::to_string(k % 97));
+    }
+    window.loadColumns(x, y);
+    window.showDetails();
+    const QChart* chart = window.plotPanel()->view()->chart();
+    const QScatterSeries* points = nullptr;
+    for (QAbstractSeries* series : chart->series())
+        if (auto* scatter = qobject_cast<QScatterSeries*>(series))
+            points = scatter;
+    ASSERT_NE(points, nullptr);
+    EXPECT_EQ(points->count(), 1334);
+    EXPECT_TRUE(chart->title().contains(QStringLiteral("共4000个数据，图中每3个画1个")));
+    // The fit still uses every pair.
+    const auto& data = std::get<plot::RegressionPlot>(window.plotPanel()->data());
+    EXPECT_EQ(data.points.size(), 4000u);
 }
 
 TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
