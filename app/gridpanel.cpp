@@ -1,14 +1,13 @@
 #include "app/gridpanel.h"
 
+#include "app/cellmenu.h"
 #include "app/widgets.h"
 #include "grid/cellcleaning.h"
 
-#include <memory>
 #include <utility>
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 
 namespace korvanta::ui {
 
@@ -249,14 +248,7 @@ bool GridPanel::clipboardKey(QObject* watched, const QKeyEvent& key)
 
 void GridPanel::showContextMenu(Column column, int row, const QPoint& at)
 {
-    // The cell's own menu, with its paste taken by the grid's paste.
-    QLineEdit* box = cell(column, row);
-    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        disconnect(paste, &QAction::triggered, nullptr, nullptr);
-        connect(paste, &QAction::triggered, this, [this, column, row] { emit pasteRequested(column, row); });
-    }
-    menu->exec(box->mapToGlobal(at));
+    ShowCellMenu(cell(column, row), at, [this, column, row] { emit pasteRequested(column, row); });
 }
 
 bool GridPanel::navigate(QObject* watched, grid::GridKey key)

@@ -1,11 +1,10 @@
 #include "app/tablepanel.h"
 
+#include "app/cellmenu.h"
 #include "app/widgets.h"
 #include "grid/cellcleaning.h"
 
 #include <QKeyEvent>
-#include <QMenu>
-#include <memory>
 
 namespace korvanta::ui {
 namespace {
@@ -118,13 +117,7 @@ bool TablePanel::eventFilter(QObject* watched, QEvent* event)
 
 void TablePanel::showContextMenu(int index, const QPoint& at)
 {
-    QLineEdit* box = cells_[static_cast<std::size_t>(index)];
-    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        disconnect(paste, &QAction::triggered, nullptr, nullptr);
-        connect(paste, &QAction::triggered, this, [this, index] { emit pasteRequested(index); });
-    }
-    menu->exec(box->mapToGlobal(at));
+    ShowCellMenu(cells_[static_cast<std::size_t>(index)], at, [this, index] { emit pasteRequested(index); });
 }
 
 void TablePanel::onCellChanged(int index)

@@ -1,0 +1,26 @@
+#include "app/cellmenu.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace korvanta::ui {
+
+void ShowCellMenu(QLineEdit* box, const QPoint& at, const std::function<void()>& paste)
+{
+    QMenu menu(box);
+    const bool selected = box->hasSelectedText();
+    const bool editable = !box->isReadOnly();
+    menu.addAction(QStringLiteral("撤消(&U)"), box, &QLineEdit::undo)->setEnabled(editable && box->isUndoAvailable());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("剪切(&T)"), box, &QLineEdit::cut)->setEnabled(editable && selected);
+    menu.addAction(QStringLiteral("复制(&C)"), box, &QLineEdit::copy)->setEnabled(selected);
+    menu.addAction(QStringLiteral("粘贴(&P)"), box, paste)->setEnabled(editable && !QApplication::clipboard()->text().isEmpty());
+    menu.addAction(QStringLiteral("删除(&D)"), box, [box] { box->del(); })->setEnabled(editable && selected);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("全选(&A)"), box, &QLineEdit::selectAll)->setEnabled(!box->text().isEmpty());
+    menu.exec(box->mapToGlobal(at));
+}
+
+} // namespace korvanta::ui
