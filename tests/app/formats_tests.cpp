@@ -5,6 +5,7 @@
 #include "stats/numbertext.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -170,6 +171,69 @@ TEST(TextFiles, ATextWithoutDataIsNoDataFile)
         EXPECT_EQ(read.message, "请打开Excel文件！");
     }
     EXPECT_EQ(ReadSheet(folder / "none.csv", 0).error, ReadError::CannotOpen);
+}
+
+// An OpenDocument package of the given parts, written with libzip.
+void WritePackage(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& parts)
+{
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const auto& [name, text] : parts) {
+        zip_source_t* source = zip_source_buffer(archive, text.data(), text.size(), 0);
+        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+std::string Content(const std::string& table)
+{
+    return "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+           "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>" +
+           table + "</office:spreadsheet></office:body></office:document-content>";
+}
+
+TEST(OdsFiles, HostilePackagesAreRefusedAndOddOnesRead)
+{
+    const std::string mimetype = "application/vnd.oasis.opendocument.spreadsheet";
+    const std::string oneCell = "<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"7\"/></table:table-row></table:table>";
+    const std::string encrypted = "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+                                  "<manifest:file-entry manifest:full-path=\"content.xml\"><manifest:encryption-data/></manifest:file-entry></manifest:manifest>";
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> parts;
+        ReadError error;
+        std::size_t rows;
+    };
+    const Case cases[] = {
+        {"encrypted", {{"mimetype", mimetype}, {"META-INF/manifest.xml", encrypted}, {"content.xml", Content(oneCell)}}, ReadError::Encrypted, 0},
+        {"broken xml", {{"mimetype", mimetype}, {"content.xml", Content(oneCell).substr(0, 300)}}, ReadError::Corrupt, 0},
+        {"entity declarations", {{"mimetype", mimetype}, {"content.xml", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]>" + Content(oneCell)}}, ReadError::Corrupt, 0},
+        {"no content", {{"mimetype", mimetype}}, ReadError::NotWorkbook, 0},
+        {"no tables", {{"mimetype", mimetype}, {"content.xml", Content("")}}, ReadError::NoWorksheet, 0},
+        {"a data row repeated past any sheet",
+         {{"mimetype", mimetype},
+          {"content.xml", Content("<table:table table:name=\"S\"><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
+                                  "office:value-type=\"float\" office:value=\"1\"/></table:table-row></table:table>")}},
+         ReadError::TooLarge, 0},
+        {"empty rows repeated past any sheet",
+         {{"mimetype", mimetype},
+          {"content.xml", Content("<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\"/>"
+                                  "</table:table-row><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
+                                  "table:number-columns-repeated=\"99999999999\"/></table:table-row></table:table>")}},
+         ReadError::None, 1},
+        {"no mimetype entry", {{"content.xml", Content(oneCell)}}, ReadError::None, 1},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        const fs::path path = folder / (std::string(c.name) + ".ods");
+        WritePackage(path, c.parts);
+        const ReadResult read = ReadSheet(path, 0);
+        EXPECT_EQ(read.error, c.error) << c.name;
+        EXPECT_EQ(read.rows.size(), c.rows) << c.name;
+        EXPECT_EQ(read.ok(), read.message.empty()) << c.name;
+    }
 }
 
 std::string ReadAll(const fs::path& path)
