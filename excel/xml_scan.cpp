@@ -15,6 +15,22 @@ constexpr std::size_t kTextPieceBytes = 64 * 1024;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// Per byte, whether it ends a name inside a tag (white space, '=', '/',
+// '>', '<'), and whether an attribute value holding it needs a closer look
+// ('<' is refused; '&' and the white space other than ' ' are decoded). One
+// look-up per byte keeps the scan of a tag's many attributes short.
+struct ByteClasses {
+    bool nameEnd[256] = {};
+    bool valueSpecial[256] = {};
+    constexpr ByteClasses() {
+        for (unsigned char c : {' ', '\t', '\n', '\r', '=', '/', '>', '<'}) nameEnd[c] = true;
+        for (unsigned char c : {'<', '&', '\t', '\n', '\r'}) valueSpecial[c] = true;
+    }
+};
+constexpr ByteClasses kBytes;
+
+bool EndsName(char c) { return kBytes.nameEnd[static_cast<unsigned char>(c)]; }
+
 std::string_view LocalName(std::string_view name) {
     const auto colon = name.rfind(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -283,13 +299,14 @@ bool XmlScanner::declaration(const char* p, const char* end) {
 
 XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
     char* q = p + 1;
-    while (q < end && !IsSpace(*q) && *q != '/' && *q != '>') ++q;
+    while (q < end && !EndsName(*q)) ++q;
     if (q == end) return Step::NeedMore;
     char* const nameEnd = q;
     if (nameEnd == p + 1) return stop(Result::Corrupt);
 
     struct Attribute {
         char *name, *nameEnd, *value, *valueEnd;
+        bool special;  // holds '&' or white space other than ' '
     };
     Attribute found[16];
     std::vector<Attribute> more;
@@ -311,8 +328,8 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
             break;
         }
         if (q == before) return stop(Result::Corrupt);  // attributes are separated by white space
-        Attribute a{q, nullptr, nullptr, nullptr};
-        while (q < end && !IsSpace(*q) && *q != '=' && *q != '>' && *q != '/' && *q != '<') ++q;
+        Attribute a{q, nullptr, nullptr, nullptr, false};
+        while (q < end && !EndsName(*q)) ++q;
         if (q == end) return Step::NeedMore;
         a.nameEnd = q;
         if (a.nameEnd == a.name) return stop(Result::Corrupt);
@@ -325,10 +342,10 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
         const char quote = *q;
         if (quote != '"' && quote != '\'') return stop(Result::Corrupt);
         a.value = ++q;
-        q = static_cast<char*>(std::memchr(q, quote, static_cast<std::size_t>(end - q)));
-        if (!q) return Step::NeedMore;
+        while (q < end && *q != quote) a.special |= kBytes.valueSpecial[static_cast<unsigned char>(*q++)];
+        if (q == end) return Step::NeedMore;
         a.valueEnd = q++;
-        if (std::memchr(a.value, '<', static_cast<std::size_t>(a.valueEnd - a.value))) return stop(Result::Corrupt);
+        if (a.special && std::memchr(a.value, '<', static_cast<std::size_t>(a.valueEnd - a.value))) return stop(Result::Corrupt);
         if (count < std::size(found)) found[count] = a;
         else more.push_back(a);
         ++count;
@@ -342,8 +359,7 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
     for (std::size_t i = 0; i < count; ++i) {
         Attribute& a = i < std::size(found) ? found[i] : more[i - std::size(found)];
         *a.nameEnd = '\0';
-        if (std::memchr(a.value, '&', static_cast<std::size_t>(a.valueEnd - a.value)) ||
-            std::find_if(a.value, a.valueEnd, [](char c) { return c == '\t' || c == '\n' || c == '\r'; }) != a.valueEnd) {
+        if (a.special) {
             if (!Decode(a.value, a.valueEnd, true, decoded_)) return stop(Result::Corrupt);
             std::memcpy(a.value, decoded_.data(), decoded_.size());
             a.valueEnd = a.value + decoded_.size();
