@@ -1,0 +1,140 @@
+// Import and export of 32,767 rows through the real window, offscreen: the
+// menu action, the file dialog (answered at once), reading or writing the
+// workbook, and for an import the store replaced and the grid refilled and
+// recomputed. The reads use LibreOffice's files from tests/data and a file
+// of our own .xlsx export; the writes go to a scratch folder.
+#include "app/interaction.h"
+#include "app/mainwindow.h"
+#include "excel/workbook.h"
+#include "grid/gridstore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using korvanta::ui::MainWindow;
+
+constexpr int kRows = korvanta::grid::kMaxRows;
+
+// Answers every file dialog with one path and keeps the last message.
+class AnsweringDesktop final : public korvanta::ui::UserInteraction {
+public:
+    QString path;
+    QString lastMessage;
+
+    void showMessage(QWidget*, const QString&, const QString& text) override { lastMessage = text; }
+    std::optional<QString> chooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override { return path; }
+    std::optional<QString> chooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override { return path; }
+    void openUrl(const QUrl&) override {}
+};
+
+class ScratchFolder {
+public:
+    ScratchFolder()
+        : path_(std::filesystem::temp_directory_path() / ("korvanta-window-bench-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    QString file(const char* name) const { return QString::fromStdString((path_ / name).string()); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Two columns as the grid holds them: whole numbers, decimals, some text.
+std::vector<std::string> Column(int which) {
+    std::vector<std::string> c;
+    c.reserve(kRows);
+    for (int i = 1; i <= kRows; ++i)
+        c.push_back(which == 0 ? std::to_string(i) : i % 50 == 0 ? "缺失" : std::to_string(i * 0.37).substr(0, 7));
+    return c;
+}
+
+QAction* MenuAction(MainWindow& window, const QString& caption) {
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text() == caption) return action;
+    return nullptr;
+}
+
+class Window {
+public:
+    Window() : window_(desktop_) {
+        window_.show();
+        QApplication::setActiveWindow(&window_);
+    }
+    AnsweringDesktop& desktop() { return desktop_; }
+    MainWindow& window() { return window_; }
+
+private:
+    AnsweringDesktop desktop_;
+    MainWindow window_;
+};
+
+void Import(benchmark::State& state, const QString& path) {
+    Window w;
+    w.desktop().path = path;
+    QAction* import = MenuAction(w.window(), QStringLiteral("从Excel导入数据"));
+    if (!import) return state.SkipWithError("no import action");
+    for (auto _ : state) {
+        import->trigger();
+        if (w.window().store().rowCount() != kRows || !w.desktop().lastMessage.isEmpty())
+            return state.SkipWithError(("import failed: " + w.desktop().lastMessage).toStdString().c_str());
+    }
+}
+
+void Export(benchmark::State& state, const char* name) {
+    ScratchFolder folder;
+    Window w;
+    w.desktop().path = folder.file(name);
+    w.window().loadColumns(Column(0), Column(1));
+    QAction* exportAction = MenuAction(w.window(), QStringLiteral("导出数据到Excel"));
+    if (!exportAction) return state.SkipWithError("no export action");
+    for (auto _ : state) {
+        w.desktop().lastMessage.clear();
+        exportAction->trigger();
+        if (w.desktop().lastMessage != QStringLiteral("文件导出成功！"))
+            return state.SkipWithError(("export failed: " + w.desktop().lastMessage).toStdString().c_str());
+    }
+}
+
+QString DataFile(const char* name) { return QStringLiteral(KORVANTA_TEST_DATA "/") + QString::fromUtf8(name); }
+
+void BM_ImportXls(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xls")); }
+void BM_ImportXlsx(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xlsx")); }
+// libxlsxwriter's own package: less XML per cell than LibreOffice writes.
+void BM_ImportXlsxOwnExport(benchmark::State& state) {
+    ScratchFolder folder;
+    const QString path = folder.file("own.xlsx");
+    if (!korvanta::excel::WriteXlsx(path.toStdString(), Column(0), Column(1)).ok())
+        return state.SkipWithError("cannot write the file");
+    Import(state, path);
+}
+void BM_ExportXls(benchmark::State& state) { Export(state, "out.xls"); }
+void BM_ExportXlsx(benchmark::State& state) { Export(state, "out.xlsx"); }
+
+BENCHMARK(BM_ImportXls)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportXlsx)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportXlsxOwnExport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportXls)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
