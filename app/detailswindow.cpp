@@ -8,8 +8,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace korvanta::ui {
 
@@ -63,7 +66,12 @@ void DetailsWindow::addPanel(QWidget* panel)
 {
     panel->setParent(this);
     layout_->insertWidget(layout_->count() - 1, panel, 1);
-    resize(width(), height() + panel->sizeHint().height());
+    // Taller by the panel, but never taller than the screen (a laptop's
+    // 768 lines): the table scrolls instead.
+    int wanted = height() + panel->sizeHint().height();
+    if (const QScreen* shown = screen())
+        wanted = std::min(wanted, shown->availableGeometry().height() - 80);
+    resize(width(), wanted);
 }
 
 void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)

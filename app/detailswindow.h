@@ -32,7 +32,7 @@ public:
     // line, then the plain-text table.
     QString clipboardText() const;
     // Places a panel (the plot) between the figures and the buttons; the
-    // window grows by its height.
+    // window grows by its height as far as the screen allows.
     void addPanel(QWidget* panel);
 
 public slots:

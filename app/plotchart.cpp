@@ -109,6 +109,9 @@ void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
             yHigh = std::max(yHigh, plot.predictionHigh[i]);
         }
         auto* band = new QAreaSeries(upper, lower);
+        // The area does not own its edges.
+        upper->setParent(band);
+        lower->setParent(band);
         band->setName(QStringLiteral("95%置信带"));
         band->setColor(kBand);
         band->setBorderColor(Qt::transparent);
