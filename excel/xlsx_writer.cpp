@@ -2,8 +2,8 @@
 // workbook, styles, theme, properties) with an empty Sheet1 to a scratch
 // file, which is checked whole; the final package copies those parts and
 // gets the worksheet's rows from here, deflated by libzip at its fastest
-// level. libxlsxwriter's own cell writing (printf
-// per cell and deflate at the default level) took most of an export's time.
+// level: libxlsxwriter's own cell writing (printf per cell, deflate at the
+// default level) took most of an export's time.
 // The package is assembled in memory and written under a temporary name,
 // renamed onto the target only when complete.
 #include "excel/atomic_file.h"
@@ -34,6 +34,13 @@ struct ZipDiscarder {
 };
 struct ZipFileCloser {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+struct ZipError {
+    zip_error_t error;
+    ZipError() { zip_error_init(&error); }
+    ~ZipError() { zip_error_fini(&error); }
+    ZipError(const ZipError&) = delete;
+    ZipError& operator=(const ZipError&) = delete;
 };
 struct SourceFreer {
     void operator()(zip_source_t* s) const { zip_source_free(s); }
@@ -252,12 +259,11 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
     xml = std::move(head);
 
     // The final package, in memory.
-    zip_error_t error;
-    zip_error_init(&error);
-    std::unique_ptr<zip_source_t, SourceFreer> buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
-    if (!buffer) return ZipFailure("zip_source_buffer_create", &error);
-    std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error));
-    if (!archive) return ZipFailure("zip_open_from_source", &error);
+    ZipError error;
+    std::unique_ptr<zip_source_t, SourceFreer> buffer(zip_source_buffer_create(nullptr, 0, 0, &error.error));
+    if (!buffer) return ZipFailure("zip_source_buffer_create", &error.error);
+    std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error.error));
+    if (!archive) return ZipFailure("zip_open_from_source", &error.error);
     zip_source_keep(buffer.get());  // the archive holds a reference too, and zip_close ends it
     for (const Part& part : parts) {
         zip_source_t* source = zip_source_buffer(archive.get(), part.data.data(), part.data.size(), 0);
