@@ -228,20 +228,26 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
 
 void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
 {
-    chart->setTitle(QStringLiteral("阳性率"));
     auto* set = new QBarSet(QStringLiteral("阳性率（%）"));
     set->setColor(kPoints);
     QStringList names;
+    QStringList counts;
     for (const plot::Proportion& bar : plot.bars) {
         names << qs(bar.name);
+        if (bar.share)
+            counts << QStringLiteral("%1 %2/%3").arg(qs(bar.name), QString::number(bar.positives, 'g', 15), QString::number(bar.total, 'g', 15));
         *set << (bar.share ? *bar.share * 100 : 0.0);
     }
+    // The counts behind the bars: "阳性率（试验组 10/40，对照组 20/40）".
+    chart->setTitle(QStringLiteral("阳性率<br>（%1）").arg(counts.join(QStringLiteral("，"))));
     auto* series = new QBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
     series->setLabelsFormat(QStringLiteral("@value%"));
     series->setLabelsPrecision(4);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
+    set->setLabelColor(Qt::white);
+    set->setLabelFont(songFont(9, true));
     auto* x = new QBarCategoryAxis;
     x->append(names);
     x->setTitleText(qs(plot.axisTitle));
@@ -290,6 +296,9 @@ std::unique_ptr<QChart> BuildChart(const plot::PlotData& data)
         axis->setLabelsFont(songFont(9));
         axis->setTitleFont(songFont(9, true));
     }
+    // A title of two lines is rich text: each line centred.
+    if (chart->title().contains(QStringLiteral("<br>")))
+        chart->setTitle(QStringLiteral("<div align=\"center\">%1</div>").arg(chart->title()));
     return chart;
 }
 
