@@ -62,11 +62,16 @@ CorrelationResult CorrelationRegression(Column xs, Column ys) {
     const double n = static_cast<double>(sums->n);
     const double sx = sums->x.toDouble(), sy = sums->y.toDouble();
 
-    const auto productOfSums = multiply(sums->x, sums->y);
-    if (!productOfSums) return {};
+    // Sums x times sum y is kept in fixed point while it fits; thousands of
+    // rows of everyday values can pass the fixed-point range, where the
+    // exact 128-bit product serves (its fifth decimal cannot matter there).
+    const auto fixedProduct = multiply(sums->x, sums->y);
+    const double productOfSums = fixedProduct
+        ? fixedProduct->toDouble()
+        : static_cast<double>(static_cast<__int128>(sums->x.units()) * sums->y.units()) / 1e8;
     // Equal Y values make lxy and lyy exactly zero; the rounding of the sums
     // must not turn them into a spurious slope or correlation.
-    const double lxy = sums->allYEqual ? 0.0 : sums->xy.toDouble() - productOfSums->toDouble() / n;
+    const double lxy = sums->allYEqual ? 0.0 : sums->xy.toDouble() - productOfSums / n;
     const double lxx = sums->xx - sx * sx / n;
     const double lyy = sums->allYEqual ? 0.0 : sums->yy - sy * sy / n;
     // A non-positive lxx (or lyy with unequal Y) is cancellation in the sums,

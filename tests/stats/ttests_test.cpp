@@ -1,8 +1,11 @@
+#include "stats/numbertext.h"
 #include "stats/ttests.h"
 
 #include "cells.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace korvanta::stats {
 namespace {
@@ -173,6 +176,27 @@ TEST(CorrelationRegression, DegreesOfFreedomAreNMinusTwo) {
     const auto y = CellsOf(1003, [](int k) { return std::to_string((k * 37) % 101); });
     EXPECT_EQ(CorrelationRegression(std::span(x).first(1002), y).t05, "1.962");  // df 1000
     EXPECT_EQ(CorrelationRegression(x, y).t05, "1.960");                       // df 1001
+}
+
+TEST(CorrelationRegression, LargeStoresPastTheFixedPointProductOfSums) {
+    // 32,766 rows of values near 500: sum x times sum y passes the fixed-point
+    // range, yet the data are ordinary and the panel must show them.
+    constexpr int rows = 32766;
+    const auto x = CellsOf(rows, [](int k) { return std::to_string(k + 1); });
+    const auto y = CellsOf(rows, [](int k) { return std::to_string((k * 7) % 1000) + ".5"; });
+    long double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (int k = 0; k < rows; ++k) {
+        const long double a = k + 1, b = (k * 7) % 1000 + 0.5L;
+        sx += a; sy += b; sxx += a * a; syy += b * b; sxy += a * b;
+    }
+    const long double lxy = sxy - sx * sy / rows, lxx = sxx - sx * sx / rows, lyy = syy - sy * sy / rows;
+    const double r = static_cast<double>(lxy / std::sqrt(lxx * lyy));
+    const auto result = CorrelationRegression(x, y);
+    EXPECT_EQ(result.pairs, "32766");
+    EXPECT_EQ(result.r, FormatFourDecimals(GeneralNumberText(r)));
+    EXPECT_EQ(result.t05, "1.960");
+    EXPECT_FALSE(result.equation.empty());
+    EXPECT_FALSE(result.verdict.empty());
 }
 
 // ----- Column summary -----
