@@ -257,25 +257,15 @@ public:
     void end(std::string_view, std::string_view) override {}
 };
 
-ReadError ErrorOf(ZipParts::Status status) {
-    switch (status) {
-    case ZipParts::Status::Ok: return ReadError::None;
-    case ZipParts::Status::CannotOpen: return ReadError::CannotOpen;
-    case ZipParts::Status::TooLarge: return ReadError::TooLarge;
-    case ZipParts::Status::Missing: return ReadError::NotWorkbook;
-    case ZipParts::Status::Corrupt: break;
-    }
-    return ReadError::Corrupt;
-}
 
 ReadError ReadContent(const std::filesystem::path& path, ContentSink& content) {
     ZipParts zip;
-    if (const auto s = zip.open(path); s != ZipParts::Status::Ok) return ErrorOf(s);
+    if (const auto s = zip.open(path); s != ZipParts::Status::Ok) return ReadErrorOf(s);
     ManifestSink manifest;
     if (const auto s = zip.parse("META-INF/manifest.xml", manifest); s != ZipParts::Status::Ok && s != ZipParts::Status::Missing)
-        return ErrorOf(s);
+        return ReadErrorOf(s);
     if (manifest.encrypted) return ReadError::Encrypted;
-    if (const auto s = zip.parse("content.xml", content); s != ZipParts::Status::Ok) return ErrorOf(s);
+    if (const auto s = zip.parse("content.xml", content); s != ZipParts::Status::Ok) return ReadErrorOf(s);
     if (content.tooLarge) return ReadError::TooLarge;
     return content.names.empty() ? ReadError::NoWorksheet : ReadError::None;
 }

@@ -24,16 +24,6 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
-ReadError ErrorOf(ZipParts::Status status) {
-    switch (status) {
-    case ZipParts::Status::Ok: return ReadError::None;
-    case ZipParts::Status::CannotOpen: return ReadError::CannotOpen;
-    case ZipParts::Status::TooLarge: return ReadError::TooLarge;
-    case ZipParts::Status::Missing: return ReadError::NotWorkbook;
-    case ZipParts::Status::Corrupt: break;
-    }
-    return ReadError::Corrupt;
-}
 
 struct Relationship {
     std::string type, target;
@@ -118,17 +108,17 @@ ReadError LoadWorkbook(const ZipParts& zip, Workbook& workbook) {
     workbook.part = "xl/workbook.xml";
     RelsSink root;
     if (const auto s = zip.parse("_rels/.rels", root); s != ZipParts::Status::Ok && s != ZipParts::Status::Missing)
-        return ErrorOf(s);
+        return ReadErrorOf(s);
     for (const auto& [id, rel] : root.byId)
         if (!rel.external && EndsWith(rel.type, "/officeDocument")) {
             workbook.part = PackageRootTarget(rel.target);
             break;
         }
-    if (const auto s = zip.read(workbook.part, kMaxWorkbookPartBytes, workbook.xml); s != ZipParts::Status::Ok) return ErrorOf(s);
+    if (const auto s = zip.read(workbook.part, kMaxWorkbookPartBytes, workbook.xml); s != ZipParts::Status::Ok) return ReadErrorOf(s);
     WorkbookSink sheets;
     if (!ParseXml(workbook.xml, sheets)) return ReadError::Corrupt;
     RelsSink rels;
-    if (const auto s = zip.parse(RelsPartOf(workbook.part), rels); s != ZipParts::Status::Ok) return ErrorOf(s);
+    if (const auto s = zip.parse(RelsPartOf(workbook.part), rels); s != ZipParts::Status::Ok) return ReadErrorOf(s);
     for (auto& sheet : sheets.sheets) {
         const auto it = rels.byId.find(sheet.id);
         if (it != rels.byId.end() && !it->second.external && EndsWith(it->second.type, "/worksheet"))
@@ -186,7 +176,7 @@ bool ReplacePart(const std::filesystem::path& path, const std::string& part, con
 
 SheetList ListXlsxSheets(const std::filesystem::path& path) {
     ZipParts zip;
-    if (const auto s = zip.open(path); s != ZipParts::Status::Ok) return ListFailure(ErrorOf(s));
+    if (const auto s = zip.open(path); s != ZipParts::Status::Ok) return ListFailure(ReadErrorOf(s));
     Workbook workbook;
     if (const ReadError e = LoadWorkbook(zip, workbook); e != ReadError::None) return ListFailure(e);
     SheetList list;
@@ -198,7 +188,7 @@ ReadResult ReadXlsxSheet(const std::filesystem::path& path, std::size_t index) {
     Workbook workbook;
     {
         ZipParts zip;
-        if (const auto s = zip.open(path); s != ZipParts::Status::Ok) return Failure(ErrorOf(s));
+        if (const auto s = zip.open(path); s != ZipParts::Status::Ok) return Failure(ReadErrorOf(s));
         if (const ReadError e = LoadWorkbook(zip, workbook); e != ReadError::None) return Failure(e);
     }
     if (index >= workbook.worksheets.size()) return Failure(ReadError::NoWorksheet);

@@ -5,6 +5,8 @@
 // stops early.
 #pragma once
 
+#include "excel/workbook.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -61,5 +63,18 @@ private:
 // Parses a whole document held in memory; false when it is not well formed
 // (a stop by the sink is not a failure).
 bool ParseXml(std::string_view document, XmlSink& sink);
+
+// What a package's failure means to the user: a missing part says the file
+// is no workbook of ours, anything broken inside it that it is corrupt.
+inline ReadError ReadErrorOf(ZipParts::Status status) {
+    switch (status) {
+    case ZipParts::Status::Ok: return ReadError::None;
+    case ZipParts::Status::CannotOpen: return ReadError::CannotOpen;
+    case ZipParts::Status::TooLarge: return ReadError::TooLarge;
+    case ZipParts::Status::Missing: return ReadError::NotWorkbook;
+    case ZipParts::Status::Corrupt: break;
+    }
+    return ReadError::Corrupt;
+}
 
 }  // namespace korvanta::excel::detail
