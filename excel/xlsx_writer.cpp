@@ -103,7 +103,7 @@ std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& pa
 // A text as the content of <t>: XML's own escapes, and OOXML's _xHHHH_
 // for the characters XML cannot carry (controls, a carriage return that
 // XML would read as a line feed) and for a literal "_x" that would read as
-// the start of one.
+// the start of one (a "_x" and four hex digits, whatever follows).
 void AppendEscaped(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
@@ -119,8 +119,10 @@ void AppendEscaped(std::string& out, std::string_view text) {
             out.push_back(kHex[u & 15]);
             out.push_back('_');
         } else {
-            if (c == '_' && i + 6 < text.size() && text[i + 1] == 'x' && isHex(text[i + 2]) && isHex(text[i + 3]) &&
-                isHex(text[i + 4]) && isHex(text[i + 5]) && text[i + 6] == '_')
+            // Whatever follows the four digits: an escape written next
+            // (for a control character) would supply the closing '_'.
+            if (c == '_' && i + 5 < text.size() && text[i + 1] == 'x' && isHex(text[i + 2]) && isHex(text[i + 3]) &&
+                isHex(text[i + 4]) && isHex(text[i + 5]))
                 out += "_x005F";
             out.push_back(c);
         }
