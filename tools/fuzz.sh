@@ -18,6 +18,20 @@ fi
 target=$1
 seconds=$2
 build=${KORVANTA_FUZZ_BUILD_DIR:-$here/build-fuzz}
+
+# The build's own packages, then clang with libFuzzer's runtime (needed here
+# only, so tools/deps.sh leaves them out).
+"$here/tools/deps.sh"
+missing=()
+for p in clang libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 all=(parse_fixed4 leading_number format_four_decimals clean_cell_text xls_reader xlsx_reader xls_roundtrip xlsx_roundtrip)
 
 flags="-g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
