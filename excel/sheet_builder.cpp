@@ -4,54 +4,60 @@
 
 namespace korvanta::excel::detail {
 
-Cell* SheetBuilder::slot(std::size_t row, std::size_t column) {
-    touch(row);
-    if (column > 1) return nullptr;
-    if (row >= rows_.size()) {
-        // Grown a block at a time (the vector doubles its capacity when it
-        // must); take() trims the rows past the last used one.
-        const std::size_t size = std::max(row + 1, rows_.size() + 1024);
-        rows_.resize(size);
-        shared_.resize(2 * size, kNone);
-    }
-    shared_[2 * row + column] = kNone;
-    return column == 0 ? &rows_[row].first : &rows_[row].second;
-}
-
 void SheetBuilder::set(std::size_t row, std::size_t column, Cell cell) {
-    if (Cell* c = slot(row, column)) *c = std::move(cell);
+    touch(row);
+    if (column > 1) return;
+    std::uint32_t index = kNoText;
+    if (cell.kind == Cell::Kind::Text || cell.kind == Cell::Kind::Error) {
+        index = static_cast<std::uint32_t>(texts_.size());
+        texts_.push_back(std::move(cell.text));
+    }
+    cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint8_t>(column), cell.kind, false, index, cell.number});
 }
 
 void SheetBuilder::setShared(std::size_t row, std::size_t column, std::uint32_t index) {
-    if (Cell* c = slot(row, column)) {
-        *c = Cell::MakeText({});
-        shared_[2 * row + column] = index;
-    }
+    touch(row);
+    if (column > 1) return;
+    cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint8_t>(column), Cell::Kind::Text, true, index, 0.0});
 }
 
 std::vector<std::uint32_t> SheetBuilder::neededShared() const {
     std::vector<std::uint32_t> needed;
-    for (std::uint32_t index : shared_)
-        if (index != kNone) needed.push_back(index);
+    for (const Entry& e : cells_)
+        if (e.shared) needed.push_back(e.index);
     std::sort(needed.begin(), needed.end());
     needed.erase(std::unique(needed.begin(), needed.end()), needed.end());
     return needed;
 }
 
 void SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, std::vector<std::string>& texts) {
-    for (std::size_t i = 0; i < shared_.size(); ++i) {
-        if (shared_[i] == kNone) continue;
-        const auto it = std::lower_bound(needed.begin(), needed.end(), shared_[i]);
-        if (it == needed.end() || *it != shared_[i]) continue;
-        Row& row = rows_[i / 2];
-        (i % 2 == 0 ? row.first : row.second).text = texts[static_cast<std::size_t>(it - needed.begin())];
+    for (Entry& e : cells_) {
+        if (!e.shared) continue;
+        e.shared = false;
+        const auto it = std::lower_bound(needed.begin(), needed.end(), e.index);
+        if (it == needed.end() || *it != e.index) {
+            e.index = kNoText;  // an empty text, as before the lookup
+            continue;
+        }
+        e.index = static_cast<std::uint32_t>(texts_.size());
+        texts_.push_back(texts[static_cast<std::size_t>(it - needed.begin())]);
     }
 }
 
 std::vector<Row> SheetBuilder::take() {
-    rows_.resize(used_);
-    shared_.clear();
-    return std::move(rows_);
+    std::vector<Row> rows(used_);
+    for (const Entry& e : cells_) {
+        Cell& cell = e.column == 0 ? rows[e.row].first : rows[e.row].second;
+        cell.kind = e.kind;
+        cell.number = e.number;
+        // Each text belongs to one entry, so it can be moved out.
+        if (e.index != kNoText && !e.shared) cell.text = std::move(texts_[e.index]);
+        else cell.text.clear();
+    }
+    cells_.clear();
+    texts_.clear();
+    used_ = 0;
+    return rows;
 }
 
 }  // namespace korvanta::excel::detail
