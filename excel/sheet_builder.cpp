@@ -21,7 +21,27 @@ void SheetBuilder::setShared(std::size_t row, std::size_t column, std::uint32_t 
     cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint8_t>(column), Cell::Kind::Text, true, index, 0.0});
 }
 
-std::vector<std::uint32_t> SheetBuilder::neededShared() const {
+void SheetBuilder::dropReplaced() {
+    const auto place = [](const Entry& e) { return std::uint64_t{e.row} * 2 + e.column; };
+    // Writers put cells in row and column order: then no place repeats.
+    const bool ordered = std::adjacent_find(cells_.begin(), cells_.end(), [&](const Entry& a, const Entry& b) {
+                             return place(a) >= place(b);
+                         }) == cells_.end();
+    if (ordered) return;
+    std::vector<std::uint32_t> order(cells_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return place(cells_[a]) < place(cells_[b]); });
+    std::vector<bool> keep(cells_.size(), false);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (i + 1 == order.size() || place(cells_[order[i]]) != place(cells_[order[i + 1]])) keep[order[i]] = true;
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < cells_.size(); ++i)
+        if (keep[i]) cells_[out++] = cells_[i];
+    cells_.resize(out);
+}
+
+std::vector<std::uint32_t> SheetBuilder::neededShared() {
+    dropReplaced();
     std::vector<std::uint32_t> needed;
     for (const Entry& e : cells_)
         if (e.shared) needed.push_back(e.index);

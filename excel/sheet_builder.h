@@ -25,8 +25,9 @@ public:
     // A cell whose text is entry `index` of the shared-string table.
     void setShared(std::size_t row, std::size_t column, std::uint32_t index);
 
-    // The shared-string indices the kept cells refer to, ascending, no repeats.
-    std::vector<std::uint32_t> neededShared() const;
+    // The shared-string indices the kept cells refer to, ascending, no
+    // repeats; a cell replaced by a later one for its place needs none.
+    std::vector<std::uint32_t> neededShared();
     // Fills the shared-string cells; texts[i] belongs to needed[i].
     void resolveShared(const std::vector<std::uint32_t>& needed, std::vector<std::string>& texts);
 
@@ -47,6 +48,9 @@ private:
         double number;
     };
     static constexpr std::uint32_t kNoText = 0xFFFFFFFF;
+
+    // Leaves only the last entry for each place.
+    void dropReplaced();
 
     std::vector<Entry> cells_;
     std::vector<std::string> texts_;

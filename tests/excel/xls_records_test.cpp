@@ -125,6 +125,16 @@ TEST(XlsRecords, UsedRangeAndSubstreams) {
     EXPECT_EQ(r.rows[9], Row{});
 }
 
+TEST(XlsRecords, ACellWrittenAgainKeepsItsLastValue) {
+    // The first A1 names a string the table lacks; the number that replaces
+    // it needs none. B1 out of order, then again.
+    const Bytes sst = Rec(0x00FC, U32(1) + U32(1) + U16(1) + Bytes{0} + Ascii("x"));
+    const Bytes sheet = LabelSst(0, 0, 5) + Number(1, 1, 3) + Number(0, 0, 7) + LabelSst(0, 1, 0) + Number(1, 1, 4);
+    const auto r = ReadStream(Workbook({}, sheet, sst));
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(Describe(r.rows), (Table{{"n:7", "s:x"}, {"", "n:4"}}));
+}
+
 TEST(XlsRecords, FirstWorksheetSkipsChartAndMacroSheets) {
     auto r = ReadStream(Workbook({}, Number(0, 0, 4), {}, {2, 1, 0}));
     ASSERT_TRUE(r.ok()) << r.message;
