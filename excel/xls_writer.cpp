@@ -4,6 +4,7 @@
 #include "excel/atomic_file.h"
 #include "excel/cfb_writer.h"
 #include "excel/export_check.h"
+#include "excel/plain_number.h"
 #include "excel/text.h"
 
 #include <algorithm>
@@ -314,7 +315,12 @@ WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::s
             const auto& column = c == 0 ? column1 : column2;
             if (r >= column.size() || column[r].empty()) continue;
             ExportCell cell{static_cast<std::uint16_t>(r), c, false, 0.0, 0};
-            cell.number = IsNumberText(column[r], &cell.value);
+            if (detail::IsPlainNumberText(column[r])) {
+                cell.number = true;
+                cell.value = detail::PlainNumberValue(column[r]);
+            } else {
+                cell.number = IsNumberText(column[r], &cell.value);
+            }
             if (!cell.number) cell.text = sst.add(column[r]);
             cells.push_back(cell);
         }

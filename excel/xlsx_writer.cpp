@@ -8,6 +8,7 @@
 // renamed onto the target only when complete.
 #include "excel/atomic_file.h"
 #include "excel/export_check.h"
+#include "excel/plain_number.h"
 
 #include <xlsxwriter.h>
 #include <zip.h>
@@ -135,21 +136,11 @@ void AppendNumber(std::string& out, std::size_t n) {
     out.append(digits, end);
 }
 
-// The text of a number cell's <v>: a plain decimal of at most 15
-// significant digits ("-12.5", "37") stands as it is, since it reads back
-// as the very double it names; any other number text is parsed and written
-// as the shortest text that reads back as the same double. Most cells are
-// plain, and parsing and printing doubles was a large part of an export.
+// The text of a number cell's <v>: a plain decimal (IsPlainNumberText)
+// stands as it is; any other number text is parsed and written as the
+// shortest text that reads back as the same double.
 bool AppendNumberValue(std::string& out, std::string_view text) {
-    std::size_t i = text.starts_with('-') ? 1 : 0, digits = 0, points = 0;
-    const bool leadingZero = i + 1 < text.size() && text[i] == '0' && text[i + 1] != '.';
-    for (std::size_t k = i; k < text.size(); ++k) {
-        if (text[k] >= '0' && text[k] <= '9') ++digits;
-        else if (text[k] == '.') ++points;
-        else digits = 99;
-    }
-    const bool plain = digits >= 1 && digits <= 15 && points <= 1 && !leadingZero && text[i] != '.' && text.back() != '.';
-    if (plain) {
+    if (detail::IsPlainNumberText(text)) {
         out += text;
         return true;
     }
