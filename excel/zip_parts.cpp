@@ -88,6 +88,20 @@ private:
 struct FileCloser {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
+using PartFile = std::unique_ptr<zip_file_t, FileCloser>;
+
+// Finds a part by name (in any case), reads its directory entry and opens it.
+ZipParts::Status OpenPart(zip* archive, std::string_view part, zip_stat_t& stat, PartFile& file)
+{
+    const zip_int64_t index = zip_name_locate(archive, std::string(part).c_str(), ZIP_FL_NOCASE);
+    if (index < 0)
+        return ZipParts::Status::Missing;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), 0, &stat) != 0)
+        return ZipParts::Status::Corrupt;
+    file.reset(zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0));
+    return file ? ZipParts::Status::Ok : ZipParts::Status::Corrupt;
+}
 
 } // namespace
 
@@ -134,18 +148,12 @@ ZipParts::Status ZipParts::read(std::string_view part, std::size_t limit, std::s
     out.clear();
     if (!zip_)
         return Status::CannotOpen;
-    const zip_int64_t index = zip_name_locate(zip_.get(), std::string(part).c_str(), ZIP_FL_NOCASE);
-    if (index < 0)
-        return Status::Missing;
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(zip_.get(), static_cast<zip_uint64_t>(index), 0, &stat) != 0)
-        return Status::Corrupt;
+    PartFile file;
+    if (const Status status = OpenPart(zip_.get(), part, stat, file); status != Status::Ok)
+        return status;
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limit)
         return Status::TooLarge;
-    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0));
-    if (!file)
-        return Status::Corrupt;
     char chunk[1 << 16];
     for (;;) {
         const zip_int64_t n = zip_fread(file.get(), chunk, sizeof chunk);
@@ -163,17 +171,11 @@ ZipParts::Status ZipParts::parse(std::string_view part, XmlSink& sink) const
 {
     if (!zip_)
         return Status::CannotOpen;
-    const zip_int64_t index = zip_name_locate(zip_.get(), std::string(part).c_str(), ZIP_FL_NOCASE);
-    if (index < 0)
-        return Status::Missing;
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(zip_.get(), static_cast<zip_uint64_t>(index), 0, &stat) != 0)
-        return Status::Corrupt;
+    PartFile file;
+    if (const Status status = OpenPart(zip_.get(), part, stat, file); status != Status::Ok)
+        return status;
     const std::size_t compressed = (stat.valid & ZIP_STAT_COMP_SIZE) ? static_cast<std::size_t>(stat.comp_size) : 0;
-    std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0));
-    if (!file)
-        return Status::Corrupt;
 
     Parser parser(sink);
     std::vector<char> chunk(std::size_t{1} << 16);

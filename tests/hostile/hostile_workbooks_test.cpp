@@ -211,13 +211,3 @@ TEST(HostileWorkbooks, EveryFileHasACaseAndThereAreEnough) {
 
 } // namespace
 } // namespace korvanta::ui
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    korvanta::ui::installFontSubstitutes();
-    QApplication::setFont(korvanta::ui::songFont(9));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,15 @@
+// Tests of the real window run offscreen, with the program's fonts.
+#include "app/twips.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    korvanta::ui::installFontSubstitutes();
+    QApplication::setFont(korvanta::ui::songFont(9));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
