@@ -4,5 +4,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${KORVANTA_BUILD_DIR:-$here/build}
 type=${KORVANTA_BUILD_TYPE:-RelWithDebInfo}
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@"
 cmake --build "$build" -j "$(nproc)"
