@@ -3,6 +3,7 @@
 #pragma once
 
 #include "numbertext.h"
+#include "exact.h"
 
 #include <span>
 #include <string_view>
@@ -12,9 +13,12 @@ namespace korvanta::stats {
 struct CellValue {
     enum class Kind : unsigned char { Empty, NotANumber, Number };
     Kind kind = Kind::Empty;
+    // The value at the precision it was typed with; the tests compute with it.
+    ExactDecimal exact;
+    // The value rounded to four places, halves to even (ranks and ties of the
+    // detailed results are decided there).
     Fixed4 value;
-    // value.toDouble(), converted once when the cell is read: the tests add
-    // up squares of every row in double precision on every keystroke.
+    // The nearest double, converted once when the cell is read (plots).
     double number = 0.0;
 
     bool isNumber() const { return kind == Kind::Number; }

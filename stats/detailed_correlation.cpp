@@ -1,7 +1,7 @@
 // Detailed results of the correlation of X (column 1) and Y (column 2) and
 // the least-squares regression of Y on X, on the rows where both cells are
-// numbers. Sums of squares are taken about the means (two passes), so that
-// data far from zero keep their precision.
+// numbers. Pearson's r, the line and its residual SD come from the exact sums
+// the panel uses; Spearman's rho from the mid-ranks about their means.
 //   r = lxy / sqrt(lxx lyy), t = r sqrt((n - 2)/(1 - r^2)) on n - 2 df,
 //   95% CI of r: tanh(atanh r -+ 1.96 / sqrt(n - 3)) (Fisher's z),
 //   b = lxy / lxx, a = mean y - b mean x, s = sqrt(sum e^2 / (n - 2)),
@@ -10,6 +10,7 @@
 #include "stats/detailed.h"
 
 #include "stats/distributions.h"
+#include "stats/exactfigures.h"
 #include "stats/ranktests.h"
 
 #include <algorithm>
@@ -92,8 +93,23 @@ CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
     r.slope = r.intercept = {fewer, fewer, fewer, fewer, {fewer, fewer}};
     if (x.size() < 3) return r;
 
-    const Moments m = MomentsOf(x, y);
-    Correlate(m, n, r.r, r.rP);
+    // Pearson's r and the line from the same exact sums as the panel's.
+    const LineFigures line = LineOf(MomentsOf(xColumn, yColumn));
+    Moments m;
+    m.meanX = ToDouble(line.meanX);
+    m.meanY = ToDouble(line.meanY);
+    m.lxx = ToDouble(line.lxx);
+    m.lyy = ToDouble(line.lyy);
+    m.lxy = ToDouble(line.lxy);
+    if (line.lxx > 0 && line.lyy > 0) {
+        const double sign = line.lxy < 0 ? -1.0 : 1.0;
+        r.r = Figure::Of(sign * RootToDouble(line.rSquared()));
+        const auto trSquared = line.trSquared();
+        r.rP = trSquared ? Figure::Of(dist::StudentTwoSidedP(sign * RootToDouble(*trSquared), n - 2))
+                         : Figure::None(Why::PerfectFit);
+    } else {
+        r.r = r.rP = Figure::None(Why::NoVariation);
+    }
     if (r.r.has()) {
         r.r2 = Figure::Of(r.r.value * r.r.value);
         if (x.size() >= 4) {
@@ -125,15 +141,10 @@ CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
         r.slope = r.intercept = {flat, flat, flat, flat, {flat, flat}};
         return r;
     }
-    const double b = m.lxy / m.lxx;
-    const double a = m.meanY - b * m.meanX;
-    double residualSquares = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double e = (y[i] - m.meanY) - b * (x[i] - m.meanX);
-        residualSquares += e * e;
-    }
+    const double b = ToDouble(line.slope());
+    const double a = ToDouble(line.intercept());
     const double df = n - 2;
-    const double s = std::sqrt(residualSquares / df);
+    const double s = RootToDouble(line.residualVariance());
     r.residualSd = Figure::Of(s);
     r.slope = Coefficient(b, s / std::sqrt(m.lxx), df);
     r.intercept = Coefficient(a, s * std::sqrt(1 / n + m.meanX * m.meanX / m.lxx), df);

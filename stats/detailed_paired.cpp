@@ -6,6 +6,7 @@
 #include "stats/detailed.h"
 
 #include "stats/distributions.h"
+#include "stats/exactfigures.h"
 #include "stats/ranktests.h"
 #include "stats/shapirowilk.h"
 
@@ -43,15 +44,13 @@ PairedDetails PairedDetail(Column first, Column second) {
     r.wilcoxon = WilcoxonSignedRank(d);
     if (d.empty()) return r;
 
-    double mean = 0;
-    for (double v : d) mean += v;
-    mean /= n;
+    // Mean and SD from the same exact sums as the panel's.
+    const DifferenceFigures exact = DifferencesOf(MomentsOf(first, second));
+    const double mean = ToDouble(exact.mean);
     r.diff = Figure::Of(mean);
     if (d.size() < 2) return r;
 
-    double squares = 0;
-    for (double v : d) squares += (v - mean) * (v - mean);
-    const double sd = std::sqrt(squares / (n - 1));
+    const double sd = RootToDouble(exact.variance);
     if (!(sd > 0)) {
         const Figure flat = Figure::None(Why::NoVariation);
         r.dz = flat;

@@ -27,6 +27,7 @@
 #include "stats/detailed.h"
 
 #include "stats/distributions.h"
+#include "stats/exactfigures.h"
 #include "stats/fisherexact.h"
 
 #include <algorithm>
@@ -47,6 +48,17 @@ std::optional<double> ReadCount(std::string_view text) {
 Interval LogInterval(double estimate, double se) {
     const double log = std::log(estimate);
     return {Figure::Of(std::exp(log - dist::kZ975 * se)), Figure::Of(std::exp(log + dist::kZ975 * se))};
+}
+
+// The table as exact counts (whole numbers within the fixed-point range,
+// exact in a double).
+TableFigures ExactTable(const Counts& counts) {
+    const auto exact = [](double count) { return Rational(static_cast<long long>(count)); };
+    return {exact(counts.a), exact(counts.b), exact(counts.c), exact(counts.d)};
+}
+
+Figure FigureOf(const std::optional<Rational>& value, Why otherwise) {
+    return value ? Figure::Of(ToDouble(*value)) : Figure::None(otherwise);
 }
 
 Figure ChiSquareP(const Figure& chi2) {
@@ -76,23 +88,20 @@ FourFoldDetails FourFoldDetail(const TableCells& cells) {
     r.n = Figure::Of(n);
     if (n == 0) return r;
 
-    const double row1 = a + b, row2 = c + d, col1 = a + c, col2 = b + d;
-    r.expected[0] = Figure::Of(row1 * col1 / n);
-    r.expected[1] = Figure::Of(row1 * col2 / n);
-    r.expected[2] = Figure::Of(row2 * col1 / n);
-    r.expected[3] = Figure::Of(row2 * col2 / n);
+    const double row1 = a + b, row2 = c + d;
+    // Expected counts and both chi-squares from the same exact core as the panel's.
+    const TableFigures table = ExactTable(*counts);
+    const Rational exactN = table.row1() + table.row2();
+    r.expected[0] = Figure::Of(ToDouble(table.row1() * table.col1() / exactN));
+    r.expected[1] = Figure::Of(ToDouble(table.row1() * table.col2() / exactN));
+    r.expected[2] = Figure::Of(ToDouble(table.row2() * table.col1() / exactN));
+    r.expected[3] = Figure::Of(ToDouble(table.row2() * table.col2() / exactN));
     const double smallest = std::min({r.expected[0].value, r.expected[1].value, r.expected[2].value, r.expected[3].value});
     r.method = (n < 40 || smallest < 1) ? TableMethod::Fisher : smallest < 5 ? TableMethod::Yates : TableMethod::ChiSquare;
 
-    const double margins = row1 * row2 * col1 * col2;
-    const double cross = a * d - b * c;
-    if (margins > 0) {
-        r.chi2 = Figure::Of(n * cross * cross / margins);
-        const double corrected = std::max(0.0, std::fabs(cross) - n / 2);
-        r.yates = Figure::Of(n * corrected * corrected / margins);
-    } else {
-        r.chi2 = r.yates = Figure::None(Why::NoVariation);  // a zero margin
-    }
+    // A zero margin leaves no statistic.
+    r.chi2 = FigureOf(FourFoldChiSquareOf(table, exactN, false), Why::NoVariation);
+    r.yates = FigureOf(FourFoldChiSquareOf(table, exactN, true), Why::NoVariation);
     r.chi2P = ChiSquareP(r.chi2);
     r.yatesP = ChiSquareP(r.yates);
     const FisherFigures fisher = FisherExact(a, b, c, d);
@@ -153,9 +162,9 @@ PairedTableDetails PairedTableDetail(const TableCells& cells) {
 
     const double discordant = b + c;
     if (discordant > 0) {
-        r.mcnemar = Figure::Of((b - c) * (b - c) / discordant);
-        const double corrected = std::max(0.0, std::fabs(b - c) - 1);
-        r.mcnemarCc = Figure::Of(corrected * corrected / discordant);
+        const TableFigures table = ExactTable(*counts);
+        r.mcnemar = FigureOf(McNemarOf(table.b, table.c, false), Why::ZeroCell);
+        r.mcnemarCc = FigureOf(McNemarOf(table.b, table.c, true), Why::ZeroCell);
         r.mcnemarP = ChiSquareP(r.mcnemar);
         r.mcnemarCcP = ChiSquareP(r.mcnemarCc);
         r.exactP = Figure::Of(std::min(1.0, 2 * dist::BinomialCdf(std::min(b, c), discordant, 0.5)));

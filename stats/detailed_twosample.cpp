@@ -26,14 +26,6 @@ namespace korvanta::stats {
 
 namespace {
 
-// A summary box as the panel reads it (the same texts are numbers), at the
-// full precision of its text: the column summary writes the mean in 15
-// significant digits.
-std::optional<double> BoxValue(std::string_view text) {
-    if (!ParseFixed4(text)) return std::nullopt;
-    return ParseDouble(text);
-}
-
 std::vector<double> Numbers(Column column) {
     std::vector<double> values;
     for (const CellValue& cell : column)
@@ -81,29 +73,31 @@ TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Co
         r.sw2 = ShapiroWilk(y);
     }
 
-    const auto x1 = BoxValue(summary.x1), s1 = BoxValue(summary.s1), n1 = BoxValue(summary.n1);
-    const auto x2 = BoxValue(summary.x2), s2 = BoxValue(summary.s2), n2 = BoxValue(summary.n2);
-    if (!x1 || !s1 || !n1 || !x2 || !s2 || !n2) return r;
-    r.n1 = Figure::Of(*n1);
-    r.n2 = Figure::Of(*n2);
-    r.diff = Figure::Of(*x1 - *x2);
+    // The groups exactly as the panel's test reads them.
+    const auto groups = ReadTwoSampleGroups(summary);
+    if (!groups) return r;
+    const double n1 = ToDouble(groups->first.count), n2 = ToDouble(groups->second.count);
+    r.n1 = Figure::Of(n1);
+    r.n2 = Figure::Of(n2);
+    r.diff = Figure::Of(ToDouble(groups->first.mean - groups->second.mean));
     const Figure fewer = Figure::None(Why::TooFewCases);
-    if (!(*n1 > 0 && *n2 > 0)) {
+    if (!(n1 > 0 && n2 > 0)) {
         r.diff = r.varF = r.varDf1 = r.varDf2 = r.varP = r.cohenD = r.hedgesG = fewer;
         r.cohenDCi = {fewer, fewer};
         r.pooled = r.welch = NoTest(Why::TooFewCases);
         return r;
     }
-    const double diff = *x1 - *x2;
-    const double v1 = *s1 * *s1, v2 = *s2 * *s2;  // a negative SD squares like its magnitude
+    const double diff = r.diff.value;
+    const double v1 = ToDouble(groups->first.variance), v2 = ToDouble(groups->second.variance);
 
-    // Student's t with the pooled variance.
-    const double df = *n1 + *n2 - 2;
-    const double reciprocalSum = 1 / *n1 + 1 / *n2;
-    if (df > 0) {
-        const double pooledVariance = ((*n1 - 1) * v1 + (*n2 - 1) * v2) / df;
-        r.pooled = TTest(diff, std::sqrt(pooledVariance * reciprocalSum), df);
-        const double sc = std::sqrt(pooledVariance);
+    // Student's t with the pooled variance, from the same exact figures as
+    // the panel's T.
+    const double df = n1 + n2 - 2;
+    const double reciprocalSum = 1 / n1 + 1 / n2;
+    if (const auto exact = PooledOf(groups->first, groups->second)) {
+        const double pooledVariance = ToDouble(exact->pooledVariance);
+        r.pooled = TTest(diff, RootToDouble(exact->seSquared), ToDouble(exact->df));
+        const double sc = RootToDouble(exact->pooledVariance);
         if (sc > 0 && std::isfinite(sc)) {
             r.cohenD = Figure::Of(diff / sc);
             const Interval delta = dist::NoncentralityInterval(diff / std::sqrt(pooledVariance * reciprocalSum), df);
@@ -122,16 +116,16 @@ TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Co
     }
 
     // Welch's t and the F test need a variance from each group.
-    if (*n1 > 1 && *n2 > 1) {
-        const double w1 = v1 / *n1, w2 = v2 / *n2;
+    if (n1 > 1 && n2 > 1) {
+        const double w1 = v1 / n1, w2 = v2 / n2;
         const double variance = w1 + w2;
-        const double welchDf = variance * variance / (w1 * w1 / (*n1 - 1) + w2 * w2 / (*n2 - 1));
+        const double welchDf = variance * variance / (w1 * w1 / (n1 - 1) + w2 * w2 / (n2 - 1));
         r.welch = TTest(diff, std::sqrt(variance), welchDf);
-        r.varDf1 = Figure::Of(*n1 - 1);
-        r.varDf2 = Figure::Of(*n2 - 1);
+        r.varDf1 = Figure::Of(n1 - 1);
+        r.varDf2 = Figure::Of(n2 - 1);
         if (v2 > 0) {
             r.varF = Figure::Of(v1 / v2);
-            r.varP = Figure::Of(dist::FTwoSidedP(v1 / v2, *n1 - 1, *n2 - 1));
+            r.varP = Figure::Of(dist::FTwoSidedP(v1 / v2, n1 - 1, n2 - 1));
         } else {
             r.varF = r.varP = Figure::None(Why::NoVariation);
         }

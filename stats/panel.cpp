@@ -1,15 +1,12 @@
 #include "stats/panel.h"
 
-#include "stats/numbertext.h"
-
 namespace korvanta::stats::detail {
 
-std::string ShowFourDecimals(double value) { return FormatFourDecimals(GeneralNumberText(value)); }
-
-std::string TResultLine(double t, const CriticalValues& critical) {
-    std::string line = "T = " + ShowFourDecimals(t);
+std::string TResultLine(const Rational& tSquared, const CriticalValues& critical) {
+    std::string line = "T = " + FourDecimalsOfRoot(tSquared);
     line += "  ";
-    line += JudgeTStatistic(t, critical);
+    // The nearest double of an exact t equals the table's value when t does.
+    line += JudgeTStatistic(RootToDouble(tSquared), critical);
     return line;
 }
 

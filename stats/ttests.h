@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cellvalue.h"
+#include "exactfigures.h"
 
 #include <string>
 #include <string_view>
@@ -11,10 +12,23 @@ namespace korvanta::stats {
 
 // Two-sample t-test with pooled variance, two-sided, from summary statistics.
 // All texts are empty when any input is empty or not a number, when a divisor
-// is zero, when the degrees of freedom are below 1, or on any overflow.
+// is zero, when the degrees of freedom are below 1, or when a difference or
+// the sum of the counts passes the fixed-point range.
 struct TwoSampleInput {
     std::string_view x1, s1, n1, x2, s2, n2;
+    // The column summaries behind the boxes, group 1 and 2: while a mean or
+    // SD box holds what its summary wrote, the test takes the summary's exact
+    // mean or variance instead of the four decimals shown. Null: the box's
+    // text counts.
+    const Rational* exactMean[2] = {nullptr, nullptr};
+    const Rational* exactVariance[2] = {nullptr, nullptr};
 };
+// The groups as the test reads them: each box's exact value, or the
+// summary's figure behind it. Empty when a box is not a number.
+struct TwoSampleGroups {
+    SampleFigures first, second;
+};
+std::optional<TwoSampleGroups> ReadTwoSampleGroups(const TwoSampleInput& input);
 struct TwoSampleResult {
     std::string t05, t01, t001;   // Label5(3), Label5(4), Label5(5)
     std::string resultLine;       // Label5(6): "T = 2.2361  P < 0.05"
@@ -47,9 +61,16 @@ CorrelationResult CorrelationRegression(Column x, Column y);
 // test's summary boxes. Cells that are empty or not numbers are skipped.
 struct ColumnSummary {
     std::string meanText;         // general form, e.g. "2" or ".5"; "" with no values
-    std::string sdText;           // fixed-point text, e.g. "1.4142", "0"
+    std::string sdText;           // four places as fixed-point text, e.g. "1.4142", "0"
     std::string countText;        // e.g. "3"
+    std::string meanShown, sdShown;  // the boxes' four-decimal forms, exactly rounded
+    std::optional<SampleFigures> figures;  // exact; empty with no values
 };
 ColumnSummary SummariseColumn(Column column);
+ColumnSummary SummariseColumn(const ColumnMoments& moments);
+
+// The paired test and the correlation from the sums the grid store keeps.
+PairedTResult PairedTTest(const PairMoments& moments);
+CorrelationResult CorrelationRegression(const PairMoments& moments);
 
 } // namespace korvanta::stats

@@ -44,8 +44,9 @@ TEST(FourFoldChiSquare, PlainOrCorrectedWithTheSmallSampleWarning) {
         {{"30000000", "10000000", "15000000", "25000000"},
          {"22500000.0000", "17500000.0000", "22500000.0000", "17500000.0000", "80000000", "11428571.4286",
           "P < 0.01"}},
-        // An expected count below 1 warns even with n >= 40.
-        {{"0", "20", "1", "30"}, {"0.3922", "19.6078", "0.6078", "30.3922", "51", "0.0498", warning}},
+        // An expected count below 1 warns even with n >= 40; |ad - bc| = 20 is below n/2,
+        // so the corrected deviation stops at zero.
+        {{"0", "20", "1", "30"}, {"0.3922", "19.6078", "0.6078", "30.3922", "51", "0.0000", warning}},
         // Nothing to divide by: no expected counts and no statistic.
         {{"", "", "", ""}, {"", "", "", "", "0", "", warning}},
         {{"12", "", "", ""}, {"12.0000", "0.0000", "0.0000", "0.0000", "12", "", warning}},
@@ -87,7 +88,7 @@ TEST(PairedChiSquare, CorrectedBelowFortyDiscordantPairs) {
         {{"", "30", "12", ""}, {"42", "7.7143", "P < 0.01"}},
         {{"", "12", "30", ""}, {"42", "7.7143", "P < 0.01"}},
         {{"5", "20", "20", "5"}, {"50", "0.0000", "P > 0.05"}},
-        {{"", "10", "10", ""}, {"20", "0.0500", "P > 0.05"}},  // the correction is not clamped
+        {{"", "10", "10", ""}, {"20", "0.0000", "P > 0.05"}},  // the correction stops at zero
         {{"30000", "25000", "10000", "30000"}, {"95000", "6428.5714", "P < 0.01"}},
         // No discordant pairs: nothing to divide by.
         {{"40", "", "0", "30"}, {"70", "", "P > 0.05"}},
