@@ -238,17 +238,17 @@ void MainWindow::onColumnsChanged(bool first, bool second)
 {
     switch (mode_) {
     case TestMode::PairedT:
-        pairedT_->show(stats::PairedTTest(store_.values(grid::Column::First), store_.values(grid::Column::Second)));
+        pairedT_->show(stats::PairedTTest(store_.pairMoments()));
         break;
     case TestMode::TwoSample:
         // Only the changed column's boxes are written.
         if (first)
-            twoSample_->writeSummary(0, stats::SummariseColumn(store_.values(grid::Column::First)));
+            twoSample_->writeSummary(0, stats::SummariseColumn(store_.moments(grid::Column::First)));
         if (second)
-            twoSample_->writeSummary(1, stats::SummariseColumn(store_.values(grid::Column::Second)));
+            twoSample_->writeSummary(1, stats::SummariseColumn(store_.moments(grid::Column::Second)));
         break;
     case TestMode::Correlation:
-        correlation_->show(stats::CorrelationRegression(store_.values(grid::Column::First), store_.values(grid::Column::Second)));
+        correlation_->show(stats::CorrelationRegression(store_.pairMoments()));
         break;
     case TestMode::FourFold:
     case TestMode::PairedChiSquare:
@@ -275,11 +275,9 @@ auto MainWindow::withDetailsInput(F&& f) const
 {
     // The input holds views: the texts live until f returns.
     std::array<std::string, 6> boxes;
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        boxes[i] = twoSample_->box(static_cast<int>(i))->text().toStdString();
     const TablePanel::Texts table = table_->texts();
     stats::DetailsInput input;
-    input.summary = {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
+    input.summary = twoSample_->input(boxes);
     input.first = store_.values(grid::Column::First);
     input.second = store_.values(grid::Column::Second);
     input.table = table.view();

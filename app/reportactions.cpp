@@ -49,7 +49,7 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 std::vector<QString> ColumnRow(const QString& name, stats::Column column)
 {
     const stats::ColumnSummary summary = stats::SummariseColumn(column);
-    return {name, qs(summary.countText), qs(stats::FormatFourDecimals(summary.meanText)), qs(stats::FormatFourDecimals(summary.sdText))};
+    return {name, qs(summary.countText), qs(summary.meanShown), qs(summary.sdShown)};
 }
 
 } // namespace

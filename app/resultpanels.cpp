@@ -81,6 +81,8 @@ void TwoSamplePanel::onBoxChanged(int index)
 {
     if (cleaning_)
         return;
+    if (!writingSummary_)
+        holdsSummary_[static_cast<std::size_t>(index)] = false;
     QLineEdit* box = boxes_[static_cast<std::size_t>(index)];
     // The full-width stop of a Chinese input method is a decimal point.
     if (box->text().contains(QStringLiteral("。"))) {
@@ -92,12 +94,27 @@ void TwoSamplePanel::onBoxChanged(int index)
     recompute();
 }
 
+stats::TwoSampleInput TwoSamplePanel::input(std::array<std::string, 6>& texts) const
+{
+    for (std::size_t i = 0; i < 6; ++i)
+        texts[i] = boxes_[i]->text().toStdString();
+    stats::TwoSampleInput in{texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]};
+    for (std::size_t g = 0; g < 2; ++g) {
+        const auto& summary = summaries_[g];
+        if (!summary || !summary->figures)
+            continue;
+        if (holdsSummary_[g * 3])
+            in.exactMean[g] = &summary->figures->mean;
+        if (holdsSummary_[g * 3 + 1])
+            in.exactVariance[g] = &summary->figures->variance;
+    }
+    return in;
+}
+
 void TwoSamplePanel::recompute()
 {
     std::array<std::string, 6> texts;
-    for (std::size_t i = 0; i < 6; ++i)
-        texts[i] = boxes_[i]->text().toStdString();
-    show(stats::TwoSampleTTest({texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]}));
+    show(stats::TwoSampleTTest(input(texts)));
     emit recomputed();
 }
 
@@ -114,15 +131,22 @@ void TwoSamplePanel::writeSummary(int column, const stats::ColumnSummary& summar
     QLineEdit* mean = boxes_[static_cast<std::size_t>(column * 3)];
     QLineEdit* sd = boxes_[static_cast<std::size_t>(column * 3 + 1)];
     QLineEdit* count = boxes_[static_cast<std::size_t>(column * 3 + 2)];
+    const auto first = static_cast<std::size_t>(column * 3);
+    summaries_[static_cast<std::size_t>(column)] = summary;
+    holdsSummary_[first] = holdsSummary_[first + 1] = true;
+    writingSummary_ = true;
     mean->setText(qs(summary.meanText));
-    mean->setText(qs(stats::FormatFourDecimals(mean->text().toStdString())));
+    mean->setText(qs(summary.meanShown));
     sd->setText(qs(summary.sdText));
-    sd->setText(qs(stats::FormatFourDecimals(sd->text().toStdString())));
+    sd->setText(qs(summary.sdShown));
     count->setText(qs(summary.countText));
+    writingSummary_ = false;
 }
 
 void TwoSamplePanel::clearBoxes()
 {
+    summaries_ = {};
+    holdsSummary_ = {};
     for (QLineEdit* box : boxes_)
         box->setText(QString());
 }

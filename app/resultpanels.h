@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <array>
+#include <optional>
+#include <string>
 
 namespace korvanta::ui {
 
@@ -27,6 +29,10 @@ public:
     void writeSummary(int column, const stats::ColumnSummary& summary);
     void clearBoxes();
     void clearResults();
+    // The boxes' texts into texts, and the test's input over them: a mean or
+    // SD box that holds what the column summary wrote stands for the
+    // summary's exact figure. The input views texts and this panel.
+    stats::TwoSampleInput input(std::array<std::string, 6>& texts) const;
 
 signals:
     // The test ran again on the boxes' current texts.
@@ -41,6 +47,12 @@ private:
     void show(const stats::TwoSampleResult& result);
 
     std::array<QLineEdit*, 6> boxes_{};
+    // The last summary written into each group's boxes (none once cleared),
+    // and which boxes still hold its text: any other change of a box, typed
+    // or assigned, makes it count as its text.
+    std::array<std::optional<stats::ColumnSummary>, 2> summaries_;
+    std::array<bool, 6> holdsSummary_{};
+    bool writingSummary_ = false;
     QLabel* t05_ = nullptr;      // Label5(3)
     QLabel* t01_ = nullptr;      // Label5(4)
     QLabel* t001_ = nullptr;     // Label5(5)

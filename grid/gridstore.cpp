@@ -30,8 +30,14 @@ bool GridStore::setItem(Column column, int row, std::string_view text)
         if (texts_[c].size() < needed)
             resizeColumn(c, needed);
     const int c = index(column);
-    texts_[c][static_cast<std::size_t>(row)] = text;
-    values_[c][static_cast<std::size_t>(row)] = stats::ReadCell(text);
+    const auto k = static_cast<std::size_t>(row);
+    texts_[c][k] = text;
+    stats::CellValue& cell = values_[c][k];
+    moments_[c].add(cell, -1);
+    pairMoments_.add(values_[0][k], values_[1][k], -1);
+    cell = stats::ReadCell(text);
+    moments_[c].add(cell, 1);
+    pairMoments_.add(values_[0][k], values_[1][k], 1);
     return true;
 }
 
@@ -41,6 +47,14 @@ void GridStore::clear()
         texts_[c].clear();
         values_[c].clear();
     }
+    recomputeMoments();
+}
+
+void GridStore::recomputeMoments()
+{
+    for (int c = 0; c < 2; ++c)
+        moments_[c] = stats::MomentsOf(values_[c]);
+    pairMoments_ = stats::MomentsOf(values_[0], values_[1]);
 }
 
 bool GridStore::appendEmptyRow()
@@ -73,6 +87,7 @@ void GridStore::replace(std::vector<std::string> first, std::vector<std::string>
         for (const auto& text : texts_[c])
             values_[c].push_back(stats::ReadCell(text));
     }
+    recomputeMoments();
 }
 
 void GridStore::setMaximum(int maximum)
