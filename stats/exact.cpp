@@ -157,10 +157,12 @@ void ExactSum::addScaled(Int128 units, int decimals, int sign) {
     if (decimals > decimals_) rescaleTo(decimals);
     if (!big_) {
         const int shift = decimals_ - decimals;
-        Int128 term = 0;
+        Int128 term = 0, sum = 0;
         if (shift < kInt128Powers && !__builtin_mul_overflow(units, kPowers[static_cast<std::size_t>(shift)] * sign, &term) &&
-            !__builtin_add_overflow(small_, term, &small_))
+            !__builtin_add_overflow(small_, term, &sum)) {
+            small_ = sum;
             return;
+        }
     }
     addScaledBig(Big(units) * sign, decimals);
 }

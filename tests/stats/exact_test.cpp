@@ -159,6 +159,31 @@ TEST(ExactSums, RunningSumsEqualFreshOnesAfterAnyEdits) {
     EXPECT_EQ(runningX.sum.value(), sum);
 }
 
+TEST(ExactSums, LeaveOneHundredTwentyEightBitsWithoutLosingATerm) {
+    // Each square fits in 128 bits (just below 2^126); three of them do not. Then terms of other
+    // scales and signs, and taking them out again.
+    const std::vector<std::string> terms = {"922337203685477.5807", "-922337203685477.5807", "922337203685477.5807",
+                                            "0.5", "1e-22", "-922337203685477.5", "3"};
+    ExactSum squares, sum;
+    Rational expectedSquares = 0, expectedSum = 0;
+    for (const auto& text : terms) {
+        const ExactDecimal value = *ParseExact(text);
+        squares.addProduct(value, value, 1);
+        sum.add(value, 1);
+        expectedSquares += ToRational(value) * ToRational(value);
+        expectedSum += ToRational(value);
+        EXPECT_EQ(squares.value(), expectedSquares) << text;
+        EXPECT_EQ(sum.value(), expectedSum) << text;
+    }
+    for (const auto& text : terms) {
+        const ExactDecimal value = *ParseExact(text);
+        squares.addProduct(value, value, -1);
+        expectedSquares -= ToRational(value) * ToRational(value);
+        EXPECT_EQ(squares.value(), expectedSquares) << text;
+    }
+    EXPECT_EQ(squares.value(), 0);
+}
+
 TEST(ExactValues, TextsKeepTheirDigits) {
     const std::pair<std::string, std::string> cases[] = {
         {"1.50", "1.5"}, {"-0.00124", "-.00124"}, {"1e3", "1000"}, {"2.5E-2", ".025"},
