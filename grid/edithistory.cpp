@@ -81,6 +81,11 @@ void EditHistory::apply(std::vector<std::string>& column, const ColumnChange& ch
     middle.reserve(inserted.size());
     unpackInto(inserted, middle);
     const auto at = column.begin() + static_cast<std::ptrdiff_t>(change.prefix);
+    if (removed.size() == inserted.size()) {
+        // A typed cell: no rows move.
+        std::move(middle.begin(), middle.end(), at);
+        return;
+    }
     const auto rest = column.erase(at, at + static_cast<std::ptrdiff_t>(removed.size()));
     column.insert(rest, std::make_move_iterator(middle.begin()), std::make_move_iterator(middle.end()));
 }
