@@ -63,6 +63,8 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     power_ = new PowerPanel(this);
     layout_->addWidget(power_);
     layout_->addLayout(buttons);
+    // The table keeps its room beside the power section.
+    resize(width(), height() + power_->sizeHint().height());
 }
 
 void DetailsWindow::addPanel(QWidget* panel)

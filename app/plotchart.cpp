@@ -269,6 +269,7 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
     x->setLabelFormat(QStringLiteral("%.0f"));
     auto* y = ValueAxis(QStringLiteral("检验效能 1 − β"));
     y->setRange(0, 1);
+    y->setTickCount(6);  // 0, 0.2, ... 1: the usual targets sit on a line
     y->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
