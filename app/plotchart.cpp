@@ -282,12 +282,14 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
     curve->replace(points);
     Attach(chart, curve, x, y);
     const double low = plot.points.front().x, high = plot.points.back().x;
-    auto* target = new QLineSeries;
-    target->setName(QStringLiteral("目标检验效能 %1").arg(plot.target, 0, 'g', 6));
-    target->setPen(QPen(kMean, 1.2, Qt::DashLine));
-    target->append(low, plot.target);
-    target->append(high, plot.target);
-    Attach(chart, target, x, y);
+    if (plot.target > 0 && plot.target < 1) {
+        auto* target = new QLineSeries;
+        target->setName(QStringLiteral("目标检验效能 %1").arg(plot.target, 0, 'g', 6));
+        target->setPen(QPen(kMean, 1.2, Qt::DashLine));
+        target->append(low, plot.target);
+        target->append(high, plot.target);
+        Attach(chart, target, x, y);
+    }
     const auto mark = [&](const std::optional<double>& n, const QString& name, const QColor& color) {
         if (!n || *n < low || *n > high)
             return;
