@@ -34,7 +34,6 @@ void ExpectPlan(TestKind test, const Effect& effect, const ReferenceRow& row) {
     if (row.count("n_required_cc")) {
         EXPECT_EQ(plan.requiredCorrected, At(row, "n_required_cc"));
     }
-    // The curve rises through the target at the size found.
     ASSERT_FALSE(plan.curve.empty());
 }
 
