@@ -181,18 +181,17 @@ void Size(Plan& plan, Test test, const Effect& e, const Model& m) {
         first = RoundedUp(McNemarSize(*e.first, *e.second, plan.alpha, plan.target), m.least);
         break;
     }
-    if (std::isnan(first)) {
+    const double corrected = test == Test::FourFold
+        ? RoundedUp(ProportionsSizeCorrected(*e.first, *e.second, m.ratio, plan.alpha, plan.target), m.least) : 0;
+    if (std::isnan(first) || std::isnan(corrected)) {
         plan.whyNoSize = NoSize::TooLarge;
         return;
     }
     plan.whyNoSize = NoSize::None;
     plan.required = first;
     plan.required2 = SecondGroup(first, m.ratio);
-    if (test == Test::FourFold) {
-        const double corrected = RoundedUp(ProportionsSizeCorrected(*e.first, *e.second, m.ratio, plan.alpha, plan.target), m.least);
-        plan.requiredCorrected = std::isnan(corrected) ? first : corrected;
-        plan.requiredCorrected2 = SecondGroup(plan.requiredCorrected, m.ratio);
-    }
+    plan.requiredCorrected = corrected;
+    plan.requiredCorrected2 = SecondGroup(corrected, m.ratio);
 }
 
 void Achieved(Plan& plan, Test test, const Effect& e) {
