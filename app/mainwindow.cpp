@@ -121,6 +121,9 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     setAcceptDrops(true);
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         box->setAcceptDrops(false);
+        // The boxes of the details window keep their own undo.
+        if (box->window() != this)
+            continue;
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, &MainWindow::noteEdit);
     }

@@ -4,7 +4,11 @@
 // changed data.
 #include "driver.h"
 
+#include "app/mainwindow.h"
+
+#include <QAction>
 #include <QDir>
+#include <QMenuBar>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -226,6 +230,20 @@ TEST(UndoDepth, FiftyTypedValuesAndMoreComeBack)
     for (int i = 0; i < 60; ++i)
         session.run(QStringLiteral("shortcut Ctrl+Y"));
     EXPECT_TRUE(session.run(QStringLiteral("print List1")).startsWith(QStringLiteral("List1=") + typed.join(QLatin1Char('|'))));
+}
+
+TEST(EditMenu, FollowsTheFileMenuWithItsShortcuts)
+{
+    QString printed;
+    QTextStream out(&printed);
+    Driver driver(out);
+    QStringList menus;
+    for (const QAction* menu : driver.window().menuBar()->actions())
+        menus << menu->text();
+    ASSERT_GE(menus.size(), 3);
+    EXPECT_EQ(menus.mid(0, 2), (QStringList{QStringLiteral("文件(F)"), QStringLiteral("编辑(E)")}));
+    EXPECT_EQ(driver.window().findAction(QStringLiteral("撤销"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(driver.window().findAction(QStringLiteral("重做"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
 }
 
 struct ExitCase {
