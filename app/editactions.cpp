@@ -177,7 +177,10 @@ void MainWindow::restoreState(grid::EditState state)
     }
     switch (mode_) {
     case TestMode::TwoSample:
-        // The boxes ran the two-sample test as they were given back.
+        // The boxes ran the two-sample test as they were given back; boxes
+        // that hold their column's summary stand for its exact figures again.
+        twoSample_->adoptSummary(0, stats::SummariseColumn(store_.moments(grid::Column::First)));
+        twoSample_->adoptSummary(1, stats::SummariseColumn(store_.moments(grid::Column::Second)));
         refreshDetails();
         break;
     case TestMode::PairedT:

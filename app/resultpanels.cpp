@@ -143,6 +143,15 @@ void TwoSamplePanel::writeSummary(int column, const stats::ColumnSummary& summar
     writingSummary_ = false;
 }
 
+void TwoSamplePanel::adoptSummary(int column, const stats::ColumnSummary& summary)
+{
+    const auto first = static_cast<std::size_t>(column * 3);
+    summaries_[static_cast<std::size_t>(column)] = summary;
+    holdsSummary_[first] = boxes_[first]->text().toStdString() == summary.meanShown;
+    holdsSummary_[first + 1] = boxes_[first + 1]->text().toStdString() == summary.sdShown;
+    recompute();
+}
+
 void TwoSamplePanel::clearBoxes()
 {
     summaries_ = {};

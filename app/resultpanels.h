@@ -29,6 +29,10 @@ public:
     void writeSummary(int column, const stats::ColumnSummary& summary);
     void clearBoxes();
     void clearResults();
+    // After the boxes were given back (undo, redo): the figures behind a
+    // mean or SD box whose text is what this summary writes are its exact
+    // ones again, and the test reruns.
+    void adoptSummary(int column, const stats::ColumnSummary& summary);
     // The boxes' texts into texts, and the test's input over them: a mean or
     // SD box that holds what the column summary wrote stands for the
     // summary's exact figure. The input views texts and this panel.
