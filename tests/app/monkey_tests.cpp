@@ -112,7 +112,20 @@ protected:
             std::array<std::string, 6> boxes;
             for (int k = 0; k < 6; ++k)
                 boxes[static_cast<std::size_t>(k)] = control<QLineEdit>(QStringLiteral("Text4(%1)").arg(k))->text().toStdString();
-            const auto fresh = stats::TwoSampleTTest({boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]});
+            // Boxes that show their column's fresh summary stand for its
+            // exact figures; any other box counts as its text.
+            stats::TwoSampleInput input{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
+            const stats::ColumnSummary summaries[2] = {stats::SummariseColumn(store.values(Column::First)),
+                                                       stats::SummariseColumn(store.values(Column::Second))};
+            for (std::size_t g = 0; g < 2; ++g) {
+                if (!summaries[g].figures)
+                    continue;
+                if (boxes[g * 3] == summaries[g].meanShown)
+                    input.exactMean[g] = &summaries[g].figures->mean;
+                if (boxes[g * 3 + 1] == summaries[g].sdShown)
+                    input.exactVariance[g] = &summaries[g].figures->variance;
+            }
+            const auto fresh = stats::TwoSampleTTest(input);
             ASSERT_EQ(label(5, 6), qs(fresh.resultLine)) << action.toStdString();
             ASSERT_EQ(label(5, 3), qs(fresh.t05)) << action.toStdString();
             break;
