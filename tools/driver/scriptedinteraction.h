@@ -1,7 +1,8 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
-// message boxes answered OK and recorded, addresses recorded instead of
-// opened in a browser, the sheet of a workbook chosen from the script (the
-// first unless told).
+// message boxes answered OK and recorded until the next action begins (so a
+// script never reads an earlier action's message), addresses recorded
+// instead of opened in a browser, the sheet of a workbook chosen from the
+// script (the first unless told).
 #pragma once
 
 #include "app/interaction.h"
@@ -19,7 +20,11 @@ public:
     // The next sheet question picks index (from 0), or is cancelled.
     void answerNextSheet(std::optional<int> index) { nextSheet_ = index; }
 
+    // The message box the current action showed, "title|text"; empty when
+    // it showed none.
     QString lastMessage() const { return lastMessage_; }
+    // A new action begins: the previous action's message is no longer its.
+    void forgetMessage() { lastMessage_.clear(); }
     QString lastUrl() const { return lastUrl_; }
     QString lastFileDialogTitle() const { return lastDialogTitle_; }
     // The sheet names the last sheet question offered.
