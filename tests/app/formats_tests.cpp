@@ -105,11 +105,12 @@ TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
         Texts expected;
     };
     const Case cases[] = {
-        // With a comma separator Calc quotes "1,5": it stays a text.
-        {"lo_comma.csv", TextSheet("1,5", "-2,3")},
+        // With a comma separator Calc quotes "1,5"; a comma that cannot
+        // separate groups of three digits is a decimal comma in every file.
+        {"lo_comma.csv", TextSheet("1.5", "-2.3")},
         {"lo_semicolon.csv", TextSheet("1.5", "-2.3")},
         {"lo_unicode.txt", TextSheet("1.5", "-2.3")},
-        {"lo_gb18030.csv", TextSheet("1,5", "-2,3")},
+        {"lo_gb18030.csv", TextSheet("1.5", "-2.3")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DetectFormat(Data(c.file)), FileFormat::Text) << c.file;
