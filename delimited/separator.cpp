@@ -3,6 +3,7 @@
 #include "delimited/commanumbers.h"
 #include "delimited/splitter.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 
@@ -30,21 +31,20 @@ bool HasComma(const std::string& field) { return field.find(',') != std::string:
 Separator ChooseSeparator(std::string_view text)
 {
     constexpr std::array kCandidates = {Separator::Tab, Separator::Semicolon, Separator::Comma, Separator::Spaces};
-    std::array<int, kCandidates.size()> scores{};
     // The best candidate, and the best one that is not a comma.
     Separator best = Separator::None;
     Separator bestOther = Separator::None;
     int bestScore = 0;
     int bestOtherScore = 0;
-    for (std::size_t k = 0; k < kCandidates.size(); ++k) {
-        scores[k] = Consistency(text, kCandidates[k]);
-        if (scores[k] > bestScore) {
-            best = kCandidates[k];
-            bestScore = scores[k];
+    for (const Separator candidate : kCandidates) {
+        const int score = Consistency(text, candidate);
+        if (score > bestScore) {
+            best = candidate;
+            bestScore = score;
         }
-        if (kCandidates[k] != Separator::Comma && scores[k] > bestOtherScore) {
-            bestOther = kCandidates[k];
-            bestOtherScore = scores[k];
+        if (candidate != Separator::Comma && score > bestOtherScore) {
+            bestOther = candidate;
+            bestOtherScore = score;
         }
     }
     if (best != Separator::Comma)
@@ -60,7 +60,9 @@ Separator ChooseSeparator(std::string_view text)
     // where they split records unevenly ("980", "1,234", "1,234,567") or
     // there is one record only (one cell copied: "215,000").
     const int records = static_cast<int>(CountFields(text, Separator::None).size());
-    if ((records == 1 || bestScore < records) && EveryField(text, bestOther, [](const std::string& field) { return !HasComma(field) || IsGroupedNumber(field); }))
+    if ((records == 1 || bestScore < records) && EveryField(text, bestOther, [](const std::string& field) {
+            return !HasComma(field) || IsGroupedNumber(field);
+        }))
         return bestOther;
     return Separator::Comma;
 }
