@@ -27,9 +27,8 @@ class CalculatorEngine {
 public:
     // The left operand is a number while it is being typed and the display
     // text after "=". A text takes part in arithmetic as the number it
-    // denotes; a text that denotes none (an empty display after a failed
-    // division, a lone ".", "1.2.3") makes that arithmetic fail like a
-    // division by zero does, so the display stays as it was.
+    // denotes; a text that denotes none (a lone ".", "1.2.3") makes that
+    // arithmetic fail, and the display stays as it was.
     using Operand = std::variant<double, std::string>;
 
     // What the display shows instead of a result that cannot be computed.
