@@ -44,10 +44,14 @@ void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow)
         return;
     }
     const int row = store_.offset() + visibleRow;
-    const grid::PasteOutcome outcome = grid::PasteBlock(store_, block, column, row);
+    grid::PasteOutcome outcome;
+    asOneStep([&] {
+        outcome = grid::PasteBlock(store_, block, column, row);
+        if (outcome.problem == grid::PasteProblem::None)
+            grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
+    });
     switch (outcome.problem) {
     case grid::PasteProblem::None:
-        grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
         noteKeptCommaNumbers(block.unreadCommaNumbers);
         return;
     case grid::PasteProblem::NoData:
@@ -80,7 +84,7 @@ void MainWindow::pasteIntoTable(int index)
         const auto& fields = block.rows[row];
         return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
     };
-    table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)});
+    asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
 }
 
 void MainWindow::noteKeptCommaNumbers(int count)

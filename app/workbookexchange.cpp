@@ -154,18 +154,29 @@ void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::st
 {
     // The first rows go through the cells' change handling as if typed:
     // cleaned, stored back and recomputed once for both columns.
-    grid_->beginBatch();
-    store_.replace(std::move(first), std::move(second));
-    grid_->showImported();
-    grid_->markColumnsChanged();
-    grid_->endBatch();
+    asOneStep([&] {
+        grid_->beginBatch();
+        store_.replace(std::move(first), std::move(second));
+        grid_->showImported();
+        grid_->markColumnsChanged();
+        grid_->endBatch();
+    });
+    // The data now match a file.
+    history_.markSaved();
+    updateEditActions();
 }
 
 void MainWindow::exportWorkbook()
 {
+    exportData();
+}
+
+bool MainWindow::exportData()
+{
+    commitEdits();
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
     if (!chosen)
-        return;
+        return false;
     QString name = chosen->path.trimmed();
     fileName_->setText(name);
     // A name that already ends in .xls, .xlsx or .csv keeps it (and its
@@ -195,10 +206,13 @@ void MainWindow::exportWorkbook()
         default: written = excel::WriteXls(toPath(name), first, second); break;
         }
     }
-    if (written.ok())
-        interaction_.showMessage(this, kNotice, QStringLiteral("文件导出成功！"));
-    else
+    if (!written.ok()) {
         interaction_.showMessage(this, kNotice, QString::fromStdString(written.message));
+        return false;
+    }
+    history_.markSaved();
+    interaction_.showMessage(this, kNotice, QStringLiteral("文件导出成功！"));
+    return true;
 }
 
 namespace {
