@@ -119,6 +119,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Says that `count` pasted or imported numbers such as "2,500" were kept
+    // as written, their comma being read both ways in their column.
+    void noteKeptCommaNumbers(int count);
     void buildMenus();
     void centreOnScreen();
     void onColumnsChanged(bool first, bool second);

@@ -3,6 +3,7 @@
 // grid's two columns to a new workbook or a .csv file.
 #include "app/gridpanel.h"
 #include "app/mainwindow.h"
+#include "delimited/delimitedtext.h"
 #include "excel/sheets.h"
 #include "excel/workbook.h"
 #include "stats/numbertext.h"
@@ -136,9 +137,17 @@ void MainWindow::importFile(const QString& path)
             first.push_back(excel::ImportText(row.first, general));
             second.push_back(excel::ImportText(row.second, general));
         }
+        // A worksheet's text cells ("1,234", "１２．５") follow the number
+        // rules of a text file, whose fields have been read so already.
+        if (excel::DetectFormat(toPath(name)) != excel::FileFormat::Text) {
+            delimited::ReadNumberColumn(first);
+            delimited::ReadNumberColumn(second);
+        }
     }
 
+    const int kept = delimited::CountCommaNumbers(first) + delimited::CountCommaNumbers(second);
     loadColumns(std::move(first), std::move(second));
+    noteKeptCommaNumbers(kept);
 }
 
 void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::string> second)
