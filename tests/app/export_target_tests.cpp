@@ -40,8 +40,9 @@ public:
         char name[] = "/tmp/korvanta-target-XXXXXX";
         path_ = ::mkdtemp(name);
         ::chmod(path_.c_str(), 0755);
-        if (IsRoot())
+        if (IsRoot()) {
             EXPECT_EQ(::chown(path_.c_str(), kNobody, kNoGroup), 0);
+        }
     }
     ~OwnedFolder()
     {

@@ -124,8 +124,7 @@ TEST_F(ExportWindowTest, NothingToExportSaysSoWithoutAskingForAName)
         EXPECT_EQ(exportAs(path(QStringLiteral("empty%1.xls").arg(mode))), QStringLiteral("提示|没有可导出的数据")) << mode;
         EXPECT_TRUE(desktop.nextChoice.has_value()) << "the save dialog was shown in mode " << mode;
     }
-    // Rows emptied again hold nothing either; the grid's data still go
-    // out in a 2x2 test's neighbours only.
+    // A grid whose rows are all empty holds nothing either.
     window.loadColumns({"", ""}, {""});
     EXPECT_EQ(exportAs(path(QStringLiteral("blank.xls"))), QStringLiteral("提示|没有可导出的数据"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
