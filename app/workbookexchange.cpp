@@ -185,7 +185,7 @@ void MainWindow::importFile(const QString& path) try
 
     loadColumns(std::move(first), std::move(second));
 } catch (const std::bad_alloc&) {
-    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法导入该文件，数据未被改动。"));
+    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法导入该文件。"));
 }
 
 void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::string> second)

@@ -128,14 +128,12 @@ WriteResult TempFile::open(const std::filesystem::path& folder, const std::strin
     return SystemFailure(WriteError::CannotCreate, "create temporary file", error);
 }
 
-WriteResult TempFile::create(const ExportTarget& target) {
+WriteResult TempFile::create(const ExportTarget& target, const std::string& extension) {
     target_ = target;
-    const std::string extension = target.path.extension().native();
     // The target's own permissions from the start; a new file gets what
     // any new file gets here.
     const mode_t mode = target.exists ? (target.info.st_mode & 0777) : 0666;
-    if (auto r = open(FolderOf(target.path), extension.size() <= 8 ? extension : std::string(), mode); !r.ok())
-        return r;
+    if (auto r = open(FolderOf(target.path), extension, mode); !r.ok()) return r;
     if (!target.exists) return {};
     // A further hard link would be split by a rename; an owner or group
     // this user cannot give the new file would be lost by one. Both are
@@ -225,12 +223,13 @@ bool HoldsExactly(const std::filesystem::path& path, std::span<const std::uint8_
 
 }  // namespace
 
-WriteResult SaveVerified(const std::filesystem::path& chosen, std::span<const std::uint8_t> bytes,
+WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string& extension,
+                         std::span<const std::uint8_t> bytes,
                          const std::function<std::string(const std::filesystem::path&)>& verify) {
     ExportTarget target;
     if (auto r = ResolveTarget(chosen, target); !r.ok()) return r;
     TempFile temp;
-    if (auto r = temp.create(target); !r.ok()) return r;
+    if (auto r = temp.create(target, extension); !r.ok()) return r;
     if (auto r = temp.write(bytes); !r.ok()) return r;
     if (const std::string difference = verify(temp.path()); !difference.empty())
         return WriteFailure(WriteError::NotVerified, difference);

@@ -42,10 +42,10 @@ public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    // Creates an empty file in the target's folder, named with the target's
-    // extension (the text reader goes by it), with the permissions and the
-    // owner of an existing target or those a new file gets there.
-    WriteResult create(const ExportTarget& target);
+    // Creates an empty file in the target's folder, named with the
+    // format's extension (the text reader goes by it), with the permissions
+    // and the owner of an existing target or those a new file gets there.
+    WriteResult create(const ExportTarget& target, const std::string& extension);
     // An empty file for scratch work in folder, readable by this user only.
     WriteResult createScratch(const std::filesystem::path& folder);
     const std::filesystem::path& path() const { return path_; }
@@ -73,10 +73,11 @@ private:
     bool committed_ = false;
 };
 
-// Writes bytes to the chosen name through a TempFile; verify reads the
-// finished temporary file back and returns what differs (empty when
-// nothing), before the target is touched.
-WriteResult SaveVerified(const std::filesystem::path& chosen, std::span<const std::uint8_t> bytes,
+// Writes bytes to the chosen name through a TempFile named with extension;
+// verify reads the finished temporary file back and returns what differs
+// (empty when nothing), before the target is touched.
+WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string& extension,
+                         std::span<const std::uint8_t> bytes,
                          const std::function<std::string(const std::filesystem::path&)>& verify);
 
 }  // namespace korvanta::excel::detail

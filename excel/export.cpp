@@ -85,6 +85,16 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
     return {};
 }
 
+// The temporary file's extension: the reader of text goes by it.
+std::string Extension(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Xls: return ".xls";
+    case ExportFormat::Xlsx: return ".xlsx";
+    case ExportFormat::Csv: return ".csv";
+    }
+    return {};
+}
+
 }  // namespace
 
 WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns) try {
@@ -104,8 +114,9 @@ WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format
         break;
     case ExportFormat::Csv: bytes = detail::EncodeCsv(content); break;
     }
-    WriteResult written = detail::SaveVerified(
-        path, bytes, [&](const std::filesystem::path& file) { return CompareReadBack(file, format, content); });
+    WriteResult written = detail::SaveVerified(path, Extension(format), bytes, [&](const std::filesystem::path& file) {
+        return CompareReadBack(file, format, content);
+    });
     if (written.ok()) written.droppedChars = dropped;
     return written;
 } catch (const std::bad_alloc&) {
