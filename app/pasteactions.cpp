@@ -35,10 +35,14 @@ void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow) try
         return;
     }
     const int row = store_.offset() + visibleRow;
-    const grid::PasteOutcome outcome = grid::PasteBlock(store_, block, column, row);
+    grid::PasteOutcome outcome;
+    asOneStep([&] {
+        outcome = grid::PasteBlock(store_, block, column, row);
+        if (outcome.problem == grid::PasteProblem::None)
+            grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
+    });
     switch (outcome.problem) {
     case grid::PasteProblem::None:
-        grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
         return;
     case grid::PasteProblem::NoData:
         return;
@@ -72,9 +76,13 @@ void MainWindow::pasteIntoTable(int index) try
         const auto& fields = block.rows[row];
         return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
     };
+<<<<<<< HEAD
     table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)});
 } catch (const std::bad_alloc&) {
     interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
+=======
+    asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
+>>>>>>> main
 }
 
 void MainWindow::copyGrid()

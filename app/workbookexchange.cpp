@@ -192,15 +192,26 @@ void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::st
 {
     // The first rows go through the cells' change handling as if typed:
     // cleaned, stored back and recomputed once for both columns.
-    grid_->beginBatch();
-    store_.replace(std::move(first), std::move(second));
-    grid_->showImported();
-    grid_->markColumnsChanged();
-    grid_->endBatch();
+    asOneStep([&] {
+        grid_->beginBatch();
+        store_.replace(std::move(first), std::move(second));
+        grid_->showImported();
+        grid_->markColumnsChanged();
+        grid_->endBatch();
+    });
+    // The data now match a file.
+    history_.markSaved();
+    updateEditActions();
 }
 
 void MainWindow::exportWorkbook()
 {
+    exportData();
+}
+
+bool MainWindow::exportData()
+{
+    commitEdits();
     // The data are taken before the dialog: with nothing to export there is
     // nothing to ask a name for.
     excel::Columns columns;
@@ -208,15 +219,15 @@ void MainWindow::exportWorkbook()
         columns = exportedColumns(mode_, store_, *table_);
     } catch (const std::bad_alloc&) {
         interaction_.showMessage(this, kNotice, QString::fromUtf8(excel::WriteErrorMessage(excel::WriteError::OutOfMemory)));
-        return;
+        return false;
     }
     if (columns.empty()) {
         interaction_.showMessage(this, kNotice, QStringLiteral("没有可导出的数据"));
-        return;
+        return false;
     }
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
     if (!chosen)
-        return;
+        return false;
     // The name exactly as chosen: "a.csv " is another file than "a.csv".
     QString name = chosen->path;
     fileName_->setText(name);
@@ -239,12 +250,14 @@ void MainWindow::exportWorkbook()
     }
     if (!written.ok()) {
         interaction_.showMessage(this, kNotice, QString::fromStdString(written.message));
-        return;
+        return false;
     }
+    history_.markSaved();
     QString text = QStringLiteral("文件导出成功！");
     if (written.droppedChars > 0)
         text += QStringLiteral("\n有%1个空字符（NUL）无法保存在该格式的文件中，已删除。").arg(written.droppedChars);
     interaction_.showMessage(this, kNotice, text);
+    return true;
 }
 
 namespace {
