@@ -76,13 +76,9 @@ void MainWindow::pasteIntoTable(int index) try
         const auto& fields = block.rows[row];
         return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
     };
-<<<<<<< HEAD
-    table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)});
+    asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
 } catch (const std::bad_alloc&) {
     interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
-=======
-    asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
->>>>>>> main
 }
 
 void MainWindow::copyGrid()
