@@ -11,6 +11,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+#include <new>
+
 namespace korvanta::ui {
 namespace {
 
@@ -35,7 +37,9 @@ void PasteOneValue(QLineEdit* cell, const delimited::DelimitedText& parsed)
 
 } // namespace
 
-void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow)
+// A clipboard too large for the memory left is refused with a message: its
+// text and the parsed block are made before anything is stored.
+void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow) try
 {
     const QString text = QApplication::clipboard()->text();
     const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
@@ -66,9 +70,11 @@ void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow)
                                                     .arg(grid::kMaxRows));
         return;
     }
+} catch (const std::bad_alloc&) {
+    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
-void MainWindow::pasteIntoTable(int index)
+void MainWindow::pasteIntoTable(int index) try
 {
     const QString text = QApplication::clipboard()->text();
     const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
@@ -85,6 +91,8 @@ void MainWindow::pasteIntoTable(int index)
         return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
     };
     asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
+} catch (const std::bad_alloc&) {
+    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
 void MainWindow::noteKeptCommaNumbers(int count)

@@ -313,11 +313,29 @@ TEST(TextFiles, AStraySeparatorInOneFieldReadsAsPythonsCsvReaderDoes)
     }
 }
 
+// A semicolon or a tab in a text would make the whole file read as
+// separated by it; quoted, they stay in their cell. Texts that a spreadsheet
+// would evaluate get an apostrophe, numbers with a sign do not.
+TEST(CsvExport, TextsThatWouldSplitTheFileOrBeEvaluatedAreGuarded)
+{
+    TempFolder folder;
+    const std::vector<std::string> first = {"1", "a;b", "c\td", "=1+1", "-2", "+cmd|' /C calc'!A0", "-", "@x", "a=b"};
+    const std::vector<std::string> second = {"2", "x", "", "-1e3", "", "", "", "", ""};
+    const fs::path path = folder / "guarded.csv";
+    ASSERT_TRUE(WriteCsv(path, first, second).ok());
+    EXPECT_EQ(PythonRows(path), "1 | 2\na;b | x\nc\td | \n'=1+1 | -1e3\n-2 | \n'+cmd|' /C calc'!A0 | \n'- | \n'@x | \na=b | \n");
+    const ReadResult back = ReadSheet(path, 0);
+    ASSERT_TRUE(back.ok());
+    const Texts expected = {{"1", "2"}, {"a;b", "x"}, {"c\td", ""}, {"'=1+1", "-1e3"}, {"-2", ""},
+                            {"'+cmd|' /C calc'!A0", ""}, {"'-", ""}, {"'@x", ""}, {"a=b", ""}};
+    EXPECT_EQ(AsTexts(back), expected);
+}
+
 TEST(CsvExport, AFolderThatIsNotThereIsReported)
 {
     TempFolder folder;
     const WriteResult written = WriteCsv(folder / "no" / "such" / "x.csv", {"1"}, {});
-    EXPECT_EQ(written.error, WriteError::CannotCreate);
+    EXPECT_EQ(written.error, WriteError::FolderMissing);
     EXPECT_FALSE(written.message.empty());
 }
 

@@ -7,6 +7,7 @@
 #include "app/plotdata.h"
 #include "app/plotpanel.h"
 #include "app/tablepanel.h"
+#include "recorder.h"
 #include "excel/sheets.h"
 
 #include <QApplication>
@@ -36,33 +37,6 @@ namespace {
 
 const QString kData = QStringLiteral(KORVANTA_TEST_DATA);
 
-class Recorder final : public UserInteraction {
-public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
-    {
-        filters << request.filter;
-        return std::exchange(nextFile, std::nullopt);
-    }
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
-    {
-        filters << request.filter;
-        return std::exchange(nextChoice, std::nullopt);
-    }
-    std::optional<int> chooseSheet(QWidget*, const QStringList& names) override
-    {
-        sheetsAsked << names;
-        return nextSheet;
-    }
-    void openUrl(const QUrl&) override {}
-
-    std::optional<QString> nextFile;
-    std::optional<FileChoice> nextChoice;
-    std::optional<int> nextSheet = 0;
-    QStringList messages, filters;
-    QList<QStringList> sheetsAsked;
-};
 
 std::vector<std::string> Items(const MainWindow& window, grid::Column column)
 {
