@@ -73,7 +73,7 @@ make_tarball() {
   if ! command -v debootstrap >/dev/null 2>&1; then
     say "Installing debootstrap"
     DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends debootstrap
   fi
   local url base=$work/debootstrap
   url=$(mirror)
