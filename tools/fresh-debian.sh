@@ -11,6 +11,7 @@
 # the roots download are kept there too, so later runs skip both downloads.
 # Run as root.
 set -euo pipefail
+shopt -s inherit_errexit
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${KORVANTA_FRESH_CACHE:-/var/cache/korvanta-fresh}
 suite=bookworm
