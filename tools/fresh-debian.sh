@@ -160,6 +160,7 @@ for command in "${setup[@]}"; do
     exit 1
   fi
   timings+=("$(printf '%4d s  %s' $((SECONDS - start)) "$command")")
+  echo "--- $command: $((SECONDS - start)) s"
 done
 # The last command is the test command; CTest ends it with its summary.
 if ! grep -Eq '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log"; then
