@@ -18,6 +18,9 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 namespace korvanta::driver {
 namespace {
@@ -35,6 +38,7 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
         {QStringLiteral("Backspace"), Qt::Key_Backspace}, {QStringLiteral("Delete"), Qt::Key_Delete},
         {QStringLiteral("Tab"), Qt::Key_Tab}, {QStringLiteral("Escape"), Qt::Key_Escape},
         {QStringLiteral("PageUp"), Qt::Key_PageUp}, {QStringLiteral("PageDown"), Qt::Key_PageDown},
+        {QStringLiteral("F1"), Qt::Key_F1},
     };
     Qt::KeyboardModifiers modifiers;
     QString rest = chord;
@@ -163,6 +167,13 @@ bool Driver::run(const QString& rawLine)
         if (!ok)
             throw ScriptError("scroll needs a whole number: " + rest.toStdString());
         scroll(value);
+    } else if (command == QStringLiteral("wheel")) {
+        // wheel NAME STEPS: notches of the mouse wheel over NAME, positive down.
+        bool ok = false;
+        const int steps = text.trimmed().toInt(&ok);
+        if (!ok)
+            throw ScriptError("wheel needs a whole number of steps: " + text.toStdString());
+        wheel(control(name), steps);
     } else if (command == QStringLiteral("menu")) {
         QAction* action = window_->findAction(rest);
         if (!action)
@@ -275,6 +286,26 @@ void Driver::scroll(int value)
     bar->setSliderDown(false);
 }
 
+void Driver::wheel(QWidget* widget, int steps)
+{
+    // One event per notch at the middle of the control, as a mouse sends
+    // them (a notch towards the user, down, has a negative delta). A control
+    // that ignores the wheel passes it to its parent, as the window system's
+    // own events are passed on.
+    const QPoint notch(0, steps > 0 ? -120 : 120);
+    const QPoint centre = widget->rect().center();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        for (QWidget* target = widget; target; target = target->parentWidget()) {
+            const QPointF at = widget->mapTo(target, centre);
+            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), notch, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &event);
+            if (event.isAccepted() || target->isWindow())
+                break;
+        }
+        settle();
+    }
+}
+
 void Driver::shortcut(const QString& chord)
 {
     const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
@@ -340,6 +371,10 @@ QString Driver::value(const QString& name)
         return interaction_.lastUrl();
     if (name == QStringLiteral("clipboard"))
         return escape(QApplication::clipboard()->text());
+    if (name == QStringLiteral("clipboard.html")) {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        return data && data->hasHtml() ? escape(data->html()) : QString();
+    }
     if (name == QStringLiteral("sheets"))
         return interaction_.lastSheets().join(QLatin1Char('|'));
     if (name == QStringLiteral("cursor"))
