@@ -161,7 +161,10 @@ void MainWindow::buildMenus()
     results->addAction(QStringLiteral("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
     help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    QAction* helpPage = help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp);
+    // F1 opens the help from any of the program's windows.
+    helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_F1)});
+    helpPage->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 QAction* MainWindow::findAction(const QString& caption) const
