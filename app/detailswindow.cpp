@@ -1,5 +1,6 @@
 #include "app/detailswindow.h"
 
+#include "app/threelinetable.h"
 #include "app/twips.h"
 
 #include <QApplication>
@@ -7,12 +8,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace korvanta::ui {
 
@@ -110,10 +113,20 @@ QString DetailsWindow::clipboardText() const
     return text + details::PlainTable(report_);
 }
 
+QString DetailsWindow::clipboardHtml() const
+{
+    return ThreeLineTableDocument(DetailsTable(report_, table_->horizontalHeaderItem(0)->text(), table_->horizontalHeaderItem(1)->text()));
+}
+
 void DetailsWindow::copyToClipboard()
 {
     if (report_.lines.empty()) return;
-    QApplication::clipboard()->setText(clipboardText());
+    // Word processors take the HTML flavour as a three-line table; plain
+    // editors take the text.
+    auto data = std::make_unique<QMimeData>();
+    data->setText(clipboardText());
+    data->setHtml(clipboardHtml());
+    QApplication::clipboard()->setMimeData(data.release());
 }
 
 } // namespace korvanta::ui

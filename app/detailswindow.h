@@ -31,6 +31,9 @@ public:
     // What the copy button puts on the clipboard: the sentence, an empty
     // line, then the plain-text table.
     QString clipboardText() const;
+    // The HTML flavour beside it: the results as a three-line table with the
+    // sentence below.
+    QString clipboardHtml() const;
     // Places a panel (the plot) between the figures and the buttons; the
     // window grows by its height as far as the screen allows.
     void addPanel(QWidget* panel);

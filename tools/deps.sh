@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core xvfb xauth poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-xlsxwriter libfreexl-dev
+  libreoffice-writer-nogui qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
 )
 
 missing=()
