@@ -159,6 +159,7 @@ void MainWindow::buildMenus()
     QMenu* results = menuBar()->addMenu(QStringLiteral("结果(R)"));
     results->addAction(QStringLiteral("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     results->addAction(QStringLiteral("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    results->addAction(QStringLiteral("打印…"), this, &MainWindow::printReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
     help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     QAction* helpPage = help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp);

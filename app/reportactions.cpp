@@ -1,5 +1,6 @@
-// "导出报告…": the current test's report, read from the window as it
-// stands, written as a PDF and as an HTML page beside it.
+// "导出报告…" and "打印…": the current test's report, read from the window
+// as it stands, written as a PDF (with an HTML page and the plot beside it
+// when asked for) or printed after a preview.
 #include "app/mainwindow.h"
 #include "app/reportwriter.h"
 #include "app/tablepanel.h"
@@ -7,6 +8,8 @@
 #include "stats/ttests.h"
 
 #include <QDateTime>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QLabel>
 
 namespace korvanta::ui {
@@ -106,24 +109,41 @@ ReportContent MainWindow::reportContent() const
 
 void MainWindow::exportReport()
 {
-    const std::optional<QString> chosen =
-        interaction_.chooseFileToSave(this, {QStringLiteral("导出报告"), programDirectory(), QStringLiteral("PDF 文件(*.pdf)")});
+    // The web page and the plot image beside the PDF are written only when
+    // the second file type is chosen; they would overwrite files of the same
+    // names, which the save dialog only asks about for the PDF.
+    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(
+        this, {QStringLiteral("导出报告"), programDirectory(),
+               QStringLiteral("PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)")});
     if (!chosen)
         return;
-    QString pdf = chosen->trimmed();
+    QString pdf = chosen->path.trimmed();
     if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         pdf += QStringLiteral(".pdf");
+    const bool sideFiles = chosen->filter == 1;
     const QString stem = pdf.chopped(4);
+    const QString html = stem + QStringLiteral(".html");
+    const QString png = stem + QStringLiteral(".png");
 
     setCursor(Qt::WaitCursor);
     const ReportContent report = reportContent();
-    const bool written = WriteReportPdf(pdf, report) && WriteReportHtml(stem + QStringLiteral(".html"), stem + QStringLiteral(".png"), report);
+    const bool written = WriteReportPdf(pdf, report) && (!sideFiles || WriteReportHtml(html, png, report));
     unsetCursor();
     const QString notice = QStringLiteral("提示");
-    if (written)
-        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
-    else
+    if (!written)
         interaction_.showMessage(this, notice, QStringLiteral("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
+    else if (sideFiles)
+        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！另外写出了网页 %1 和统计图 %2。")
+                                                   .arg(QFileInfo(html).fileName(), QFileInfo(png).fileName()));
+    else
+        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
+}
+
+void MainWindow::printReport()
+{
+    const ReportContent report = reportContent();
+    interaction_.previewAndPrint(this, QStringLiteral("统计分析报告 — ") + report.testName,
+                                 [&report](QPrinter& printer) { PaintReport(printer, report); });
 }
 
 } // namespace korvanta::ui

@@ -11,7 +11,7 @@ QString esc(const QString& text) { return text.toHtmlEscaped(); }
 
 QString CellStyle(const QString& top, const QString& bottom, bool left)
 {
-    QString style = QStringLiteral("padding:2pt 8pt;border-left:none;border-right:none;");
+    QString style = QStringLiteral("padding-top:2pt;padding-bottom:2pt;padding-left:8pt;padding-right:8pt;border-left:none;border-right:none;");
     style += top.isEmpty() ? QStringLiteral("border-top:none;") : QStringLiteral("border-top:%1;").arg(top);
     style += bottom.isEmpty() ? QStringLiteral("border-bottom:none;") : QStringLiteral("border-bottom:%1;").arg(bottom);
     style += left ? QStringLiteral("text-align:left;") : QStringLiteral("text-align:center;");
