@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/accessiblenames.h"
 #include "app/detailswindow.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
@@ -122,6 +123,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     showPanelsFor(TestMode::TwoSample);
     banner_->printWelcome();
     grid_->resetGrid();
+    NameControls(this);
     adjustSize();
     setFixedSize(sizeHint());
     centreOnScreen();

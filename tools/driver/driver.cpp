@@ -6,6 +6,7 @@
 #include "banner/bannerwidget.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -407,6 +408,11 @@ QString Driver::value(const QString& name)
     const QString property = dot < 0 ? QString() : name.mid(dot + 1);
     if (property == QStringLiteral("visible"))
         return boolText(widget->isVisible());
+    if (property == QStringLiteral("accessibleName")) {
+        // What a screen reader announces, as Qt's accessibility layer gives it.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
     if (property == QStringLiteral("enabled"))
         return boolText(widget->isEnabled());
     if (property == QStringLiteral("bold"))
