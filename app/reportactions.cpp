@@ -2,6 +2,8 @@
 // as it stands, written as a PDF (with an HTML page and the plot beside it
 // when asked for) or printed after a preview.
 #include "app/mainwindow.h"
+#include "app/detailswindow.h"
+#include "app/powerpanel.h"
 #include "app/reportwriter.h"
 #include "app/tablepanel.h"
 #include "stats/numbertext.h"
@@ -100,9 +102,13 @@ ReportContent MainWindow::reportContent() const
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
         report.results.emplace_back(QString::fromUtf8(shown.caption), label ? label->text() : QString());
     }
-    withDetails([&report](int mode, const stats::DetailsInput& input) {
-        report.details = details::BuildReport(mode, input);
+    withDetails([this, &report](int mode, const stats::DetailsInput& input) {
+        // The details window brought up to date, with what the user typed
+        // into its power section.
+        detailsWindow()->showFigures(mode, input);
+        report.details = detailsWindow()->reportWithPower();
         report.plot = plot::MakePlotData(mode, input);
+        report.powerCurve = detailsWindow()->powerPanel()->curve();
     });
     return report;
 }
@@ -132,9 +138,13 @@ void MainWindow::exportReport()
     const QString notice = QStringLiteral("提示");
     if (!written)
         interaction_.showMessage(this, notice, QStringLiteral("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
-    else if (sideFiles)
+    else if (sideFiles) {
+        QStringList images{QFileInfo(png).fileName()};
+        if (plot::HasContent(report.powerCurve))
+            images << QFileInfo(PowerCurveImagePath(png)).fileName();
         interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！另外写出了网页 %1 和统计图 %2。")
-                                                   .arg(QFileInfo(html).fileName(), QFileInfo(png).fileName()));
+                                                   .arg(QFileInfo(html).fileName(), images.join(QStringLiteral("、"))));
+    }
     else
         interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
 }

@@ -4,6 +4,7 @@
 #include "app/threelinetable.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImage>
@@ -28,6 +29,7 @@ const QString kPlotResource = QStringLiteral("korvanta-plot.png");
 // The report is laid out in units of 1/96 inch and scaled to the device.
 constexpr double kLayoutDpi = 96.0;
 constexpr double kPageNumberHeight = 28.0;
+const QString kCurveResource = QStringLiteral("korvanta-power.png");
 
 QString esc(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -80,7 +82,7 @@ ThreeLineTable ResultsTable(const std::vector<std::pair<QString, QString>>& rows
 }
 
 // The body of the report; each <h2> opens a section that is kept together.
-QString ReportBody(const ReportContent& report, const QString& imageSource, QSize imageSize)
+QString ReportBody(const ReportContent& report, const QString& imageSource, const QString& curveSource, QSize imageSize)
 {
     QString html = QStringLiteral("<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
                        .arg(esc(report.testName), esc(report.created));
@@ -99,6 +101,11 @@ QString ReportBody(const ReportContent& report, const QString& imageSource, QSiz
                 .arg(esc(imageSource))
                 .arg(imageSize.width())
                 .arg(imageSize.height());
+    if (plot::HasContent(report.powerCurve))
+        html += QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
+                    .arg(esc(curveSource))
+                    .arg(imageSize.width())
+                    .arg(imageSize.height());
     return html;
 }
 
@@ -155,7 +162,13 @@ void KeepSectionsTogether(QTextDocument& document)
 
 } // namespace
 
-QString ReportHtml(const ReportContent& report, const QString& imageSource)
+QString PowerCurveImagePath(const QString& imagePath)
+{
+    const QFileInfo image(imagePath);
+    return image.dir().filePath(image.completeBaseName() + QStringLiteral("-power.png"));
+}
+
+QString ReportHtml(const ReportContent& report, const QString& imageSource, const QString& curveSource)
 {
     QString html = QStringLiteral(
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
@@ -163,7 +176,7 @@ QString ReportHtml(const ReportContent& report, const QString& imageSource)
         "table { border-collapse: collapse; }\n"
         "h1 { font-size: 16pt; } h2 { font-size: 12pt; }</style>\n</head>\n<body>\n")
                        .arg(esc(QStringLiteral("统计分析报告 — ") + report.testName));
-    html += ReportBody(report, imageSource, kPlotFileSize * 3 / 4);
+    html += ReportBody(report, imageSource, curveSource, kPlotFileSize * 3 / 4);
     html += QStringLiteral("</body>\n</html>\n");
     return html;
 }
@@ -189,7 +202,9 @@ void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
     document.rootFrame()->setFrameFormat(frame);
     const QSize imageSize = (kPlotFileSize.scaled(QSize(static_cast<int>(page.width() * 0.85), 10000), Qt::KeepAspectRatio));
     document.addResource(QTextDocument::ImageResource, QUrl(kPlotResource), RenderPlot(report.plot, kPlotFileSize, 3));
-    document.setHtml(ReportBody(report, kPlotResource, imageSize));
+    if (plot::HasContent(report.powerCurve))
+        document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource), RenderPlot(report.powerCurve, kPlotFileSize, 3));
+    document.setHtml(ReportBody(report, kPlotResource, kCurveResource, imageSize));
     KeepSectionsTogether(document);
 
     QPainter painter(&device);
@@ -237,10 +252,16 @@ bool WriteReportHtml(const QString& htmlPath, const QString& imagePath, const Re
     QSaveFile image(imagePath);
     if (!image.open(QIODevice::WriteOnly) || !RenderPlot(report.plot, kPlotFileSize, 2).save(&image, "PNG") || !image.commit())
         return false;
+    const QString curvePath = PowerCurveImagePath(imagePath);
+    if (plot::HasContent(report.powerCurve)) {
+        QSaveFile curve(curvePath);
+        if (!curve.open(QIODevice::WriteOnly) || !RenderPlot(report.powerCurve, kPlotFileSize, 2).save(&curve, "PNG") || !curve.commit())
+            return false;
+    }
     QSaveFile page(htmlPath);
     if (!page.open(QIODevice::WriteOnly))
         return false;
-    page.write(ReportHtml(report, QFileInfo(imagePath).fileName()).toUtf8());
+    page.write(ReportHtml(report, QFileInfo(imagePath).fileName(), QFileInfo(curvePath).fileName()).toUtf8());
     return page.commit();
 }
 
