@@ -112,6 +112,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     details_ = new DetailsWindow(this);
     plot_ = new PlotPanel(interaction_, details_);
     details_->addPanel(plot_);
+    connect(details_, &DetailsWindow::groupNamesChanged, this, &MainWindow::refreshDetails);
     connect(details_->powerPanel(), &PowerPanel::recomputed, plot_, [this] { plot_->showPowerCurve(details_->powerPanel()->curve()); });
 
     // Files dropped anywhere on the window are imported; the text boxes
@@ -307,7 +308,7 @@ void MainWindow::refreshDetails()
         return;
     withDetailsInput([this](int mode, const stats::DetailsInput& input) {
         details_->showFigures(mode, input);
-        plot_->showPlot(mode, input);
+        plot_->showPlot(mode, input, details_->groupNames());
     });
 }
 

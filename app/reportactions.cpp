@@ -69,18 +69,21 @@ ReportContent MainWindow::reportContent() const
         const auto* edit = findChild<const QLineEdit*>(name);
         return edit ? edit->text() : QString();
     };
+    const details::GroupNames names = detailsWindow()->groupNames();
+    const QString first = details::GroupName(names, 0);
+    const QString second = details::GroupName(names, 1);
     switch (mode_) {
     case TestMode::TwoSample:
         report.inputs = {{QStringLiteral("组别"), QStringLiteral("均数"), QStringLiteral("标准差"), QStringLiteral("例数")},
-                         {QStringLiteral("第一组"), box(QStringLiteral("Text4(0)")), box(QStringLiteral("Text4(1)")), box(QStringLiteral("Text4(2)"))},
-                         {QStringLiteral("第二组"), box(QStringLiteral("Text4(3)")), box(QStringLiteral("Text4(4)")), box(QStringLiteral("Text4(5)"))}};
+                         {first, box(QStringLiteral("Text4(0)")), box(QStringLiteral("Text4(1)")), box(QStringLiteral("Text4(2)"))},
+                         {second, box(QStringLiteral("Text4(3)")), box(QStringLiteral("Text4(4)")), box(QStringLiteral("Text4(5)"))}};
         break;
     case TestMode::PairedT:
     case TestMode::Correlation: {
         const bool xy = mode_ == TestMode::Correlation;
         report.inputs = {{QString(), QStringLiteral("数值个数"), QStringLiteral("均数"), QStringLiteral("标准差")},
-                         ColumnRow(xy ? QStringLiteral("X（第一组）") : QStringLiteral("第一组"), store_.values(grid::Column::First)),
-                         ColumnRow(xy ? QStringLiteral("Y（第二组）") : QStringLiteral("第二组"), store_.values(grid::Column::Second))};
+                         ColumnRow(xy ? QStringLiteral("X（%1）").arg(first) : first, store_.values(grid::Column::First)),
+                         ColumnRow(xy ? QStringLiteral("Y（%1）").arg(second) : second, store_.values(grid::Column::Second))};
         break;
     }
     case TestMode::FourFold:
@@ -102,12 +105,12 @@ ReportContent MainWindow::reportContent() const
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
         report.results.emplace_back(QString::fromUtf8(shown.caption), label ? label->text() : QString());
     }
-    withDetails([this, &report](int mode, const stats::DetailsInput& input) {
+    withDetails([this, &report, &first, &second](int mode, const stats::DetailsInput& input) {
         // The details window brought up to date, with what the user typed
         // into its power section.
         detailsWindow()->showFigures(mode, input);
         report.details = detailsWindow()->reportWithPower();
-        report.plot = plot::MakePlotData(mode, input);
+        report.plot = plot::MakePlotData(mode, input, first.toStdString(), second.toStdString());
         report.powerCurve = detailsWindow()->powerPanel()->curve();
     });
     return report;

@@ -412,7 +412,7 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
     // The second file type asks for the web page and the plot beside the PDF.
     desktop.nextChoice = FileChoice{path(QStringLiteral("报告")), 1};
     window.findAction(QStringLiteral("导出报告…"))->trigger();
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png。")});
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
 
     const QString pdf = path(QStringLiteral("报告.pdf"));
     ASSERT_TRUE(QFile::exists(pdf));

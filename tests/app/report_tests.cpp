@@ -1,12 +1,15 @@
 // The report on paper: the PDF and the printed pages read back with
 // poppler's pdffonts and pdftotext -layout, independent of Qt.
+#include "app/detailswindow.h"
 #include "app/interaction.h"
 #include "app/mainwindow.h"
+#include "app/plotpanel.h"
 #include "app/reportwriter.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -178,11 +181,12 @@ TEST_F(ReportTest, SideFilesAreWrittenOnlyWhenAskedForAndNamed)
     exportTo(QStringLiteral("plain"), 0);
     exportTo(QStringLiteral("with.pdf"), 1);
     EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|报告导出成功！"),
-                                             QStringLiteral("提示|报告导出成功！另外写出了网页 with.html 和统计图 with.png。")}));
+                                             QStringLiteral("提示|报告导出成功！另外写出了网页 with.html 和统计图 with.png、with-power.png。")}));
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("plain.pdf"))));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain.html"))));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain.png"))));
-    for (const char* name : {"with.pdf", "with.html", "with.png"})
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain-power.png"))));
+    for (const char* name : {"with.pdf", "with.html", "with.png", "with-power.png"})
         EXPECT_TRUE(QFile::exists(path(QString::fromUtf8(name)))) << name;
 }
 
@@ -200,6 +204,51 @@ TEST_F(ReportTest, PrintingPaintsTheSameReport)
     for (const char* expected : {"统计分析报告", "检验方法：配对资料t检验", "三、详细结果", "Wilcoxon", "四、统计图"})
         EXPECT_TRUE(printed.contains(QString::fromUtf8(expected))) << expected;
     EXPECT_TRUE(RunTool(QStringLiteral("pdfinfo"), {desktop.printTo}).contains(QStringLiteral("(A4)")));
+}
+
+TEST_F(ReportTest, GroupNamesReachTheFiguresTheCopyThePlotAndTheReport)
+{
+    const struct {
+        int mode;
+        const char* figure;   // a label of the details that names the groups
+        const char* input;    // the report's input row of the first group
+    } cases[] = {
+        {0, "均数差（治疗组 − 对照组）", "治疗组"},
+        {1, "差值均数（治疗组 − 对照组）", "治疗组"},
+        {2, "r", "X（治疗组）"},
+    };
+    auto* first = window.findChild<QLineEdit*>(QStringLiteral("GroupName1"));
+    auto* second = window.findChild<QLineEdit*>(QStringLiteral("GroupName2"));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->text(), QStringLiteral("第一组"));
+    EXPECT_EQ(second->text(), QStringLiteral("第二组"));
+    window.showDetails();
+    for (const auto& c : cases) {
+        select(c.mode);
+        window.loadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
+        first->setText(QStringLiteral("治疗组"));
+        second->setText(QStringLiteral("对照组"));
+        const DetailsWindow& details = *window.detailsWindow();
+        EXPECT_TRUE(details.clipboardText().contains(QString::fromUtf8(c.figure))) << c.mode;
+        EXPECT_TRUE(details.clipboardHtml().contains(QString::fromUtf8(c.figure))) << c.mode;
+        const QString name = QStringLiteral("named%1").arg(c.mode);
+        exportTo(name, 0);
+        const QString text = Pages(path(name + QStringLiteral(".pdf"))).join(QString());
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.input))) << c.mode;
+        EXPECT_FALSE(text.contains(QStringLiteral("第一组"))) << c.mode;
+        // Back to the defaults: the usual wording returns.
+        first->setText(QStringLiteral("第一组"));
+        second->clear();
+        EXPECT_FALSE(details.clipboardText().contains(QStringLiteral("治疗组"))) << c.mode;
+    }
+    // The plot of two samples names its groups.
+    select(0);
+    window.loadColumns({"10", "12", "9"}, {"8", "9", "7"});
+    first->setText(QStringLiteral("甲"));
+    const auto& groups = std::get<plot::GroupsPlot>(window.plotPanel()->data()).groups;
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].name, "甲");
+    EXPECT_EQ(groups[1].name, "第二组");
 }
 
 } // namespace
