@@ -119,6 +119,18 @@ void GridPanel::showImported()
     endBatch();
 }
 
+void GridPanel::showRestored(int offset)
+{
+    beginBatch();
+    const int rows = std::max(store_.count(Column::First), store_.count(Column::Second));
+    store_.setMaximum(rows - grid::kVisibleRows);
+    store_.setScrollEnabled(rows > grid::kVisibleRows);
+    store_.setOffset(offset);
+    showScrollState(store_.offset(), store_.maximum(), store_.scrollEnabled());
+    grid::RefreshGrid(store_, *this);
+    endBatch();
+}
+
 void GridPanel::showPasted(bool firstChanged, bool secondChanged)
 {
     beginBatch();

@@ -39,6 +39,9 @@ public:
     // rule, and the first rows assigned as if typed, so that they are cleaned,
     // stored back and recomputed.
     void showImported();
+    // Shows a store given back by undo or redo: VS1 over its rows, the
+    // window at offset, nothing stored back.
+    void showRestored(int offset);
 
     // While a batch is open, announcements are gathered and sent when the
     // outermost batch closes.

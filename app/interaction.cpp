@@ -7,6 +7,10 @@
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
+
+#include <algorithm>
+#include <vector>
 
 namespace korvanta::ui {
 
@@ -64,6 +68,20 @@ void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, 
     preview.setWindowTitle(title);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* target) { paint(*target); });
     preview.exec();
+}
+
+int DesktopInteraction::ask(QWidget* parent, const Question& question)
+{
+    QMessageBox box(QMessageBox::Question, question.title, question.text, QMessageBox::NoButton, parent);
+    std::vector<QPushButton*> buttons;
+    for (const QString& caption : question.buttons)
+        buttons.push_back(box.addButton(caption, QMessageBox::ActionRole));
+    const auto at = [&](int index) { return buttons.at(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(buttons.size()) - 1))); };
+    box.setDefaultButton(at(question.defaultButton));
+    box.setEscapeButton(at(question.cancelButton));
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? question.cancelButton : static_cast<int>(chosen - buttons.begin());
 }
 
 void DesktopInteraction::openUrl(const QUrl& url)

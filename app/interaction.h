@@ -22,6 +22,18 @@ struct FileRequest {
                         // are separated by ";;", the first one is selected
 };
 
+// A question with several answers, e.g. whether to keep the data.
+struct Question {
+    QString title;
+    QString text;
+    QStringList buttons;        // captions, in the order shown
+    int defaultButton = 0;      // Enter
+    int cancelButton = 0;       // Escape and the close box
+    // What the program did before it asked: the answer when nobody is there
+    // to give one (a script or a test that does not answer).
+    int unattendedButton = 0;
+};
+
 struct FileChoice {
     QString path;
     int filter = 0;     // which of the request's filters was selected
@@ -59,11 +71,17 @@ public:
         (void)title;
         (void)paint;
     }
+    // The index of the button chosen. Unless overridden, the unattended one.
+    virtual int ask(QWidget* parent, const Question& question)
+    {
+        (void)parent;
+        return question.unattendedButton;
+    }
     // Opens an address in the default browser; reports nothing when none is there.
     virtual void openUrl(const QUrl& url) = 0;
 };
 
-// The real desktop: QMessageBox, QFileDialog, QInputDialog and QDesktopServices.
+// The real desktop: QMessageBox (also for questions), QFileDialog, QInputDialog and QDesktopServices.
 class DesktopInteraction final : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
@@ -72,6 +90,7 @@ public:
     std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
     std::optional<int> chooseSheet(QWidget* parent, const QStringList& names) override;
     void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
+    int ask(QWidget* parent, const Question& question) override;
     void openUrl(const QUrl& url) override;
 };
 

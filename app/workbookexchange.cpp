@@ -3,6 +3,7 @@
 // grid's two columns to a new workbook or a .csv file.
 #include "app/gridpanel.h"
 #include "app/mainwindow.h"
+#include "delimited/delimitedtext.h"
 #include "excel/sheets.h"
 #include "excel/workbook.h"
 #include "stats/numbertext.h"
@@ -136,27 +137,46 @@ void MainWindow::importFile(const QString& path)
             first.push_back(excel::ImportText(row.first, general));
             second.push_back(excel::ImportText(row.second, general));
         }
+        // A worksheet's text cells ("1,234", "１２．５") follow the number
+        // rules of a text file, whose fields have been read so already.
+        if (excel::DetectFormat(toPath(name)) != excel::FileFormat::Text) {
+            delimited::ReadNumberColumn(first);
+            delimited::ReadNumberColumn(second);
+        }
     }
 
+    const int kept = delimited::CountCommaNumbers(first) + delimited::CountCommaNumbers(second);
     loadColumns(std::move(first), std::move(second));
+    noteKeptCommaNumbers(kept);
 }
 
 void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::string> second)
 {
     // The first rows go through the cells' change handling as if typed:
     // cleaned, stored back and recomputed once for both columns.
-    grid_->beginBatch();
-    store_.replace(std::move(first), std::move(second));
-    grid_->showImported();
-    grid_->markColumnsChanged();
-    grid_->endBatch();
+    asOneStep([&] {
+        grid_->beginBatch();
+        store_.replace(std::move(first), std::move(second));
+        grid_->showImported();
+        grid_->markColumnsChanged();
+        grid_->endBatch();
+    });
+    // The data now match a file.
+    history_.markSaved();
+    updateEditActions();
 }
 
 void MainWindow::exportWorkbook()
 {
+    exportData();
+}
+
+bool MainWindow::exportData()
+{
+    commitEdits();
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
     if (!chosen)
-        return;
+        return false;
     QString name = chosen->path.trimmed();
     fileName_->setText(name);
     // A name that already ends in .xls, .xlsx or .csv keeps it (and its
@@ -186,10 +206,13 @@ void MainWindow::exportWorkbook()
         default: written = excel::WriteXls(toPath(name), first, second); break;
         }
     }
-    if (written.ok())
-        interaction_.showMessage(this, kNotice, QStringLiteral("文件导出成功！"));
-    else
+    if (!written.ok()) {
         interaction_.showMessage(this, kNotice, QString::fromStdString(written.message));
+        return false;
+    }
+    history_.markSaved();
+    interaction_.showMessage(this, kNotice, QStringLiteral("文件导出成功！"));
+    return true;
 }
 
 namespace {

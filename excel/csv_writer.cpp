@@ -1,6 +1,6 @@
 #include "excel/atomic_file.h"
 #include "excel/sheets.h"
-#include "grid/pastetext.h"
+#include "delimited/delimitedtext.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ std::string CsvField(std::string_view field) {
         }
         return quoted + '"';
     }
-    return grid::QuoteField(field, ',');
+    return delimited::QuoteField(field, ',');
 }
 
 }  // namespace

@@ -28,7 +28,10 @@ TEST_P(CellCleaning, KeepsWhatCanEndANumber)
 INSTANTIATE_TEST_SUITE_P(Typed, CellCleaning, ::testing::Values(
     CleaningCase{"12.5", "12.5"}, CleaningCase{"12a", "12"}, CleaningCase{"12 ", "12"},
     CleaningCase{"12+", "12"}, CleaningCase{"12,", "12"}, CleaningCase{"12/", "12"},
-    CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "1"},
+    CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "12"},
+    CleaningCase{"１２．５", "12.5"}, CleaningCase{"－３", "-3"}, CleaningCase{"＋", ""},
+    CleaningCase{"１＋", "1"}, CleaningCase{"０。５", "0.5"}, CleaningCase{"１２－", "12-"},
+    CleaningCase{"＋７", "+7"}, CleaningCase{"１２，", "12"}, CleaningCase{"\xEF\xBC", ""},
     CleaningCase{"3。", "3."}, CleaningCase{"1。5", "1.5"}, CleaningCase{"5-", "5-"},
     CleaningCase{"-", "-"}, CleaningCase{".", "."}, CleaningCase{"abc", ""},
     CleaningCase{"1a2", "1a2"}, CleaningCase{"12 a,/", "12"}, CleaningCase{"", ""},

@@ -150,6 +150,11 @@ bool Driver::run(const QString& rawLine)
     const QString name = nameEnd < 0 ? rest : rest.left(nameEnd);
     const QString text = nameEnd < 0 ? QString() : rest.mid(nameEnd + 1);
 
+    // `print question` tells what the last action asked; printing and
+    // preparing answers are not actions.
+    if (command != QStringLiteral("print") && !command.startsWith(QStringLiteral("answer-")))
+        interaction_.forgetQuestion();
+
     if (command == QStringLiteral("click")) {
         click(control(name));
     } else if (command == QStringLiteral("press")) {
@@ -197,6 +202,10 @@ bool Driver::run(const QString& rawLine)
             interaction_.answerNextSheet(number - 1);
         else
             throw ScriptError("answer-sheet needs a sheet number from 1 or cancel: " + rest.toStdString());
+    } else if (command == QStringLiteral("answer-button")) {
+        if (rest.isEmpty())
+            throw ScriptError("answer-button needs a button caption");
+        interaction_.answerNextQuestion(rest);
     } else if (command == QStringLiteral("paste")) {
         paste(control(name), unescape(text));
     } else if (command == QStringLiteral("copy")) {
@@ -220,6 +229,8 @@ bool Driver::run(const QString& rawLine)
         throw ScriptError("unknown command: " + command.toStdString());
     }
     settle();
+    if (const QString refused = interaction_.takeRefusedAnswer(); !refused.isEmpty())
+        throw ScriptError("the question has no button " + refused.toStdString());
     return !ended_;
 }
 
@@ -368,6 +379,8 @@ QString Driver::value(const QString& name)
     }
     if (name == QStringLiteral("message"))
         return interaction_.lastMessage();
+    if (name == QStringLiteral("question"))
+        return interaction_.lastQuestion();
     if (name == QStringLiteral("url"))
         return interaction_.lastUrl();
     if (name == QStringLiteral("clipboard"))

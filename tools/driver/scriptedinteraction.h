@@ -1,7 +1,8 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
 // message boxes answered OK and recorded, addresses recorded instead of
 // opened in a browser, the sheet of a workbook chosen from the script (the
-// first unless told).
+// first unless told), questions answered by the caption the script gave or
+// else as the program behaved before it asked.
 #pragma once
 
 #include "app/interaction.h"
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QUrl>
 #include <optional>
+#include <utility>
 
 namespace korvanta::driver {
 
@@ -18,6 +20,14 @@ public:
     void answerNextFile(std::optional<QString> path) { nextFile_ = std::move(path); }
     // The next sheet question picks index (from 0), or is cancelled.
     void answerNextSheet(std::optional<int> index) { nextSheet_ = index; }
+    // The next question is answered by the button with this caption.
+    void answerNextQuestion(QString caption) { nextAnswer_ = std::move(caption); }
+    // TITLE|TEXT of the question asked since forgetQuestion(), or empty.
+    QString lastQuestion() const { return lastQuestion_; }
+    void forgetQuestion() { lastQuestion_.clear(); }
+    // The script's answer when the question did not offer it (the question
+    // was then cancelled); empty otherwise.
+    QString takeRefusedAnswer() { return std::exchange(refusedAnswer_, QString()); }
 
     QString lastMessage() const { return lastMessage_; }
     QString lastUrl() const { return lastUrl_; }
@@ -38,6 +48,19 @@ public:
         nextSheet_ = 0;
         return answer;
     }
+    int ask(QWidget*, const ui::Question& question) override
+    {
+        lastQuestion_ = question.title + QLatin1Char('|') + question.text;
+        if (!nextAnswer_)
+            return question.unattendedButton;
+        const QString caption = *std::exchange(nextAnswer_, std::nullopt);
+        const auto index = question.buttons.indexOf(caption);
+        if (index < 0) {
+            refusedAnswer_ = caption + QStringLiteral(" (offered: ") + question.buttons.join(QLatin1Char('|')) + QLatin1Char(')');
+            return question.cancelButton;
+        }
+        return static_cast<int>(index);
+    }
     void openUrl(const QUrl& url) override { lastUrl_ = url.toString(); }
 
 private:
@@ -51,6 +74,9 @@ private:
 
     std::optional<QString> nextFile_;
     std::optional<int> nextSheet_ = 0;
+    std::optional<QString> nextAnswer_;
+    QString lastQuestion_;
+    QString refusedAnswer_;
     QStringList lastSheets_;
     QString lastMessage_;
     QString lastUrl_;
