@@ -125,8 +125,12 @@ QWidget* Driver::control(const QString& name)
 {
     if (name == QStringLiteral("Form1"))
         return window_.get();
-    if (name == QStringLiteral("Form2"))
-        return window_->tTableWindow();
+    if (name == QStringLiteral("Form2")) {
+        // Loaded by its menu item, unloaded (deleted) when closed.
+        if (QWidget* form2 = window_->tTableWindow())
+            return form2;
+        throw ScriptError("Form2 is not open");
+    }
     if (auto* found = window_->findChild<QWidget*>(name))
         return found;
     if (QWidget* form2 = window_->tTableWindow())
@@ -150,10 +154,12 @@ bool Driver::run(const QString& rawLine)
     const QString name = nameEnd < 0 ? rest : rest.left(nameEnd);
     const QString text = nameEnd < 0 ? QString() : rest.mid(nameEnd + 1);
 
-    // `print question` tells what the last action asked; printing and
-    // preparing answers are not actions.
-    if (command != QStringLiteral("print") && !command.startsWith(QStringLiteral("answer-")))
+    // `print message` and `print question` tell what the most recent action
+    // showed or asked; printing and preparing answers are not actions.
+    if (command != QStringLiteral("print") && !command.startsWith(QStringLiteral("answer-"))) {
+        interaction_.forgetMessage();
         interaction_.forgetQuestion();
+    }
 
     if (command == QStringLiteral("click")) {
         click(control(name));
@@ -366,6 +372,20 @@ void Driver::print(const QString& name)
     out_ << name << '=' << shown << '\n';
 }
 
+bool Driver::shownAnywhere(const QString& name) const
+{
+    // The store's lists are no widgets; one of that name in any window of
+    // the program would be what the user sees of them.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == name && top->isVisible())
+            return true;
+        for (const QWidget* found : top->findChildren<QWidget*>(name))
+            if (found->isVisible())
+                return true;
+    }
+    return false;
+}
+
 QString Driver::value(const QString& name)
 {
     const auto& store = window_->store();
@@ -398,7 +418,7 @@ QString Driver::value(const QString& name)
     if (name == QStringLiteral("Form2.visible"))
         return boolText(window_->tTableWindow() && window_->tTableWindow()->isVisible());
     if (name == QStringLiteral("Form2.caption") || name == QStringLiteral("Form2"))
-        return QStringLiteral("t界值表");
+        return window_->tTableWindow() ? window_->tTableWindow()->windowTitle() : QString();
     if (name == QStringLiteral("Picture3"))
         return window_->banner()->currentLine();
     if (name == QStringLiteral("Picture3.background"))
@@ -413,7 +433,7 @@ QString Driver::value(const QString& name)
         if (name == list + QStringLiteral(".count"))
             return QString::number(store.count(column));
         if (name == list + QStringLiteral(".visible"))
-            return boolText(false);
+            return boolText(shownAnywhere(list));
     }
 
     const qsizetype dot = name.indexOf(QLatin1Char('.'));

@@ -49,6 +49,7 @@ private:
     void drop(const QString& path);
     void print(const QString& name);
     QString value(const QString& name);
+    bool shownAnywhere(const QString& name) const;
     QWidget* control(const QString& name);
     void settle();
 
