@@ -92,6 +92,7 @@ public slots:
     void showTTable();
     void showDetails();
     void exportReport();
+    void printReport();
     void pasteIntoGrid(korvanta::grid::Column column, int visibleRow);
     void pasteIntoTable(int index);
     void copyGrid();

@@ -1,5 +1,7 @@
 #include "app/ttablewindow.h"
 
+#include "app/accessiblenames.h"
+
 #include "app/twips.h"
 #include "stats/ttable.h"
 
@@ -47,6 +49,7 @@ TTableWindow::TTableWindow(QWidget* parent)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
+    NameControls(this);
 }
 
 void TTableWindow::showEvent(QShowEvent* event)

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core xvfb xauth poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-xlsxwriter libfreexl-dev
-  libreoffice-calc-nogui appstream desktop-file-utils file
+  libreoffice-calc-nogui libreoffice-writer-nogui appstream desktop-file-utils file
 )
 
 missing=()

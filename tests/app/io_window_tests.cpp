@@ -383,9 +383,10 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 {
     select(2);
     window.loadColumns({"1", "2", "3", "4", "5", "6"}, {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"});
-    desktop.nextFile = path(QStringLiteral("报告"));
+    // The second file type asks for the web page and the plot beside the PDF.
+    desktop.nextChoice = FileChoice{path(QStringLiteral("报告")), 1};
     window.findAction(QStringLiteral("导出报告…"))->trigger();
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！")});
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
 
     const QString pdf = path(QStringLiteral("报告.pdf"));
     ASSERT_TRUE(QFile::exists(pdf));
@@ -413,7 +414,7 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 
 TEST_F(IoWindowTest, AReportThatCannotBeWrittenSaysSo)
 {
-    desktop.nextFile = path(QStringLiteral("no/such/folder/r.pdf"));
+    desktop.nextChoice = FileChoice{path(QStringLiteral("no/such/folder/r.pdf")), 0};
     window.exportReport();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
 }

@@ -6,6 +6,7 @@
 #include "banner/bannerwidget.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,9 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 namespace korvanta::driver {
 namespace {
@@ -35,6 +39,7 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
         {QStringLiteral("Backspace"), Qt::Key_Backspace}, {QStringLiteral("Delete"), Qt::Key_Delete},
         {QStringLiteral("Tab"), Qt::Key_Tab}, {QStringLiteral("Escape"), Qt::Key_Escape},
         {QStringLiteral("PageUp"), Qt::Key_PageUp}, {QStringLiteral("PageDown"), Qt::Key_PageDown},
+        {QStringLiteral("F1"), Qt::Key_F1},
     };
     Qt::KeyboardModifiers modifiers;
     QString rest = chord;
@@ -174,6 +179,13 @@ bool Driver::run(const QString& rawLine)
         if (!ok)
             throw ScriptError("scroll needs a whole number: " + rest.toStdString());
         scroll(value);
+    } else if (command == QStringLiteral("wheel")) {
+        // wheel NAME STEPS: notches of the mouse wheel over NAME, positive down.
+        bool ok = false;
+        const int steps = text.trimmed().toInt(&ok);
+        if (!ok)
+            throw ScriptError("wheel needs a whole number of steps: " + text.toStdString());
+        wheel(control(name), steps);
     } else if (command == QStringLiteral("menu")) {
         QAction* action = window_->findAction(rest);
         if (!action)
@@ -292,6 +304,26 @@ void Driver::scroll(int value)
     bar->setSliderDown(false);
 }
 
+void Driver::wheel(QWidget* widget, int steps)
+{
+    // One event per notch at the middle of the control, as a mouse sends
+    // them (a notch towards the user, down, has a negative delta). A control
+    // that ignores the wheel passes it to its parent, as the window system's
+    // own events are passed on.
+    const QPoint notch(0, steps > 0 ? -120 : 120);
+    const QPoint centre = widget->rect().center();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        for (QWidget* target = widget; target; target = target->parentWidget()) {
+            const QPointF at = widget->mapTo(target, centre);
+            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), notch, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &event);
+            if (event.isAccepted() || target->isWindow())
+                break;
+        }
+        settle();
+    }
+}
+
 void Driver::shortcut(const QString& chord)
 {
     const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
@@ -373,6 +405,10 @@ QString Driver::value(const QString& name)
         return interaction_.lastUrl();
     if (name == QStringLiteral("clipboard"))
         return escape(QApplication::clipboard()->text());
+    if (name == QStringLiteral("clipboard.html")) {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        return data && data->hasHtml() ? escape(data->html()) : QString();
+    }
     if (name == QStringLiteral("sheets"))
         return interaction_.lastSheets().join(QLatin1Char('|'));
     if (name == QStringLiteral("cursor"))
@@ -405,6 +441,11 @@ QString Driver::value(const QString& name)
     const QString property = dot < 0 ? QString() : name.mid(dot + 1);
     if (property == QStringLiteral("visible"))
         return boolText(widget->isVisible());
+    if (property == QStringLiteral("accessibleName")) {
+        // What a screen reader announces, as Qt's accessibility layer gives it.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
     if (property == QStringLiteral("enabled"))
         return boolText(widget->isEnabled());
     if (property == QStringLiteral("bold"))

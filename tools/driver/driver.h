@@ -43,6 +43,7 @@ private:
     void key(QWidget* widget, const QString& chord);
     void set(QWidget* widget, const QString& text);
     void scroll(int value);
+    void wheel(QWidget* widget, int steps);
     void shortcut(const QString& chord);
     void paste(QWidget* widget, const QString& text);
     void drop(const QString& path);
