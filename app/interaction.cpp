@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 #include <algorithm>
@@ -51,6 +54,20 @@ std::optional<int> DesktopInteraction::chooseSheet(QWidget* parent, const QStrin
     if (!ok)
         return std::nullopt;
     return std::max(0, static_cast<int>(names.indexOf(name)));
+}
+
+void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(20, 18, 20, 15), QPageLayout::Millimeter);
+    printer.setDocName(title);
+    // The preview's print button opens the print dialog and paints again
+    // for the printer chosen there.
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowTitle(title);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* target) { paint(*target); });
+    preview.exec();
 }
 
 int DesktopInteraction::ask(QWidget* parent, const Question& question)

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace korvanta::ui {
@@ -60,6 +62,15 @@ public:
         (void)names;
         return 0;
     }
+    // Shows a print preview whose pages paint draws, from which the user
+    // prints through the print dialog (paint is called again for the chosen
+    // printer). Unless overridden, the preview is closed without printing.
+    virtual void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+    {
+        (void)parent;
+        (void)title;
+        (void)paint;
+    }
     // The index of the button chosen. Unless overridden, the unattended one.
     virtual int ask(QWidget* parent, const Question& question)
     {
@@ -78,6 +89,7 @@ public:
     std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
     std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
     std::optional<int> chooseSheet(QWidget* parent, const QStringList& names) override;
+    void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
     int ask(QWidget* parent, const Question& question) override;
     void openUrl(const QUrl& url) override;
 };

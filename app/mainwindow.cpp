@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/accessiblenames.h"
 #include "app/detailswindow.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
@@ -114,6 +115,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     details_ = new DetailsWindow(this);
     plot_ = new PlotPanel(interaction_, details_);
     details_->addPanel(plot_);
+    connect(details_, &DetailsWindow::groupNamesChanged, this, &MainWindow::refreshDetails);
     connect(details_->powerPanel(), &PowerPanel::recomputed, plot_, [this] { plot_->showPowerCurve(details_->powerPanel()->curve()); });
 
     // Files dropped anywhere on the window are imported; the text boxes
@@ -144,6 +146,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     grid_->resetGrid();
     history_.start(store_.items(grid::Column::First), store_.items(grid::Column::Second), inputFields(), editPlace());
     updateEditActions();
+    NameControls(this);
     adjustSize();
     setFixedSize(sizeHint());
     centreOnScreen();
@@ -191,9 +194,13 @@ void MainWindow::buildMenus()
     QMenu* results = menuBar()->addMenu(QStringLiteral("结果(R)"));
     results->addAction(QStringLiteral("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     results->addAction(QStringLiteral("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    results->addAction(QStringLiteral("打印…"), this, &MainWindow::printReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
     help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    QAction* helpPage = help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp);
+    // F1 opens the help from any of the program's windows.
+    helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_F1)});
+    helpPage->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 QAction* MainWindow::findAction(const QString& caption) const
@@ -359,7 +366,7 @@ void MainWindow::refreshDetails()
         return;
     withDetailsInput([this](int mode, const stats::DetailsInput& input) {
         details_->showFigures(mode, input);
-        plot_->showPlot(mode, input);
+        plot_->showPlot(mode, input, details_->groupNames());
     });
 }
 

@@ -92,6 +92,7 @@ public slots:
     void showTTable();
     void showDetails();
     void exportReport();
+    void printReport();
     void pasteIntoGrid(korvanta::grid::Column column, int visibleRow);
     void pasteIntoTable(int index);
     void copyGrid();
@@ -119,6 +120,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Says that `count` pasted or imported numbers such as "2,500" were kept
+    // as written, their comma being read both ways in their column.
+    void noteKeptCommaNumbers(int count);
     void buildMenus();
     void centreOnScreen();
     void onColumnsChanged(bool first, bool second);

@@ -7,6 +7,7 @@
 #include "app/plotdata.h"
 #include "app/plotpanel.h"
 #include "app/tablepanel.h"
+#include "recorder.h"
 #include "excel/sheets.h"
 
 #include <QApplication>
@@ -36,33 +37,6 @@ namespace {
 
 const QString kData = QStringLiteral(KORVANTA_TEST_DATA);
 
-class Recorder final : public UserInteraction {
-public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
-    {
-        filters << request.filter;
-        return std::exchange(nextFile, std::nullopt);
-    }
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
-    {
-        filters << request.filter;
-        return std::exchange(nextChoice, std::nullopt);
-    }
-    std::optional<int> chooseSheet(QWidget*, const QStringList& names) override
-    {
-        sheetsAsked << names;
-        return nextSheet;
-    }
-    void openUrl(const QUrl&) override {}
-
-    std::optional<QString> nextFile;
-    std::optional<FileChoice> nextChoice;
-    std::optional<int> nextSheet = 0;
-    QStringList messages, filters;
-    QList<QStringList> sheetsAsked;
-};
 
 std::vector<std::string> Items(const MainWindow& window, grid::Column column)
 {
@@ -409,9 +383,10 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 {
     select(2);
     window.loadColumns({"1", "2", "3", "4", "5", "6"}, {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"});
-    desktop.nextFile = path(QStringLiteral("报告"));
+    // The second file type asks for the web page and the plot beside the PDF.
+    desktop.nextChoice = FileChoice{path(QStringLiteral("报告")), 1};
     window.findAction(QStringLiteral("导出报告…"))->trigger();
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！")});
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
 
     const QString pdf = path(QStringLiteral("报告.pdf"));
     ASSERT_TRUE(QFile::exists(pdf));
@@ -439,7 +414,7 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 
 TEST_F(IoWindowTest, AReportThatCannotBeWrittenSaysSo)
 {
-    desktop.nextFile = path(QStringLiteral("no/such/folder/r.pdf"));
+    desktop.nextChoice = FileChoice{path(QStringLiteral("no/such/folder/r.pdf")), 0};
     window.exportReport();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
 }

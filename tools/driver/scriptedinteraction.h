@@ -1,8 +1,9 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
-// message boxes answered OK and recorded, addresses recorded instead of
-// opened in a browser, the sheet of a workbook chosen from the script (the
-// first unless told), questions answered by the caption the script gave or
-// else as the program behaved before it asked.
+// message boxes answered OK and recorded until the next action begins (so a
+// script never reads an earlier action's message), addresses recorded
+// instead of opened in a browser, the sheet of a workbook chosen from the
+// script (the first unless told), questions answered by the caption the
+// script gave or else as the program behaved before it asked.
 #pragma once
 
 #include "app/interaction.h"
@@ -29,7 +30,11 @@ public:
     // was then cancelled); empty otherwise.
     QString takeRefusedAnswer() { return std::exchange(refusedAnswer_, QString()); }
 
+    // The message box the current action showed, "title|text"; empty when
+    // it showed none.
     QString lastMessage() const { return lastMessage_; }
+    // A new action begins: the previous action's message is no longer its.
+    void forgetMessage() { lastMessage_.clear(); }
     QString lastUrl() const { return lastUrl_; }
     QString lastFileDialogTitle() const { return lastDialogTitle_; }
     // The sheet names the last sheet question offered.
