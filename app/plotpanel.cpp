@@ -93,7 +93,7 @@ void PlotPanel::savePlot()
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(window(), {QStringLiteral("保存图形"), QString(), filters});
     if (!chosen)
         return;
-    QString path = chosen->path.trimmed();
+    QString path = chosen->path;
     // The name's own extension decides; without one, the selected type.
     bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
     if (!svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {

@@ -126,7 +126,7 @@ void MainWindow::exportReport()
                QStringLiteral("PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)")});
     if (!chosen)
         return;
-    QString pdf = chosen->path.trimmed();
+    QString pdf = chosen->path;
     if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         pdf += QStringLiteral(".pdf");
     const bool sideFiles = chosen->filter == 1;
