@@ -5,7 +5,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/tools/deps.sh"
 build=${KORVANTA_ASAN_BUILD_DIR:-$here/build-asan}
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON >/dev/null
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON "${launcher[@]}"
 cmake --build "$build" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
