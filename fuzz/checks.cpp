@@ -59,8 +59,8 @@ std::string CheckReader(std::string_view input, const std::string& extension) {
     if (result.ok() == !result.message.empty()) return "a message without an error or an error without one";
     if (result.rows.size() > excel::kMaxXlsxRows) return "more rows than any workbook holds";
     for (const auto& row : result.rows)
-        for (const auto* cell : {&row.first, &row.second})
-            if (cell->text.size() > 4 * excel::kMaxCellChars) return "a cell text past the cut";
+        for (const auto& cellValue : row.cells)
+            if (cellValue.text.size() > 4 * excel::kMaxCellChars) return "a cell text past the cut";
     return {};
 }
 
@@ -148,8 +148,8 @@ static std::string CheckRoundTrip(std::string_view input, const std::string& ext
     if (read.rows.size() != used) return "the read-back has another number of rows";
     for (std::size_t r = 0; r < used; ++r) {
         const auto text = [&](int c) { return r < columns[c].size() ? columns[c][r] : std::string(); };
-        if (!Matches(read.rows[r].first, text(0))) return "column A reads back different in row " + std::to_string(r + 1);
-        if (!Matches(read.rows[r].second, text(1))) return "column B reads back different in row " + std::to_string(r + 1);
+        if (!Matches(read.rows[r][0], text(0))) return "column A reads back different in row " + std::to_string(r + 1);
+        if (!Matches(read.rows[r][1], text(1))) return "column B reads back different in row " + std::to_string(r + 1);
     }
     return {};
 }

@@ -29,7 +29,7 @@ Texts AsTexts(const ReadResult& read)
     const NumberFormatter general = [](double v) { return stats::GeneralNumberText(v); };
     Texts texts;
     for (const Row& row : read.rows)
-        texts.emplace_back(ImportText(row.first, general), ImportText(row.second, general));
+        texts.emplace_back(ImportText(row[0], general), ImportText(row[1], general));
     return texts;
 }
 

@@ -107,7 +107,7 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
         EXPECT_EQ(result.rows[0], (Row{Cell::MakeText("X"), Cell::MakeText("Y")}));
         for (std::size_t i = 1; i < result.rows.size(); ++i) {
             const Row expected{Cell::MakeNumber(static_cast<double>(i)), Cell::MakeNumber(i / 4.0)};
-            if (result.rows[i] != expected) FAIL() << "row " << i + 1 << ": " << Describe(result.rows[i].first);
+            if (result.rows[i] != expected) FAIL() << "row " << i + 1 << ": " << Describe(result.rows[i][0]);
         }
     }
 }
