@@ -13,6 +13,8 @@ class QWidget;
 
 namespace korvanta::ui {
 
+class ImportDialog;
+
 struct FileRequest {
     QString title;      // "打开" or "另存为"
     QString directory;  // where the dialog starts
@@ -40,26 +42,26 @@ public:
         const std::optional<QString> path = chooseFileToSave(parent, request);
         return path ? std::optional<FileChoice>(FileChoice{*path, 0}) : std::nullopt;
     }
-    // Which worksheet of a workbook with several to import: an index into
-    // names, or nothing when the user cancels. Unless overridden, the first.
-    virtual std::optional<int> chooseSheet(QWidget* parent, const QStringList& names)
+    // The import preview "导入数据", filled with the file's first sheet:
+    // true when the user imports what it shows, false when cancelled.
+    // Unless overridden, it is accepted as it opens.
+    virtual bool previewImport(ImportDialog& dialog)
     {
-        (void)parent;
-        (void)names;
-        return 0;
+        (void)dialog;
+        return true;
     }
     // Opens an address in the default browser; reports nothing when none is there.
     virtual void openUrl(const QUrl& url) = 0;
 };
 
-// The real desktop: QMessageBox, QFileDialog, QInputDialog and QDesktopServices.
+// The real desktop: QMessageBox, QFileDialog, the preview shown modally and QDesktopServices.
 class DesktopInteraction final : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
     std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
-    std::optional<int> chooseSheet(QWidget* parent, const QStringList& names) override;
+    bool previewImport(ImportDialog& dialog) override;
     void openUrl(const QUrl& url) override;
 };
 

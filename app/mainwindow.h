@@ -34,6 +34,9 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QAction;
@@ -58,6 +61,7 @@ class FourFoldPanel;
 class PairedChiSquarePanel;
 class DetailsWindow;
 class PlotPanel;
+class ImportDialog;
 struct ReportContent;
 
 class MainWindow : public QMainWindow {
@@ -109,6 +113,16 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The two columns an accepted import preview gives, and how many of
+    // their cells were formulas saved without a result.
+    struct ImportedColumns {
+        std::vector<std::string> first, second;
+        std::size_t uncalculated = 0;
+    };
+    // Nothing when the sheet has more data rows than the grid holds (said
+    // in a message).
+    std::optional<ImportedColumns> takeColumns(const ImportDialog& preview);
+
     void buildMenus();
     void centreOnScreen();
     void onColumnsChanged(bool first, bool second);

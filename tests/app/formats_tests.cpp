@@ -216,7 +216,7 @@ TEST(OdsFiles, HostilePackagesAreRefusedAndOddOnesRead)
          {{"mimetype", mimetype},
           {"content.xml", Content("<table:table table:name=\"S\"><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
                                   "office:value-type=\"float\" office:value=\"1\"/></table:table-row></table:table>")}},
-         ReadError::TooLarge, 0},
+         ReadError::TooManyRows, 0},
         {"empty rows repeated past any sheet",
          {{"mimetype", mimetype},
           {"content.xml", Content("<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\"/>"

@@ -7,6 +7,7 @@
 #include "app/plotdata.h"
 #include "app/plotpanel.h"
 #include "app/tablepanel.h"
+#include "app/importdialog.h"
 #include "excel/sheets.h"
 
 #include <QApplication>
@@ -50,16 +51,25 @@ public:
         filters << request.filter;
         return std::exchange(nextChoice, std::nullopt);
     }
-    std::optional<int> chooseSheet(QWidget*, const QStringList& names) override
+    bool previewImport(ImportDialog& preview) override
     {
-        sheetsAsked << names;
-        return nextSheet;
+        if (preview.sheetNames().size() > 1)
+            sheetsAsked << preview.sheetNames();
+        if (!nextSheet)
+            return false;
+        preview.chooseSheet(*nextSheet);
+        if (nextColumns)
+            preview.chooseColumns(nextColumns->first, nextColumns->second);
+        preview.setHeading(nextHeading);
+        return true;
     }
     void openUrl(const QUrl&) override {}
 
     std::optional<QString> nextFile;
     std::optional<FileChoice> nextChoice;
     std::optional<int> nextSheet = 0;
+    std::optional<std::pair<int, int>> nextColumns;
+    bool nextHeading = false;
     QStringList messages, filters;
     QList<QStringList> sheetsAsked;
 };
@@ -213,8 +223,9 @@ TEST_F(IoWindowTest, AWorkbookOfSeveralSheetsAsksWhichOne)
     EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"4", "5", "6"}));
     EXPECT_TRUE(desktop.messages.isEmpty());
 
-    // A text file is one sheet: nothing is asked.
+    // A text file is one sheet: no sheet is offered.
     desktop.sheetsAsked.clear();
+    desktop.nextSheet = 0;
     window.importFile(kData + QStringLiteral("/lo_semicolon.csv"));
     EXPECT_TRUE(desktop.sheetsAsked.isEmpty());
     EXPECT_EQ(window.store().item(grid::Column::First, 9), "1.5");
