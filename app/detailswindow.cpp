@@ -1,5 +1,6 @@
 #include "app/detailswindow.h"
 
+#include "app/powerpanel.h"
 #include "app/twips.h"
 
 #include <QApplication>
@@ -59,7 +60,11 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     layout_->addWidget(title_);
     layout_->addWidget(table_, 1);
     layout_->addWidget(sentence_);
+    power_ = new PowerPanel(this);
+    layout_->addWidget(power_);
     layout_->addLayout(buttons);
+    // The table keeps its room beside the power section.
+    resize(width(), height() + power_->sizeHint().height());
 }
 
 void DetailsWindow::addPanel(QWidget* panel)
@@ -101,13 +106,23 @@ void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)
     table_->resizeRowsToContents();
     table_->setCurrentItem(nullptr);
     copy_->setEnabled(!report_.lines.empty());
+    power_->showData(mode, input);
+}
+
+details::Report DetailsWindow::reportWithPower() const
+{
+    details::Report whole = report_;
+    if (whole.lines.empty()) return whole;
+    const std::vector<details::Line> power = power_->lines();
+    whole.lines.insert(whole.lines.end(), power.begin(), power.end());
+    return whole;
 }
 
 QString DetailsWindow::clipboardText() const
 {
     QString text = report_.sentence;
     if (!text.isEmpty()) text += QStringLiteral("\n\n");
-    return text + details::PlainTable(report_);
+    return text + details::PlainTable(reportWithPower());
 }
 
 void DetailsWindow::copyToClipboard()

@@ -16,6 +16,8 @@ class QVBoxLayout;
 
 namespace korvanta::ui {
 
+class PowerPanel;
+
 class DetailsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -28,8 +30,12 @@ public:
 
     int mode() const { return mode_; }
     const details::Report& report() const { return report_; }
+    // The section "样本量与检验效能", refreshed with the figures.
+    PowerPanel* powerPanel() const { return power_; }
+    // The figures and, after them, the sample size and power section.
+    details::Report reportWithPower() const;
     // What the copy button puts on the clipboard: the sentence, an empty
-    // line, then the plain-text table.
+    // line, then the plain-text table with the power section.
     QString clipboardText() const;
     // Places a panel (the plot) between the figures and the buttons; the
     // window grows by its height as far as the screen allows.
@@ -44,6 +50,7 @@ private:
     QLabel* title_ = nullptr;       // DetailsTitle
     QTableWidget* table_ = nullptr; // DetailsTable
     QLabel* sentence_ = nullptr;    // DetailsSentence
+    PowerPanel* power_ = nullptr;   // PowerSection
     QPushButton* copy_ = nullptr;   // CopyDetails
     QVBoxLayout* layout_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "app/gridpanel.h"
 #include "app/icons.h"
 #include "app/plotpanel.h"
+#include "app/powerpanel.h"
 #include "app/resultpanels.h"
 #include "app/tablepanel.h"
 #include "app/testselector.h"
@@ -110,6 +111,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     details_ = new DetailsWindow(this);
     plot_ = new PlotPanel(interaction_, details_);
     details_->addPanel(plot_);
+    connect(details_->powerPanel(), &PowerPanel::recomputed, plot_, [this] { plot_->showPowerCurve(details_->powerPanel()->curve()); });
 
     // Files dropped anywhere on the window are imported; the text boxes
     // would otherwise take a dropped file's name as text.
@@ -305,7 +307,16 @@ void MainWindow::refreshDetails()
 
 stats::FigureList MainWindow::detailFigures() const
 {
-    return withDetailsInput([](int mode, const stats::DetailsInput& input) { return stats::DetailFigures(mode, input); });
+    return withDetailsInput([this](int mode, const stats::DetailsInput& input) {
+        stats::FigureList figures = stats::DetailFigures(mode, input);
+        // The power section keeps what the user typed into it; it is
+        // brought up to date with the data before it is read.
+        PowerPanel* power = details_->powerPanel();
+        power->showData(mode, input);
+        const stats::FigureList powerFigures = power->figures();
+        figures.insert(figures.end(), powerFigures.begin(), powerFigures.end());
+        return figures;
+    });
 }
 
 void MainWindow::showDetails()

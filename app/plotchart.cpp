@@ -260,6 +260,52 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
     chart->legend()->hide();
 }
 
+// Power against the size; the target power as a dashed line across, the
+// size it needs and the size the data have as lines up to the curve.
+void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
+{
+    chart->setTitle(QStringLiteral("检验效能曲线"));
+    auto* x = ValueAxis(qs(plot.axisTitle));
+    x->setLabelFormat(QStringLiteral("%.0f"));
+    auto* y = ValueAxis(QStringLiteral("检验效能 1 − β"));
+    y->setRange(0, 1);
+    y->setTickCount(6);  // 0, 0.2, ... 1: the usual targets sit on a line
+    y->setLabelFormat(QStringLiteral("%.1f"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    auto* curve = new QLineSeries;
+    curve->setName(QStringLiteral("检验效能"));
+    curve->setPen(QPen(kPoints, 2));
+    QList<QPointF> points;
+    for (const plot::Point& p : plot.points)
+        points.append(QPointF(p.x, p.y));
+    curve->replace(points);
+    Attach(chart, curve, x, y);
+    const double low = plot.points.front().x, high = plot.points.back().x;
+    if (plot.target > 0 && plot.target < 1) {
+        auto* target = new QLineSeries;
+        target->setName(QStringLiteral("目标检验效能 %1").arg(plot.target, 0, 'g', 6));
+        target->setPen(QPen(kMean, 1.2, Qt::DashLine));
+        target->append(low, plot.target);
+        target->append(high, plot.target);
+        Attach(chart, target, x, y);
+    }
+    const auto mark = [&](const std::optional<double>& n, const QString& name, const QColor& color) {
+        if (!n || *n < low || *n > high)
+            return;
+        auto* line = new QLineSeries;
+        line->setName(QStringLiteral("%1 n = %2").arg(name, QString::number(*n, 'f', 0)));
+        line->setPen(QPen(color, 1.5, Qt::DotLine));
+        line->append(*n, 0);
+        line->append(*n, 1);
+        Attach(chart, line, x, y);
+    };
+    mark(plot.required, QStringLiteral("所需"), kLine);
+    mark(plot.present, QStringLiteral("现有"), QColor(44, 160, 44));
+    x->setRange(low, high);
+    x->applyNiceNumbers();
+}
+
 // Draws chart, sized to size, with painter.
 void Paint(std::unique_ptr<QChart> chart, QSize size, QPainter& painter)
 {
@@ -292,6 +338,8 @@ std::unique_ptr<QChart> BuildChart(const plot::PlotData& data)
         BuildGroups(chart.get(), *groups);
     else if (const auto* proportions = std::get_if<plot::ProportionsPlot>(&data))
         BuildProportions(chart.get(), *proportions);
+    else if (const auto* power = std::get_if<plot::PowerCurvePlot>(&data))
+        BuildPowerCurve(chart.get(), *power);
     for (QAbstractAxis* axis : chart->axes()) {
         axis->setLabelsFont(songFont(9));
         axis->setTitleFont(songFont(9, true));

@@ -200,6 +200,8 @@ bool HasContent(const PlotData& data)
         return std::any_of(g->groups.begin(), g->groups.end(), [](const Group& group) { return !group.values.empty() || group.mean; });
     if (const auto* p = std::get_if<ProportionsPlot>(&data))
         return std::any_of(p->bars.begin(), p->bars.end(), [](const Proportion& bar) { return bar.share.has_value(); });
+    if (const auto* c = std::get_if<PowerCurvePlot>(&data))
+        return !c->points.empty();
     return false;
 }
 

@@ -60,7 +60,16 @@ struct ProportionsPlot {
     std::string axisTitle;           // "组别" or "时间"
 };
 
-using PlotData = std::variant<std::monostate, RegressionPlot, GroupsPlot, ProportionsPlot>;
+// Power against the size, with the target power and the size it needs and
+// the size the data have marked.
+struct PowerCurvePlot {
+    std::vector<Point> points;       // x: the size, y: the power
+    double target = 0.8;
+    std::optional<double> required, present;
+    std::string axisTitle;           // "每组例数 n"
+};
+
+using PlotData = std::variant<std::monostate, RegressionPlot, GroupsPlot, ProportionsPlot, PowerCurvePlot>;
 
 // The plot of test `mode` (0-4); nothing for any other mode.
 PlotData MakePlotData(int mode, const stats::DetailsInput& input);

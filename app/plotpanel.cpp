@@ -2,6 +2,7 @@
 
 #include "app/plotchart.h"
 
+#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSaveFile>
@@ -23,7 +24,22 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
     save_->setToolTip(QStringLiteral("把图形保存为PNG图片或SVG矢量图"));
     connect(save_, &QPushButton::clicked, this, &PlotPanel::savePlot);
 
+    auto* showData = new QPushButton(QStringLiteral("数据图"), this);
+    showData->setObjectName(QStringLiteral("PlotShowData"));
+    showPower_ = new QPushButton(QStringLiteral("检验效能曲线"), this);
+    showPower_->setObjectName(QStringLiteral("PlotShowPower"));
+    showPower_->setToolTip(QStringLiteral("检验效能随样本量变化的曲线"));
+    auto* choice = new QButtonGroup(this);
+    for (QPushButton* button : {showData, showPower_}) {
+        button->setCheckable(true);
+        choice->addButton(button);
+    }
+    showData->setChecked(true);
+    connect(showPower_, &QPushButton::toggled, this, [this] { redraw(); });
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(showData);
+    buttons->addWidget(showPower_);
     buttons->addStretch();
     buttons->addWidget(save_);
     auto* layout = new QVBoxLayout(this);
@@ -35,10 +51,26 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
 void PlotPanel::showPlot(int mode, const stats::DetailsInput& input)
 {
     data_ = plot::MakePlotData(mode, input);
+    if (!showPower_->isChecked()) redraw();
+}
+
+void PlotPanel::showPowerCurve(const plot::PlotData& curve)
+{
+    curve_ = curve;
+    if (showPower_->isChecked()) redraw();
+}
+
+const plot::PlotData& PlotPanel::shown() const
+{
+    return showPower_->isChecked() ? curve_ : data_;
+}
+
+void PlotPanel::redraw()
+{
     QChart* old = view_->chart();
-    view_->setChart(BuildChart(data_).release());
+    view_->setChart(BuildChart(shown()).release());
     delete old;
-    save_->setEnabled(plot::HasContent(data_));
+    save_->setEnabled(plot::HasContent(shown()));
 }
 
 bool PlotPanel::writePlot(const QString& path, bool svg) const
@@ -46,8 +78,8 @@ bool PlotPanel::writePlot(const QString& path, bool svg) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const bool drawn = svg ? WritePlotSvg(data_, kPlotFileSize, &file, QStringLiteral("Korvanta 统计图"))
-                           : RenderPlot(data_, kPlotFileSize, 2).save(&file, "PNG");
+    const bool drawn = svg ? WritePlotSvg(shown(), kPlotFileSize, &file, QStringLiteral("Korvanta 统计图"))
+                           : RenderPlot(shown(), kPlotFileSize, 2).save(&file, "PNG");
     if (!drawn) {
         file.cancelWriting();
         return false;

@@ -1,6 +1,7 @@
 // The plot of the details window (PlotView), redrawn with the figures while
 // the window is open, and its "保存图形…" button (SavePlot), which writes
-// the plot as a PNG image or an SVG drawing.
+// the plot shown as a PNG image or an SVG drawing. Two buttons choose the
+// test's plot (PlotShowData) or the power curve (PlotShowPower).
 #pragma once
 
 #include "app/interaction.h"
@@ -20,7 +21,12 @@ public:
 
     // Draws the plot of test `mode` from its inputs (read during the call).
     void showPlot(int mode, const stats::DetailsInput& input);
+    // Keeps the power curve, drawn while its button is down.
+    void showPowerCurve(const plot::PlotData& curve);
     const plot::PlotData& data() const { return data_; }
+    const plot::PlotData& powerCurve() const { return curve_; }
+    // What the view shows and the save button writes.
+    const plot::PlotData& shown() const;
     QChartView* view() const { return view_; }
 
     // Writes the plot to path as SVG when svg is true, otherwise as PNG;
@@ -32,9 +38,13 @@ public slots:
 
 private:
     UserInteraction& interaction_;
+    void redraw();
+
     plot::PlotData data_;
+    plot::PlotData curve_;
     QChartView* view_ = nullptr;
     QPushButton* save_ = nullptr;
+    QPushButton* showPower_ = nullptr;
 };
 
 } // namespace korvanta::ui

@@ -1,6 +1,8 @@
 // "导出报告…": the current test's report, read from the window as it
 // stands, written as a PDF and as an HTML page beside it.
 #include "app/mainwindow.h"
+#include "app/detailswindow.h"
+#include "app/powerpanel.h"
 #include "app/reportwriter.h"
 #include "app/tablepanel.h"
 #include "stats/numbertext.h"
@@ -97,9 +99,13 @@ ReportContent MainWindow::reportContent() const
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
         report.results.emplace_back(QString::fromUtf8(shown.caption), label ? label->text() : QString());
     }
-    withDetails([&report](int mode, const stats::DetailsInput& input) {
-        report.details = details::BuildReport(mode, input);
+    withDetails([this, &report](int mode, const stats::DetailsInput& input) {
+        // The details window brought up to date, with what the user typed
+        // into its power section.
+        detailsWindow()->showFigures(mode, input);
+        report.details = detailsWindow()->reportWithPower();
         report.plot = plot::MakePlotData(mode, input);
+        report.powerCurve = detailsWindow()->powerPanel()->curve();
     });
     return report;
 }

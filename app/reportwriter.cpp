@@ -2,6 +2,7 @@
 
 #include "app/plotchart.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -14,6 +15,7 @@ namespace korvanta::ui {
 namespace {
 
 const QString kPlotResource = QStringLiteral("korvanta-plot.png");
+const QString kCurveResource = QStringLiteral("korvanta-power.png");
 
 QString esc(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -78,7 +80,13 @@ void AppendDetails(QString& html, const details::Report& report)
 
 } // namespace
 
-QString ReportHtml(const ReportContent& report, const QString& imageSource)
+QString PowerCurveImagePath(const QString& imagePath)
+{
+    const QFileInfo image(imagePath);
+    return image.dir().filePath(image.completeBaseName() + QStringLiteral("-power.png"));
+}
+
+QString ReportHtml(const ReportContent& report, const QString& imageSource, const QString& curveSource)
 {
     QString html = QStringLiteral(
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
@@ -99,6 +107,11 @@ QString ReportHtml(const ReportContent& report, const QString& imageSource)
                 .arg(esc(imageSource))
                 .arg(kPlotFileSize.width() * 3 / 4)
                 .arg(kPlotFileSize.height() * 3 / 4);
+    if (plot::HasContent(report.powerCurve))
+        html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
+                    .arg(esc(curveSource))
+                    .arg(kPlotFileSize.width() * 3 / 4)
+                    .arg(kPlotFileSize.height() * 3 / 4);
     html += QStringLiteral("</body>\n</html>\n");
     return html;
 }
@@ -116,7 +129,9 @@ bool WriteReportPdf(const QString& pdfPath, const ReportContent& report)
         QTextDocument document;
         document.setDefaultFont(ReportFont());
         document.addResource(QTextDocument::ImageResource, QUrl(kPlotResource), RenderPlot(report.plot, kPlotFileSize, 3));
-        document.setHtml(ReportHtml(report, kPlotResource));
+        if (plot::HasContent(report.powerCurve))
+            document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource), RenderPlot(report.powerCurve, kPlotFileSize, 3));
+        document.setHtml(ReportHtml(report, kPlotResource, kCurveResource));
         document.print(&writer);
     }
     return file.commit();
@@ -127,10 +142,16 @@ bool WriteReportHtml(const QString& htmlPath, const QString& imagePath, const Re
     QSaveFile image(imagePath);
     if (!image.open(QIODevice::WriteOnly) || !RenderPlot(report.plot, kPlotFileSize, 2).save(&image, "PNG") || !image.commit())
         return false;
+    const QString curvePath = PowerCurveImagePath(imagePath);
+    if (plot::HasContent(report.powerCurve)) {
+        QSaveFile curve(curvePath);
+        if (!curve.open(QIODevice::WriteOnly) || !RenderPlot(report.powerCurve, kPlotFileSize, 2).save(&curve, "PNG") || !curve.commit())
+            return false;
+    }
     QSaveFile page(htmlPath);
     if (!page.open(QIODevice::WriteOnly))
         return false;
-    page.write(ReportHtml(report, QFileInfo(imagePath).fileName()).toUtf8());
+    page.write(ReportHtml(report, QFileInfo(imagePath).fileName(), QFileInfo(curvePath).fileName()).toUtf8());
     return page.commit();
 }
 

@@ -23,16 +23,22 @@ struct ReportContent {
     std::vector<std::pair<QString, QString>> results;
     details::Report details;
     plot::PlotData plot;
+    plot::PlotData powerCurve;                         // drawn after the plot when it has content
 };
 
-// The report as an HTML page; the plot's <img> refers to imageSource.
-QString ReportHtml(const ReportContent& report, const QString& imageSource);
+// The report as an HTML page; the plot's <img> refers to imageSource, the
+// power curve's to curveSource.
+QString ReportHtml(const ReportContent& report, const QString& imageSource, const QString& curveSource);
+
+// "report-power.png" beside "report.png".
+QString PowerCurveImagePath(const QString& imagePath);
 
 // Writes the PDF to pdfPath; false when it could not be written.
 bool WriteReportPdf(const QString& pdfPath, const ReportContent& report);
 
 // Writes the HTML page to htmlPath and the plot to imagePath (a PNG file
-// in the same folder, referred to by its name); false on failure.
+// in the same folder, referred to by its name), the power curve beside it
+// as PowerCurveImagePath(imagePath); false on failure.
 bool WriteReportHtml(const QString& htmlPath, const QString& imagePath, const ReportContent& report);
 
 } // namespace korvanta::ui
