@@ -132,8 +132,6 @@ public:
             if (row < 1 || row > kMaxXlsxRows) return fail();
             row_ = row;
             nextColumn_ = 0;
-            // A row element makes its row used, even without cells.
-            if (!sheet_.touch(row - 1)) return stopAtLimit();
         } else if (name == "c") {
             startCell(a);
         } else if (inCell_ && name == "v") {

@@ -36,7 +36,7 @@ Texts AsTexts(const ReadResult& read)
 // Sheet 身高 as every workbook format reads it: a date as its serial number,
 // a formula by its value, TRUE written by Calc as 1, the error cell empty,
 // a row used only in column D.
-const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"},   {"168", ""},   {"171.5", "1"}, {"45352", "两个  空格"}, {"", ""},
+const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"},   {"168", ""},   {"171.5", "1"}, {"2024-03-01", "两个  空格"}, {"", ""},
                            {"172", "70"},    {"", "80"},        {"5", "5"},    {"5", "5"},     {"1.5", "-2.25"},       {"", ""}};
 const Texts kSecondSheet = {{"1", "4"}, {"2", "5"}, {"3", "6"}};
 
