@@ -1,5 +1,6 @@
 #include "app/cellmenu.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -12,7 +13,11 @@ void ShowCellMenu(QLineEdit* box, const QPoint& at, const std::function<void()>&
     QMenu menu(box);
     const bool selected = box->hasSelectedText();
     const bool editable = !box->isReadOnly();
-    menu.addAction(QStringLiteral("撤消(&U)"), box, &QLineEdit::undo)->setEnabled(editable && box->isUndoAvailable());
+    // Undo is the window's, over the data, when the window offers it.
+    if (QAction* undo = box->window()->findChild<QAction*>(QStringLiteral("editUndo")))
+        menu.addAction(undo);
+    else
+        menu.addAction(QStringLiteral("撤消(&U)"), box, &QLineEdit::undo)->setEnabled(editable && box->isUndoAvailable());
     menu.addSeparator();
     menu.addAction(QStringLiteral("剪切(&T)"), box, &QLineEdit::cut)->setEnabled(editable && selected);
     menu.addAction(QStringLiteral("复制(&C)"), box, &QLineEdit::copy)->setEnabled(selected);

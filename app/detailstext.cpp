@@ -69,12 +69,22 @@ void Normality(Builder& b, const QString& what, const stats::NormalityFigures& s
     b.figure(what + QStringLiteral(" P"), PValue(sw.p));
 }
 
-Report TwoSample(const stats::DetailsInput& input) {
+// "X1 − X2" or "甲组 − 乙组" when the groups were named.
+QString Difference(const GroupNames& names, const QString& usual) {
+    return names.given() ? GroupName(names, 0) + QStringLiteral(" − ") + GroupName(names, 1) : usual;
+}
+
+// "第1列" or the group's name.
+QString ColumnName(const GroupNames& names, int group) {
+    return names.given() ? GroupName(names, group) : QStringLiteral("第%1列").arg(group + 1);
+}
+
+Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
     const auto r = stats::TwoSampleDetail(input.summary, input.first, input.second);
     Builder b;
     b.report.title = QStringLiteral("两样本均数t检验");
     const int dp = DecimalsOf(r.diff);
-    b.figure(QStringLiteral("均数差（X1 − X2）"), Estimate(r.diff, dp));
+    b.figure(QStringLiteral("均数差（%1）").arg(Difference(names, QStringLiteral("X1 − X2"))), Estimate(r.diff, dp));
     b.heading(QStringLiteral("t检验（合并方差）"));
     b.figure(QStringLiteral("t"), Statistic(r.pooled.t));
     b.figure(QStringLiteral("自由度 ν"), Whole(r.pooled.df));
@@ -98,10 +108,10 @@ Report TwoSample(const stats::DetailsInput& input) {
     b.figure(QStringLiteral("Hedges' g"), Estimate(r.hedgesG, de));
     if (r.rawData) {
         b.heading(QStringLiteral("Mann–Whitney U检验（两列原始数据）"));
-        Rank(b, QStringLiteral("U（第1列）"), r.mannWhitney);
+        Rank(b, QStringLiteral("U（%1）").arg(ColumnName(names, 0)), r.mannWhitney);
         b.heading(QStringLiteral("正态性检验（Shapiro–Wilk）"));
-        Normality(b, QStringLiteral("第1列"), r.sw1);
-        Normality(b, QStringLiteral("第2列"), r.sw2);
+        Normality(b, ColumnName(names, 0), r.sw1);
+        Normality(b, ColumnName(names, 1), r.sw2);
     }
     const stats::TFigures& chosen = stats::PreferWelch(r) ? r.welch : r.pooled;
     if (chosen.t.has()) {
@@ -111,13 +121,13 @@ Report TwoSample(const stats::DetailsInput& input) {
     return b.report;
 }
 
-Report Paired(const stats::DetailsInput& input) {
+Report Paired(const stats::DetailsInput& input, const GroupNames& names) {
     const auto r = stats::PairedDetail(input.first, input.second);
     Builder b;
     b.report.title = QStringLiteral("配对资料t检验");
     const int dp = DecimalsOf(r.diff);
     b.figure(QStringLiteral("对子数 n"), Whole(r.n));
-    b.figure(QStringLiteral("差值均数（第1列 − 第2列）"), Estimate(r.diff, dp));
+    b.figure(QStringLiteral("差值均数（%1）").arg(Difference(names, QStringLiteral("第1列 − 第2列"))), Estimate(r.diff, dp));
     b.figure(QStringLiteral("差值均数 ") + kCi, Range(r.paired.ci, dp));
     b.figure(QStringLiteral("t"), Statistic(r.paired.t));
     b.figure(QStringLiteral("自由度 ν"), Whole(r.paired.df));
@@ -307,10 +317,19 @@ QString WhyText(Why why) {
     return {};
 }
 
-Report BuildReport(int mode, const stats::DetailsInput& input) {
+QString DefaultGroupName(int group) {
+    return group == 0 ? QStringLiteral("第一组") : QStringLiteral("第二组");
+}
+
+QString GroupName(const GroupNames& names, int group) {
+    const QString& given = group == 0 ? names.first : names.second;
+    return given.isEmpty() ? DefaultGroupName(group) : given;
+}
+
+Report BuildReport(int mode, const stats::DetailsInput& input, const GroupNames& names) {
     switch (mode) {
-    case 0: return TwoSample(input);
-    case 1: return Paired(input);
+    case 0: return TwoSample(input, names);
+    case 1: return Paired(input, names);
     case 2: return Correlation(input);
     case 3: return FourFold(input);
     case 4: return PairedTable(input);

@@ -25,8 +25,21 @@ struct Report {
     QString sentence;          // "t = 2.236，ν = 18，P = 0.038；均数差 −2.00（95%CI：−3.88 ~ −0.12）"
 };
 
+// The names the user gave the two groups (the grid's two columns) in the
+// details window; an empty name keeps the usual wording ("X1 − X2", "第1列").
+struct GroupNames {
+    QString first;
+    QString second;
+    bool given() const { return !first.isEmpty() || !second.isEmpty(); }
+};
+
+// The default names, as the grid's column headings read.
+QString DefaultGroupName(int group);
+// A name as shown: the given one, or the default.
+QString GroupName(const GroupNames& names, int group);
+
 // The report of test `mode` (0-4); an empty report for any other mode.
-Report BuildReport(int mode, const stats::DetailsInput& input);
+Report BuildReport(int mode, const stats::DetailsInput& input, const GroupNames& names = {});
 
 // The report as plain text: the title, then one line per heading, figure
 // ("label<TAB>value") and note.

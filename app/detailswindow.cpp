@@ -1,6 +1,7 @@
 #include "app/detailswindow.h"
 
 #include "app/powerpanel.h"
+#include "app/threelinetable.h"
 #include "app/twips.h"
 
 #include <QApplication>
@@ -8,12 +9,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace korvanta::ui {
 
@@ -39,6 +43,24 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table_->setWordWrap(true);
 
+    // The groups' names, used in the figures, the copies, the plot and the
+    // report; a box left empty or at its default keeps the usual wording.
+    auto* names = new QHBoxLayout;
+    auto* namesCaption = new QLabel(QStringLiteral("组名："), this);
+    namesCaption->setObjectName(QStringLiteral("GroupNamesCaption"));
+    names->addWidget(namesCaption);
+    for (int g = 0; g < 2; ++g) {
+        auto* box = new QLineEdit(details::DefaultGroupName(g), this);
+        box->setObjectName(QStringLiteral("GroupName%1").arg(g + 1));
+        box->setMaxLength(20);
+        box->setToolTip(QStringLiteral("第%1列数据的组名，用于详细结果、复制的结果、统计图和报告").arg(g + 1));
+        box->setAccessibleName(details::DefaultGroupName(g) + QStringLiteral("的组名"));
+        connect(box, &QLineEdit::textChanged, this, &DetailsWindow::groupNamesChanged);
+        names->addWidget(box);
+        groupNames_[static_cast<std::size_t>(g)] = box;
+    }
+    names->addStretch();
+
     sentence_ = new QLabel(this);
     sentence_->setObjectName(QStringLiteral("DetailsSentence"));
     sentence_->setWordWrap(true);
@@ -58,6 +80,7 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     buttons->addWidget(close);
     layout_ = new QVBoxLayout(this);
     layout_->addWidget(title_);
+    layout_->addLayout(names);
     layout_->addWidget(table_, 1);
     layout_->addWidget(sentence_);
     power_ = new PowerPanel(this);
@@ -82,7 +105,7 @@ void DetailsWindow::addPanel(QWidget* panel)
 void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)
 {
     mode_ = mode;
-    report_ = details::BuildReport(mode, input);
+    report_ = details::BuildReport(mode, input, groupNames());
     title_->setText(report_.title.isEmpty() ? QString() : report_.title + QStringLiteral(" — 详细结果"));
     sentence_->setText(report_.sentence);
 
@@ -118,6 +141,16 @@ details::Report DetailsWindow::reportWithPower() const
     return whole;
 }
 
+details::GroupNames DetailsWindow::groupNames() const
+{
+    details::GroupNames names;
+    for (int g = 0; g < 2; ++g) {
+        const QString given = groupNames_[static_cast<std::size_t>(g)]->text().trimmed();
+        (g == 0 ? names.first : names.second) = given == details::DefaultGroupName(g) ? QString() : given;
+    }
+    return names;
+}
+
 QString DetailsWindow::clipboardText() const
 {
     QString text = report_.sentence;
@@ -125,10 +158,20 @@ QString DetailsWindow::clipboardText() const
     return text + details::PlainTable(reportWithPower());
 }
 
+QString DetailsWindow::clipboardHtml() const
+{
+    return ThreeLineTableDocument(DetailsTable(reportWithPower(), table_->horizontalHeaderItem(0)->text(), table_->horizontalHeaderItem(1)->text()));
+}
+
 void DetailsWindow::copyToClipboard()
 {
     if (report_.lines.empty()) return;
-    QApplication::clipboard()->setText(clipboardText());
+    // Word processors take the HTML flavour as a three-line table; plain
+    // editors take the text.
+    auto data = std::make_unique<QMimeData>();
+    data->setText(clipboardText());
+    data->setHtml(clipboardHtml());
+    QApplication::clipboard()->setMimeData(data.release());
 }
 
 } // namespace korvanta::ui

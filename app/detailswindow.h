@@ -9,7 +9,10 @@
 
 #include <QWidget>
 
+#include <array>
+
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QVBoxLayout;
@@ -37,12 +40,21 @@ public:
     // What the copy button puts on the clipboard: the sentence, an empty
     // line, then the plain-text table with the power section.
     QString clipboardText() const;
+    // The HTML flavour beside it: the results as a three-line table with the
+    // sentence below.
+    QString clipboardHtml() const;
+    // The names given to the two groups (empty where the default stands).
+    details::GroupNames groupNames() const;
     // Places a panel (the plot) between the figures and the buttons; the
     // window grows by its height as far as the screen allows.
     void addPanel(QWidget* panel);
 
 public slots:
     void copyToClipboard();
+
+signals:
+    // A group's name was edited: the owner shows the figures again.
+    void groupNamesChanged();
 
 private:
     int mode_ = -1;
@@ -53,6 +65,7 @@ private:
     PowerPanel* power_ = nullptr;   // PowerSection
     QPushButton* copy_ = nullptr;   // CopyDetails
     QVBoxLayout* layout_ = nullptr;
+    std::array<QLineEdit*, 2> groupNames_{};  // GroupName1, GroupName2
 };
 
 } // namespace korvanta::ui

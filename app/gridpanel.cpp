@@ -6,7 +6,9 @@
 
 #include <utility>
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLabel>
 
 namespace korvanta::ui {
@@ -117,6 +119,18 @@ void GridPanel::showImported()
     endBatch();
 }
 
+void GridPanel::showRestored(int offset)
+{
+    beginBatch();
+    const int rows = std::max(store_.count(Column::First), store_.count(Column::Second));
+    store_.setMaximum(rows - grid::kVisibleRows);
+    store_.setScrollEnabled(rows > grid::kVisibleRows);
+    store_.setOffset(offset);
+    showScrollState(store_.offset(), store_.maximum(), store_.scrollEnabled());
+    grid::RefreshGrid(store_, *this);
+    endBatch();
+}
+
 void GridPanel::showPasted(bool firstChanged, bool secondChanged)
 {
     beginBatch();
@@ -201,8 +215,23 @@ bool GridPanel::eventFilter(QObject* watched, QEvent* event)
         return QFrame::eventFilter(watched, event);
     if (clipboardKey(watched, *static_cast<QKeyEvent*>(event)))
         return true;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+    switch (key->key()) {
+    case Qt::Key_PageDown:
+        return page(watched, grid::PageKey::PageDown);
+    case Qt::Key_PageUp:
+        return page(watched, grid::PageKey::PageUp);
+    case Qt::Key_Home:
+        // Home and End alone keep their meaning inside the cell.
+        return ctrl ? page(watched, grid::PageKey::FirstRow) : QFrame::eventFilter(watched, event);
+    case Qt::Key_End:
+        return ctrl ? page(watched, grid::PageKey::LastRow) : QFrame::eventFilter(watched, event);
+    default:
+        break;
+    }
     // Shift, Ctrl and Alt are not looked at: Shift+Down acts as Down.
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return navigate(watched, grid::GridKey::Enter);
@@ -251,47 +280,92 @@ void GridPanel::showContextMenu(Column column, int row, const QPoint& at)
     ShowCellMenu(cell(column, row), at, [this, column, row] { emit pasteRequested(column, row); });
 }
 
-bool GridPanel::navigate(QObject* watched, grid::GridKey key)
+const std::array<QLineEdit*, grid::kVisibleRows>* GridPanel::cellsOf(const QObject* watched, int& row) const
 {
-    // Find the focused cell's column and visible row.
-    const std::array<const std::array<QLineEdit*, grid::kVisibleRows>*, 3> columns = {&first_, &second_, &rowNumbers_};
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        const auto& cells = *columns[c];
-        for (int row = 0; row < grid::kVisibleRows; ++row) {
-            if (cells[static_cast<std::size_t>(row)] != watched)
-                continue;
-            const auto kind = c == 2 ? grid::CellKind::RowNumber : grid::CellKind::Data;
-            const grid::NavigationStep step = grid::Navigate(key, kind, row, store_.offset(), store_.maximum());
-            QLineEdit* here = cells[static_cast<std::size_t>(row)];
-            beginBatch();
-            switch (step.kind) {
-            case grid::NavigationStep::Kind::Append:
-                grid::AppendRow(store_, *this);
-                break;
-            case grid::NavigationStep::Kind::ScrollDown:
-                grid::ScrollDown(store_, *this);
-                placeCaretAtEnd(here);
-                break;
-            case grid::NavigationStep::Kind::ScrollUp:
-                grid::ScrollUp(store_, *this);
-                placeCaretAtEnd(here);
-                break;
-            case grid::NavigationStep::Kind::MoveFocus: {
-                QLineEdit* target = cells[static_cast<std::size_t>(step.targetRow)];
-                placeCaretAtEnd(target);
-                target->setFocus(Qt::OtherFocusReason);
-                break;
+    for (const auto* cells : {&first_, &second_, &rowNumbers_}) {
+        for (int i = 0; i < grid::kVisibleRows; ++i) {
+            if ((*cells)[static_cast<std::size_t>(i)] == watched) {
+                row = i;
+                return cells;
             }
-            case grid::NavigationStep::Kind::Nothing:
-                break;
-            }
-            endBatch();
-            // Enter never reaches the cell; the arrows have no meaning inside a
-            // single-line cell, so they are taken here too.
-            return true;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool GridPanel::page(QObject* watched, grid::PageKey key)
+{
+    int row = 0;
+    const auto* cells = cellsOf(watched, row);
+    if (!cells)
+        return false;
+    const int lastRow = std::max(store_.count(Column::First), store_.count(Column::Second)) - 1;
+    const grid::PageStep step = grid::Page(key, row, store_.offset(), store_.maximum(), lastRow);
+    beginBatch();
+    if (step.offset != store_.offset())
+        grid::ScrollTo(store_, *this, step.offset);
+    QLineEdit* target = (*cells)[static_cast<std::size_t>(step.focusRow)];
+    placeCaretAtEnd(target);
+    target->setFocus(Qt::OtherFocusReason);
+    endBatch();
+    return true;
+}
+
+void GridPanel::wheelEvent(QWheelEvent* event)
+{
+    // A notch is 120 eighths of a degree; touchpads send parts of one, which
+    // are summed until a notch is complete.
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / 120;
+    wheelRemainder_ -= notches * 120;
+    event->accept();
+    if (notches == 0 || !store_.scrollEnabled())
+        return;
+    // Turning the wheel towards the user (a negative delta) scrolls down.
+    const int offset = grid::WheelOffset(store_.offset(), store_.maximum(), -notches * QApplication::wheelScrollLines());
+    if (offset == store_.offset())
+        return;
+    beginBatch();
+    grid::ScrollTo(store_, *this, offset);
+    endBatch();
+}
+
+bool GridPanel::navigate(QObject* watched, grid::GridKey key)
+{
+    int row = 0;
+    const auto* found = cellsOf(watched, row);
+    if (!found)
+        return false;
+    const auto& cells = *found;
+    const auto kind = found == &rowNumbers_ ? grid::CellKind::RowNumber : grid::CellKind::Data;
+    const grid::NavigationStep step = grid::Navigate(key, kind, row, store_.offset(), store_.maximum());
+    QLineEdit* here = cells[static_cast<std::size_t>(row)];
+    beginBatch();
+    switch (step.kind) {
+    case grid::NavigationStep::Kind::Append:
+        grid::AppendRow(store_, *this);
+        break;
+    case grid::NavigationStep::Kind::ScrollDown:
+        grid::ScrollDown(store_, *this);
+        placeCaretAtEnd(here);
+        break;
+    case grid::NavigationStep::Kind::ScrollUp:
+        grid::ScrollUp(store_, *this);
+        placeCaretAtEnd(here);
+        break;
+    case grid::NavigationStep::Kind::MoveFocus: {
+        QLineEdit* target = cells[static_cast<std::size_t>(step.targetRow)];
+        placeCaretAtEnd(target);
+        target->setFocus(Qt::OtherFocusReason);
+        break;
+    }
+    case grid::NavigationStep::Kind::Nothing:
+        break;
+    }
+    endBatch();
+    // Enter never reaches the cell; the arrows have no meaning inside a
+    // single-line cell, so they are taken here too.
+    return true;
 }
 
 } // namespace korvanta::ui

@@ -17,6 +17,7 @@
 #include <array>
 
 class QKeyEvent;
+class QWheelEvent;
 
 namespace korvanta::ui {
 
@@ -38,6 +39,9 @@ public:
     // rule, and the first rows assigned as if typed, so that they are cleaned,
     // stored back and recomputed.
     void showImported();
+    // Shows a store given back by undo or redo: VS1 over its rows, the
+    // window at offset, nothing stored back.
+    void showRestored(int offset);
 
     // While a batch is open, announcements are gathered and sent when the
     // outermost batch closes.
@@ -65,6 +69,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The wheel over the cells scrolls the window as VS1 does.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     // GridView
@@ -75,6 +81,9 @@ private:
     void onCellChanged(grid::Column column, int row);
     void announce(grid::Column column);
     bool navigate(QObject* watched, grid::GridKey key);
+    bool page(QObject* watched, grid::PageKey key);
+    // The focused cell's column of cells (data or row numbers) and visible row.
+    const std::array<QLineEdit*, grid::kVisibleRows>* cellsOf(const QObject* watched, int& row) const;
     // The data cell's column and visible row; false for any other widget.
     bool locate(const QObject* watched, grid::Column& column, int& row) const;
     bool clipboardKey(QObject* watched, const QKeyEvent& key);
@@ -90,6 +99,7 @@ private:
     bool syncingScrollBar_ = false;
     bool announcing_ = true;
     int batchDepth_ = 0;
+    int wheelRemainder_ = 0;  // eighths of a degree short of a notch
     std::array<bool, 2> pending_{};
 };
 

@@ -4,8 +4,14 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+#include <algorithm>
+#include <vector>
 
 namespace korvanta::ui {
 
@@ -44,6 +50,34 @@ std::optional<FileChoice> DesktopInteraction::chooseFileToSaveAs(QWidget* parent
 bool DesktopInteraction::previewImport(ImportDialog& dialog)
 {
     return dialog.exec() == QDialog::Accepted;
+}
+
+void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(20, 18, 20, 15), QPageLayout::Millimeter);
+    printer.setDocName(title);
+    // The preview's print button opens the print dialog and paints again
+    // for the printer chosen there.
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowTitle(title);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* target) { paint(*target); });
+    preview.exec();
+}
+
+int DesktopInteraction::ask(QWidget* parent, const Question& question)
+{
+    QMessageBox box(QMessageBox::Question, question.title, question.text, QMessageBox::NoButton, parent);
+    std::vector<QPushButton*> buttons;
+    for (const QString& caption : question.buttons)
+        buttons.push_back(box.addButton(caption, QMessageBox::ActionRole));
+    const auto at = [&](int index) { return buttons.at(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(buttons.size()) - 1))); };
+    box.setDefaultButton(at(question.defaultButton));
+    box.setEscapeButton(at(question.cancelButton));
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? question.cancelButton : static_cast<int>(chosen - buttons.begin());
 }
 
 void DesktopInteraction::openUrl(const QUrl& url)

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace korvanta::ui {
@@ -20,6 +22,18 @@ struct FileRequest {
     QString directory;  // where the dialog starts
     QString filter;     // "Microsoft Excel 工作簿(*.xls)" and its patterns; several
                         // are separated by ";;", the first one is selected
+};
+
+// A question with several answers, e.g. whether to keep the data.
+struct Question {
+    QString title;
+    QString text;
+    QStringList buttons;        // captions, in the order shown
+    int defaultButton = 0;      // Enter
+    int cancelButton = 0;       // Escape and the close box
+    // What the program did before it asked: the answer when nobody is there
+    // to give one (a script or a test that does not answer).
+    int unattendedButton = 0;
 };
 
 struct FileChoice {
@@ -50,11 +64,27 @@ public:
         (void)dialog;
         return true;
     }
+    // Shows a print preview whose pages paint draws, from which the user
+    // prints through the print dialog (paint is called again for the chosen
+    // printer). Unless overridden, the preview is closed without printing.
+    virtual void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+    {
+        (void)parent;
+        (void)title;
+        (void)paint;
+    }
+    // The index of the button chosen. Unless overridden, the unattended one.
+    virtual int ask(QWidget* parent, const Question& question)
+    {
+        (void)parent;
+        return question.unattendedButton;
+    }
     // Opens an address in the default browser; reports nothing when none is there.
     virtual void openUrl(const QUrl& url) = 0;
 };
 
-// The real desktop: QMessageBox, QFileDialog, the preview shown modally and QDesktopServices.
+// The real desktop: QMessageBox (also for questions), QFileDialog, the
+// preview shown modally and QDesktopServices.
 class DesktopInteraction final : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
@@ -62,6 +92,8 @@ public:
     std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
     std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
     bool previewImport(ImportDialog& dialog) override;
+    void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
+    int ask(QWidget* parent, const Question& question) override;
     void openUrl(const QUrl& url) override;
 };
 

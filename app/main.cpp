@@ -1,4 +1,6 @@
-// Korvanta: starts the main window and runs until it is closed.
+// Korvanta: answers --version and --help, or starts the main window and runs
+// until it is closed.
+#include "app/commandline.h"
 #include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
@@ -6,8 +8,21 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    // Before QApplication: these must work without a display.
+    const korvanta::ui::CommandLineOutcome asked =
+        korvanta::ui::InterpretCommandLine(std::span<char* const>(argv + 1, argc > 1 ? argc - 1 : 0));
+    if (!asked.startWindow) {
+        const std::string& text = asked.standardOutput;
+        // A full disk or a closed pipe is a failure, not a silent success.
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+            return 1;
+        return asked.exitCode;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvanta"));
     korvanta::ui::installFontSubstitutes();

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/accessiblenames.h"
 #include "app/detailswindow.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
@@ -17,7 +18,7 @@
 #include "stats/ttable.h"
 
 #include <QAction>
-#include <array>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -25,6 +26,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+
+#include <array>
 
 namespace korvanta::ui {
 
@@ -111,19 +115,38 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     details_ = new DetailsWindow(this);
     plot_ = new PlotPanel(interaction_, details_);
     details_->addPanel(plot_);
+    connect(details_, &DetailsWindow::groupNamesChanged, this, &MainWindow::refreshDetails);
     connect(details_->powerPanel(), &PowerPanel::recomputed, plot_, [this] { plot_->showPowerCurve(details_->powerPanel()->curve()); });
 
     // Files dropped anywhere on the window are imported; the text boxes
     // would otherwise take a dropped file's name as text.
     setAcceptDrops(true);
-    for (QLineEdit* box : findChildren<QLineEdit*>())
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
         box->setAcceptDrops(false);
+        // The boxes of the details window keep their own undo.
+        if (box->window() != this)
+            continue;
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, &MainWindow::noteEdit);
+    }
+    // Leaving a text box ends its edit: it becomes one step of the history.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        if (qobject_cast<QLineEdit*>(old) && isAncestorOf(old))
+            commitEdits();
+    });
+    // So does moving the grid: the next edit is on another row.
+    connect(grid_->scrollBar(), &QScrollBar::actionTriggered, this, [this] { commitEdits(); });
+    connect(grid_->scrollBar(), &QScrollBar::valueChanged, this, [this] { commitEdits(); });
+    connect(table_, &TablePanel::tableChanged, this, &MainWindow::noteEdit);
 
     // Load: the designed state is mode 0 with the grid and the two-sample
     // panel; the banner shows its welcome line and the grid rows 1 to 9.
     showPanelsFor(TestMode::TwoSample);
     banner_->printWelcome();
     grid_->resetGrid();
+    history_.start(store_.items(grid::Column::First), store_.items(grid::Column::Second), inputFields(), editPlace());
+    updateEditActions();
+    NameControls(this);
     adjustSize();
     setFixedSize(sizeHint());
     centreOnScreen();
@@ -131,6 +154,9 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The panels go before the window stops receiving signals.
+    disconnect(focusWatch_);
+    pausingHistory_ = true;
     delete tTable_.data();
 }
 
@@ -158,12 +184,23 @@ void MainWindow::buildMenus()
         QAction* action = file->addAction(QString::fromUtf8(item.caption), this, item.slot);
         action->setShortcut(item.shortcut);
     }
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(E)"));
+    undoAction_ = edit->addAction(QStringLiteral("撤销"), this, &MainWindow::undo);
+    undoAction_->setObjectName(QStringLiteral("editUndo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = edit->addAction(QStringLiteral("重做"), this, &MainWindow::redo);
+    redoAction_->setObjectName(QStringLiteral("editRedo"));
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QMenu* results = menuBar()->addMenu(QStringLiteral("结果(R)"));
     results->addAction(QStringLiteral("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     results->addAction(QStringLiteral("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    results->addAction(QStringLiteral("打印…"), this, &MainWindow::printReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
     help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    QAction* helpPage = help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp);
+    // F1 opens the help from any of the program's windows.
+    helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_F1)});
+    helpPage->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 QAction* MainWindow::findAction(const QString& caption) const
@@ -192,13 +229,31 @@ void MainWindow::centreOnScreen()
 
 void MainWindow::selectTest(TestMode mode)
 {
-    // The toolbar's import and export serve the tests on raw data; the
-    // menu items stay available in every mode.
-    toolbar_->setExchangeEnabled(!usesTable(mode));
-    selector_->showCurrent(mode);
-    mode_ = mode;
-    hint_->setText(testHint(mode));
+    commitEdits();
+    switch (askBeforeSwitch(mode)) {
+    case SwitchAnswer::Cancel:
+        return;
+    case SwitchAnswer::Keep:
+        if (mode != mode_)
+            asOneStep([this, mode] { switchKeepingData(mode); });
+        return;
+    case SwitchAnswer::Clear:
+        break;
+    }
+    // The reset is one step: undo brings the data and their test back.
+    asOneStep([this, mode] { resetForTest(mode); });
+}
 
+void MainWindow::resetForTest(TestMode mode)
+{
+    showTest(mode);
+    clearInputsAndResults();
+    focusFirstInput();
+    refreshDetails();
+}
+
+void MainWindow::clearInputsAndResults()
+{
     // Every store, input cell and result is emptied. The cells' own change
     // handling still cleans and stores what they are given, but nothing is
     // recomputed: every result label is emptied right after.
@@ -214,15 +269,27 @@ void MainWindow::selectTest(TestMode mode)
     correlation_->clearResults();
     fourFold_->clearResults();
     pairedChi_->clearResults();
+}
 
+void MainWindow::showTest(TestMode mode)
+{
+    // The toolbar's import and export serve the tests on raw data; the
+    // menu items stay available in every mode.
+    toolbar_->setExchangeEnabled(!usesTable(mode));
+    selector_->showCurrent(mode);
+    mode_ = mode;
+    hint_->setText(testHint(mode));
     showPanelsFor(mode);
-    if (usesTable(mode)) {
+    if (usesTable(mode))
         table_->setPairedLayout(mode == TestMode::PairedChiSquare);
+}
+
+void MainWindow::focusFirstInput()
+{
+    if (usesTable(mode_))
         table_->cell(0)->setFocus(Qt::OtherFocusReason);
-    } else {
+    else
         grid_->cell(grid::Column::First, 0)->setFocus(Qt::OtherFocusReason);
-    }
-    refreshDetails();
 }
 
 void MainWindow::showPanelsFor(TestMode mode)
@@ -301,7 +368,7 @@ void MainWindow::refreshDetails()
         return;
     withDetailsInput([this](int mode, const stats::DetailsInput& input) {
         details_->showFigures(mode, input);
-        plot_->showPlot(mode, input);
+        plot_->showPlot(mode, input, details_->groupNames());
     });
 }
 
@@ -350,6 +417,13 @@ void MainWindow::openOnlineHelp()
 
 void MainWindow::exitProgram()
 {
+    if (confirmExit())
+        endProgram();
+}
+
+void MainWindow::endProgram()
+{
+    exitConfirmed_ = true;
     if (tTable_)
         tTable_->close();
     details_->close();
@@ -358,8 +432,12 @@ void MainWindow::exitProgram()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!exitConfirmed_ && !confirmExit()) {
+        event->ignore();
+        return;
+    }
     event->accept();
-    exitProgram();
+    endProgram();
 }
 
 QString MainWindow::programDirectory() const

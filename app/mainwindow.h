@@ -27,6 +27,7 @@
 #include "app/interaction.h"
 #include "app/testmode.h"
 #include "app/ttablewindow.h"
+#include "grid/edithistory.h"
 #include "grid/gridstore.h"
 #include "stats/detailed.h"
 
@@ -95,19 +96,29 @@ public slots:
     void showTTable();
     void showDetails();
     void exportReport();
+    void printReport();
     void pasteIntoGrid(korvanta::grid::Column column, int visibleRow);
     void pasteIntoTable(int index);
     void copyGrid();
     void openHomePage();
     void openOnlineHelp();
+    // Asks first when changed data were neither imported nor exported.
     void exitProgram();
+    // The edit menu: one step of the data (a cell's edit, a paste, an
+    // import, a reset) back or forward, with the test and the rows it
+    // belongs to (app/editactions.cpp).
+    void undo();
+    void redo();
 
 signals:
-    // "退出" or the window's close box: the program ends at once.
+    // "退出" or the window's close box, answered: the program ends.
     void exitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Ctrl+Z and Ctrl+Y in a text box are the window's undo and redo; an
+    // edit in a grid cell ends when the user moves on.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // A workbook or text file dropped anywhere on the window is imported.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -123,11 +134,39 @@ private:
     // in a message).
     std::optional<ImportedColumns> takeColumns(const ImportDialog& preview);
 
+    // Says that `count` pasted or imported numbers such as "2,500" were kept
+    // as written, their comma being read both ways in their column.
+    void noteKeptCommaNumbers(int count);
     void buildMenus();
     void centreOnScreen();
     void onColumnsChanged(bool first, bool second);
     void onTableChanged();
     void showPanelsFor(TestMode mode);
+    // Toolbar, buttons, Label1, panels and the 2x2 layout of the test.
+    void showTest(TestMode mode);
+    void focusFirstInput();
+    // app/editactions.cpp: the history and the questions before data are lost.
+    enum class SwitchAnswer { Keep, Clear, Cancel };
+    SwitchAnswer askBeforeSwitch(TestMode mode);
+    void switchKeepingData(TestMode mode);
+    void resetForTest(TestMode mode);
+    // Every store, input cell and result label emptied, nothing recomputed.
+    void clearInputsAndResults();
+    bool confirmExit();
+    void endProgram();
+    bool hasData() const;
+    std::vector<std::string> inputFields() const;
+    grid::EditPlace editPlace() const;
+    // Records what changed since the last recorded state as one step.
+    void commitEdits();
+    // Runs change as one step of its own: an edit before it is recorded
+    // first, and nothing is recorded halfway through.
+    void asOneStep(const std::function<void()>& change);
+    void noteEdit();
+    void restoreState(grid::EditState state);
+    void updateEditActions();
+    // Writes the export file; true when it was written.
+    bool exportData();
     // Follows the main panel: called after every recomputation.
     void refreshDetails();
     // Runs f with the current test's inputs as the detailed statistics read them.
@@ -142,6 +181,16 @@ private:
     UserInteraction& interaction_;
     grid::GridStore store_;
     TestMode mode_ = TestMode::TwoSample;
+    grid::EditHistory history_;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    // While the window shows a state of the history, or resets itself, its
+    // own changes are not edits.
+    bool pausingHistory_ = false;
+    // A box was edited since the last recorded state.
+    bool pendingEdit_ = false;
+    bool exitConfirmed_ = false;
+    QMetaObject::Connection focusWatch_;
 
     Toolbar* toolbar_ = nullptr;
     banner::BannerWidget* banner_ = nullptr;

@@ -1,7 +1,7 @@
 // Paste into the grid and the 2x2 table, and copy of the grid's columns.
 // A text of one value without a line end is pasted into the cell as the
 // cell itself pastes it (at the caret, then cleaned); anything more is a
-// block and goes into the store.
+// block and goes into the store. Both are read by the delimited-text rules.
 #include "app/gridpanel.h"
 #include "app/mainwindow.h"
 #include "app/tablepanel.h"
@@ -9,33 +9,54 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+
+#include <new>
 
 namespace korvanta::ui {
 namespace {
 
 const QString kNotice = QStringLiteral("提示");
 
-bool IsBlock(const QString& text, const grid::DelimitedText& parsed)
+bool IsBlock(const QString& text, const delimited::DelimitedText& parsed)
 {
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\t')) ||
            parsed.rows.size() > 1 || parsed.columns > 1;
 }
 
+// One value pasted into a cell goes in at the caret as the cell's own paste
+// would put it, but read as a block's field is ("1,234" as 1234, "１２" as
+// 12); a text the rules do not keep (a heading word) goes in as it is.
+void PasteOneValue(QLineEdit* cell, const delimited::DelimitedText& parsed)
+{
+    if (parsed.rows.size() == 1 && parsed.rows.front().size() == 1 && !cell->isReadOnly())
+        cell->insert(QString::fromStdString(parsed.rows.front().front()));
+    else
+        cell->paste();
+}
+
 } // namespace
 
-void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow)
+// A clipboard too large for the memory left is refused with a message: its
+// text and the parsed block are made before anything is stored.
+void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow) try
 {
     const QString text = QApplication::clipboard()->text();
-    const grid::DelimitedText block = grid::ParseDelimitedText(text.toStdString());
+    const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
     if (!IsBlock(text, block)) {
-        grid_->cell(column, visibleRow)->paste();
+        PasteOneValue(grid_->cell(column, visibleRow), block);
         return;
     }
     const int row = store_.offset() + visibleRow;
-    const grid::PasteOutcome outcome = grid::PasteBlock(store_, block, column, row);
+    grid::PasteOutcome outcome;
+    asOneStep([&] {
+        outcome = grid::PasteBlock(store_, block, column, row);
+        if (outcome.problem == grid::PasteProblem::None)
+            grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
+    });
     switch (outcome.problem) {
     case grid::PasteProblem::None:
-        grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
+        noteKeptCommaNumbers(block.unreadCommaNumbers);
         return;
     case grid::PasteProblem::NoData:
         return;
@@ -49,14 +70,16 @@ void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow)
                                                     .arg(grid::kMaxRows));
         return;
     }
+} catch (const std::bad_alloc&) {
+    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
-void MainWindow::pasteIntoTable(int index)
+void MainWindow::pasteIntoTable(int index) try
 {
     const QString text = QApplication::clipboard()->text();
-    const grid::DelimitedText block = grid::ParseDelimitedText(text.toStdString());
+    const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
     if (!IsBlock(text, block)) {
-        table_->cell(index)->paste();
+        PasteOneValue(table_->cell(index), block);
         return;
     }
     if (block.rows.size() != 2 || block.columns != 2) {
@@ -67,7 +90,17 @@ void MainWindow::pasteIntoTable(int index)
         const auto& fields = block.rows[row];
         return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
     };
-    table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)});
+    asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
+} catch (const std::bad_alloc&) {
+    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
+}
+
+void MainWindow::noteKeptCommaNumbers(int count)
+{
+    if (count > 0)
+        interaction_.showMessage(this, kNotice,
+                                 QStringLiteral("有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。")
+                                     .arg(count));
 }
 
 void MainWindow::copyGrid()

@@ -81,8 +81,8 @@ void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
 void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
 {
     chart->setTitle(QStringLiteral("散点图与回归直线（95%置信带与预测带）") + ThinnedNote(plot.points.size()));
-    auto* x = ValueAxis(QStringLiteral("X（第一组）"));
-    auto* y = ValueAxis(QStringLiteral("Y（第二组）"));
+    auto* x = ValueAxis(QStringLiteral("X（%1）").arg(qs(plot.xName)));
+    auto* y = ValueAxis(QStringLiteral("Y（%1）").arg(qs(plot.yName)));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -159,7 +159,7 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
     x->setRange(0.5, static_cast<double>(plot.groups.size()) + 0.5);
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     x->setGridLineVisible(false);
-    auto* y = ValueAxis(plot.differences ? QStringLiteral("差值（第一组 − 第二组）") : QStringLiteral("数值"));
+    auto* y = ValueAxis(plot.differences ? QStringLiteral("差值（%1 − %2）").arg(qs(plot.firstName), qs(plot.secondName)) : QStringLiteral("数值"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 

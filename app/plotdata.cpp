@@ -61,13 +61,13 @@ Group GroupOf(std::string name, std::vector<double> values)
     return group;
 }
 
-GroupsPlot TwoSamples(const stats::DetailsInput& input)
+GroupsPlot TwoSamples(const stats::DetailsInput& input, const std::string& firstName, const std::string& secondName)
 {
     GroupsPlot plot;
     const std::string_view boxes[2][3] = {{input.summary.x1, input.summary.s1, input.summary.n1},
                                           {input.summary.x2, input.summary.s2, input.summary.n2}};
     const stats::Column columns[2] = {input.first, input.second};
-    const char* names[2] = {"第一组", "第二组"};
+    const std::string names[2] = {firstName, secondName};
     for (int g = 0; g < 2; ++g) {
         Group group;
         group.name = names[g];
@@ -180,12 +180,22 @@ ProportionsPlot Proportions(int mode, const stats::DetailsInput& input)
 
 } // namespace
 
-PlotData MakePlotData(int mode, const stats::DetailsInput& input)
+PlotData MakePlotData(int mode, const stats::DetailsInput& input, const std::string& firstName, const std::string& secondName)
 {
     switch (mode) {
-    case 0: return TwoSamples(input);
-    case 1: return Differences(input);
-    case 2: return Regression(input);
+    case 0: return TwoSamples(input, firstName, secondName);
+    case 1: {
+        GroupsPlot plot = Differences(input);
+        plot.firstName = firstName;
+        plot.secondName = secondName;
+        return plot;
+    }
+    case 2: {
+        RegressionPlot plot = Regression(input);
+        plot.xName = firstName;
+        plot.yName = secondName;
+        return plot;
+    }
     case 3:
     case 4: return Proportions(mode, input);
     default: return std::monostate{};

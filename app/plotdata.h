@@ -26,6 +26,7 @@ struct Point {
 
 struct RegressionPlot {
     std::vector<Point> points;
+    std::string xName = "第一组", yName = "第二组";  // the groups, for the axes
     // The line and its bands, evaluated at `xs` (from the smallest to the
     // largest X); empty when there is no line (fewer than three pairs, or
     // every X equal).
@@ -46,6 +47,7 @@ struct Group {
 
 struct GroupsPlot {
     std::vector<Group> groups;
+    std::string firstName = "第一组", secondName = "第二组";  // for the differences' axis
     bool differences = false;        // mode 1: a zero line is drawn
 };
 
@@ -71,8 +73,10 @@ struct PowerCurvePlot {
 
 using PlotData = std::variant<std::monostate, RegressionPlot, GroupsPlot, ProportionsPlot, PowerCurvePlot>;
 
-// The plot of test `mode` (0-4); nothing for any other mode.
-PlotData MakePlotData(int mode, const stats::DetailsInput& input);
+// The plot of test `mode` (0-4); nothing for any other mode. The groups
+// carry the names given (UTF-8), the usual "第一组", "第二组" by default.
+PlotData MakePlotData(int mode, const stats::DetailsInput& input, const std::string& firstName = "第一组",
+                      const std::string& secondName = "第二组");
 
 // True when the plot has anything to draw.
 bool HasContent(const PlotData& data);

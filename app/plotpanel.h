@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/interaction.h"
+#include "app/detailstext.h"
 #include "app/plotdata.h"
 
 #include <QWidget>
@@ -20,7 +21,7 @@ public:
     PlotPanel(UserInteraction& interaction, QWidget* parent);
 
     // Draws the plot of test `mode` from its inputs (read during the call).
-    void showPlot(int mode, const stats::DetailsInput& input);
+    void showPlot(int mode, const stats::DetailsInput& input, const details::GroupNames& names = {});
     // Keeps the power curve, drawn while its button is down.
     void showPowerCurve(const plot::PlotData& curve);
     const plot::PlotData& data() const { return data_; }

@@ -1,5 +1,6 @@
-// "导出报告…": the current test's report, read from the window as it
-// stands, written as a PDF and as an HTML page beside it.
+// "导出报告…" and "打印…": the current test's report, read from the window
+// as it stands, written as a PDF (with an HTML page and the plot beside it
+// when asked for) or printed after a preview.
 #include "app/mainwindow.h"
 #include "app/detailswindow.h"
 #include "app/powerpanel.h"
@@ -9,6 +10,8 @@
 #include "stats/ttests.h"
 
 #include <QDateTime>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QLabel>
 
 namespace korvanta::ui {
@@ -66,18 +69,21 @@ ReportContent MainWindow::reportContent() const
         const auto* edit = findChild<const QLineEdit*>(name);
         return edit ? edit->text() : QString();
     };
+    const details::GroupNames names = detailsWindow()->groupNames();
+    const QString first = details::GroupName(names, 0);
+    const QString second = details::GroupName(names, 1);
     switch (mode_) {
     case TestMode::TwoSample:
         report.inputs = {{QStringLiteral("组别"), QStringLiteral("均数"), QStringLiteral("标准差"), QStringLiteral("例数")},
-                         {QStringLiteral("第一组"), box(QStringLiteral("Text4(0)")), box(QStringLiteral("Text4(1)")), box(QStringLiteral("Text4(2)"))},
-                         {QStringLiteral("第二组"), box(QStringLiteral("Text4(3)")), box(QStringLiteral("Text4(4)")), box(QStringLiteral("Text4(5)"))}};
+                         {first, box(QStringLiteral("Text4(0)")), box(QStringLiteral("Text4(1)")), box(QStringLiteral("Text4(2)"))},
+                         {second, box(QStringLiteral("Text4(3)")), box(QStringLiteral("Text4(4)")), box(QStringLiteral("Text4(5)"))}};
         break;
     case TestMode::PairedT:
     case TestMode::Correlation: {
         const bool xy = mode_ == TestMode::Correlation;
         report.inputs = {{QString(), QStringLiteral("数值个数"), QStringLiteral("均数"), QStringLiteral("标准差")},
-                         ColumnRow(xy ? QStringLiteral("X（第一组）") : QStringLiteral("第一组"), store_.values(grid::Column::First)),
-                         ColumnRow(xy ? QStringLiteral("Y（第二组）") : QStringLiteral("第二组"), store_.values(grid::Column::Second))};
+                         ColumnRow(xy ? QStringLiteral("X（%1）").arg(first) : first, store_.values(grid::Column::First)),
+                         ColumnRow(xy ? QStringLiteral("Y（%1）").arg(second) : second, store_.values(grid::Column::Second))};
         break;
     }
     case TestMode::FourFold:
@@ -99,12 +105,12 @@ ReportContent MainWindow::reportContent() const
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
         report.results.emplace_back(QString::fromUtf8(shown.caption), label ? label->text() : QString());
     }
-    withDetails([this, &report](int mode, const stats::DetailsInput& input) {
+    withDetails([this, &report, &first, &second](int mode, const stats::DetailsInput& input) {
         // The details window brought up to date, with what the user typed
         // into its power section.
         detailsWindow()->showFigures(mode, input);
         report.details = detailsWindow()->reportWithPower();
-        report.plot = plot::MakePlotData(mode, input);
+        report.plot = plot::MakePlotData(mode, input, first.toStdString(), second.toStdString());
         report.powerCurve = detailsWindow()->powerPanel()->curve();
     });
     return report;
@@ -112,24 +118,45 @@ ReportContent MainWindow::reportContent() const
 
 void MainWindow::exportReport()
 {
-    const std::optional<QString> chosen =
-        interaction_.chooseFileToSave(this, {QStringLiteral("导出报告"), programDirectory(), QStringLiteral("PDF 文件(*.pdf)")});
+    // The web page and the plot image beside the PDF are written only when
+    // the second file type is chosen; they would overwrite files of the same
+    // names, which the save dialog only asks about for the PDF.
+    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(
+        this, {QStringLiteral("导出报告"), programDirectory(),
+               QStringLiteral("PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)")});
     if (!chosen)
         return;
-    QString pdf = chosen->trimmed();
+    QString pdf = chosen->path.trimmed();
     if (!pdf.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         pdf += QStringLiteral(".pdf");
+    const bool sideFiles = chosen->filter == 1;
     const QString stem = pdf.chopped(4);
+    const QString html = stem + QStringLiteral(".html");
+    const QString png = stem + QStringLiteral(".png");
 
     setCursor(Qt::WaitCursor);
     const ReportContent report = reportContent();
-    const bool written = WriteReportPdf(pdf, report) && WriteReportHtml(stem + QStringLiteral(".html"), stem + QStringLiteral(".png"), report);
+    const bool written = WriteReportPdf(pdf, report) && (!sideFiles || WriteReportHtml(html, png, report));
     unsetCursor();
     const QString notice = QStringLiteral("提示");
-    if (written)
-        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
-    else
+    if (!written)
         interaction_.showMessage(this, notice, QStringLiteral("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
+    else if (sideFiles) {
+        QStringList images{QFileInfo(png).fileName()};
+        if (plot::HasContent(report.powerCurve))
+            images << QFileInfo(PowerCurveImagePath(png)).fileName();
+        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！另外写出了网页 %1 和统计图 %2。")
+                                                   .arg(QFileInfo(html).fileName(), images.join(QStringLiteral("、"))));
+    }
+    else
+        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
+}
+
+void MainWindow::printReport()
+{
+    const ReportContent report = reportContent();
+    interaction_.previewAndPrint(this, QStringLiteral("统计分析报告 — ") + report.testName,
+                                 [&report](QPrinter& printer) { PaintReport(printer, report); });
 }
 
 } // namespace korvanta::ui

@@ -1,81 +1,163 @@
 #include "app/reportwriter.h"
 
 #include "app/plotchart.h"
+#include "app/threelinetable.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 namespace korvanta::ui {
 namespace {
 
 const QString kPlotResource = QStringLiteral("korvanta-plot.png");
+// The report is laid out in units of 1/96 inch and scaled to the device.
+constexpr double kLayoutDpi = 96.0;
+constexpr double kPageNumberHeight = 28.0;
 const QString kCurveResource = QStringLiteral("korvanta-power.png");
 
 QString esc(const QString& text) { return text.toHtmlEscaped(); }
 
-// Latin letters and digits from a Latin face, Chinese from a Song face. The
-// Noto CJK faces come last: they share one glyph between a character and
-// its Kangxi radical (方 and ⽅), so text copied from the PDF would come out
-// as radicals.
+QString FirstInstalled(std::initializer_list<const char*> families)
+{
+    for (const char* family : families)
+        if (QFontDatabase::hasFamily(QString::fromUtf8(family)))
+            return QString::fromUtf8(family);
+    return {};
+}
+
+// A proportional Latin serif face for letters, figures and χ², ±, ≤ (a CJK
+// face would set them full-width), then a Song face for Chinese. The Noto
+// CJK faces come last: they share one glyph between a character and its
+// Kangxi radical (方 and ⽅), so text copied from the PDF would come out as
+// radicals.
 QFont ReportFont()
 {
+    QStringList families;
+    for (const QString& family : {FirstInstalled({"Times New Roman", "Liberation Serif", "DejaVu Serif", "Noto Serif", "FreeSerif"}),
+                                  FirstInstalled({"SimSun", "AR PL UMing CN", "AR PL SungtiL GB", "Noto Serif CJK SC", "WenQuanYi Zen Hei",
+                                                  "Noto Sans CJK SC"})})
+        if (!family.isEmpty())
+            families << family;
     QFont font;
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"),
-                      QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Zen Hei"),
-                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setFamilies(families);
+    font.setStyleHint(QFont::Serif);
     font.setPointSizeF(10.5);
     return font;
 }
 
-void AppendInputs(QString& html, const std::vector<std::vector<QString>>& rows)
+ThreeLineTable InputsTable(const std::vector<std::vector<QString>>& rows)
 {
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n");
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        html += QStringLiteral("<tr>");
-        for (const QString& cell : rows[r])
-            html += r == 0 ? QStringLiteral("<th>%1</th>").arg(esc(cell)) : QStringLiteral("<td>%1</td>").arg(esc(cell));
-        html += QStringLiteral("</tr>\n");
-    }
-    html += QStringLiteral("</table>\n");
+    ThreeLineTable table;
+    if (rows.empty())
+        return table;
+    table.heading = rows.front();
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        table.rows.push_back({rows[r], ThreeLineTable::Row::Kind::Cells});
+    return table;
 }
 
-void AppendResults(QString& html, const std::vector<std::pair<QString, QString>>& rows)
+ThreeLineTable ResultsTable(const std::vector<std::pair<QString, QString>>& rows)
 {
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n");
+    ThreeLineTable table;
+    table.heading = {QStringLiteral("项目"), QStringLiteral("结果")};
     for (const auto& [caption, value] : rows)
-        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n").arg(esc(caption), esc(value));
-    html += QStringLiteral("</table>\n");
+        table.rows.push_back({{caption, value}, ThreeLineTable::Row::Kind::Cells});
+    return table;
 }
 
-void AppendDetails(QString& html, const details::Report& report)
+// The body of the report; each <h2> opens a section that is kept together.
+QString ReportBody(const ReportContent& report, const QString& imageSource, const QString& curveSource, QSize imageSize)
 {
-    if (report.lines.empty()) {
+    QString html = QStringLiteral("<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
+                       .arg(esc(report.testName), esc(report.created));
+    html += QStringLiteral("<h2>一、输入数据</h2>\n") + ThreeLineTableHtml(InputsTable(report.inputs));
+    html += QStringLiteral("<h2>二、检验结果</h2>\n") + ThreeLineTableHtml(ResultsTable(report.results));
+    html += QStringLiteral("<h2>三、详细结果</h2>\n");
+    if (report.details.lines.empty()) {
         html += QStringLiteral("<p>（无）</p>\n");
-        return;
+    } else {
+        ThreeLineTable details = DetailsTable(report.details, QStringLiteral("项目"), QStringLiteral("结果"));
+        details.caption.clear();  // the section heading names it
+        html += ThreeLineTableHtml(details);
     }
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n");
-    for (const details::Line& line : report.lines) {
-        switch (line.kind) {
-        case details::Line::Kind::Heading:
-            html += QStringLiteral("<tr><td colspan=\"2\"><b>%1</b></td></tr>\n").arg(esc(line.label));
-            break;
-        case details::Line::Kind::Note:
-            html += QStringLiteral("<tr><td colspan=\"2\"><font color=\"#c00000\">%1</font></td></tr>\n").arg(esc(line.label));
-            break;
-        case details::Line::Kind::Figure:
-            html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n").arg(esc(line.label), esc(line.value));
-            break;
+    html += QStringLiteral("<h2>四、统计图</h2>\n");
+    html += QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"统计图\"></p>\n")
+                .arg(esc(imageSource))
+                .arg(imageSize.width())
+                .arg(imageSize.height());
+    if (plot::HasContent(report.powerCurve))
+        html += QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
+                    .arg(esc(curveSource))
+                    .arg(imageSize.width())
+                    .arg(imageSize.height());
+    return html;
+}
+
+// The vertical extent of one item of the root frame, in layout units.
+std::pair<double, double> Extent(QTextDocument& document, QTextFrame::iterator item)
+{
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const QRectF box = item.currentFrame() ? layout->frameBoundingRect(item.currentFrame()) : layout->blockBoundingRect(item.currentBlock());
+    return {box.top(), box.bottom()};
+}
+
+// Moves a section (a heading and what follows it up to the next heading) to
+// a new page when it would straddle a page break but fits on one; a section
+// longer than a page starts on a new page when less than a third of the
+// current page is left, so its heading never stands alone at the foot.
+void KeepSectionsTogether(QTextDocument& document)
+{
+    const double page = document.pageSize().height();
+    std::vector<QTextBlock> headings;
+    for (QTextFrame::iterator it = document.rootFrame()->begin(); !it.atEnd(); ++it)
+        if (!it.currentFrame() && it.currentBlock().blockFormat().headingLevel() == 2)
+            headings.push_back(it.currentBlock());
+    for (std::size_t h = 0; h < headings.size(); ++h) {
+        // Positions are read afresh: an earlier break has moved this section.
+        double top = -1;
+        double bottom = 0;
+        bool inSection = false;
+        for (QTextFrame::iterator it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
+            const bool isHeading = !it.currentFrame() && it.currentBlock().blockFormat().headingLevel() == 2;
+            if (isHeading && inSection)
+                break;
+            if (isHeading && it.currentBlock() == headings[h])
+                inSection = true;
+            if (!inSection)
+                continue;
+            const auto [itemTop, itemBottom] = Extent(document, it);
+            if (top < 0)
+                top = itemTop;
+            bottom = std::max(bottom, itemBottom);
         }
+        const int firstPage = static_cast<int>(std::floor(top / page));
+        const int lastPage = static_cast<int>(std::floor((bottom - 1) / page));
+        const double leftOnPage = (firstPage + 1) * page - top;
+        const bool fits = bottom - top <= page - kPageNumberHeight;
+        const bool atPageTop = top - firstPage * page < 1.0;
+        if (firstPage == lastPage || atPageTop || (!fits && leftOnPage > page / 3))
+            continue;
+        QTextCursor cursor(headings[h]);
+        QTextBlockFormat format = headings[h].blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        cursor.setBlockFormat(format);
     }
-    html += QStringLiteral("</table>\n");
-    if (!report.sentence.isEmpty())
-        html += QStringLiteral("<p>%1</p>\n").arg(esc(report.sentence));
 }
 
 } // namespace
@@ -90,30 +172,64 @@ QString ReportHtml(const ReportContent& report, const QString& imageSource, cons
 {
     QString html = QStringLiteral(
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
-        "<style>body { font-family: 'Times New Roman', SimSun, 'AR PL UMing CN', serif; font-size: 10.5pt; }\n"
-        "table { border-collapse: collapse; } th, td { border: 1px solid #808080; padding: 3px 6px; }\n"
+        "<style>body { font-family: 'Times New Roman', 'Liberation Serif', SimSun, 'AR PL UMing CN', serif; font-size: 10.5pt; }\n"
+        "table { border-collapse: collapse; }\n"
         "h1 { font-size: 16pt; } h2 { font-size: 12pt; }</style>\n</head>\n<body>\n")
                        .arg(esc(QStringLiteral("统计分析报告 — ") + report.testName));
-    html += QStringLiteral("<h1>统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
-                .arg(esc(report.testName), esc(report.created));
-    html += QStringLiteral("<h2>一、输入数据</h2>\n");
-    AppendInputs(html, report.inputs);
-    html += QStringLiteral("<h2>二、检验结果</h2>\n");
-    AppendResults(html, report.results);
-    html += QStringLiteral("<h2>三、详细结果</h2>\n");
-    AppendDetails(html, report.details);
-    html += QStringLiteral("<h2>四、统计图</h2>\n");
-    html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"统计图\"></p>\n")
-                .arg(esc(imageSource))
-                .arg(kPlotFileSize.width() * 3 / 4)
-                .arg(kPlotFileSize.height() * 3 / 4);
-    if (plot::HasContent(report.powerCurve))
-        html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
-                    .arg(esc(curveSource))
-                    .arg(kPlotFileSize.width() * 3 / 4)
-                    .arg(kPlotFileSize.height() * 3 / 4);
+    html += ReportBody(report, imageSource, curveSource, kPlotFileSize * 3 / 4);
     html += QStringLiteral("</body>\n</html>\n");
     return html;
+}
+
+void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
+{
+    // Laid out against a 96-dpi reference, so that the rules and the image
+    // keep their sizes whatever the device's resolution.
+    QImage reference(1, 1, QImage::Format_RGB32);
+    reference.setDotsPerMeterX(static_cast<int>(std::lround(kLayoutDpi / 0.0254)));
+    reference.setDotsPerMeterY(static_cast<int>(std::lround(kLayoutDpi / 0.0254)));
+    const double scaleX = device.logicalDpiX() / kLayoutDpi;
+    const double scaleY = device.logicalDpiY() / kLayoutDpi;
+    const QSizeF page(device.width() / scaleX, device.height() / scaleY);
+
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&reference);
+    document.setDefaultFont(ReportFont());
+    document.setPageSize(page);
+    QTextFrameFormat frame = document.rootFrame()->frameFormat();
+    frame.setMargin(0);
+    frame.setBottomMargin(kPageNumberHeight);
+    document.rootFrame()->setFrameFormat(frame);
+    const QSize imageSize = (kPlotFileSize.scaled(QSize(static_cast<int>(page.width() * 0.85), 10000), Qt::KeepAspectRatio));
+    document.addResource(QTextDocument::ImageResource, QUrl(kPlotResource), RenderPlot(report.plot, kPlotFileSize, 3));
+    if (plot::HasContent(report.powerCurve))
+        document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource), RenderPlot(report.powerCurve, kPlotFileSize, 3));
+    document.setHtml(ReportBody(report, kPlotResource, kCurveResource, imageSize));
+    KeepSectionsTogether(document);
+
+    QPainter painter(&device);
+    painter.scale(scaleX, scaleY);
+    const int pages = document.pageCount();
+    QFont numberFont = ReportFont();
+    numberFont.setPointSizeF(9);
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0)
+            device.newPage();
+        painter.save();
+        const QRectF view(0, p * page.height(), page.width(), page.height());
+        painter.translate(0, -view.top());
+        QAbstractTextDocumentLayout::PaintContext context;
+        // Only what lies on this page is drawn: a row ending on the line
+        // between two pages would otherwise be drawn, clipped away but still
+        // in the PDF's text, on the next page too.
+        context.clip = view.adjusted(0, 4, 0, -4);
+        painter.setClipRect(view);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+        painter.setFont(numberFont);
+        painter.drawText(QRectF(0, page.height() - kPageNumberHeight + 8, page.width(), kPageNumberHeight - 8), Qt::AlignHCenter | Qt::AlignBottom,
+                         QStringLiteral("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
+    }
 }
 
 bool WriteReportPdf(const QString& pdfPath, const ReportContent& report)
@@ -123,16 +239,10 @@ bool WriteReportPdf(const QString& pdfPath, const ReportContent& report)
         return false;
     {
         QPdfWriter writer(&file);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 15), QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("统计分析报告 — ") + report.testName);
         writer.setCreator(QStringLiteral("Korvanta V4.05"));
-        QTextDocument document;
-        document.setDefaultFont(ReportFont());
-        document.addResource(QTextDocument::ImageResource, QUrl(kPlotResource), RenderPlot(report.plot, kPlotFileSize, 3));
-        if (plot::HasContent(report.powerCurve))
-            document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource), RenderPlot(report.powerCurve, kPlotFileSize, 3));
-        document.setHtml(ReportHtml(report, kPlotResource, kCurveResource));
-        document.print(&writer);
+        PaintReport(writer, report);
     }
     return file.commit();
 }

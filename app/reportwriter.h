@@ -1,7 +1,8 @@
 // The report of the current test: its input summary, the main panel's
-// results, the detailed results and the plot, as an A4 PDF with its Chinese
-// text embedded and as an HTML page that Word opens (the plot beside it as
-// a PNG file). Both come from the same HTML text.
+// results, the detailed results and the plot, laid out on A4 pages (PDF or a
+// printer) with its tables as three-line tables, and optionally as an HTML
+// page that Word opens with the plot beside it as a PNG file. All of them
+// come from the same HTML text.
 #pragma once
 
 #include "app/detailstext.h"
@@ -11,6 +12,8 @@
 
 #include <utility>
 #include <vector>
+
+class QPagedPaintDevice;
 
 namespace korvanta::ui {
 
@@ -32,6 +35,12 @@ QString ReportHtml(const ReportContent& report, const QString& imageSource, cons
 
 // "report-power.png" beside "report.png".
 QString PowerCurveImagePath(const QString& imagePath);
+
+// Lays the report out on the pages of device (a PDF writer or a printer,
+// its page size and margins already set): a heading stays with what follows
+// it, a table that fits on a page is not split, and a longer one repeats its
+// heading row on every page. Each page carries its number.
+void PaintReport(QPagedPaintDevice& device, const ReportContent& report);
 
 // Writes the PDF to pdfPath; false when it could not be written.
 bool WriteReportPdf(const QString& pdfPath, const ReportContent& report);

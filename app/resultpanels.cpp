@@ -1,6 +1,7 @@
 #include "app/resultpanels.h"
 
 #include "app/widgets.h"
+#include "stats/fullwidth.h"
 #include "stats/verdict.h"
 
 #include <QEvent>
@@ -82,10 +83,11 @@ void TwoSamplePanel::onBoxChanged(int index)
     if (cleaning_)
         return;
     QLineEdit* box = boxes_[static_cast<std::size_t>(index)];
-    // The full-width stop of a Chinese input method is a decimal point.
-    if (box->text().contains(QStringLiteral("。"))) {
+    // Full-width digits, point and signs of a Chinese input method are ASCII.
+    const QString folded = QString::fromStdString(stats::FoldFullWidthDigits(box->text().toStdString()));
+    if (folded != box->text()) {
         cleaning_ = true;
-        box->setText(box->text().replace(QStringLiteral("。"), QStringLiteral(".")));
+        box->setText(folded);
         cleaning_ = false;
     }
     box->setCursorPosition(static_cast<int>(box->text().size()));

@@ -27,6 +27,8 @@ public:
     };
     Texts texts() const;
 
+    // The caption of head label k (Label17(k)) as shown.
+    QString headCaption(int k) const { return heads_[static_cast<std::size_t>(k)]->text(); }
     // Captions of the head labels and the title for the four-fold (false)
     // or the paired (true) layout.
     void setPairedLayout(bool paired);

@@ -1,5 +1,7 @@
 #include "app/ttablewindow.h"
 
+#include "app/accessiblenames.h"
+
 #include "app/twips.h"
 #include "stats/ttable.h"
 
@@ -13,6 +15,7 @@ namespace {
 // to 40, 50 to 1000 and infinity) on the right.
 constexpr int kFirstDataLine = 4;
 constexpr int kRowsPerHalf = 25;
+constexpr int kInfinityLine = kFirstDataLine + 2 * kRowsPerHalf - 1;
 constexpr int kPictureWidth = 433;
 constexpr int kPictureHeight = 400;
 
@@ -22,6 +25,18 @@ QString lineText(int line)
 }
 
 } // namespace
+
+QStringList TTableRowAsShown(int row)
+{
+    const int tableLine = kFirstDataLine + row;
+    const QString line = lineText(tableLine);
+    // The infinity row's first field is one character shorter, and the table
+    // text marks it with a sign that readers know as "∞".
+    const bool infinity = tableLine == kInfinityLine;
+    const int shift = infinity ? 1 : 0;
+    return {infinity ? QStringLiteral("∞") : line.left(7).trimmed(), line.mid(7 - shift, 5).trimmed(),
+            line.mid(16 - shift, 5).trimmed(), line.mid(25 - shift, 5).trimmed()};
+}
 
 TTableWindow::TTableWindow(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -34,6 +49,7 @@ TTableWindow::TTableWindow(QWidget* parent)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
+    NameControls(this);
 }
 
 void TTableWindow::showEvent(QShowEvent* event)
@@ -72,11 +88,7 @@ void TTableWindow::paintEvent(QPaintEvent*)
             p.drawText(QRect(x0 + columns[c], top, 52, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, heads[c]);
         p.drawLine(x0 + 4, top + rowHeight, x0 + halfWidth - 6, top + rowHeight);
         for (int row = 0; row < kRowsPerHalf; ++row) {
-            const QString line = lineText(kFirstDataLine + half * kRowsPerHalf + row);
-            // The infinity row's first field is one character shorter.
-            const int shift = line.startsWith(QStringLiteral("∝")) ? 1 : 0;
-            const QString fields[4] = {line.left(7 - shift).trimmed(), line.mid(7 - shift, 5).trimmed(),
-                                       line.mid(16 - shift, 5).trimmed(), line.mid(25 - shift, 5).trimmed()};
+            const QStringList fields = TTableRowAsShown(half * kRowsPerHalf + row);
             const int y = top + rowHeight * (row + 1) + 1;
             for (int c = 0; c < 4; ++c)
                 p.drawText(QRect(x0 + columns[c], y, 52, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, fields[c]);

@@ -128,6 +128,12 @@ QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const Symb
     auto* box = new QWidget(parent);
     box->setObjectName(controlName("Picture5", index));
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Read aloud as it is written: "t(0.05)", "tr(0.01)", "χ²(0.05)".
+    const QStringList subscript = symbol.subscript.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString spoken = symbol.letter == QStringLiteral("x") ? QStringLiteral("χ") : symbol.letter;
+    const QString power = symbol.superscript == QStringLiteral("2") ? QStringLiteral("²") : symbol.superscript;
+    box->setAccessibleName(subscript.size() == 2 ? spoken + subscript[0] + power + QStringLiteral("(%1)").arg(subscript[1])
+                                                 : spoken + power + QStringLiteral("(%1)").arg(subscript.join(QString())));
     const QColor colour = symbol.red ? redColour() : captionTextColour();
     QList<QLabel*> pieces;
 

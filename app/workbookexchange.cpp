@@ -1,9 +1,13 @@
 // Import of two columns from a workbook or a text file into the grid (by
 // the open dialog or by dropping the file on the window), and export of the
-// grid's two columns to a new workbook or a .csv file.
+// grid's two columns, or of the 2x2 table in the chi-square tests, to a new
+// workbook or a .csv file.
 #include "app/gridpanel.h"
 #include "app/importdialog.h"
 #include "app/mainwindow.h"
+#include "app/tablepanel.h"
+#include "delimited/delimitedtext.h"
+#include "excel/export.h"
 #include "excel/sheets.h"
 #include "excel/workbook.h"
 #include "stats/numbertext.h"
@@ -36,20 +40,21 @@ FileRequest openRequest(const QString& directory)
 
 // Export formats in the order of the save dialog's filters; .xls first, as
 // the export has always written it.
-struct ExportFormat {
+struct ExportChoice {
     const char* extension;
     const char* filter;
+    excel::ExportFormat format;
 };
-constexpr ExportFormat kExportFormats[] = {
-    {".xls", "Microsoft Excel 工作簿(*.xls)"},
-    {".xlsx", "Excel 2007 工作簿(*.xlsx)"},
-    {".csv", "CSV 逗号分隔文本(*.csv)"},
+constexpr ExportChoice kExportFormats[] = {
+    {".xls", "Microsoft Excel 工作簿(*.xls)", excel::ExportFormat::Xls},
+    {".xlsx", "Excel 2007 工作簿(*.xlsx)", excel::ExportFormat::Xlsx},
+    {".csv", "CSV 逗号分隔文本(*.csv)", excel::ExportFormat::Csv},
 };
 
 FileRequest saveRequest(const QString& directory)
 {
     QStringList filters;
-    for (const ExportFormat& format : kExportFormats)
+    for (const ExportChoice& format : kExportFormats)
         filters << QString::fromUtf8(format.filter);
     return {QStringLiteral("另存为"), directory, filters.join(QStringLiteral(";;"))};
 }
@@ -77,6 +82,44 @@ private:
 std::filesystem::path toPath(const QString& name)
 {
     return std::filesystem::path(name.toStdU16String());
+}
+
+// The 2x2 table as the window shows it: the heading over the outcome
+// columns, the corner heading beside the two outcomes, then each row's
+// heading with its two counts. The captions' spaces only place them in the
+// window and are left out.
+excel::Columns tableColumns(const TablePanel& table)
+{
+    const auto caption = [&](int k) { return table.headCaption(k).remove(QLatin1Char(' ')).toStdString(); };
+    const QStringList outcomes = table.headCaption(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto outcome = [&](int k) { return k < outcomes.size() ? outcomes[k].toStdString() : std::string(); };
+    const TablePanel::Texts counts = table.texts();
+    return {{std::string(), caption(0), caption(3), caption(4)},
+            {caption(1), outcome(0), counts.cells[0], counts.cells[2]},
+            {std::string(), outcome(1), counts.cells[1], counts.cells[3]}};
+}
+
+// What the export writes in the current test; no columns when there is
+// nothing to export.
+excel::Columns exportedColumns(TestMode mode, const grid::GridStore& store, const TablePanel& table)
+{
+    if (usesTable(mode)) {
+        const TablePanel::Texts counts = table.texts();
+        if (std::all_of(counts.cells.begin(), counts.cells.end(), [](const std::string& c) { return c.empty(); }))
+            return {};
+        return tableColumns(table);
+    }
+    const auto items = [&](grid::Column column) {
+        const auto span = store.items(column);
+        return std::vector<std::string>(span.begin(), span.end());
+    };
+    excel::Columns columns{items(grid::Column::First), items(grid::Column::Second)};
+    const auto empty = [](const std::vector<std::string>& c) {
+        return std::all_of(c.begin(), c.end(), [](const std::string& t) { return t.empty(); });
+    };
+    if (empty(columns[0]) && empty(columns[1]))
+        return {};
+    return columns;
 }
 
 } // namespace
@@ -125,7 +168,15 @@ void MainWindow::importFile(const QString& path)
         std::optional<ImportedColumns> columns = takeColumns(preview);
         if (!columns)
             return;
+        // A worksheet's text cells ("1,234", "１２．５") follow the number
+        // rules of a text file, whose fields have been read so already.
+        if (file->format() != excel::FileFormat::Text) {
+            delimited::ReadNumberColumn(columns->first);
+            delimited::ReadNumberColumn(columns->second);
+        }
+        const int kept = delimited::CountCommaNumbers(columns->first) + delimited::CountCommaNumbers(columns->second);
         loadColumns(std::move(columns->first), std::move(columns->second));
+        noteKeptCommaNumbers(kept);
         if (columns->uncalculated > 0)
             interaction_.showMessage(this, kNotice,
                                      QStringLiteral("有%1个公式单元格没有保存计算结果，已作为空白导入。"
@@ -166,19 +217,44 @@ void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::st
 {
     // The first rows go through the cells' change handling as if typed:
     // cleaned, stored back and recomputed once for both columns.
-    grid_->beginBatch();
-    store_.replace(std::move(first), std::move(second));
-    grid_->showImported();
-    grid_->markColumnsChanged();
-    grid_->endBatch();
+    asOneStep([&] {
+        grid_->beginBatch();
+        store_.replace(std::move(first), std::move(second));
+        grid_->showImported();
+        grid_->markColumnsChanged();
+        grid_->endBatch();
+    });
+    // The data now match a file.
+    history_.markSaved();
+    updateEditActions();
 }
 
 void MainWindow::exportWorkbook()
 {
+    exportData();
+}
+
+bool MainWindow::exportData()
+{
+    commitEdits();
+    // The data are taken before the dialog: with nothing to export there is
+    // nothing to ask a name for.
+    excel::Columns columns;
+    try {
+        columns = exportedColumns(mode_, store_, *table_);
+    } catch (const std::bad_alloc&) {
+        interaction_.showMessage(this, kNotice, QString::fromUtf8(excel::WriteErrorMessage(excel::WriteError::OutOfMemory)));
+        return false;
+    }
+    if (columns.empty()) {
+        interaction_.showMessage(this, kNotice, QStringLiteral("没有可导出的数据"));
+        return false;
+    }
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
     if (!chosen)
-        return;
-    QString name = chosen->path.trimmed();
+        return false;
+    // The name exactly as chosen: "a.csv " is another file than "a.csv".
+    QString name = chosen->path;
     fileName_->setText(name);
     // A name that already ends in .xls, .xlsx or .csv keeps it (and its
     // format); any other name gets the extension of the selected type,
@@ -195,22 +271,18 @@ void MainWindow::exportWorkbook()
     excel::WriteResult written;
     {
         BusyPointer busy(this);
-        const auto items = [this](grid::Column column) {
-            const auto span = store_.items(column);
-            return std::vector<std::string>(span.begin(), span.end());
-        };
-        const std::vector<std::string> first = items(grid::Column::First);
-        const std::vector<std::string> second = items(grid::Column::Second);
-        switch (format) {
-        case 1: written = excel::WriteXlsx(toPath(name), first, second); break;
-        case 2: written = excel::WriteCsv(toPath(name), first, second); break;
-        default: written = excel::WriteXls(toPath(name), first, second); break;
-        }
+        written = excel::ExportColumns(toPath(name), kExportFormats[format].format, columns);
     }
-    if (written.ok())
-        interaction_.showMessage(this, kNotice, QStringLiteral("文件导出成功！"));
-    else
+    if (!written.ok()) {
         interaction_.showMessage(this, kNotice, QString::fromStdString(written.message));
+        return false;
+    }
+    history_.markSaved();
+    QString text = QStringLiteral("文件导出成功！");
+    if (written.droppedChars > 0)
+        text += QStringLiteral("\n有%1个空字符（NUL）无法保存在该格式的文件中，已删除。").arg(written.droppedChars);
+    interaction_.showMessage(this, kNotice, text);
+    return true;
 }
 
 namespace {

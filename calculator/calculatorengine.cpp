@@ -35,18 +35,24 @@ std::string ResultText(double value)
     return text;
 }
 
-// One arithmetic step; empty when it fails (division by zero, overflow, an
-// operand text that is not a number).
-std::optional<double> Apply(Operator op, const CalculatorEngine::Operand& left, double right)
+enum class StepFailure { DivisionByZero, OutOfRange, NotANumber };
+
+struct StepResult {
+    double value = 0;
+    std::optional<StepFailure> failure;
+};
+
+// One arithmetic step.
+StepResult Apply(Operator op, const CalculatorEngine::Operand& left, double right)
 {
     const std::optional<double> a = NumberOf(left);
     if (!a)
-        return std::nullopt;
+        return {0, StepFailure::NotANumber};
     double result = 0;
     switch (op) {
     case Operator::Divide:
         if (right == 0)
-            return std::nullopt;
+            return {0, StepFailure::DivisionByZero};
         result = *a / right;
         break;
     case Operator::Multiply:
@@ -59,12 +65,12 @@ std::optional<double> Apply(Operator op, const CalculatorEngine::Operand& left, 
         result = *a - right;
         break;
     case Operator::None:
-        return std::nullopt;
+        return {0, StepFailure::NotANumber};
     }
     if (!std::isfinite(result))
-        return std::nullopt;
+        return {0, StepFailure::OutOfRange};
     // -0 shows as "0", as a zero product or difference should.
-    return result == 0 ? 0.0 : result;
+    return {result == 0 ? 0.0 : result, std::nullopt};
 }
 
 bool StartsWith(const std::string& text, std::string_view prefix)
@@ -81,23 +87,26 @@ void CalculatorEngine::pressDigit(char caption)
 
     std::string text = startNewEntry_ ? std::string() : display_;
     text += caption;
-    // A leading "0" goes unless a point follows it; a lone "0" counts too,
-    // which is why "0" right after an operator leaves the display empty.
-    if (StartsWith(text, "0") && (text.size() < 2 || text[1] != '.'))
+    // A leading "0" goes when another digit follows it ("05" is 5); a lone
+    // "0" stays, and "0." keeps its zero.
+    if (text.size() >= 2 && text[0] == '0' && text[1] != '.')
         text.erase(0, 1);
     if (text.size() > kMaxDisplayLength)
         return; // the key is ignored: nothing changes, not even StartNewEntry
 
     startNewEntry_ = false;
+    showingError_ = false;
     display_ = std::move(text);
 
     // A display that is not (yet) a number leaves the operand as it was:
     // "1.2." keeps 1.2, a lone "." after an operator keeps SecondOperand.
     if (const std::optional<double> value = stats::ParseDouble(display_)) {
-        if (operatorEntered_)
+        if (operatorEntered_) {
             secondOperand_ = *value;
-        else
+            secondEntered_ = true;
+        } else {
             firstOperand_ = *value;
+        }
     }
 }
 
@@ -105,10 +114,12 @@ void CalculatorEngine::pressOperator(Operator op)
 {
     if (op == Operator::None)
         return;
-    // SecondOperand 0 means "no right operand yet", so "5 × 0 +" completes
-    // nothing and just replaces the operator.
-    if (secondOperand_ != 0)
+    // "5 + 3 ×" completes 5 + 3 first; "6 + ×" only replaces the operator.
+    if (secondEntered_) {
         pressEquals();
+        if (showingError_)
+            return;
+    }
     pendingOperator_ = op;
     operatorEntered_ = true;
     startNewEntry_ = true;
@@ -116,22 +127,39 @@ void CalculatorEngine::pressOperator(Operator op)
 
 void CalculatorEngine::pressEquals()
 {
-    if (pendingOperator_ != Operator::None) {
-        if (const std::optional<double> result = Apply(pendingOperator_, firstOperand_, secondOperand_))
-            display_ = ResultText(*result);
+    if (showingError_)
+        return;
+    // Without a typed right operand there is nothing to compute: "5 × =" and
+    // a second "=" keep the number shown.
+    if (pendingOperator_ != Operator::None && secondEntered_) {
+        const StepResult result = Apply(pendingOperator_, firstOperand_, secondOperand_);
+        if (result.failure == StepFailure::DivisionByZero) {
+            showError(kDivisionByZero);
+            return;
+        }
+        if (result.failure == StepFailure::OutOfRange) {
+            showError(kOutOfRange);
+            return;
+        }
+        if (!result.failure)
+            display_ = ResultText(result.value);
     }
 
     // The left operand becomes the text shown, before the zero is put back in
     // front of ".5": the text still reads as the same number.
     firstOperand_ = display_;
     secondOperand_ = 0;
+    secondEntered_ = false;
 
     if (StartsWith(display_, "."))
         display_.insert(0, "0");
     else if (StartsWith(display_, "-."))
         display_.replace(0, 2, "-0.");
-    // PendingOperator, OperatorEntered and StartNewEntry stay: digits pressed
-    // now extend the result and feed the right operand of the same operator.
+    // The calculation is over: an operator continues from the result, a digit
+    // starts a new number.
+    pendingOperator_ = Operator::None;
+    operatorEntered_ = false;
+    startNewEntry_ = true;
 }
 
 void CalculatorEngine::pressClear()
@@ -139,8 +167,25 @@ void CalculatorEngine::pressClear()
     display_ = "0";
     firstOperand_ = 0.0;
     secondOperand_ = 0;
+    secondEntered_ = false;
     operatorEntered_ = false;
-    // PendingOperator and StartNewEntry stay, so "5 + 3 C 2 =" adds 0 to 2.
+    showingError_ = false;
+    // PendingOperator and StartNewEntry stay, so "5 + 3 C 2 =" adds nothing
+    // to 2.
+}
+
+void CalculatorEngine::showError(std::string_view message)
+{
+    // Everything starts afresh: the next digit is a new left operand, an
+    // operator works on 0.
+    display_ = message;
+    firstOperand_ = 0.0;
+    secondOperand_ = 0;
+    secondEntered_ = false;
+    pendingOperator_ = Operator::None;
+    operatorEntered_ = false;
+    startNewEntry_ = true;
+    showingError_ = true;
 }
 
 bool CalculatorEngine::pressButton(std::string_view caption)

@@ -1,10 +1,11 @@
 // The four-function calculator behind the panel "计算器". It knows nothing of
 // widgets: the panel feeds it one button at a time and shows display().
 //
-// The calculator is deliberately literal: it keeps the five values of the
-// original desk calculator and applies every button exactly as that one did,
-// odd results included (digits after "=" extend the result, "C" keeps the
-// pending operator, a "0" typed right after an operator empties the display).
+// It keeps the five values of the original desk calculator and applies the
+// buttons as that one did, with three mendings: a right operand counts once it
+// is typed, 0 included; "=" ends the calculation, so the next digit starts a
+// new number; and a step that cannot be done (division by zero, a result past
+// the double range) says so in the display instead of leaving a stale number.
 #pragma once
 
 #include <cstddef>
@@ -26,10 +27,13 @@ class CalculatorEngine {
 public:
     // The left operand is a number while it is being typed and the display
     // text after "=". A text takes part in arithmetic as the number it
-    // denotes; a text that denotes none (an empty display after a failed
-    // division, a lone ".", "1.2.3") makes that arithmetic fail like a
-    // division by zero does, so the display stays as it was.
+    // denotes; a text that denotes none (a lone ".", "1.2.3") makes that
+    // arithmetic fail, and the display stays as it was.
     using Operand = std::variant<double, std::string>;
+
+    // What the display shows instead of a result that cannot be computed.
+    static constexpr std::string_view kDivisionByZero = "除数不能为零";
+    static constexpr std::string_view kOutOfRange = "结果超出范围";
 
     // What the display can hold. A digit that would make it longer is
     // ignored; a result too long for it loses significant digits.
@@ -52,6 +56,7 @@ public:
     Operator pendingOperator() const { return pendingOperator_; }
     bool operatorEntered() const { return operatorEntered_; }
     bool startNewEntry() const { return startNewEntry_; }
+    bool secondEntered() const { return secondEntered_; }
 
 private:
     Operand firstOperand_ = 0.0;
@@ -59,7 +64,13 @@ private:
     Operator pendingOperator_ = Operator::None;
     bool operatorEntered_ = false;
     bool startNewEntry_ = false;
+    // A right operand has been typed since the operator (0 counts).
+    bool secondEntered_ = false;
+    // The display holds one of the messages above, not a number.
+    bool showingError_ = false;
     std::string display_ = "0";
+
+    void showError(std::string_view message);
 };
 
 } // namespace korvanta::calculator

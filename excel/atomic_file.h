@@ -1,17 +1,39 @@
-// A new file written beside its target under a temporary name and renamed
-// onto the target only once complete, so a failed export leaves an existing
-// file as it was. The temporary file is removed unless committed.
+// How an export reaches its file. The content is written whole to a new
+// file in the target's folder, created with the target's permissions and
+// given its owner, checked, and then renamed onto the target, so a failed
+// export leaves an existing file as it was. A symbolic link is followed and
+// its target receives the data. A file with further hard links, or one
+// whose owner a new file cannot be given, is written over in place after
+// the new content has been checked and the space for it reserved. The
+// temporary file is removed unless committed.
 #pragma once
 
 #include "excel/workbook.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
+#include <sys/stat.h>
 
 namespace korvanta::excel::detail {
 
 WriteResult WriteFailure(WriteError error, std::string detail = {});
+// The failure for a system error number: a full disk, a missing folder, a
+// name too long and a read-only place each have their own reason.
+WriteResult SystemFailure(WriteError fallback, const char* what, int error);
+
+// The file an export is about to write: the chosen name with its symbolic
+// links followed, and what is there now.
+struct ExportTarget {
+    std::filesystem::path path;
+    bool exists = false;
+    struct stat info {};
+};
+
+// Follows the links and refuses what cannot be written: a folder, a
+// missing folder, a name too long, a read-only file.
+WriteResult ResolveTarget(const std::filesystem::path& chosen, ExportTarget& target);
 
 class TempFile {
 public:
@@ -20,25 +42,42 @@ public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    // Creates an empty file in the target's folder, with the permissions a
-    // new file gets there (the process's umask applies).
-    WriteResult create(const std::filesystem::path& target);
+    // Creates an empty file in the target's folder, named with the
+    // format's extension (the text reader goes by it), with the permissions
+    // and the owner of an existing target or those a new file gets there.
+    WriteResult create(const ExportTarget& target, const std::string& extension);
+    // An empty file for scratch work in folder, readable by this user only.
+    WriteResult createScratch(const std::filesystem::path& folder);
     const std::filesystem::path& path() const { return path_; }
 
-    // Writes the whole content through the descriptor create() opened.
+    // Writes the whole content through the descriptor create() opened and
+    // flushes it to the disk.
     WriteResult write(std::span<const std::uint8_t> bytes);
     // Closes the descriptor without writing, for a library that writes the
     // file by name.
     void release();
 
-    // Flushes the finished file to disk and renames it onto the target.
-    WriteResult commit();
+    // Puts the written content at the target: renamed onto it, or, for a
+    // hard link or an owner not given, copied into it in place.
+    WriteResult commit(std::span<const std::uint8_t> bytes);
+    bool wroteInPlace() const { return inPlace_; }
 
 private:
+    WriteResult open(const std::filesystem::path& folder, const std::string& extension, mode_t mode);
+    WriteResult writeInPlace(std::span<const std::uint8_t> bytes);
+
     std::filesystem::path path_;
-    std::filesystem::path target_;
+    ExportTarget target_;
+    bool inPlace_ = false;
     int fd_ = -1;
     bool committed_ = false;
 };
+
+// Writes bytes to the chosen name through a TempFile named with extension;
+// verify reads the finished temporary file back and returns what differs
+// (empty when nothing), before the target is touched.
+WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string& extension,
+                         std::span<const std::uint8_t> bytes,
+                         const std::function<std::string(const std::filesystem::path&)>& verify);
 
 }  // namespace korvanta::excel::detail

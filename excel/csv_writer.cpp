@@ -1,48 +1,55 @@
-#include "excel/atomic_file.h"
-#include "excel/sheets.h"
-#include "grid/pastetext.h"
+// .csv export: UTF-8 with a byte order mark (so that Excel reads Chinese
+// text right), comma-separated, CR LF line ends, no heading.
+#include "excel/export_check.h"
 
 #include <algorithm>
 
-namespace korvanta::excel {
+namespace korvanta::excel::detail {
 namespace {
 
-// Quoted also when spaces lead or trail, which a reader would drop.
-std::string CsvField(std::string_view field) {
-    if (!field.empty() && (field.front() == ' ' || field.back() == ' ')) {
-        std::string quoted = "\"";
-        for (const char c : field) {
-            if (c == '"') quoted += '"';
-            quoted += c;
-        }
-        return quoted + '"';
+// Quoted where a reader would otherwise split or trim it: a quote, a line
+// end, the comma, and also a semicolon or a tab (either would make our own
+// import take the whole file for one separated by it), and spaces that lead
+// or trail.
+void AppendField(std::string& out, std::string_view field) {
+    const bool quoted = field.find_first_of("\",;\t\r\n") != std::string_view::npos ||
+                        (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+    if (!quoted) {
+        out += field;
+        return;
     }
-    return grid::QuoteField(field, ',');
+    out += '"';
+    for (const char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
 }
 
 }  // namespace
 
-WriteResult WriteCsv(const std::filesystem::path& path, const std::vector<std::string>& column1,
-                     const std::vector<std::string>& column2) {
-    const auto item = [](const std::vector<std::string>& column, std::size_t row) -> std::string_view {
-        return row < column.size() ? std::string_view(column[row]) : std::string_view();
+Bytes EncodeCsv(const Columns& columns) {
+    const auto item = [&](std::size_t column, std::size_t row) -> std::string_view {
+        return row < columns[column].size() ? std::string_view(columns[column][row]) : std::string_view();
     };
-    std::size_t rows = std::max(column1.size(), column2.size());
-    while (rows > 0 && item(column1, rows - 1).empty() && item(column2, rows - 1).empty()) --rows;
+    const auto emptyRow = [&](std::size_t row) {
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (!item(c, row).empty()) return false;
+        return true;
+    };
+    std::size_t rows = 0;
+    for (const auto& column : columns) rows = std::max(rows, column.size());
+    while (rows > 0 && emptyRow(rows - 1)) --rows;
 
     std::string text = "\xEF\xBB\xBF";
     for (std::size_t row = 0; row < rows; ++row) {
-        text += CsvField(item(column1, row));
-        text += ',';
-        text += CsvField(item(column2, row));
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (c > 0) text += ',';
+            AppendField(text, item(c, row));
+        }
         text += "\r\n";
     }
-
-    detail::TempFile file;
-    if (WriteResult r = file.create(path); !r.ok()) return r;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (WriteResult r = file.write({bytes, text.size()}); !r.ok()) return r;
-    return file.commit();
+    return Bytes(text.begin(), text.end());
 }
 
-}  // namespace korvanta::excel
+}  // namespace korvanta::excel::detail

@@ -1,27 +1,43 @@
 #include "excel/export_check.h"
 
 #include "excel/atomic_file.h"
+#include "excel/plain_number.h"
 #include "excel/text.h"
 
 #include <algorithm>
 
 namespace korvanta::excel::detail {
 
-WriteResult CheckExport(const std::vector<std::string>& column1, const std::vector<std::string>& column2,
-                        std::size_t maxRows) {
-    const std::size_t rows = std::max(column1.size(), column2.size());
+WriteResult CheckExport(const Columns& columns, std::size_t maxRows) {
+    if (columns.size() > kMaxExportColumns)
+        return WriteFailure(WriteError::WriteFailed, std::to_string(columns.size()) + " columns");
+    std::size_t rows = 0;
+    for (const auto& column : columns) rows = std::max(rows, column.size());
     if (rows > maxRows)
         return WriteFailure(WriteError::TooManyRows, std::to_string(rows) + " rows, at most " + std::to_string(maxRows));
     std::u16string units;
-    for (int c = 0; c < 2; ++c) {
-        const auto& column = c == 0 ? column1 : column2;
-        for (std::size_t r = 0; r < column.size(); ++r) {
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        for (std::size_t r = 0; r < columns[c].size(); ++r) {
             const auto where = [&] { return "column " + std::to_string(c + 1) + ", row " + std::to_string(r + 1); };
-            if (!Utf8ToUtf16(column[r], units)) return WriteFailure(WriteError::InvalidText, where());
-            if (units.size() > kMaxCellChars) return WriteFailure(WriteError::TextTooLong, where());
+            if (!Utf8ToUtf16(columns[c][r], units)) return WriteFailure(WriteError::InvalidText, where());
+            if (units.size() > kMaxCellChars) {
+                WriteResult tooLong = WriteFailure(WriteError::TextTooLong, where());
+                tooLong.message = "第" + std::to_string(r + 1) + "行第" + std::to_string(c + 1) + "列的文字有" +
+                             std::to_string(units.size()) + "个字符，超过了每个单元格最多" +
+                             std::to_string(kMaxCellChars) + "个字符的上限，无法导出，原有文件未被改动。";
+                return tooLong;
+            }
         }
     }
     return {};
+}
+
+bool IsNumberCell(std::string_view text, double* value) {
+    if (IsPlainNumberText(text)) {
+        if (value) *value = PlainNumberValue(text);
+        return true;
+    }
+    return IsNumberText(text, value);
 }
 
 }  // namespace korvanta::excel::detail

@@ -1,5 +1,5 @@
 // The text-file reader's entry point, called by the import pipeline
-// (excel/sources.cpp) for a .csv or .txt file.
+// (excel/sheets.cpp) for a .csv or .txt file.
 #pragma once
 
 #include "excel/readers.h"

@@ -58,9 +58,17 @@ std::string_view WriteErrorMessage(WriteError error) {
     case WriteError::TextTooLong: return "有单元格的文字超过32767个字符，无法导出。";
     case WriteError::TooLarge: return "数据太多，无法导出为.xls格式。";
     case WriteError::InvalidText: return "数据中含有无法识别的字符，无法导出。";
-    case WriteError::CannotCreate: return "无法在目标文件夹中创建文件，请检查文件夹是否存在以及是否有写入权限。文件导出失败。";
+    case WriteError::CannotCreate: return "没有在目标文件夹中写入的权限，无法创建文件。文件导出失败。";
     case WriteError::WriteFailed: return "文件写入失败，导出未完成，原有文件未被改动。";
-    case WriteError::CannotReplace: return "无法替换目标文件，请检查该文件是否被其他程序占用或为只读。文件导出失败。";
+    case WriteError::CannotReplace: return "无法替换目标文件：它不是普通文件，或在导出过程中被其他程序改动。文件导出失败。";
+    case WriteError::NameTooLong: return "文件名太长（最多255个字节，一个汉字占3个字节），请换一个较短的文件名。文件导出失败。";
+    case WriteError::IsFolder: return "所选的名称是一个文件夹，不是文件，请输入文件名。文件导出失败。";
+    case WriteError::FolderMissing: return "目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。";
+    case WriteError::DiskFull: return "磁盘空间不足，文件导出失败，原有文件未被改动。";
+    case WriteError::ReadOnly: return "目标文件（或它所在的磁盘）是只读的，不能写入，原有文件未被改动。请另选文件名或先取消只读属性。";
+    case WriteError::NotVerified: return "导出的文件读回核对时与数据不符，导出已取消，原有文件未被改动。";
+    case WriteError::PartlyWritten: return "写入目标文件时出错，该文件可能已不完整，请重新导出。";
+    case WriteError::OutOfMemory: return "内存不足，文件导出失败，原有文件未被改动。";
     }
     return "文件导出失败。";
 }

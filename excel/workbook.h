@@ -131,15 +131,25 @@ enum class WriteError {
     TextTooLong,    // a text past kMaxCellChars characters
     TooLarge,       // the whole workbook past kMaxXlsFileBytes (.xls only)
     InvalidText,    // a text that is not valid UTF-8
-    CannotCreate,   // no temporary file in the target's folder
+    CannotCreate,   // no temporary file in the target's folder (no permission there)
     WriteFailed,    // writing or finishing the file failed
     CannotReplace,  // the finished file could not take the target's name
+    NameTooLong,    // a file name past what the file system takes
+    IsFolder,       // the name is a folder's
+    FolderMissing,  // the folder of the name does not exist
+    DiskFull,       // no space left (or over quota)
+    ReadOnly,       // the target, or the disk it is on, cannot be written
+    NotVerified,    // the written file read back differs from the data
+    PartlyWritten,  // writing in place failed part-way: the target may be incomplete
+    OutOfMemory,    // too little memory to build the file
 };
 
 struct WriteResult {
     WriteError error = WriteError::None;
     std::string message;   // Chinese, for a message box titled "提示"; empty on success
     std::string detail;    // the system's reason, for a log; may be empty
+    // Characters the format cannot hold that were left out (a NUL in .csv).
+    std::size_t droppedChars = 0;
 
     bool ok() const { return error == WriteError::None; }
 };
@@ -150,8 +160,9 @@ std::string_view WriteErrorMessage(WriteError error);
 // ("Sheet1") of a new workbook, both from row 1, without a heading. A text
 // that is a number (IsNumberText) becomes a number cell, the empty text no
 // cell, any other text a text cell. The file is written beside path under a
-// temporary name and renamed to path only when complete, so a failed write
-// leaves whatever was at path untouched.
+// temporary name, read back and compared, and put at path only then, so a
+// failed write leaves whatever was at path untouched (export.h tells how an
+// existing file's permissions, owner and links are kept).
 WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::string>& column1,
                      const std::vector<std::string>& column2);
 WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::string>& column1,

@@ -267,7 +267,7 @@ void PutSheet(Bytes& out, const std::vector<ExportCell>& cells) {
         if (cells.empty()) {
             Put32(out, 0), Put32(out, 0), Put16(out, 0), Put16(out, 0);
         } else {
-            unsigned first = 1, last = 0;
+            unsigned first = 0xFFFF, last = 0;
             for (const auto& c : cells) first = std::min<unsigned>(first, c.column), last = std::max<unsigned>(last, c.column);
             Put32(out, cells.front().row);
             Put32(out, cells.back().row + 1u);
@@ -302,25 +302,18 @@ void PutSheet(Bytes& out, const std::vector<ExportCell>& cells) {
 
 }  // namespace
 
-WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::string>& column1,
-                     const std::vector<std::string>& column2) {
-    if (auto check = detail::CheckExport(column1, column2, kMaxXlsRows); !check.ok()) return check;
-
+WriteResult detail::EncodeXls(const Columns& columns, Bytes& out) {
     SharedStrings sst;
     std::vector<ExportCell> cells;
-    const std::size_t rows = std::max(column1.size(), column2.size());
-    cells.reserve(2 * rows);
+    std::size_t rows = 0;
+    for (const auto& column : columns) rows = std::max(rows, column.size());
+    cells.reserve(columns.size() * rows);
     for (std::size_t r = 0; r < rows; ++r) {
-        for (std::uint16_t c = 0; c < 2; ++c) {
-            const auto& column = c == 0 ? column1 : column2;
+        for (std::uint16_t c = 0; c < columns.size(); ++c) {
+            const auto& column = columns[c];
             if (r >= column.size() || column[r].empty()) continue;
             ExportCell cell{static_cast<std::uint16_t>(r), c, false, 0.0, 0};
-            if (detail::IsPlainNumberText(column[r])) {
-                cell.number = true;
-                cell.value = detail::PlainNumberValue(column[r]);
-            } else {
-                cell.number = IsNumberText(column[r], &cell.value);
-            }
+            cell.number = detail::IsNumberCell(column[r], &cell.value);
             if (!cell.number) cell.text = sst.add(column[r]);
             cells.push_back(cell);
         }
@@ -334,12 +327,8 @@ WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::s
     const std::size_t sheetOffsetAt = PutGlobals(stream, sst);
     detail::Set32(stream, sheetOffsetAt, static_cast<std::uint32_t>(stream.size()));
     PutSheet(stream, cells);
-    const Bytes file = detail::BuildCompoundFile(u"Workbook", std::move(stream));
-
-    detail::TempFile temp;
-    if (auto r = temp.create(path); !r.ok()) return r;
-    if (auto r = temp.write(file); !r.ok()) return r;
-    return temp.commit();
+    out = detail::BuildCompoundFile(u"Workbook", std::move(stream));
+    return {};
 }
 
 }  // namespace korvanta::excel

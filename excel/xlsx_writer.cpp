@@ -4,11 +4,11 @@
 // gets the worksheet's rows from here, deflated by libzip at its fastest
 // level: libxlsxwriter's own cell writing (printf per cell, deflate at the
 // default level) took most of an export's time.
-// The package is assembled in memory and written under a temporary name,
-// renamed onto the target only when complete.
+// The package is assembled in memory; export.cpp puts it on the disk.
 #include "excel/atomic_file.h"
 #include "excel/export_check.h"
 #include "excel/plain_number.h"
+#include "excel/export.h"
 
 #include <xlsxwriter.h>
 #include <zip.h>
@@ -103,8 +103,9 @@ std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& pa
 
 // A text as the content of <t>: XML's own escapes, and OOXML's _xHHHH_
 // for the characters XML cannot carry (controls, a carriage return that
-// XML would read as a line feed) and for a literal "_x" that would read as
-// the start of one (a "_x" and four hex digits, whatever follows).
+// XML would read as a line feed, U+FFFE and U+FFFF) and for a literal "_x"
+// that would read as the start of one (a "_x" and four hex digits,
+// whatever follows).
 void AppendEscaped(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
@@ -119,6 +120,10 @@ void AppendEscaped(std::string& out, std::string_view text) {
             out.push_back(kHex[u >> 4]);
             out.push_back(kHex[u & 15]);
             out.push_back('_');
+        } else if (u == 0xEF && text.substr(i + 1, 1) == "\xBF" && i + 2 < text.size() &&
+                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+            out += text[i + 2] == '\xBE' ? "_xFFFE_" : "_xFFFF_";
+            i += 2;
         } else {
             // Whatever follows the four digits: an escape written next
             // (for a control character) would supply the closing '_'.
@@ -151,27 +156,37 @@ bool AppendNumberValue(std::string& out, std::string_view text) {
     return true;
 }
 
-// The rows of the two columns as <sheetData> content. A cell right after
-// its neighbour needs no reference; B after an empty A names itself.
-void AppendRows(std::string& out, const std::vector<std::string>& column1, const std::vector<std::string>& column2) {
-    const std::size_t rows = std::max(column1.size(), column2.size());
+// The rows of the columns as <sheetData> content. A cell right after its
+// neighbour needs no reference; one after a gap names itself.
+void AppendRows(std::string& out, const Columns& columns) {
+    std::size_t rows = 0;
+    for (const auto& column : columns) rows = std::max(rows, column.size());
     for (std::size_t r = 0; r < rows; ++r) {
-        const std::string_view texts[2] = {r < column1.size() ? std::string_view(column1[r]) : std::string_view(),
-                                           r < column2.size() ? std::string_view(column2[r]) : std::string_view()};
-        if (texts[0].empty() && texts[1].empty()) continue;
+        const auto text = [&](std::size_t c) {
+            return r < columns[c].size() ? std::string_view(columns[c][r]) : std::string_view();
+        };
+        bool any = false;
+        for (std::size_t c = 0; c < columns.size(); ++c) any = any || !text(c).empty();
+        if (!any) continue;
         out += "<row r=\"";
         AppendNumber(out, r + 1);
         out += "\">";
-        for (int c = 0; c < 2; ++c) {
-            const std::string_view t = texts[c];
-            if (t.empty()) continue;
-            if (c == 1 && texts[0].empty()) {
-                out += "<c r=\"B";
+        bool follows = true;  // the previous column's cell was written (or this is column A)
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const std::string_view t = text(c);
+            if (t.empty()) {
+                follows = false;
+                continue;
+            }
+            if (!follows) {
+                out += "<c r=\"";
+                out.push_back(static_cast<char>('A' + c));
                 AppendNumber(out, r + 1);
                 out += '"';
             } else {
                 out += "<c";
             }
+            follows = true;
             out += "><v>";
             if (AppendNumberValue(out, t)) {
                 out += "</v></c>";
@@ -189,9 +204,13 @@ void AppendRows(std::string& out, const std::vector<std::string>& column1, const
 }
 
 // libxlsxwriter's package with an empty Sheet1, read back and checked.
-WriteResult WriteSkeleton(const std::filesystem::path& path, std::vector<Part>& parts) {
+// It holds no data, so it is made in the system's folder for temporary
+// files rather than beside the target.
+WriteResult WriteSkeleton(std::vector<Part>& parts) {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
     detail::TempFile temp;
-    if (auto r = temp.create(path); !r.ok()) return r;
+    if (auto r = temp.createScratch(ec ? std::filesystem::path("/tmp") : folder); !r.ok()) return r;
     temp.release();
     std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(temp.path().c_str()));
     if (!workbook) return detail::WriteFailure(WriteError::WriteFailed, "workbook_new failed");
@@ -211,12 +230,9 @@ WriteResult ZipFailure(const char* what, zip_error_t* error) {
 
 }  // namespace
 
-WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::string>& column1,
-                      const std::vector<std::string>& column2) {
-    if (auto check = detail::CheckExport(column1, column2, kMaxXlsxRows); !check.ok()) return check;
-
+WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes) {
     std::vector<Part> parts;
-    if (auto r = WriteSkeleton(path, parts); !r.ok()) return r;
+    if (auto r = WriteSkeleton(parts); !r.ok()) return r;
 
     // The empty worksheet's <sheetData/> takes the rows, and its dimension
     // the range they cover.
@@ -226,28 +242,27 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
     const std::size_t dimension = xml.find("<dimension ref=\"A1\"/>");
     if (data == std::string::npos || dimension == std::string::npos || dimension > data)
         return detail::WriteFailure(WriteError::WriteFailed, "unexpected worksheet from libxlsxwriter");
-    // Rows and columns in use, 1-based; none when both columns are empty.
-    std::size_t firstRow = 0, lastRow = 0;
-    bool used[2] = {false, false};
-    for (int c = 0; c < 2; ++c) {
-        const auto& column = c == 0 ? column1 : column2;
-        for (std::size_t r = 0; r < column.size(); ++r) {
-            if (column[r].empty()) continue;
-            used[c] = true;
+    // Rows and columns in use, 1-based; none when every column is empty.
+    std::size_t firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        for (std::size_t r = 0; r < columns[c].size(); ++r) {
+            if (columns[c][r].empty()) continue;
+            firstColumn = firstColumn == 0 ? c + 1 : std::min(firstColumn, c + 1);
+            lastColumn = std::max(lastColumn, c + 1);
             firstRow = firstRow == 0 ? r + 1 : std::min(firstRow, r + 1);
             lastRow = std::max(lastRow, r + 1);
         }
     }
     std::string head = xml.substr(0, data) + "<sheetData>";
     if (lastRow > 0) {
-        const std::string range = (used[0] ? "A" : "B") + std::to_string(firstRow) + ":" + (used[1] ? "B" : "A") +
-                                  std::to_string(lastRow);
+        const std::string range = static_cast<char>('A' + firstColumn - 1) + std::to_string(firstRow) + ":" +
+                                  static_cast<char>('A' + lastColumn - 1) + std::to_string(lastRow);
         head.replace(dimension, std::strlen("<dimension ref=\"A1\"/>"), "<dimension ref=\"" + range + "\"/>");
     }
     std::string tail = "</sheetData>" + xml.substr(data + std::strlen("<sheetData/>"));
     // About 60 bytes a row; reserved so the text is not copied as it grows.
     head.reserve(head.size() + 64 * (lastRow - firstRow + 1) + tail.size());
-    AppendRows(head, column1, column2);
+    AppendRows(head, columns);
     head += tail;
     xml = std::move(head);
 
@@ -274,7 +289,7 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
     if (zip_close(archive.get()) != 0) return ZipFailure("zip_close", zip_get_error(archive.get()));
     archive.release();  // zip_close freed it
 
-    std::vector<std::uint8_t> bytes;
+    bytes.clear();
     if (zip_source_open(buffer.get()) != 0) return ZipFailure("zip_source_open", zip_source_error(buffer.get()));
     for (;;) {
         std::uint8_t chunk[64 * 1024];
@@ -287,11 +302,7 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
     zip_source_close(buffer.get());
-
-    detail::TempFile temp;
-    if (auto r = temp.create(path); !r.ok()) return r;
-    if (auto r = temp.write(bytes); !r.ok()) return r;
-    return temp.commit();
+    return {};
 }
 
 }  // namespace korvanta::excel

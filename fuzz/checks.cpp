@@ -2,7 +2,7 @@
 
 #include "excel/sheets.h"
 #include "excel/workbook.h"
-#include "grid/pastetext.h"
+#include "delimited/delimitedtext.h"
 #include "grid/cellcleaning.h"
 #include "stats/numbertext.h"
 
@@ -138,7 +138,7 @@ std::string CheckDelimitedFile(std::string_view input) {
 // Pasted text: every row within the widest, the widest counted right, and
 // no field holding a line end unless it was quoted.
 std::string CheckPaste(std::string_view input) {
-    const grid::DelimitedText table = grid::ParseDelimitedText(input);
+    const delimited::DelimitedText table = delimited::ParseDelimitedText(input);
     int widest = 0;
     for (const auto& row : table.rows) {
         int width = static_cast<int>(row.size());

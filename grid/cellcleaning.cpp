@@ -1,9 +1,9 @@
 #include "grid/cellcleaning.h"
 
+#include "stats/fullwidth.h"
+
 namespace korvanta::grid {
 namespace {
-
-constexpr std::string_view kFullWidthStop = "\xE3\x80\x82"; // "。"
 
 // Start of the last UTF-8 sequence of a non-empty text. A stray continuation
 // byte is treated as a character of its own, so broken text shrinks one byte
@@ -27,16 +27,7 @@ std::size_t lastCharacterStart(std::string_view text)
 
 std::string CleanCellText(std::string_view text)
 {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
-        if (text.substr(pos, kFullWidthStop.size()) == kFullWidthStop) {
-            result.push_back('.');
-            pos += kFullWidthStop.size();
-        } else {
-            result.push_back(text[pos++]);
-        }
-    }
+    std::string result = stats::FoldFullWidthDigits(text);
     // Only ASCII characters can be acceptable; anything wider is removed.
     while (!result.empty()) {
         const std::size_t start = lastCharacterStart(result);

@@ -1,9 +1,10 @@
 // What a typed cell may end with. The data cells and the 2x2 table keep their
-// text to what can form a number while the user types: the full-width stop
-// "。" of a Chinese input method becomes ".", and characters that cannot end
-// a number are taken off the end, one at a time, until the last character is
-// a digit, "-" or ".". Characters before the last are never examined, so a
-// pasted "1a2" stays as it is; the tests decide what such a text counts for.
+// text to what can form a number while the user types: the full-width digits,
+// point and signs of a Chinese input method (and its "。") become ASCII, and
+// characters that cannot end a number are taken off the end, one at a time,
+// until the last character is a digit, "-" or ".". Characters before the last
+// are never examined, so a pasted "1a2" stays as it is; the tests decide what
+// such a text counts for.
 #pragma once
 
 #include <string>

@@ -2,6 +2,8 @@
 
 #include "grid/gridstore.h"
 
+#include <algorithm>
+
 namespace korvanta::grid {
 
 NavigationStep Navigate(GridKey key, CellKind cell, int row, int offset, int maximum)
@@ -40,6 +42,40 @@ NavigationStep Navigate(GridKey key, CellKind cell, int row, int offset, int max
         step.targetRow = row + 1;
     }
     return step;
+}
+
+PageStep Page(PageKey key, int row, int offset, int maximum, int lastRow)
+{
+    constexpr int last = kVisibleRows - 1;
+    maximum = std::max(0, maximum);
+    lastRow = std::max(0, lastRow);
+    int target = offset + row;  // the store row that ends up focused
+    PageStep step{offset, row};
+    switch (key) {
+    case PageKey::PageDown:
+        step.offset = std::min(offset + kVisibleRows, maximum);
+        target = std::min(target + kVisibleRows, lastRow);
+        break;
+    case PageKey::PageUp:
+        step.offset = std::max(offset - kVisibleRows, 0);
+        target = std::max(target - kVisibleRows, 0);
+        break;
+    case PageKey::FirstRow:
+        step.offset = 0;
+        target = 0;
+        break;
+    case PageKey::LastRow:
+        step.offset = maximum;
+        target = lastRow;
+        break;
+    }
+    step.focusRow = std::clamp(target - step.offset, 0, last);
+    return step;
+}
+
+int WheelOffset(int offset, int maximum, int rows)
+{
+    return std::clamp(offset + rows, 0, std::max(0, maximum));
 }
 
 } // namespace korvanta::grid

@@ -6,7 +6,7 @@
 
 namespace korvanta::grid {
 
-PasteOutcome PasteBlock(GridStore& store, const DelimitedText& block, Column column, int row)
+PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block, Column column, int row)
 {
     PasteOutcome outcome;
     if (block.columns == 0) {
@@ -47,9 +47,9 @@ std::string CopyText(const GridStore& store)
         --last;
     std::string text;
     for (int k = 0; k < last; ++k) {
-        text += QuoteField(store.item(Column::First, k), '\t');
+        text += delimited::QuoteField(store.item(Column::First, k), '\t');
         text += '\t';
-        text += QuoteField(store.item(Column::Second, k), '\t');
+        text += delimited::QuoteField(store.item(Column::Second, k), '\t');
         text += '\n';
     }
     return text;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "grid/gridstore.h"
-#include "grid/pastetext.h"
+#include "delimited/delimitedtext.h"
 
 #include <string>
 
@@ -27,7 +27,7 @@ struct PasteOutcome {
 // `column` only, a two-column block into both columns. Every field is
 // cleaned as a typed cell is. The store grows as needed; on any problem
 // nothing is written.
-PasteOutcome PasteBlock(GridStore& store, const DelimitedText& block, Column column, int row);
+PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block, Column column, int row);
 
 // Both columns, tab-separated, one line per row from row 1 to the last row
 // with anything in it; "" when the store is empty.

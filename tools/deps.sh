@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core xvfb xauth poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-xlsxwriter libfreexl-dev
+  libreoffice-calc-nogui libreoffice-writer-nogui appstream desktop-file-utils file
 )
 
 missing=()
@@ -27,5 +28,5 @@ if ((${#missing[@]})); then
   fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"
 fi

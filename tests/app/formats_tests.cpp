@@ -105,11 +105,12 @@ TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
         Texts expected;
     };
     const Case cases[] = {
-        // With a comma separator Calc quotes "1,5": it stays a text.
-        {"lo_comma.csv", TextSheet("1,5", "-2,3")},
+        // With a comma separator Calc quotes "1,5"; a comma that cannot
+        // separate groups of three digits is a decimal comma in every file.
+        {"lo_comma.csv", TextSheet("1.5", "-2.3")},
         {"lo_semicolon.csv", TextSheet("1.5", "-2.3")},
         {"lo_unicode.txt", TextSheet("1.5", "-2.3")},
-        {"lo_gb18030.csv", TextSheet("1,5", "-2,3")},
+        {"lo_gb18030.csv", TextSheet("1.5", "-2.3")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DetectFormat(Data(c.file)), FileFormat::Text) << c.file;
@@ -277,11 +278,64 @@ TEST(CsvExport, WritesWhatCsvReadersAndOurImportReadBack)
     EXPECT_EQ(AsTexts(back), expected);
 }
 
+// A ";" or a tab inside one field of a comma-separated file leaves the
+// separator a comma: our columns A and B are the first two fields Python's
+// csv reader finds on each line (the heading line left out).
+TEST(TextFiles, AStraySeparatorInOneFieldReadsAsPythonsCsvReaderDoes)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        bool heading;
+    };
+    const Case cases[] = {
+        {"note with a semicolon", "收缩压,舒张压,备注\n141,130,\n150,142,约 150; 复查\n138,125,\n", true},
+        {"semicolon in column B", "141,130,x\n150,142;复查,y\n138,125,z\n", false},
+        {"quoted semicolons and tabs", "1,\"a;b\"\n2,\"c\td;e\"\n3,f\n", false},
+        {"tab in a note", "x,y,z\n1.5,2,a\n4,5,b\tc\n6,7,d\n", true},
+        {"semicolons in most notes", "x,y,z\n1,2,a;b\n3,4,c;d\n5,6,e\n7,8,f\n9,10,g\n", true},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        const fs::path path = folder.file("stray.csv", c.text);
+        Texts python;
+        std::istringstream lines(PythonRows(path));
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t bar = line.find(" | ");
+            const std::size_t next = bar == std::string::npos ? bar : line.find(" | ", bar + 3);
+            python.emplace_back(line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 3, next - bar - 3));
+        }
+        if (c.heading)
+            python.erase(python.begin());
+        const ReadResult read = ReadSheet(path, 0);
+        ASSERT_TRUE(read.ok()) << c.name;
+        EXPECT_EQ(AsTexts(read), python) << c.name;
+    }
+}
+
+// A semicolon or a tab in a text would make the whole file read as
+// separated by it; quoted, they stay in their cell. Texts that a spreadsheet
+// would evaluate get an apostrophe, numbers with a sign do not.
+TEST(CsvExport, TextsThatWouldSplitTheFileOrBeEvaluatedAreGuarded)
+{
+    TempFolder folder;
+    const std::vector<std::string> first = {"1", "a;b", "c\td", "=1+1", "-2", "+cmd|' /C calc'!A0", "-", "@x", "a=b"};
+    const std::vector<std::string> second = {"2", "x", "", "-1e3", "", "", "", "", ""};
+    const fs::path path = folder / "guarded.csv";
+    ASSERT_TRUE(WriteCsv(path, first, second).ok());
+    EXPECT_EQ(PythonRows(path), "1 | 2\na;b | x\nc\td | \n'=1+1 | -1e3\n-2 | \n'+cmd|' /C calc'!A0 | \n'- | \n'@x | \na=b | \n");
+    const ReadResult back = ReadSheet(path, 0);
+    ASSERT_TRUE(back.ok());
+    const Texts expected = {{"1", "2"}, {"a;b", "x"}, {"c\td", ""}, {"'=1+1", "-1e3"}, {"-2", ""},
+                            {"'+cmd|' /C calc'!A0", ""}, {"'-", ""}, {"'@x", ""}, {"a=b", ""}};
+    EXPECT_EQ(AsTexts(back), expected);
+}
+
 TEST(CsvExport, AFolderThatIsNotThereIsReported)
 {
     TempFolder folder;
     const WriteResult written = WriteCsv(folder / "no" / "such" / "x.csv", {"1"}, {});
-    EXPECT_EQ(written.error, WriteError::CannotCreate);
+    EXPECT_EQ(written.error, WriteError::FolderMissing);
     EXPECT_FALSE(written.message.empty());
 }
 

@@ -2,20 +2,18 @@
 // played by a recorder: paste and copy, the sheet question, dropped files,
 // the export types, the plot's figures, saved plots and the PDF report.
 #include "app/gridpanel.h"
+#include "app/importdialog.h"
 #include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/plotdata.h"
 #include "app/plotpanel.h"
 #include "app/tablepanel.h"
-#include "app/importdialog.h"
-
-#include <QComboBox>
-#include <QTableWidget>
-#include <functional>
 #include "excel/sheets.h"
+#include "recorder.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
@@ -26,6 +24,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtCharts/QChartView>
@@ -41,46 +40,6 @@ namespace {
 
 const QString kData = QStringLiteral(KORVANTA_TEST_DATA);
 
-class Recorder final : public UserInteraction {
-public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
-    {
-        filters << request.filter;
-        return std::exchange(nextFile, std::nullopt);
-    }
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
-    {
-        filters << request.filter;
-        return std::exchange(nextChoice, std::nullopt);
-    }
-    bool previewImport(ImportDialog& preview) override
-    {
-        if (inspect)
-            inspect(preview);
-        if (preview.sheetNames().size() > 1)
-            sheetsAsked << preview.sheetNames();
-        if (!nextSheet)
-            return false;
-        preview.chooseSheet(*nextSheet);
-        if (nextColumns)
-            preview.chooseColumns(nextColumns->first, nextColumns->second);
-        if (nextHeading)
-            preview.setHeading(*nextHeading);
-        return true;
-    }
-    void openUrl(const QUrl&) override {}
-
-    std::optional<QString> nextFile;
-    std::optional<FileChoice> nextChoice;
-    std::optional<int> nextSheet = 0;
-    std::optional<std::pair<int, int>> nextColumns;
-    std::function<void(ImportDialog&)> inspect;
-    std::optional<bool> nextHeading;
-    QStringList messages, filters;
-    QList<QStringList> sheetsAsked;
-};
 
 std::vector<std::string> Items(const MainWindow& window, grid::Column column)
 {
@@ -486,9 +445,10 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 {
     select(2);
     window.loadColumns({"1", "2", "3", "4", "5", "6"}, {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"});
-    desktop.nextFile = path(QStringLiteral("报告"));
+    // The second file type asks for the web page and the plot beside the PDF.
+    desktop.nextChoice = FileChoice{path(QStringLiteral("报告")), 1};
     window.findAction(QStringLiteral("导出报告…"))->trigger();
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！")});
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
 
     const QString pdf = path(QStringLiteral("报告.pdf"));
     ASSERT_TRUE(QFile::exists(pdf));
@@ -516,7 +476,7 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 
 TEST_F(IoWindowTest, AReportThatCannotBeWrittenSaysSo)
 {
-    desktop.nextFile = path(QStringLiteral("no/such/folder/r.pdf"));
+    desktop.nextChoice = FileChoice{path(QStringLiteral("no/such/folder/r.pdf")), 0};
     window.exportReport();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
 }

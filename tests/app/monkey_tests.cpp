@@ -32,7 +32,7 @@ public:
 
     QString nextAction()
     {
-        switch (pick(14)) {
+        switch (pick(15)) {
         case 0: return QStringLiteral("click Command1(%1)").arg(pick(5));
         case 1: case 2: case 3: return QStringLiteral("type %1 %2").arg(dataCell(), someText());
         case 4: return QStringLiteral("type Text11(%1) %2").arg(pick(4)).arg(someText());
@@ -52,6 +52,10 @@ public:
         case 10: return QStringLiteral("set %1 %2").arg(dataCell(), someText());
         case 11: return QStringLiteral("click Label28(%1)").arg(pick(3));
         case 12: return pick(3) == 0 ? QStringLiteral("menu t界值表") : QStringLiteral("key Text1(%1) Enter").arg(pick(9));
+        case 13: {
+            static const char* undoRedo[] = {"shortcut Ctrl+Z", "shortcut Ctrl+Y", "menu 撤销", "menu 重做"};
+            return QString::fromUtf8(undoRedo[pick(4)]);
+        }
         default: return QStringLiteral("import");
         }
     }

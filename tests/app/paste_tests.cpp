@@ -1,7 +1,5 @@
-// The paste rules on their own: how copied text splits into rows and fields,
-// how a block lands in the grid's store, and what Ctrl+C copies.
+// How a pasted block lands in the grid's store, and what Ctrl+C copies.
 #include "grid/pasteblock.h"
-#include "grid/pastetext.h"
 
 #include <gtest/gtest.h>
 
@@ -11,71 +9,7 @@
 namespace korvanta::grid {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-struct ParseCase {
-    const char* name;
-    std::string text;
-    Separator separator;
-    bool header;
-    Rows rows;
-    int columns;
-};
-
-const ParseCase kParseCases[] = {
-    // Copied from a spreadsheet: tabs, CR LF, a heading row.
-    {"spreadsheet block", "组1\t组2\r\n1\t2\r\n3\t4\r\n", Separator::Tab, true, {{"1", "2"}, {"3", "4"}}, 2},
-    {"one column", "1.5\n2\n-3\n", Separator::None, false, {{"1.5"}, {"2"}, {"-3"}}, 1},
-    {"blank inside a column", "1\n\n3\n", Separator::None, false, {{"1"}, {""}, {"3"}}, 1},
-    {"blank cell of two columns", "1\t\n\t4\n", Separator::Tab, false, {{"1", ""}, {"", "4"}}, 2},
-    {"empty rows at the end dropped", "1\t2\n\t\n\n", Separator::Tab, false, {{"1", "2"}}, 2},
-    {"ragged rows", "1\t2\n3\n4\t5\t\n", Separator::Tab, false, {{"1", "2"}, {"3"}, {"4", "5", ""}}, 2},
-    {"no line end at the end", "7\t8", Separator::Tab, false, {{"7", "8"}}, 2},
-    {"lone CR line ends", "1\r2\r", Separator::None, false, {{"1"}, {"2"}}, 1},
-    {"empty text", "", Separator::None, false, {}, 0},
-    // Decimal commas become points wherever the comma does not separate.
-    {"decimal commas, semicolons", "1,5;2,25\n3;4,0\n", Separator::Semicolon, false, {{"1.5", "2.25"}, {"3", "4.0"}}, 2},
-    {"decimal commas, tabs", "-1,5\t,5\n", Separator::Tab, false, {{"-1.5", ".5"}}, 2},
-    {"decimal commas, spaces", "1,5 2,5\n", Separator::Spaces, false, {{"1.5", "2.5"}}, 2},
-    {"not decimal commas", "1;1,2,3;1.000,5;a,b\n", Separator::Semicolon, false, {{"1", "1,2,3", "1.000,5", "a,b"}}, 4},
-    {"comma and space after it", "1, 2\n3, 4\n", Separator::Comma, false, {{"1", "2"}, {"3", "4"}}, 2},
-    {"comma separates", "x,y\n1.5,2\n", Separator::Comma, true, {{"1.5", "2"}}, 2},
-    {"a comma is never decimal where it separates", "1,5\n", Separator::Comma, false, {{"1", "5"}}, 2},
-    // Quotes.
-    {"quoted separator and quote", "\"a,b\",1\n\"say \"\"hi\"\"\",2\n", Separator::Comma, false, {{"a,b", "1"}, {"say \"hi\"", "2"}}, 2},
-    {"quoted line end", "\"1\n2\"\t3\n", Separator::Tab, false, {{"1\n2", "3"}}, 2},
-    {"quoted spaces kept", "\" 1 \",2\n", Separator::Comma, false, {{" 1 ", "2"}}, 2},
-    // Spaces.
-    {"runs of spaces", "  1   2  \n3 4\n", Separator::Spaces, false, {{"1", "2"}, {"3", "4"}}, 2},
-    {"fields trimmed", " 1 \t 2 \n", Separator::Tab, false, {{"1", "2"}}, 2},
-    // The header rule.
-    {"header alone", "身高\t体重\n", Separator::Tab, true, {}, 0},
-    {"text and number is data", "1\tabc\n", Separator::Tab, false, {{"1", "abc"}}, 2},
-    {"blank first row is data", "\t\n1\t2\n", Separator::Tab, false, {{"", ""}, {"1", "2"}}, 2},
-    {"header with a blank", "x\t\n1\t2\n", Separator::Tab, true, {{"1", "2"}}, 2},
-    {"byte order mark", "\xEF\xBB\xBF" "a\n1\n", Separator::None, true, {{"1"}}, 1},
-    {"only the first row can be a header", "1\nabc\n", Separator::None, false, {{"1"}, {"abc"}}, 1},
-};
-
-class ParseDelimited : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseDelimited, SplitsAsTheRulesSay)
-{
-    const ParseCase& c = GetParam();
-    const DelimitedText parsed = ParseDelimitedText(c.text);
-    EXPECT_EQ(parsed.separator, c.separator);
-    EXPECT_EQ(parsed.headerSkipped, c.header);
-    EXPECT_EQ(parsed.rows, c.rows);
-    EXPECT_EQ(parsed.columns, c.columns);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ParseDelimited, ::testing::ValuesIn(kParseCases), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return name;
-});
+using delimited::ParseDelimitedText;
 
 // ----- A block into the store -----
 

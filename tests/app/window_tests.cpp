@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -161,6 +163,54 @@ TEST_F(WindowTest, OneTTableWindowIsReusedUntilItIsClosed)
     EXPECT_EQ(window.tTableWindow(), nullptr);
     window.showTTable();
     EXPECT_NE(window.tTableWindow(), nullptr);
+}
+
+// A Chinese input method commits its text through input-method events, not
+// key presses; full-width digits, point and signs must arrive as ASCII in
+// every kind of input box, whether committed at once or one by one.
+TEST_F(WindowTest, FullWidthDigitsCommittedByAnInputMethodAreNumbers)
+{
+    struct Case {
+        int mode;
+        const char* box;
+        std::vector<const char*> commits;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {1, "Text1(0)", {"１２．５"}, "12.5"},
+        {1, "Text2(0)", {"－", "３"}, "-3"},
+        {1, "Text1(1)", {"１", "２", "．", "５"}, "12.5"},
+        {2, "Text2(2)", {"０。７５"}, "0.75"},
+        {1, "Text1(2)", {"＋"}, ""},
+        {0, "Text4(0)", {"１２．５"}, "12.5"},
+        {0, "Text4(3)", {"－", "０．５"}, "-0.5"},
+        {3, "Text11(0)", {"１２"}, "12"},
+        {4, "Text11(3)", {"３", "０"}, "30"},
+    };
+    for (const Case& c : cases) {
+        QTest::mouseClick(control<QPushButton>(("Command1(" + std::to_string(c.mode) + ")").c_str()), Qt::LeftButton);
+        auto* box = control<QLineEdit>(c.box);
+        ASSERT_NE(box, nullptr);
+        box->setFocus();
+        for (const char* commit : c.commits) {
+            QInputMethodEvent event;
+            event.setCommitString(QString::fromUtf8(commit));
+            QApplication::sendEvent(box, &event);
+        }
+        EXPECT_EQ(box->text().toStdString(), c.shown) << c.box;
+    }
+}
+
+TEST(TTableWindowRows, ShowTheTableAndInfinityAsItsSign)
+{
+    const std::pair<int, QStringList> cases[] = {
+        {0, {"1", "12.71", "63.66", "636.6"}},
+        {45, {"100", "1.984", "2.626", "3.390"}},
+        {48, {"1000", "1.962", "2.581", "3.300"}},
+        {49, {"∞", "1.960", "2.576", "3.291"}},
+    };
+    for (const auto& [row, shown] : cases)
+        EXPECT_EQ(TTableRowAsShown(row), shown) << row;
 }
 
 TEST_F(WindowTest, ExitClosesTheTTableWindowAndAsksToEnd)

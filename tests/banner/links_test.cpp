@@ -89,7 +89,7 @@ TEST(HelpPage, IsUtf8WithOneSectionPerTest)
 TEST(HelpPage, StatesTheThresholdsTheProgramUses)
 {
     const QString page = ReadHelpPage();
-    for (const char* text : {"3.84", "6.63", "12.70", "63.65", "636.6", "1.960", "2.575", "3.291",
+    for (const char* text : {"3.84", "6.63", "12.71", "63.66", "636.6", "1.960", "2.576", "3.291",
                              "当n &lt; 40或理论数(T)&lt; 1时，不适合使用本法。", "b</i> + <i>c</i> &lt; 40"}) {
         EXPECT_TRUE(page.contains(QString::fromUtf8(text))) << text;
     }

@@ -53,45 +53,58 @@ inline const std::vector<ButtonSequence>& Sequences()
         {"DigitsExtendTheDisplay", "1 2 . 5", "12.5", 12.5},
 
         // The plain operations.
-        {"Add", "7 + 5 =", "12", Text("12"), 0.0, Operator::Add},
+        {"Add", "7 + 5 =", "12", Text("12"), 0.0, Operator::None},
         {"SubtractBelowZero", "3 - 5 =", "-2", Text("-2"), 0.0},
         {"MultiplyDecimals", "2 . 5 × 4 =", "10", Text("10")},
-        {"HalfGetsItsZeroBack", "1 ÷ 2 =", "0.5", Text(".5"), 0.0, Operator::Divide},
+        {"HalfGetsItsZeroBack", "1 ÷ 2 =", "0.5", Text(".5"), 0.0, Operator::None},
         {"ThirdFifteenDigits", "1 ÷ 3 =", "0.333333333333333", Text(".333333333333333")},
         {"MinusHalfGetsItsZeroBack", "0 - 0 . 5 =", "-0.5", Text("-.5"), 0.0},
         {"NegativeFractionResult", "0 . 5 - 1 =", "-0.5", Text("-.5")},
 
         // Operators in a row.
-        {"OperatorCompletesPendingStep", "5 + 3 × 2 =", "16", Text("16"), 0.0, Operator::Multiply},
+        {"OperatorCompletesPendingStep", "5 + 3 × 2 =", "16", Text("16"), 0.0, Operator::None},
         {"OperatorShowsIntermediateResult", "5 + 3 ×", "8", Text("8"), 0.0, Operator::Multiply},
-        {"ZeroRightOperandCountsAsNotEntered", "5 × 0 + 2 =", "7", Text("7"), 0.0, Operator::Add},
-        {"SecondOperatorReplacesFirst", "6 + × 2 =", "12", Text("12"), 0.0, Operator::Multiply},
+        {"ZeroIsARightOperand", "5 × 0 + 2 =", "2", Text("2"), 0.0, Operator::None},
+        {"ZeroRightOperandSubtracts", "7 - 0 =", "7", Text("7")},
+        {"ZeroLeftOperandAfterOperator", "3 × 0 =", "0", Text("0")},
+        {"SecondOperatorReplacesFirst", "6 + × 2 =", "12", Text("12"), 0.0, Operator::None},
 
-        // The odd-looking ones.
-        {"ZeroAfterOperatorEmptiesDisplay", "8 ÷ 0", "", 8.0, 0.0, Operator::Divide},
-        {"DivisionByZeroLeavesDisplayEmpty", "8 ÷ 0 =", "", Text(""), 0.0, Operator::Divide},
+        // Zero after an operator, and division by it.
+        {"ZeroAfterOperatorShows", "8 ÷ 0", "0", 8.0, 0.0, Operator::Divide},
+        {"ZeroThenDigitAfterOperator", "8 ÷ 0 4 =", "2", Text("2")},
+        {"DivisionByZeroSaysSo", "8 ÷ 0 =", "除数不能为零", 0.0, 0.0, Operator::None},
+        {"DivisionByZeroDecimal", "8 ÷ 0 . 0 =", "除数不能为零", 0.0},
+        {"DivisionByZeroByOperator", "8 ÷ 0 +", "除数不能为零", 0.0, 0.0, Operator::None},
+        {"DigitAfterDivisionByZeroStartsAfresh", "8 ÷ 0 = 5", "5", 5.0, 0.0, Operator::None},
+        {"PointAfterDivisionByZeroStartsAfresh", "8 ÷ 0 = .", ".", 0.0},
+        {"EqualsAfterDivisionByZeroKeepsMessage", "8 ÷ 0 = =", "除数不能为零", 0.0},
+        {"OperatorAfterDivisionByZeroWorksOnZero", "8 ÷ 0 = + 3 =", "3", Text("3")},
         {"LonePointAfterOperator", "5 + .", ".", 5.0, 0.0, Operator::Add},
         {"LonePointAfterOperatorThenDigit", "5 + . 5 =", "5.5", Text("5.5")},
         {"SecondPointKeepsFirstOperand", "1 . 2 . 3", "1.2.3", 1.2, 0.0, Operator::None},
-        {"DigitsAfterEqualsExtendResult", "2 + 3 = 1", "51", Text("5"), 51.0, Operator::Add},
-        {"EqualsAfterExtendingAddsToResult", "2 + 3 = 1 =", "56", Text("56"), 0.0},
-        {"DigitAfterFractionResultExtendsIt", "1 ÷ 2 = 5", "0.55", Text(".5"), 0.55},
-        {"ExtendedFractionDivides", "1 ÷ 2 = 5 =", "0.909090909090909"},
-        {"RepeatedEqualsAddsZero", "2 + 3 = =", "5", Text("5"), 0.0},
-        {"RepeatedEqualsMultipliesByZero", "2 × 3 = =", "0", Text("0"), 0.0},
+
+        // "=" ends a calculation: a digit starts a new number, an operator
+        // continues from the result.
+        {"DigitAfterEqualsStartsNewNumber", "2 + 3 = 1", "1", 1.0, 0.0, Operator::None},
+        {"NewNumberAfterEqualsAdds", "2 + 3 = 1 + 1 =", "2", Text("2")},
+        {"NewNumberAfterEqualsAlone", "2 + 3 = 1 =", "1", Text("1")},
+        {"DigitAfterFractionResultStartsAfresh", "1 ÷ 2 = 5", "5", 5.0},
+        {"PointAfterEqualsStartsAfresh", "1 ÷ 2 = . 2 5 × 4 =", "1", Text("1")},
+        {"OperatorAfterEqualsContinues", "2 + 3 = × 4 =", "20", Text("20")},
+        {"RepeatedEqualsKeepsResult", "2 + 3 = =", "5", Text("5"), 0.0},
+        {"RepeatedEqualsAfterMultiplyKeepsResult", "2 × 3 = =", "6", Text("6"), 0.0},
+        {"OperatorThenEqualsKeepsLeftOperand", "5 × =", "5", Text("5")},
         {"EqualsWithoutOperatorKeepsDisplay", "4 2 =", "42", Text("42"), 0.0, Operator::None},
         {"EqualsWithoutOperatorKeepsBrokenText", "1 . 2 . 3 =", "1.2.3", Text("1.2.3")},
 
         // Clearing keeps the pending operator and StartNewEntry.
         {"ClearShowsZero", "5 + 3 C", "0", 0.0, 0.0, Operator::Add},
-        {"ClearThenDigitsFeedFirstOperand", "5 + 3 C 2 =", "2", Text("2"), 0.0, Operator::Add},
-        {"ClearEntryIsTheSameButton", "5 + 3 CE 2 =", "2", Text("2"), 0.0, Operator::Add},
-        {"ClearKeepsStartNewEntry", "5 + C 0", "", 0.0, 0.0, Operator::Add},
-        {"ClearAfterEqualsKeepsOperator", "2 × 3 = C 4 =", "0", Text("0")},
-
-        // A left operand text that is no number makes the step fail.
-        {"EmptyLeftTextFailsNextStep", "8 ÷ 0 = 5 =", "5", Text("5"), 0.0},
-        {"ClearRecoversFromEmptyDisplay", "8 ÷ 0 = C 6 + 1 =", "7", Text("7")},
+        {"ClearThenDigitsFeedFirstOperand", "5 + 3 C 2 =", "2", Text("2"), 0.0, Operator::None},
+        {"ClearEntryIsTheSameButton", "5 + 3 CE 2 =", "2", Text("2"), 0.0, Operator::None},
+        {"ClearKeepsStartNewEntry", "5 + C 0", "0", 0.0, 0.0, Operator::Add},
+        {"ClearAfterEqualsThenNumber", "2 × 3 = C 4 =", "4", Text("4")},
+        {"ClearAfterOperatorThenNumber", "5 × 3 C 2 =", "2", Text("2")},
+        {"ClearRecoversFromDivisionByZero", "8 ÷ 0 = C 6 + 1 =", "7", Text("7")},
     };
     return sequences;
 }

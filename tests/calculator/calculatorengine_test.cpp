@@ -67,10 +67,12 @@ TEST(CalculatorEngine, FlagsFollowOperatorAndEqualsAndClear)
     EXPECT_TRUE(engine.startNewEntry());
     engine.pressButton("3");
     EXPECT_FALSE(engine.startNewEntry());
+    EXPECT_TRUE(engine.secondEntered());
     engine.pressButton("=");
-    // "=" leaves both flags alone: the next digit extends the result.
-    EXPECT_TRUE(engine.operatorEntered());
-    EXPECT_FALSE(engine.startNewEntry());
+    // "=" ends the calculation: the next digit starts a new left operand.
+    EXPECT_FALSE(engine.operatorEntered());
+    EXPECT_TRUE(engine.startNewEntry());
+    EXPECT_FALSE(engine.secondEntered());
     engine.pressButton("×");
     engine.pressButton("C");
     EXPECT_FALSE(engine.operatorEntered());
@@ -100,7 +102,7 @@ TEST(CalculatorEngine, DigitBeyondTwentyCharactersIsIgnored)
     EXPECT_EQ(engine.firstOperand(), CalculatorEngine::Operand(1e20 - 1));
 }
 
-TEST(CalculatorEngine, OverflowLeavesTypedRightOperandShown)
+TEST(CalculatorEngine, OverflowSaysSoAndStartsAfresh)
 {
     // Twenty nines to the 15th power is about 1e300; the 16th power, done by
     // the final "=", passes the double range.
@@ -119,9 +121,11 @@ TEST(CalculatorEngine, OverflowLeavesTypedRightOperandShown)
     ASSERT_NEAR(stats::ParseDouble(*product).value_or(0) / 1e300, 1.0, 1e-3) << *product;
 
     engine.pressButton("=");
-    EXPECT_EQ(engine.display(), nines);
-    EXPECT_EQ(engine.firstOperand(), CalculatorEngine::Operand(nines));
-    EXPECT_EQ(engine.secondOperand(), 0.0);
+    EXPECT_EQ(engine.display(), CalculatorEngine::kOutOfRange);
+    EXPECT_EQ(engine.firstOperand(), CalculatorEngine::Operand(0.0));
+    engine.pressButton("7");
+    EXPECT_EQ(engine.display(), "7");
+    EXPECT_EQ(engine.firstOperand(), CalculatorEngine::Operand(7.0));
 }
 
 TEST(CalculatorEngine, LongResultIsShortenedToFitTheDisplay)

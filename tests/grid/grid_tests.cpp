@@ -28,7 +28,10 @@ TEST_P(CellCleaning, KeepsWhatCanEndANumber)
 INSTANTIATE_TEST_SUITE_P(Typed, CellCleaning, ::testing::Values(
     CleaningCase{"12.5", "12.5"}, CleaningCase{"12a", "12"}, CleaningCase{"12 ", "12"},
     CleaningCase{"12+", "12"}, CleaningCase{"12,", "12"}, CleaningCase{"12/", "12"},
-    CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "1"},
+    CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "12"},
+    CleaningCase{"１２．５", "12.5"}, CleaningCase{"－３", "-3"}, CleaningCase{"＋", ""},
+    CleaningCase{"１＋", "1"}, CleaningCase{"０。５", "0.5"}, CleaningCase{"１２－", "12-"},
+    CleaningCase{"＋７", "+7"}, CleaningCase{"１２，", "12"}, CleaningCase{"\xEF\xBC", ""},
     CleaningCase{"3。", "3."}, CleaningCase{"1。5", "1.5"}, CleaningCase{"5-", "5-"},
     CleaningCase{"-", "-"}, CleaningCase{".", "."}, CleaningCase{"abc", ""},
     CleaningCase{"1a2", "1a2"}, CleaningCase{"12 a,/", "12"}, CleaningCase{"", ""},
@@ -230,6 +233,58 @@ INSTANTIATE_TEST_SUITE_P(Keys, Navigation, ::testing::Values(
     NavigationCase{"row number down at the end never appends", GridKey::Down, CellKind::RowNumber, 8, 3, 3, K::Nothing, -1},
     NavigationCase{"row number enter does nothing", GridKey::Enter, CellKind::RowNumber, 4, 0, 3, K::Nothing, -1},
     NavigationCase{"row number up while scrolled", GridKey::Up, CellKind::RowNumber, 0, 2, 3, K::ScrollUp, -1}));
+
+struct PageCase {
+    const char* what;
+    PageKey key;
+    int row, offset, maximum, lastRow;
+    int expectedOffset, expectedFocusRow;
+};
+
+class Paging : public ::testing::TestWithParam<PageCase> {};
+
+TEST_P(Paging, MovesTheWindowAndKeepsTheFocusInTheStore)
+{
+    const PageCase& c = GetParam();
+    const PageStep step = Page(c.key, c.row, c.offset, c.maximum, c.lastRow);
+    EXPECT_EQ(step.offset, c.expectedOffset) << c.what;
+    EXPECT_EQ(step.focusRow, c.expectedFocusRow) << c.what;
+}
+
+// 100 rows: maximum 91, last row 99. 32,767 rows: maximum 32758.
+INSTANTIATE_TEST_SUITE_P(Keys, Paging, ::testing::Values(
+    PageCase{"page down mid-store keeps the row", PageKey::PageDown, 4, 10, 91, 99, 19, 4},
+    PageCase{"page down near the end stops at the last row", PageKey::PageDown, 2, 85, 91, 99, 91, 5},
+    PageCase{"page down at the end goes to the last row", PageKey::PageDown, 0, 91, 91, 99, 91, 8},
+    PageCase{"page down on a fresh grid goes to the bottom", PageKey::PageDown, 3, 0, 0, 8, 0, 8},
+    PageCase{"page down after a short import stops at its last row", PageKey::PageDown, 0, 0, 0, 4, 0, 4},
+    PageCase{"page up mid-store keeps the row", PageKey::PageUp, 6, 30, 91, 99, 21, 6},
+    PageCase{"page up near the start stops at row 1", PageKey::PageUp, 7, 4, 91, 99, 0, 2},
+    PageCase{"page up at the start goes to row 1", PageKey::PageUp, 5, 0, 91, 99, 0, 0},
+    PageCase{"ctrl+home from deep in the store", PageKey::FirstRow, 6, 32000, 32758, 32766, 0, 0},
+    PageCase{"ctrl+end from the top of a full store", PageKey::LastRow, 2, 0, 32758, 32766, 32758, 8},
+    PageCase{"ctrl+end on a fresh grid", PageKey::LastRow, 0, 0, 0, 8, 0, 8},
+    PageCase{"ctrl+end after a short import", PageKey::LastRow, 7, 0, 0, 2, 0, 2}));
+
+struct WheelCase {
+    const char* what;
+    int offset, maximum, rows, expected;
+};
+
+class Wheel : public ::testing::TestWithParam<WheelCase> {};
+
+TEST_P(Wheel, StaysWithinTheStore)
+{
+    const WheelCase& c = GetParam();
+    EXPECT_EQ(WheelOffset(c.offset, c.maximum, c.rows), c.expected) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Notches, Wheel, ::testing::Values(
+    WheelCase{"three rows down", 0, 91, 3, 3},
+    WheelCase{"three rows up", 10, 91, -3, 7},
+    WheelCase{"down past the end stops at the maximum", 90, 91, 6, 91},
+    WheelCase{"up past the start stops at row 1", 2, 91, -3, 0},
+    WheelCase{"nothing to scroll on a fresh grid", 0, 0, 3, 0}));
 
 } // namespace
 } // namespace korvanta::grid

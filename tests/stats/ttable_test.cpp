@@ -1,6 +1,10 @@
 #include "stats/ttable.h"
 
+#include <boost/math/distributions/normal.hpp>
+#include <boost/math/distributions/students_t.hpp>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include <cmath>
 #include <limits>
@@ -16,7 +20,7 @@ struct Row {
 
 // The two-sided critical values as the table prints them, one row per df.
 const std::vector<Row> kRows = {
-    {"1", "12.70", "63.65", "636.6"}, {"2", "4.303", "9.925", "31.59"}, {"3", "3.182", "5.841", "12.92"},
+    {"1", "12.71", "63.66", "636.6"}, {"2", "4.303", "9.925", "31.60"}, {"3", "3.182", "5.841", "12.92"},
     {"4", "2.776", "4.604", "8.610"}, {"5", "2.571", "4.032", "6.869"}, {"6", "2.447", "3.707", "5.959"},
     {"7", "2.365", "3.499", "5.408"}, {"8", "2.306", "3.355", "5.041"}, {"9", "2.262", "3.250", "4.781"},
     {"10", "2.228", "3.169", "4.587"}, {"11", "2.201", "3.106", "4.437"}, {"12", "2.179", "3.055", "4.318"},
@@ -30,11 +34,11 @@ const std::vector<Row> kRows = {
     {"34", "2.032", "2.728", "3.601"}, {"35", "2.030", "2.724", "3.591"}, {"36", "2.028", "2.719", "3.582"},
     {"37", "2.026", "2.715", "3.574"}, {"38", "2.024", "2.712", "3.566"}, {"39", "2.023", "2.708", "3.558"},
     {"40", "2.021", "2.704", "3.551"}, {"50", "2.009", "2.678", "3.496"}, {"60", "2.000", "2.660", "3.460"},
-    {"70", "1.994", "2.648", "3.436"}, {"80", "1.990", "2.639", "3.416"}, {"90", "1.987", "2.632", "3.402"},
+    {"70", "1.994", "2.648", "3.435"}, {"80", "1.990", "2.639", "3.416"}, {"90", "1.987", "2.632", "3.402"},
     {"100", "1.984", "2.626", "3.390"}, {"200", "1.972", "2.601", "3.340"}, {"500", "1.965", "2.586", "3.310"},
     {"1000", "1.962", "2.581", "3.300"},
 };
-const Row kInfinity = {"∝", "1.960", "2.575", "3.291"};
+const Row kInfinity = {"∝", "1.960", "2.576", "3.291"};
 
 std::size_t CodePoints(const std::string& text) {
     std::size_t count = 0;
@@ -63,7 +67,7 @@ TEST(TTableText, IsTheTableLineForLine) {
         EXPECT_EQ(line, expected) << "line " << i + 4;
         EXPECT_EQ(CodePoints(line), 30u);
     }
-    EXPECT_EQ(GetLineText(text, 53), "∝     1.960    2.575    3.291");
+    EXPECT_EQ(GetLineText(text, 53), "∝     1.960    2.576    3.291");
     EXPECT_EQ(CodePoints(GetLineText(text, 53)), 29u);
     EXPECT_EQ(GetLineText(text, 54), rule);
     EXPECT_EQ(CodePoints(rule), 15u);
@@ -76,6 +80,37 @@ TEST(TTableText, IsTheTableLineForLine) {
         ++lineBreaks;
     }
     EXPECT_EQ(lineBreaks, 55u);
+}
+
+// Every value the table prints, read from the table text itself, is the
+// two-sided t quantile (the normal one on the infinity row) correctly rounded
+// to the digits the value shows.
+TEST(TTableText, EveryEntryIsTheQuantileCorrectlyRounded) {
+    const std::string_view text = TTableText();
+    const double levels[] = {0.05, 0.01, 0.001};
+    int checked = 0;
+    for (int line = 4; line <= 53; ++line) {
+        const bool infinity = line == 53;
+        const std::string row = GetLineText(text, line);
+        const auto found = infinity ? LookupCriticalT(1e9) : LookupCriticalT(std::stod(row.substr(0, 7)));
+        ASSERT_TRUE(found.has_value()) << row;
+        const std::string entries[] = {found->t05, found->t01, found->t001};
+        for (int level = 0; level < 3; ++level) {
+            const double tail = levels[level] / 2;
+            const double quantile =
+                infinity ? boost::math::quantile(boost::math::complement(boost::math::normal(), tail))
+                         : boost::math::quantile(boost::math::complement(
+                               boost::math::students_t(std::stod(row.substr(0, 7))), tail));
+            const std::string& entry = entries[level];
+            ASSERT_EQ(entry.size(), 5u) << row;
+            const int decimals = static_cast<int>(entry.size() - entry.find('.') - 1);
+            char rounded[32];
+            std::snprintf(rounded, sizeof rounded, "%.*f", decimals, quantile);
+            EXPECT_EQ(entry, rounded) << "line " << line << ", level " << levels[level] << ", quantile " << quantile;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 150);
 }
 
 TEST(GetLineText, OutOfRangeLinesAreEmpty) {

@@ -7,6 +7,7 @@
 #include "banner/bannerwidget.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +20,9 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 namespace korvanta::driver {
 namespace {
@@ -36,6 +40,7 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
         {QStringLiteral("Backspace"), Qt::Key_Backspace}, {QStringLiteral("Delete"), Qt::Key_Delete},
         {QStringLiteral("Tab"), Qt::Key_Tab}, {QStringLiteral("Escape"), Qt::Key_Escape},
         {QStringLiteral("PageUp"), Qt::Key_PageUp}, {QStringLiteral("PageDown"), Qt::Key_PageDown},
+        {QStringLiteral("F1"), Qt::Key_F1},
     };
     Qt::KeyboardModifiers modifiers;
     QString rest = chord;
@@ -121,8 +126,12 @@ QWidget* Driver::control(const QString& name)
 {
     if (name == QStringLiteral("Form1"))
         return window_.get();
-    if (name == QStringLiteral("Form2"))
-        return window_->tTableWindow();
+    if (name == QStringLiteral("Form2")) {
+        // Loaded by its menu item, unloaded (deleted) when closed.
+        if (QWidget* form2 = window_->tTableWindow())
+            return form2;
+        throw ScriptError("Form2 is not open");
+    }
     if (auto* found = window_->findChild<QWidget*>(name))
         return found;
     if (QWidget* form2 = window_->tTableWindow())
@@ -146,6 +155,13 @@ bool Driver::run(const QString& rawLine)
     const QString name = nameEnd < 0 ? rest : rest.left(nameEnd);
     const QString text = nameEnd < 0 ? QString() : rest.mid(nameEnd + 1);
 
+    // `print message` and `print question` tell what the most recent action
+    // showed or asked; printing and preparing answers are not actions.
+    if (command != QStringLiteral("print") && !command.startsWith(QStringLiteral("answer-"))) {
+        interaction_.forgetMessage();
+        interaction_.forgetQuestion();
+    }
+
     if (command == QStringLiteral("click")) {
         click(control(name));
     } else if (command == QStringLiteral("press")) {
@@ -164,6 +180,13 @@ bool Driver::run(const QString& rawLine)
         if (!ok)
             throw ScriptError("scroll needs a whole number: " + rest.toStdString());
         scroll(value);
+    } else if (command == QStringLiteral("wheel")) {
+        // wheel NAME STEPS: notches of the mouse wheel over NAME, positive down.
+        bool ok = false;
+        const int steps = text.trimmed().toInt(&ok);
+        if (!ok)
+            throw ScriptError("wheel needs a whole number of steps: " + text.toStdString());
+        wheel(control(name), steps);
     } else if (command == QStringLiteral("menu")) {
         QAction* action = window_->findAction(rest);
         if (!action)
@@ -202,6 +225,10 @@ bool Driver::run(const QString& rawLine)
                 answer.heading = words[2] == QStringLiteral("heading");
             interaction_.answerNextImport(answer);
         }
+    } else if (command == QStringLiteral("answer-button")) {
+        if (rest.isEmpty())
+            throw ScriptError("answer-button needs a button caption");
+        interaction_.answerNextQuestion(rest);
     } else if (command == QStringLiteral("paste")) {
         paste(control(name), unescape(text));
     } else if (command == QStringLiteral("copy")) {
@@ -225,6 +252,8 @@ bool Driver::run(const QString& rawLine)
         throw ScriptError("unknown command: " + command.toStdString());
     }
     settle();
+    if (const QString refused = interaction_.takeRefusedAnswer(); !refused.isEmpty())
+        throw ScriptError("the question has no button " + refused.toStdString());
     return !ended_;
 }
 
@@ -292,6 +321,26 @@ void Driver::scroll(int value)
     bar->setSliderDown(false);
 }
 
+void Driver::wheel(QWidget* widget, int steps)
+{
+    // One event per notch at the middle of the control, as a mouse sends
+    // them (a notch towards the user, down, has a negative delta). A control
+    // that ignores the wheel passes it to its parent, as the window system's
+    // own events are passed on.
+    const QPoint notch(0, steps > 0 ? -120 : 120);
+    const QPoint centre = widget->rect().center();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        for (QWidget* target = widget; target; target = target->parentWidget()) {
+            const QPointF at = widget->mapTo(target, centre);
+            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), notch, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &event);
+            if (event.isAccepted() || target->isWindow())
+                break;
+        }
+        settle();
+    }
+}
+
 void Driver::shortcut(const QString& chord)
 {
     const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
@@ -340,6 +389,20 @@ void Driver::print(const QString& name)
     out_ << name << '=' << shown << '\n';
 }
 
+bool Driver::shownAnywhere(const QString& name) const
+{
+    // The store's lists are no widgets; one of that name in any window of
+    // the program would be what the user sees of them.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == name && top->isVisible())
+            return true;
+        for (const QWidget* found : top->findChildren<QWidget*>(name))
+            if (found->isVisible())
+                return true;
+    }
+    return false;
+}
+
 QString Driver::value(const QString& name)
 {
     const auto& store = window_->store();
@@ -353,10 +416,16 @@ QString Driver::value(const QString& name)
     }
     if (name == QStringLiteral("message"))
         return interaction_.lastMessage();
+    if (name == QStringLiteral("question"))
+        return interaction_.lastQuestion();
     if (name == QStringLiteral("url"))
         return interaction_.lastUrl();
     if (name == QStringLiteral("clipboard"))
         return escape(QApplication::clipboard()->text());
+    if (name == QStringLiteral("clipboard.html")) {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        return data && data->hasHtml() ? escape(data->html()) : QString();
+    }
     if (name == QStringLiteral("sheets"))
         return interaction_.lastSheets().join(QLatin1Char('|'));
     if (name == QStringLiteral("cursor"))
@@ -366,7 +435,7 @@ QString Driver::value(const QString& name)
     if (name == QStringLiteral("Form2.visible"))
         return boolText(window_->tTableWindow() && window_->tTableWindow()->isVisible());
     if (name == QStringLiteral("Form2.caption") || name == QStringLiteral("Form2"))
-        return QStringLiteral("t界值表");
+        return window_->tTableWindow() ? window_->tTableWindow()->windowTitle() : QString();
     if (name == QStringLiteral("Picture3"))
         return window_->banner()->currentLine();
     if (name == QStringLiteral("Picture3.background"))
@@ -381,7 +450,7 @@ QString Driver::value(const QString& name)
         if (name == list + QStringLiteral(".count"))
             return QString::number(store.count(column));
         if (name == list + QStringLiteral(".visible"))
-            return boolText(false);
+            return boolText(shownAnywhere(list));
     }
 
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
@@ -389,6 +458,11 @@ QString Driver::value(const QString& name)
     const QString property = dot < 0 ? QString() : name.mid(dot + 1);
     if (property == QStringLiteral("visible"))
         return boolText(widget->isVisible());
+    if (property == QStringLiteral("accessibleName")) {
+        // What a screen reader announces, as Qt's accessibility layer gives it.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
     if (property == QStringLiteral("enabled"))
         return boolText(widget->isEnabled());
     if (property == QStringLiteral("bold"))

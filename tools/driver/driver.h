@@ -43,11 +43,13 @@ private:
     void key(QWidget* widget, const QString& chord);
     void set(QWidget* widget, const QString& text);
     void scroll(int value);
+    void wheel(QWidget* widget, int steps);
     void shortcut(const QString& chord);
     void paste(QWidget* widget, const QString& text);
     void drop(const QString& path);
     void print(const QString& name);
     QString value(const QString& name);
+    bool shownAnywhere(const QString& name) const;
     QWidget* control(const QString& name);
     void settle();
 

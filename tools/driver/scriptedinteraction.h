@@ -1,8 +1,10 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
-// message boxes answered OK and recorded, addresses recorded instead of
-// opened in a browser, the import preview set up from the script as a user
-// would set it (the first sheet, columns A and B, no heading unless told)
-// and accepted.
+// message boxes answered OK and recorded until the next action begins (so a
+// script never reads an earlier action's message), addresses recorded
+// instead of opened in a browser, the import preview set up from the script
+// as a user would set it (the first sheet, columns A and B, no heading
+// unless told) and accepted, questions answered by the caption the script
+// gave or else as the program behaved before it asked.
 #pragma once
 
 #include "app/importdialog.h"
@@ -28,8 +30,20 @@ public:
         std::optional<bool> heading;
     };
     void answerNextImport(std::optional<ImportAnswer> answer) { nextImport_ = answer; }
+    // The next question is answered by the button with this caption.
+    void answerNextQuestion(QString caption) { nextAnswer_ = std::move(caption); }
+    // TITLE|TEXT of the question asked since forgetQuestion(), or empty.
+    QString lastQuestion() const { return lastQuestion_; }
+    void forgetQuestion() { lastQuestion_.clear(); }
+    // The script's answer when the question did not offer it (the question
+    // was then cancelled); empty otherwise.
+    QString takeRefusedAnswer() { return std::exchange(refusedAnswer_, QString()); }
 
+    // The message box the current action showed, "title|text"; empty when
+    // it showed none.
     QString lastMessage() const { return lastMessage_; }
+    // A new action begins: the previous action's message is no longer its.
+    void forgetMessage() { lastMessage_.clear(); }
     QString lastUrl() const { return lastUrl_; }
     QString lastFileDialogTitle() const { return lastDialogTitle_; }
     // The sheet names the last preview of several sheets offered.
@@ -57,6 +71,19 @@ public:
             dialog.setHeading(*answer->heading);
         return true;
     }
+    int ask(QWidget*, const ui::Question& question) override
+    {
+        lastQuestion_ = question.title + QLatin1Char('|') + question.text;
+        if (!nextAnswer_)
+            return question.unattendedButton;
+        const QString caption = *std::exchange(nextAnswer_, std::nullopt);
+        const auto index = question.buttons.indexOf(caption);
+        if (index < 0) {
+            refusedAnswer_ = caption + QStringLiteral(" (offered: ") + question.buttons.join(QLatin1Char('|')) + QLatin1Char(')');
+            return question.cancelButton;
+        }
+        return static_cast<int>(index);
+    }
     void openUrl(const QUrl& url) override { lastUrl_ = url.toString(); }
 
 private:
@@ -71,6 +98,9 @@ private:
     std::optional<QString> nextFile_;
     std::optional<int> nextSheet_ = 0;
     std::optional<ImportAnswer> nextImport_ = ImportAnswer{};
+    std::optional<QString> nextAnswer_;
+    QString lastQuestion_;
+    QString refusedAnswer_;
     QStringList lastSheets_;
     QString lastMessage_;
     QString lastUrl_;

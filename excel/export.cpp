@@ -1,0 +1,143 @@
+// The export's steps: check the table, make it fit the format, build the
+// file in memory, write it beside the target, read it back and compare, and
+// only then put it at the target.
+#include "excel/export.h"
+
+#include "excel/atomic_file.h"
+#include "excel/export_check.h"
+#include "excel/sheets.h"
+#include "delimited/delimitedtext.h"
+
+#include <algorithm>
+#include <new>
+
+namespace korvanta::excel {
+namespace {
+
+// What a .csv file is to hold: a NUL is left out (our own import takes
+// a file with one for binary) and a text a spreadsheet program would
+// evaluate gets a leading apostrophe. The workbooks hold every text as it
+// is (the .xlsx writer escapes what XML cannot carry).
+Columns CsvContent(const Columns& columns, std::size_t& dropped) {
+    Columns content = columns;
+    for (auto& column : content) {
+        for (std::string& text : column) {
+            const std::size_t before = text.size();
+            std::erase(text, '\0');
+            dropped += before - text.size();
+            if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
+                !detail::IsNumberCell(text))
+                text.insert(text.begin(), '\'');
+        }
+    }
+    return content;
+}
+
+std::string_view TextAt(const Columns& columns, std::size_t column, std::size_t row) {
+    return row < columns[column].size() ? std::string_view(columns[column][row]) : std::string_view();
+}
+
+std::string Place(std::size_t column, std::size_t row) {
+    return std::string(1, static_cast<char>('A' + column)) + std::to_string(row + 1);
+}
+
+// What differs between the file our import reads and the content it was
+// written from, empty when nothing: the used rows, and every cell of the
+// columns the import reads (A and B). A workbook holds a number text as
+// that number; .csv holds every text as written, and its first row is
+// taken for a heading when nothing in it is a number, as on import.
+std::string CompareReadBack(const std::filesystem::path& file, ExportFormat format, const Columns& content) {
+    std::size_t rows = 0;
+    for (std::size_t c = 0; c < content.size(); ++c)
+        for (std::size_t r = 0; r < content[c].size(); ++r)
+            if (!content[c][r].empty()) rows = std::max(rows, r + 1);
+    std::size_t first = 0;
+    if (format == ExportFormat::Csv && rows > 0) {
+        bool something = false, number = false;
+        for (std::size_t c = 0; c < content.size(); ++c) {
+            const std::string_view text = TextAt(content, c, 0);
+            something = something || !text.empty();
+            number = number || delimited::IsNumberField(text);
+        }
+        first = something && !number ? 1 : 0;
+    }
+    const ReadResult read = ReadSheet(file, 0);
+    if (format == ExportFormat::Csv && first == rows)
+        return read.error == ReadError::NotWorkbook || (read.ok() && read.rows.empty()) ? std::string()
+                                                                                        : "a heading alone read as data";
+    if (!read.ok()) return "read back: " + read.message;
+    if (read.rows.size() != rows - first)
+        return "read back " + std::to_string(read.rows.size()) + " rows, wrote " + std::to_string(rows - first);
+    for (std::size_t r = first; r < rows; ++r) {
+        const Row& row = read.rows[r - first];
+        for (std::size_t c = 0; c < std::min<std::size_t>(content.size(), 2); ++c) {
+            const Cell& cell = row[c];
+            const std::string_view text = TextAt(content, c, r);
+            double value = 0;
+            bool same = false;
+            if (text.empty()) same = cell.kind == Cell::Kind::Empty;
+            else if (format != ExportFormat::Csv && detail::IsNumberCell(text, &value))
+                same = cell.kind == Cell::Kind::Number && cell.number == value;
+            else same = cell.kind == Cell::Kind::Text && cell.text == text;
+            if (!same) return "cell " + Place(c, r) + " reads back otherwise";
+        }
+    }
+    return {};
+}
+
+// The temporary file's extension: the reader of text goes by it.
+std::string Extension(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Xls: return ".xls";
+    case ExportFormat::Xlsx: return ".xlsx";
+    case ExportFormat::Csv: return ".csv";
+    }
+    return {};
+}
+
+}  // namespace
+
+WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns) try {
+    const std::size_t maxRows = format == ExportFormat::Xls ? kMaxXlsRows : kMaxXlsxRows;
+    if (auto check = detail::CheckExport(columns, maxRows); !check.ok()) return check;
+    std::size_t dropped = 0;
+    Columns csv;
+    if (format == ExportFormat::Csv) csv = CsvContent(columns, dropped);
+    const Columns& content = format == ExportFormat::Csv ? csv : columns;
+    detail::Bytes bytes;
+    switch (format) {
+    case ExportFormat::Xls:
+        if (auto r = detail::EncodeXls(content, bytes); !r.ok()) return r;
+        break;
+    case ExportFormat::Xlsx:
+        if (auto r = detail::EncodeXlsx(content, bytes); !r.ok()) return r;
+        break;
+    case ExportFormat::Csv: bytes = detail::EncodeCsv(content); break;
+    }
+    WriteResult written = detail::SaveVerified(path, Extension(format), bytes, [&](const std::filesystem::path& file) {
+        return CompareReadBack(file, format, content);
+    });
+    if (written.ok()) written.droppedChars = dropped;
+    return written;
+} catch (const std::bad_alloc&) {
+    // Everything built so far is freed and the temporary file removed on
+    // the way out; the target was not touched.
+    return detail::WriteFailure(WriteError::OutOfMemory, "out of memory");
+}
+
+WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::string>& column1,
+                     const std::vector<std::string>& column2) {
+    return ExportColumns(path, ExportFormat::Xls, {column1, column2});
+}
+
+WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::string>& column1,
+                      const std::vector<std::string>& column2) {
+    return ExportColumns(path, ExportFormat::Xlsx, {column1, column2});
+}
+
+WriteResult WriteCsv(const std::filesystem::path& path, const std::vector<std::string>& column1,
+                     const std::vector<std::string>& column2) {
+    return ExportColumns(path, ExportFormat::Csv, {column1, column2});
+}
+
+}  // namespace korvanta::excel

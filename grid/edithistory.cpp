@@ -1,0 +1,166 @@
+#include "grid/edithistory.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+namespace korvanta::grid {
+
+EditHistory::EditHistory(std::size_t depth) : depth_(std::max<std::size_t>(depth, 1)) {}
+
+std::size_t EditHistory::dataLength(std::span<const std::string> column)
+{
+    std::size_t length = column.size();
+    while (length > 0 && column[length - 1].empty())
+        --length;
+    return length;
+}
+
+EditHistory::PackedTexts EditHistory::pack(std::span<const std::string> texts)
+{
+    PackedTexts packed;
+    std::size_t total = 0;
+    for (const std::string& text : texts)
+        total += text.size();
+    packed.chars.reserve(total);
+    packed.ends.reserve(texts.size());
+    for (const std::string& text : texts) {
+        packed.chars += text;
+        packed.ends.push_back(packed.chars.size());
+    }
+    return packed;
+}
+
+void EditHistory::unpackInto(const PackedTexts& packed, std::vector<std::string>& out)
+{
+    std::size_t begin = 0;
+    for (const std::size_t end : packed.ends) {
+        out.emplace_back(packed.chars, begin, end - begin);
+        begin = end;
+    }
+}
+
+void EditHistory::start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place)
+{
+    steps_.clear();
+    cursor_ = 0;
+    savedAt_ = 0;
+    const std::span<const std::string> columns[2] = {first, second};
+    for (int c = 0; c < 2; ++c) {
+        columns_[c].assign(columns[c].begin(), columns[c].begin() + static_cast<std::ptrdiff_t>(dataLength(columns[c])));
+        counts_[c] = columns[c].size();
+    }
+    fields_ = std::move(fields);
+    place_ = place;
+}
+
+EditHistory::ColumnChange EditHistory::compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now)
+{
+    const std::size_t length = dataLength(now);
+    const std::size_t common = std::min(was.size(), length);
+    std::size_t prefix = 0;
+    while (prefix < common && was[prefix] == now[prefix])
+        ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < common - prefix && was[was.size() - 1 - suffix] == now[length - 1 - suffix])
+        ++suffix;
+    ColumnChange change;
+    change.prefix = prefix;
+    change.before = pack(std::span<const std::string>(was).subspan(prefix, was.size() - suffix - prefix));
+    change.after = pack(now.subspan(prefix, length - suffix - prefix));
+    change.countBefore = countWas;
+    change.countAfter = now.size();
+    return change;
+}
+
+void EditHistory::apply(std::vector<std::string>& column, const ColumnChange& change, bool forward)
+{
+    const PackedTexts& removed = forward ? change.before : change.after;
+    const PackedTexts& inserted = forward ? change.after : change.before;
+    std::vector<std::string> middle;
+    middle.reserve(inserted.size());
+    unpackInto(inserted, middle);
+    const auto at = column.begin() + static_cast<std::ptrdiff_t>(change.prefix);
+    if (removed.size() == inserted.size()) {
+        // A typed cell: no rows move.
+        std::move(middle.begin(), middle.end(), at);
+        return;
+    }
+    const auto rest = column.erase(at, at + static_cast<std::ptrdiff_t>(removed.size()));
+    column.insert(rest, std::make_move_iterator(middle.begin()), std::make_move_iterator(middle.end()));
+}
+
+bool EditHistory::record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place)
+{
+    Step step;
+    step.columns[0] = compare(columns_[0], counts_[0], first);
+    step.columns[1] = compare(columns_[1], counts_[1], second);
+    bool changed = fields != fields_;
+    for (int c = 0; c < 2; ++c) {
+        apply(columns_[c], step.columns[c], true);
+        counts_[c] = step.columns[c].countAfter;
+        changed = changed || step.columns[c].before.size() > 0 || step.columns[c].after.size() > 0;
+    }
+    if (changed) {
+        step.fieldsBefore = std::exchange(fields_, fields);
+        step.fieldsAfter = fields;
+        step.placeBefore = place_;
+        step.placeAfter = place;
+        // A new step forgets the undone ones, and with them a saved state
+        // among them.
+        steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(cursor_), steps_.end());
+        if (savedAt_ > static_cast<std::ptrdiff_t>(cursor_))
+            savedAt_ = -1;
+        steps_.push_back(std::move(step));
+        ++cursor_;
+        if (steps_.size() > depth_) {
+            steps_.pop_front();
+            --cursor_;
+            savedAt_ = savedAt_ > 0 ? savedAt_ - 1 : -1;
+        }
+    }
+    place_ = place;
+    return changed;
+}
+
+std::optional<EditState> EditHistory::undo()
+{
+    if (!canUndo())
+        return std::nullopt;
+    const Step& step = steps_[--cursor_];
+    for (int c = 0; c < 2; ++c) {
+        apply(columns_[c], step.columns[c], false);
+        counts_[c] = step.columns[c].countBefore;
+    }
+    fields_ = step.fieldsBefore;
+    place_ = step.placeBefore;
+    return current();
+}
+
+std::optional<EditState> EditHistory::redo()
+{
+    if (!canRedo())
+        return std::nullopt;
+    const Step& step = steps_[cursor_++];
+    for (int c = 0; c < 2; ++c) {
+        apply(columns_[c], step.columns[c], true);
+        counts_[c] = step.columns[c].countAfter;
+    }
+    fields_ = step.fieldsAfter;
+    place_ = step.placeAfter;
+    return current();
+}
+
+EditState EditHistory::current() const
+{
+    EditState state;
+    state.first = columns_[0];
+    state.second = columns_[1];
+    state.first.resize(std::max(counts_[0], state.first.size()));
+    state.second.resize(std::max(counts_[1], state.second.size()));
+    state.fields = fields_;
+    state.place = place_;
+    return state;
+}
+
+} // namespace korvanta::grid

@@ -1,0 +1,250 @@
+// Export over files that exist, through the real window run by
+// korvanta-driver as an unprivileged user (nobody, when the tests run as
+// root, who would pass every permission check): permissions, owner,
+// symbolic and hard links are kept, a read-only file is refused and left
+// as it was, and a full disk (a 64 KiB tmpfs, mounted only by root) changes
+// nothing.
+#include "excel/sheets.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+
+bool IsRoot() { return ::geteuid() == 0; }
+
+// A fresh folder the unprivileged user owns, removed at the end.
+class OwnedFolder {
+public:
+    OwnedFolder()
+    {
+        char name[] = "/tmp/korvanta-target-XXXXXX";
+        path_ = ::mkdtemp(name);
+        ::chmod(path_.c_str(), 0755);
+        if (IsRoot()) {
+            EXPECT_EQ(::chown(path_.c_str(), kNobody, kNoGroup), 0);
+        }
+    }
+    ~OwnedFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    OwnedFolder(const OwnedFolder&) = delete;
+    OwnedFolder& operator=(const OwnedFolder&) = delete;
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+void WriteText(const fs::path& path, const std::string& text, mode_t mode, bool asNobody = true)
+{
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+    }
+    ::chmod(path.c_str(), mode);
+    if (IsRoot() && asNobody)
+        ::chown(path.c_str(), kNobody, kNoGroup);
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the driver on the script as the unprivileged user; its output.
+std::string RunDriver(const OwnedFolder& folder, const std::string& script)
+{
+    const fs::path file = folder / "script.txt";
+    WriteText(file, script, 0644);
+    const fs::path output = folder / "output.txt";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::setenv("HOME", folder.path().c_str(), 1);
+        if (IsRoot()) {
+            ::setgroups(0, nullptr);
+            if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(126);
+        }
+        ::execl(KORVANTA_DRIVER, KORVANTA_DRIVER, file.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "driver status " << status;
+    return ReadText(output);
+}
+
+// Two numbers typed into the paired t-test, exported to path.
+std::string ExportScript(const fs::path& path, const std::string& data = "type Text1(0) 1.5\ntype Text2(0) 7\n")
+{
+    return "click Command1(1)\n" + data + "answer-file " + path.string() + "\nmenu 导出数据到Excel\nprint message\n";
+}
+
+const std::string kSuccess = "message=提示|文件导出成功！\n";
+const std::string kReadOnly =
+    "message=提示|目标文件（或它所在的磁盘）是只读的，不能写入，原有文件未被改动。请另选文件名或先取消只读属性。\n";
+const std::string kDiskFull = "message=提示|磁盘空间不足，文件导出失败，原有文件未被改动。\n";
+
+bool HoldsTheExport(const fs::path& path)
+{
+    const auto read = korvanta::excel::ReadSheet(path, 0);
+    return read.ok() && read.rows.size() == 1 && read.rows[0][0].number == 1.5 && read.rows[0][1].number == 7;
+}
+
+struct stat Stat(const fs::path& path)
+{
+    struct stat info {};
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    return info;
+}
+
+// Only the files named are left in the folder: no temporary file stays.
+void ExpectOnly(const fs::path& folder, std::vector<std::string> names)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename() != "script.txt" && entry.path().filename() != "output.txt")
+            found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(found, names);
+}
+
+TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
+{
+    const struct Case {
+        const char* what;
+        void (*prepare)(const OwnedFolder&);
+        const char* exported;  // the name chosen in the dialog
+        std::string message;
+        void (*check)(const OwnedFolder&);
+    } cases[] = {
+        {"a private file stays private",
+         [](const OwnedFolder& f) { WriteText(f / "private.xls", "old", 0600); },
+         "private.xls", kSuccess,
+         [](const OwnedFolder& f) {
+             EXPECT_EQ(Stat(f / "private.xls").st_mode & 07777, 0600u);
+             EXPECT_EQ(Stat(f / "private.xls").st_uid, IsRoot() ? kNobody : ::geteuid());
+             EXPECT_TRUE(HoldsTheExport(f / "private.xls"));
+         }},
+        {"a group-readable file keeps its mode past the umask",
+         [](const OwnedFolder& f) { WriteText(f / "shared.csv", "old", 0664); },
+         "shared.csv", kSuccess,
+         [](const OwnedFolder& f) { EXPECT_EQ(Stat(f / "shared.csv").st_mode & 07777, 0664u); }},
+        {"a read-only file is refused and unchanged",
+         [](const OwnedFolder& f) { WriteText(f / "locked.xlsx", "old", 0444); },
+         "locked.xlsx", kReadOnly,
+         [](const OwnedFolder& f) {
+             EXPECT_EQ(ReadText(f / "locked.xlsx"), "old");
+             EXPECT_EQ(Stat(f / "locked.xlsx").st_mode & 07777, 0444u);
+         }},
+        {"a symbolic link stays and its target receives the data",
+         [](const OwnedFolder& f) {
+             fs::create_directory(f / "real");
+             if (IsRoot())
+                 ::chown((f / "real").c_str(), kNobody, kNoGroup);
+             WriteText(f / "real" / "data.xls", "old", 0640);
+             fs::create_symlink("real/data.xls", f / "link.xls");
+         },
+         "link.xls", kSuccess,
+         [](const OwnedFolder& f) {
+             EXPECT_TRUE(fs::is_symlink(f / "link.xls"));
+             EXPECT_EQ(fs::read_symlink(f / "link.xls"), "real/data.xls");
+             EXPECT_TRUE(HoldsTheExport(f / "real" / "data.xls"));
+             EXPECT_EQ(Stat(f / "real" / "data.xls").st_mode & 07777, 0640u);
+             ExpectOnly(f / "real", {"data.xls"});
+         }},
+        {"a link to a file not there yet makes the file",
+         [](const OwnedFolder& f) { fs::create_symlink("made.xls", f / "dangling.xls"); },
+         "dangling.xls", kSuccess,
+         [](const OwnedFolder& f) {
+             EXPECT_TRUE(fs::is_symlink(f / "dangling.xls"));
+             EXPECT_TRUE(HoldsTheExport(f / "made.xls"));
+         }},
+        {"a hard link is not split",
+         [](const OwnedFolder& f) {
+             WriteText(f / "one.xls", "old", 0600);
+             fs::create_hard_link(f / "one.xls", f / "two.xls");
+         },
+         "one.xls", kSuccess,
+         [](const OwnedFolder& f) {
+             EXPECT_EQ(Stat(f / "one.xls").st_nlink, 2u);
+             EXPECT_EQ(Stat(f / "one.xls").st_ino, Stat(f / "two.xls").st_ino);
+             EXPECT_TRUE(HoldsTheExport(f / "two.xls"));
+             EXPECT_EQ(Stat(f / "two.xls").st_mode & 07777, 0600u);
+         }},
+        {"a writable file of another owner keeps its owner",
+         [](const OwnedFolder& f) { WriteText(f / "theirs.xls", "old", 0666, false); },
+         "theirs.xls", kSuccess,
+         [](const OwnedFolder& f) {
+             EXPECT_EQ(Stat(f / "theirs.xls").st_uid, ::geteuid());
+             EXPECT_TRUE(HoldsTheExport(f / "theirs.xls"));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OwnedFolder folder;
+        c.prepare(folder);
+        EXPECT_EQ(RunDriver(folder, ExportScript(folder / c.exported)), c.message);
+        c.check(folder);
+    }
+}
+
+// A tmpfs of 64 KiB takes the old file but not the new one: the export
+// says the disk is full and leaves the old file, and its hard link, whole.
+TEST(ExportTarget, AFullDiskChangesNothing)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    OwnedFolder folder;
+    const fs::path disk = folder / "disk";
+    fs::create_directory(disk);
+    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,mode=0755,uid=65534,gid=65534"), 0) << std::strerror(errno);
+    struct Unmount {
+        fs::path at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    WriteText(disk / "old.xls", std::string(20000, 'o'), 0644);
+    fs::create_hard_link(disk / "old.xls", disk / "linked.xls");
+
+    std::string column;
+    for (int k = 1; k <= 20000; ++k)
+        column += std::to_string(k) + "\\n";
+    for (const char* name : {"old.xls", "linked.xls", "new.xls"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(RunDriver(folder, ExportScript(disk / name, "paste Text1(0) " + column + "\n")), kDiskFull);
+        EXPECT_EQ(ReadText(disk / "old.xls"), std::string(20000, 'o'));
+        ExpectOnly(disk, {"linked.xls", "old.xls"});
+    }
+}
+
+} // namespace

@@ -1,0 +1,255 @@
+// The report on paper: the PDF and the printed pages read back with
+// poppler's pdffonts and pdftotext -layout, independent of Qt.
+#include "app/detailswindow.h"
+#include "app/interaction.h"
+#include "app/mainwindow.h"
+#include "app/plotpanel.h"
+#include "app/reportwriter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
+
+namespace korvanta::ui {
+namespace {
+
+class Recorder final : public UserInteraction {
+public:
+    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
+    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest&) override { return std::exchange(nextChoice, std::nullopt); }
+    // The preview's pages go to a PDF file, as a PDF printer would print them.
+    void previewAndPrint(QWidget*, const QString& title, const std::function<void(QPrinter&)>& paint) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printTo);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printedTitle = title;
+        paint(printer);
+    }
+    void openUrl(const QUrl&) override {}
+
+    std::optional<FileChoice> nextChoice;
+    QString printTo;
+    QString printedTitle;
+    QStringList messages;
+};
+
+QString RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The text of each page of a PDF, as pdftotext -layout lays it out.
+QStringList Pages(const QString& pdf) { return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).split(QChar(0x0c)); }
+
+// The page a text first appears on, from 0; -1 when it is on none.
+int PageOf(const QStringList& pages, const QString& text)
+{
+    for (int p = 0; p < pages.size(); ++p)
+        if (pages[p].contains(text))
+            return p;
+    return -1;
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    QString path(const QString& name) const { return folder.filePath(name); }
+    void select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    void exportTo(const QString& name, int filter)
+    {
+        desktop.nextChoice = FileChoice{path(name), filter};
+        window.findAction(QStringLiteral("导出报告…"))->trigger();
+    }
+
+    QTemporaryDir folder;
+    Recorder desktop;
+    MainWindow window{desktop};
+};
+
+TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
+{
+    const struct {
+        int mode;
+        std::vector<std::string> first, second;
+    } cases[] = {
+        {0, {"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"}},
+        {1, {"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"}},
+        {2, {"1", "2", "3", "4", "5"}, {"2.1", "3.9", "6.2", "7.8", "10.1"}},
+        {3, {}, {}},
+    };
+    for (const auto& c : cases) {
+        select(c.mode);
+        if (c.mode == 3) {
+            for (int i = 0; i < 4; ++i)
+                QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)), QString::number((i + 1) * 7));
+        } else {
+            window.loadColumns(c.first, c.second);
+        }
+        const QString name = QStringLiteral("r%1").arg(c.mode);
+        exportTo(name, 0);
+        const QString fonts = RunTool(QStringLiteral("pdffonts"), {path(name + QStringLiteral(".pdf"))});
+        const QStringList lines = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
+        ASSERT_FALSE(lines.isEmpty()) << c.mode;
+        for (const QString& line : lines) {
+            EXPECT_FALSE(line.contains(QStringLiteral("Mono"), Qt::CaseInsensitive)) << c.mode << ": " << line.toStdString();
+            EXPECT_TRUE(line.contains(QStringLiteral(" yes "))) << "embedded: " << line.toStdString();
+        }
+        // A Latin serif face sets the figures and symbols, a CJK face the Chinese.
+        EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("Serif|Times"))) && !lines.first().contains(QStringLiteral("Sans Mono")))
+            << fonts.toStdString();
+        EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("UMing|SimSun|CJK|WenQuanYi")))) << fonts.toStdString();
+        // Side files only when asked for.
+        EXPECT_FALSE(QFile::exists(path(name + QStringLiteral(".html"))));
+        EXPECT_FALSE(QFile::exists(path(name + QStringLiteral(".png"))));
+    }
+    EXPECT_EQ(desktop.messages.count(QStringLiteral("提示|报告导出成功！")), 4);
+}
+
+TEST_F(ReportTest, SymbolsAreSetAsTextAndHeadingsStayWithTheirSections)
+{
+    select(3);
+    const char* counts[4] = {"30", "10", "15", "25"};
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)), QString::fromUtf8(counts[i]));
+    exportTo(QStringLiteral("fourfold"), 0);
+    const QStringList pages = Pages(path(QStringLiteral("fourfold.pdf")));
+    const QString all = pages.join(QString());
+    for (const char* symbol : {"χ²", "≥", "95%CI", "~"})
+        EXPECT_TRUE(all.contains(QString::fromUtf8(symbol))) << symbol;
+    // A heading is on the same page as the first line of its section.
+    const struct {
+        const char* heading;
+        const char* first;
+    } sections[] = {{"一、输入数据", "试验组"}, {"二、检验结果", "a 的理论数(T)"}, {"三、详细结果", "例数 n"}, {"四、统计图", "页"}};
+    for (const auto& s : sections) {
+        const int heading = PageOf(pages, QString::fromUtf8(s.heading));
+        ASSERT_GE(heading, 0) << s.heading;
+        EXPECT_TRUE(pages[heading].section(QString::fromUtf8(s.heading), 1).contains(QString::fromUtf8(s.first))) << s.heading;
+    }
+    // The details table fits on one page, so it is not split: its first and
+    // last rows are on the same page.
+    EXPECT_EQ(PageOf(pages, QStringLiteral("例数 n")), PageOf(pages, QStringLiteral("需治疗人数 NNT")));
+}
+
+TEST_F(ReportTest, ALongTableRepeatsItsHeadingRowOnEveryPage)
+{
+    ReportContent report;
+    report.testName = QStringLiteral("两样本均数t检验");
+    report.inputs = {{QStringLiteral("组别"), QStringLiteral("均数")}, {QStringLiteral("第一组"), QStringLiteral("1")}};
+    report.details.title = report.testName;
+    for (int i = 1; i <= 150; ++i)
+        report.details.lines.push_back({details::Line::Kind::Figure, QStringLiteral("行%1").arg(i), QStringLiteral("值")});
+    const QString pdf = path(QStringLiteral("long.pdf"));
+    ASSERT_TRUE(WriteReportPdf(pdf, report));
+    const QStringList pages = Pages(pdf);
+    const int first = PageOf(pages, QStringLiteral("行1 "));
+    const int last = PageOf(pages, QStringLiteral("行150"));
+    ASSERT_GE(first, 0);
+    ASSERT_GT(last, first) << "150 rows need more than one page";
+    for (int p = first; p <= last; ++p) {
+        const QString top = pages[p].section(QRegularExpression(QStringLiteral("行\\d+")), 0, 0);
+        EXPECT_TRUE(top.contains(QStringLiteral("项目")) && top.contains(QStringLiteral("结果"))) << "page " << p + 1 << " starts without the heading row";
+    }
+    // Every row is printed once.
+    const QString all = pages.join(QString());
+    for (int i = 1; i <= 150; ++i)
+        EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("行%1\\b").arg(i))), 1) << i;
+}
+
+TEST_F(ReportTest, SideFilesAreWrittenOnlyWhenAskedForAndNamed)
+{
+    select(2);
+    window.loadColumns({"1", "2", "3", "4"}, {"2", "4.1", "5.9", "8"});
+    exportTo(QStringLiteral("plain"), 0);
+    exportTo(QStringLiteral("with.pdf"), 1);
+    EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|报告导出成功！"),
+                                             QStringLiteral("提示|报告导出成功！另外写出了网页 with.html 和统计图 with.png、with-power.png。")}));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("plain.pdf"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain.html"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain.png"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain-power.png"))));
+    for (const char* name : {"with.pdf", "with.html", "with.png", "with-power.png"})
+        EXPECT_TRUE(QFile::exists(path(QString::fromUtf8(name)))) << name;
+}
+
+TEST_F(ReportTest, PrintingPaintsTheSameReport)
+{
+    select(1);
+    window.loadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
+    desktop.printTo = path(QStringLiteral("printed.pdf"));
+    QAction* print = window.findAction(QStringLiteral("打印…"));
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    print->trigger();
+    EXPECT_EQ(desktop.printedTitle, QStringLiteral("统计分析报告 — 配对资料t检验"));
+    const QString printed = Pages(desktop.printTo).join(QString());
+    for (const char* expected : {"统计分析报告", "检验方法：配对资料t检验", "三、详细结果", "Wilcoxon", "四、统计图"})
+        EXPECT_TRUE(printed.contains(QString::fromUtf8(expected))) << expected;
+    EXPECT_TRUE(RunTool(QStringLiteral("pdfinfo"), {desktop.printTo}).contains(QStringLiteral("(A4)")));
+}
+
+TEST_F(ReportTest, GroupNamesReachTheFiguresTheCopyThePlotAndTheReport)
+{
+    const struct {
+        int mode;
+        const char* figure;   // a label of the details that names the groups
+        const char* input;    // the report's input row of the first group
+    } cases[] = {
+        {0, "均数差（治疗组 − 对照组）", "治疗组"},
+        {1, "差值均数（治疗组 − 对照组）", "治疗组"},
+        {2, "r", "X（治疗组）"},
+    };
+    auto* first = window.findChild<QLineEdit*>(QStringLiteral("GroupName1"));
+    auto* second = window.findChild<QLineEdit*>(QStringLiteral("GroupName2"));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->text(), QStringLiteral("第一组"));
+    EXPECT_EQ(second->text(), QStringLiteral("第二组"));
+    window.showDetails();
+    for (const auto& c : cases) {
+        select(c.mode);
+        window.loadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
+        first->setText(QStringLiteral("治疗组"));
+        second->setText(QStringLiteral("对照组"));
+        const DetailsWindow& details = *window.detailsWindow();
+        EXPECT_TRUE(details.clipboardText().contains(QString::fromUtf8(c.figure))) << c.mode;
+        EXPECT_TRUE(details.clipboardHtml().contains(QString::fromUtf8(c.figure))) << c.mode;
+        const QString name = QStringLiteral("named%1").arg(c.mode);
+        exportTo(name, 0);
+        const QString text = Pages(path(name + QStringLiteral(".pdf"))).join(QString());
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.input))) << c.mode;
+        EXPECT_FALSE(text.contains(QStringLiteral("第一组"))) << c.mode;
+        // Back to the defaults: the usual wording returns.
+        first->setText(QStringLiteral("第一组"));
+        second->clear();
+        EXPECT_FALSE(details.clipboardText().contains(QStringLiteral("治疗组"))) << c.mode;
+    }
+    // The plot of two samples names its groups.
+    select(0);
+    window.loadColumns({"10", "12", "9"}, {"8", "9", "7"});
+    first->setText(QStringLiteral("甲"));
+    const auto& groups = std::get<plot::GroupsPlot>(window.plotPanel()->data()).groups;
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].name, "甲");
+    EXPECT_EQ(groups[1].name, "第二组");
+}
+
+} // namespace
+} // namespace korvanta::ui
