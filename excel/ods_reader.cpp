@@ -288,8 +288,8 @@ public:
         return names_.empty() ? ReadError::NoWorksheet : ReadError::None;
     }
 
-    ReadResult read(std::size_t index) const override {
-        SheetBuilder sheet;
+    ReadResult read(std::size_t index, const ReadLimits& limits) const override {
+        SheetBuilder sheet(limits);
         ContentHandler content(index, &sheet);
         if (const auto s = package_.parse("content.xml", content); s != Package::Status::Ok)
             return Failure(content.limit != ReadError::None ? content.limit : ErrorOf(s));

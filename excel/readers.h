@@ -24,7 +24,7 @@ public:
     virtual ~SheetSource() = default;
     const std::vector<std::string>& names() const { return names_; }
     // Worksheet `index`, counted from 0 among the listed ones.
-    virtual ReadResult read(std::size_t index) const = 0;
+    virtual ReadResult read(std::size_t index, const ReadLimits& limits) const = 0;
 
 protected:
     std::vector<std::string> names_;

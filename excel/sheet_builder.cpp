@@ -5,7 +5,7 @@
 namespace korvanta::excel::detail {
 
 void SheetBuilder::reserve(std::size_t rows) {
-    cells_.reserve(std::min(rows, kMaxImportRows) * 2);
+    cells_.reserve(std::min(rows, std::min(limits_.rows, kMaxImportRows)) * 2);
 }
 
 bool SheetBuilder::fail(ReadError error) {
@@ -15,7 +15,7 @@ bool SheetBuilder::fail(ReadError error) {
 
 bool SheetBuilder::touch(std::size_t row) {
     if (error_ != ReadError::None) return false;
-    if (row >= kMaxImportRows) return fail(ReadError::TooManyRows);
+    if (row >= limits_.rows) return fail(ReadError::TooManyRows);
     if (row + 1 > used_) used_ = row + 1;
     return true;
 }
@@ -23,8 +23,8 @@ bool SheetBuilder::touch(std::size_t row) {
 bool SheetBuilder::admit(std::size_t row, std::size_t column, std::size_t textBytes) {
     if (!touch(row)) return false;
     if (column >= kMaxImportColumns) return fail(ReadError::TooManyColumns);
-    if (cells_.size() + uncalculated_.size() >= kMaxImportCells) return fail(ReadError::TooLarge);
-    if (textBytes > kMaxImportTextBytes - textBytes_) return fail(ReadError::TooLarge);
+    if (cells_.size() + uncalculated_.size() >= limits_.cells) return fail(ReadError::TooLarge);
+    if (textBytes > limits_.textBytes - textBytes_) return fail(ReadError::TooLarge);
     textBytes_ += textBytes;
     return true;
 }
@@ -97,7 +97,7 @@ bool SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, const
         if (!e.shared) continue;
         const auto it = std::lower_bound(needed.begin(), needed.end(), e.index);
         if (it != needed.end() && *it == e.index) bytes += texts[static_cast<std::size_t>(it - needed.begin())].size();
-        if (bytes > kMaxImportTextBytes - textBytes_) return fail(ReadError::TooLarge);
+        if (bytes > limits_.textBytes - textBytes_) return fail(ReadError::TooLarge);
     }
     textBytes_ += bytes;
     for (Entry& e : cells_) {

@@ -14,6 +14,8 @@ namespace korvanta::excel::detail {
 
 class SheetBuilder {
 public:
+    explicit SheetBuilder(const ReadLimits& limits = {}) : limits_(limits) {}
+
     // Rows and columns count from 0 here. Each call answers false once a
     // limit is reached; error() then says which, and the reader stops.
     // A hint of the row count (the file's own, untrusted): capacity only.
@@ -62,6 +64,7 @@ private:
     bool admit(std::size_t row, std::size_t column, std::size_t textBytes);
     void dropReplaced();
 
+    ReadLimits limits_;
     std::vector<Entry> cells_;
     std::vector<std::string> texts_;
     std::vector<CellPosition> uncalculated_;

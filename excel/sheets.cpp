@@ -38,7 +38,7 @@ namespace {
 class TextSource final : public SheetSource {
 public:
     explicit TextSource(std::filesystem::path path) : path_(std::move(path)) { names_.push_back(path_.stem().string()); }
-    ReadResult read(std::size_t index) const override {
+    ReadResult read(std::size_t index, const ReadLimits&) const override {
         return index == 0 ? ReadTextSheet(path_) : Failure(ReadError::NoWorksheet);
     }
 
@@ -135,10 +135,10 @@ const std::vector<std::string>& DataFile::sheetNames() const {
     return source_ ? source_->names() : kNone;
 }
 
-ReadResult DataFile::readSheet(std::size_t index) const {
+ReadResult DataFile::readSheet(std::size_t index, const ReadLimits& limits) const {
     if (!source_) return detail::Failure(error_ == ReadError::None ? ReadError::NotWorkbook : error_);
     if (index >= source_->names().size()) return detail::Failure(ReadError::NoWorksheet);
-    return source_->read(index);
+    return source_->read(index, limits);
 }
 
 SheetList ListSheets(const std::filesystem::path& path) {
@@ -149,8 +149,8 @@ SheetList ListSheets(const std::filesystem::path& path) {
     return list;
 }
 
-ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index) {
-    return DataFile(path).readSheet(index);
+ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits) {
+    return DataFile(path).readSheet(index, limits);
 }
 
 }  // namespace korvanta::excel

@@ -47,7 +47,7 @@ SheetList ListSheets(const std::filesystem::path& path);
 // file has only sheet 0; its cells are texts as written (decimal commas made
 // points) and a header line is skipped, as in a paste. A text file without
 // any data row is NotWorkbook.
-ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index);
+ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits = {});
 
 namespace detail {
 class SheetSource;
@@ -70,7 +70,7 @@ public:
     FileFormat format() const { return format_; }
     // The worksheets' names; empty when the file could not be opened.
     const std::vector<std::string>& sheetNames() const;
-    ReadResult readSheet(std::size_t index) const;
+    ReadResult readSheet(std::size_t index, const ReadLimits& limits = {}) const;
 
 private:
     FileFormat format_ = FileFormat::Unknown;

@@ -116,6 +116,15 @@ inline constexpr std::size_t kMaxImportColumns = 256;
 inline constexpr std::size_t kMaxImportCells = 1000000;
 inline constexpr std::size_t kMaxImportTextBytes = std::size_t{48} << 20;
 
+// How much of a sheet one read takes in before it refuses the sheet: the
+// import's limits unless told otherwise. An export reads its own file back
+// whole, up to the rows the format holds.
+struct ReadLimits {
+    std::size_t rows = kMaxImportRows;
+    std::size_t cells = kMaxImportCells;
+    std::size_t textBytes = kMaxImportTextBytes;
+};
+
 // Turns a number into the text the grid shows; the window supplies its own
 // general-number conversion.
 using NumberFormatter = std::function<std::string(double)>;

@@ -435,7 +435,7 @@ class XlsSource final : public SheetSource {
 public:
     ReadError open(Bytes file);
     ReadError openStream(Bytes stream);
-    ReadResult read(std::size_t index) const override;
+    ReadResult read(std::size_t index, const ReadLimits& limits) const override;
 
 private:
     Bytes file_, stream_;
@@ -472,11 +472,11 @@ ReadError XlsSource::open(Bytes file) {
     return ReadError::None;
 }
 
-ReadResult XlsSource::read(std::size_t index) const {
+ReadResult XlsSource::read(std::size_t index, const ReadLimits& limits) const {
     if (index >= globals_.worksheets.size()) return Failure(ReadError::NoWorksheet);
     const std::size_t offset = globals_.worksheets[index].offset;
     if (offset >= view_.size()) return Failure(ReadError::Corrupt);
-    SheetBuilder sheet;
+    SheetBuilder sheet(limits);
     if (const ReadError e = ReadSheet(view_, globals_, offset, sheet); e != ReadError::None) return Failure(e);
     const auto needed = sheet.neededShared();
     std::vector<std::string> texts;

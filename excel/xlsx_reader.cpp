@@ -353,7 +353,7 @@ struct SheetPlace {
 class XlsxSource final : public SheetSource {
 public:
     ReadError open(const std::filesystem::path& path);
-    ReadResult read(std::size_t index) const override;
+    ReadResult read(std::size_t index, const ReadLimits& limits) const override;
 
 private:
     Package package_;
@@ -396,7 +396,7 @@ ReadError XlsxSource::open(const std::filesystem::path& path) {
     return ReadError::None;
 }
 
-ReadResult XlsxSource::read(std::size_t index) const {
+ReadResult XlsxSource::read(std::size_t index, const ReadLimits& limits) const {
     if (index >= sheets_.size()) return Failure(ReadError::NoWorksheet);
     XfDateStyles styles;
     if (!stylesPart_.empty()) {
@@ -405,7 +405,7 @@ ReadResult XlsxSource::read(std::size_t index) const {
         if (const auto s = package_.parse(stylesPart_, handler); s == Package::Status::TooLarge) return Failure(ReadError::TooLarge);
     }
 
-    SheetBuilder sheet;
+    SheetBuilder sheet(limits);
     SheetHandler sheetHandler(sheet, date1904_, styles);
     if (const auto s = package_.parse(sheets_[index].part, sheetHandler); s != Package::Status::Ok)
         return Failure(sheet.error() != ReadError::None ? sheet.error() : ErrorOf(s));
