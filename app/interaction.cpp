@@ -1,8 +1,9 @@
 #include "app/interaction.h"
 
+#include "app/importdialog.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSize>
 #include <QPrintPreviewDialog>
@@ -46,14 +47,9 @@ std::optional<FileChoice> DesktopInteraction::chooseFileToSaveAs(QWidget* parent
     return FileChoice{path, std::max(filter, 0)};
 }
 
-std::optional<int> DesktopInteraction::chooseSheet(QWidget* parent, const QStringList& names)
+bool DesktopInteraction::previewImport(ImportDialog& dialog)
 {
-    bool ok = false;
-    const QString name = QInputDialog::getItem(parent, QStringLiteral("选择工作表"), QStringLiteral("该工作簿有多个工作表，请选择要导入的工作表："),
-                                               names, 0, false, &ok);
-    if (!ok)
-        return std::nullopt;
-    return std::max(0, static_cast<int>(names.indexOf(name)));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)

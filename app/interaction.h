@@ -15,6 +15,8 @@ class QWidget;
 
 namespace korvanta::ui {
 
+class ImportDialog;
+
 struct FileRequest {
     QString title;      // "打开" or "另存为"
     QString directory;  // where the dialog starts
@@ -54,13 +56,13 @@ public:
         const std::optional<QString> path = chooseFileToSave(parent, request);
         return path ? std::optional<FileChoice>(FileChoice{*path, 0}) : std::nullopt;
     }
-    // Which worksheet of a workbook with several to import: an index into
-    // names, or nothing when the user cancels. Unless overridden, the first.
-    virtual std::optional<int> chooseSheet(QWidget* parent, const QStringList& names)
+    // The import preview "导入数据", filled with the file's first sheet:
+    // true when the user imports what it shows, false when cancelled.
+    // Unless overridden, it is accepted as it opens.
+    virtual bool previewImport(ImportDialog& dialog)
     {
-        (void)parent;
-        (void)names;
-        return 0;
+        (void)dialog;
+        return true;
     }
     // Shows a print preview whose pages paint draws, from which the user
     // prints through the print dialog (paint is called again for the chosen
@@ -81,14 +83,15 @@ public:
     virtual void openUrl(const QUrl& url) = 0;
 };
 
-// The real desktop: QMessageBox (also for questions), QFileDialog, QInputDialog and QDesktopServices.
+// The real desktop: QMessageBox (also for questions), QFileDialog, the
+// preview shown modally and QDesktopServices.
 class DesktopInteraction final : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
     std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
-    std::optional<int> chooseSheet(QWidget* parent, const QStringList& names) override;
+    bool previewImport(ImportDialog& dialog) override;
     void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
     int ask(QWidget* parent, const Question& question) override;
     void openUrl(const QUrl& url) override;

@@ -35,6 +35,9 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QAction;
@@ -59,6 +62,7 @@ class FourFoldPanel;
 class PairedChiSquarePanel;
 class DetailsWindow;
 class PlotPanel;
+class ImportDialog;
 struct ReportContent;
 
 class MainWindow : public QMainWindow {
@@ -120,6 +124,16 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The two columns an accepted import preview gives, and how many of
+    // their cells were formulas saved without a result.
+    struct ImportedColumns {
+        std::vector<std::string> first, second;
+        std::size_t uncalculated = 0;
+    };
+    // Nothing when the sheet has more data rows than the grid holds (said
+    // in a message).
+    std::optional<ImportedColumns> takeColumns(const ImportDialog& preview);
+
     // Says that `count` pasted or imported numbers such as "2,500" were kept
     // as written, their comma being read both ways in their column.
     void noteKeptCommaNumbers(int count);

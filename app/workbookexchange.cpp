@@ -3,6 +3,7 @@
 // grid's two columns, or of the 2x2 table in the chi-square tests, to a new
 // workbook or a .csv file.
 #include "app/gridpanel.h"
+#include "app/importdialog.h"
 #include "app/mainwindow.h"
 #include "app/tablepanel.h"
 #include "delimited/delimitedtext.h"
@@ -16,6 +17,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <memory>
 #include <new>
 
 namespace korvanta::ui {
@@ -129,9 +131,7 @@ void MainWindow::importWorkbook()
         importFile(*chosen);
 }
 
-// A workbook too large for the memory left is refused with a message
-// instead of ending the program.
-void MainWindow::importFile(const QString& path) try
+void MainWindow::importFile(const QString& path)
 {
     const QString name = path.trimmed();
     fileName_->setText(name);
@@ -142,59 +142,75 @@ void MainWindow::importFile(const QString& path) try
         return;
     }
 
-    // A workbook of several worksheets asks which one; a list that cannot
-    // be read leaves the reader to say what is wrong with the file.
-    std::size_t sheet = 0;
-    {
-        const excel::SheetList sheets = [&] {
+    // The file is read once, and its sheets from it as the preview asks.
+    // Running out of memory anywhere in the import ends it here: a message,
+    // and the grid as it was.
+    try {
+        std::unique_ptr<excel::DataFile> file;
+        excel::ReadResult sheet0;
+        {
             BusyPointer busy(this);
-            return excel::ListSheets(toPath(name));
-        }();
-        if (sheets.ok() && sheets.names.size() > 1) {
-            QStringList names;
-            for (const std::string& each : sheets.names)
-                names << QString::fromStdString(each);
-            const std::optional<int> picked = interaction_.chooseSheet(this, names);
-            if (!picked)
-                return;
-            sheet = static_cast<std::size_t>(std::clamp(*picked, 0, static_cast<int>(names.size()) - 1));
+            file = std::make_unique<excel::DataFile>(toPath(name));
+            if (file->ok())
+                sheet0 = file->readSheet(0);
         }
-    }
-
-    std::vector<std::string> first;
-    std::vector<std::string> second;
-    {
-        BusyPointer busy(this);
-        const excel::ReadResult read = excel::ReadSheet(toPath(name), sheet);
-        if (!read.ok()) {
-            interaction_.showMessage(this, kNotice, QString::fromStdString(read.message));
+        if (!file->ok()) {
+            interaction_.showMessage(this, kNotice, QString::fromUtf8(file->message().data(), static_cast<int>(file->message().size())));
             return;
         }
-        if (read.rows.size() > static_cast<std::size_t>(grid::kMaxRows)) {
-            interaction_.showMessage(this, kNotice,
-                                     QStringLiteral("工作表有%1行，超过了本程序能容纳的%2行，未导入。").arg(read.rows.size()).arg(grid::kMaxRows));
+        if (!sheet0.ok() && file->sheetNames().size() < 2) {
+            interaction_.showMessage(this, kNotice, QString::fromStdString(sheet0.message));
             return;
         }
-        first.reserve(read.rows.size());
-        second.reserve(read.rows.size());
-        const excel::NumberFormatter general = [](double value) { return stats::GeneralNumberText(value); };
-        for (const excel::Row& row : read.rows) {
-            first.push_back(excel::ImportText(row.first, general));
-            second.push_back(excel::ImportText(row.second, general));
-        }
+        ImportDialog preview(*file, std::move(sheet0), this);
+        if (!interaction_.previewImport(preview) || !preview.sheet().ok())
+            return;
+        std::optional<ImportedColumns> columns = takeColumns(preview);
+        if (!columns)
+            return;
         // A worksheet's text cells ("1,234", "１２．５") follow the number
         // rules of a text file, whose fields have been read so already.
-        if (excel::DetectFormat(toPath(name)) != excel::FileFormat::Text) {
-            delimited::ReadNumberColumn(first);
-            delimited::ReadNumberColumn(second);
+        if (file->format() != excel::FileFormat::Text) {
+            delimited::ReadNumberColumn(columns->first);
+            delimited::ReadNumberColumn(columns->second);
         }
+        const int kept = delimited::CountCommaNumbers(columns->first) + delimited::CountCommaNumbers(columns->second);
+        loadColumns(std::move(columns->first), std::move(columns->second));
+        noteKeptCommaNumbers(kept);
+        if (columns->uncalculated > 0)
+            interaction_.showMessage(this, kNotice,
+                                     QStringLiteral("有%1个公式单元格没有保存计算结果，已作为空白导入。"
+                                                    "请在电子表格程序中打开该文件，重新计算并保存后再导入。")
+                                         .arg(columns->uncalculated));
+    } catch (const std::bad_alloc&) {
+        interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法导入该文件，表中数据未改变。"));
     }
+}
 
-    const int kept = delimited::CountCommaNumbers(first) + delimited::CountCommaNumbers(second);
-    loadColumns(std::move(first), std::move(second));
-    noteKeptCommaNumbers(kept);
-} catch (const std::bad_alloc&) {
-    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法导入该文件。"));
+std::optional<MainWindow::ImportedColumns> MainWindow::takeColumns(const ImportDialog& preview)
+{
+    const excel::ReadResult& sheet = preview.sheet();
+    const std::size_t skip = preview.heading() && !sheet.rows.empty() ? 1 : 0;
+    const std::size_t rows = sheet.rows.size() - skip;
+    if (rows > static_cast<std::size_t>(grid::kMaxRows)) {
+        interaction_.showMessage(this, kNotice,
+                                 QStringLiteral("工作表有%1行数据，超过了本程序能容纳的%2行，未导入。").arg(rows).arg(grid::kMaxRows));
+        return std::nullopt;
+    }
+    const auto firstColumn = static_cast<std::size_t>(preview.firstColumn());
+    const auto secondColumn = static_cast<std::size_t>(preview.secondColumn());
+    ImportedColumns columns;
+    columns.first.reserve(rows);
+    columns.second.reserve(rows);
+    const excel::NumberFormatter general = [](double value) { return stats::GeneralNumberText(value); };
+    for (std::size_t r = skip; r < sheet.rows.size(); ++r) {
+        columns.first.push_back(excel::ImportText(sheet.rows[r][firstColumn], general));
+        columns.second.push_back(excel::ImportText(sheet.rows[r][secondColumn], general));
+    }
+    for (const excel::CellPosition& at : sheet.uncalculated)
+        if (at.row >= skip && (at.column == firstColumn || at.column == secondColumn))
+            ++columns.uncalculated;
+    return columns;
 }
 
 void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::string> second)

@@ -2,12 +2,14 @@
 // workbook formats. The reads use LibreOffice's files from tests/data (and
 // one file of our own export); the writes go to a scratch folder removed at
 // the end.
+#include "excel/sheets.h"
 #include "excel/workbook.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -77,6 +79,25 @@ void BM_ReadXlsx32767Lean(benchmark::State& state) {
     if (!korvanta::excel::WriteXlsx(path, Column(0), Column(1)).ok()) state.SkipWithError("cannot write the file");
     Read(state, path);
 }
+// Files the import refuses, or reads only as far as its limits: each is
+// meant to end within 1 s and to raise the process's peak by under 200 MB
+// (the counter peak_MiB is the peak after the run).
+void Refuse(benchmark::State& state, const char* name) {
+    const auto path = std::filesystem::path(KORVANTA_TEST_DATA) / "hostile" / name;
+    for (auto _ : state) {
+        const korvanta::excel::DataFile file(path);
+        for (std::size_t k = 0; k < file.sheetNames().size(); ++k) benchmark::DoNotOptimize(file.readSheet(k));
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK_CAPTURE(Refuse, rows_1048576_dense, "rows_1048576_dense.xlsx")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Refuse, repeated_long_text, "repeated_long_text.ods")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Refuse, shared_long_string_rows, "shared_long_string_rows.xlsx")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Refuse, repeat_marks, "repeat_marks.ods")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Refuse, zip_bomb, "zip_bomb.xlsx")->Unit(benchmark::kMillisecond);
+
 void BM_WriteXls32767(benchmark::State& state) { Write(state, "out.xls", korvanta::excel::WriteXls); }
 void BM_WriteXlsx32767(benchmark::State& state) { Write(state, "out.xlsx", korvanta::excel::WriteXlsx); }
 

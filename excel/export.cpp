@@ -9,10 +9,13 @@
 #include "delimited/delimitedtext.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace korvanta::excel {
 namespace {
+
+constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
 // What a .csv file is to hold: a NUL is left out (our own import takes
 // a file with one for binary) and a text a spreadsheet program would
@@ -61,7 +64,8 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
         }
         first = something && !number ? 1 : 0;
     }
-    const ReadResult read = ReadSheet(file, 0);
+    // The whole file, past the rows and cells an import takes in.
+    const ReadResult read = ReadSheet(file, 0, ReadLimits{kMaxXlsxRows, kNoLimit, kNoLimit});
     if (format == ExportFormat::Csv && first == rows)
         return read.error == ReadError::NotWorkbook || (read.ok() && read.rows.empty()) ? std::string()
                                                                                         : "a heading alone read as data";
@@ -71,7 +75,7 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
     for (std::size_t r = first; r < rows; ++r) {
         const Row& row = read.rows[r - first];
         for (std::size_t c = 0; c < std::min<std::size_t>(content.size(), 2); ++c) {
-            const Cell& cell = c == 0 ? row.first : row.second;
+            const Cell& cell = row[c];
             const std::string_view text = TextAt(content, c, r);
             double value = 0;
             bool same = false;

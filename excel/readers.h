@@ -1,24 +1,47 @@
-// The format readers behind ReadFirstSheet, which picks one by the file's
-// first bytes.
+// The import pipeline inside excel/: a file's format is found once
+// (DetectFormat), its opener reads the sheet list (each sheet's name and
+// where it lies in the file), and the same source then reads any sheet by
+// its index. Nothing is written anywhere on the way.
 #pragma once
 
+#include "excel/sheets.h"
 #include "excel/workbook.h"
 
-#include <cstdint>
 #include <filesystem>
-#include <span>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace korvanta::excel::detail {
 
 ReadResult Failure(ReadError error);
+SheetList ListFailure(ReadError error);
 
-// A compound file: a .xls workbook, an Excel 5/95 one, or an encrypted .xlsx.
-ReadResult ReadCompoundWorkbook(std::span<const std::uint8_t> file);
+// One opened file: its worksheets' names, in the file's order (chart and
+// macro sheets left out), and a reader of each.
+class SheetSource {
+public:
+    virtual ~SheetSource() = default;
+    const std::vector<std::string>& names() const { return names_; }
+    // Worksheet `index`, counted from 0 among the listed ones.
+    virtual ReadResult read(std::size_t index, const ReadLimits& limits) const = 0;
 
-// The BIFF records of a workbook stream; also a bare BIFF2-4 file.
-ReadResult ReadBiffStream(std::span<const std::uint8_t> stream);
+protected:
+    std::vector<std::string> names_;
+};
 
-// An Office Open XML workbook (a zip package).
-ReadResult ReadXlsxFile(const std::filesystem::path& path);
+struct Opened {
+    ReadError error = ReadError::None;
+    std::unique_ptr<SheetSource> source;
+};
+
+// A compound file (.xls, or an encrypted .xlsx) or a bare BIFF8 stream.
+Opened OpenXls(const std::filesystem::path& path);
+// The same from the bytes of a workbook stream, as the fuzz targets and
+// tests hand it.
+Opened OpenBiffStream(std::vector<std::uint8_t> stream);
+Opened OpenXlsx(const std::filesystem::path& path);
+Opened OpenOds(const std::filesystem::path& path);
+Opened OpenText(const std::filesystem::path& path);
 
 }  // namespace korvanta::excel::detail

@@ -4,25 +4,64 @@
 
 namespace korvanta::excel::detail {
 
-void SheetBuilder::set(std::size_t row, std::size_t column, Cell cell) {
-    touch(row);
-    if (column > 1) return;
+void SheetBuilder::reserve(std::size_t rows) {
+    cells_.reserve(std::min(rows, std::min(limits_.rows, kMaxImportRows)) * 2);
+}
+
+bool SheetBuilder::fail(ReadError error) {
+    if (error_ == ReadError::None) error_ = error;
+    return false;
+}
+
+bool SheetBuilder::touch(std::size_t row) {
+    if (error_ != ReadError::None) return false;
+    if (row >= limits_.rows) return fail(ReadError::TooManyRows);
+    if (row + 1 > used_) used_ = row + 1;
+    return true;
+}
+
+bool SheetBuilder::admit(std::size_t row, std::size_t column, std::size_t textBytes) {
+    if (!touch(row)) return false;
+    if (column >= kMaxImportColumns) return fail(ReadError::TooManyColumns);
+    if (cells_.size() + uncalculated_.size() >= limits_.cells) return fail(ReadError::TooLarge);
+    if (textBytes > limits_.textBytes - textBytes_) return fail(ReadError::TooLarge);
+    textBytes_ += textBytes;
+    return true;
+}
+
+bool SheetBuilder::set(std::size_t row, std::size_t column, Cell cell) {
+    if (cell.kind == Cell::Kind::Empty) return touch(row);
+    if (!admit(row, column, cell.text.size())) return false;
     std::uint32_t index = kNoText;
     if (cell.kind == Cell::Kind::Text || cell.kind == Cell::Kind::Error) {
         index = static_cast<std::uint32_t>(texts_.size());
         texts_.push_back(std::move(cell.text));
     }
-    cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint8_t>(column), cell.kind, false, index, cell.number});
+    cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint16_t>(column), cell.kind, false, index, cell.number});
+    return true;
 }
 
-void SheetBuilder::setShared(std::size_t row, std::size_t column, std::uint32_t index) {
-    touch(row);
-    if (column > 1) return;
-    cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint8_t>(column), Cell::Kind::Text, true, index, 0.0});
+bool SheetBuilder::setRepeated(std::size_t row, std::size_t column, std::size_t count, const Cell& cell) {
+    if (cell.kind == Cell::Kind::Empty) return touch(row);
+    for (std::size_t k = 0; k < count; ++k)
+        if (!set(row, column + k, cell)) return false;
+    return true;
+}
+
+bool SheetBuilder::setShared(std::size_t row, std::size_t column, std::uint32_t index) {
+    if (!admit(row, column, 0)) return false;
+    cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint16_t>(column), Cell::Kind::Text, true, index, 0.0});
+    return true;
+}
+
+bool SheetBuilder::setUncalculated(std::size_t row, std::size_t column) {
+    if (!admit(row, column, 0)) return false;
+    uncalculated_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column)});
+    return true;
 }
 
 void SheetBuilder::dropReplaced() {
-    const auto place = [](const Entry& e) { return std::uint64_t{e.row} * 2 + e.column; };
+    const auto place = [](const Entry& e) { return std::uint64_t{e.row} * kMaxImportColumns + e.column; };
     // Writers put cells in row and column order: then no place repeats.
     const bool ordered = std::adjacent_find(cells_.begin(), cells_.end(), [&](const Entry& a, const Entry& b) {
                              return place(a) >= place(b);
@@ -50,7 +89,17 @@ std::vector<std::uint32_t> SheetBuilder::neededShared() {
     return needed;
 }
 
-void SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, std::vector<std::string>& texts) {
+bool SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, const std::vector<std::string>& texts) {
+    // Each cell gets its own copy of the text: counted before any is made,
+    // as a thousand rows may point at one long entry.
+    std::size_t bytes = 0;
+    for (const Entry& e : cells_) {
+        if (!e.shared) continue;
+        const auto it = std::lower_bound(needed.begin(), needed.end(), e.index);
+        if (it != needed.end() && *it == e.index) bytes += texts[static_cast<std::size_t>(it - needed.begin())].size();
+        if (bytes > limits_.textBytes - textBytes_) return fail(ReadError::TooLarge);
+    }
+    textBytes_ += bytes;
     for (Entry& e : cells_) {
         if (!e.shared) continue;
         e.shared = false;
@@ -62,22 +111,33 @@ void SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, std::
         e.index = static_cast<std::uint32_t>(texts_.size());
         texts_.push_back(texts[static_cast<std::size_t>(it - needed.begin())]);
     }
+    return true;
 }
 
-std::vector<Row> SheetBuilder::take() {
-    std::vector<Row> rows(used_);
+ReadResult SheetBuilder::take() {
+    dropReplaced();
+    ReadResult result;
+    result.rows.resize(used_);
+    // Each row's width first, so that its cells are allocated once.
+    std::vector<std::uint16_t> width(used_, 0);
+    for (const Entry& e : cells_) width[e.row] = std::max<std::uint16_t>(width[e.row], static_cast<std::uint16_t>(e.column + 1));
+    for (std::size_t r = 0; r < used_; ++r) result.rows[r].cells.resize(width[r]);
+    width.clear();
+    width.shrink_to_fit();
     for (const Entry& e : cells_) {
-        Cell& cell = e.column == 0 ? rows[e.row].first : rows[e.row].second;
+        Cell& cell = result.rows[e.row].cells[e.column];
         cell.kind = e.kind;
         cell.number = e.number;
         // Each text belongs to one entry, so it can be moved out.
         if (e.index != kNoText && !e.shared) cell.text = std::move(texts_[e.index]);
         else cell.text.clear();
     }
+    for (Row& row : result.rows) row.trim();
+    result.uncalculated = std::move(uncalculated_);
     cells_.clear();
     texts_.clear();
     used_ = 0;
-    return rows;
+    return result;
 }
 
 }  // namespace korvanta::excel::detail

@@ -3,10 +3,12 @@
 // uncompressed.
 #include "excel/sheets.h"
 
+#include "excel/biff_records.h"
 #include "excel/bytes.h"
 #include "excel/cfb_reader.h"
+#include "excel/package.h"
+#include "excel/readers.h"
 #include "excel/sheet_choice.h"
-#include "excel/zip_parts.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,11 +18,38 @@ namespace korvanta::excel {
 
 namespace detail {
 
+ReadResult Failure(ReadError error) {
+    ReadResult r;
+    r.error = error;
+    r.message = std::string(ReadErrorMessage(error));
+    return r;
+}
+
 SheetList ListFailure(ReadError error) {
     SheetList list;
     list.error = error;
     list.message = std::string(ReadErrorMessage(error));
     return list;
+}
+
+namespace {
+
+// A text file is one sheet, named after the file; it is read when asked.
+class TextSource final : public SheetSource {
+public:
+    explicit TextSource(std::filesystem::path path) : path_(std::move(path)) { names_.push_back(path_.stem().string()); }
+    ReadResult read(std::size_t index, const ReadLimits&) const override {
+        return index == 0 ? ReadTextSheet(path_) : Failure(ReadError::NoWorksheet);
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
+Opened OpenText(const std::filesystem::path& path) {
+    return {ReadError::None, std::make_unique<TextSource>(path)};
 }
 
 }  // namespace detail
@@ -33,17 +62,11 @@ struct FileCloser {
 
 constexpr std::size_t kSniffBytes = 8192;
 
-bool IsBiffBof(const std::uint8_t* p) {
-    const std::uint16_t id = detail::Le16(p);
-    const std::uint16_t length = detail::Le16(p + 2);
-    return (id == 0x0009 || id == 0x0209 || id == 0x0409 || id == 0x0809) && length >= 4 && length <= 20;
-}
-
 FileFormat ZipFormat(const std::filesystem::path& path) {
-    detail::ZipParts zip;
-    if (zip.open(path) != detail::ZipParts::Status::Ok) return FileFormat::Xlsx;
+    detail::Package zip;
+    if (zip.open(path) != detail::Package::Status::Ok) return FileFormat::Xlsx;
     std::string mimetype;
-    if (zip.read("mimetype", 256, mimetype) == detail::ZipParts::Status::Ok)
+    if (zip.read("mimetype", 256, mimetype) == detail::Package::Status::Ok)
         return mimetype.starts_with("application/vnd.oasis.opendocument.spreadsheet") ? FileFormat::Ods : FileFormat::Xlsx;
     // A package without the entry: OpenDocument by its content part.
     if (zip.has("content.xml") && !zip.has("[Content_Types].xml")) return FileFormat::Ods;
@@ -66,6 +89,15 @@ FileFormat TextOrUnknown(const std::uint8_t* head, std::size_t n) {
     return FileFormat::Text;
 }
 
+// Why a file that is no format of ours cannot be read: missing or
+// unreadable, or of another kind.
+ReadError UnknownError(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return ReadError::CannotOpen;
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    return f ? ReadError::NotWorkbook : ReadError::CannotOpen;
+}
+
 }  // namespace
 
 FileFormat DetectFormat(const std::filesystem::path& path) {
@@ -79,35 +111,46 @@ FileFormat DetectFormat(const std::filesystem::path& path) {
     if (n >= 8 && std::memcmp(head, detail::kCfbSignature, 8) == 0) return FileFormat::Xls;
     if (n >= 4 && head[0] == 'P' && head[1] == 'K' && ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6)))
         return ZipFormat(path);
-    if (n >= 8 && IsBiffBof(head)) return FileFormat::Xls;
+    if (n >= 8 && detail::biff::IsBofHeader(head)) return FileFormat::Xls;
     return HasTextName(path) ? TextOrUnknown(head, n) : FileFormat::Unknown;
 }
 
-SheetList ListSheets(const std::filesystem::path& path) {
-    switch (DetectFormat(path)) {
-    case FileFormat::Xls: return detail::ListXlsSheets(path);
-    case FileFormat::Xlsx: return detail::ListXlsxSheets(path);
-    case FileFormat::Ods: return detail::ListOdsSheets(path);
-    case FileFormat::Text: {
-        SheetList list;
-        list.names.push_back(path.stem().string());
-        return list;
+DataFile::DataFile(const std::filesystem::path& path) : format_(DetectFormat(path)) {
+    detail::Opened opened;
+    switch (format_) {
+    case FileFormat::Xls: opened = detail::OpenXls(path); break;
+    case FileFormat::Xlsx: opened = detail::OpenXlsx(path); break;
+    case FileFormat::Ods: opened = detail::OpenOds(path); break;
+    case FileFormat::Text: opened = detail::OpenText(path); break;
+    case FileFormat::Unknown: opened.error = UnknownError(path); break;
     }
-    case FileFormat::Unknown: break;
-    }
-    // The first-sheet reader knows a missing file from one of another kind.
-    return detail::ListFailure(ReadFirstSheet(path).error);
+    error_ = opened.error;
+    if (error_ == ReadError::None) source_ = std::move(opened.source);
 }
 
-ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index) {
-    switch (DetectFormat(path)) {
-    case FileFormat::Xls: return index == 0 ? ReadFirstSheet(path) : detail::ReadXlsSheet(path, index);
-    case FileFormat::Xlsx: return index == 0 ? ReadFirstSheet(path) : detail::ReadXlsxSheet(path, index);
-    case FileFormat::Ods: return detail::ReadOdsSheet(path, index);
-    case FileFormat::Text: return index == 0 ? detail::ReadTextSheet(path) : detail::Failure(ReadError::NoWorksheet);
-    case FileFormat::Unknown: break;
-    }
-    return ReadFirstSheet(path);
+DataFile::~DataFile() = default;
+
+const std::vector<std::string>& DataFile::sheetNames() const {
+    static const std::vector<std::string> kNone;
+    return source_ ? source_->names() : kNone;
+}
+
+ReadResult DataFile::readSheet(std::size_t index, const ReadLimits& limits) const {
+    if (!source_) return detail::Failure(error_ == ReadError::None ? ReadError::NotWorkbook : error_);
+    if (index >= source_->names().size()) return detail::Failure(ReadError::NoWorksheet);
+    return source_->read(index, limits);
+}
+
+SheetList ListSheets(const std::filesystem::path& path) {
+    const DataFile file(path);
+    if (!file.ok()) return detail::ListFailure(file.error());
+    SheetList list;
+    list.names = file.sheetNames();
+    return list;
+}
+
+ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits) {
+    return DataFile(path).readSheet(index, limits);
 }
 
 }  // namespace korvanta::excel

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -41,11 +43,40 @@ struct SheetList {
 SheetList ListSheets(const std::filesystem::path& path);
 
 // Worksheet `index` (counted from 0 among the listed ones) as ReadFirstSheet
-// reads the first: rows 1 to the last used row, columns A and B. A text
+// reads the first: rows 1 to the last used row, every column. A text
 // file has only sheet 0; its cells are texts as written (decimal commas made
 // points) and a header line is skipped, as in a paste. A text file without
 // any data row is NotWorkbook.
-ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index);
+ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits = {});
+
+namespace detail {
+class SheetSource;
+}
+
+// A data file opened once for import: its format found and its sheets
+// listed when it is opened, and then any sheet read by its index, as often
+// as the user switches between them. ListSheets and ReadSheet are this in
+// one call.
+class DataFile {
+public:
+    explicit DataFile(const std::filesystem::path& path);
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    bool ok() const { return error_ == ReadError::None; }
+    ReadError error() const { return error_; }
+    std::string_view message() const { return ReadErrorMessage(error_); }
+    FileFormat format() const { return format_; }
+    // The worksheets' names; empty when the file could not be opened.
+    const std::vector<std::string>& sheetNames() const;
+    ReadResult readSheet(std::size_t index, const ReadLimits& limits = {}) const;
+
+private:
+    FileFormat format_ = FileFormat::Unknown;
+    ReadError error_ = ReadError::None;
+    std::unique_ptr<detail::SheetSource> source_;
+};
 
 // Limits of the text reader.
 inline constexpr std::size_t kMaxTextFileBytes = std::size_t{64} << 20;

@@ -1,9 +1,9 @@
-// Picks the reader by the file's first bytes, not its name: users rename
-// files, and some programs save .xlsx content under .xls.
+// The first sheet of a workbook, the readers' messages and the number
+// texts the writers store as numbers.
 #include "excel/workbook.h"
 
-#include "excel/cfb_reader.h"
 #include "excel/readers.h"
+#include "excel/sheets.h"
 
 #include <cerrno>
 #include <clocale>
@@ -17,77 +17,11 @@
 
 namespace korvanta::excel {
 
-namespace detail {
-
-ReadResult Failure(ReadError error) {
-    ReadResult r;
-    r.error = error;
-    r.message = std::string(ReadErrorMessage(error));
-    return r;
-}
-
-}  // namespace detail
-
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-bool IsOldBiffBof(const std::uint8_t* p) {
-    const std::uint16_t id = detail::Le16(p);
-    const std::uint16_t length = detail::Le16(p + 2);
-    return (id == 0x0009 || id == 0x0209 || id == 0x0409 || id == 0x0809) && length >= 4 && length <= 20;
-}
-
-// The whole file, for the binary format; its size is capped before reading.
-ReadError ReadAll(std::FILE* f, const std::filesystem::path& path, detail::Bytes& out) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) return ReadError::CannotOpen;
-    if (size > kMaxXlsFileBytes) return ReadError::TooLarge;
-    out.resize(static_cast<std::size_t>(size));
-    if (std::fseek(f, 0, SEEK_SET) != 0) return ReadError::CannotOpen;
-    const std::size_t got = std::fread(out.data(), 1, out.size(), f);
-    if (std::ferror(f)) return ReadError::CannotOpen;
-    // A file that changed size under us is read as far as it went.
-    out.resize(got);
-    return ReadError::None;
-}
-
-}  // namespace
-
 ReadResult ReadFirstSheet(const std::filesystem::path& path) {
-    using detail::Failure;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::is_regular_file(status)) return Failure(ReadError::CannotOpen);
-    File f(std::fopen(path.c_str(), "rb"));
-    if (!f) return Failure(ReadError::CannotOpen);
-    std::uint8_t head[8] = {};
-    const std::size_t n = std::fread(head, 1, sizeof head, f.get());
-    if (std::ferror(f.get())) return Failure(ReadError::CannotOpen);
-
-    if (n == sizeof head && std::memcmp(head, detail::kCfbSignature, sizeof head) == 0) {
-        detail::Bytes file;
-        if (const ReadError e = ReadAll(f.get(), path, file); e != ReadError::None) return Failure(e);
-        f.reset();
-        return detail::ReadCompoundWorkbook(file);
-    }
-    if (n >= 4 && head[0] == 'P' && head[1] == 'K' &&
-        ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6))) {
-        f.reset();
-        return detail::ReadXlsxFile(path);
-    }
-    if (n >= 8 && IsOldBiffBof(head)) {
-        // A bare BIFF stream: Excel 2 to 4 saved workbooks this way.
-        if (detail::Le16(head) != 0x0809 || detail::Le16(head + 4) != 0x0600) return Failure(ReadError::OldFormat);
-        detail::Bytes file;
-        if (const ReadError e = ReadAll(f.get(), path, file); e != ReadError::None) return Failure(e);
-        return detail::ReadBiffStream(file);
-    }
-    return Failure(ReadError::NotWorkbook);
+    const DataFile file(path);
+    // A text file is read only by the import, which knows it by its name.
+    if (file.format() == FileFormat::Text) return detail::Failure(ReadError::NotWorkbook);
+    return file.readSheet(0);
 }
 
 std::string_view ReadErrorMessage(ReadError error) {
@@ -100,6 +34,8 @@ std::string_view ReadErrorMessage(ReadError error) {
     case ReadError::Corrupt: return "工作簿已损坏，无法读取。";
     case ReadError::TooLarge: return "工作簿太大，无法读取。";
     case ReadError::NoWorksheet: return "工作簿中没有工作表。";
+    case ReadError::TooManyRows: return "工作表的行数超过了本程序能容纳的32767行数据，未导入。";
+    case ReadError::TooManyColumns: return "工作表的列数超过了256列，未导入。";
     }
     return "工作簿无法读取。";
 }

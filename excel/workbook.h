@@ -1,5 +1,5 @@
-// The workbook layer: reads the first two columns of a workbook's first
-// worksheet and writes two columns of texts to a new workbook. Excel files
+// The workbook layer: reads the cells of a workbook's worksheet and writes
+// two columns of texts to a new workbook. Excel files
 // are read and written here directly (.xls as BIFF8 in a compound file, .xlsx
 // as Office Open XML), so nothing outside the program is needed.
 //
@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -19,7 +20,8 @@
 namespace korvanta::excel {
 
 // One cell's value as the workbook stores it. A formula cell holds its cached
-// result; a date holds its serial number (the workbook's own date system).
+// result; a number shown as a date or a time holds the text it is shown as
+// ("2023-03-15", "08:30"), as it is not a measurement.
 struct Cell {
     enum class Kind : unsigned char { Empty, Number, Text, Bool, Error };
     Kind kind = Kind::Empty;
@@ -34,12 +36,31 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
-// Columns A and B of one worksheet row.
+// One worksheet row: its cells from column A up to the last one present;
+// a column past the end reads as an empty cell.
 struct Row {
-    Cell first;
-    Cell second;
+    Row() = default;
+    Row(Cell a, Cell b) : cells{std::move(a), std::move(b)} { trim(); }
+    explicit Row(std::vector<Cell> all) : cells(std::move(all)) { trim(); }
 
+    const Cell& operator[](std::size_t column) const {
+        static const Cell kEmpty;
+        return column < cells.size() ? cells[column] : kEmpty;
+    }
+    // Drops trailing empty cells, so that equal rows compare equal.
+    void trim() {
+        while (!cells.empty() && cells.back().kind == Cell::Kind::Empty) cells.pop_back();
+    }
+
+    std::vector<Cell> cells;
     bool operator==(const Row&) const = default;
+};
+
+// Where a cell lies, counted from 0.
+struct CellPosition {
+    std::uint32_t row = 0;
+    std::uint32_t column = 0;
+    bool operator==(const CellPosition&) const = default;
 };
 
 enum class ReadError {
@@ -51,16 +72,20 @@ enum class ReadError {
     Corrupt,       // a workbook, but broken or truncated
     TooLarge,      // past the limits below, or a compressed part that expands too far
     NoWorksheet,   // a workbook without any worksheet (only chart sheets, say)
+    TooManyRows,   // a sheet with rows past kMaxImportRows
+    TooManyColumns,  // a sheet with a value past column kMaxImportColumns
 };
 
 struct ReadResult {
     ReadError error = ReadError::None;
     std::string message;   // for a message box titled "提示"; empty on success
-    // Rows 1 to the last used row of the first worksheet: rows.size() is
-    // that row number, and rows without data in A or B are empty. A row is
-    // used when any of its cells, in any column, is present in the file, as
+    // Rows 1 to the last used row of the worksheet: rows.size() is that row
+    // number. A row is used when any of its cells is present in the file, as
     // Excel's UsedRange counts it (a formatted blank cell counts too).
     std::vector<Row> rows;
+    // Formula cells saved without a result (as openpyxl and pandas write
+    // them): they read as empty cells.
+    std::vector<CellPosition> uncalculated;
 
     bool ok() const { return error == ReadError::None; }
 };
@@ -75,13 +100,30 @@ ReadResult ReadFirstSheet(const std::filesystem::path& path);
 std::string_view ReadErrorMessage(ReadError error);
 
 // Limits of the readers. A cell text longer than kMaxCellChars characters
-// (Excel's own limit) is cut there.
+// (Excel's own limit) is cut there. The import limits are counted while a
+// sheet is read, before its cells are made, so a file whose repeats or
+// shared texts expand past them is refused without the memory being spent:
+// the grid holds 32,767 data rows (one more row for a heading), and the
+// cells and texts of a sheet stay well under 200 MB.
 inline constexpr std::size_t kMaxXlsFileBytes = std::size_t{256} << 20;
 inline constexpr std::size_t kMaxXlsxPartBytes = std::size_t{512} << 20;  // one part, uncompressed
 inline constexpr std::size_t kMaxXlsxRatio = 250;  // uncompressed / compressed, once past 8 MiB
 inline constexpr std::size_t kMaxCellChars = 32767;
 inline constexpr std::size_t kMaxXlsxRows = 1048576;
 inline constexpr std::size_t kMaxXlsRows = 65536;
+inline constexpr std::size_t kMaxImportRows = 32768;
+inline constexpr std::size_t kMaxImportColumns = 256;
+inline constexpr std::size_t kMaxImportCells = 1000000;
+inline constexpr std::size_t kMaxImportTextBytes = std::size_t{48} << 20;
+
+// How much of a sheet one read takes in before it refuses the sheet: the
+// import's limits unless told otherwise. An export reads its own file back
+// whole, up to the rows the format holds.
+struct ReadLimits {
+    std::size_t rows = kMaxImportRows;
+    std::size_t cells = kMaxImportCells;
+    std::size_t textBytes = kMaxImportTextBytes;
+};
 
 // Turns a number into the text the grid shows; the window supplies its own
 // general-number conversion.

@@ -1,11 +1,19 @@
-// BIFF8 (.xls, Excel 97 to 2003): the globals substream gives the first
-// worksheet's offset and the shared-string table; the worksheet's cell
-// records give the values. Every record length is checked before a field is
-// read, and every loop advances through a bounded buffer.
+// BIFF8 (.xls, Excel 97 to 2003): the globals substream lists the
+// worksheets with their offsets and holds the shared-string table and the
+// cell formats; a worksheet's cell records give the values. Every record
+// length is checked before a field is read, and every loop advances through
+// a bounded buffer.
+#include "excel/biff_records.h"
 #include "excel/cfb_reader.h"
+#include "excel/date_text.h"
 #include "excel/readers.h"
 #include "excel/sheet_builder.h"
 #include "excel/text.h"
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
 
 #include <algorithm>
 #include <cmath>
@@ -16,31 +24,11 @@ namespace korvanta::excel::detail {
 
 namespace {
 
-enum RecordId : std::uint16_t {
-    kFormula = 0x0006,
-    kEof = 0x000A,
-    kFilePass = 0x002F,
-    kContinue = 0x003C,
-    kBoundSheet = 0x0085,
-    kMulRk = 0x00BD,
-    kMulBlank = 0x00BE,
-    kRString = 0x00D6,
-    kSst = 0x00FC,
-    kLabelSst = 0x00FD,
-    kDimension = 0x0200,
-    kBlank = 0x0201,
-    kNumber = 0x0203,
-    kLabel = 0x0204,
-    kBoolErr = 0x0205,
-    kString = 0x0207,
-    kRk = 0x027E,
-    kBof = 0x0809,
-};
+using namespace biff;
 
-constexpr std::uint16_t kBiff8 = 0x0600;
-constexpr std::uint16_t kBiff5 = 0x0500;
-constexpr std::uint16_t kGlobals = 0x0005;
-constexpr std::uint16_t kWorksheet = 0x0010;
+// The whole file is held while it is read; a workbook within the import's
+// cell limits is far smaller.
+constexpr std::size_t kMaxXlsImportBytes = std::size_t{64} << 20;
 
 using Span = std::span<const std::uint8_t>;
 
@@ -215,10 +203,32 @@ double RkValue(std::uint32_t rk) {
     return (rk & 0x01) ? v / 100.0 : v;
 }
 
-struct Globals {
-    std::optional<std::uint32_t> firstSheet;
-    std::vector<Span> sst;
+struct BoundSheet {
+    std::string name;
+    std::uint32_t offset;  // of the sheet's BOF in the stream
 };
+
+struct Globals {
+    std::vector<BoundSheet> worksheets;
+    std::vector<Span> sst;
+    std::vector<DateStyle> xfStyles;  // by cell format index
+    bool date1904 = false;
+};
+
+// A sheet name: a one-byte count, a flag byte, then Latin-1 or UTF-16LE.
+std::string SheetName(Span body) {
+    if (body.size() < 8) return {};
+    std::vector<Span> parts{body.subspan(7)};
+    Segments s(std::move(parts));
+    std::u16string units;
+    std::uint8_t flags = 0;
+    if (!s.u8(flags)) return {};
+    // A name cut short keeps what is there.
+    const std::size_t wide = flags & 0x01;
+    const std::size_t available = (body.size() - 8) / (wide ? 2 : 1);
+    s.chars(std::min<std::size_t>(body[6], available), wide != 0, &units);
+    return Utf16ToUtf8(units, kMaxCellChars);
+}
 
 ReadError ReadGlobals(Span stream, Globals& g) {
     RecordCursor cursor(stream, 0);
@@ -227,20 +237,41 @@ ReadError ReadGlobals(Span stream, Globals& g) {
     const std::uint16_t version = Le16(bof->data.data());
     if (version == kBiff5) return ReadError::OldFormat;
     if (version != kBiff8 || Le16(bof->data.data() + 2) != kGlobals) return ReadError::Corrupt;
+    std::map<unsigned, DateStyle> formats;  // the workbook's own number formats
     while (auto r = cursor.next()) {
+        const Span d = r->data;
         switch (r->id) {
         case kFilePass:
             return ReadError::Encrypted;
         case kBoundSheet:
-            // Type 0 is a worksheet; chart, macro and module sheets are skipped.
-            if (r->data.size() >= 6 && r->data[5] == 0 && !g.firstSheet) g.firstSheet = Le32(r->data.data());
+            // Chart, macro and module sheets are not listed.
+            if (d.size() >= 6 && d[5] == kWorksheetType) g.worksheets.push_back({SheetName(d), Le32(d.data())});
             break;
         case kSst:
-            g.sst = {r->data};
+            g.sst = {d};
             cursor.takeContinues(g.sst);
             break;
+        case kDateMode:
+            g.date1904 = d.size() >= 2 && Le16(d.data()) == 1;
+            break;
+        case kFormat:
+            if (d.size() >= 5) {
+                std::vector<Span> parts{d.subspan(2)};
+                cursor.takeContinues(parts);
+                Segments s(std::move(parts));
+                std::string code;
+                if (ReadShortString(s, code)) formats[Le16(d.data())] = FormatCodeDateStyle(code);
+            }
+            break;
+        case kXf:
+            if (d.size() >= 4) {
+                const unsigned id = Le16(d.data() + 2);
+                const auto it = formats.find(id);
+                g.xfStyles.push_back(it != formats.end() ? it->second : BuiltInDateStyle(id));
+            }
+            break;
         case kEof:
-            return g.firstSheet ? ReadError::None : ReadError::NoWorksheet;
+            return g.worksheets.empty() ? ReadError::NoWorksheet : ReadError::None;
         default:
             break;
         }
@@ -262,7 +293,15 @@ struct Position {
     std::size_t row, column;
 };
 
-ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
+// A number cell's value, or its text when its format shows a date or time.
+Cell NumberCell(const Globals& g, Span d, double value) {
+    const std::size_t xf = d.size() >= 6 ? Le16(d.data() + 4) : 0;
+    const DateStyle style = xf < g.xfStyles.size() ? g.xfStyles[xf] : DateStyle::None;
+    if (auto date = SerialDateText(value, g.date1904, style)) return Cell::MakeText(std::move(*date));
+    return Cell::MakeNumber(value);
+}
+
+ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, SheetBuilder& sheet) {
     RecordCursor cursor(stream, offset);
     auto bof = cursor.next();
     if (!bof || bof->id != kBof || bof->data.size() < 4 || Le16(bof->data.data() + 2) != kWorksheet)
@@ -290,11 +329,11 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
         // as it is in an .xlsx.
         case kNumber:
             if (d.size() < 14 || !std::isfinite(LeDouble(d.data() + 6))) return ReadError::Corrupt;
-            sheet.set(row, col, Cell::MakeNumber(LeDouble(d.data() + 6)));
+            if (!sheet.set(row, col, NumberCell(globals, d, LeDouble(d.data() + 6)))) return sheet.error();
             break;
         case kRk:
             if (d.size() < 10 || !std::isfinite(RkValue(Le32(d.data() + 6)))) return ReadError::Corrupt;
-            sheet.set(row, col, Cell::MakeNumber(RkValue(Le32(d.data() + 6))));
+            if (!sheet.set(row, col, NumberCell(globals, d, RkValue(Le32(d.data() + 6))))) return sheet.error();
             break;
         case kMulRk: {
             if (d.size() < 6) return ReadError::Corrupt;
@@ -302,13 +341,13 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
             for (std::size_t i = 0; i < count; ++i) {
                 const double value = RkValue(Le32(d.data() + 4 + 6 * i + 2));
                 if (!std::isfinite(value)) return ReadError::Corrupt;
-                sheet.set(row, col + i, Cell::MakeNumber(value));
+                if (!sheet.set(row, col + i, NumberCell(globals, d.subspan(6 * i), value))) return sheet.error();
             }
             break;
         }
         case kLabelSst:
             if (d.size() < 10) return ReadError::Corrupt;
-            sheet.setShared(row, col, Le32(d.data() + 6));
+            if (!sheet.setShared(row, col, Le32(d.data() + 6))) return sheet.error();
             break;
         case kLabel:
         case kRString: {
@@ -318,28 +357,28 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
             Segments s(std::move(parts));
             std::string text;
             if (!ReadShortString(s, text)) return ReadError::Corrupt;
-            sheet.set(row, col, Cell::MakeText(std::move(text)));
+            if (!sheet.set(row, col, Cell::MakeText(std::move(text)))) return sheet.error();
             break;
         }
         case kBoolErr:
             if (d.size() < 8) return ReadError::Corrupt;
-            sheet.set(row, col, d[7] ? Cell::MakeError(ErrorText(d[6])) : Cell::MakeBool(d[6] != 0));
+            if (!sheet.set(row, col, d[7] ? Cell::MakeError(ErrorText(d[6])) : Cell::MakeBool(d[6] != 0))) return sheet.error();
             break;
         case kFormula: {
             if (d.size() < 14) return ReadError::Corrupt;
             const std::uint8_t* v = d.data() + 6;
             if (v[6] != 0xFF || v[7] != 0xFF) {
                 if (!std::isfinite(LeDouble(v))) return ReadError::Corrupt;
-                sheet.set(row, col, Cell::MakeNumber(LeDouble(v)));
+                if (!sheet.set(row, col, NumberCell(globals, d, LeDouble(v)))) return sheet.error();
             } else if (v[0] == 0) {
-                sheet.set(row, col, Cell::MakeText({}));
+                if (!sheet.set(row, col, Cell::MakeText({}))) return sheet.error();
                 stringFor = Position{row, col};
             } else if (v[0] == 1) {
-                sheet.set(row, col, Cell::MakeBool(v[2] != 0));
+                if (!sheet.set(row, col, Cell::MakeBool(v[2] != 0))) return sheet.error();
             } else if (v[0] == 2) {
-                sheet.set(row, col, Cell::MakeError(ErrorText(v[2])));
+                if (!sheet.set(row, col, Cell::MakeError(ErrorText(v[2])))) return sheet.error();
             } else {
-                sheet.set(row, col, Cell::MakeText({}));
+                if (!sheet.set(row, col, Cell::MakeText({}))) return sheet.error();
             }
             break;
         }
@@ -350,7 +389,7 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
             Segments s(std::move(parts));
             std::string text;
             if (!ReadShortString(s, text)) return ReadError::Corrupt;
-            sheet.set(stringFor->row, stringFor->column, Cell::MakeText(std::move(text)));
+            if (!sheet.set(stringFor->row, stringFor->column, Cell::MakeText(std::move(text)))) return sheet.error();
             stringFor.reset();
             break;
         }
@@ -362,7 +401,7 @@ ReadError ReadSheet(Span stream, std::size_t offset, SheetBuilder& sheet) {
         case kBlank:
         case kMulBlank:
             if (d.size() < 6) return ReadError::Corrupt;
-            sheet.touch(row);
+            if (!sheet.touch(row)) return sheet.error();
             break;
         default:
             break;
@@ -390,37 +429,93 @@ bool ReadSharedStrings(std::vector<Span> parts, const std::vector<std::uint32_t>
     return true;
 }
 
-}  // namespace
+// A workbook stream held whole, its globals read once; any worksheet is
+// then read from its own offset.
+class XlsSource final : public SheetSource {
+public:
+    ReadError open(Bytes file);
+    ReadError openStream(Bytes stream);
+    ReadResult read(std::size_t index, const ReadLimits& limits) const override;
 
-ReadResult ReadBiffStream(std::span<const std::uint8_t> stream) {
-    Globals globals;
-    if (const ReadError e = ReadGlobals(stream, globals); e != ReadError::None) return Failure(e);
-    if (*globals.firstSheet >= stream.size()) return Failure(ReadError::Corrupt);
-    SheetBuilder sheet;
-    if (const ReadError e = ReadSheet(stream, *globals.firstSheet, sheet); e != ReadError::None) return Failure(e);
-    const auto needed = sheet.neededShared();
-    std::vector<std::string> texts;
-    if (!ReadSharedStrings(std::move(globals.sst), needed, texts)) return Failure(ReadError::Corrupt);
-    sheet.resolveShared(needed, texts);
-    ReadResult result;
-    result.rows = sheet.take();
-    return result;
+private:
+    Bytes file_, stream_;
+    Span view_;  // the workbook stream: into file_ or stream_
+    Globals globals_;
+};
+
+ReadError XlsSource::openStream(Bytes stream) {
+    stream_ = std::move(stream);
+    view_ = stream_;
+    if (const ReadError e = ReadGlobals(view_, globals_); e != ReadError::None) return e;
+    for (const BoundSheet& sheet : globals_.worksheets) names_.push_back(sheet.name);
+    return ReadError::None;
 }
 
-ReadResult ReadCompoundWorkbook(std::span<const std::uint8_t> file) {
-    CompoundFileReader cfb;
-    if (cfb.open(file) != CompoundFileReader::Status::Ok) return Failure(ReadError::Corrupt);
-    // A password-protected .xlsx is a compound file holding the encrypted package.
-    if (cfb.findStream(u"EncryptedPackage") || cfb.findStream(u"EncryptionInfo")) return Failure(ReadError::Encrypted);
-    if (const auto entry = cfb.findStream(u"Workbook")) {
-        Bytes storage;
-        std::span<const std::uint8_t> stream;
-        if (cfb.readStream(*entry, storage, stream) != CompoundFileReader::Status::Ok) return Failure(ReadError::Corrupt);
-        return ReadBiffStream(stream);
+ReadError XlsSource::open(Bytes file) {
+    if (file.size() < 8 || std::memcmp(file.data(), kCfbSignature, 8) != 0) {
+        // A bare BIFF stream: Excel 2 to 4 saved workbooks this way.
+        if (file.size() < 8 || !IsBofHeader(file.data())) return ReadError::NotWorkbook;
+        if (Le16(file.data()) != kBof || Le16(file.data() + 4) != kBiff8) return ReadError::OldFormat;
+        return openStream(std::move(file));
     }
+    file_ = std::move(file);
+    CompoundFileReader cfb;
+    if (cfb.open(file_) != CompoundFileReader::Status::Ok) return ReadError::Corrupt;
+    // A password-protected .xlsx is a compound file holding the encrypted package.
+    if (cfb.findStream(u"EncryptedPackage") || cfb.findStream(u"EncryptionInfo")) return ReadError::Encrypted;
+    const auto entry = cfb.findStream(u"Workbook");
     // Excel 5/95 named its stream "Book".
-    if (cfb.findStream(u"Book")) return Failure(ReadError::OldFormat);
-    return Failure(ReadError::NotWorkbook);
+    if (!entry) return cfb.findStream(u"Book") ? ReadError::OldFormat : ReadError::NotWorkbook;
+    if (cfb.readStream(*entry, stream_, view_) != CompoundFileReader::Status::Ok) return ReadError::Corrupt;
+    if (const ReadError e = ReadGlobals(view_, globals_); e != ReadError::None) return e;
+    for (const BoundSheet& sheet : globals_.worksheets) names_.push_back(sheet.name);
+    return ReadError::None;
+}
+
+ReadResult XlsSource::read(std::size_t index, const ReadLimits& limits) const {
+    if (index >= globals_.worksheets.size()) return Failure(ReadError::NoWorksheet);
+    const std::size_t offset = globals_.worksheets[index].offset;
+    if (offset >= view_.size()) return Failure(ReadError::Corrupt);
+    SheetBuilder sheet(limits);
+    if (const ReadError e = ReadSheet(view_, globals_, offset, sheet); e != ReadError::None) return Failure(e);
+    const auto needed = sheet.neededShared();
+    std::vector<std::string> texts;
+    if (!ReadSharedStrings(globals_.sst, needed, texts)) return Failure(ReadError::Corrupt);
+    if (!sheet.resolveShared(needed, texts)) return Failure(sheet.error());
+    return sheet.take();
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+template <typename OpenWith>
+Opened OpenWithSource(OpenWith openWith) {
+    auto source = std::make_unique<XlsSource>();
+    Opened opened;
+    opened.error = openWith(*source);
+    if (opened.error == ReadError::None) opened.source = std::move(source);
+    return opened;
+}
+
+}  // namespace
+
+Opened OpenXls(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return {ReadError::CannotOpen, nullptr};
+    if (size > kMaxXlsImportBytes) return {ReadError::TooLarge, nullptr};
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    if (!f) return {ReadError::CannotOpen, nullptr};
+    Bytes file(static_cast<std::size_t>(size));
+    // A file that changed size under us is read as far as it went.
+    file.resize(std::fread(file.data(), 1, file.size(), f.get()));
+    if (std::ferror(f.get())) return {ReadError::CannotOpen, nullptr};
+    return OpenWithSource([&](XlsSource& source) { return source.open(std::move(file)); });
+}
+
+Opened OpenBiffStream(std::vector<std::uint8_t> stream) {
+    return OpenWithSource([&](XlsSource& source) { return source.openStream(std::move(stream)); });
 }
 
 }  // namespace korvanta::excel::detail

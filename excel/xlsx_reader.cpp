@@ -1,11 +1,14 @@
 // Office Open XML (.xlsx): the package's relationships lead to the workbook,
-// the workbook's list of sheets and its relationships to the first
-// worksheet; the worksheet's cells are read first, then only those shared
-// strings that columns A and B refer to.
+// the workbook's list of sheets and its relationships to each worksheet's
+// part, resolved by one rule (ResolvePartName) for listing and reading. A
+// worksheet's cells are read first, then only the shared strings they refer
+// to; the styles say which numbers are shown as dates.
+#include "excel/date_text.h"
+#include "excel/package.h"
 #include "excel/readers.h"
 #include "excel/sheet_builder.h"
 #include "excel/text.h"
-#include "excel/xlsx_package.h"
+#include "excel/xlsx_styles.h"
 
 #include <charconv>
 #include <cmath>
@@ -52,40 +55,6 @@ std::string RelsPartOf(std::string_view part) {
     return std::string(folder) + "_rels/" + std::string(file) + ".rels";
 }
 
-// Days from 1970-01-01 of a civil date (proleptic Gregorian).
-long DaysFromCivil(long y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long>(doe) - 719468;
-}
-
-// An ISO 8601 date cell (t="d") as the serial number Excel would store.
-std::optional<double> IsoDateSerial(std::string_view s, bool date1904) {
-    long y = 0;
-    unsigned mo = 0, d = 0, h = 0, mi = 0;
-    double sec = 0;
-    if (s.size() < 10 || s[4] != '-' || s[7] != '-') return std::nullopt;
-    if (!ParseUnsigned(s.substr(0, 4), y) || !ParseUnsigned(s.substr(5, 2), mo) || !ParseUnsigned(s.substr(8, 2), d))
-        return std::nullopt;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31) return std::nullopt;
-    if (s.size() > 10) {
-        if (s.size() < 19 || s[10] != 'T' || s[13] != ':' || s[16] != ':') return std::nullopt;
-        if (!ParseUnsigned(s.substr(11, 2), h) || !ParseUnsigned(s.substr(14, 2), mi)) return std::nullopt;
-        std::size_t end = 19;
-        while (end < s.size() && s[end] != 'Z' && s[end] != '+' && s[end] != '-') ++end;
-        const auto [p, ec] = std::from_chars(s.data() + 17, s.data() + end, sec);
-        if (ec != std::errc{} || p != s.data() + end) return std::nullopt;
-    }
-    const long base = date1904 ? DaysFromCivil(1904, 1, 1) : DaysFromCivil(1899, 12, 30);
-    double serial = static_cast<double>(DaysFromCivil(y, mo, d) - base);
-    // Excel's 1900 system counts a 29 February 1900 that never was.
-    if (!date1904 && serial < 61) serial -= 1;
-    return serial + (h * 3600.0 + mi * 60.0 + sec) / 86400.0;
-}
-
 struct Relationship {
     std::string type, target;
     bool external = false;
@@ -115,14 +84,19 @@ public:
 
 class WorkbookHandler : public XmlHandler {
 public:
+    struct Sheet {
+        std::string name, id;  // id: the relationship's
+    };
     std::string root;
-    std::vector<std::string> sheetIds;  // relationship ids, in the workbook's order
+    std::vector<Sheet> sheets;  // in the workbook's order
     bool date1904 = false;
 
     void start(std::string_view name, const char** a) override {
         if (root.empty()) root = name;
         if (name == "sheet") {
-            if (const char* id = attribute(a, "id", true)) sheetIds.emplace_back(id);
+            const char* id = attribute(a, "id", true);
+            const char* sheetName = attribute(a, "name");
+            if (id) sheets.push_back({sheetName ? FinishText(sheetName) : std::string(), id});
         } else if (name == "workbookPr") {
             const char* v = attribute(a, "date1904");
             date1904 = v && (std::string_view(v) == "1" || std::string_view(v) == "true");
@@ -135,7 +109,8 @@ public:
 
 class SheetHandler : public XmlHandler {
 public:
-    SheetHandler(SheetBuilder& sheet, bool date1904) : sheet_(sheet), date1904_(date1904) {}
+    SheetHandler(SheetBuilder& sheet, bool date1904, const XfDateStyles& styles)
+        : sheet_(sheet), date1904_(date1904), styles_(styles) {}
 
     void start(std::string_view name, const char** a) override {
         // A worksheet relationship that leads to some other part (the
@@ -161,6 +136,8 @@ public:
             startCell(a);
         } else if (inCell_ && name == "v") {
             inValue_ = hasValue_ = true;
+        } else if (inCell_ && name == "f") {
+            hasFormula_ = true;
         } else if (inCell_ && name == "is") {
             inInline_ = hasValue_ = true;
         } else if (inInline_ && name == "rPh") {
@@ -197,6 +174,7 @@ private:
     enum class Type { Number, Shared, FormulaText, Inline, Bool, Error, Date };
 
     void fail() { outcome = Outcome::Corrupt; }
+    void stopAtLimit() { outcome = Outcome::TooLarge; }
 
     // The declared range ("A1:B32767") sizes the row store; the cells decide
     // what is read.
@@ -207,7 +185,7 @@ private:
         const auto digits = s.find_first_of("0123456789");
         std::size_t rows = 0;
         if (digits != std::string_view::npos && ParseUnsigned(s.substr(digits), rows))
-            sheet_.reserve(std::min(rows, kMaxXlsxRows));
+            sheet_.reserve(rows);
     }
 
     void startCell(const char** a) {
@@ -233,20 +211,27 @@ private:
         else if (type == "e") type_ = Type::Error;
         else if (type == "d") type_ = Type::Date;
         else return fail();
+        std::size_t xf = 0;
+        if (const char* style = attribute(a, "s"); style && !ParseUnsigned(std::string_view(style), xf)) return fail();
+        dateStyle_ = styles_.of(xf);
         row_ = row;
         column_ = column;
         nextColumn_ = column + 1;
         inCell_ = true;
-        hasValue_ = inValue_ = inInline_ = inText_ = inPhonetic_ = false;
+        hasValue_ = hasFormula_ = inValue_ = inInline_ = inText_ = inPhonetic_ = false;
         value_.clear();
     }
 
     void finishCell() {
         const std::size_t row = row_ - 1;
-        sheet_.touch(row);
-        if (column_ > 1 || !hasValue_) return;
-        // A formula not yet calculated may carry an empty <v/>.
-        if (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline) return;
+        if (!put(row)) stopAtLimit();
+    }
+
+    // False once the sheet is past a limit.
+    bool put(std::size_t row) {
+        // A formula not yet calculated has no <v>, or an empty one.
+        if (hasFormula_ && value_.empty() && type_ != Type::Inline) return sheet_.setUncalculated(row, column_);
+        if (!hasValue_ || (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline)) return sheet_.touch(row);
         switch (type_) {
         case Type::Number: {
             double v = 0;
@@ -254,37 +239,43 @@ private:
             // sheet is mostly numbers.
             const char* end = value_.data() + value_.size();
             const auto [p, ec] = std::from_chars(value_.data(), end, v);
-            if (ec != std::errc{} || p != end || !std::isfinite(v)) return fail();
-            sheet_.set(row, column_, Cell::MakeNumber(v));
-            break;
+            if (ec != std::errc{} || p != end || !std::isfinite(v)) {
+                fail();
+                return true;
+            }
+            if (auto date = SerialDateText(v, date1904_, dateStyle_)) return sheet_.set(row, column_, Cell::MakeText(std::move(*date)));
+            return sheet_.set(row, column_, Cell::MakeNumber(v));
         }
         case Type::Shared: {
             std::uint32_t index = 0;
-            if (!ParseUnsigned(std::string_view(value_), index)) return fail();
-            sheet_.setShared(row, column_, index);
-            break;
+            if (!ParseUnsigned(std::string_view(value_), index)) {
+                fail();
+                return true;
+            }
+            return sheet_.setShared(row, column_, index);
         }
         case Type::FormulaText:
         case Type::Inline:
-            sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
-            break;
+            return sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
         case Type::Bool:
-            if (value_ == "1" || value_ == "true") sheet_.set(row, column_, Cell::MakeBool(true));
-            else if (value_ == "0" || value_ == "false") sheet_.set(row, column_, Cell::MakeBool(false));
-            else return fail();
-            break;
+            if (value_ == "1" || value_ == "true") return sheet_.set(row, column_, Cell::MakeBool(true));
+            if (value_ == "0" || value_ == "false") return sheet_.set(row, column_, Cell::MakeBool(false));
+            fail();
+            return true;
         case Type::Error:
-            sheet_.set(row, column_, Cell::MakeError(FinishText(value_)));
-            break;
+            return sheet_.set(row, column_, Cell::MakeError(FinishText(value_)));
         case Type::Date:
-            if (const auto serial = IsoDateSerial(value_, date1904_)) sheet_.set(row, column_, Cell::MakeNumber(*serial));
-            else sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
-            break;
+            if (auto date = IsoDateText(value_)) return sheet_.set(row, column_, Cell::MakeText(std::move(*date)));
+            return sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
         }
+        return true;
     }
 
     SheetBuilder& sheet_;
     bool date1904_;
+    const XfDateStyles& styles_;
+    DateStyle dateStyle_ = DateStyle::None;
+    bool hasFormula_ = false;
     bool rootSeen_ = false;
     bool inData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, inText_ = false, inPhonetic_ = false;
     bool hasValue_ = false;
@@ -354,59 +345,91 @@ ReadError ErrorOf(Package::Status s) {
     return ReadError::Corrupt;
 }
 
-}  // namespace
+// Where a worksheet lies: its part in the package.
+struct SheetPlace {
+    std::string name, part;
+};
 
-ReadResult ReadXlsxFile(const std::filesystem::path& path) {
-    Package package;
-    if (const auto s = package.open(path); s != Package::Status::Ok) return Failure(ErrorOf(s));
+class XlsxSource final : public SheetSource {
+public:
+    ReadError open(const std::filesystem::path& path);
+    ReadResult read(std::size_t index, const ReadLimits& limits) const override;
+
+private:
+    Package package_;
+    std::vector<SheetPlace> sheets_;
+    std::string sharedStringsPart_, stylesPart_;
+    bool date1904_ = false;
+};
+
+ReadError XlsxSource::open(const std::filesystem::path& path) {
+    if (const auto s = package_.open(path); s != Package::Status::Ok) return ErrorOf(s);
 
     // The package's own relationships name the main part; xl/workbook.xml is
     // where every writer puts it, for packages that lack them.
     std::string workbookPart = "xl/workbook.xml";
     {
         RelsHandler rels;
-        const auto s = package.parse("_rels/.rels", rels);
-        if (s != Package::Status::Ok && s != Package::Status::Missing) return Failure(ErrorOf(s));
+        const auto s = package_.parse("_rels/.rels", rels);
+        if (s != Package::Status::Ok && s != Package::Status::Missing) return ErrorOf(s);
         if (const Relationship* main = rels.firstOfType("/officeDocument")) workbookPart = ResolvePartName("", main->target);
     }
     WorkbookHandler workbook;
-    if (const auto s = package.parse(workbookPart, workbook); s != Package::Status::Ok)
-        return Failure(s == Package::Status::Missing ? ReadError::NotWorkbook : ErrorOf(s));
+    if (const auto s = package_.parse(workbookPart, workbook); s != Package::Status::Ok)
+        return s == Package::Status::Missing ? ReadError::NotWorkbook : ErrorOf(s);
     // A Word or PowerPoint package has a main part too, of another kind.
-    if (workbook.root != "workbook") return Failure(ReadError::NotWorkbook);
+    if (workbook.root != "workbook") return ReadError::NotWorkbook;
+    date1904_ = workbook.date1904;
 
     RelsHandler rels;
-    if (const auto s = package.parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok)
-        return Failure(ErrorOf(s));
+    if (const auto s = package_.parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok) return ErrorOf(s);
     const std::string folder = FolderOf(workbookPart);
-    std::string sheetPart;
-    for (const auto& id : workbook.sheetIds) {
-        const auto it = rels.byId.find(id);
-        if (it != rels.byId.end() && !it->second.external && EndsWith(it->second.type, "/worksheet")) {
-            sheetPart = ResolvePartName(folder, it->second.target);
-            break;
-        }
+    for (auto& sheet : workbook.sheets) {
+        const auto it = rels.byId.find(sheet.id);
+        if (it == rels.byId.end() || it->second.external || !EndsWith(it->second.type, "/worksheet")) continue;
+        names_.push_back(sheet.name);
+        sheets_.push_back({std::move(sheet.name), ResolvePartName(folder, it->second.target)});
     }
-    if (sheetPart.empty()) return Failure(ReadError::NoWorksheet);
+    if (sheets_.empty()) return ReadError::NoWorksheet;
+    if (const Relationship* strings = rels.firstOfType("/sharedStrings")) sharedStringsPart_ = ResolvePartName(folder, strings->target);
+    if (const Relationship* styles = rels.firstOfType("/styles")) stylesPart_ = ResolvePartName(folder, styles->target);
+    return ReadError::None;
+}
 
-    SheetBuilder sheet;
-    SheetHandler sheetHandler(sheet, workbook.date1904);
-    if (const auto s = package.parse(sheetPart, sheetHandler); s != Package::Status::Ok) return Failure(ErrorOf(s));
+ReadResult XlsxSource::read(std::size_t index, const ReadLimits& limits) const {
+    if (index >= sheets_.size()) return Failure(ReadError::NoWorksheet);
+    XfDateStyles styles;
+    if (!stylesPart_.empty()) {
+        // Without readable styles the numbers stay numbers.
+        XfStylesHandler handler(styles);
+        if (const auto s = package_.parse(stylesPart_, handler); s == Package::Status::TooLarge) return Failure(ReadError::TooLarge);
+    }
+
+    SheetBuilder sheet(limits);
+    SheetHandler sheetHandler(sheet, date1904_, styles);
+    if (const auto s = package_.parse(sheets_[index].part, sheetHandler); s != Package::Status::Ok)
+        return Failure(sheet.error() != ReadError::None ? sheet.error() : ErrorOf(s));
 
     const auto needed = sheet.neededShared();
     if (!needed.empty()) {
-        const Relationship* strings = rels.firstOfType("/sharedStrings");
-        if (!strings) return Failure(ReadError::Corrupt);
+        if (sharedStringsPart_.empty()) return Failure(ReadError::Corrupt);
         std::vector<std::string> texts;
         SharedStringsHandler handler(needed, texts);
-        if (const auto s = package.parse(ResolvePartName(folder, strings->target), handler); s != Package::Status::Ok)
-            return Failure(ErrorOf(s));
+        if (const auto s = package_.parse(sharedStringsPart_, handler); s != Package::Status::Ok) return Failure(ErrorOf(s));
         if (!handler.complete()) return Failure(ReadError::Corrupt);
-        sheet.resolveShared(needed, texts);
+        if (!sheet.resolveShared(needed, texts)) return Failure(sheet.error());
     }
-    ReadResult result;
-    result.rows = sheet.take();
-    return result;
+    return sheet.take();
+}
+
+}  // namespace
+
+Opened OpenXlsx(const std::filesystem::path& path) {
+    auto source = std::make_unique<XlsxSource>();
+    Opened opened;
+    opened.error = source->open(path);
+    if (opened.error == ReadError::None) opened.source = std::move(source);
+    return opened;
 }
 
 }  // namespace korvanta::excel::detail

@@ -31,8 +31,9 @@ constexpr ByteClasses kBytes;
 
 bool EndsName(char c) { return kBytes.nameEnd[static_cast<unsigned char>(c)]; }
 
-std::string_view LocalName(std::string_view name) {
+std::string_view LocalName(std::string_view name, XmlHandler& handler) {
     const auto colon = name.rfind(':');
+    handler.prefix = colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
@@ -377,11 +378,12 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
         if (depth_ == open_.size()) open_.emplace_back();
         open_[depth_++].assign(name);
     }
-    const std::string_view local = LocalName(name);
+    const std::string_view local = LocalName(name, handler_);
     handler_.start(local, attributes_.data());
     if (handlerStopped()) return Step::Stop;
     if (empty) {
         if (depth_ == 0) rootClosed_ = true;
+        LocalName(name, handler_);
         handler_.end(local);
         if (handlerStopped()) return Step::Stop;
     }
@@ -398,7 +400,7 @@ XmlScanner::Step XmlScanner::endTag(char* p, char* end) {
     --depth_;
     if (depth_ == 0) rootClosed_ = true;
     pos_ = static_cast<std::size_t>(close + 1 - buffer_.data());
-    handler_.end(LocalName(name));
+    handler_.end(LocalName(name, handler_));
     return handlerStopped() ? Step::Stop : Step::Advanced;
 }
 

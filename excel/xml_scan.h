@@ -8,7 +8,7 @@
 // root. Parts in another encoding than UTF-8 are left to expat.
 #pragma once
 
-#include "excel/xlsx_package.h"
+#include "excel/package.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,8 @@
 #include "checks.h"
 
+#include "excel/sheets.h"
 #include "excel/workbook.h"
+#include "delimited/delimitedtext.h"
 #include "grid/cellcleaning.h"
 #include "stats/numbertext.h"
 
@@ -52,15 +54,30 @@ ScratchFiles& Scratch() {
     return files;
 }
 
-// Any bytes as a workbook: an answer, never a crash, and what is accepted
-// stays within the limits.
-std::string CheckReader(std::string_view input, const std::string& extension) {
-    const auto result = excel::ReadFirstSheet(Scratch().write(extension, input));
+// What any read must satisfy: an error with its message or none without,
+// and what is accepted within the import's limits.
+std::string CheckRead(const excel::ReadResult& result) {
     if (result.ok() == !result.message.empty()) return "a message without an error or an error without one";
-    if (result.rows.size() > excel::kMaxXlsxRows) return "more rows than any workbook holds";
-    for (const auto& row : result.rows)
-        for (const auto* cell : {&row.first, &row.second})
-            if (cell->text.size() > 4 * excel::kMaxCellChars) return "a cell text past the cut";
+    if (result.rows.size() > excel::kMaxImportRows) return "more rows than the import takes";
+    std::size_t cells = 0;
+    for (const auto& row : result.rows) {
+        if (row.cells.size() > excel::kMaxImportColumns) return "more columns than the import takes";
+        cells += row.cells.size();
+        for (const auto& cellValue : row.cells)
+            if (cellValue.text.size() > 4 * excel::kMaxCellChars) return "a cell text past the cut";
+    }
+    if (cells > excel::kMaxImportRows * excel::kMaxImportColumns) return "more cells than the limits allow";
+    return {};
+}
+
+// Any bytes as a workbook: an answer, never a crash, for the first sheets
+// the file lists, each read from the one opened file.
+std::string CheckReader(std::string_view input, const std::string& extension) {
+    const excel::DataFile file(Scratch().write(extension, input));
+    if (file.ok() == file.sheetNames().empty()) return "an opened file without sheets, or sheets of a refused one";
+    if (!file.ok()) return file.message().empty() ? "a refused file without a message" : std::string();
+    for (std::size_t k = 0; k < std::min<std::size_t>(file.sheetNames().size(), 3); ++k)
+        if (std::string finding = CheckRead(file.readSheet(k)); !finding.empty()) return finding;
     return {};
 }
 
@@ -111,6 +128,44 @@ std::string CheckCleanCellText(std::string_view input) {
 
 std::string CheckXlsReader(std::string_view input) { return CheckReader(input, ".xls"); }
 std::string CheckXlsxReader(std::string_view input) { return CheckReader(input, ".xlsx"); }
+std::string CheckOdsReader(std::string_view input) { return CheckReader(input, ".ods"); }
+
+// A text file's one sheet: read or refused, within the limits.
+std::string CheckDelimitedFile(std::string_view input) {
+    return CheckRead(excel::ReadSheet(Scratch().write(".csv", input), 0));
+}
+
+// Pasted text: every row within the widest, the widest counted right, and
+// no field holding a line end unless it was quoted.
+std::string CheckPaste(std::string_view input) {
+    const delimited::DelimitedText table = delimited::ParseDelimitedText(input);
+    int widest = 0;
+    for (const auto& row : table.rows) {
+        int width = static_cast<int>(row.size());
+        while (width > 0 && row[static_cast<std::size_t>(width) - 1].empty()) --width;
+        widest = std::max(widest, width);
+    }
+    if (widest != table.columns) return "the widest row is not the column count";
+    if (input.find('"') == std::string_view::npos)
+        for (const auto& row : table.rows)
+            for (const auto& field : row)
+                if (field.find('\n') != std::string::npos) return "an unquoted field holds a line end";
+    return {};
+}
+
+// The first byte picks the kind of file the rest is; its sheet list reads
+// the same through ListSheets and an opened file.
+std::string CheckSheetListing(std::string_view input) {
+    static const char* const kExtensions[] = {".xls", ".xlsx", ".ods", ".csv"};
+    const std::string extension = input.empty() ? ".xlsx" : kExtensions[static_cast<unsigned char>(input[0]) % 4];
+    const auto& path = Scratch().write(extension, input.empty() ? input : input.substr(1));
+    const excel::SheetList list = excel::ListSheets(path);
+    if (list.ok() == !list.message.empty()) return "a message without an error or an error without one";
+    const excel::DataFile file(path);
+    if (file.ok() != list.ok() || file.sheetNames() != list.names) return "listing and opening disagree";
+    if (list.ok() && list.names.empty()) return "a listed file without sheets";
+    return {};
+}
 
 // The input as two columns of texts (lines; a NUL byte moves on to the
 // second column) written by our writer and read back: each number text as
@@ -148,8 +203,8 @@ static std::string CheckRoundTrip(std::string_view input, const std::string& ext
     if (read.rows.size() != used) return "the read-back has another number of rows";
     for (std::size_t r = 0; r < used; ++r) {
         const auto text = [&](int c) { return r < columns[c].size() ? columns[c][r] : std::string(); };
-        if (!Matches(read.rows[r].first, text(0))) return "column A reads back different in row " + std::to_string(r + 1);
-        if (!Matches(read.rows[r].second, text(1))) return "column B reads back different in row " + std::to_string(r + 1);
+        if (!Matches(read.rows[r][0], text(0))) return "column A reads back different in row " + std::to_string(r + 1);
+        if (!Matches(read.rows[r][1], text(1))) return "column B reads back different in row " + std::to_string(r + 1);
     }
     return {};
 }
@@ -163,6 +218,8 @@ Check CheckFor(std::string_view target) {
         {"format_four_decimals", CheckFormatFourDecimals}, {"clean_cell_text", CheckCleanCellText},
         {"xls_reader", CheckXlsReader},           {"xlsx_reader", CheckXlsxReader},
         {"xls_roundtrip", CheckXlsRoundTrip},     {"xlsx_roundtrip", CheckXlsxRoundTrip},
+        {"ods_reader", CheckOdsReader},           {"delimited_file", CheckDelimitedFile},
+        {"paste", CheckPaste},                    {"sheet_listing", CheckSheetListing},
     };
     const auto it = checks.find(target);
     return it == checks.end() ? nullptr : it->second;

@@ -18,6 +18,10 @@ std::string CheckXlsReader(std::string_view input);
 std::string CheckXlsxReader(std::string_view input);
 std::string CheckXlsRoundTrip(std::string_view input);
 std::string CheckXlsxRoundTrip(std::string_view input);
+std::string CheckOdsReader(std::string_view input);
+std::string CheckDelimitedFile(std::string_view input);
+std::string CheckPaste(std::string_view input);
+std::string CheckSheetListing(std::string_view input);
 
 using Check = std::string (*)(std::string_view);
 // The check of a target by its name without "fuzz_" ("xls_reader"); null

@@ -4,7 +4,10 @@
 # in turn, for the given number of seconds:
 #   tools/fuzz.sh parse_fixed4 600      tools/fuzz.sh all 600
 # Targets: parse_fixed4 leading_number format_four_decimals clean_cell_text
-# xls_reader xlsx_reader xls_roundtrip xlsx_roundtrip. The committed seeds in
+# xls_reader xlsx_reader ods_reader delimited_file paste sheet_listing
+# xls_roundtrip xlsx_roundtrip. Every target runs with 512 MB for its
+# memory and for any one allocation, so a reader that expands a file past
+# the import's limits counts as a finding. The committed seeds in
 # fuzz/corpus/<target>/ stay as they are; what a run finds goes to
 # build-fuzz/corpus/<target>/, and a crashing input to
 # build-fuzz/artifacts/<target>/ (keep it in fuzz/regressions/<target>/ with
@@ -32,7 +35,8 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-all=(parse_fixed4 leading_number format_four_decimals clean_cell_text xls_reader xlsx_reader xls_roundtrip xlsx_roundtrip)
+all=(parse_fixed4 leading_number format_four_decimals clean_cell_text xls_reader xlsx_reader ods_reader delimited_file paste
+     sheet_listing xls_roundtrip xlsx_roundtrip)
 
 flags="-g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -45,22 +49,28 @@ run() {
   cmake --build "$build" -j 2 --target "fuzz_$name"
   local corpus=$build/corpus/$name artifacts=$build/artifacts/$name/
   mkdir -p "$corpus" "$artifacts"
-  local seeds=("$here/fuzz/corpus/$name")
+  local seeds=()
+  [ -d "$here/fuzz/corpus/$name" ] && seeds+=("$here/fuzz/corpus/$name")
   # The readers also start from the workbook fixtures and the hostile files,
   # those under 48 KB: the 1,048,576-row sheet (67 KB) expands to 27 MB and
   # would slow every mutation of it to seconds.
   case $name in
-    xls_reader|xlsx_reader)
-      local ext=${name%_reader}
+    xls_reader|xlsx_reader|ods_reader|delimited_file|sheet_listing)
       local extra=$build/seeds/$name
       mkdir -p "$extra"
-      find "$here/tests/data" -maxdepth 2 -type f -iname "*.$ext" -size -48k -exec cp -t "$extra" {} +
+      local patterns=()
+      case $name in
+        delimited_file) patterns=(-iname "*.csv" -o -iname "*.txt") ;;
+        sheet_listing) patterns=(-iname "*.xls" -o -iname "*.xlsx" -o -iname "*.ods") ;;
+        *) patterns=(-iname "*.${name%_reader}") ;;
+      esac
+      find "$here/tests/data" -maxdepth 2 -type f \( "${patterns[@]}" \) -size -48k -exec cp -t "$extra" {} +
       seeds+=("$extra")
       ;;
   esac
   echo "== fuzz_$name for ${seconds}s"
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
-    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=512 -malloc_limit_mb=512 \
     -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" "${seeds[@]}"
 }
 

@@ -176,6 +176,71 @@ GOOD_ROWS = ('<row r="1"><c r="A1"><v>1.5</v></c><c r="B1"><v>2.5</v></c></row>'
 GOOD_XLSX = package(sheet(GOOD_ROWS), shared=["缺失"])
 
 
+ODS_CONTENT = ('<?xml version="1.0" encoding="UTF-8"?><office:document-content '
+               'xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+               'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+               'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2">'
+               '<office:body><office:spreadsheet>{}</office:spreadsheet></office:body></office:document-content>')
+
+
+def ods(tables_xml):
+    """An OpenDocument spreadsheet: the mimetype stored first, then content.xml."""
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), b"application/vnd.oasis.opendocument.spreadsheet",
+                   compress_type=zipfile.ZIP_STORED)
+        z.writestr("content.xml", ODS_CONTENT.format(tables_xml).encode("utf-8"))
+    return out.getvalue()
+
+
+def repeated_long_text_ods():
+    """Under 1 KB: a million rows of 200 cells, each 32,767 spaces long."""
+    cell = ('<table:table-cell table:number-columns-repeated="200" office:value-type="string">'
+            '<text:p><text:s text:c="32767"/></text:p></table:table-cell>')
+    return ods('<table:table table:name="S"><table:table-row table:number-rows-repeated="1048576">'
+               f'{cell}</table:table-row></table:table>')
+
+
+def repeat_marks_ods():
+    """300,000 repeat marks in one cell, each asking for 32,767 spaces."""
+    marks = '<text:s text:c="32767"/>' * 300000
+    return ods('<table:table table:name="S"><table:table-row><table:table-cell office:value-type="string">'
+               f'<text:p>{marks}</text:p></table:table-cell></table:table-row></table:table>')
+
+
+def shared_long_string_rows():
+    """Every cell of 16,000 rows points at one shared string of 32,767 characters."""
+    rows = '<row><c t="s"><v>0</v></c><c t="s"><v>0</v></c></row>' * 16000
+    return package(sheet(rows, dimension="A1:B16000"), shared=["长" * 32767])
+
+
+def workbook_behind_dots():
+    """The main part named xl/../book/main.xml, with two sheets: listed and read alike."""
+    rels = (f'<Relationships {RELS_NS}><Relationship Id="rId1" Type="{REL}officeDocument" '
+            'Target="xl/../book/main.xml"/></Relationships>')
+    workbook = (f'<workbook {NS} xmlns:r="{REL[:-1]}"><sheets><sheet name="一" sheetId="1" r:id="rId1"/>'
+                '<sheet name="二" sheetId="2" r:id="rId2"/></sheets></workbook>')
+    book_rels = (f'<Relationships {RELS_NS}><Relationship Id="rId1" Type="{REL}worksheet" Target="s1.xml"/>'
+                 f'<Relationship Id="rId2" Type="{REL}worksheet" Target="../book/s2.xml"/></Relationships>')
+    first = sheet('<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>2</v></c></row>')
+    second = sheet('<row r="1"><c r="A1"><v>3</v></c><c r="B1"><v>4</v></c></row>')
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, text in {"[Content_Types].xml": '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
+                           "_rels/.rels": rels, "book/main.xml": workbook, "book/_rels/main.xml.rels": book_rels,
+                           "book/s1.xml": first, "book/s2.xml": second}.items():
+            z.writestr(name, text.encode("utf-8"))
+    return out.getvalue()
+
+
+def same_zip(old, new):
+    try:
+        with zipfile.ZipFile(io.BytesIO(old)) as a, zipfile.ZipFile(io.BytesIO(new)) as b:
+            return [(i.filename, a.read(i)) for i in a.infolist()] == [(i.filename, b.read(i)) for i in b.infolist()]
+    except (zipfile.BadZipFile, KeyError, ValueError, zlib.error, EOFError):
+        return False
+
+
 def deflated_raw(data):
     """Raw deflate at the highest level, as a zip entry holds it."""
     c = zlib.compressobj(9, zlib.DEFLATED, -15, 9)
@@ -361,6 +426,10 @@ def files():
     f["no_sheets.xlsx"] = package(sheet(GOOD_ROWS), workbook_xml=f'<workbook {NS}><sheets/></workbook>')
     f["bad_cell_reference.xlsx"] = package(sheet('<row r="1"><c r="ZZZZ1"><v>1</v></c></row>'))
     f["deep_nesting.xlsx"] = package(sheet(GOOD_ROWS, after="<x>" * 20000 + "</x>" * 20000), shared=["缺失"])
+    f["repeated_long_text.ods"] = repeated_long_text_ods()
+    f["repeat_marks.ods"] = repeat_marks_ods()
+    f["shared_long_string_rows.xlsx"] = shared_long_string_rows()
+    f["workbook_behind_dots.xlsx"] = workbook_behind_dots()
     f["xlsx_named.xls"] = GOOD_XLSX
     f["xls_named.xlsx"] = good_xls
     return f
@@ -370,7 +439,12 @@ def main():
     OUT.mkdir(parents=True, exist_ok=True)
     made = files()
     for name, data in made.items():
-        (OUT / name).write_bytes(data)
+        # A zip holds the time it was made: files whose content is the same
+        # are left alone, so that a rerun changes only what changed.
+        path = OUT / name
+        if path.exists() and name.endswith((".xlsx", ".ods")) and same_zip(path.read_bytes(), data):
+            continue
+        path.write_bytes(data)
     print(f"{len(made)} files written to {OUT}")
 
 

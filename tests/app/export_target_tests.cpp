@@ -117,7 +117,7 @@ const std::string kDiskFull = "message=提示|磁盘空间不足，文件导出�
 bool HoldsTheExport(const fs::path& path)
 {
     const auto read = korvanta::excel::ReadSheet(path, 0);
-    return read.ok() && read.rows.size() == 1 && read.rows[0].first.number == 1.5 && read.rows[0].second.number == 7;
+    return read.ok() && read.rows.size() == 1 && read.rows[0][0].number == 1.5 && read.rows[0][1].number == 7;
 }
 
 struct stat Stat(const fs::path& path)

@@ -29,14 +29,14 @@ Texts AsTexts(const ReadResult& read)
     const NumberFormatter general = [](double v) { return stats::GeneralNumberText(v); };
     Texts texts;
     for (const Row& row : read.rows)
-        texts.emplace_back(ImportText(row.first, general), ImportText(row.second, general));
+        texts.emplace_back(ImportText(row[0], general), ImportText(row[1], general));
     return texts;
 }
 
 // Sheet 身高 as every workbook format reads it: a date as its serial number,
 // a formula by its value, TRUE written by Calc as 1, the error cell empty,
 // a row used only in column D.
-const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"},   {"168", ""},   {"171.5", "1"}, {"45352", "两个  空格"}, {"", ""},
+const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"},   {"168", ""},   {"171.5", "1"}, {"2024-03-01", "两个  空格"}, {"", ""},
                            {"172", "70"},    {"", "80"},        {"5", "5"},    {"5", "5"},     {"1.5", "-2.25"},       {"", ""}};
 const Texts kSecondSheet = {{"1", "4"}, {"2", "5"}, {"3", "6"}};
 
@@ -217,7 +217,7 @@ TEST(OdsFiles, HostilePackagesAreRefusedAndOddOnesRead)
          {{"mimetype", mimetype},
           {"content.xml", Content("<table:table table:name=\"S\"><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
                                   "office:value-type=\"float\" office:value=\"1\"/></table:table-row></table:table>")}},
-         ReadError::TooLarge, 0},
+         ReadError::TooManyRows, 0},
         {"empty rows repeated past any sheet",
          {{"mimetype", mimetype},
           {"content.xml", Content("<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\"/>"

@@ -2,16 +2,18 @@
 // played by a recorder: paste and copy, the sheet question, dropped files,
 // the export types, the plot's figures, saved plots and the PDF report.
 #include "app/gridpanel.h"
+#include "app/importdialog.h"
 #include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/plotdata.h"
 #include "app/plotpanel.h"
 #include "app/tablepanel.h"
-#include "recorder.h"
 #include "excel/sheets.h"
+#include "recorder.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtCharts/QChartView>
@@ -173,6 +176,64 @@ TEST_F(IoWindowTest, CtrlCCopiesBothColumnsButASelectionAsItIs)
 
 // ----- Import and export -----
 
+// The preview as it opens on a clinic sheet, and what it imports once the
+// columns and the heading are chosen.
+TEST_F(IoWindowTest, ThePreviewShowsTheSheetAndImportsWhatItShows)
+{
+    const struct {
+        int first, second;
+        bool heading;
+        std::size_t rows;
+        const char* firstItem;    // what column 第一组 gets in row 1
+        const char* secondItem;
+    } cases[] = {
+        {0, 1, false, 14, "", ""},                 // as it opens: A and B, the heading row imported (texts show empty)
+        {1, 2, true, 13, "141", "132"},            // 治疗前 and 治疗后, the heading left out
+        {3, 4, true, 13, "2023-03-15", "08:30"},   // dates and times as they show
+    };
+    for (const auto& c : cases) {
+        desktop.inspect = [&](ImportDialog& preview) {
+            auto* table = preview.findChild<QTableWidget*>(QStringLiteral("ImportPreview"));
+            ASSERT_NE(table, nullptr);
+            EXPECT_EQ(preview.windowTitle(), QStringLiteral("导入数据"));
+            EXPECT_FALSE(preview.heading());
+            EXPECT_EQ(preview.firstColumn(), 0);
+            EXPECT_EQ(preview.secondColumn(), 1);
+            EXPECT_FALSE(preview.findChild<QComboBox*>(QStringLiteral("ImportSheet"))->isVisibleTo(&preview));
+            EXPECT_EQ(table->rowCount(), 14);
+            EXPECT_EQ(table->columnCount(), 5);
+            EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("A 第一组"));
+            EXPECT_EQ(table->horizontalHeaderItem(4)->text(), QStringLiteral("E"));
+            EXPECT_EQ(table->item(1, 3)->text(), QStringLiteral("2023-03-15"));
+            EXPECT_TRUE(preview.chooseColumns(c.first, c.second));
+            preview.setHeading(c.heading);
+            EXPECT_EQ(table->rowCount(), c.heading ? 13 : 14);
+            EXPECT_EQ(table->verticalHeaderItem(0)->text(), c.heading ? QStringLiteral("2") : QStringLiteral("1"));
+        };
+        window.importFile(kData + QStringLiteral("/lo_clinic.xlsx"));
+        EXPECT_EQ(window.store().count(grid::Column::First), static_cast<int>(c.rows));
+        EXPECT_EQ(window.store().item(grid::Column::First, 0), c.firstItem);
+        EXPECT_EQ(window.store().item(grid::Column::Second, 0), c.secondItem);
+    }
+    desktop.inspect = nullptr;
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+TEST(ColumnLetters, ReadAndWrittenAsASpreadsheetShowsThem)
+{
+    const struct {
+        int column;
+        const char* letters;
+    } cases[] = {{0, "A"}, {1, "B"}, {25, "Z"}, {26, "AA"}, {27, "AB"}, {701, "ZZ"}, {702, "AAA"}, {255, "IV"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ColumnLetters(c.column), QString::fromLatin1(c.letters));
+        EXPECT_EQ(ColumnFromLetters(QString::fromLatin1(c.letters)), c.column);
+        EXPECT_EQ(ColumnFromLetters(QString::fromLatin1(c.letters).toLower()), c.column);
+    }
+    for (const char* bad : {"", "1", "A1", "AAAA", "-"})
+        EXPECT_EQ(ColumnFromLetters(QString::fromLatin1(bad)), -1) << bad;
+}
+
 TEST_F(IoWindowTest, AWorkbookOfSeveralSheetsAsksWhichOne)
 {
     desktop.nextSheet = 1;
@@ -187,8 +248,9 @@ TEST_F(IoWindowTest, AWorkbookOfSeveralSheetsAsksWhichOne)
     EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"4", "5", "6"}));
     EXPECT_TRUE(desktop.messages.isEmpty());
 
-    // A text file is one sheet: nothing is asked.
+    // A text file is one sheet: no sheet is offered.
     desktop.sheetsAsked.clear();
+    desktop.nextSheet = 0;
     window.importFile(kData + QStringLiteral("/lo_semicolon.csv"));
     EXPECT_TRUE(desktop.sheetsAsked.isEmpty());
     EXPECT_EQ(window.store().item(grid::Column::First, 9), "1.5");

@@ -49,7 +49,7 @@ std::string Describe(const Cell& cell) {
 
 Table Describe(const std::vector<Row>& rows) {
     Table table;
-    for (const auto& r : rows) table.push_back({Describe(r.first), Describe(r.second)});
+    for (const auto& r : rows) table.push_back({Describe(r[0]), Describe(r[1])});
     return table;
 }
 

@@ -120,8 +120,8 @@ TEST(XlsRecords, UsedRangeAndSubstreams) {
     const auto r = ReadStream(Workbook({}, sheet));
     ASSERT_TRUE(r.ok()) << r.message;
     ASSERT_EQ(r.rows.size(), 10u);
-    EXPECT_EQ(Describe(r.rows[0].first), "b:TRUE");
-    EXPECT_EQ(Describe(r.rows[0].second), "e:#DIV/0!");
+    EXPECT_EQ(Describe(r.rows[0][0]), "b:TRUE");
+    EXPECT_EQ(Describe(r.rows[0][1]), "e:#DIV/0!");
     EXPECT_EQ(r.rows[9], Row{});
 }
 

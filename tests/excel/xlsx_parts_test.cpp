@@ -106,10 +106,11 @@ TEST(XlsxCells, TypesWithAndWithoutReferences) {
     const auto r = ReadParts(Package(data));
     ASSERT_TRUE(r.ok()) << r.message;
     const Table expected = {
-        {"n:0.001", "s:0.001x"}, {"b:TRUE", "e:#REF!"}, {"", ""}, {"s:a b", "n:61.5"},
-        {"n:1", ""},             {"", "s:one"},         {"", ""}, {"", ""},           {"", ""},
+        {"n:0.001", "s:0.001x"}, {"b:TRUE", "e:#REF!"}, {"", ""}, {"s:a b", "s:1900-03-01 12:00"},
+        {"s:1900-01-01", ""},    {"", "s:one"},         {"", ""}, {"", ""},           {"", ""},
     };
     EXPECT_EQ(Describe(r.rows), expected);
+    EXPECT_EQ(r.uncalculated, (std::vector<CellPosition>{{4, 1}}));  // B5
 }
 
 TEST(XlsxCells, TextsCutAtExcelsLimit) {
@@ -120,8 +121,8 @@ TEST(XlsxCells, TextsCutAtExcelsLimit) {
                                      "<si><t>" + chinese + "</t></si>"));
     ASSERT_TRUE(r.ok()) << r.message;
     ASSERT_EQ(r.rows.size(), 1u);
-    EXPECT_EQ(r.rows[0].first.text, std::string(kMaxCellChars, 'x'));
-    EXPECT_EQ(r.rows[0].second.text.size(), kMaxCellChars * 3);
+    EXPECT_EQ(r.rows[0][0].text, std::string(kMaxCellChars, 'x'));
+    EXPECT_EQ(r.rows[0][1].text.size(), kMaxCellChars * 3);
 }
 
 TEST(XlsxHostile, MalformedSheetsAreCorrupt) {

@@ -33,7 +33,8 @@ TEST(FuzzRegressions, EverySavedInputPassesItsTargetsCheck) {
 
 TEST(FuzzRegressions, EveryTargetHasItsCheck) {
     for (const char* target : {"parse_fixed4", "leading_number", "format_four_decimals", "clean_cell_text", "xls_reader",
-                               "xlsx_reader", "xls_roundtrip", "xlsx_roundtrip"})
+                               "xlsx_reader", "xls_roundtrip", "xlsx_roundtrip", "ods_reader", "delimited_file", "paste",
+                               "sheet_listing"})
         EXPECT_NE(CheckFor(target), nullptr) << target;
     EXPECT_EQ(CheckFor("no_such_target"), nullptr);
 }

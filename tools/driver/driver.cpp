@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include "app/detailswindow.h"
+#include "app/importdialog.h"
 #include "app/mainwindow.h"
 #include "app/ttablewindow.h"
 #include "banner/bannerwidget.h"
@@ -208,6 +209,22 @@ bool Driver::run(const QString& rawLine)
             interaction_.answerNextSheet(number - 1);
         else
             throw ScriptError("answer-sheet needs a sheet number from 1 or cancel: " + rest.toStdString());
+    } else if (command == QStringLiteral("answer-import")) {
+        // answer-import COL1 COL2 [heading|noheading] or answer-import cancel.
+        const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.size() == 1 && words.front() == QStringLiteral("cancel")) {
+            interaction_.answerNextImport(std::nullopt);
+        } else {
+            const int first = words.size() >= 2 ? ui::ColumnFromLetters(words[0]) : -1;
+            const int second = words.size() >= 2 ? ui::ColumnFromLetters(words[1]) : -1;
+            const bool headingWord = words.size() == 3 && (words[2] == QStringLiteral("heading") || words[2] == QStringLiteral("noheading"));
+            if (first < 0 || second < 0 || (words.size() == 3 && !headingWord) || words.size() > 3)
+                throw ScriptError("answer-import needs two column letters and heading or noheading, or cancel: " + rest.toStdString());
+            ScriptedInteraction::ImportAnswer answer{first, second, std::nullopt};
+            if (headingWord)
+                answer.heading = words[2] == QStringLiteral("heading");
+            interaction_.answerNextImport(answer);
+        }
     } else if (command == QStringLiteral("answer-button")) {
         if (rest.isEmpty())
             throw ScriptError("answer-button needs a button caption");

@@ -1,11 +1,13 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
 // message boxes answered OK and recorded until the next action begins (so a
 // script never reads an earlier action's message), addresses recorded
-// instead of opened in a browser, the sheet of a workbook chosen from the
-// script (the first unless told), questions answered by the caption the
-// script gave or else as the program behaved before it asked.
+// instead of opened in a browser, the import preview set up from the script
+// as a user would set it (the first sheet, columns A and B, no heading
+// unless told) and accepted, questions answered by the caption the script
+// gave or else as the program behaved before it asked.
 #pragma once
 
+#include "app/importdialog.h"
 #include "app/interaction.h"
 
 #include <QString>
@@ -19,8 +21,15 @@ class ScriptedInteraction final : public ui::UserInteraction {
 public:
     // The next file dialog returns path; with no answer given it is cancelled.
     void answerNextFile(std::optional<QString> path) { nextFile_ = std::move(path); }
-    // The next sheet question picks index (from 0), or is cancelled.
+    // The next preview shows sheet index (from 0), or is cancelled.
     void answerNextSheet(std::optional<int> index) { nextSheet_ = index; }
+    // The next preview takes these columns (from 0) and, when given, a
+    // heading or none; or is cancelled.
+    struct ImportAnswer {
+        int first = 0, second = 1;
+        std::optional<bool> heading;
+    };
+    void answerNextImport(std::optional<ImportAnswer> answer) { nextImport_ = answer; }
     // The next question is answered by the button with this caption.
     void answerNextQuestion(QString caption) { nextAnswer_ = std::move(caption); }
     // TITLE|TEXT of the question asked since forgetQuestion(), or empty.
@@ -37,7 +46,7 @@ public:
     void forgetMessage() { lastMessage_.clear(); }
     QString lastUrl() const { return lastUrl_; }
     QString lastFileDialogTitle() const { return lastDialogTitle_; }
-    // The sheet names the last sheet question offered.
+    // The sheet names the last preview of several sheets offered.
     QStringList lastSheets() const { return lastSheets_; }
 
     void showMessage(QWidget*, const QString& title, const QString& text) override
@@ -46,12 +55,21 @@ public:
     }
     std::optional<QString> chooseFileToOpen(QWidget*, const ui::FileRequest& request) override { return takeAnswer(request); }
     std::optional<QString> chooseFileToSave(QWidget*, const ui::FileRequest& request) override { return takeAnswer(request); }
-    std::optional<int> chooseSheet(QWidget*, const QStringList& names) override
+    bool previewImport(ui::ImportDialog& dialog) override
     {
-        lastSheets_ = names;
-        const std::optional<int> answer = nextSheet_;
-        nextSheet_ = 0;
-        return answer;
+        if (dialog.sheetNames().size() > 1)
+            lastSheets_ = dialog.sheetNames();
+        const std::optional<int> sheet = std::exchange(nextSheet_, 0);
+        const std::optional<ImportAnswer> answer = std::exchange(nextImport_, ImportAnswer{});
+        if (!sheet || !answer)
+            return false;
+        // A sheet or column the file does not have cancels, as a user
+        // could not pick it.
+        if (!dialog.chooseSheet(*sheet) || !dialog.chooseColumns(answer->first, answer->second))
+            return false;
+        if (answer->heading)
+            dialog.setHeading(*answer->heading);
+        return true;
     }
     int ask(QWidget*, const ui::Question& question) override
     {
@@ -79,6 +97,7 @@ private:
 
     std::optional<QString> nextFile_;
     std::optional<int> nextSheet_ = 0;
+    std::optional<ImportAnswer> nextImport_ = ImportAnswer{};
     std::optional<QString> nextAnswer_;
     QString lastQuestion_;
     QString refusedAnswer_;

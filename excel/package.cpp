@@ -1,4 +1,4 @@
-#include "excel/xlsx_package.h"
+#include "excel/package.h"
 
 #include "excel/workbook.h"
 #include "excel/xml_scan.h"
@@ -23,9 +23,10 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // repetitive XML legitimately compress very well.
 constexpr std::size_t kRatioFloorBytes = std::size_t{8} << 20;
 
-std::string_view LocalName(const char* name) {
+std::string_view LocalName(const char* name, XmlHandler& handler) {
     std::string_view n(name);
     const auto bar = n.rfind(kPrefixSeparator);
+    handler.prefix = bar == std::string_view::npos ? std::string_view() : n.substr(0, bar);
     return bar == std::string_view::npos ? n : n.substr(bar + 1);
 }
 
@@ -47,13 +48,13 @@ void StopIfDone(Context* c) {
 
 void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto* c = static_cast<Context*>(data);
-    c->handler->start(LocalName(name), attributes);
+    c->handler->start(LocalName(name, *c->handler), attributes);
     StopIfDone(c);
 }
 
 void OnEnd(void* data, const XML_Char* name) {
     auto* c = static_cast<Context*>(data);
-    c->handler->end(LocalName(name));
+    c->handler->end(LocalName(name, *c->handler));
     StopIfDone(c);
 }
 
@@ -201,6 +202,25 @@ Package::Status Package::parse(std::string_view part, XmlHandler& handler) const
             end = Status::Corrupt;
         }
         return end;
+    });
+}
+
+Package::Status Package::read(std::string_view part, std::size_t limit, std::string& out) const {
+    out.clear();
+    if (!zip_) return Status::CannotOpen;
+    const std::string name(part);
+    const zip_int64_t found = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
+    if (found < 0) return Status::Missing;
+    const auto index = static_cast<zip_uint64_t>(found);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(zip_.get(), index, 0, &st) != 0) return Status::Corrupt;
+    if ((st.valid & ZIP_STAT_SIZE) && st.size > limit) return Status::TooLarge;
+    const zip_uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    return Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool) -> std::optional<Status> {
+        if (size > limit - out.size()) return Status::TooLarge;
+        out.append(data, size);
+        return std::nullopt;
     });
 }
 

@@ -1,7 +1,8 @@
-// The zip package of an .xlsx workbook, read part by part: each part is
-// decompressed in chunks straight into a streaming XML parser, so no part is
-// ever held whole, and the bytes a part may expand to are capped (in total
-// and against its compressed size) so a zip bomb stops early.
+// The zip package of an .xlsx workbook or an OpenDocument spreadsheet, read
+// part by part: each part is decompressed in chunks straight into a
+// streaming XML scanner, so no part is ever held whole, and the bytes a part
+// may expand to are capped (in total and against its compressed size) so a
+// zip bomb stops early. The one container layer of every zip format.
 #pragma once
 
 #include <filesystem>
@@ -25,6 +26,9 @@ public:
     virtual void text(std::string_view) {}
 
     Outcome outcome = Outcome::Continue;
+    // The prefix of the element start() or end() is given ("table" for
+    // <table:table-cell>), for a format whose vocabularies share local names.
+    std::string_view prefix;
 
     // The value of an attribute by local name; a prefixed one (r:id) only
     // when namespaced is true, a plain one otherwise. Null when absent.
@@ -45,6 +49,8 @@ public:
     // Part names as in the package, without a leading '/'; case is ignored.
     bool has(std::string_view part) const;
     Status parse(std::string_view part, XmlHandler& handler) const;
+    // A small part whole, refused past limit bytes.
+    Status read(std::string_view part, std::size_t limit, std::string& out) const;
 
 private:
     struct ZipCloser {
