@@ -133,7 +133,7 @@ void MainWindow::importWorkbook()
 
 void MainWindow::importFile(const QString& path)
 {
-    const QString name = path.trimmed();
+    const QString name = path;
     fileName_->setText(name);
     // Nothing of the grid, the lists or the results changes until the
     // workbook has been read: a refused or unreadable file loses nothing.

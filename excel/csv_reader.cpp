@@ -5,6 +5,8 @@
 #include "excel/sheets.h"
 #include "excel/text.h"
 
+#include <algorithm>
+
 namespace korvanta::excel::detail {
 namespace {
 
@@ -27,9 +29,22 @@ ReadResult ReadTextSheet(const std::filesystem::path& path) {
     }
     // Prose, or a header alone, is not a data file.
     if (file.table.columns == 0) return Failure(ReadError::NotWorkbook);
+    // Every column, so that the preview can offer any of them, within the
+    // limits a worksheet has.
+    if (file.table.rows.size() > kMaxImportRows) return Failure(ReadError::TooManyRows);
+    if (static_cast<std::size_t>(file.table.columns) > kMaxImportColumns) return Failure(ReadError::TooManyColumns);
     ReadResult result;
     result.rows.reserve(file.table.rows.size());
-    for (const auto& row : file.table.rows) result.rows.push_back({FieldCell(row, 0), FieldCell(row, 1)});
+    std::size_t cells = 0;
+    for (const auto& row : file.table.rows) {
+        const std::size_t width = std::min(row.size(), kMaxImportColumns);
+        cells += width;
+        if (cells > kMaxImportCells) return Failure(ReadError::TooLarge);
+        std::vector<Cell> rowCells;
+        rowCells.reserve(width);
+        for (std::size_t column = 0; column < width; ++column) rowCells.push_back(FieldCell(row, column));
+        result.rows.emplace_back(std::move(rowCells));
+    }
     return result;
 }
 

@@ -277,6 +277,24 @@ TEST_F(IoWindowTest, ADroppedDataFileIsImportedAndAnyOtherIsNotTaken)
     EXPECT_FALSE(control<QLineEdit>(QStringLiteral("Text1(0)"))->acceptDrops());
 }
 
+// A name is the file it names: a trailing space is part of it, so "a.csv "
+// is not read as "a.csv"; its name is no data file's name, which is said.
+TEST_F(IoWindowTest, AFileNameIsTakenExactlyAsGiven)
+{
+    const auto write = [this](const QString& name, const QByteArray& text) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write(QStringLiteral("a.csv"), "1,2\n3,4\n");
+    write(QStringLiteral("a.csv "), "5,6\n7,8\n");
+    window.importFile(path(QStringLiteral("a.csv")));
+    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1");
+    window.importFile(path(QStringLiteral("a.csv ")));
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|请打开Excel文件！")});
+    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1");
+}
+
 TEST_F(IoWindowTest, TheExportTypeComesFromTheNameOrElseTheChosenFilter)
 {
     window.loadColumns({"1.5", "2"}, {"3", ""});
