@@ -77,9 +77,26 @@ std::string ReadText(const fs::path& path)
     return text.str();
 }
 
+// The driver as the unprivileged user can run it: the build tree may lie
+// below a folder only root may enter (a checkout in /root), so a copy is
+// made in a folder of its own for the whole run.
+const fs::path& DriverForNobody()
+{
+    static const OwnedFolder folder;
+    static const fs::path driver = [] {
+        const fs::path copy = folder / "korvanta-driver";
+        fs::copy_file(KORVANTA_DRIVER, copy, fs::copy_options::overwrite_existing);
+        fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+        return copy;
+    }();
+    return driver;
+}
+
 // Runs the driver on the script as the unprivileged user; its output.
 std::string RunDriver(const OwnedFolder& folder, const std::string& script)
 {
+    const fs::path& driver = DriverForNobody();
     const fs::path file = folder / "script.txt";
     WriteText(file, script, 0644);
     const fs::path output = folder / "output.txt";
@@ -94,7 +111,7 @@ std::string RunDriver(const OwnedFolder& folder, const std::string& script)
             if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
                 ::_exit(126);
         }
-        ::execl(KORVANTA_DRIVER, KORVANTA_DRIVER, file.c_str(), static_cast<char*>(nullptr));
+        ::execl(driver.c_str(), driver.c_str(), file.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     int status = 0;
