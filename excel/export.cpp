@@ -45,8 +45,7 @@ std::string Place(std::size_t column, std::size_t row) {
 }
 
 // What differs between the file our import reads and the content it was
-// written from, empty when nothing: the used rows, and every cell of the
-// columns the import reads (A and B). A workbook holds a number text as
+// written from, empty when nothing: the used rows and every cell. A workbook holds a number text as
 // that number; .csv holds every text as written, and its first row is
 // taken for a heading when nothing in it is a number, as on import.
 std::string CompareReadBack(const std::filesystem::path& file, ExportFormat format, const Columns& content) {
@@ -74,7 +73,7 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
         return "read back " + std::to_string(read.rows.size()) + " rows, wrote " + std::to_string(rows - first);
     for (std::size_t r = first; r < rows; ++r) {
         const Row& row = read.rows[r - first];
-        for (std::size_t c = 0; c < std::min<std::size_t>(content.size(), 2); ++c) {
+        for (std::size_t c = 0; c < content.size(); ++c) {
             const Cell& cell = row[c];
             const std::string_view text = TextAt(content, c, r);
             double value = 0;
