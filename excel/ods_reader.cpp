@@ -303,12 +303,6 @@ private:
 
 }  // namespace
 
-Opened OpenOds(const std::filesystem::path& path) {
-    auto source = std::make_unique<OdsSource>();
-    Opened opened;
-    opened.error = source->open(path);
-    if (opened.error == ReadError::None) opened.source = std::move(source);
-    return opened;
-}
+Opened OpenOds(const std::filesystem::path& path) { return OpenSource<OdsSource>(path); }
 
 }  // namespace korvanta::excel::detail

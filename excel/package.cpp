@@ -150,19 +150,32 @@ Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compresse
     }
 }
 
+// A part found by name (in any case), whose stated size is within limit.
+struct PartEntry {
+    zip_uint64_t index = 0;
+    zip_uint64_t compressed = 0;  // 0 when the directory does not say
+};
+
+Package::Status Locate(zip* archive, std::string_view part, std::size_t limit, PartEntry& entry) {
+    if (!archive) return Package::Status::CannotOpen;
+    const zip_int64_t found = zip_name_locate(archive, std::string(part).c_str(), ZIP_FL_NOCASE);
+    if (found < 0) return Package::Status::Missing;
+    entry.index = static_cast<zip_uint64_t>(found);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive, entry.index, 0, &st) != 0) return Package::Status::Corrupt;
+    if ((st.valid & ZIP_STAT_SIZE) && st.size > limit) return Package::Status::TooLarge;
+    entry.compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    return Package::Status::Ok;
+}
+
 }  // namespace
 
 Package::Status Package::parse(std::string_view part, XmlHandler& handler) const {
-    if (!zip_) return Status::CannotOpen;
-    const std::string name(part);
-    const zip_int64_t found = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
-    if (found < 0) return Status::Missing;
-    const auto index = static_cast<zip_uint64_t>(found);
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(zip_.get(), index, 0, &st) != 0) return Status::Corrupt;
-    if ((st.valid & ZIP_STAT_SIZE) && st.size > kMaxXlsxPartBytes) return Status::TooLarge;
-    const zip_uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    PartEntry entry;
+    if (const Status located = Locate(zip_.get(), part, kMaxXlsxPartBytes, entry); located != Status::Ok) return located;
+    const zip_uint64_t index = entry.index;
+    const zip_uint64_t compressed = entry.compressed;
 
     // Every writer at hand saves its parts in UTF-8, which the scanner reads;
     // it gives up on another encoding before the handler has seen anything.
@@ -207,16 +220,10 @@ Package::Status Package::parse(std::string_view part, XmlHandler& handler) const
 
 Package::Status Package::read(std::string_view part, std::size_t limit, std::string& out) const {
     out.clear();
-    if (!zip_) return Status::CannotOpen;
-    const std::string name(part);
-    const zip_int64_t found = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
-    if (found < 0) return Status::Missing;
-    const auto index = static_cast<zip_uint64_t>(found);
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(zip_.get(), index, 0, &st) != 0) return Status::Corrupt;
-    if ((st.valid & ZIP_STAT_SIZE) && st.size > limit) return Status::TooLarge;
-    const zip_uint64_t compressed = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+    PartEntry entry;
+    if (const Status located = Locate(zip_.get(), part, limit, entry); located != Status::Ok) return located;
+    const zip_uint64_t index = entry.index;
+    const zip_uint64_t compressed = entry.compressed;
     return Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool) -> std::optional<Status> {
         if (size > limit - out.size()) return Status::TooLarge;
         out.append(data, size);

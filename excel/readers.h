@@ -40,6 +40,16 @@ Opened OpenXls(const std::filesystem::path& path);
 // The same from the bytes of a workbook stream, as the fuzz targets and
 // tests hand it.
 Opened OpenBiffStream(std::vector<std::uint8_t> stream);
+// A source of type S opened at path; S::open answers with the ReadError.
+template <typename S>
+Opened OpenSource(const std::filesystem::path& path) {
+    auto source = std::make_unique<S>();
+    Opened opened;
+    opened.error = source->open(path);
+    if (opened.error == ReadError::None) opened.source = std::move(source);
+    return opened;
+}
+
 Opened OpenXlsx(const std::filesystem::path& path);
 Opened OpenOds(const std::filesystem::path& path);
 Opened OpenText(const std::filesystem::path& path);

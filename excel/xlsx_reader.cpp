@@ -424,12 +424,6 @@ ReadResult XlsxSource::read(std::size_t index, const ReadLimits& limits) const {
 
 }  // namespace
 
-Opened OpenXlsx(const std::filesystem::path& path) {
-    auto source = std::make_unique<XlsxSource>();
-    Opened opened;
-    opened.error = source->open(path);
-    if (opened.error == ReadError::None) opened.source = std::move(source);
-    return opened;
-}
+Opened OpenXlsx(const std::filesystem::path& path) { return OpenSource<XlsxSource>(path); }
 
 }  // namespace korvanta::excel::detail
