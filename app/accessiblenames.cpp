@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -17,37 +18,37 @@ namespace {
 QString Job(const QString& objectName)
 {
     static const QHash<QString, const char*> jobs = {
-        {QStringLiteral("Form1"), "Korvanta 医学统计计算器"},
-        {QStringLiteral("client"), "主窗口"},
-        {QStringLiteral("Frame1"), "工具栏"},
-        {QStringLiteral("Frame2"), "检验方法"},
-        {QStringLiteral("Frame3"), "当前检验"},
-        {QStringLiteral("Frame4"), "计算器"},
-        {QStringLiteral("Picture1"), "工具栏"},
-        {QStringLiteral("Picture2"), "数据表格"},
-        {QStringLiteral("Picture3"), "横幅（点击访问主页）"},
-        {QStringLiteral("Picture4"), "两样本均数t检验结果"},
-        {QStringLiteral("Picture6"), "配对资料t检验结果"},
-        {QStringLiteral("Picture7"), "直线相关与回归结果"},
-        {QStringLiteral("Picture8"), "四格表"},
-        {QStringLiteral("Picture9"), "计数资料卡方检验结果"},
-        {QStringLiteral("Picture11"), "配对资料卡方检验结果"},
-        {QStringLiteral("Picture14"), "工具栏按钮"},
-        {QStringLiteral("Image7"), "图标"},
-        {QStringLiteral("VS1"), "数据表格滚动条"},
-        {QStringLiteral("Text14"), "t界值表"},
-        {QStringLiteral("DetailsTable"), "详细结果表"},
-        {QStringLiteral("DetailsSentence"), "论文格式的结果句"},
-        {QStringLiteral("Label18"), "合计"},
-        {QStringLiteral("PlotPanel"), "统计图"},
-        {QStringLiteral("PlotView"), "统计图"},
+        {QStringLiteral("Form1"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "Korvanta 医学统计计算器")},
+        {QStringLiteral("client"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "主窗口")},
+        {QStringLiteral("Frame1"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "工具栏")},
+        {QStringLiteral("Frame2"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "检验方法")},
+        {QStringLiteral("Frame3"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "当前检验")},
+        {QStringLiteral("Frame4"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "计算器")},
+        {QStringLiteral("Picture1"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "工具栏")},
+        {QStringLiteral("Picture2"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "数据表格")},
+        {QStringLiteral("Picture3"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "横幅（点击访问主页）")},
+        {QStringLiteral("Picture4"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "两样本均数t检验结果")},
+        {QStringLiteral("Picture6"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "配对资料t检验结果")},
+        {QStringLiteral("Picture7"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "直线相关与回归结果")},
+        {QStringLiteral("Picture8"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "四格表")},
+        {QStringLiteral("Picture9"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "计数资料卡方检验结果")},
+        {QStringLiteral("Picture11"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "配对资料卡方检验结果")},
+        {QStringLiteral("Picture14"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "工具栏按钮")},
+        {QStringLiteral("Image7"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "图标")},
+        {QStringLiteral("VS1"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "数据表格滚动条")},
+        {QStringLiteral("Text14"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "t界值表")},
+        {QStringLiteral("DetailsTable"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "详细结果表")},
+        {QStringLiteral("DetailsSentence"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "论文格式的结果句")},
+        {QStringLiteral("Label18"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "合计")},
+        {QStringLiteral("PlotPanel"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "统计图")},
+        {QStringLiteral("PlotView"), QT_TRANSLATE_NOOP("korvanta::ui::AccessibleNames", "统计图")},
     };
     const QString base = objectName.section(QLatin1Char('('), 0, 0);
     const auto found = jobs.constFind(objectName);
     if (found != jobs.constEnd())
-        return QString::fromUtf8(found.value());
+        return QCoreApplication::translate("korvanta::ui::AccessibleNames", found.value());
     const auto byBase = jobs.constFind(base);
-    return byBase != jobs.constEnd() ? QString::fromUtf8(byBase.value()) : QString();
+    return byBase != jobs.constEnd() ? QCoreApplication::translate("korvanta::ui::AccessibleNames", byBase.value()) : QString();
 }
 
 // The text a control shows of itself.

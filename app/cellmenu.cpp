@@ -1,5 +1,6 @@
 #include "app/cellmenu.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -7,6 +8,13 @@
 #include <QMenu>
 
 namespace korvanta::ui {
+
+namespace {
+// The texts of this file, for the translation.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(korvanta::ui::CellMenu)
+};
+} // namespace
 
 void ShowCellMenu(QLineEdit* box, const QPoint& at, const std::function<void()>& paste)
 {
@@ -17,14 +25,14 @@ void ShowCellMenu(QLineEdit* box, const QPoint& at, const std::function<void()>&
     if (QAction* undo = box->window()->findChild<QAction*>(QStringLiteral("editUndo")))
         menu.addAction(undo);
     else
-        menu.addAction(QStringLiteral("撤消(&U)"), box, &QLineEdit::undo)->setEnabled(editable && box->isUndoAvailable());
+        menu.addAction(Words::tr("撤消(&U)"), box, &QLineEdit::undo)->setEnabled(editable && box->isUndoAvailable());
     menu.addSeparator();
-    menu.addAction(QStringLiteral("剪切(&T)"), box, &QLineEdit::cut)->setEnabled(editable && selected);
-    menu.addAction(QStringLiteral("复制(&C)"), box, &QLineEdit::copy)->setEnabled(selected);
-    menu.addAction(QStringLiteral("粘贴(&P)"), box, paste)->setEnabled(editable && !QApplication::clipboard()->text().isEmpty());
-    menu.addAction(QStringLiteral("删除(&D)"), box, [box] { box->del(); })->setEnabled(editable && selected);
+    menu.addAction(Words::tr("剪切(&T)"), box, &QLineEdit::cut)->setEnabled(editable && selected);
+    menu.addAction(Words::tr("复制(&C)"), box, &QLineEdit::copy)->setEnabled(selected);
+    menu.addAction(Words::tr("粘贴(&P)"), box, paste)->setEnabled(editable && !QApplication::clipboard()->text().isEmpty());
+    menu.addAction(Words::tr("删除(&D)"), box, [box] { box->del(); })->setEnabled(editable && selected);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("全选(&A)"), box, &QLineEdit::selectAll)->setEnabled(!box->text().isEmpty());
+    menu.addAction(Words::tr("全选(&A)"), box, &QLineEdit::selectAll)->setEnabled(!box->text().isEmpty());
     menu.exec(box->mapToGlobal(at));
 }
 

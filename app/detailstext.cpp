@@ -1,11 +1,19 @@
 #include "app/detailstext.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 
 namespace korvanta::ui::details {
+
+namespace {
+// The texts of this file, for the translation.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(korvanta::ui::DetailsText)
+};
+} // namespace
 
 using stats::Figure;
 using stats::Interval;
@@ -49,19 +57,19 @@ int DecimalsOf(const Figure& estimate) { return DecimalsFor(estimate.has() ? est
 QString WithCi(const Figure& estimate, const Interval& ci, int decimals) {
     if (!estimate.has()) return {};
     QString text = Number(estimate.value, decimals);
-    if (ci.low.has() && ci.high.has()) text += QStringLiteral("（%1：%2）").arg(kCi, Range(ci, decimals));
+    if (ci.low.has() && ci.high.has()) text += Words::tr("（%1：%2）").arg(kCi, Range(ci, decimals));
     return text;
 }
 
 // "t = 2.236，ν = 18，P = 0.038"; the t without its sign, as the panel shows it.
 QString TPhrase(const QString& symbol, const stats::TFigures& t) {
-    return QStringLiteral("%1 = %2，ν = %3，%4")
+    return Words::tr("%1 = %2，ν = %3，%4")
         .arg(symbol, Number(std::fabs(t.t.value), 3), Whole(t.df), PPhrase(t.p));
 }
 
 void Rank(Builder& b, const QString& label, const stats::RankFigures& r) {
     b.figure(label, Or(r.statistic, Number(r.statistic.value, r.statistic.value == std::floor(r.statistic.value) ? 0 : 1)));
-    b.figure(r.exact ? QStringLiteral("P（精确概率）") : QStringLiteral("P（正态近似，校正）"), PValue(r.p));
+    b.figure(r.exact ? Words::tr("P（精确概率）") : Words::tr("P（正态近似，校正）"), PValue(r.p));
 }
 
 void Normality(Builder& b, const QString& what, const stats::NormalityFigures& sw) {
@@ -76,47 +84,47 @@ QString Difference(const GroupNames& names, const QString& usual) {
 
 // "第1列" or the group's name.
 QString ColumnName(const GroupNames& names, int group) {
-    return names.given() ? GroupName(names, group) : QStringLiteral("第%1列").arg(group + 1);
+    return names.given() ? GroupName(names, group) : Words::tr("第%1列").arg(group + 1);
 }
 
 Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
     const auto r = stats::TwoSampleDetail(input.summary, input.first, input.second);
     Builder b;
-    b.report.title = QStringLiteral("两样本均数t检验");
+    b.report.title = Words::tr("两样本均数t检验");
     const int dp = DecimalsOf(r.diff);
-    b.figure(QStringLiteral("均数差（%1）").arg(Difference(names, QStringLiteral("X1 − X2"))), Estimate(r.diff, dp));
-    b.heading(QStringLiteral("t检验（合并方差）"));
+    b.figure(Words::tr("均数差（%1）").arg(Difference(names, QStringLiteral("X1 − X2"))), Estimate(r.diff, dp));
+    b.heading(Words::tr("t检验（合并方差）"));
     b.figure(QStringLiteral("t"), Statistic(r.pooled.t));
-    b.figure(QStringLiteral("自由度 ν"), Whole(r.pooled.df));
+    b.figure(Words::tr("自由度 ν"), Whole(r.pooled.df));
     b.figure(QStringLiteral("P"), PValue(r.pooled.p));
-    b.figure(QStringLiteral("均数差 ") + kCi, Range(r.pooled.ci, dp));
-    b.heading(QStringLiteral("校正t检验（Welch）"));
+    b.figure(Words::tr("均数差 ") + kCi, Range(r.pooled.ci, dp));
+    b.heading(Words::tr("校正t检验（Welch）"));
     b.figure(QStringLiteral("t′"), Statistic(r.welch.t));
-    b.figure(QStringLiteral("自由度 ν′（Satterthwaite）"), Whole(r.welch.df));
+    b.figure(Words::tr("自由度 ν′（Satterthwaite）"), Whole(r.welch.df));
     b.figure(QStringLiteral("P"), PValue(r.welch.p));
-    b.figure(QStringLiteral("均数差 ") + kCi, Range(r.welch.ci, dp));
-    b.heading(QStringLiteral("方差齐性检验（F检验）"));
+    b.figure(Words::tr("均数差 ") + kCi, Range(r.welch.ci, dp));
+    b.heading(Words::tr("方差齐性检验（F检验）"));
     b.figure(QStringLiteral("F = S1² / S2²"), Statistic(r.varF));
-    b.figure(QStringLiteral("自由度 ν1，ν2"),
-             r.varDf1.has() ? Whole(r.varDf1) + QStringLiteral("，") + Whole(r.varDf2) : WhyText(r.varDf1.why));
+    b.figure(Words::tr("自由度 ν1，ν2"),
+             r.varDf1.has() ? Whole(r.varDf1) + Words::tr("，") + Whole(r.varDf2) : WhyText(r.varDf1.why));
     b.figure(QStringLiteral("P"), PValue(r.varP));
-    if (stats::PreferWelch(r)) b.note(QStringLiteral("方差不齐，建议采用校正t检验（Welch）"));
-    b.heading(QStringLiteral("效应量"));
+    if (stats::PreferWelch(r)) b.note(Words::tr("方差不齐，建议采用校正t检验（Welch）"));
+    b.heading(Words::tr("效应量"));
     const int de = DecimalsOf(r.cohenD);
     b.figure(QStringLiteral("Cohen's d"), Estimate(r.cohenD, de));
     b.figure(QStringLiteral("Cohen's d ") + kCi, Range(r.cohenDCi, de));
     b.figure(QStringLiteral("Hedges' g"), Estimate(r.hedgesG, de));
     if (r.rawData) {
-        b.heading(QStringLiteral("Mann–Whitney U检验（两列原始数据）"));
-        Rank(b, QStringLiteral("U（%1）").arg(ColumnName(names, 0)), r.mannWhitney);
-        b.heading(QStringLiteral("正态性检验（Shapiro–Wilk）"));
+        b.heading(Words::tr("Mann–Whitney U检验（两列原始数据）"));
+        Rank(b, Words::tr("U（%1）").arg(ColumnName(names, 0)), r.mannWhitney);
+        b.heading(Words::tr("正态性检验（Shapiro–Wilk）"));
         Normality(b, ColumnName(names, 0), r.sw1);
         Normality(b, ColumnName(names, 1), r.sw2);
     }
     const stats::TFigures& chosen = stats::PreferWelch(r) ? r.welch : r.pooled;
     if (chosen.t.has()) {
         b.report.sentence = TPhrase(stats::PreferWelch(r) ? QStringLiteral("t′") : QStringLiteral("t"), chosen) +
-                            QStringLiteral("；均数差 ") + WithCi(r.diff, chosen.ci, dp);
+                            Words::tr("；均数差 ") + WithCi(r.diff, chosen.ci, dp);
     }
     return b.report;
 }
@@ -124,29 +132,29 @@ Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
 Report Paired(const stats::DetailsInput& input, const GroupNames& names) {
     const auto r = stats::PairedDetail(input.first, input.second);
     Builder b;
-    b.report.title = QStringLiteral("配对资料t检验");
+    b.report.title = Words::tr("配对资料t检验");
     const int dp = DecimalsOf(r.diff);
-    b.figure(QStringLiteral("对子数 n"), Whole(r.n));
-    b.figure(QStringLiteral("差值均数（%1）").arg(Difference(names, QStringLiteral("第1列 − 第2列"))), Estimate(r.diff, dp));
-    b.figure(QStringLiteral("差值均数 ") + kCi, Range(r.paired.ci, dp));
+    b.figure(Words::tr("对子数 n"), Whole(r.n));
+    b.figure(Words::tr("差值均数（%1）").arg(Difference(names, Words::tr("第1列 − 第2列"))), Estimate(r.diff, dp));
+    b.figure(Words::tr("差值均数 ") + kCi, Range(r.paired.ci, dp));
     b.figure(QStringLiteral("t"), Statistic(r.paired.t));
-    b.figure(QStringLiteral("自由度 ν"), Whole(r.paired.df));
+    b.figure(Words::tr("自由度 ν"), Whole(r.paired.df));
     b.figure(QStringLiteral("P"), PValue(r.paired.p));
     b.figure(QStringLiteral("Cohen's dz"), Estimate(r.dz, DecimalsOf(r.dz)));
-    b.heading(QStringLiteral("差值的正态性检验（Shapiro–Wilk）"));
-    Normality(b, QStringLiteral("差值"), r.sw);
-    b.heading(QStringLiteral("Wilcoxon符号秩检验"));
-    Rank(b, QStringLiteral("V（正差值秩和）"), r.wilcoxon);
+    b.heading(Words::tr("差值的正态性检验（Shapiro–Wilk）"));
+    Normality(b, Words::tr("差值"), r.sw);
+    b.heading(Words::tr("Wilcoxon符号秩检验"));
+    Rank(b, Words::tr("V（正差值秩和）"), r.wilcoxon);
     if (r.paired.t.has())
-        b.report.sentence = TPhrase(QStringLiteral("t"), r.paired) + QStringLiteral("；差值均数 ") + WithCi(r.diff, r.paired.ci, dp);
+        b.report.sentence = TPhrase(QStringLiteral("t"), r.paired) + Words::tr("；差值均数 ") + WithCi(r.diff, r.paired.ci, dp);
     return b.report;
 }
 
 void Coefficients(Builder& b, const QString& heading, const stats::CoefficientFigures& c) {
     const int dp = DecimalsOf(c.estimate);
     b.heading(heading);
-    b.figure(QStringLiteral("估计值"), Estimate(c.estimate, dp));
-    b.figure(QStringLiteral("标准误"), Estimate(c.se, DecimalsOf(c.se)));
+    b.figure(Words::tr("估计值"), Estimate(c.estimate, dp));
+    b.figure(Words::tr("标准误"), Estimate(c.se, DecimalsOf(c.se)));
     b.figure(QStringLiteral("t"), Statistic(c.t));
     b.figure(QStringLiteral("P"), PValue(c.p));
     b.figure(kCi, Range(c.ci, dp));
@@ -155,25 +163,25 @@ void Coefficients(Builder& b, const QString& heading, const stats::CoefficientFi
 Report Correlation(const stats::DetailsInput& input) {
     const auto r = stats::CorrelationDetail(input.first, input.second);
     Builder b;
-    b.report.title = QStringLiteral("直线相关与回归");
-    b.figure(QStringLiteral("例数 n"), Whole(r.n));
-    b.heading(QStringLiteral("Pearson相关"));
+    b.report.title = Words::tr("直线相关与回归");
+    b.figure(Words::tr("例数 n"), Whole(r.n));
+    b.heading(Words::tr("Pearson相关"));
     b.figure(QStringLiteral("r"), Coefficient(r.r));
     b.figure(QStringLiteral("P"), PValue(r.rP));
-    b.figure(kCi + QStringLiteral("（Fisher z）"), Range(r.rCi, 3));
-    b.figure(QStringLiteral("决定系数 r²"), Coefficient(r.r2));
-    Coefficients(b, QStringLiteral("回归系数 b（Y 对 X）"), r.slope);
-    Coefficients(b, QStringLiteral("截距 a"), r.intercept);
-    b.figure(QStringLiteral("剩余标准差 sY·X"), Estimate(r.residualSd, DecimalsOf(r.residualSd)));
-    b.heading(QStringLiteral("Spearman秩相关"));
+    b.figure(kCi + Words::tr("（Fisher z）"), Range(r.rCi, 3));
+    b.figure(Words::tr("决定系数 r²"), Coefficient(r.r2));
+    Coefficients(b, Words::tr("回归系数 b（Y 对 X）"), r.slope);
+    Coefficients(b, Words::tr("截距 a"), r.intercept);
+    b.figure(Words::tr("剩余标准差 sY·X"), Estimate(r.residualSd, DecimalsOf(r.residualSd)));
+    b.heading(Words::tr("Spearman秩相关"));
     b.figure(QStringLiteral("rs"), Coefficient(r.spearmanRho));
-    b.figure(QStringLiteral("P（t近似）"), PValue(r.spearmanP));
+    b.figure(Words::tr("P（t近似）"), PValue(r.spearmanP));
     if (r.r.has()) {
         QString s = QStringLiteral("r = %1").arg(Number(r.r.value, 3));
-        if (r.rCi.low.has() && r.rCi.high.has()) s += QStringLiteral("（%1：%2）").arg(kCi, Range(r.rCi, 3));
-        if (r.rP.has()) s += QStringLiteral("，") + PPhrase(r.rP);
+        if (r.rCi.low.has() && r.rCi.high.has()) s += Words::tr("（%1：%2）").arg(kCi, Range(r.rCi, 3));
+        if (r.rP.has()) s += Words::tr("，") + PPhrase(r.rP);
         if (r.slope.estimate.has())
-            s += QStringLiteral("；回归系数 b = ") + WithCi(r.slope.estimate, r.slope.ci, DecimalsOf(r.slope.estimate));
+            s += Words::tr("；回归系数 b = ") + WithCi(r.slope.estimate, r.slope.ci, DecimalsOf(r.slope.estimate));
         b.report.sentence = s;
     }
     return b.report;
@@ -182,7 +190,7 @@ Report Correlation(const stats::DetailsInput& input) {
 QString TableWhy(const Figure& f, const QString& shown) {
     if (f.has()) return shown;
     // In a table a figure without variation has a zero row or column total.
-    return f.why == Why::NoVariation ? QStringLiteral("无法计算（行或列合计为零）") : WhyText(f.why);
+    return f.why == Why::NoVariation ? Words::tr("无法计算（行或列合计为零）") : WhyText(f.why);
 }
 
 QString TableRange(const Interval& ci, int decimals) {
@@ -193,49 +201,49 @@ QString TableRange(const Interval& ci, int decimals) {
 Report FourFold(const stats::DetailsInput& input) {
     const auto r = stats::FourFoldDetail(input.table);
     Builder b;
-    b.report.title = QStringLiteral("计数资料卡方检验");
-    b.figure(QStringLiteral("例数 n"), Whole(r.n));
+    b.report.title = Words::tr("计数资料卡方检验");
+    b.figure(Words::tr("例数 n"), Whole(r.n));
     const char* cells[4] = {"a", "b", "c", "d"};
     for (int i = 0; i < 4; ++i)
-        b.figure(QStringLiteral("%1 的理论数(T)").arg(QLatin1String(cells[i])), Estimate(r.expected[i], 2));
-    b.heading(QStringLiteral("χ²检验"));
-    b.figure(QStringLiteral("χ²（Pearson）"), TableWhy(r.chi2, Statistic(r.chi2)));
+        b.figure(Words::tr("%1 的理论数(T)").arg(QLatin1String(cells[i])), Estimate(r.expected[i], 2));
+    b.heading(Words::tr("χ²检验"));
+    b.figure(Words::tr("χ²（Pearson）"), TableWhy(r.chi2, Statistic(r.chi2)));
     b.figure(QStringLiteral("P"), TableWhy(r.chi2P, PValue(r.chi2P)));
-    b.figure(QStringLiteral("校正χ²（Yates）"), TableWhy(r.yates, Statistic(r.yates)));
+    b.figure(Words::tr("校正χ²（Yates）"), TableWhy(r.yates, Statistic(r.yates)));
     b.figure(QStringLiteral("P"), TableWhy(r.yatesP, PValue(r.yatesP)));
-    b.heading(QStringLiteral("Fisher确切概率法"));
-    b.figure(QStringLiteral("双侧 P"), PValue(r.fisherP));
-    b.figure(QStringLiteral("双侧 mid-P"), PValue(r.fisherMidP));
+    b.heading(Words::tr("Fisher确切概率法"));
+    b.figure(Words::tr("双侧 P"), PValue(r.fisherP));
+    b.figure(Words::tr("双侧 mid-P"), PValue(r.fisherMidP));
     switch (r.method) {
-    case stats::TableMethod::ChiSquare: b.note(QStringLiteral("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验")); break;
-    case stats::TableMethod::Yates: b.note(QStringLiteral("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验")); break;
-    case stats::TableMethod::Fisher: b.note(QStringLiteral("n < 40或有理论数 T < 1：推荐 Fisher确切概率法")); break;
+    case stats::TableMethod::ChiSquare: b.note(Words::tr("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验")); break;
+    case stats::TableMethod::Yates: b.note(Words::tr("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验")); break;
+    case stats::TableMethod::Fisher: b.note(Words::tr("n < 40或有理论数 T < 1：推荐 Fisher确切概率法")); break;
     case stats::TableMethod::None: break;
     }
-    b.heading(QStringLiteral("效应指标（阳性为结局）"));
-    b.figure(QStringLiteral("试验组阳性率"), TableWhy(r.risk1, Number(r.risk1.value, 3)));
-    b.figure(QStringLiteral("对照组阳性率"), TableWhy(r.risk2, Number(r.risk2.value, 3)));
+    b.heading(Words::tr("效应指标（阳性为结局）"));
+    b.figure(Words::tr("试验组阳性率"), TableWhy(r.risk1, Number(r.risk1.value, 3)));
+    b.figure(Words::tr("对照组阳性率"), TableWhy(r.risk2, Number(r.risk2.value, 3)));
     const int dor = DecimalsOf(r.oddsRatio), drr = DecimalsOf(r.relativeRisk);
-    b.figure(QStringLiteral("比值比 OR"), TableWhy(r.oddsRatio, Number(r.oddsRatio.value, dor)));
+    b.figure(Words::tr("比值比 OR"), TableWhy(r.oddsRatio, Number(r.oddsRatio.value, dor)));
     b.figure(QStringLiteral("OR ") + kCi, TableRange(r.orCi, dor));
-    b.figure(QStringLiteral("相对危险度 RR"), TableWhy(r.relativeRisk, Number(r.relativeRisk.value, drr)));
+    b.figure(Words::tr("相对危险度 RR"), TableWhy(r.relativeRisk, Number(r.relativeRisk.value, drr)));
     b.figure(QStringLiteral("RR ") + kCi, TableRange(r.rrCi, drr));
-    b.figure(QStringLiteral("率差 RD"), TableWhy(r.riskDifference, Number(r.riskDifference.value, 3)));
+    b.figure(Words::tr("率差 RD"), TableWhy(r.riskDifference, Number(r.riskDifference.value, 3)));
     b.figure(QStringLiteral("RD ") + kCi, TableRange(r.rdCi, 3));
-    b.figure(QStringLiteral("需治疗人数 NNT"), TableWhy(r.nnt, Number(r.nnt.value, 1)));
+    b.figure(Words::tr("需治疗人数 NNT"), TableWhy(r.nnt, Number(r.nnt.value, 1)));
 
     const Figure p = stats::RecommendedP(r);
     if (p.has()) {
         QString s;
         if (r.method == stats::TableMethod::Fisher) {
-            s = QStringLiteral("Fisher确切概率法 ") + PPhrase(p);
+            s = Words::tr("Fisher确切概率法 ") + PPhrase(p);
         } else {
             const Figure& chi = r.method == stats::TableMethod::Yates ? r.yates : r.chi2;
-            s = QStringLiteral("%1 = %2，%3")
-                    .arg(r.method == stats::TableMethod::Yates ? QStringLiteral("校正χ²") : QStringLiteral("χ²"),
+            s = Words::tr("%1 = %2，%3")
+                    .arg(r.method == stats::TableMethod::Yates ? Words::tr("校正χ²") : QStringLiteral("χ²"),
                          Number(chi.value, 3), PPhrase(p));
         }
-        if (r.oddsRatio.has() && r.orCi.low.has()) s += QStringLiteral("；OR = ") + WithCi(r.oddsRatio, r.orCi, dor);
+        if (r.oddsRatio.has() && r.orCi.low.has()) s += Words::tr("；OR = ") + WithCi(r.oddsRatio, r.orCi, dor);
         b.report.sentence = s;
     }
     return b.report;
@@ -244,31 +252,31 @@ Report FourFold(const stats::DetailsInput& input) {
 Report PairedTable(const stats::DetailsInput& input) {
     const auto r = stats::PairedTableDetail(input.table);
     Builder b;
-    b.report.title = QStringLiteral("配对资料卡方检验");
-    b.figure(QStringLiteral("对子数 n"), Whole(r.n));
-    b.heading(QStringLiteral("McNemar检验"));
-    b.figure(QStringLiteral("χ²（未校正）"), Statistic(r.mcnemar));
+    b.report.title = Words::tr("配对资料卡方检验");
+    b.figure(Words::tr("对子数 n"), Whole(r.n));
+    b.heading(Words::tr("McNemar检验"));
+    b.figure(Words::tr("χ²（未校正）"), Statistic(r.mcnemar));
     b.figure(QStringLiteral("P"), PValue(r.mcnemarP));
-    b.figure(QStringLiteral("校正χ²"), Statistic(r.mcnemarCc));
+    b.figure(Words::tr("校正χ²"), Statistic(r.mcnemarCc));
     b.figure(QStringLiteral("P"), PValue(r.mcnemarCcP));
-    b.figure(QStringLiteral("确切概率（二项分布）P"), PValue(r.exactP));
+    b.figure(Words::tr("确切概率（二项分布）P"), PValue(r.exactP));
     const auto counts = stats::ReadCounts(input.table);
     const bool few = counts && counts->b + counts->c < 40;
     if (counts && counts->b + counts->c > 0)
-        b.note(few ? QStringLiteral("b + c < 40：推荐确切概率法") : QStringLiteral("b + c ≥ 40：可用未校正χ²"));
-    b.heading(QStringLiteral("差值与一致性"));
-    b.figure(QStringLiteral("阳性率之差（b − c）/ n"), Estimate(r.pDiff, 3));
-    b.figure(QStringLiteral("阳性率之差 ") + kCi, Range(r.pDiffCi, 3));
+        b.note(few ? Words::tr("b + c < 40：推荐确切概率法") : Words::tr("b + c ≥ 40：可用未校正χ²"));
+    b.heading(Words::tr("差值与一致性"));
+    b.figure(Words::tr("阳性率之差（b − c）/ n"), Estimate(r.pDiff, 3));
+    b.figure(Words::tr("阳性率之差 ") + kCi, Range(r.pDiffCi, 3));
     const int dm = DecimalsOf(r.matchedOr);
-    b.figure(QStringLiteral("配对 OR = b / c"), Estimate(r.matchedOr, dm));
-    b.figure(QStringLiteral("配对 OR ") + kCi, Range(r.matchedOrCi, dm));
+    b.figure(Words::tr("配对 OR = b / c"), Estimate(r.matchedOr, dm));
+    b.figure(Words::tr("配对 OR ") + kCi, Range(r.matchedOrCi, dm));
     b.figure(QStringLiteral("Kappa"), Coefficient(r.kappa));
     b.figure(QStringLiteral("Kappa ") + kCi, Range(r.kappaCi, 3));
 
     if (r.exactP.has()) {
-        QString s = few ? QStringLiteral("McNemar确切概率法 ") + PPhrase(r.exactP)
-                        : QStringLiteral("McNemar χ² = %1，%2").arg(Number(r.mcnemar.value, 3), PPhrase(r.mcnemarP));
-        if (r.kappa.has()) s += QStringLiteral("；κ = ") + WithCi(r.kappa, r.kappaCi, 3);
+        QString s = few ? Words::tr("McNemar确切概率法 ") + PPhrase(r.exactP)
+                        : Words::tr("McNemar χ² = %1，%2").arg(Number(r.mcnemar.value, 3), PPhrase(r.mcnemarP));
+        if (r.kappa.has()) s += Words::tr("；κ = ") + WithCi(r.kappa, r.kappaCi, 3);
         b.report.sentence = s;
     }
     return b.report;
@@ -305,20 +313,20 @@ QString PPhrase(const Figure& p) {
 QString WhyText(Why why) {
     switch (why) {
     case Why::Computed: return {};
-    case Why::NoInput: return QStringLiteral("无法计算（数据不全）");
-    case Why::TooFewCases: return QStringLiteral("无法计算（例数不足）");
-    case Why::NoVariation: return QStringLiteral("无法计算（数据无变异）");
-    case Why::ZeroCell: return QStringLiteral("无法计算（有零格）");
-    case Why::TooManyCases: return QStringLiteral("无法计算（n > 5000）");
-    case Why::PerfectFit: return QStringLiteral("无法计算（完全相关）");
-    case Why::NotSignificant: return QStringLiteral("差异无统计学意义，不计算");
-    case Why::OutOfRange: return QStringLiteral("无法计算（超出计算范围）");
+    case Why::NoInput: return Words::tr("无法计算（数据不全）");
+    case Why::TooFewCases: return Words::tr("无法计算（例数不足）");
+    case Why::NoVariation: return Words::tr("无法计算（数据无变异）");
+    case Why::ZeroCell: return Words::tr("无法计算（有零格）");
+    case Why::TooManyCases: return Words::tr("无法计算（n > 5000）");
+    case Why::PerfectFit: return Words::tr("无法计算（完全相关）");
+    case Why::NotSignificant: return Words::tr("差异无统计学意义，不计算");
+    case Why::OutOfRange: return Words::tr("无法计算（超出计算范围）");
     }
     return {};
 }
 
 QString DefaultGroupName(int group) {
-    return group == 0 ? QStringLiteral("第一组") : QStringLiteral("第二组");
+    return group == 0 ? Words::tr("第一组") : Words::tr("第二组");
 }
 
 QString GroupName(const GroupNames& names, int group) {
@@ -339,10 +347,10 @@ Report BuildReport(int mode, const stats::DetailsInput& input, const GroupNames&
 
 QString PlainTable(const Report& report) {
     QStringList lines;
-    lines << report.title + QStringLiteral(" 详细结果");
+    lines << report.title + Words::tr(" 详细结果");
     for (const Line& line : report.lines) {
         switch (line.kind) {
-        case Line::Kind::Heading: lines << QStringLiteral("【%1】").arg(line.label); break;
+        case Line::Kind::Heading: lines << Words::tr("【%1】").arg(line.label); break;
         case Line::Kind::Figure: lines << line.label + QLatin1Char('\t') + line.value; break;
         case Line::Kind::Note: lines << line.label; break;
         }

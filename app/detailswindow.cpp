@@ -25,7 +25,7 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormDetails"));
-    setWindowTitle(QStringLiteral("详细结果"));
+    setWindowTitle(tr("详细结果"));
     setFont(songFont(9));
     resize(px(7200), px(9600));
 
@@ -35,7 +35,7 @@ DetailsWindow::DetailsWindow(QWidget* parent)
 
     table_ = new QTableWidget(0, 2, this);
     table_->setObjectName(QStringLiteral("DetailsTable"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("项目"), QStringLiteral("结果")});
+    table_->setHorizontalHeaderLabels({tr("项目"), tr("结果")});
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
@@ -46,15 +46,15 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     // The groups' names, used in the figures, the copies, the plot and the
     // report; a box left empty or at its default keeps the usual wording.
     auto* names = new QHBoxLayout;
-    auto* namesCaption = new QLabel(QStringLiteral("组名："), this);
+    auto* namesCaption = new QLabel(tr("组名："), this);
     namesCaption->setObjectName(QStringLiteral("GroupNamesCaption"));
     names->addWidget(namesCaption);
     for (int g = 0; g < 2; ++g) {
         auto* box = new QLineEdit(details::DefaultGroupName(g), this);
         box->setObjectName(QStringLiteral("GroupName%1").arg(g + 1));
         box->setMaxLength(20);
-        box->setToolTip(QStringLiteral("第%1列数据的组名，用于详细结果、复制的结果、统计图和报告").arg(g + 1));
-        box->setAccessibleName(details::DefaultGroupName(g) + QStringLiteral("的组名"));
+        box->setToolTip(tr("第%1列数据的组名，用于详细结果、复制的结果、统计图和报告").arg(g + 1));
+        box->setAccessibleName(tr("%1的组名").arg(details::DefaultGroupName(g)));
         connect(box, &QLineEdit::textChanged, this, &DetailsWindow::groupNamesChanged);
         names->addWidget(box);
         groupNames_[static_cast<std::size_t>(g)] = box;
@@ -66,11 +66,11 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     sentence_->setWordWrap(true);
     sentence_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    copy_ = new QPushButton(QStringLiteral("复制结果"), this);
+    copy_ = new QPushButton(tr("复制结果"), this);
     copy_->setObjectName(QStringLiteral("CopyDetails"));
-    copy_->setToolTip(QStringLiteral("复制论文格式的结果句和结果表"));
+    copy_->setToolTip(tr("复制论文格式的结果句和结果表"));
     connect(copy_, &QPushButton::clicked, this, &DetailsWindow::copyToClipboard);
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    auto* close = new QPushButton(tr("关闭"), this);
     close->setObjectName(QStringLiteral("CloseDetails"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
@@ -106,7 +106,7 @@ void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)
 {
     mode_ = mode;
     report_ = details::BuildReport(mode, input, groupNames());
-    title_->setText(report_.title.isEmpty() ? QString() : report_.title + QStringLiteral(" — 详细结果"));
+    title_->setText(report_.title.isEmpty() ? QString() : report_.title + tr(" — 详细结果"));
     sentence_->setText(report_.sentence);
 
     table_->clearSpans();

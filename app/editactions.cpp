@@ -58,7 +58,7 @@ QStringList Captions(const std::array<std::pair<Answer, const char*>, N>& table,
     for (const Answer answer : answers)
         for (const auto& [each, caption] : table)
             if (each == answer)
-                captions << QString::fromUtf8(caption);
+                captions << MainWindow::tr(caption);
     return captions;
 }
 
@@ -202,20 +202,20 @@ MainWindow::SwitchAnswer MainWindow::askBeforeSwitch(TestMode mode)
     if (!hasData())
         return SwitchAnswer::Clear;
     static constexpr std::array<std::pair<SwitchAnswer, const char*>, 3> kCaptions = {
-        {{SwitchAnswer::Keep, "保留数据"}, {SwitchAnswer::Clear, "清空数据"}, {SwitchAnswer::Cancel, "取消"}}};
+        {{SwitchAnswer::Keep, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "保留数据")}, {SwitchAnswer::Clear, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "清空数据")}, {SwitchAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
     // The grid's columns serve the three tests on raw data, the 2x2 cells
     // the two chi-square tests.
     const bool fits = usesTable(mode) == usesTable(mode_);
     const std::vector<SwitchAnswer> answers =
         fits ? std::vector{SwitchAnswer::Keep, SwitchAnswer::Clear, SwitchAnswer::Cancel} : std::vector{SwitchAnswer::Clear, SwitchAnswer::Cancel};
     Question question;
-    question.title = QStringLiteral("切换检验");
+    question.title = tr("切换检验");
     if (mode == mode_)
-        question.text = QStringLiteral("已有数据。保留这些数据，还是清空后重新输入？");
+        question.text = tr("已有数据。保留这些数据，还是清空后重新输入？");
     else if (fits)
-        question.text = QStringLiteral("已有数据。切换到“%1”时保留这些数据，还是清空？").arg(testCaption(mode));
+        question.text = tr("已有数据。切换到“%1”时保留这些数据，还是清空？").arg(testCaption(mode));
     else
-        question.text = QStringLiteral("“%1”用不到已有的数据，切换时要清空数据。清空后可以按Ctrl+Z撤销。").arg(testCaption(mode));
+        question.text = tr("“%1”用不到已有的数据，切换时要清空数据。清空后可以按Ctrl+Z撤销。").arg(testCaption(mode));
     question.buttons = Captions(kCaptions, answers);
     question.defaultButton = IndexOf(answers, fits ? SwitchAnswer::Keep : SwitchAnswer::Cancel);
     question.cancelButton = IndexOf(answers, SwitchAnswer::Cancel);
@@ -257,11 +257,11 @@ bool MainWindow::confirmExit()
     if (!hasData() || history_.atSaved())
         return true;
     static constexpr std::array<std::pair<ExitAnswer, const char*>, 3> kCaptions = {
-        {{ExitAnswer::Export, "导出数据…"}, {ExitAnswer::Exit, "退出"}, {ExitAnswer::Cancel, "取消"}}};
+        {{ExitAnswer::Export, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "导出数据…")}, {ExitAnswer::Exit, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "退出")}, {ExitAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
     const std::vector<ExitAnswer> answers = {ExitAnswer::Export, ExitAnswer::Exit, ExitAnswer::Cancel};
     Question question;
-    question.title = QStringLiteral("退出");
-    question.text = QStringLiteral("数据已修改，还没有导出。退出前要导出数据吗？");
+    question.title = tr("退出");
+    question.text = tr("数据已修改，还没有导出。退出前要导出数据吗？");
     question.buttons = Captions(kCaptions, answers);
     question.defaultButton = IndexOf(answers, ExitAnswer::Export);
     question.cancelButton = IndexOf(answers, ExitAnswer::Cancel);

@@ -18,7 +18,6 @@ using grid::Column;
 namespace {
 
 const QColor kRuleGrey = bgr(0x00C0C0C0);
-const QString kEntryTip = QStringLiteral("按回车键或“↓”键输入下一个数据");
 
 int rowTop(int row) { return 360 + 300 * row; }
 
@@ -28,7 +27,7 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
 {
     stylePanel(this, QStringLiteral("Picture2"), inputSlot());
 
-    const char* headings[3] = {"序号", "第一组", "第二组"};
+    const QString headings[3] = {tr("序号"), tr("第一组"), tr("第二组")};
     const int headingLefts[3] = {60, 1680, 3840};
     for (int k = 0; k < 3; ++k) {
         LabelStyle style;
@@ -36,7 +35,7 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
         style.autoSize = false;
         style.widthTwips = 1035;
         style.alignment = Qt::AlignCenter;
-        makeLabel(this, controlName("Label2", k), QString::fromUtf8(headings[k]), headingLefts[k], 60, style);
+        makeLabel(this, controlName("Label2", k), headings[k], headingLefts[k], 60, style);
     }
 
     for (int k = 0; k <= 9; ++k)
@@ -54,8 +53,9 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
             box->setFocusPolicy(Qt::ClickFocus);
             box->installEventFilter(this);
         }
-        one->setToolTip(kEntryTip);
-        two->setToolTip(kEntryTip);
+        const QString entryTip = tr("按回车键或“↓”键输入下一个数据");
+        one->setToolTip(entryTip);
+        two->setToolTip(entryTip);
         for (auto [box, column] : {std::pair{one, Column::First}, std::pair{two, Column::Second}}) {
             box->setContextMenuPolicy(Qt::CustomContextMenu);
             connect(box, &QWidget::customContextMenuRequested, this, [this, column, i](const QPoint& at) { showContextMenu(column, i, at); });

@@ -1,5 +1,7 @@
 #include "app/importdialog.h"
 
+#include "app/librarytexts.h"
+
 #include "stats/numbertext.h"
 
 #include <QCheckBox>
@@ -61,18 +63,18 @@ int ColumnCount(const excel::ReadResult& sheet)
 ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0, QWidget* parent)
     : QDialog(parent), file_(file), sheet_(std::move(sheet0)), sheets_(new QComboBox(this)), table_(new QTableWidget(this)),
       problem_(new QLabel(this)), first_(new QComboBox(this)), second_(new QComboBox(this)),
-      heading_(new QCheckBox(QStringLiteral("首行为标题"), this)),
+      heading_(new QCheckBox(tr("首行为标题"), this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     setObjectName(QStringLiteral("ImportDialog"));
-    setWindowTitle(QStringLiteral("导入数据"));
+    setWindowTitle(tr("导入数据"));
     sheets_->setObjectName(QStringLiteral("ImportSheet"));
     table_->setObjectName(QStringLiteral("ImportPreview"));
     first_->setObjectName(QStringLiteral("ImportFirst"));
     second_->setObjectName(QStringLiteral("ImportSecond"));
     heading_->setObjectName(QStringLiteral("ImportHeading"));
-    buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons_->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons_->button(QDialogButtonBox::Ok)->setText(tr("确定"));
+    buttons_->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
 
     for (const std::string& name : file_.sheetNames())
         sheets_->addItem(QString::fromStdString(name));
@@ -81,9 +83,9 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
     problem_->setWordWrap(true);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("工作表："), sheets_);
-    form->addRow(QStringLiteral("第一组："), first_);
-    form->addRow(QStringLiteral("第二组："), second_);
+    form->addRow(tr("工作表："), sheets_);
+    form->addRow(tr("第一组："), first_);
+    form->addRow(tr("第二组："), second_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(heading_);
@@ -138,7 +140,7 @@ bool ImportDialog::chooseSheet(int index)
     } catch (const std::bad_alloc&) {
         sheet_ = {};
         sheet_.error = excel::ReadError::TooLarge;
-        sheet_.message = "内存不足，无法读取该工作表。";
+        sheet_.message = QT_TRANSLATE_NOOP("korvanta::ui::LibraryTexts", "内存不足，无法读取该工作表。");
     }
     unsetCursor();
     showSheet();
@@ -186,7 +188,7 @@ void ImportDialog::showSheet()
     }
     first_->setCurrentIndex(0);
     second_->setCurrentIndex(1);
-    problem_->setText(sheet_.ok() ? QString() : QString::fromStdString(sheet_.message));
+    problem_->setText(sheet_.ok() ? QString() : LibraryText(sheet_.message));
     problem_->setVisible(!sheet_.ok());
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(sheet_.ok());
     refreshPreview();
@@ -208,9 +210,9 @@ void ImportDialog::refreshPreview()
     for (int c = 0; c < columns; ++c) {
         QString header = ColumnLetters(c);
         if (c == first_->currentIndex())
-            header += QStringLiteral(" 第一组");
+            header += tr(" 第一组");
         if (c == second_->currentIndex())
-            header += QStringLiteral(" 第二组");
+            header += tr(" 第二组");
         headers << header;
     }
     table_->setHorizontalHeaderLabels(headers);
@@ -226,7 +228,7 @@ void ImportDialog::refreshPreview()
         const QSignalBlocker block(picker);
         for (int c = 0; c < picker->count(); ++c) {
             const QString title = skip && !sheet_.rows.empty() ? CellText(sheet_.rows.front()[static_cast<std::size_t>(c)]) : QString();
-            picker->setItemText(c, title.isEmpty() ? ColumnLetters(c) : ColumnLetters(c) + QStringLiteral("（") + title + QStringLiteral("）"));
+            picker->setItemText(c, title.isEmpty() ? ColumnLetters(c) : ColumnLetters(c) + tr("（") + title + tr("）"));
         }
     }
 }

@@ -2,6 +2,7 @@
 // until it is closed.
 #include "app/commandline.h"
 #include "app/interaction.h"
+#include "app/language.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
 #include "banner/bannerwidget.h"
@@ -27,6 +28,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Korvanta"));
     korvanta::ui::installFontSubstitutes();
     QApplication::setFont(korvanta::ui::songFont(9));
+    const korvanta::ui::InstalledLanguage language(korvanta::ui::StartLanguage());
 
     korvanta::ui::DesktopInteraction desktop;
     korvanta::ui::MainWindow window(desktop);

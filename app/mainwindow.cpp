@@ -4,6 +4,7 @@
 #include "app/detailswindow.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
+#include "app/language.h"
 #include "app/plotpanel.h"
 #include "app/powerpanel.h"
 #include "app/resultpanels.h"
@@ -18,6 +19,7 @@
 #include "stats/ttable.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -68,10 +70,10 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     hint_ = makeLabel(titleFrame, QStringLiteral("Label1"), testHint(TestMode::TwoSample), 60, 240 - 60, hintStyle);
     hint_->resize(px(4590), hint_->height());
     // The detailed results open from a small button at the end of the title line.
-    auto* detailsButton = new QPushButton(QStringLiteral("详细结果"), titleFrame);
+    auto* detailsButton = new QPushButton(tr("详细结果"), titleFrame);
     detailsButton->setObjectName(QStringLiteral("CommandDetails"));
     detailsButton->setGeometry(twipsRect(4680, 90, 960, 330));
-    detailsButton->setToolTip(QStringLiteral("精确P值、可信区间与效应量（Ctrl+D）"));
+    detailsButton->setToolTip(tr("精确P值、可信区间与效应量（Ctrl+D）"));
     detailsButton->setFocusPolicy(Qt::NoFocus);
     connect(detailsButton, &QPushButton::clicked, this, &MainWindow::showDetails);
 
@@ -167,54 +169,95 @@ void MainWindow::buildMenus()
         QKeySequence shortcut;
         void (MainWindow::*slot)();
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(F)"));
+    QMenu* file = menuBar()->addMenu(tr("文件(F)"));
     const Item fileItems[] = {
-        {"从Excel导入数据", QKeySequence(Qt::CTRL | Qt::Key_G), &MainWindow::importWorkbook},
-        {"导出数据到Excel", QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::exportWorkbook},
+        {QT_TR_NOOP("从Excel导入数据"), QKeySequence(Qt::CTRL | Qt::Key_G), &MainWindow::importWorkbook},
+        {QT_TR_NOOP("导出数据到Excel"), QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::exportWorkbook},
         {nullptr, {}, nullptr},
-        {"t界值表", QKeySequence(Qt::CTRL | Qt::Key_T), &MainWindow::showTTable},
+        {QT_TR_NOOP("t界值表"), QKeySequence(Qt::CTRL | Qt::Key_T), &MainWindow::showTTable},
         {nullptr, {}, nullptr},
-        {"退出", QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exitProgram},
+        {QT_TR_NOOP("退出"), QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exitProgram},
     };
     for (const Item& item : fileItems) {
         if (!item.caption) {
             file->addSeparator();
             continue;
         }
-        QAction* action = file->addAction(QString::fromUtf8(item.caption), this, item.slot);
+        QAction* action = file->addAction(tr(item.caption), this, item.slot);
         action->setShortcut(item.shortcut);
     }
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(E)"));
-    undoAction_ = edit->addAction(QStringLiteral("撤销"), this, &MainWindow::undo);
+    QMenu* edit = menuBar()->addMenu(tr("编辑(E)"));
+    undoAction_ = edit->addAction(tr("撤销"), this, &MainWindow::undo);
     undoAction_->setObjectName(QStringLiteral("editUndo"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = edit->addAction(QStringLiteral("重做"), this, &MainWindow::redo);
+    redoAction_ = edit->addAction(tr("重做"), this, &MainWindow::redo);
     redoAction_->setObjectName(QStringLiteral("editRedo"));
     redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    QMenu* results = menuBar()->addMenu(QStringLiteral("结果(R)"));
-    results->addAction(QStringLiteral("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    results->addAction(QStringLiteral("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    results->addAction(QStringLiteral("打印…"), this, &MainWindow::printReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(H)"));
-    help->addAction(QStringLiteral("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    QAction* helpPage = help->addAction(QStringLiteral("在线帮助"), this, &MainWindow::openOnlineHelp);
+    QMenu* results = menuBar()->addMenu(tr("结果(R)"));
+    results->addAction(tr("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    results->addAction(tr("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    results->addAction(tr("打印…"), this, &MainWindow::printReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QMenu* help = menuBar()->addMenu(tr("帮助(H)"));
+    help->addAction(tr("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    QAction* helpPage = help->addAction(tr("在线帮助"), this, &MainWindow::openOnlineHelp);
     // F1 opens the help from any of the program's windows.
     helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_F1)});
     helpPage->setShortcutContext(Qt::ApplicationShortcut);
+    buildLanguageMenu(help);
 }
+
+void MainWindow::buildLanguageMenu(QMenu* help)
+{
+    // Named in both languages, so that it is found whichever one is shown.
+    QMenu* languages = help->addMenu(QStringLiteral("语言 / Language"));
+    languages->menuAction()->setObjectName(QStringLiteral("menuLanguage"));
+    auto* choices = new QActionGroup(languages);
+    const Language running = StartLanguage();
+    const std::pair<Language, QString> entries[] = {
+        {Language::Chinese, QStringLiteral("中文")},
+        {Language::English, QStringLiteral("English")},
+    };
+    for (const auto& [language, caption] : entries) {
+        QAction* choice = languages->addAction(caption);
+        choice->setObjectName(QStringLiteral("language_") + LanguageCode(language));
+        choice->setCheckable(true);
+        choice->setChecked(language == SavedLanguage().value_or(running));
+        choices->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, language = language, running] { chooseLanguage(language, running); });
+    }
+}
+
+void MainWindow::chooseLanguage(Language chosen, Language running)
+{
+    SaveLanguage(chosen);
+    if (chosen == running)
+        return;
+    QString text = tr("界面语言将在下次启动 Korvanta 时更换。");
+    if (ParseLanguage(qEnvironmentVariable("KORVANTA_LANG")))
+        text += tr("（环境变量 KORVANTA_LANG 仍优先于此设置。）");
+    interaction_.showMessage(this, tr("提示"), text);
+}
+
+namespace {
+
+// The action of that caption among actions and their submenus, depth first.
+QAction* FindAction(const QList<QAction*>& actions, const QString& caption)
+{
+    for (QAction* action : actions) {
+        if (action->text() == caption)
+            return action;
+        if (action->menu())
+            if (QAction* found = FindAction(action->menu()->actions(), caption))
+                return found;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 QAction* MainWindow::findAction(const QString& caption) const
 {
-    for (QAction* menu : menuBar()->actions()) {
-        if (menu->text() == caption)
-            return menu;
-        if (!menu->menu())
-            continue;
-        for (QAction* action : menu->menu()->actions())
-            if (action->text() == caption)
-                return action;
-    }
-    return nullptr;
+    return FindAction(menuBar()->actions(), caption);
 }
 
 void MainWindow::centreOnScreen()

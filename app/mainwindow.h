@@ -25,6 +25,7 @@
 #pragma once
 
 #include "app/interaction.h"
+#include "app/language.h"
 #include "app/testmode.h"
 #include "app/ttablewindow.h"
 #include "grid/edithistory.h"
@@ -41,6 +42,7 @@
 
 class QLabel;
 class QAction;
+class QMenu;
 
 namespace korvanta::banner {
 class BannerWidget;
@@ -138,6 +140,9 @@ private:
     // as written, their comma being read both ways in their column.
     void noteKeptCommaNumbers(int count);
     void buildMenus();
+    // 帮助 → "语言 / Language": the choice is saved for the next start.
+    void buildLanguageMenu(QMenu* help);
+    void chooseLanguage(Language chosen, Language running);
     void centreOnScreen();
     void onColumnsChanged(bool first, bool second);
     void onTableChanged();

@@ -16,7 +16,7 @@
 namespace korvanta::ui {
 namespace {
 
-const QString kNotice = QStringLiteral("提示");
+QString Notice() { return MainWindow::tr("提示"); }
 
 bool IsBlock(const QString& text, const delimited::DelimitedText& parsed)
 {
@@ -61,17 +61,17 @@ void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow) try
     case grid::PasteProblem::NoData:
         return;
     case grid::PasteProblem::TooManyColumns:
-        interaction_.showMessage(this, kNotice, QStringLiteral("粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。").arg(block.columns));
+        interaction_.showMessage(this, Notice(), tr("粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。").arg(block.columns));
         return;
     case grid::PasteProblem::TooManyRows:
-        interaction_.showMessage(this, kNotice, QStringLiteral("粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。")
+        interaction_.showMessage(this, Notice(), tr("粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。")
                                                     .arg(block.rows.size())
                                                     .arg(row + 1)
                                                     .arg(grid::kMaxRows));
         return;
     }
 } catch (const std::bad_alloc&) {
-    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
+    interaction_.showMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
 void MainWindow::pasteIntoTable(int index) try
@@ -83,7 +83,7 @@ void MainWindow::pasteIntoTable(int index) try
         return;
     }
     if (block.rows.size() != 2 || block.columns != 2) {
-        interaction_.showMessage(this, kNotice, QStringLiteral("四格表只能粘贴两行两列的数据（a b / c d），未粘贴。"));
+        interaction_.showMessage(this, Notice(), tr("四格表只能粘贴两行两列的数据（a b / c d），未粘贴。"));
         return;
     }
     const auto field = [&](std::size_t row, std::size_t column) {
@@ -92,14 +92,14 @@ void MainWindow::pasteIntoTable(int index) try
     };
     asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
 } catch (const std::bad_alloc&) {
-    interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法粘贴这么多数据，未粘贴。"));
+    interaction_.showMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
 void MainWindow::noteKeptCommaNumbers(int count)
 {
     if (count > 0)
-        interaction_.showMessage(this, kNotice,
-                                 QStringLiteral("有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。")
+        interaction_.showMessage(this, Notice(),
+                                 tr("有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。")
                                      .arg(count));
 }
 

@@ -1,5 +1,6 @@
 #include "app/plotchart.h"
 
+#include <QCoreApplication>
 #include "app/twips.h"
 
 #include <QGraphicsLayout>
@@ -20,6 +21,13 @@
 #include <cmath>
 
 namespace korvanta::ui {
+
+namespace {
+// The texts of this file, for the translation.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(korvanta::ui::PlotChart)
+};
+} // namespace
 namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
@@ -42,7 +50,7 @@ QString ThinnedNote(std::size_t count)
     const std::size_t stride = Stride(count);
     if (stride == 1)
         return {};
-    return QStringLiteral("<br>（共%1个数据，图中每%2个画1个）").arg(count).arg(stride);
+    return Words::tr("<br>（共%1个数据，图中每%2个画1个）").arg(count).arg(stride);
 }
 
 // Widens [low, high] by a margin so that no mark sits on the frame.
@@ -80,9 +88,9 @@ void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
 
 void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
 {
-    chart->setTitle(QStringLiteral("散点图与回归直线（95%置信带与预测带）") + ThinnedNote(plot.points.size()));
-    auto* x = ValueAxis(QStringLiteral("X（%1）").arg(qs(plot.xName)));
-    auto* y = ValueAxis(QStringLiteral("Y（%1）").arg(qs(plot.yName)));
+    chart->setTitle(Words::tr("散点图与回归直线（95%置信带与预测带）") + ThinnedNote(plot.points.size()));
+    auto* x = ValueAxis(Words::tr("X（%1）").arg(qs(plot.xName)));
+    auto* y = ValueAxis(Words::tr("Y（%1）").arg(qs(plot.yName)));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -112,22 +120,22 @@ void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
         // The area does not own its edges.
         upper->setParent(band);
         lower->setParent(band);
-        band->setName(QStringLiteral("95%置信带"));
+        band->setName(Words::tr("95%置信带"));
         band->setColor(kBand);
         band->setBorderColor(Qt::transparent);
         Attach(chart, band, x, y);
         for (QLineSeries* edge : {predictionUpper, predictionLower}) {
-            edge->setName(QStringLiteral("95%预测带"));
+            edge->setName(Words::tr("95%预测带"));
             edge->setPen(QPen(kPoints, 1.2, Qt::DashLine));
             Attach(chart, edge, x, y);
         }
         HideFromLegend(chart, predictionLower);
-        line->setName(QStringLiteral("回归直线"));
+        line->setName(Words::tr("回归直线"));
         line->setPen(QPen(kLine, 2));
         Attach(chart, line, x, y);
     }
     auto* points = new QScatterSeries;
-    points->setName(QStringLiteral("观察值"));
+    points->setName(Words::tr("观察值"));
     points->setMarkerSize(7);
     points->setColor(kPoints);
     points->setBorderColor(kPoints.darker());
@@ -148,29 +156,29 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
     std::size_t values = 0;
     for (const plot::Group& group : plot.groups)
         values += group.values.size();
-    chart->setTitle((plot.differences ? QStringLiteral("对子差值、均数及其95%可信区间") : QStringLiteral("各组数值、均数及其95%可信区间")) +
+    chart->setTitle((plot.differences ? Words::tr("对子差值、均数及其95%可信区间") : Words::tr("各组数值、均数及其95%可信区间")) +
                     ThinnedNote(values));
     const std::size_t stride = Stride(values);
     auto* x = new QCategoryAxis;
-    x->setTitleText(plot.differences ? QString() : QStringLiteral("组别"));
+    x->setTitleText(plot.differences ? QString() : Words::tr("组别"));
     x->setStartValue(0.5);
     for (std::size_t g = 0; g < plot.groups.size(); ++g)
         x->append(qs(plot.groups[g].name), static_cast<double>(g) + 1.5);
     x->setRange(0.5, static_cast<double>(plot.groups.size()) + 0.5);
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     x->setGridLineVisible(false);
-    auto* y = ValueAxis(plot.differences ? QStringLiteral("差值（%1 − %2）").arg(qs(plot.firstName), qs(plot.secondName)) : QStringLiteral("数值"));
+    auto* y = ValueAxis(plot.differences ? Words::tr("差值（%1 − %2）").arg(qs(plot.firstName), qs(plot.secondName)) : Words::tr("数值"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
     double low = plot.differences ? 0 : INFINITY, high = plot.differences ? 0 : -INFINITY;
     auto* dots = new QScatterSeries;
-    dots->setName(QStringLiteral("数值"));
+    dots->setName(Words::tr("数值"));
     dots->setMarkerSize(6);
     dots->setColor(QColor(kPoints.red(), kPoints.green(), kPoints.blue(), 150));
     dots->setBorderColor(Qt::transparent);
     auto* means = new QScatterSeries;
-    means->setName(QStringLiteral("均数"));
+    means->setName(Words::tr("均数"));
     means->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     means->setMarkerSize(11);
     means->setColor(kMean);
@@ -196,7 +204,7 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
         }
         if (group.ci) {
             auto* bar = new QLineSeries;
-            bar->setName(QStringLiteral("95%可信区间"));
+            bar->setName(Words::tr("95%可信区间"));
             bar->setPen(QPen(kLine, 2));
             const double cap = 0.12;
             for (const auto& [px, py] : {std::pair{centre - cap, group.ci->low}, {centre + cap, group.ci->low}, {centre, group.ci->low},
@@ -228,7 +236,7 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
 
 void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
 {
-    auto* set = new QBarSet(QStringLiteral("阳性率（%）"));
+    auto* set = new QBarSet(Words::tr("阳性率（%）"));
     set->setColor(kPoints);
     QStringList names;
     QStringList counts;
@@ -239,7 +247,7 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
         *set << (bar.share ? *bar.share * 100 : 0.0);
     }
     // The counts behind the bars: "阳性率（试验组 10/40，对照组 20/40）".
-    chart->setTitle(QStringLiteral("阳性率<br>（%1）").arg(counts.join(QStringLiteral("，"))));
+    chart->setTitle(Words::tr("阳性率<br>（%1）").arg(counts.join(Words::tr("，"))));
     auto* series = new QBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
@@ -251,7 +259,7 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
     auto* x = new QBarCategoryAxis;
     x->append(names);
     x->setTitleText(qs(plot.axisTitle));
-    auto* y = ValueAxis(QStringLiteral("阳性率（%）"));
+    auto* y = ValueAxis(Words::tr("阳性率（%）"));
     y->setRange(0, 100);
     y->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(x, Qt::AlignBottom);
@@ -264,17 +272,17 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
 // size it needs and the size the data have as lines up to the curve.
 void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
 {
-    chart->setTitle(QStringLiteral("检验效能曲线"));
+    chart->setTitle(Words::tr("检验效能曲线"));
     auto* x = ValueAxis(qs(plot.axisTitle));
     x->setLabelFormat(QStringLiteral("%.0f"));
-    auto* y = ValueAxis(QStringLiteral("检验效能 1 − β"));
+    auto* y = ValueAxis(Words::tr("检验效能 1 − β"));
     y->setRange(0, 1);
     y->setTickCount(6);  // 0, 0.2, ... 1: the usual targets sit on a line
     y->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     auto* curve = new QLineSeries;
-    curve->setName(QStringLiteral("检验效能"));
+    curve->setName(Words::tr("检验效能"));
     curve->setPen(QPen(kPoints, 2));
     QList<QPointF> points;
     for (const plot::Point& p : plot.points)
@@ -284,7 +292,7 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
     const double low = plot.points.front().x, high = plot.points.back().x;
     if (plot.target > 0 && plot.target < 1) {
         auto* target = new QLineSeries;
-        target->setName(QStringLiteral("目标检验效能 %1").arg(plot.target, 0, 'g', 6));
+        target->setName(Words::tr("目标检验效能 %1").arg(plot.target, 0, 'g', 6));
         target->setPen(QPen(kMean, 1.2, Qt::DashLine));
         target->append(low, plot.target);
         target->append(high, plot.target);
@@ -300,8 +308,8 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
         line->append(*n, 1);
         Attach(chart, line, x, y);
     };
-    mark(plot.required, QStringLiteral("所需"), kLine);
-    mark(plot.present, QStringLiteral("现有"), QColor(44, 160, 44));
+    mark(plot.required, Words::tr("所需"), kLine);
+    mark(plot.present, Words::tr("现有"), QColor(44, 160, 44));
     x->setRange(low, high);
     x->applyNiceNumbers();
 }
@@ -329,7 +337,7 @@ std::unique_ptr<QChart> BuildChart(const plot::PlotData& data)
     chart->legend()->setFont(songFont(9));
     chart->legend()->setAlignment(Qt::AlignBottom);
     if (!plot::HasContent(data)) {
-        chart->setTitle(QStringLiteral("（暂无可绘制的数据）"));
+        chart->setTitle(Words::tr("（暂无可绘制的数据）"));
         return chart;
     }
     if (const auto* regression = std::get_if<plot::RegressionPlot>(&data))

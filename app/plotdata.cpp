@@ -2,12 +2,21 @@
 
 #include "stats/numbertext.h"
 
+#include <QCoreApplication>
+
 #include <boost/math/distributions/students_t.hpp>
 
 #include <algorithm>
 #include <cmath>
 
 namespace korvanta::ui::plot {
+
+namespace {
+// The texts of this file, for the translation.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(korvanta::ui::PlotData)
+};
+} // namespace
 namespace {
 
 std::optional<double> T975(double df)
@@ -94,7 +103,7 @@ GroupsPlot Differences(const stats::DetailsInput& input)
             differences.push_back(input.first[k].number - input.second[k].number);
     GroupsPlot plot;
     plot.differences = true;
-    plot.groups.push_back(GroupOf("差值", std::move(differences)));
+    plot.groups.push_back(GroupOf(Words::tr("差值").toStdString(), std::move(differences)));
     return plot;
 }
 
@@ -165,12 +174,12 @@ ProportionsPlot Proportions(int mode, const stats::DetailsInput& input)
     const std::optional<stats::Counts> counts = stats::ReadCounts(input.table);
     const stats::Counts c = counts.value_or(stats::Counts{});
     if (mode == 3) {
-        plot.axisTitle = "组别";
-        plot.bars = {Share("试验组", c.a, c.a + c.b), Share("对照组", c.c, c.c + c.d)};
+        plot.axisTitle = Words::tr("组别").toStdString();
+        plot.bars = {Share(Words::tr("试验组").toStdString(), c.a, c.a + c.b), Share(Words::tr("对照组").toStdString(), c.c, c.c + c.d)};
     } else {
         // Rows are after treatment, columns before.
-        plot.axisTitle = "时间";
-        plot.bars = {Share("治疗前", c.a + c.c, c.n()), Share("治疗后", c.a + c.b, c.n())};
+        plot.axisTitle = Words::tr("时间").toStdString();
+        plot.bars = {Share(Words::tr("治疗前").toStdString(), c.a + c.c, c.n()), Share(Words::tr("治疗后").toStdString(), c.a + c.b, c.n())};
     }
     if (!counts)
         for (Proportion& bar : plot.bars)

@@ -19,16 +19,16 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumHeight(300);
 
-    save_ = new QPushButton(QStringLiteral("保存图形…"), this);
+    save_ = new QPushButton(tr("保存图形…"), this);
     save_->setObjectName(QStringLiteral("SavePlot"));
-    save_->setToolTip(QStringLiteral("把图形保存为PNG图片或SVG矢量图"));
+    save_->setToolTip(tr("把图形保存为PNG图片或SVG矢量图"));
     connect(save_, &QPushButton::clicked, this, &PlotPanel::savePlot);
 
-    auto* showData = new QPushButton(QStringLiteral("数据图"), this);
+    auto* showData = new QPushButton(tr("数据图"), this);
     showData->setObjectName(QStringLiteral("PlotShowData"));
-    showPower_ = new QPushButton(QStringLiteral("检验效能曲线"), this);
+    showPower_ = new QPushButton(tr("检验效能曲线"), this);
     showPower_->setObjectName(QStringLiteral("PlotShowPower"));
-    showPower_->setToolTip(QStringLiteral("检验效能随样本量变化的曲线"));
+    showPower_->setToolTip(tr("检验效能随样本量变化的曲线"));
     auto* choice = new QButtonGroup(this);
     for (QPushButton* button : {showData, showPower_}) {
         button->setCheckable(true);
@@ -78,7 +78,7 @@ bool PlotPanel::writePlot(const QString& path, bool svg) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const bool drawn = svg ? WritePlotSvg(shown(), kPlotFileSize, &file, QStringLiteral("Korvanta 统计图"))
+    const bool drawn = svg ? WritePlotSvg(shown(), kPlotFileSize, &file, tr("Korvanta 统计图"))
                            : RenderPlot(shown(), kPlotFileSize, 2).save(&file, "PNG");
     if (!drawn) {
         file.cancelWriting();
@@ -89,8 +89,8 @@ bool PlotPanel::writePlot(const QString& path, bool svg) const
 
 void PlotPanel::savePlot()
 {
-    const QString filters = QStringLiteral("PNG 图片(*.png);;SVG 矢量图(*.svg)");
-    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(window(), {QStringLiteral("保存图形"), QString(), filters});
+    const QString filters = tr("PNG 图片(*.png);;SVG 矢量图(*.svg)");
+    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(window(), {tr("保存图形"), QString(), filters});
     if (!chosen)
         return;
     QString path = chosen->path;
@@ -100,11 +100,11 @@ void PlotPanel::savePlot()
         svg = chosen->filter == 1;
         path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     }
-    const QString notice = QStringLiteral("提示");
+    const QString notice = tr("提示");
     if (writePlot(path, svg))
-        interaction_.showMessage(window(), notice, QStringLiteral("图形保存成功！"));
+        interaction_.showMessage(window(), notice, tr("图形保存成功！"));
     else
-        interaction_.showMessage(window(), notice, QStringLiteral("图形保存失败，请检查文件夹是否存在以及是否有写入权限。"));
+        interaction_.showMessage(window(), notice, tr("图形保存失败，请检查文件夹是否存在以及是否有写入权限。"));
 }
 
 } // namespace korvanta::ui

@@ -34,12 +34,12 @@ std::optional<double> TypedNumber(const QString& text) {
 
 QString Caption(Test test, int field) {
     switch (field) {
-    case 0: return test == Test::Paired ? QStringLiteral("差值均数") : QStringLiteral("均数差 X1 − X2");
-    case 1: return test == Test::Paired ? QStringLiteral("差值标准差") : QStringLiteral("合并标准差");
-    case 2: return QStringLiteral("例数比 n2/n1");
-    case 3: return QStringLiteral("相关系数 r");
-    case 4: return QStringLiteral("试验组阳性率 p1");
-    case 5: return QStringLiteral("对照组阳性率 p2");
+    case 0: return test == Test::Paired ? PowerPanel::tr("差值均数") : PowerPanel::tr("均数差 X1 − X2");
+    case 1: return test == Test::Paired ? PowerPanel::tr("差值标准差") : PowerPanel::tr("合并标准差");
+    case 2: return PowerPanel::tr("例数比 n2/n1");
+    case 3: return PowerPanel::tr("相关系数 r");
+    case 4: return PowerPanel::tr("试验组阳性率 p1");
+    case 5: return PowerPanel::tr("对照组阳性率 p2");
     case 6: return QStringLiteral("b/n");
     case 7: return QStringLiteral("c/n");
     }
@@ -48,7 +48,7 @@ QString Caption(Test test, int field) {
 
 } // namespace
 
-PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(QStringLiteral("样本量与检验效能"), parent)
+PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(tr("样本量与检验效能"), parent)
 {
     setObjectName(QStringLiteral("PowerSection"));
     const auto box = [this](const char* name, const QString& text, const QString& tip) {
@@ -58,14 +58,14 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(QStringLiteral("样本量与
         edit->setMaximumWidth(90);
         return edit;
     };
-    alpha_ = box("PowerAlpha", QStringLiteral("0.05"), QStringLiteral("双侧检验水准，如 0.05"));
-    target_ = box("PowerTarget", QStringLiteral("0.80"), QStringLiteral("希望达到的检验效能，如 0.80 或 90%"));
+    alpha_ = box("PowerAlpha", QStringLiteral("0.05"), tr("双侧检验水准，如 0.05"));
+    target_ = box("PowerTarget", QStringLiteral("0.80"), tr("希望达到的检验效能，如 0.80 或 90%"));
     static constexpr const char* kFieldNames[FieldCount] = {"PowerDifference", "PowerSd", "PowerRatio", "PowerR",
                                                             "PowerP1", "PowerP2", "PowerP10", "PowerP01"};
     for (int f = 0; f < FieldCount; ++f) {
         EffectField& field = fields_[static_cast<std::size_t>(f)];
         field.caption = new QLabel(this);
-        field.edit = box(kFieldNames[f], QString(), QStringLiteral("效应大小：默认取自当前数据，可修改"));
+        field.edit = box(kFieldNames[f], QString(), tr("效应大小：默认取自当前数据，可修改"));
         field.caption->hide();
         field.edit->hide();
         connect(field.edit, &QLineEdit::textChanged, this, [this, f] {
@@ -77,9 +77,9 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(QStringLiteral("样本量与
     for (QLineEdit* setting : {alpha_, target_})
         connect(setting, &QLineEdit::textChanged, this, [this] { recompute(); });
 
-    auto* useData = new QPushButton(QStringLiteral("用当前数据"), this);
+    auto* useData = new QPushButton(tr("用当前数据"), this);
     useData->setObjectName(QStringLiteral("PowerUseData"));
-    useData->setToolTip(QStringLiteral("效应大小重新取自当前数据"));
+    useData->setToolTip(tr("效应大小重新取自当前数据"));
     connect(useData, &QPushButton::clicked, this, &PowerPanel::useData);
 
     const auto result = [this](const char* name) {
@@ -94,12 +94,12 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(QStringLiteral("样本量与
     achieved_ = result("PowerAchieved");
     method_ = result("PowerMethod");
     method_->setStyleSheet(QStringLiteral("color: gray"));
-    requiredCorrectedCaption_ = new QLabel(QStringLiteral("连续性校正："), this);
+    requiredCorrectedCaption_ = new QLabel(tr("连续性校正："), this);
 
     auto* settings = new QGridLayout;
-    settings->addWidget(new QLabel(QStringLiteral("检验水准 α（双侧）"), this), 0, 0);
+    settings->addWidget(new QLabel(tr("检验水准 α（双侧）"), this), 0, 0);
     settings->addWidget(alpha_, 0, 1);
-    settings->addWidget(new QLabel(QStringLiteral("目标检验效能 1 − β"), this), 0, 2);
+    settings->addWidget(new QLabel(tr("目标检验效能 1 − β"), this), 0, 2);
     settings->addWidget(target_, 0, 3);
     settings->addWidget(useData, 0, 4);
     settings->setColumnStretch(5, 1);
@@ -107,11 +107,11 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(QStringLiteral("样本量与
     effectGrid_->setColumnStretch(4, 1);
 
     auto* results = new QGridLayout;
-    results->addWidget(new QLabel(QStringLiteral("所需样本量："), this), 0, 0, Qt::AlignTop);
+    results->addWidget(new QLabel(tr("所需样本量："), this), 0, 0, Qt::AlignTop);
     results->addWidget(required_, 0, 1);
     results->addWidget(requiredCorrectedCaption_, 1, 0, Qt::AlignTop);
     results->addWidget(requiredCorrected_, 1, 1);
-    results->addWidget(new QLabel(QStringLiteral("现有样本的检验效能："), this), 2, 0, Qt::AlignTop);
+    results->addWidget(new QLabel(tr("现有样本的检验效能："), this), 2, 0, Qt::AlignTop);
     results->addWidget(achieved_, 2, 1);
     results->addWidget(method_, 3, 0, 1, 2);
     results->setColumnStretch(1, 1);
@@ -233,7 +233,7 @@ void PowerPanel::recompute()
     required_->setText(texts.required);
     requiredCorrected_->setText(texts.requiredCorrected);
     achieved_->setText(texts.achieved);
-    method_->setText(QStringLiteral("方法：") + texts.method);
+    method_->setText(tr("方法：") + texts.method);
     emit recomputed();
 }
 

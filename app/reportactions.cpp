@@ -26,19 +26,19 @@ struct Shown {
 const std::vector<Shown>& ResultLabels(TestMode mode)
 {
     static const std::vector<Shown> twoSample = {
-        {"t(0.05)", "Label5(3)"}, {"t(0.01)", "Label5(4)"}, {"t(0.001)", "Label5(5)"}, {"结果判断", "Label5(6)"}};
+        {"t(0.05)", "Label5(3)"}, {"t(0.01)", "Label5(4)"}, {"t(0.001)", "Label5(5)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "结果判断"), "Label5(6)"}};
     static const std::vector<Shown> pairedT = {
-        {"对子数(N)", "Label13(5)"}, {"对子差值均数(d)", "Label13(4)"}, {"对子差值均数标准差(Sd)", "Label13(3)"},
-        {"t(0.05)", "Label5(10)"}, {"t(0.01)", "Label5(9)"}, {"t(0.001)", "Label5(8)"}, {"结果判断", "Label5(7)"}};
+        {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "对子数(N)"), "Label13(5)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "对子差值均数(d)"), "Label13(4)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "对子差值均数标准差(Sd)"), "Label13(3)"},
+        {"t(0.05)", "Label5(10)"}, {"t(0.01)", "Label5(9)"}, {"t(0.001)", "Label5(8)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "结果判断"), "Label5(7)"}};
     static const std::vector<Shown> correlation = {
-        {"例数(N)", "Label13(6)"}, {"r", "Label13(7)"}, {"tr", "Label13(12)"}, {"tr(0.05)", "Label5(13)"},
-        {"tr(0.01)", "Label5(14)"}, {"tr(0.001)", "Label5(15)"}, {"结果判断", "Label5(16)"}, {"回归方程", "Label5(17)"}};
+        {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "例数(N)"), "Label13(6)"}, {"r", "Label13(7)"}, {"tr", "Label13(12)"}, {"tr(0.05)", "Label5(13)"},
+        {"tr(0.01)", "Label5(14)"}, {"tr(0.001)", "Label5(15)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "结果判断"), "Label5(16)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "回归方程"), "Label5(17)"}};
     static const std::vector<Shown> fourFold = {
-        {"a 的理论数(T)", "Label20(1)"}, {"b 的理论数(T)", "Label20(2)"}, {"c 的理论数(T)", "Label20(3)"},
-        {"d 的理论数(T)", "Label20(4)"}, {"例数(n)", "Label20(5)"}, {"χ²(0.05)", "Label5(20)"},
-        {"χ²(0.01)", "Label5(19)"}, {"χ²", "Label20(6)"}, {"结果判断", "Label5(21)"}};
+        {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "a 的理论数(T)"), "Label20(1)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "b 的理论数(T)"), "Label20(2)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "c 的理论数(T)"), "Label20(3)"},
+        {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "d 的理论数(T)"), "Label20(4)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "例数(n)"), "Label20(5)"}, {"χ²(0.05)", "Label5(20)"},
+        {"χ²(0.01)", "Label5(19)"}, {"χ²", "Label20(6)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "结果判断"), "Label5(21)"}};
     static const std::vector<Shown> pairedChi = {
-        {"例数(n)", "Label20(8)"}, {"χ²(0.05)", "Label5(24)"}, {"χ²(0.01)", "Label5(25)"}, {"χ²", "Label20(7)"}, {"结果判断", "Label5(23)"}};
+        {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "例数(n)"), "Label20(8)"}, {"χ²(0.05)", "Label5(24)"}, {"χ²(0.01)", "Label5(25)"}, {"χ²", "Label20(7)"}, {QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "结果判断"), "Label5(23)"}};
     switch (mode) {
     case TestMode::TwoSample: return twoSample;
     case TestMode::PairedT: return pairedT;
@@ -74,16 +74,16 @@ ReportContent MainWindow::reportContent() const
     const QString second = details::GroupName(names, 1);
     switch (mode_) {
     case TestMode::TwoSample:
-        report.inputs = {{QStringLiteral("组别"), QStringLiteral("均数"), QStringLiteral("标准差"), QStringLiteral("例数")},
+        report.inputs = {{tr("组别"), tr("均数"), tr("标准差"), tr("例数")},
                          {first, box(QStringLiteral("Text4(0)")), box(QStringLiteral("Text4(1)")), box(QStringLiteral("Text4(2)"))},
                          {second, box(QStringLiteral("Text4(3)")), box(QStringLiteral("Text4(4)")), box(QStringLiteral("Text4(5)"))}};
         break;
     case TestMode::PairedT:
     case TestMode::Correlation: {
         const bool xy = mode_ == TestMode::Correlation;
-        report.inputs = {{QString(), QStringLiteral("数值个数"), QStringLiteral("均数"), QStringLiteral("标准差")},
-                         ColumnRow(xy ? QStringLiteral("X（%1）").arg(first) : first, store_.values(grid::Column::First)),
-                         ColumnRow(xy ? QStringLiteral("Y（%1）").arg(second) : second, store_.values(grid::Column::Second))};
+        report.inputs = {{QString(), tr("数值个数"), tr("均数"), tr("标准差")},
+                         ColumnRow(xy ? tr("X（%1）").arg(first) : first, store_.values(grid::Column::First)),
+                         ColumnRow(xy ? tr("Y（%1）").arg(second) : second, store_.values(grid::Column::Second))};
         break;
     }
     case TestMode::FourFold:
@@ -92,18 +92,18 @@ ReportContent MainWindow::reportContent() const
         const stats::TableTotals totals = stats::ComputeTableTotals(cells.view());
         const bool paired = mode_ == TestMode::PairedChiSquare;
         report.inputs = {
-            {paired ? QStringLiteral("治疗后＼治疗前") : QStringLiteral("组别"), paired ? QStringLiteral("（+）") : QStringLiteral("阳性（+）"),
-             paired ? QStringLiteral("（-）") : QStringLiteral("阴性（-）"), QStringLiteral("合计")},
-            {paired ? QStringLiteral("（+）") : QStringLiteral("试验组"), qs(cells.cells[0]), qs(cells.cells[1]), qs(totals.row1)},
-            {paired ? QStringLiteral("（-）") : QStringLiteral("对照组"), qs(cells.cells[2]), qs(cells.cells[3]), qs(totals.row2)},
-            {QStringLiteral("合计"), qs(totals.positive), qs(totals.negative), qs(totals.grand)}};
+            {paired ? tr("治疗后＼治疗前") : tr("组别"), paired ? tr("（+）") : tr("阳性（+）"),
+             paired ? tr("（-）") : tr("阴性（-）"), tr("合计")},
+            {paired ? tr("（+）") : tr("试验组"), qs(cells.cells[0]), qs(cells.cells[1]), qs(totals.row1)},
+            {paired ? tr("（-）") : tr("对照组"), qs(cells.cells[2]), qs(cells.cells[3]), qs(totals.row2)},
+            {tr("合计"), qs(totals.positive), qs(totals.negative), qs(totals.grand)}};
         break;
     }
     }
 
     for (const Shown& shown : ResultLabels(mode_)) {
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
-        report.results.emplace_back(QString::fromUtf8(shown.caption), label ? label->text() : QString());
+        report.results.emplace_back(tr(shown.caption), label ? label->text() : QString());
     }
     withDetails([this, &report, &first, &second](int mode, const stats::DetailsInput& input) {
         // The details window brought up to date, with what the user typed
@@ -122,8 +122,8 @@ void MainWindow::exportReport()
     // the second file type is chosen; they would overwrite files of the same
     // names, which the save dialog only asks about for the PDF.
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(
-        this, {QStringLiteral("导出报告"), programDirectory(),
-               QStringLiteral("PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)")});
+        this, {tr("导出报告"), programDirectory(),
+               tr("PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)")});
     if (!chosen)
         return;
     QString pdf = chosen->path;
@@ -138,24 +138,24 @@ void MainWindow::exportReport()
     const ReportContent report = reportContent();
     const bool written = WriteReportPdf(pdf, report) && (!sideFiles || WriteReportHtml(html, png, report));
     unsetCursor();
-    const QString notice = QStringLiteral("提示");
+    const QString notice = tr("提示");
     if (!written)
-        interaction_.showMessage(this, notice, QStringLiteral("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
+        interaction_.showMessage(this, notice, tr("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
     else if (sideFiles) {
         QStringList images{QFileInfo(png).fileName()};
         if (plot::HasContent(report.powerCurve))
             images << QFileInfo(PowerCurveImagePath(png)).fileName();
-        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！另外写出了网页 %1 和统计图 %2。")
-                                                   .arg(QFileInfo(html).fileName(), images.join(QStringLiteral("、"))));
+        interaction_.showMessage(this, notice, tr("报告导出成功！另外写出了网页 %1 和统计图 %2。")
+                                                   .arg(QFileInfo(html).fileName(), images.join(tr("、"))));
     }
     else
-        interaction_.showMessage(this, notice, QStringLiteral("报告导出成功！"));
+        interaction_.showMessage(this, notice, tr("报告导出成功！"));
 }
 
 void MainWindow::printReport()
 {
     const ReportContent report = reportContent();
-    interaction_.previewAndPrint(this, QStringLiteral("统计分析报告 — ") + report.testName,
+    interaction_.previewAndPrint(this, tr("统计分析报告 — ") + report.testName,
                                  [&report](QPrinter& printer) { PaintReport(printer, report); });
 }
 

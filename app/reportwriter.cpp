@@ -1,5 +1,6 @@
 #include "app/reportwriter.h"
 
+#include <QCoreApplication>
 #include "app/plotchart.h"
 #include "app/threelinetable.h"
 
@@ -23,6 +24,13 @@
 #include <cmath>
 
 namespace korvanta::ui {
+
+namespace {
+// The texts of this file, for the translation.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(korvanta::ui::ReportWriter)
+};
+} // namespace
 namespace {
 
 const QString kPlotResource = QStringLiteral("korvanta-plot.png");
@@ -75,7 +83,7 @@ ThreeLineTable InputsTable(const std::vector<std::vector<QString>>& rows)
 ThreeLineTable ResultsTable(const std::vector<std::pair<QString, QString>>& rows)
 {
     ThreeLineTable table;
-    table.heading = {QStringLiteral("项目"), QStringLiteral("结果")};
+    table.heading = {Words::tr("项目"), Words::tr("结果")};
     for (const auto& [caption, value] : rows)
         table.rows.push_back({{caption, value}, ThreeLineTable::Row::Kind::Cells});
     return table;
@@ -84,25 +92,25 @@ ThreeLineTable ResultsTable(const std::vector<std::pair<QString, QString>>& rows
 // The body of the report; each <h2> opens a section that is kept together.
 QString ReportBody(const ReportContent& report, const QString& imageSource, const QString& curveSource, QSize imageSize)
 {
-    QString html = QStringLiteral("<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
+    QString html = Words::tr("<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
                        .arg(esc(report.testName), esc(report.created));
-    html += QStringLiteral("<h2>一、输入数据</h2>\n") + ThreeLineTableHtml(InputsTable(report.inputs));
-    html += QStringLiteral("<h2>二、检验结果</h2>\n") + ThreeLineTableHtml(ResultsTable(report.results));
-    html += QStringLiteral("<h2>三、详细结果</h2>\n");
+    html += Words::tr("<h2>一、输入数据</h2>\n") + ThreeLineTableHtml(InputsTable(report.inputs));
+    html += Words::tr("<h2>二、检验结果</h2>\n") + ThreeLineTableHtml(ResultsTable(report.results));
+    html += Words::tr("<h2>三、详细结果</h2>\n");
     if (report.details.lines.empty()) {
-        html += QStringLiteral("<p>（无）</p>\n");
+        html += Words::tr("<p>（无）</p>\n");
     } else {
-        ThreeLineTable details = DetailsTable(report.details, QStringLiteral("项目"), QStringLiteral("结果"));
+        ThreeLineTable details = DetailsTable(report.details, Words::tr("项目"), Words::tr("结果"));
         details.caption.clear();  // the section heading names it
         html += ThreeLineTableHtml(details);
     }
-    html += QStringLiteral("<h2>四、统计图</h2>\n");
-    html += QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"统计图\"></p>\n")
+    html += Words::tr("<h2>四、统计图</h2>\n");
+    html += Words::tr("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"统计图\"></p>\n")
                 .arg(esc(imageSource))
                 .arg(imageSize.width())
                 .arg(imageSize.height());
     if (plot::HasContent(report.powerCurve))
-        html += QStringLiteral("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
+        html += Words::tr("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
                     .arg(esc(curveSource))
                     .arg(imageSize.width())
                     .arg(imageSize.height());
@@ -175,7 +183,7 @@ QString ReportHtml(const ReportContent& report, const QString& imageSource, cons
         "<style>body { font-family: 'Times New Roman', 'Liberation Serif', SimSun, 'AR PL UMing CN', serif; font-size: 10.5pt; }\n"
         "table { border-collapse: collapse; }\n"
         "h1 { font-size: 16pt; } h2 { font-size: 12pt; }</style>\n</head>\n<body>\n")
-                       .arg(esc(QStringLiteral("统计分析报告 — ") + report.testName));
+                       .arg(esc(Words::tr("统计分析报告 — ") + report.testName));
     html += ReportBody(report, imageSource, curveSource, kPlotFileSize * 3 / 4);
     html += QStringLiteral("</body>\n</html>\n");
     return html;
@@ -228,7 +236,7 @@ void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
         painter.restore();
         painter.setFont(numberFont);
         painter.drawText(QRectF(0, page.height() - kPageNumberHeight + 8, page.width(), kPageNumberHeight - 8), Qt::AlignHCenter | Qt::AlignBottom,
-                         QStringLiteral("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
+                         Words::tr("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
     }
 }
 
@@ -240,7 +248,7 @@ bool WriteReportPdf(const QString& pdfPath, const ReportContent& report)
     {
         QPdfWriter writer(&file);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 15), QPageLayout::Millimeter));
-        writer.setTitle(QStringLiteral("统计分析报告 — ") + report.testName);
+        writer.setTitle(Words::tr("统计分析报告 — ") + report.testName);
         writer.setCreator(QStringLiteral("Korvanta V4.05"));
         PaintReport(writer, report);
     }

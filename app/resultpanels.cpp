@@ -1,5 +1,6 @@
 #include "app/resultpanels.h"
 
+#include "app/librarytexts.h"
 #include "app/widgets.h"
 #include "stats/fullwidth.h"
 #include "stats/verdict.h"
@@ -32,7 +33,7 @@ QLabel* label5(QWidget* parent, int index, int left, int top, const LabelStyle& 
 
 QLabel* heading(QWidget* parent, const char* kind, int index, int left, int top)
 {
-    return makeLabel(parent, controlName(kind, index), qs(stats::kVerdictHeading), left, top, bold());
+    return makeLabel(parent, controlName(kind, index), LibraryText(stats::kVerdictHeading), left, top, bold());
 }
 
 // The three critical-value symbols t(0.05), t(0.01), t(0.001) of a t panel.
@@ -55,12 +56,12 @@ void chiSymbol(QWidget* parent, int index, int left, int top, const char* subscr
 TwoSamplePanel::TwoSamplePanel(QWidget* parent) : QFrame(parent)
 {
     stylePanel(this, QStringLiteral("Picture4"), resultSlot());
-    makeLabel(this, controlName("Label3", 0), QStringLiteral("均  数(X1)="), 180, 105, bold());
-    makeLabel(this, controlName("Label3", 1), QStringLiteral("均  数(X2)="), 3000, 105, bold());
-    makeLabel(this, controlName("Label4", 0), QStringLiteral("标准差(S1)="), 180, 450, bold());
-    makeLabel(this, controlName("Label4", 1), QStringLiteral("标准差(S2)="), 3000, 450, bold());
-    label5(this, 0, 180, 810, bold(), QStringLiteral("例  数(N1)="));
-    label5(this, 1, 3000, 810, bold(), QStringLiteral("例  数(N2)="));
+    makeLabel(this, controlName("Label3", 0), tr("均  数(X1)="), 180, 105, bold());
+    makeLabel(this, controlName("Label3", 1), tr("均  数(X2)="), 3000, 105, bold());
+    makeLabel(this, controlName("Label4", 0), tr("标准差(S1)="), 180, 450, bold());
+    makeLabel(this, controlName("Label4", 1), tr("标准差(S2)="), 3000, 450, bold());
+    label5(this, 0, 180, 810, bold(), tr("例  数(N1)="));
+    label5(this, 1, 3000, 810, bold(), tr("例  数(N2)="));
     const int tops[3] = {60, 420, 780};
     for (int i = 0; i < 6; ++i) {
         const int left = i < 3 ? 1440 : 4260;
@@ -192,11 +193,11 @@ bool TwoSamplePanel::eventFilter(QObject* watched, QEvent* event)
 PairedTPanel::PairedTPanel(QWidget* parent) : QFrame(parent)
 {
     stylePanel(this, QStringLiteral("Picture6"), resultSlot());
-    makeLabel(this, controlName("Label13", 0), QStringLiteral("对子数(N)="), 180, 120, caption());
+    makeLabel(this, controlName("Label13", 0), tr("对子数(N)="), 180, 120, caption());
     pairs_ = makeLabel(this, controlName("Label13", 5), {}, 1140, 120, highlight());
-    makeLabel(this, controlName("Label13", 1), QStringLiteral("对子差值均数(d)="), 180, 480, caption());
+    makeLabel(this, controlName("Label13", 1), tr("对子差值均数(d)="), 180, 480, caption());
     mean_ = makeLabel(this, controlName("Label13", 4), {}, 1680, 480, highlight());
-    makeLabel(this, controlName("Label13", 2), QStringLiteral("对子差值均数标准差(Sd)="), 180, 840, caption());
+    makeLabel(this, controlName("Label13", 2), tr("对子差值均数标准差(Sd)="), 180, 840, caption());
     sd_ = makeLabel(this, controlName("Label13", 3), {}, 2340, 840, highlight());
     tSymbols(this, {5, 4, 3}, 1200, {"0.05", "0.01", "0.001"});
     t05_ = label5(this, 10, 900, 1260, caption());
@@ -224,7 +225,7 @@ void PairedTPanel::clearResults() { show({}); }
 CorrelationPanel::CorrelationPanel(QWidget* parent) : QFrame(parent)
 {
     stylePanel(this, QStringLiteral("Picture7"), resultSlot());
-    makeLabel(this, controlName("Label13", 9), QStringLiteral("例数(N)="), 180, 120, caption());
+    makeLabel(this, controlName("Label13", 9), tr("例数(N)="), 180, 120, caption());
     pairs_ = makeLabel(this, controlName("Label13", 6), {}, 960, 120, highlight());
     makeSymbolBox(this, 10, 180, 420, {QStringLiteral("r"), {}, {}, false});
     r_ = makeLabel(this, controlName("Label13", 7), {}, 660, 480, highlight());
@@ -239,7 +240,7 @@ CorrelationPanel::CorrelationPanel(QWidget* parent) : QFrame(parent)
     t001_ = label5(this, 15, 4500, 840, caption());
     heading(this, "Label5", 12, 180, 1200);
     verdict_ = label5(this, 16, 1200, 1200, red());
-    makeLabel(this, controlName("Label13", 11), QStringLiteral("回归方程："), 180, 1560, bold());
+    makeLabel(this, controlName("Label13", 11), tr("回归方程："), 180, 1560, bold());
     equation_ = label5(this, 17, 1200, 1560, red());
     for (const char* name : {"Label7", "Label8"}) {
         auto* scratch = makeLabel(this, QString::fromLatin1(name), QString::fromLatin1(name), 4740, name[5] == '7' ? 120 : 540);
@@ -255,7 +256,7 @@ void CorrelationPanel::show(const stats::CorrelationResult& result)
     setCaption(t05_, qs(result.t05));
     setCaption(t01_, qs(result.t01));
     setCaption(t001_, qs(result.t001));
-    setCaption(verdict_, qs(result.verdict));
+    setCaption(verdict_, LibraryText(result.verdict));
     setCaption(equation_, qs(result.equation));
 }
 
@@ -266,15 +267,15 @@ void CorrelationPanel::clearResults() { show({}); }
 FourFoldPanel::FourFoldPanel(QWidget* parent) : QFrame(parent)
 {
     stylePanel(this, QStringLiteral("Picture9"), resultSlot());
-    const char* captions[4] = {"a 的理论数(T)=", "b 的理论数(T)=", "c 的理论数(T)=", "d 的理论数(T)="};
+    const QString captions[4] = {tr("a 的理论数(T)="), tr("b 的理论数(T)="), tr("c 的理论数(T)="), tr("d 的理论数(T)=")};
     const int lefts[4] = {120, 120, 3060, 3060};
     const int valueLefts[4] = {1500, 1500, 4440, 4440};
     const int tops[4] = {120, 480, 120, 480};
     for (int k = 0; k < 4; ++k) {
-        makeLabel(this, controlName("Label19", k + 1), QString::fromUtf8(captions[k]), lefts[k], tops[k], caption());
+        makeLabel(this, controlName("Label19", k + 1), captions[k], lefts[k], tops[k], caption());
         expected_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label20", k + 1), {}, valueLefts[k], tops[k], caption());
     }
-    makeLabel(this, controlName("Label19", 6), QStringLiteral("例数(n)="), 120, 840, caption());
+    makeLabel(this, controlName("Label19", 6), tr("例数(n)="), 120, 840, caption());
     n_ = makeLabel(this, controlName("Label20", 5), {}, 960, 840, fixedRed(975));
     chiSymbol(this, 11, 120, 1200, "  0.05", false);
     label5(this, 20, 960, 1260, caption(), QStringLiteral("3.84"));
@@ -294,7 +295,7 @@ void FourFoldPanel::show(const stats::FourFoldResult& result)
     setCaption(expected_[3], qs(result.expectedD));
     setCaption(n_, qs(result.n));
     setCaption(chiSquare_, qs(result.chiSquare));
-    setCaption(verdict_, qs(result.verdict));
+    setCaption(verdict_, LibraryText(result.verdict));
 }
 
 void FourFoldPanel::clearResults() { show({}); }
@@ -304,7 +305,7 @@ void FourFoldPanel::clearResults() { show({}); }
 PairedChiSquarePanel::PairedChiSquarePanel(QWidget* parent) : QFrame(parent)
 {
     stylePanel(this, QStringLiteral("Picture11"), resultSlot());
-    makeLabel(this, controlName("Label19", 0), QStringLiteral("例数(n)="), 120, 120, caption());
+    makeLabel(this, controlName("Label19", 0), tr("例数(n)="), 120, 120, caption());
     n_ = makeLabel(this, controlName("Label20", 8), {}, 960, 120, fixedRed(975));
     chiSymbol(this, 16, 120, 480, "  0.05", false);
     label5(this, 24, 960, 540, caption(), QStringLiteral("3.84"));
@@ -320,7 +321,7 @@ void PairedChiSquarePanel::show(const stats::PairedChiSquareResult& result)
 {
     setCaption(n_, qs(result.n));
     setCaption(chiSquare_, qs(result.chiSquare));
-    setCaption(verdict_, qs(result.verdict));
+    setCaption(verdict_, LibraryText(result.verdict));
 }
 
 void PairedChiSquarePanel::clearResults() { show({}); }

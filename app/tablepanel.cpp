@@ -15,8 +15,8 @@ struct HeadTexts {
 };
 
 // Head labels 0..6 and the title; 2, 5 and 6 are the same in both layouts.
-constexpr HeadTexts kFourFoldHeads = {"计数资料卡方检验", {"组  别", "结     果", "（+）           （-）", "试验组", "对照组", "合  计", "合计"}};
-constexpr HeadTexts kPairedHeads = {"配对资料卡方检验", {"治疗后", "  治疗前  ", "（+）           （-）", "（+）", "（-）", "合  计", "合计"}};
+constexpr HeadTexts kFourFoldHeads = {QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "计数资料卡方检验"), {QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "组  别"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "结     果"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "（+）           （-）"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "试验组"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "对照组"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "合  计"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "合计")}};
+constexpr HeadTexts kPairedHeads = {QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "配对资料卡方检验"), {QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "治疗后"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "  治疗前  "), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "（+）           （-）"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "（+）"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "（-）"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "合  计"), QT_TRANSLATE_NOOP("korvanta::ui::TablePanel", "合计")}};
 
 } // namespace
 
@@ -26,11 +26,11 @@ TablePanel::TablePanel(QWidget* parent) : QFrame(parent)
 
     LabelStyle titleStyle;
     titleStyle.bold = true;
-    title_ = makeLabel(this, QStringLiteral("Label16"), QString::fromUtf8(kFourFoldHeads.title), 1980, 240, titleStyle);
+    title_ = makeLabel(this, QStringLiteral("Label16"), tr(kFourFoldHeads.title), 1980, 240, titleStyle);
 
     const int headPlaces[7][2] = {{300, 840}, {2280, 600}, {1860, 960}, {300, 1500}, {300, 2040}, {300, 2520}, {4920, 840}};
     for (int k = 0; k < 7; ++k)
-        heads_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label17", k), QString::fromUtf8(kFourFoldHeads.heads[k]), headPlaces[k][0], headPlaces[k][1]);
+        heads_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label17", k), tr(kFourFoldHeads.heads[k]), headPlaces[k][0], headPlaces[k][1]);
 
     const int cellPlaces[4][2] = {{1440, 1440}, {2940, 1440}, {1440, 1980}, {2940, 1980}};
     for (int i = 0; i < 4; ++i) {
@@ -78,9 +78,9 @@ TablePanel::Texts TablePanel::texts() const
 void TablePanel::setPairedLayout(bool paired)
 {
     const HeadTexts& texts = paired ? kPairedHeads : kFourFoldHeads;
-    setCaption(title_, QString::fromUtf8(texts.title));
+    setCaption(title_, tr(texts.title));
     for (std::size_t k = 0; k < heads_.size(); ++k)
-        setCaption(heads_[k], QString::fromUtf8(texts.heads[k]));
+        setCaption(heads_[k], tr(texts.heads[k]));
 }
 
 void TablePanel::clearAll()

@@ -6,15 +6,18 @@ namespace korvanta::ui {
 
 QString testCaption(TestMode mode)
 {
-    static const char* const captions[kTestCount] = {"两样本均数t检验", "配对资料t检验", "直线相关与回归", "计数资料卡方检验", "配对资料卡方检验"};
-    return QString::fromUtf8(captions[testModeIndex(mode)]);
+    static const char* const captions[kTestCount] = {
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "两样本均数t检验"), QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料t检验"),
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "直线相关与回归"), QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "计数资料卡方检验"),
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料卡方检验")};
+    return TestSelector::tr(captions[testModeIndex(mode)]);
 }
 
 QString testHint(TestMode mode)
 {
     if (usesTable(mode))
         return testCaption(mode);
-    return testCaption(mode) + QStringLiteral("（按回车键或“↓”键输入下一个数据）");
+    return testCaption(mode) + TestSelector::tr("（按回车键或“↓”键输入下一个数据）");
 }
 
 TestSelector::TestSelector(QWidget* parent) : QFrame(parent)
@@ -30,10 +33,10 @@ TestSelector::TestSelector(QWidget* parent) : QFrame(parent)
         connect(button, &QPushButton::clicked, this, [this, i] { emit testClicked(testModeFromIndex(i)); });
         buttons_[static_cast<std::size_t>(i)] = button;
     }
-    tutorial_ = new QPushButton(QStringLiteral("医学统计方法在线教程"), this);
+    tutorial_ = new QPushButton(tr("医学统计方法在线教程"), this);
     tutorial_->setObjectName(QStringLiteral("Command19"));
     tutorial_->setGeometry(twipsRect(140, 2280, 2065, 390));
-    tutorial_->setToolTip(QStringLiteral("打开随程序安装的医学统计方法教程（无需联网）"));
+    tutorial_->setToolTip(tr("打开随程序安装的医学统计方法教程（无需联网）"));
     connect(tutorial_, &QPushButton::clicked, this, &TestSelector::tutorialClicked);
     showCurrent(TestMode::TwoSample);
 }

@@ -78,10 +78,10 @@ Toolbar::Toolbar(QWidget* parent) : QFrame(parent)
     setGeometry(twipsRect(60, -60, 8115, 855));
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
-    const char* captions[3] = {"导入", "导出", "帮助"};
+    const QString captions[3] = {tr("导入"), tr("导出"), tr("帮助")};
     const ToolIcon icons[3] = {ToolIcon::Import, ToolIcon::Export, ToolIcon::Help};
     for (int i = 0; i < 3; ++i)
-        items_[static_cast<std::size_t>(i)] = new ToolbarItem(this, i, QString::fromUtf8(captions[i]), toolIcon(icons[i]));
+        items_[static_cast<std::size_t>(i)] = new ToolbarItem(this, i, captions[i], toolIcon(icons[i]));
 }
 
 void Toolbar::setExchangeEnabled(bool enabled)

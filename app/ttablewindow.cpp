@@ -42,7 +42,7 @@ TTableWindow::TTableWindow(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("t界值表"));
+    setWindowTitle(tr("t界值表"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(px(6540), px(5805));
     setAutoFillBackground(true);
@@ -79,7 +79,7 @@ void TTableWindow::paintEvent(QPaintEvent*)
     const int rowHeight = (kPictureHeight - top - 14) / (kRowsPerHalf + 1);
     const int halfWidth = kPictureWidth / 2;
     const int columns[4] = {8, 62, 112, 162};
-    const QString heads[4] = {QStringLiteral("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"), QStringLiteral("0.001")};
+    const QString heads[4] = {tr("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"), QStringLiteral("0.001")};
 
     for (int half = 0; half < 2; ++half) {
         const int x0 = half * halfWidth;

@@ -3,6 +3,7 @@
 // grid's two columns, or of the 2x2 table in the chi-square tests, to a new
 // workbook or a .csv file.
 #include "app/gridpanel.h"
+#include "app/librarytexts.h"
 #include "app/importdialog.h"
 #include "app/mainwindow.h"
 #include "app/tablepanel.h"
@@ -23,17 +24,17 @@
 namespace korvanta::ui {
 namespace {
 
-const QString kNotice = QStringLiteral("提示");
+QString Notice() { return MainWindow::tr("提示"); }
 
 // The first filter is the one the import has always shown; the others
 // offer the formats read besides. Names are matched in any case, as
 // Windows users write them.
-const QString kWorkbookFilter = QStringLiteral("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)");
+QString WorkbookFilter() { return MainWindow::tr("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)"); }
 
 FileRequest openRequest(const QString& directory)
 {
-    return {QStringLiteral("打开"), directory,
-            kWorkbookFilter + QStringLiteral(";;OpenDocument 电子表格(*.ods) (*.ods *.ODS)"
+    return {MainWindow::tr("打开"), directory,
+            WorkbookFilter() + MainWindow::tr(";;OpenDocument 电子表格(*.ods) (*.ods *.ODS)"
                                              ";;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT)"
                                              ";;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)")};
 }
@@ -46,17 +47,17 @@ struct ExportChoice {
     excel::ExportFormat format;
 };
 constexpr ExportChoice kExportFormats[] = {
-    {".xls", "Microsoft Excel 工作簿(*.xls)", excel::ExportFormat::Xls},
-    {".xlsx", "Excel 2007 工作簿(*.xlsx)", excel::ExportFormat::Xlsx},
-    {".csv", "CSV 逗号分隔文本(*.csv)", excel::ExportFormat::Csv},
+    {".xls", QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "Microsoft Excel 工作簿(*.xls)"), excel::ExportFormat::Xls},
+    {".xlsx", QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "Excel 2007 工作簿(*.xlsx)"), excel::ExportFormat::Xlsx},
+    {".csv", QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "CSV 逗号分隔文本(*.csv)"), excel::ExportFormat::Csv},
 };
 
 FileRequest saveRequest(const QString& directory)
 {
     QStringList filters;
     for (const ExportChoice& format : kExportFormats)
-        filters << QString::fromUtf8(format.filter);
-    return {QStringLiteral("另存为"), directory, filters.join(QStringLiteral(";;"))};
+        filters << MainWindow::tr(format.filter);
+    return {MainWindow::tr("另存为"), directory, filters.join(QStringLiteral(";;"))};
 }
 
 bool isDataFileName(const QString& name)
@@ -138,7 +139,7 @@ void MainWindow::importFile(const QString& path)
     // Nothing of the grid, the lists or the results changes until the
     // workbook has been read: a refused or unreadable file loses nothing.
     if (!isDataFileName(name)) {
-        interaction_.showMessage(this, kNotice, QStringLiteral("请打开Excel文件！"));
+        interaction_.showMessage(this, Notice(), tr("请打开Excel文件！"));
         return;
     }
 
@@ -155,11 +156,11 @@ void MainWindow::importFile(const QString& path)
                 sheet0 = file->readSheet(0);
         }
         if (!file->ok()) {
-            interaction_.showMessage(this, kNotice, QString::fromUtf8(file->message().data(), static_cast<int>(file->message().size())));
+            interaction_.showMessage(this, Notice(), LibraryText(file->message()));
             return;
         }
         if (!sheet0.ok() && file->sheetNames().size() < 2) {
-            interaction_.showMessage(this, kNotice, QString::fromStdString(sheet0.message));
+            interaction_.showMessage(this, Notice(), LibraryText(sheet0.message));
             return;
         }
         ImportDialog preview(*file, std::move(sheet0), this);
@@ -178,12 +179,12 @@ void MainWindow::importFile(const QString& path)
         loadColumns(std::move(columns->first), std::move(columns->second));
         noteKeptCommaNumbers(kept);
         if (columns->uncalculated > 0)
-            interaction_.showMessage(this, kNotice,
-                                     QStringLiteral("有%1个公式单元格没有保存计算结果，已作为空白导入。"
+            interaction_.showMessage(this, Notice(),
+                                     tr("有%1个公式单元格没有保存计算结果，已作为空白导入。"
                                                     "请在电子表格程序中打开该文件，重新计算并保存后再导入。")
                                          .arg(columns->uncalculated));
     } catch (const std::bad_alloc&) {
-        interaction_.showMessage(this, kNotice, QStringLiteral("内存不足，无法导入该文件，表中数据未改变。"));
+        interaction_.showMessage(this, Notice(), tr("内存不足，无法导入该文件，表中数据未改变。"));
     }
 }
 
@@ -193,8 +194,8 @@ std::optional<MainWindow::ImportedColumns> MainWindow::takeColumns(const ImportD
     const std::size_t skip = preview.heading() && !sheet.rows.empty() ? 1 : 0;
     const std::size_t rows = sheet.rows.size() - skip;
     if (rows > static_cast<std::size_t>(grid::kMaxRows)) {
-        interaction_.showMessage(this, kNotice,
-                                 QStringLiteral("工作表有%1行数据，超过了本程序能容纳的%2行，未导入。").arg(rows).arg(grid::kMaxRows));
+        interaction_.showMessage(this, Notice(),
+                                 tr("工作表有%1行数据，超过了本程序能容纳的%2行，未导入。").arg(rows).arg(grid::kMaxRows));
         return std::nullopt;
     }
     const auto firstColumn = static_cast<std::size_t>(preview.firstColumn());
@@ -243,11 +244,11 @@ bool MainWindow::exportData()
     try {
         columns = exportedColumns(mode_, store_, *table_);
     } catch (const std::bad_alloc&) {
-        interaction_.showMessage(this, kNotice, QString::fromUtf8(excel::WriteErrorMessage(excel::WriteError::OutOfMemory)));
+        interaction_.showMessage(this, Notice(), LibraryText(excel::WriteErrorMessage(excel::WriteError::OutOfMemory)));
         return false;
     }
     if (columns.empty()) {
-        interaction_.showMessage(this, kNotice, QStringLiteral("没有可导出的数据"));
+        interaction_.showMessage(this, Notice(), tr("没有可导出的数据"));
         return false;
     }
     const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
@@ -274,14 +275,14 @@ bool MainWindow::exportData()
         written = excel::ExportColumns(toPath(name), kExportFormats[format].format, columns);
     }
     if (!written.ok()) {
-        interaction_.showMessage(this, kNotice, QString::fromStdString(written.message));
+        interaction_.showMessage(this, Notice(), WriteResultText(written));
         return false;
     }
     history_.markSaved();
-    QString text = QStringLiteral("文件导出成功！");
+    QString text = tr("文件导出成功！");
     if (written.droppedChars > 0)
-        text += QStringLiteral("\n有%1个空字符（NUL）无法保存在该格式的文件中，已删除。").arg(written.droppedChars);
-    interaction_.showMessage(this, kNotice, text);
+        text += tr("\n有%1个空字符（NUL）无法保存在该格式的文件中，已删除。").arg(written.droppedChars);
+    interaction_.showMessage(this, Notice(), text);
     return true;
 }
 

@@ -26,11 +26,11 @@ constexpr int kLineTop = 80; // twips, every line
 // Each line must fit the 182-pixel box at bold 11 pt from its x; the tests
 // measure them.
 constexpr std::array<LineStyle, BannerWidget::kLineCount> kLines = {{
-    {"两样本与配对t检验", 400, qRgb(255, 0, 0), qRgb(255, 255, 255)},
-    {"直线相关与回归分析", 300, qRgb(0, 128, 128), qRgb(255, 255, 192)},
-    {"四格表与配对卡方检验", 150, qRgb(255, 0, 0), qRgb(255, 255, 255)},
-    {"Excel·计算器·t界值表", 50, qRgb(0, 128, 128), qRgb(255, 255, 192)},
-    {"欢迎使用 Korvanta！", 150, qRgb(0, 128, 0), qRgb(255, 255, 255)},
+    {QT_TRANSLATE_NOOP("korvanta::banner::BannerWidget", "两样本与配对t检验"), 400, qRgb(255, 0, 0), qRgb(255, 255, 255)},
+    {QT_TRANSLATE_NOOP("korvanta::banner::BannerWidget", "直线相关与回归分析"), 300, qRgb(0, 128, 128), qRgb(255, 255, 192)},
+    {QT_TRANSLATE_NOOP("korvanta::banner::BannerWidget", "四格表与配对卡方检验"), 150, qRgb(255, 0, 0), qRgb(255, 255, 255)},
+    {QT_TRANSLATE_NOOP("korvanta::banner::BannerWidget", "Excel·计算器·t界值表"), 50, qRgb(0, 128, 128), qRgb(255, 255, 192)},
+    {QT_TRANSLATE_NOOP("korvanta::banner::BannerWidget", "欢迎使用 Korvanta！"), 150, qRgb(0, 128, 0), qRgb(255, 255, 255)},
 }};
 
 constexpr int kWelcomeLeft = 140; // the load step prints a little further left
@@ -66,7 +66,7 @@ QString BannerWidget::lineText(int line)
 {
     if (line < 1 || line > kLineCount)
         return {};
-    return QString::fromUtf8(styleOf(line).text);
+    return tr(styleOf(line).text);
 }
 
 QPoint BannerWidget::linePositionTwips(int line)

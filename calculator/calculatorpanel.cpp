@@ -51,7 +51,7 @@ void paintFace(QPushButton* button, const QColor& face)
 } // namespace
 
 CalculatorPanel::CalculatorPanel(QWidget* parent)
-    : QGroupBox(QStringLiteral("计算器"), parent)
+    : QGroupBox(tr("计算器"), parent)
 {
     setObjectName(QStringLiteral("Frame4"));
     setFont(ui::songFont(9));
@@ -113,7 +113,22 @@ QPushButton* CalculatorPanel::addButton(const QString& name, const QString& capt
 void CalculatorPanel::press(std::string_view caption)
 {
     engine_.pressButton(caption);
-    display_->setText(QString::fromStdString(engine_.display()));
+    display_->setText(shownText(engine_.display()));
+}
+
+QString CalculatorPanel::shownText(const std::string& display)
+{
+    // The engine's words for a result it cannot give, in the interface's language.
+    static constexpr const char* messages[] = {
+        QT_TRANSLATE_NOOP("korvanta::calculator::CalculatorPanel", "除数不能为零"),
+        QT_TRANSLATE_NOOP("korvanta::calculator::CalculatorPanel", "结果超出范围"),
+    };
+    static_assert(std::string_view(messages[0]) == CalculatorEngine::kDivisionByZero &&
+                  std::string_view(messages[1]) == CalculatorEngine::kOutOfRange);
+    for (const char* message : messages)
+        if (display == message)
+            return tr(message);
+    return QString::fromStdString(display);
 }
 
 } // namespace korvanta::calculator

@@ -24,6 +24,7 @@ public:
 private:
     QPushButton* addButton(const QString& name, const QString& caption, int left, int top);
     void press(std::string_view caption);
+    static QString shownText(const std::string& display);
 
     CalculatorEngine engine_;
     QLineEdit* display_ = nullptr;

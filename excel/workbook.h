@@ -159,6 +159,10 @@ struct WriteResult {
     std::string detail;    // the system's reason, for a log; may be empty
     // Characters the format cannot hold that were left out (a NUL in .csv).
     std::size_t droppedChars = 0;
+    // TextTooLong: the first cell past the limit (from 0) and its length in
+    // UTF-16 units, as the message names them.
+    CellPosition cell;
+    std::size_t cellChars = 0;
 
     bool ok() const { return error == WriteError::None; }
 };

@@ -1,7 +1,8 @@
 # Runs one driver script and compares its output with the expected output
 # beside it. ${DATA} in a script names tests/data, ${OUT} a fresh folder for
 # files the script writes. A file NAME.rc beside the script holds the exit
-# status the run must end with (0 when there is none).
+# status the run must end with (0 when there is none), a file NAME.lang the
+# interface language it runs in (en or zh).
 foreach(var DRIVER SCRIPT EXPECTED DATA WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_script.cmake needs -D${var}=...")
@@ -14,6 +15,22 @@ file(READ "${SCRIPT}" text)
 string(REPLACE "\${DATA}" "${DATA}" text "${text}")
 string(REPLACE "\${OUT}" "${WORK}" text "${text}")
 file(WRITE "${WORK}/script.txt" "${text}")
+
+# The program's settings (the saved interface language) live in the work
+# folder, so a choice saved on this machine or by another script changes
+# nothing. A file NAME.lang beside the script names the language the run
+# starts in through KORVANTA_LANG; without one the run starts as a fresh
+# installation does.
+set(ENV{XDG_CONFIG_HOME} "${WORK}/config")
+get_filename_component(lang_stem "${SCRIPT}" NAME_WE)
+get_filename_component(lang_folder "${SCRIPT}" DIRECTORY)
+if(EXISTS "${lang_folder}/${lang_stem}.lang")
+  file(READ "${lang_folder}/${lang_stem}.lang" language)
+  string(STRIP "${language}" language)
+  set(ENV{KORVANTA_LANG} "${language}")
+else()
+  unset(ENV{KORVANTA_LANG})
+endif()
 
 execute_process(COMMAND "${DRIVER}" "${WORK}/script.txt"
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE status

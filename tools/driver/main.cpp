@@ -3,6 +3,7 @@
 // script asks for. Exit status 2 for an unknown command, control or property.
 #include "driver.h"
 
+#include "app/language.h"
 #include "app/twips.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     korvanta::ui::installFontSubstitutes();
     QApplication::setFont(korvanta::ui::songFont(9));
+    // The language the program would start in: KORVANTA_LANG, the saved choice, Chinese.
+    const korvanta::ui::InstalledLanguage language(korvanta::ui::StartLanguage());
 
     QFile script;
     if (argc > 1) {

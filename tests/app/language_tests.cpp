@@ -1,0 +1,452 @@
+// The interface language: which one a start takes, the shipped English
+// translation being complete, and the English window showing no Chinese in
+// any of its windows, dialogs and messages in every test.
+#include "app/detailswindow.h"
+#include "app/importdialog.h"
+#include "app/interaction.h"
+#include "app/language.h"
+#include "app/librarytexts.h"
+#include "app/mainwindow.h"
+#include "app/plotpanel.h"
+#include "app/ttablewindow.h"
+#include "banner/bannerwidget.h"
+#include "banner/links.h"
+#include "app/twips.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtCharts/QAbstractAxis>
+#include <QtCharts/QAbstractSeries>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLegendMarker>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace korvanta::ui {
+namespace {
+
+bool HasCjk(const QString& text)
+{
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        // CJK ideographs, CJK punctuation, full-width forms.
+        if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFFEF))
+            return true;
+    }
+    return false;
+}
+
+// ------------------------------------------------------------ the start language
+
+TEST(StartLanguage, EnvironmentThenSavedChoiceThenChinese)
+{
+    struct Case {
+        const char* environment;
+        std::optional<Language> saved;
+        Language expected;
+    };
+    const Case cases[] = {
+        {"", std::nullopt, Language::Chinese},
+        {"en", std::nullopt, Language::English},
+        {" EN ", std::nullopt, Language::English},
+        {"zh", std::nullopt, Language::Chinese},
+        {"", Language::English, Language::English},
+        {"", Language::Chinese, Language::Chinese},
+        {"zh", Language::English, Language::Chinese},
+        {"en", Language::Chinese, Language::English},
+        // A value naming no language of ours leaves the saved choice.
+        {"fr", Language::English, Language::English},
+        {"en_US.UTF-8", std::nullopt, Language::Chinese},
+        {"english", std::nullopt, Language::Chinese},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        QSettings settings(folder.filePath(QStringLiteral("korvanta.ini")), QSettings::IniFormat);
+        if (c.saved)
+            SaveLanguage(*c.saved, settings);
+        EXPECT_EQ(StartLanguage(QString::fromLatin1(c.environment), settings), c.expected)
+            << "KORVANTA_LANG=" << c.environment << " saved=" << (c.saved ? LanguageCode(*c.saved).toStdString() : "none");
+    }
+}
+
+TEST(StartLanguage, SystemLocaleNeverChoosesEnglish)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath(QStringLiteral("korvanta.ini")), QSettings::IniFormat);
+    EXPECT_EQ(StartLanguage(QString(), settings), Language::Chinese);
+    QLocale::setDefault(before);
+}
+
+TEST(StartLanguage, SavedChoiceReadsBack)
+{
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath(QStringLiteral("korvanta.ini")), QSettings::IniFormat);
+    EXPECT_FALSE(SavedLanguage(settings).has_value());
+    for (const Language language : {Language::English, Language::Chinese}) {
+        SaveLanguage(language, settings);
+        EXPECT_EQ(SavedLanguage(settings), language);
+    }
+}
+
+// ------------------------------------------------------------ the translation file
+
+// %1, %2 … in a text, as a sorted set.
+std::multiset<QString> Placeholders(const QString& text)
+{
+    std::multiset<QString> found;
+    static const QRegularExpression pattern(QStringLiteral("%\\d+"));
+    for (auto it = pattern.globalMatch(text); it.hasNext();)
+        found.insert(it.next().captured());
+    return found;
+}
+
+TEST(EnglishTranslation, EveryMessageIsTranslatedWithItsPlaceholders)
+{
+    QFile file(QStringLiteral(KORVANTA_TS_FILE));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int messages = 0;
+    QString context, source;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("TS")) {
+            EXPECT_TRUE(xml.attributes().value(QLatin1String("language")).startsWith(QLatin1String("en")));
+        } else if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            ++messages;
+            const QString type = xml.attributes().value(QLatin1String("type")).toString();
+            const QString translation = xml.readElementText();
+            const std::string where = context.toStdString() + ": " + source.toStdString();
+            EXPECT_TRUE(type.isEmpty()) << type.toStdString() << " — " << where;
+            EXPECT_FALSE(translation.trimmed().isEmpty()) << where;
+            EXPECT_FALSE(HasCjk(translation)) << translation.toStdString() << " — " << where;
+            EXPECT_EQ(Placeholders(translation), Placeholders(source)) << translation.toStdString() << " — " << where;
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(messages, 300);
+}
+
+// ------------------------------------------------------------ the English window
+
+// The desktop, recording every text it is asked to show.
+class ShownTexts final : public UserInteraction {
+public:
+    void showMessage(QWidget*, const QString& title, const QString& text) override { texts << title << text; }
+    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest& request) override
+    {
+        texts << request.title << request.filter;
+        return std::nullopt;
+    }
+    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
+    {
+        texts << request.title << request.filter;
+        return std::nullopt;
+    }
+    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
+    {
+        texts << request.title << request.filter;
+        return std::exchange(nextChoice, std::nullopt);
+    }
+    bool previewImport(ImportDialog& preview) override
+    {
+        if (inspect)
+            inspect(preview);
+        return true;
+    }
+    int ask(QWidget*, const Question& question) override
+    {
+        texts << question.title << question.text << question.buttons;
+        return question.unattendedButton;
+    }
+    void openUrl(const QUrl& url) override { opened = url; }
+
+    QStringList texts;
+    std::optional<FileChoice> nextChoice;
+    std::function<void(ImportDialog&)> inspect;
+    QUrl opened;
+};
+
+void MenuTexts(const QMenu* menu, QStringList& texts)
+{
+    for (const QAction* action : menu->actions()) {
+        // The language menu names itself in both languages on purpose.
+        if (action->objectName() == QLatin1String("menuLanguage"))
+            continue;
+        texts << action->text() << action->toolTip();
+        if (action->menu())
+            MenuTexts(action->menu(), texts);
+    }
+}
+
+void ChartTexts(const QChart* chart, QStringList& texts)
+{
+    texts << chart->title();
+    for (const QAbstractAxis* axis : chart->axes()) {
+        texts << axis->titleText();
+        if (const auto* categories = qobject_cast<const QBarCategoryAxis*>(axis))
+            texts << categories->categories();
+    }
+    for (const QAbstractSeries* series : chart->series())
+        texts << series->name();
+    for (const QLegendMarker* marker : chart->legend()->markers())
+        texts << marker->label();
+}
+
+// Every text a window shows of its visible controls, as a user or a screen
+// reader meets it.
+QStringList VisibleTexts(QWidget* top)
+{
+    QStringList texts{top->windowTitle(), top->toolTip(), top->accessibleName()};
+    for (QWidget* widget : top->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(top))
+            continue;
+        texts << widget->toolTip() << widget->accessibleName() << widget->windowTitle();
+        if (const auto* label = qobject_cast<const QLabel*>(widget))
+            texts << label->text();
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << button->text();
+        if (const auto* group = qobject_cast<const QGroupBox*>(widget))
+            texts << group->title();
+        if (const auto* box = qobject_cast<const QLineEdit*>(widget))
+            texts << box->text() << box->placeholderText();
+        if (const auto* text = qobject_cast<const QPlainTextEdit*>(widget))
+            texts << text->toPlainText();
+        if (const auto* picker = qobject_cast<const QComboBox*>(widget))
+            for (int i = 0; i < picker->count(); ++i)
+                texts << picker->itemText(i);
+        if (const auto* table = qobject_cast<const QTableWidget*>(widget)) {
+            for (int c = 0; c < table->columnCount(); ++c)
+                if (const QTableWidgetItem* head = table->horizontalHeaderItem(c))
+                    texts << head->text();
+            for (int r = 0; r < table->rowCount(); ++r)
+                for (int c = 0; c < table->columnCount(); ++c)
+                    if (const QTableWidgetItem* item = table->item(r, c))
+                        texts << item->text() << item->toolTip();
+        }
+        if (const auto* view = qobject_cast<const QChartView*>(widget))
+            ChartTexts(view->chart(), texts);
+        if (const auto* menus = qobject_cast<const QMenuBar*>(widget))
+            for (const QAction* menu : menus->actions()) {
+                texts << menu->text();
+                if (menu->menu())
+                    MenuTexts(menu->menu(), texts);
+            }
+    }
+    return texts;
+}
+
+void ExpectNoChinese(const QStringList& texts, const std::string& where)
+{
+    for (const QString& text : texts)
+        EXPECT_FALSE(HasCjk(text)) << where << ": " << text.toStdString();
+}
+
+class EnglishWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(english.loaded());
+        window.show();
+    }
+    void TearDown() override
+    {
+        if (TTableWindow* table = window.tTableWindow())
+            table->close();
+        window.detailsWindow()->close();
+    }
+    QLineEdit* box(const char* name) { return window.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    void click(const char* name)
+    {
+        auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        button->click();
+    }
+
+    InstalledLanguage english{Language::English};
+    ShownTexts desktop;
+    MainWindow window{desktop};
+};
+
+TEST_F(EnglishWindow, EveryTestShowsNoChineseInAnyWindow)
+{
+    struct Mode {
+        TestMode mode;
+        std::vector<std::string> first, second;
+        std::array<const char*, 4> table;
+    };
+    // Data that bring out each test's words: a perfect correlation, a
+    // four-fold table too small for the test, a paired table with few
+    // discordant pairs.
+    const Mode modes[] = {
+        {TestMode::TwoSample, {"12.1", "13.4", "11.8", "15.2", "14.0"}, {"10.2", "11.9", "9.8", "10.5", "12.2"}, {}},
+        {TestMode::PairedT, {"120", "132", "118", "141"}, {"110", "128", "119", "130"}, {}},
+        {TestMode::Correlation, {"1", "2", "3", "4", "5"}, {"2", "4", "6", "8", "10"}, {}},
+        {TestMode::FourFold, {}, {}, {"12", "3", "5", "9"}},
+        {TestMode::PairedChiSquare, {}, {}, {"20", "6", "2", "15"}},
+    };
+    for (const Mode& m : modes) {
+        const std::string where = testCaption(m.mode).toStdString();
+        window.selectTest(m.mode);
+        if (usesTable(m.mode)) {
+            for (int i = 0; i < 4; ++i)
+                box(QStringLiteral("Text11(%1)").arg(i).toLatin1().constData())->setText(QString::fromLatin1(m.table[static_cast<std::size_t>(i)]));
+        } else {
+            window.loadColumns(m.first, m.second);
+        }
+        ExpectNoChinese(VisibleTexts(&window), where + ", main window");
+        for (int line = 1; line <= banner::BannerWidget::kLineCount; ++line)
+            EXPECT_FALSE(HasCjk(banner::BannerWidget::lineText(line))) << line;
+
+        window.showDetails();
+        DetailsWindow* details = window.detailsWindow();
+        ExpectNoChinese(VisibleTexts(details), where + ", details with the data plot");
+        click("PlotShowPower");
+        ExpectNoChinese(VisibleTexts(details), where + ", details with the power curve");
+        click("PlotShowData");
+        details->copyToClipboard();
+        ExpectNoChinese({QApplication::clipboard()->text(), QApplication::clipboard()->mimeData()->html()}, where + ", copied results");
+
+        QTemporaryDir folder;
+        desktop.nextChoice = FileChoice{folder.filePath(QStringLiteral("report.pdf")), 1};
+        window.exportReport();
+        QFile page(folder.filePath(QStringLiteral("report.html")));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << where;
+        ExpectNoChinese({QString::fromUtf8(page.readAll())}, where + ", report");
+        details->close();
+    }
+    window.showTTable();
+    ASSERT_NE(window.tTableWindow(), nullptr);
+    ExpectNoChinese(VisibleTexts(window.tTableWindow()), "t table");
+    ExpectNoChinese(desktop.texts, "messages and dialogs");
+}
+
+TEST_F(EnglishWindow, MessagesQuestionsAndThePreviewShowNoChinese)
+{
+    // Each action shows a message box, a question or a dialog.
+    window.exportWorkbook();                                           // nothing to export
+    window.importFile(QStringLiteral("notes.doc"));                    // not a data file
+    window.importFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_password.xls"));  // a reader's own message
+    window.importFile(QStringLiteral(KORVANTA_TEST_DATA "/made_excel95.xls"));
+    QStringList preview;
+    desktop.inspect = [&preview](ImportDialog& dialog) { preview = VisibleTexts(&dialog); };
+    window.importFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_comma.csv"));
+    ASSERT_FALSE(preview.isEmpty());
+    ExpectNoChinese(preview, "import preview");
+
+    QApplication::clipboard()->setText(QStringLiteral("1\t2\t3\n4\t5\t6"));
+    window.pasteIntoGrid(grid::Column::First, 0);                      // three columns
+    window.importWorkbook();                                           // the open dialog
+    window.exportWorkbook();                                           // the save dialog
+    window.selectTest(TestMode::FourFold);                             // keep or clear?
+    box("Text11(0)")->setText(QStringLiteral("4"));
+    QApplication::clipboard()->setText(QStringLiteral("1 2 3"));
+    window.pasteIntoTable(0);                                          // not a 2x2 block
+    window.plotPanel()->findChild<QAbstractButton*>(QStringLiteral("SavePlot"))->click();  // save the plot
+    window.findChild<QAction*>(QStringLiteral("language_zh"))->trigger();               // applies next start
+    ExpectNoChinese(desktop.texts, "messages and dialogs");
+    EXPECT_GE(desktop.texts.size(), 20);
+
+    window.exitProgram();                                              // export before exiting?
+    ExpectNoChinese(desktop.texts, "exit question");
+}
+
+TEST_F(EnglishWindow, CalculatorErrorsReadInEnglish)
+{
+    // 1 ÷ 0 =
+    for (const char* key : {"Command2(6)", "Command5", "Command2(9)", "Command4"})
+        click(key);
+    EXPECT_EQ(box("Text5")->text(), QStringLiteral("Division by zero"));
+}
+
+TEST_F(EnglishWindow, HelpOpensTheEnglishPage)
+{
+    window.openOnlineHelp();
+    EXPECT_TRUE(desktop.opened.isLocalFile());
+    EXPECT_TRUE(desktop.opened.toLocalFile().endsWith(QStringLiteral("index_en.html"))) << desktop.opened.toString().toStdString();
+    QFile page(desktop.opened.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(page.readAll()).contains(QStringLiteral("<html lang=\"en\">")));
+}
+
+TEST_F(EnglishWindow, EveryLibraryMessageReadsInEnglish)
+{
+    for (int e = static_cast<int>(excel::ReadError::CannotOpen); e <= static_cast<int>(excel::ReadError::TooManyColumns); ++e) {
+        const QString text = ReadErrorText(static_cast<excel::ReadError>(e));
+        EXPECT_FALSE(text.isEmpty() || HasCjk(text)) << e << ": " << text.toStdString();
+    }
+    for (int e = static_cast<int>(excel::WriteError::TooManyRows); e <= static_cast<int>(excel::WriteError::OutOfMemory); ++e) {
+        excel::WriteResult failed;
+        failed.error = static_cast<excel::WriteError>(e);
+        failed.message = std::string(excel::WriteErrorMessage(failed.error));
+        const QString text = WriteResultText(failed);
+        EXPECT_FALSE(text.isEmpty() || HasCjk(text)) << e << ": " << text.toStdString();
+    }
+    excel::WriteResult tooLong;
+    tooLong.error = excel::WriteError::TextTooLong;
+    tooLong.cell = {4, 1};
+    tooLong.cellChars = 40000;
+    const QString text = WriteResultText(tooLong);
+    EXPECT_TRUE(text.contains(QStringLiteral("row 5, column 2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("40000"))) << text.toStdString();
+}
+
+TEST_F(EnglishWindow, BannerLinesFitTheirBox)
+{
+    // As in Chinese: every English line fits the banner from its position.
+    const QFont font = songFont(11, true);
+    const QFontMetrics metrics(font);
+    const int boxWidth = px(2730);
+    for (int line = 1; line <= banner::BannerWidget::kLineCount; ++line) {
+        const QString text = banner::BannerWidget::lineText(line);
+        EXPECT_LE(px(banner::BannerWidget::linePositionTwips(line).x()) + metrics.horizontalAdvance(text), boxWidth) << text.toStdString();
+    }
+    EXPECT_LE(px(banner::BannerWidget::welcomePositionTwips().x()) + metrics.horizontalAdvance(banner::BannerWidget::lineText(5)), boxWidth);
+}
+
+// Without the translation the window keeps its Chinese texts exactly.
+TEST(ChineseWindow, TranslationRemovedLeavesTheChineseTexts)
+{
+    ShownTexts desktop;
+    {
+        const InstalledLanguage english(Language::English);
+        MainWindow englishWindow(desktop);
+        EXPECT_EQ(englishWindow.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(), QStringLiteral("Two-sample t test"));
+    }
+    const InstalledLanguage chinese(Language::Chinese);
+    MainWindow window(desktop);
+    EXPECT_EQ(window.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(), QStringLiteral("两样本均数t检验"));
+    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label5(2)"))->text(), QStringLiteral("结果判断："));
+    EXPECT_NE(window.findAction(QStringLiteral("从Excel导入数据")), nullptr);
+}
+
+} // namespace
+} // namespace korvanta::ui
