@@ -71,7 +71,7 @@ QString WriteResultText(const excel::WriteResult& result)
     // A text too long for a cell is named by its place, in the words of the
     // writer's own message.
     if (result.error == excel::WriteError::TextTooLong && result.cellChars > 0)
-        return QCoreApplication::translate(kContext, "第%1行第%2列的文字有%3个字符，超过了每个单元格最多%4个字符的上限，无法导出，原有文件未被改动。")
+        return QCoreApplication::translate("korvanta::ui::LibraryTexts", "第%1行第%2列的文字有%3个字符，超过了每个单元格最多%4个字符的上限，无法导出，原有文件未被改动。")
             .arg(result.cell.row + 1)
             .arg(result.cell.column + 1)
             .arg(result.cellChars)

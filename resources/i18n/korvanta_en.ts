@@ -5,11 +5,11 @@
     <name>korvanta::banner::BannerWidget</name>
     <message>
         <source>两样本与配对t检验</source>
-        <translation>Two-sample, paired t</translation>
+        <translation>2-sample, paired t</translation>
     </message>
     <message>
         <source>直线相关与回归分析</source>
-        <translation>Correlation, regression</translation>
+        <translation>Regression analysis</translation>
     </message>
     <message>
         <source>四格表与配对卡方检验</source>
@@ -196,7 +196,7 @@
     </message>
     <message>
         <source>第%1列</source>
-        <translation>column %1</translation>
+        <translation>Column %1</translation>
     </message>
     <message>
         <source>两样本均数t检验</source>
@@ -276,7 +276,7 @@
     </message>
     <message>
         <source>第1列 − 第2列</source>
-        <translation>column 1 − column 2</translation>
+        <translation>Column 1 − Column 2</translation>
     </message>
     <message>
         <source>差值均数 </source>
@@ -808,6 +808,10 @@
     <message>
         <source>文件导出失败。</source>
         <translation>The export failed.</translation>
+    </message>
+    <message>
+        <source>第%1行第%2列的文字有%3个字符，超过了每个单元格最多%4个字符的上限，无法导出，原有文件未被改动。</source>
+        <translation>The text in row %1, column %2 has %3 characters, more than the %4 a cell can hold; the data cannot be exported and the existing file was not changed.</translation>
     </message>
 </context>
 <context>
