@@ -71,7 +71,9 @@ void TTableWindow::paintEvent(QPaintEvent*)
 
     QFont title = songFont(12, true);
     p.setFont(title);
-    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, lineText(0).trimmed());
+    // The table text's own heading, in the interface language (the same
+    // words as the window's title).
+    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, tr(lineText(0).trimmed().toUtf8().constData()));
 
     const QFont body = songFont(9);
     p.setFont(body);
