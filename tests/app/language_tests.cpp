@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -44,6 +45,14 @@
 
 namespace korvanta::ui {
 namespace {
+
+// The language chosen from the menu is saved in Qt's test folder, never in
+// the settings of the user who runs the tests.
+class TestSettingsFolder : public ::testing::Environment {
+public:
+    void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
+};
+[[maybe_unused]] const ::testing::Environment* const kTestSettings = ::testing::AddGlobalTestEnvironment(new TestSettingsFolder);
 
 bool HasCjk(const QString& text)
 {
