@@ -61,6 +61,7 @@ class CorrelationPanel;
 class FourFoldPanel;
 class PairedChiSquarePanel;
 class DetailsWindow;
+class FormScrollArea;
 class PlotPanel;
 class ImportDialog;
 struct ReportContent;
@@ -138,7 +139,6 @@ private:
     // as written, their comma being read both ways in their column.
     void noteKeptCommaNumbers(int count);
     void buildMenus();
-    void centreOnScreen();
     void onColumnsChanged(bool first, bool second);
     void onTableChanged();
     void showPanelsFor(TestMode mode);
@@ -192,6 +192,7 @@ private:
     bool exitConfirmed_ = false;
     QMetaObject::Connection focusWatch_;
 
+    FormScrollArea* formArea_ = nullptr;  // scrolls the form when the screen is too small
     Toolbar* toolbar_ = nullptr;
     banner::BannerWidget* banner_ = nullptr;
     TestSelector* selector_ = nullptr;
