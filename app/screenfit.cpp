@@ -38,7 +38,8 @@ QPoint PositionWithin(const QRect& frame, const QRect& area)
         // Too large: its start stays visible; otherwise it is moved inside.
         return size >= length ? start : std::clamp(at, start, start + length - size);
     };
-    return {place(frame.x(), frame.width(), area.x(), area.width()), place(frame.y(), frame.height(), area.y(), area.height())};
+    return {place(frame.x(), frame.width(), area.x(), area.width()),
+            place(frame.y(), frame.height(), area.y(), area.height())};
 }
 
 FormWindowSizes FormWindowSize(QSize full, QSize room, int barExtent)
@@ -46,12 +47,9 @@ FormWindowSizes FormWindowSize(QSize full, QSize room, int barExtent)
     bool vertical = full.height() > room.height();
     bool horizontal = full.width() > room.width();
     // One scroll bar takes room the other direction may then lack.
-    if (vertical && !horizontal)
-        horizontal = full.width() + barExtent > room.width();
-    if (horizontal && !vertical)
-        vertical = full.height() + barExtent > room.height();
-    if (!vertical && !horizontal)
-        return {true, full, full};
+    if (vertical && !horizontal) horizontal = full.width() + barExtent > room.width();
+    if (horizontal && !vertical) vertical = full.height() + barExtent > room.height();
+    if (!vertical && !horizontal) return {true, full, full};
     const QSize largest = full + QSize(vertical ? barExtent : 0, horizontal ? barExtent : 0);
     return {false, largest, largest.boundedTo(room)};
 }
@@ -59,8 +57,7 @@ FormWindowSizes FormWindowSize(QSize full, QSize room, int barExtent)
 QRect AvailableArea(const QWidget* window)
 {
     const QScreen* screen = window->screen();
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 
@@ -79,20 +76,18 @@ void FitToScreen(QWidget* window)
 void KeepOnScreen(QWidget* window)
 {
     const QRect area = AvailableArea(window);
-    if (area.isEmpty())
-        return;
+    if (area.isEmpty()) return;
     const QPoint at = PositionWithin(QRect(window->pos(), window->size() + FrameExtra(window)), area);
-    if (at != window->pos())
-        window->move(at);
+    if (at != window->pos()) window->move(at);
 }
 
 void CentreOnScreen(QWidget* window)
 {
     const QRect area = AvailableArea(window);
-    if (area.isEmpty())
-        return;
+    if (area.isEmpty()) return;
     const QSize frame = window->size() + FrameExtra(window);
-    const QPoint centred(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+    const QPoint centred(area.x() + (area.width() - frame.width()) / 2,
+                         area.y() + (area.height() - frame.height()) / 2);
     window->move(PositionWithin(QRect(centred, frame), area));
 }
 
@@ -107,8 +102,7 @@ FormScrollArea::FormScrollArea(QWidget* form, QWidget* parent) : QScrollArea(par
     // Keys move the focus from control to control; the one reached is
     // brought into view (Tab does so through the area itself).
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && widget() && widget()->isAncestorOf(now))
-            ensureWidgetVisible(now, 0, 0);
+        if (now && widget() && widget()->isAncestorOf(now)) ensureWidgetVisible(now, 0, 0);
     });
 }
 
@@ -122,8 +116,7 @@ void FormScrollArea::showEvent(QShowEvent* event)
 {
     QScrollArea::showEvent(event);
     QWindow* handle = window()->windowHandle();
-    if (watchingScreen_ || !handle)
-        return;
+    if (watchingScreen_ || !handle) return;
     watchingScreen_ = true;
     connect(handle, &QWindow::screenChanged, this, [this] {
         FitFormWindow(this);

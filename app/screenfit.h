@@ -25,9 +25,9 @@ QPoint PositionWithin(const QRect& frame, const QRect& area);
 // `barExtent` in a room of `room`: the form whole when it fits, otherwise
 // what fits, with room for the scroll bars the form then needs.
 struct FormWindowSizes {
-    bool whole = true;   // the form fits: the window keeps its designed size
-    QSize largest;       // the form and the scroll bars it needs
-    QSize initial;       // what the window opens at
+    bool whole = true; // the form fits: the window keeps its designed size
+    QSize largest;     // the form and the scroll bars it needs
+    QSize initial;     // what the window opens at
 };
 FormWindowSizes FormWindowSize(QSize full, QSize room, int barExtent);
 

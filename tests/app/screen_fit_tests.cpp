@@ -43,19 +43,19 @@ constexpr int kBorders = 8;
 // Rows of the details table that must be in view whole.
 constexpr int kTableRows = 8;
 
+QString Text(const QRect& rect)
+{
+    return QStringLiteral("(%1,%2 %3x%4)").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
+// A control by its name, or an unnamed part by the control it belongs to.
 QString Describe(const QWidget* widget)
 {
-    const QRect at = widget->geometry();
     QString name = widget->objectName();
-    // An unnamed part by the control it belongs to.
     for (const QWidget* up = widget->parentWidget(); name.isEmpty() && up; up = up->parentWidget())
         name = up->objectName().isEmpty() ? QString() : QStringLiteral("part of ") + up->objectName();
-    return QStringLiteral("%1 %2 (%3,%4 %5x%6)")
-        .arg(name, QString::fromLatin1(widget->metaObject()->className()))
-        .arg(at.x())
-        .arg(at.y())
-        .arg(at.width())
-        .arg(at.height());
+    return name + QLatin1Char(' ') + QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') +
+           Text(widget->geometry());
 }
 
 // The scroll area whose scrolled form holds widget, if any.
@@ -88,24 +88,24 @@ QString Unreachable(QWidget* widget)
 {
     if (QScrollArea* area = ScrollingAncestor(widget)) {
         const QRect designed = Unclipped(widget, area->widget());
-        if (designed.isEmpty())
-            return {};
+        if (designed.isEmpty()) return {};
         // Scrolled as far as it goes towards the part's top-left corner.
         const QPoint corner = widget->mapTo(area->widget(), designed.topLeft());
         area->horizontalScrollBar()->setValue(corner.x());
         area->verticalScrollBar()->setValue(corner.y());
         const QRect shown = Unclipped(widget, area->viewport()) & designed;
         const QSize view = area->viewport()->size();
-        if (shown.width() < std::min(designed.width(), view.width()) || shown.height() < std::min(designed.height(), view.height()))
+        if (shown.width() < std::min(designed.width(), view.width()) ||
+            shown.height() < std::min(designed.height(), view.height()))
             return Describe(widget) + QStringLiteral(" cannot be scrolled into view");
         return Unreachable(area);
     }
     // Outside a scroll area the window itself must show the part.
     const QWidget* top = widget;
-    while (top->parentWidget() && !top->parentWidget()->isWindow())
-        top = top->parentWidget();
+    while (top->parentWidget() && !top->parentWidget()->isWindow()) top = top->parentWidget();
     const QRect designed = Unclipped(widget, top);
-    if (!designed.isEmpty() && !widget->window()->rect().contains(QRect(widget->mapTo(widget->window(), designed.topLeft()), designed.size())))
+    if (!designed.isEmpty() &&
+        !widget->window()->rect().contains(QRect(widget->mapTo(widget->window(), designed.topLeft()), designed.size())))
         return Describe(widget) + QStringLiteral(" is cut off by the window");
     return {};
 }
@@ -115,16 +115,10 @@ QString OffScreen(const QWidget* window)
 {
     const QRect area = window->screen()->availableGeometry();
     if (!area.contains(window->frameGeometry()))
-        return QStringLiteral("%1 frame (%2,%3 %4x%5) outside the available area %6x%7")
-            .arg(Describe(window))
-            .arg(window->frameGeometry().x())
-            .arg(window->frameGeometry().y())
-            .arg(window->frameGeometry().width())
-            .arg(window->frameGeometry().height())
-            .arg(area.width())
-            .arg(area.height());
+        return Describe(window) + QStringLiteral(": frame ") + Text(window->frameGeometry()) +
+               QStringLiteral(" outside ") + Text(area);
     if (window->width() + kBorders > area.width() || window->height() + kTitleBar > area.height())
-        return QStringLiteral("%1 (%2x%3) leaves no room for a title bar").arg(Describe(window)).arg(window->width()).arg(window->height());
+        return Describe(window) + QStringLiteral(" leaves no room for a title bar");
     return {};
 }
 
@@ -132,13 +126,11 @@ QString OffScreen(const QWidget* window)
 QStringList Problems(QWidget* window)
 {
     QStringList problems;
-    if (const QString placed = OffScreen(window); !placed.isEmpty())
-        problems << placed;
+    if (const QString placed = OffScreen(window); !placed.isEmpty()) problems << placed;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         if (!widget->isVisible() || widget->isWindow() || widget->objectName().startsWith(QStringLiteral("qt_")))
             continue;
-        if (const QString why = Unreachable(widget); !why.isEmpty())
-            problems << why;
+        if (const QString why = Unreachable(widget); !why.isEmpty()) problems << why;
     }
     return problems;
 }
@@ -146,13 +138,11 @@ QStringList Problems(QWidget* window)
 // Rows of the table wholly in view once the table itself is.
 int RowsInView(QTableWidget* table)
 {
-    if (QScrollArea* area = ScrollingAncestor(table))
-        area->ensureWidgetVisible(table, 0, 0);
+    if (QScrollArea* area = ScrollingAncestor(table)) area->ensureWidgetVisible(table, 0, 0);
     const QRect view = table->viewport()->rect();
     int rows = 0;
     for (int row = 0; row < table->rowCount(); ++row)
-        if (view.contains(table->visualRect(table->model()->index(row, 0))))
-            ++rows;
+        if (view.contains(table->visualRect(table->model()->index(row, 0)))) ++rows;
     return rows;
 }
 
@@ -164,17 +154,18 @@ TEST(ScreenFit, AFormScrollsOnlyWhereTheRoomIsShort)
         bool whole;
         QSize largest, initial;
     } cases[] = {
-        {{549, 451}, {1358, 728}, true, {549, 451}, {549, 451}},   // 100%: as designed
-        {{549, 451}, {549, 451}, true, {549, 451}, {549, 451}},    // exactly the room
-        {{549, 451}, {675, 344}, false, {564, 451}, {564, 344}},   // 200%: too short, wide enough for a bar
-        {{549, 451}, {560, 344}, false, {564, 466}, {560, 344}},   // the bar's width then needs a second bar
+        {{549, 451}, {1358, 728}, true, {549, 451}, {549, 451}}, // 100%: as designed
+        {{549, 451}, {549, 451}, true, {549, 451}, {549, 451}},  // exactly the room
+        {{549, 451}, {675, 344}, false, {564, 451}, {564, 344}}, // 200%: too short, wide enough for a bar
+        {{549, 451}, {560, 344}, false, {564, 466}, {560, 344}}, // the bar's width then needs a second bar
         {{549, 451}, {549, 440}, false, {564, 466}, {549, 440}},
-        {{600, 300}, {500, 400}, false, {600, 315}, {500, 315}},   // too narrow only
+        {{600, 300}, {500, 400}, false, {600, 315}, {500, 315}}, // too narrow only
         {{600, 390}, {500, 400}, false, {615, 405}, {500, 400}},
     };
     for (const auto& c : cases) {
         const FormWindowSizes sizes = FormWindowSize(c.full, c.room, bar);
-        EXPECT_EQ(sizes.whole, c.whole) << c.full.width() << "x" << c.full.height() << " in " << c.room.width() << "x" << c.room.height();
+        EXPECT_EQ(sizes.whole, c.whole) << c.full.width() << "x" << c.full.height() << " in " << c.room.width() << "x"
+                                        << c.room.height();
         EXPECT_EQ(sizes.largest, c.largest) << c.room.width() << "x" << c.room.height();
         EXPECT_EQ(sizes.initial, c.initial) << c.room.width() << "x" << c.room.height();
     }
@@ -188,11 +179,11 @@ TEST(ScreenFit, AWindowIsMovedTheLeastOntoTheScreen)
         QRect frame, area;
         QPoint expected;
     } cases[] = {
-        {{10, 10, 300, 200}, laptop200, {10, 10}},      // inside: stays
-        {{500, 300, 300, 200}, laptop200, {383, 184}},  // past the right and bottom edges
+        {{10, 10, 300, 200}, laptop200, {10, 10}},     // inside: stays
+        {{500, 300, 300, 200}, laptop200, {383, 184}}, // past the right and bottom edges
         {{-20, -5, 300, 200}, laptop200, {0, 0}},
-        {{50, 50, 800, 500}, laptop200, {0, 0}},        // larger: its top-left corner shows
-        {{100, 0, 300, 200}, belowPanel, {100, 30}},    // not under a top panel
+        {{50, 50, 800, 500}, laptop200, {0, 0}},     // larger: its top-left corner shows
+        {{100, 0, 300, 200}, belowPanel, {100, 30}}, // not under a top panel
         {{1200, 700, 300, 200}, belowPanel, {1066, 568}},
     };
     for (const auto& c : cases)
@@ -214,7 +205,10 @@ protected:
         QApplication::setActiveWindow(&window);
         QApplication::processEvents();
     }
-    void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
+    void TearDown() override
+    {
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open";
+    }
 
     void loadSamples()
     {
@@ -242,8 +236,7 @@ TEST_F(ScaledScreenTest, DetailsWindowKeepsItsTableRowsAndEverySection)
 {
     for (int mode = 0; mode < 5; ++mode) {
         window.selectTest(static_cast<TestMode>(mode));
-        if (mode < 3)
-            loadSamples();
+        if (mode < 3) loadSamples();
         window.showDetails();
         QApplication::processEvents();
         DetailsWindow* details = window.detailsWindow();
@@ -309,8 +302,12 @@ TEST_F(ScaledScreenTest, DesktopPrintPreviewAndQuestionFit)
     EXPECT_EQ(problems, QStringList()) << "print preview";
 
     CheckNextModal(problems, QStringLiteral("no question asked"));
-    real.ask(&window, {QStringLiteral("提示"), QStringLiteral("表中有数据。切换检验时保留这些数据吗？"),
-                       {QStringLiteral("保留数据"), QStringLiteral("清空数据"), QStringLiteral("取消")}, 0, 2, 1});
+    real.ask(&window, {QStringLiteral("提示"),
+                       QStringLiteral("表中有数据。切换检验时保留这些数据吗？"),
+                       {QStringLiteral("保留数据"), QStringLiteral("清空数据"), QStringLiteral("取消")},
+                       0,
+                       2,
+                       1});
     EXPECT_EQ(problems, QStringList()) << "question";
 }
 
