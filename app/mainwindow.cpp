@@ -50,8 +50,8 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     auto* client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
-    formArea_ = new FormScrollArea(client, this);
-    setCentralWidget(formArea_);
+    auto* formArea = new FormScrollArea(client, this);
+    setCentralWidget(formArea);
 
     toolbar_ = new Toolbar(client);
     banner_ = new banner::BannerWidget(toolbar_);
@@ -150,7 +150,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     history_.start(store_.items(grid::Column::First), store_.items(grid::Column::Second), inputFields(), editPlace());
     updateEditActions();
     NameControls(this);
-    FitFormWindow(formArea_);
+    FitFormWindow(formArea);
     CentreOnScreen(this);
 }
 

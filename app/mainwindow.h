@@ -61,7 +61,6 @@ class CorrelationPanel;
 class FourFoldPanel;
 class PairedChiSquarePanel;
 class DetailsWindow;
-class FormScrollArea;
 class PlotPanel;
 class ImportDialog;
 struct ReportContent;
@@ -192,7 +191,6 @@ private:
     bool exitConfirmed_ = false;
     QMetaObject::Connection focusWatch_;
 
-    FormScrollArea* formArea_ = nullptr;  // scrolls the form when the screen is too small
     Toolbar* toolbar_ = nullptr;
     banner::BannerWidget* banner_ = nullptr;
     TestSelector* selector_ = nullptr;

@@ -16,21 +16,27 @@ namespace {
 // one is in the form.
 constexpr QSize kSmallestFormWindow(240, 160);
 
+// What a desktop's frame adds to a window at the least: a 32-pixel title
+// bar and 4-pixel borders. Before a window is shown its real frame is
+// unknown, and some platforms never report one; a title bar is rarely smaller.
+constexpr QSize kFrameAllowance(8, 40);
+
 // What the window's frame adds, as far as it is known, and at least the
 // allowance.
 QSize FrameExtra(const QWidget* window)
 {
     const QSize known = window->isVisible() ? window->frameGeometry().size() - window->size() : QSize();
-    return known.expandedTo(MinimumFrameAllowance());
+    return known.expandedTo(kFrameAllowance);
+}
+
+// The client size a top-level window may have on its screen: the available
+// area less its frame.
+QSize ClientRoom(const QWidget* window)
+{
+    return (AvailableArea(window).size() - FrameExtra(window)).expandedTo(QSize(0, 0));
 }
 
 } // namespace
-
-QSize MinimumFrameAllowance()
-{
-    // A 32-pixel title bar and 4-pixel borders, as on common desktops.
-    return {8, 40};
-}
 
 QPoint PositionWithin(const QRect& frame, const QRect& area)
 {
@@ -59,11 +65,6 @@ QRect AvailableArea(const QWidget* window)
     const QScreen* screen = window->screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
-}
-
-QSize ClientRoom(const QWidget* window)
-{
-    return (AvailableArea(window).size() - FrameExtra(window)).expandedTo(QSize(0, 0));
 }
 
 void FitToScreen(QWidget* window)

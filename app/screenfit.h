@@ -12,11 +12,6 @@
 
 namespace korvanta::ui {
 
-// What a desktop's frame adds to a window, at the least: a title bar and
-// thin borders. Before a window is shown its real frame is unknown, and
-// some platforms never report one; a title bar is rarely smaller.
-QSize MinimumFrameAllowance();
-
 // Where a frame at `frame` goes so that it lies inside `area`: moved as
 // little as it can be, its top-left corner kept inside when it is larger.
 QPoint PositionWithin(const QRect& frame, const QRect& area);
@@ -34,9 +29,6 @@ FormWindowSizes FormWindowSize(QSize full, QSize room, int barExtent);
 // The area of the window's screen (the primary screen before it has one)
 // that windows may use, without task bars and docks.
 QRect AvailableArea(const QWidget* window);
-// The client size a top-level window may have on its screen: the available
-// area less its frame (the real one once known, at least the allowance).
-QSize ClientRoom(const QWidget* window);
 
 // Shrinks a top-level window to what its screen can show, when it is larger.
 void FitToScreen(QWidget* window);
