@@ -143,7 +143,6 @@ private:
     // 帮助 → "语言 / Language": the choice is saved for the next start.
     void buildLanguageMenu(QMenu* help);
     void chooseLanguage(Language chosen, Language running);
-    void centreOnScreen();
     void onColumnsChanged(bool first, bool second);
     void onTableChanged();
     void showPanelsFor(TestMode mode);
