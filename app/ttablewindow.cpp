@@ -86,7 +86,7 @@ void TTablePicture::paintEvent(QPaintEvent*)
     p.setFont(title);
     // The table text's own heading, in the interface language (the same
     // words as the window's title).
-    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, tr(lineText(0).trimmed().toUtf8().constData()));
+    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, TTableWindow::tr(lineText(0).trimmed().toUtf8().constData()));
 
     const QFont body = songFont(9);
     p.setFont(body);
@@ -94,7 +94,7 @@ void TTablePicture::paintEvent(QPaintEvent*)
     const int rowHeight = (kPictureHeight - top - 14) / (kRowsPerHalf + 1);
     const int halfWidth = kPictureWidth / 2;
     const int columns[4] = {8, 62, 112, 162};
-    const QString heads[4] = {tr("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"), QStringLiteral("0.001")};
+    const QString heads[4] = {TTableWindow::tr("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"), QStringLiteral("0.001")};
 
     for (int half = 0; half < 2; ++half) {
         const int x0 = half * halfWidth;
