@@ -67,10 +67,6 @@ public:
     void setOffset(int offset);
     void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
 
-    // True only while the window is being refilled from the store: the
-    // cells' change handling then does not write back.
-    bool GridRefreshing = false;
-
 private:
     static int index(Column column) { return column == Column::First ? 0 : 1; }
     const std::vector<std::string>& texts(Column column) const { return texts_[index(column)]; }
