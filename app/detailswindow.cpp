@@ -2,7 +2,7 @@
 
 #include "app/powerpanel.h"
 #include "app/threelinetable.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -102,7 +102,7 @@ void DetailsWindow::addPanel(QWidget* panel)
     resize(width(), wanted);
 }
 
-void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)
+void DetailsWindow::showFigures(stats::TestMode mode, const stats::DetailsInput& input)
 {
     mode_ = mode;
     report_ = details::BuildReport(mode, input, groupNames());

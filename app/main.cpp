@@ -3,7 +3,7 @@
 #include "app/commandline.h"
 #include "app/interaction.h"
 #include "app/mainwindow.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "banner/bannerwidget.h"
 
 #include <QApplication>

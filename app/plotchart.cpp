@@ -1,6 +1,6 @@
 #include "app/plotchart.h"
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QGraphicsLayout>
 #include <QGraphicsScene>

@@ -6,13 +6,13 @@ namespace korvanta::ui {
 
 QString testCaption(TestMode mode)
 {
-    static const char* const captions[kTestCount] = {"两样本均数t检验", "配对资料t检验", "直线相关与回归", "计数资料卡方检验", "配对资料卡方检验"};
-    return QString::fromUtf8(captions[testModeIndex(mode)]);
+    static const char* const captions[stats::kTestCount] = {"两样本均数t检验", "配对资料t检验", "直线相关与回归", "计数资料卡方检验", "配对资料卡方检验"};
+    return QString::fromUtf8(captions[stats::TestModeIndex(mode)]);
 }
 
 QString testHint(TestMode mode)
 {
-    if (usesTable(mode))
+    if (stats::UsesTable(mode))
         return testCaption(mode);
     return testCaption(mode) + QStringLiteral("（按回车键或“↓”键输入下一个数据）");
 }
@@ -23,11 +23,11 @@ TestSelector::TestSelector(QWidget* parent) : QFrame(parent)
     setGeometry(twipsRect(60, 780, 2355, 2805));
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
-    for (int i = 0; i < kTestCount; ++i) {
-        auto* button = new QPushButton(testCaption(testModeFromIndex(i)), this);
+    for (int i = 0; i < stats::kTestCount; ++i) {
+        auto* button = new QPushButton(testCaption(stats::TestModeFromIndex(i)), this);
         button->setObjectName(controlName("Command1", i));
         button->setGeometry(twipsRect(140, 180 + 420 * i, 2065, 390));
-        connect(button, &QPushButton::clicked, this, [this, i] { emit testClicked(testModeFromIndex(i)); });
+        connect(button, &QPushButton::clicked, this, [this, i] { emit testClicked(stats::TestModeFromIndex(i)); });
         buttons_[static_cast<std::size_t>(i)] = button;
     }
     tutorial_ = new QPushButton(QStringLiteral("医学统计方法在线教程"), this);

@@ -2,7 +2,7 @@
 
 #include "app/accessiblenames.h"
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "stats/ttable.h"
 
 #include <QPainter>

@@ -24,7 +24,7 @@ public:
     virtual void showScrollState(int value, int maximum, bool enabled) = 0;
 };
 
-// Store back to nine empty rows, window at row 1, VS1 range 0..0 disabled,
+// Store back to nine empty rows, window at row 1, scroll range 0..0 disabled,
 // row numbers 1..9, every data cell emptied.
 void ResetGrid(GridStore& store, GridView& view);
 
@@ -43,7 +43,7 @@ bool AppendRow(GridStore& store, GridView& view);
 void ScrollDown(GridStore& store, GridView& view);
 void ScrollUp(GridStore& store, GridView& view);
 
-// The user moved VS1 (arrow, trough or thumb) to value.
+// The user moved the scrollbar (arrow, trough or thumb) to value.
 void ScrollTo(GridStore& store, GridView& view, int value);
 
 } // namespace korvanta::grid

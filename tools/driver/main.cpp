@@ -3,7 +3,7 @@
 // script asks for. Exit status 2 for an unknown command, control or property.
 #include "driver.h"
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 #include <QFile>
