@@ -15,6 +15,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 class QVBoxLayout;
 
@@ -47,7 +48,7 @@ public:
     QString clipboardHtml() const;
     // The names given to the two groups (empty where the default stands).
     details::GroupNames groupNames() const;
-    // Places a panel (the plot) between the figures and the buttons; the
+    // Places a panel (the plot) after the figures, above the buttons; the
     // window grows by its height as far as the screen allows.
     void addPanel(QWidget* panel);
 
@@ -58,6 +59,9 @@ signals:
     // A group's name was edited: the owner shows the figures again.
     void groupNamesChanged();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::optional<stats::TestMode> mode_;
     details::Report report_;
@@ -66,7 +70,8 @@ private:
     QLabel* sentence_ = nullptr;    // DetailsSentence
     PowerPanel* power_ = nullptr;   // PowerSection
     QPushButton* copy_ = nullptr;   // CopyDetails
-    QVBoxLayout* layout_ = nullptr;
+    QScrollArea* scroll_ = nullptr;     // the sections, above the buttons
+    QVBoxLayout* sections_ = nullptr;
     std::array<QLineEdit*, 2> groupNames_{};  // GroupName1, GroupName2
 };
 
