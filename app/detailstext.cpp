@@ -334,15 +334,15 @@ QString GroupName(const GroupNames& names, int group) {
     return given.isEmpty() ? DefaultGroupName(group) : given;
 }
 
-Report BuildReport(int mode, const stats::DetailsInput& input, const GroupNames& names) {
+Report BuildReport(stats::TestMode mode, const stats::DetailsInput& input, const GroupNames& names) {
     switch (mode) {
-    case 0: return TwoSample(input, names);
-    case 1: return Paired(input, names);
-    case 2: return Correlation(input);
-    case 3: return FourFold(input);
-    case 4: return PairedTable(input);
-    default: return {};
+    case stats::TestMode::TwoSample: return TwoSample(input, names);
+    case stats::TestMode::PairedT: return Paired(input, names);
+    case stats::TestMode::Correlation: return Correlation(input);
+    case stats::TestMode::FourFold: return FourFold(input);
+    case stats::TestMode::PairedChiSquare: return PairedTable(input);
     }
+    return {};
 }
 
 QString PlainTable(const Report& report) {

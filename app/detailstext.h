@@ -38,8 +38,8 @@ QString DefaultGroupName(int group);
 // A name as shown: the given one, or the default.
 QString GroupName(const GroupNames& names, int group);
 
-// The report of test `mode` (0-4); an empty report for any other mode.
-Report BuildReport(int mode, const stats::DetailsInput& input, const GroupNames& names = {});
+// The report of the test.
+Report BuildReport(stats::TestMode mode, const stats::DetailsInput& input, const GroupNames& names = {});
 
 // The report as plain text: the title, then one line per heading, figure
 // ("label<TAB>value") and note.

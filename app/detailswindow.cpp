@@ -3,7 +3,7 @@
 #include "app/powerpanel.h"
 #include "app/screenfit.h"
 #include "app/threelinetable.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -137,7 +137,7 @@ void DetailsWindow::showEvent(QShowEvent* event)
     KeepOnScreen(this);
 }
 
-void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)
+void DetailsWindow::showFigures(stats::TestMode mode, const stats::DetailsInput& input)
 {
     mode_ = mode;
     report_ = details::BuildReport(mode, input, groupNames());

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -28,11 +29,12 @@ public:
     // A top-level window owned by parent (the main window).
     explicit DetailsWindow(QWidget* parent = nullptr);
 
-    // Recomputes and shows the figures of test `mode` (0-4) from its inputs;
-    // the input is read during the call only. Another mode shows nothing.
-    void showFigures(int mode, const stats::DetailsInput& input);
+    // Recomputes and shows the figures of the test from its inputs; the
+    // input is read during the call only.
+    void showFigures(stats::TestMode mode, const stats::DetailsInput& input);
 
-    int mode() const { return mode_; }
+    // The test shown; none before the first figures.
+    std::optional<stats::TestMode> mode() const { return mode_; }
     const details::Report& report() const { return report_; }
     // The section "样本量与检验效能", refreshed with the figures.
     PowerPanel* powerPanel() const { return power_; }
@@ -61,7 +63,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    int mode_ = -1;
+    std::optional<stats::TestMode> mode_;
     details::Report report_;
     QLabel* title_ = nullptr;       // DetailsTitle
     QTableWidget* table_ = nullptr; // DetailsTable

@@ -93,7 +93,7 @@ std::vector<std::string> MainWindow::inputFields() const
 
 grid::EditPlace MainWindow::editPlace() const
 {
-    return {testModeIndex(mode_), store_.offset()};
+    return {mode_, store_.offset()};
 }
 
 void MainWindow::commitEdits()
@@ -151,7 +151,7 @@ void MainWindow::redo()
 void MainWindow::restoreState(grid::EditState state)
 {
     const QScopedValueRollback<bool> pause(pausingHistory_, true);
-    showTest(testModeFromIndex(std::clamp(state.place.mode, 0, kTestCount - 1)));
+    showTest(state.place.mode);
 
     // The inputs are given back without recomputing on the way; the test
     // of the restored state then runs once on all of them.
@@ -205,7 +205,7 @@ MainWindow::SwitchAnswer MainWindow::askBeforeSwitch(TestMode mode)
         {{SwitchAnswer::Keep, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "保留数据")}, {SwitchAnswer::Clear, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "清空数据")}, {SwitchAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
     // The grid's columns serve the three tests on raw data, the 2x2 cells
     // the two chi-square tests.
-    const bool fits = usesTable(mode) == usesTable(mode_);
+    const bool fits = stats::UsesTable(mode) == stats::UsesTable(mode_);
     const std::vector<SwitchAnswer> answers =
         fits ? std::vector{SwitchAnswer::Keep, SwitchAnswer::Clear, SwitchAnswer::Cancel} : std::vector{SwitchAnswer::Clear, SwitchAnswer::Cancel};
     Question question;

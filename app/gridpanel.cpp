@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSignalBlocker>
 #include <QWheelEvent>
 #include <QLabel>
 
@@ -108,14 +109,15 @@ void GridPanel::showImported()
     store_.setScrollEnabled(rows > grid::kVisibleRows);
     showScrollState(store_.offset(), store_.maximum(), store_.scrollEnabled());
     for (int i = 0; i < grid::kVisibleRows; ++i) {
-        // Rows the import did not reach are emptied without being stored.
-        store_.GridRefreshing = i >= rows;
-        cell(Column::Second, i)->setText(QString::fromStdString(store_.item(Column::Second, i)));
-        store_.GridRefreshing = i >= store_.count(Column::First);
-        cell(Column::First, i)->setText(QString::fromStdString(store_.item(Column::First, i)));
+        for (Column column : {Column::Second, Column::First}) {
+            const std::string& item = store_.item(column, i);
+            // Rows the import reached are stored back cleaned, as if typed;
+            // the rows below it are only emptied.
+            if (showItem(column, i, item) && i < store_.count(column))
+                store_.setItem(column, i, grid::CleanCellText(item));
+        }
         rowNumber(i)->setText(QString::number(i + 1));
     }
-    store_.GridRefreshing = false;
     endBatch();
 }
 
@@ -168,7 +170,21 @@ void GridPanel::announce(Column column)
 
 void GridPanel::assignCell(Column column, int row, const std::string& text)
 {
-    cell(column, row)->setText(QString::fromStdString(text));
+    showItem(column, row, text);
+}
+
+bool GridPanel::showItem(Column column, int row, const std::string& item)
+{
+    QLineEdit* box = cell(column, row);
+    if (box->text() == QString::fromStdString(item))
+        return false;
+    {
+        // The program's own change: not an edit to store.
+        const QSignalBlocker quiet(box);
+        box->setText(QString::fromStdString(grid::CleanCellText(item)));
+    }
+    announce(column);
+    return true;
 }
 
 void GridPanel::assignRowNumber(int row, const std::string& text)
@@ -187,16 +203,13 @@ void GridPanel::showScrollState(int value, int maximum, bool enabled)
 
 void GridPanel::onCellChanged(Column column, int row)
 {
-    if (cleaning_)
-        return;
     QLineEdit* box = cell(column, row);
     const QString text = box->text();
     const std::string cleaned = grid::CleanCellText(text.toStdString());
     const QString shown = QString::fromStdString(cleaned);
     if (shown != text) {
-        cleaning_ = true;
+        const QSignalBlocker quiet(box);
         box->setText(shown);
-        cleaning_ = false;
     }
     placeCaretAtEnd(box);
     grid::StoreCell(store_, column, row, cleaned);

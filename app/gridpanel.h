@@ -1,10 +1,12 @@
 // Picture2: the data grid. Nine visible rows of a row-number cell (Text3)
 // and two data cells (Text1, Text2) over the GridStore, scrolled by VS1.
-// Every change of a data cell is cleaned, stored and announced; the window
-// then reruns the current test. Changes made while the program refills the
-// cells are gathered and announced once, since the results depend only on
-// the store. Ctrl+V and Ctrl+C are handed to the window, which owns the
-// clipboard and the messages.
+// A change of a data cell's text from outside the panel (the user's typing,
+// a program's assignment) is cleaned, stored and announced; the window then
+// reruns the current test. When the panel itself refills the cells from the
+// store, the cells' change handling is kept out (their signals are blocked)
+// and nothing is stored back; the changed columns are gathered and announced
+// once, since the results depend only on the store. Ctrl+V and Ctrl+C are
+// handed to the window, which owns the clipboard and the messages.
 #pragma once
 
 #include "grid/gridstore.h"
@@ -79,6 +81,9 @@ private:
     void showScrollState(int value, int maximum, bool enabled) override;
 
     void onCellChanged(grid::Column column, int row);
+    // Shows a store item in a cell, cleaned, without storing it; a changed
+    // text announces its column. False when the cell already showed item.
+    bool showItem(grid::Column column, int row, const std::string& item);
     void announce(grid::Column column);
     bool navigate(QObject* watched, grid::GridKey key);
     bool page(QObject* watched, grid::PageKey key);
@@ -95,7 +100,6 @@ private:
     std::array<QLineEdit*, grid::kVisibleRows> second_{};
     std::array<QLineEdit*, grid::kVisibleRows> rowNumbers_{};
     QScrollBar* scrollBar_ = nullptr;
-    bool cleaning_ = false;
     bool syncingScrollBar_ = false;
     bool announcing_ = true;
     int batchDepth_ = 0;

@@ -4,7 +4,7 @@
 #include "app/interaction.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "banner/bannerwidget.h"
 
 #include <QApplication>

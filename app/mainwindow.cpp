@@ -310,18 +310,18 @@ void MainWindow::showTest(TestMode mode)
 {
     // The toolbar's import and export serve the tests on raw data; the
     // menu items stay available in every mode.
-    toolbar_->setExchangeEnabled(!usesTable(mode));
+    toolbar_->setExchangeEnabled(!stats::UsesTable(mode));
     selector_->showCurrent(mode);
     mode_ = mode;
     hint_->setText(testHint(mode));
     showPanelsFor(mode);
-    if (usesTable(mode))
+    if (stats::UsesTable(mode))
         table_->setPairedLayout(mode == TestMode::PairedChiSquare);
 }
 
 void MainWindow::focusFirstInput()
 {
-    if (usesTable(mode_))
+    if (stats::UsesTable(mode_))
         table_->cell(0)->setFocus(Qt::OtherFocusReason);
     else
         grid_->cell(grid::Column::First, 0)->setFocus(Qt::OtherFocusReason);
@@ -329,7 +329,7 @@ void MainWindow::focusFirstInput()
 
 void MainWindow::showPanelsFor(TestMode mode)
 {
-    table_->setVisible(usesTable(mode));
+    table_->setVisible(stats::UsesTable(mode));
     twoSample_->setVisible(mode == TestMode::TwoSample);
     pairedT_->setVisible(mode == TestMode::PairedT);
     correlation_->setVisible(mode == TestMode::Correlation);
@@ -385,10 +385,10 @@ auto MainWindow::withDetailsInput(F&& f) const
     input.first = store_.values(grid::Column::First);
     input.second = store_.values(grid::Column::Second);
     input.table = table.view();
-    return f(testModeIndex(mode_), input);
+    return f(mode_, input);
 }
 
-void MainWindow::withDetails(const std::function<void(int mode, const stats::DetailsInput& input)>& f) const
+void MainWindow::withDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const
 {
     withDetailsInput(f);
 }
@@ -399,7 +399,7 @@ void MainWindow::refreshDetails()
     // computed only while their window is open.
     if (!details_ || !details_->isVisible())
         return;
-    withDetailsInput([this](int mode, const stats::DetailsInput& input) {
+    withDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
         details_->showFigures(mode, input);
         plot_->showPlot(mode, input, details_->groupNames());
     });
@@ -407,7 +407,7 @@ void MainWindow::refreshDetails()
 
 stats::FigureList MainWindow::detailFigures() const
 {
-    return withDetailsInput([this](int mode, const stats::DetailsInput& input) {
+    return withDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
         stats::FigureList figures = stats::DetailFigures(mode, input);
         // The power section keeps what the user typed into it; it is
         // brought up to date with the data before it is read.

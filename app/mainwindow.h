@@ -26,7 +26,7 @@
 
 #include "app/interaction.h"
 #include "app/language.h"
-#include "app/testmode.h"
+#include "app/testcaptions.h"
 #include "app/ttablewindow.h"
 #include "grid/edithistory.h"
 #include "grid/gridstore.h"
@@ -177,7 +177,7 @@ private:
     template <typename F>
     auto withDetailsInput(F&& f) const;
     // The same for the files of the window's other jobs.
-    void withDetails(const std::function<void(int mode, const stats::DetailsInput& input)>& f) const;
+    void withDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const;
     QString programDirectory() const;
     // What the report holds, read from the window (app/reportactions.cpp).
     ReportContent reportContent() const;

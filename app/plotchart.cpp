@@ -1,7 +1,7 @@
 #include "app/plotchart.h"
 
 #include <QCoreApplication>
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QGraphicsLayout>
 #include <QGraphicsScene>

@@ -168,12 +168,12 @@ Proportion Share(std::string name, double positives, double total)
     return p;
 }
 
-ProportionsPlot Proportions(int mode, const stats::DetailsInput& input)
+ProportionsPlot Proportions(stats::TestMode mode, const stats::DetailsInput& input)
 {
     ProportionsPlot plot;
     const std::optional<stats::Counts> counts = stats::ReadCounts(input.table);
     const stats::Counts c = counts.value_or(stats::Counts{});
-    if (mode == 3) {
+    if (mode == stats::TestMode::FourFold) {
         plot.axisTitle = Words::tr("组别").toStdString();
         plot.bars = {Share(Words::tr("试验组").toStdString(), c.a, c.a + c.b), Share(Words::tr("对照组").toStdString(), c.c, c.c + c.d)};
     } else {
@@ -189,26 +189,26 @@ ProportionsPlot Proportions(int mode, const stats::DetailsInput& input)
 
 } // namespace
 
-PlotData MakePlotData(int mode, const stats::DetailsInput& input, const std::string& firstName, const std::string& secondName)
+PlotData MakePlotData(stats::TestMode mode, const stats::DetailsInput& input, const std::string& firstName, const std::string& secondName)
 {
     switch (mode) {
-    case 0: return TwoSamples(input, firstName, secondName);
-    case 1: {
+    case stats::TestMode::TwoSample: return TwoSamples(input, firstName, secondName);
+    case stats::TestMode::PairedT: {
         GroupsPlot plot = Differences(input);
         plot.firstName = firstName;
         plot.secondName = secondName;
         return plot;
     }
-    case 2: {
+    case stats::TestMode::Correlation: {
         RegressionPlot plot = Regression(input);
         plot.xName = firstName;
         plot.yName = secondName;
         return plot;
     }
-    case 3:
-    case 4: return Proportions(mode, input);
-    default: return std::monostate{};
+    case stats::TestMode::FourFold:
+    case stats::TestMode::PairedChiSquare: return Proportions(mode, input);
     }
+    return std::monostate{};
 }
 
 bool HasContent(const PlotData& data)

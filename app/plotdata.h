@@ -73,9 +73,9 @@ struct PowerCurvePlot {
 
 using PlotData = std::variant<std::monostate, RegressionPlot, GroupsPlot, ProportionsPlot, PowerCurvePlot>;
 
-// The plot of test `mode` (0-4); nothing for any other mode. The groups
-// carry the names given (UTF-8), the usual "第一组", "第二组" by default.
-PlotData MakePlotData(int mode, const stats::DetailsInput& input, const std::string& firstName = "第一组",
+// The plot of the test. The groups carry the names given (UTF-8), the usual
+// "第一组", "第二组" by default.
+PlotData MakePlotData(stats::TestMode mode, const stats::DetailsInput& input, const std::string& firstName = "第一组",
                       const std::string& secondName = "第二组");
 
 // True when the plot has anything to draw.

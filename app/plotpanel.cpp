@@ -48,7 +48,7 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
     layout->addLayout(buttons);
 }
 
-void PlotPanel::showPlot(int mode, const stats::DetailsInput& input, const details::GroupNames& names)
+void PlotPanel::showPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names)
 {
     data_ = plot::MakePlotData(mode, input, details::GroupName(names, 0).toStdString(), details::GroupName(names, 1).toStdString());
     if (!showPower_->isChecked()) redraw();

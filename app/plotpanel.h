@@ -20,8 +20,8 @@ class PlotPanel : public QWidget {
 public:
     PlotPanel(UserInteraction& interaction, QWidget* parent);
 
-    // Draws the plot of test `mode` from its inputs (read during the call).
-    void showPlot(int mode, const stats::DetailsInput& input, const details::GroupNames& names = {});
+    // Draws the plot of the test from its inputs (read during the call).
+    void showPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names = {});
     // Keeps the power curve, drawn while its button is down.
     void showPowerCurve(const plot::PlotData& curve);
     const plot::PlotData& data() const { return data_; }

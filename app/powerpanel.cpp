@@ -159,9 +159,8 @@ void PowerPanel::layOutFields()
     requiredCorrected_->setVisible(corrected);
 }
 
-void PowerPanel::showData(int mode, const stats::DetailsInput& input)
+void PowerPanel::showData(stats::TestMode mode, const stats::DetailsInput& input)
 {
-    if (mode < 0 || mode > 4) return;
     if (mode != mode_) {
         mode_ = mode;
         test_ = stats::power::TestOfMode(mode);
@@ -206,7 +205,7 @@ std::optional<double> PowerPanel::valueOf(Field field) const
 
 void PowerPanel::recompute()
 {
-    if (mode_ < 0) return;
+    if (!mode_) return;
     stats::power::Effect effect = data_;
     switch (test_) {
     case Test::TwoSample:
@@ -239,7 +238,7 @@ void PowerPanel::recompute()
 
 std::vector<details::Line> PowerPanel::lines() const
 {
-    if (mode_ < 0) return {};
+    if (!mode_) return {};
     std::vector<std::pair<QString, QString>> effect;
     for (Field field : fieldsOfTest())
         effect.emplace_back(Caption(test_, field), fields_[field].edit->text().trimmed());
@@ -248,13 +247,13 @@ std::vector<details::Line> PowerPanel::lines() const
 
 stats::FigureList PowerPanel::figures() const
 {
-    if (mode_ < 0) return {};
+    if (!mode_) return {};
     return stats::power::Figures(test_, plan_);
 }
 
 plot::PlotData PowerPanel::curve() const
 {
-    if (mode_ < 0) return {};
+    if (!mode_) return {};
     return power::Curve(test_, plan_, data_);
 }
 

@@ -26,9 +26,9 @@ class PowerPanel : public QGroupBox {
 public:
     explicit PowerPanel(QWidget* parent = nullptr);
 
-    // Takes the effect of test `mode` (0-4) from its inputs (read during
-    // the call) into the fields the user has not changed, and recomputes.
-    void showData(int mode, const stats::DetailsInput& input);
+    // Takes the effect of the test from its inputs (read during the call)
+    // into the fields the user has not changed, and recomputes.
+    void showData(stats::TestMode mode, const stats::DetailsInput& input);
 
     const stats::power::Plan& plan() const { return plan_; }
     // The section as lines for the copy and the report.
@@ -61,7 +61,7 @@ private:
     std::optional<double> valueOf(Field field) const;
     std::vector<Field> fieldsOfTest() const;
 
-    int mode_ = -1;
+    std::optional<stats::TestMode> mode_;  // none until the first data
     stats::power::Test test_ = stats::power::Test::TwoSample;
     stats::power::Effect data_;
     stats::power::Plan plan_;

@@ -105,7 +105,7 @@ ReportContent MainWindow::reportContent() const
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
         report.results.emplace_back(tr(shown.caption), label ? label->text() : QString());
     }
-    withDetails([this, &report, &first, &second](int mode, const stats::DetailsInput& input) {
+    withDetails([this, &report, &first, &second](TestMode mode, const stats::DetailsInput& input) {
         // The details window brought up to date, with what the user typed
         // into its power section.
         detailsWindow()->showFigures(mode, input);

@@ -6,16 +6,16 @@ namespace korvanta::ui {
 
 QString testCaption(TestMode mode)
 {
-    static const char* const captions[kTestCount] = {
+    static const char* const captions[stats::kTestCount] = {
         QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "两样本均数t检验"), QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料t检验"),
         QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "直线相关与回归"), QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "计数资料卡方检验"),
         QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料卡方检验")};
-    return TestSelector::tr(captions[testModeIndex(mode)]);
+    return TestSelector::tr(captions[stats::TestModeIndex(mode)]);
 }
 
 QString testHint(TestMode mode)
 {
-    if (usesTable(mode))
+    if (stats::UsesTable(mode))
         return testCaption(mode);
     return testCaption(mode) + TestSelector::tr("（按回车键或“↓”键输入下一个数据）");
 }
@@ -26,11 +26,11 @@ TestSelector::TestSelector(QWidget* parent) : QFrame(parent)
     setGeometry(twipsRect(60, 780, 2355, 2805));
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
-    for (int i = 0; i < kTestCount; ++i) {
-        auto* button = new QPushButton(testCaption(testModeFromIndex(i)), this);
+    for (int i = 0; i < stats::kTestCount; ++i) {
+        auto* button = new QPushButton(testCaption(stats::TestModeFromIndex(i)), this);
         button->setObjectName(controlName("Command1", i));
         button->setGeometry(twipsRect(140, 180 + 420 * i, 2065, 390));
-        connect(button, &QPushButton::clicked, this, [this, i] { emit testClicked(testModeFromIndex(i)); });
+        connect(button, &QPushButton::clicked, this, [this, i] { emit testClicked(stats::TestModeFromIndex(i)); });
         buttons_[static_cast<std::size_t>(i)] = button;
     }
     tutorial_ = new QPushButton(tr("医学统计方法在线教程"), this);

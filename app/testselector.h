@@ -2,7 +2,7 @@
 // (Command19) below them.
 #pragma once
 
-#include "app/testmode.h"
+#include "app/testcaptions.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -14,17 +14,17 @@ class TestSelector : public QFrame {
     Q_OBJECT
 public:
     explicit TestSelector(QWidget* parent);
-    QPushButton* button(TestMode mode) const { return buttons_[static_cast<std::size_t>(testModeIndex(mode))]; }
+    QPushButton* button(TestMode mode) const { return buttons_[static_cast<std::size_t>(stats::TestModeIndex(mode))]; }
     QPushButton* tutorialButton() const { return tutorial_; }
     // Only the current test's button is bold.
     void showCurrent(TestMode mode);
 
 signals:
-    void testClicked(korvanta::ui::TestMode mode);
+    void testClicked(korvanta::stats::TestMode mode);
     void tutorialClicked();
 
 private:
-    std::array<QPushButton*, kTestCount> buttons_{};
+    std::array<QPushButton*, stats::kTestCount> buttons_{};
     QPushButton* tutorial_ = nullptr;
 };
 

@@ -2,8 +2,8 @@
 
 #include "app/accessiblenames.h"
 #include "app/screenfit.h"
-#include "app/twips.h"
 #include "stats/ttable.h"
+#include "widgetkit/twips.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

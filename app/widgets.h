@@ -3,7 +3,7 @@
 // tests find it by the name the design gives it.
 #pragma once
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -104,7 +104,7 @@ excel::Columns tableColumns(const TablePanel& table)
 // nothing to export.
 excel::Columns exportedColumns(TestMode mode, const grid::GridStore& store, const TablePanel& table)
 {
-    if (usesTable(mode)) {
+    if (stats::UsesTable(mode)) {
         const TablePanel::Texts counts = table.texts();
         if (std::all_of(counts.cells.begin(), counts.cells.end(), [](const std::string& c) { return c.empty(); }))
             return {};

@@ -1,6 +1,6 @@
 #include "banner/bannerwidget.h"
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>

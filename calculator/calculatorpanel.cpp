@@ -1,6 +1,6 @@
 #include "calculator/calculatorpanel.h"
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QFrame>
 #include <QLineEdit>

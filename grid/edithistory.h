@@ -11,6 +11,8 @@
 // step of its own, and undo and redo give back the row counts as they were.
 #pragma once
 
+#include "stats/testmode.h"
+
 #include <cstddef>
 #include <deque>
 #include <optional>
@@ -22,7 +24,7 @@ namespace korvanta::grid {
 
 // Where the user stood: the test and the first visible row.
 struct EditPlace {
-    int mode = 0;
+    stats::TestMode mode = stats::TestMode::TwoSample;
     int offset = 0;
     bool operator==(const EditPlace&) const = default;
 };

@@ -1,5 +1,5 @@
-// The data grid's model: the two-column store (List1, List2) and the window
-// of nine visible rows over it, offset by the scrollbar VS1.
+// The data grid's model: the two-column store and the window of nine
+// visible rows over it, offset by the scrollbar.
 //
 // The store holds each cell's text exactly as it stood after cleaning; the
 // converted value of every item is kept beside it so that a keystroke
@@ -59,17 +59,13 @@ public:
     // Replaces the store by imported columns (each at most kMaxRows items).
     void replace(std::vector<std::string> first, std::vector<std::string> second);
 
-    // The scroll window: VS1's value, maximum and enabled state.
+    // The scroll window: the scrollbar's value, maximum and enabled state.
     int offset() const { return offset_; }
     int maximum() const { return maximum_; }
     bool scrollEnabled() const { return scrollEnabled_; }
     void setMaximum(int maximum);
     void setOffset(int offset);
     void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
-
-    // True only while the window is being refilled from the store: the
-    // cells' change handling then does not write back.
-    bool GridRefreshing = false;
 
 private:
     static int index(Column column) { return column == Column::First ? 0 : 1; }

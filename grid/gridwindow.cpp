@@ -19,25 +19,20 @@ void ResetGrid(GridStore& store, GridView& view)
     }
 }
 
-void RefreshGrid(GridStore& store, GridView& view)
+void RefreshGrid(const GridStore& store, GridView& view)
 {
-    // Nested change handling of the cells must not write the shown texts
-    // back: cleaning may alter what a cell shows, never what is stored.
-    const bool wasRefreshing = store.GridRefreshing;
-    store.GridRefreshing = true;
+    // Cleaning may alter what a cell shows, never what is stored: the view
+    // only shows the items.
     const int offset = store.offset();
     for (int i = 0; i < kVisibleRows; ++i) {
         view.assignCell(Column::First, i, store.item(Column::First, offset + i));
         view.assignCell(Column::Second, i, store.item(Column::Second, offset + i));
         view.assignRowNumber(i, std::to_string(offset + i + 1));
     }
-    store.GridRefreshing = wasRefreshing;
 }
 
 void StoreCell(GridStore& store, Column column, int visibleRow, const std::string& text)
 {
-    if (store.GridRefreshing)
-        return;
     store.setItem(column, store.offset() + visibleRow, text);
 }
 

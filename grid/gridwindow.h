@@ -1,7 +1,9 @@
 // The operations that keep the nine visible rows and the store consistent:
 // reset, refresh, storing a cell, appending a row and scrolling by one row.
 // The window itself (text boxes, scrollbar) is behind GridView, so the same
-// operations drive the real widgets and the unit tests.
+// operations drive the real widgets and the unit tests. The store is written
+// by explicit calls only: StoreCell for the user's edit of a cell, the
+// store's own setters for everything else; showing a cell never writes it.
 #pragma once
 
 #include "grid/gridstore.h"
@@ -13,8 +15,8 @@ namespace korvanta::grid {
 class GridView {
 public:
     virtual ~GridView() = default;
-    // Gives a visible data cell a text. A text different from the one the
-    // cell holds runs the cell's change handling before this returns.
+    // Shows a store item in a visible data cell (the cell may show it
+    // cleaned). Display only: the store is not written back.
     virtual void assignCell(Column column, int visibleRow, const std::string& text) = 0;
     virtual void assignRowNumber(int visibleRow, const std::string& text) = 0;
     // Mirrors the store's scroll state into the scrollbar without running
@@ -22,16 +24,16 @@ public:
     virtual void showScrollState(int value, int maximum, bool enabled) = 0;
 };
 
-// Store back to nine empty rows, window at row 1, VS1 range 0..0 disabled,
-// row numbers 1..9, every data cell emptied (which runs the cells' change
-// handling for those that held text).
+// Store back to nine empty rows, window at row 1, scroll range 0..0 disabled,
+// row numbers 1..9, every data cell emptied.
 void ResetGrid(GridStore& store, GridView& view);
 
 // Fills the visible rows and row numbers from the store at the current
 // offset without writing to the store.
-void RefreshGrid(GridStore& store, GridView& view);
+void RefreshGrid(const GridStore& store, GridView& view);
 
-// Item offset + visibleRow of the column <- text, unless the grid is refreshing.
+// The user's edit of a visible cell: item offset + visibleRow of the column
+// <- text (already cleaned).
 void StoreCell(GridStore& store, Column column, int visibleRow, const std::string& text);
 
 // One empty row at the end, window moved onto it. False when the store is full.
@@ -41,7 +43,7 @@ bool AppendRow(GridStore& store, GridView& view);
 void ScrollDown(GridStore& store, GridView& view);
 void ScrollUp(GridStore& store, GridView& view);
 
-// The user moved VS1 (arrow, trough or thumb) to value.
+// The user moved the scrollbar (arrow, trough or thumb) to value.
 void ScrollTo(GridStore& store, GridView& view, int value);
 
 } // namespace korvanta::grid

@@ -1,5 +1,5 @@
 // The 2x2 table: its totals, the four-fold chi-square test and the paired
-// (McNemar) chi-square test, from the four cell texts to the label texts.
+// (McNemar) chi-square test, from the four cell texts to their result texts.
 #pragma once
 
 #include <cstdint>
@@ -14,28 +14,28 @@ struct TableCells {
 
 // Margins as shown: "0" when both cells are missing.
 struct TableTotals {
-    std::string positive;   // Label18(0): a + c
-    std::string negative;   // Label18(1): b + d
-    std::string row1;       // Label18(2): a + b
-    std::string row2;       // Label18(3): c + d
-    std::string grand;      // Label18(4)
+    std::string positive;   // first column: a + c
+    std::string negative;   // second column: b + d
+    std::string row1;       // first row: a + b
+    std::string row2;       // second row: c + d
+    std::string grand;      // a + b + c + d
 };
 TableTotals ComputeTableTotals(const TableCells& cells);
 
 inline constexpr std::string_view kFourFoldWarning = "当n < 40或理论数(T)< 1时，不适合使用本法。";
 
 struct FourFoldResult {
-    std::string expectedA, expectedB, expectedC, expectedD;  // Label20(1..4)
-    std::string n;                                           // Label20(5)
-    std::string chiSquare;                                   // Label20(6)
-    std::string verdict;                                     // Label5(21)
+    std::string expectedA, expectedB, expectedC, expectedD;  // expected counts
+    std::string n;                                           // total count
+    std::string chiSquare;                                   // chi-square
+    std::string verdict;                                     // P band, or kFourFoldWarning
 };
 FourFoldResult FourFoldChiSquare(const TableCells& cells);
 
 struct PairedChiSquareResult {
-    std::string n;          // Label20(8)
-    std::string chiSquare;  // Label20(7)
-    std::string verdict;    // Label5(23)
+    std::string n;          // number of pairs
+    std::string chiSquare;  // McNemar's chi-square
+    std::string verdict;    // its P band
 };
 PairedChiSquareResult PairedChiSquare(const TableCells& cells);
 

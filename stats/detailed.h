@@ -10,6 +10,7 @@
 
 #include "stats/cellvalue.h"
 #include "stats/chisquare.h"
+#include "stats/testmode.h"
 #include "stats/ttests.h"
 
 #include <string>
@@ -175,9 +176,8 @@ FigureList Figures(const CorrelationDetails& details);
 FigureList Figures(const FourFoldDetails& details);
 FigureList Figures(const PairedTableDetails& details);
 
-// The figures of the test `mode` (0-4) from its inputs, in print order;
-// empty for a mode outside 0-4.
-FigureList DetailFigures(int mode, const DetailsInput& input);
+// The figures of the test from its inputs, in print order.
+FigureList DetailFigures(TestMode mode, const DetailsInput& input);
 
 // "chi2", "yates", "fisher" or "" for the driver.
 std::string_view MethodKey(TableMethod method);

@@ -103,15 +103,15 @@ FigureList Figures(const PairedTableDetails& r) {
     return std::move(out.list);
 }
 
-FigureList DetailFigures(int mode, const DetailsInput& input) {
+FigureList DetailFigures(TestMode mode, const DetailsInput& input) {
     switch (mode) {
-    case 0: return Figures(TwoSampleDetail(input.summary, input.first, input.second));
-    case 1: return Figures(PairedDetail(input.first, input.second));
-    case 2: return Figures(CorrelationDetail(input.first, input.second));
-    case 3: return Figures(FourFoldDetail(input.table));
-    case 4: return Figures(PairedTableDetail(input.table));
-    default: return {};
+    case TestMode::TwoSample: return Figures(TwoSampleDetail(input.summary, input.first, input.second));
+    case TestMode::PairedT: return Figures(PairedDetail(input.first, input.second));
+    case TestMode::Correlation: return Figures(CorrelationDetail(input.first, input.second));
+    case TestMode::FourFold: return Figures(FourFoldDetail(input.table));
+    case TestMode::PairedChiSquare: return Figures(PairedTableDetail(input.table));
     }
+    return {};
 }
 
 } // namespace korvanta::stats

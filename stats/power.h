@@ -46,7 +46,7 @@ inline constexpr double kLargestSize = 1e7;
 
 // Which quantities the effect has, by test.
 enum class Test { TwoSample, Paired, Correlation, FourFold, PairedTable };
-Test TestOfMode(int mode);
+Test TestOfMode(TestMode mode);
 
 // The effect and the present sizes. For the two t tests `first` is the
 // difference and `second` the SD; for the four-fold table the two
@@ -60,8 +60,8 @@ struct Effect {
     std::optional<double> n1, n2;
 };
 
-// The effect the data on screen show, for test `mode` (0-4).
-Effect EffectOfData(int mode, const DetailsInput& input);
+// The effect the data on screen show, for the test.
+Effect EffectOfData(TestMode mode, const DetailsInput& input);
 
 // Why a plan has no size.
 enum class NoSize : unsigned char {

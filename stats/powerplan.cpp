@@ -247,25 +247,26 @@ void Curve(Plan& plan, const Effect& e, const Model& m) {
 
 } // namespace
 
-Test TestOfMode(int mode) {
+Test TestOfMode(TestMode mode) {
     switch (mode) {
-    case 1: return Test::Paired;
-    case 2: return Test::Correlation;
-    case 3: return Test::FourFold;
-    case 4: return Test::PairedTable;
-    default: return Test::TwoSample;
+    case TestMode::TwoSample: return Test::TwoSample;
+    case TestMode::PairedT: return Test::Paired;
+    case TestMode::Correlation: return Test::Correlation;
+    case TestMode::FourFold: return Test::FourFold;
+    case TestMode::PairedChiSquare: return Test::PairedTable;
     }
+    return Test::TwoSample;
 }
 
-Effect EffectOfData(int mode, const DetailsInput& input) {
+Effect EffectOfData(TestMode mode, const DetailsInput& input) {
     switch (mode) {
-    case 0: return TwoSampleEffect(input.summary);
-    case 1: return PairedEffect(input.first, input.second);
-    case 2: return CorrelationEffect(input.first, input.second);
-    case 3: return TableEffect(input.table, false);
-    case 4: return TableEffect(input.table, true);
-    default: return {};
+    case TestMode::TwoSample: return TwoSampleEffect(input.summary);
+    case TestMode::PairedT: return PairedEffect(input.first, input.second);
+    case TestMode::Correlation: return CorrelationEffect(input.first, input.second);
+    case TestMode::FourFold: return TableEffect(input.table, false);
+    case TestMode::PairedChiSquare: return TableEffect(input.table, true);
     }
+    return {};
 }
 
 Plan MakePlan(Test test, const Effect& effect, double alpha, double target) {

@@ -1,5 +1,5 @@
-// The three t-based tests: from their inputs to the texts of their result
-// panels. Each function starts from zero and reads all of its inputs.
+// The three t-based tests: from their inputs to the texts of their results.
+// Each function starts from zero and reads all of its inputs.
 #pragma once
 
 #include "cellvalue.h"
@@ -30,30 +30,30 @@ struct TwoSampleGroups {
 };
 std::optional<TwoSampleGroups> ReadTwoSampleGroups(const TwoSampleInput& input);
 struct TwoSampleResult {
-    std::string t05, t01, t001;   // Label5(3), Label5(4), Label5(5)
-    std::string resultLine;       // Label5(6): "T = 2.2361  P < 0.05"
+    std::string t05, t01, t001;   // two-sided critical t at 0.05, 0.01, 0.001
+    std::string resultLine;       // t and its P band: "T = 2.2361  P < 0.05"
 };
 TwoSampleResult TwoSampleTTest(const TwoSampleInput& input);
 
 // Paired t-test on the rows where both cells hold numbers.
 struct PairedTResult {
-    std::string pairs;            // Label13(5)
-    std::string meanDifference;   // Label13(4), without sign
-    std::string sdDifference;     // Label13(3)
-    std::string t05, t01, t001;   // Label5(10), Label5(9), Label5(8)
-    std::string resultLine;       // Label5(7)
+    std::string pairs;            // number of complete pairs
+    std::string meanDifference;   // mean of the differences, without sign
+    std::string sdDifference;     // SD of the differences
+    std::string t05, t01, t001;   // two-sided critical t at 0.05, 0.01, 0.001
+    std::string resultLine;       // t and its P band, as for two samples
 };
 PairedTResult PairedTTest(Column first, Column second);
 
 // Pearson correlation and least-squares regression of the second column on
 // the first, on the rows where both cells hold numbers.
 struct CorrelationResult {
-    std::string pairs;            // Label13(6)
-    std::string r;                // Label13(7)
-    std::string tr;               // Label13(12)
-    std::string t05, t01, t001;   // Label5(13), Label5(14), Label5(15)
-    std::string verdict;          // Label5(16)
-    std::string equation;         // Label5(17): "Y=0.0500+1.9900X"
+    std::string pairs;            // number of complete pairs
+    std::string r;                // Pearson's r
+    std::string tr;               // t of r, n - 2 degrees of freedom
+    std::string t05, t01, t001;   // two-sided critical t at 0.05, 0.01, 0.001
+    std::string verdict;          // the P band of t_r, or the perfect line
+    std::string equation;         // the regression line: "Y=0.0500+1.9900X"
 };
 CorrelationResult CorrelationRegression(Column x, Column y);
 

@@ -1,5 +1,5 @@
 // Tests of the real window run offscreen, with the program's fonts.
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -337,7 +337,7 @@ TEST(PlotData, TheRegressionBandsAreRsConfidenceAndPredictionIntervals)
     stats::DetailsInput input;
     input.first = x;
     input.second = y;
-    const auto plot = std::get<plot::RegressionPlot>(plot::MakePlotData(2, input));
+    const auto plot = std::get<plot::RegressionPlot>(plot::MakePlotData(stats::TestMode::Correlation, input));
     EXPECT_NEAR(plot.slope, 2.02, 1e-12);
     EXPECT_NEAR(plot.intercept, -0.02, 1e-12);
     // predict(lm(y ~ x), interval = "confidence" / "prediction") at 1, 3.5, 6.
@@ -365,7 +365,7 @@ TEST(PlotData, TheRegressionBandsAreRsConfidenceAndPredictionIntervals)
         }
         input.first = u;
         input.second = v;
-        const auto none = std::get<plot::RegressionPlot>(plot::MakePlotData(2, input));
+        const auto none = std::get<plot::RegressionPlot>(plot::MakePlotData(stats::TestMode::Correlation, input));
         EXPECT_EQ(none.points.size(), a.size());
         EXPECT_TRUE(none.xs.empty());
     }
@@ -383,14 +383,14 @@ TEST(PlotData, GroupMeansCarryRsTIntervalsAndTablesTheirProportions)
     input.second = second;
     // Mode 0 takes mean, SD and n from the boxes (t.test(c(12,15,11,18,14))).
     input.summary = {"14", "2.7386127875258306", "5", "", "", ""};
-    const auto groups = std::get<plot::GroupsPlot>(plot::MakePlotData(0, input));
+    const auto groups = std::get<plot::GroupsPlot>(plot::MakePlotData(stats::TestMode::TwoSample, input));
     ASSERT_EQ(groups.groups.size(), 2u);
     EXPECT_EQ(groups.groups[0].values, (std::vector<double>{10, 8, 12, 9}));
     EXPECT_NEAR(groups.groups[0].ci->low, 10.5995630967087, 1e-9);
     EXPECT_NEAR(groups.groups[0].ci->high, 17.4004369032913, 1e-9);
     EXPECT_FALSE(groups.groups[1].mean.has_value());
     // Mode 1: the differences of complete pairs.
-    const auto paired = std::get<plot::GroupsPlot>(plot::MakePlotData(1, input));
+    const auto paired = std::get<plot::GroupsPlot>(plot::MakePlotData(stats::TestMode::PairedT, input));
     EXPECT_TRUE(paired.differences);
     EXPECT_EQ(paired.groups[0].values, (std::vector<double>{3, 0, 3, 4}));
     EXPECT_NEAR(*paired.groups[0].mean, 2.5, 1e-12);
@@ -399,14 +399,14 @@ TEST(PlotData, GroupMeansCarryRsTIntervalsAndTablesTheirProportions)
 
     // Modes 3 and 4: a/(a+b) and c/(c+d); before (a+c)/n and after (a+b)/n.
     input.table = {"10", "30", "20", "20"};
-    const auto fourFold = std::get<plot::ProportionsPlot>(plot::MakePlotData(3, input));
+    const auto fourFold = std::get<plot::ProportionsPlot>(plot::MakePlotData(stats::TestMode::FourFold, input));
     EXPECT_DOUBLE_EQ(*fourFold.bars[0].share, 0.25);
     EXPECT_DOUBLE_EQ(*fourFold.bars[1].share, 0.5);
-    const auto pairedTable = std::get<plot::ProportionsPlot>(plot::MakePlotData(4, input));
+    const auto pairedTable = std::get<plot::ProportionsPlot>(plot::MakePlotData(stats::TestMode::PairedChiSquare, input));
     EXPECT_DOUBLE_EQ(*pairedTable.bars[0].share, 30.0 / 80);
     EXPECT_DOUBLE_EQ(*pairedTable.bars[1].share, 40.0 / 80);
     input.table = {"10", "3.5", "", ""};
-    EXPECT_FALSE(plot::HasContent(plot::MakePlotData(3, input)));
+    EXPECT_FALSE(plot::HasContent(plot::MakePlotData(stats::TestMode::FourFold, input)));
 }
 
 TEST_F(IoWindowTest, TheSavedPlotIsAPngOrAnSvgOfTheCurrentTest)

@@ -5,7 +5,7 @@
 #include "driver.h"
 
 #include "app/mainwindow.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "grid/cellcleaning.h"
 #include "stats/chisquare.h"
 #include "stats/ttests.h"

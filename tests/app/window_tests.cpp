@@ -5,7 +5,7 @@
 #include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/ttablewindow.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QAction>
 #include <QApplication>

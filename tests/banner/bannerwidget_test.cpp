@@ -1,4 +1,4 @@
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "banner/bannerwidget.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "buttonsequences.h"
 
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "calculator/calculatorpanel.h"
 
 #include <QFrame>

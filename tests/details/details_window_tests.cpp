@@ -69,7 +69,7 @@ TEST(DetailsText, EstimatesKeepThreeSignificantDigitsBelowOne) {
 TEST(DetailsText, TwoSampleSentenceAsInAJournal) {
     stats::DetailsInput input;
     input.summary = {"10", "2", "10", "12", "2", "10"};
-    const details::Report report = details::BuildReport(0, input);
+    const details::Report report = details::BuildReport(stats::TestMode::TwoSample, input);
     EXPECT_EQ(report.sentence, QStringLiteral("t = 2.236，ν = 18，P = 0.038；均数差 −2.00（95%CI：−3.88 ~ −0.12）"));
     EXPECT_EQ(ValueOf(report, QStringLiteral("t"), QStringLiteral("t检验（合并方差）")), QStringLiteral("−2.236"));
     EXPECT_EQ(ValueOf(report, QStringLiteral("均数差 95%CI")), QStringLiteral("−3.88 ~ −0.12"));
@@ -82,7 +82,7 @@ TEST(DetailsText, TwoSampleSentenceAsInAJournal) {
 TEST(DetailsText, UnequalVariancesPointToWelch) {
     stats::DetailsInput input;
     input.summary = {"20.5", "3.2", "8", "15.1", "9.8", "25"};
-    const details::Report report = details::BuildReport(0, input);
+    const details::Report report = details::BuildReport(stats::TestMode::TwoSample, input);
     EXPECT_TRUE(HasNote(report, QStringLiteral("方差不齐，建议采用校正t检验（Welch）")));
     EXPECT_TRUE(report.sentence.startsWith(QStringLiteral("t′ = "))) << report.sentence.toStdString();
     EXPECT_TRUE(report.sentence.contains(QStringLiteral("ν = 30.")));  // Satterthwaite's df, two decimals
@@ -91,23 +91,23 @@ TEST(DetailsText, UnequalVariancesPointToWelch) {
 TEST(DetailsText, WordsWhereAFigureCannotBeComputed) {
     stats::DetailsInput input;
     input.table = {"12", "0", "5", "9"};
-    const details::Report fourFold = details::BuildReport(3, input);
+    const details::Report fourFold = details::BuildReport(stats::TestMode::FourFold, input);
     EXPECT_EQ(ValueOf(fourFold, QStringLiteral("比值比 OR")), QStringLiteral("无法计算（有零格）"));
     EXPECT_EQ(ValueOf(fourFold, QStringLiteral("OR 95%CI")), QStringLiteral("无法计算（有零格）"));
     input.table = {"0", "10", "0", "15"};
-    EXPECT_EQ(ValueOf(details::BuildReport(3, input), QStringLiteral("χ²（Pearson）")),
+    EXPECT_EQ(ValueOf(details::BuildReport(stats::TestMode::FourFold, input), QStringLiteral("χ²（Pearson）")),
               QStringLiteral("无法计算（行或列合计为零）"));
 
     const auto x = Cells({"1", "2"}), y = Cells({"3", "4"});  // equal differences
     input.first = x;
     input.second = y;
-    const details::Report paired = details::BuildReport(1, input);
+    const details::Report paired = details::BuildReport(stats::TestMode::PairedT, input);
     EXPECT_EQ(ValueOf(paired, QStringLiteral("P")), QStringLiteral("无法计算（数据无变异）"));
     EXPECT_EQ(ValueOf(paired, QStringLiteral("差值 W")), QStringLiteral("无法计算（例数不足）"));
     EXPECT_TRUE(paired.sentence.isEmpty());
 
     input.summary = {"10", "2", "10", "", "2", "10"};
-    EXPECT_EQ(ValueOf(details::BuildReport(0, input), QStringLiteral("t")), QStringLiteral("无法计算（数据不全）"));
+    EXPECT_EQ(ValueOf(details::BuildReport(stats::TestMode::TwoSample, input), QStringLiteral("t")), QStringLiteral("无法计算（数据不全）"));
 }
 
 TEST(DetailsText, TheTableNamesTheMethodThatFits) {
@@ -119,13 +119,13 @@ TEST(DetailsText, TheTableNamesTheMethodThatFits) {
     for (const auto& [cells, note] : cases) {
         stats::DetailsInput input;
         input.table = cells;
-        EXPECT_TRUE(HasNote(details::BuildReport(3, input), note)) << note.toStdString();
+        EXPECT_TRUE(HasNote(details::BuildReport(stats::TestMode::FourFold, input), note)) << note.toStdString();
     }
     stats::DetailsInput input;
     input.table = {"30", "10", "15", "25"};
-    EXPECT_EQ(details::BuildReport(3, input).sentence, QStringLiteral("χ² = 11.429，P < 0.001；OR = 5.00（95%CI：1.91 ~ 13.06）"));
+    EXPECT_EQ(details::BuildReport(stats::TestMode::FourFold, input).sentence, QStringLiteral("χ² = 11.429，P < 0.001；OR = 5.00（95%CI：1.91 ~ 13.06）"));
     input.table = {"40", "25", "10", "30"};
-    const details::Report paired = details::BuildReport(4, input);
+    const details::Report paired = details::BuildReport(stats::TestMode::PairedChiSquare, input);
     EXPECT_TRUE(HasNote(paired, QStringLiteral("b + c < 40：推荐确切概率法")));
     EXPECT_EQ(paired.sentence, QStringLiteral("McNemar确切概率法 P = 0.017；κ = 0.341（95%CI：0.169 ~ 0.512）"));
 }
@@ -147,19 +147,19 @@ TEST(DetailsWindow, FollowsTheModeAndFillsTheTable) {
     auto* copy = window.findChild<QPushButton*>(QStringLiteral("CopyDetails"));
     stats::DetailsInput input;
     input.table = {"40", "25", "10", "30"};
-    window.showFigures(4, input);
-    EXPECT_EQ(window.mode(), 4);
+    window.showFigures(stats::TestMode::PairedChiSquare, input);
+    EXPECT_EQ(window.mode(), stats::TestMode::PairedChiSquare);
     ASSERT_EQ(table->rowCount(), static_cast<int>(window.report().lines.size()));
     EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("对子数 n"));
     EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("105"));
     EXPECT_EQ(table->columnSpan(1, 0), 2);  // the heading "McNemar检验" spans the table
     EXPECT_TRUE(copy->isEnabled());
 
-    window.showFigures(3, input);
+    window.showFigures(stats::TestMode::FourFold, input);
     EXPECT_EQ(window.report().title, QStringLiteral("计数资料卡方检验"));
     EXPECT_EQ(table->columnSpan(1, 0), 1);  // spans of the previous test are gone
 
-    window.showFigures(7, input);
+    window.showFigures(stats::TestModeFromIndex(7), input);
     EXPECT_EQ(table->rowCount(), 0);
     EXPECT_FALSE(copy->isEnabled());
 }
@@ -168,7 +168,7 @@ TEST(DetailsWindow, CopyPutsTheSentenceThenThePlainTable) {
     DetailsWindow window;
     stats::DetailsInput input;
     input.summary = {"10", "2", "10", "12", "2", "10"};
-    window.showFigures(0, input);
+    window.showFigures(stats::TestMode::TwoSample, input);
     QApplication::clipboard()->clear();
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CopyDetails")), Qt::LeftButton);
     const QString text = QApplication::clipboard()->text();

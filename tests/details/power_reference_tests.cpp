@@ -54,7 +54,7 @@ void Type(DetailsWindow& window, const char* name, const std::string& text) {
 
 // Shows the screen in `mode`, types the level, the target and the effect
 // boxes, and compares the driver's figures with the row.
-void Expect(int mode, const Screen& screen, const ReferenceRow& row, const std::vector<std::pair<const char*, const char*>>& effect) {
+void Expect(stats::TestMode mode, const Screen& screen, const ReferenceRow& row, const std::vector<std::pair<const char*, const char*>>& effect) {
     DetailsWindow window;
     window.showFigures(mode, screen.input());
     Type(window, "PowerAlpha", row.at("alpha"));
@@ -77,14 +77,14 @@ TEST(PowerSectionAgainstR, TTests) {
         Screen screen;
         if (row.at("type") == "paired") {
             screen.rows(std::stoi(row.at("n1")));
-            Expect(1, screen, row, {{"PowerDifference", "delta"}, {"PowerSd", "sd"}});
+            Expect(stats::TestMode::PairedT, screen, row, {{"PowerDifference", "delta"}, {"PowerSd", "sd"}});
         } else {
             // The group sizes from the summary boxes; their ratio is the data's.
             screen.boxes[0] = screen.boxes[1] = screen.boxes[4] = "1";
             screen.boxes[3] = "0";
             screen.boxes[2] = Count(row, "n1");
             screen.boxes[5] = Count(row, "n2");
-            Expect(0, screen, row, {{"PowerDifference", "delta"}, {"PowerSd", "sd"}});
+            Expect(stats::TestMode::TwoSample, screen, row, {{"PowerDifference", "delta"}, {"PowerSd", "sd"}});
         }
     }
 }
@@ -96,7 +96,7 @@ TEST(PowerSectionAgainstR, TwoProportions) {
         screen.cells[0] = screen.cells[2] = "0";
         screen.cells[1] = Count(row, "n1");
         screen.cells[3] = Count(row, "n2");
-        Expect(3, screen, row, {{"PowerP1", "p1"}, {"PowerP2", "p2"}});
+        Expect(stats::TestMode::FourFold, screen, row, {{"PowerP1", "p1"}, {"PowerP2", "p2"}});
     }
 }
 
@@ -105,7 +105,7 @@ TEST(PowerSectionAgainstR, Correlation) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;
         screen.rows(std::stoi(row.at("n1")));
-        Expect(2, screen, row, {{"PowerR", "r"}});
+        Expect(stats::TestMode::Correlation, screen, row, {{"PowerR", "r"}});
     }
 }
 
@@ -115,7 +115,7 @@ TEST(PowerSectionAgainstR, McNemar) {
         Screen screen;
         screen.cells[0] = Count(row, "n1");
         screen.cells[1] = screen.cells[2] = screen.cells[3] = "0";
-        Expect(4, screen, row, {{"PowerP10", "p10"}, {"PowerP01", "p01"}});
+        Expect(stats::TestMode::PairedChiSquare, screen, row, {{"PowerP10", "p10"}, {"PowerP01", "p01"}});
     }
 }
 

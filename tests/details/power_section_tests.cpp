@@ -38,18 +38,18 @@ struct TwoSample {
 
 TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
     struct Case {
-        int mode;
+        stats::TestMode mode;
         std::string cells[4];
         const char* required;
         const char* achieved;
     };
     const Case cases[] = {
-        {3, {"12", "28", "6", "54"}, "第一组 50 例，第二组 75 例，共 125 例", "0.713（现有第一组 40 例，第二组 60 例，共 100 例）"},
-        {3, {"12", "28", "12", "28"}, "两组率相等，没有要检出的差别，无法给出样本量", "—"},
-        {3, {"0", "20", "20", "0"}, "两组率分别为 0 与 1，正态近似的方差为 0，无法给出样本量", "—"},
-        {4, {"40", "25", "10", "30"}, "126 对", "0.724（现有 105 对）"},
-        {4, {"40", "10", "10", "30"}, "b/n 与 c/n 相等，没有要检出的差别，无法给出样本量", "—"},
-        {4, {"", "", "", ""}, "效应大小不全（请填写，或先输入数据），无法给出样本量", "—"},
+        {stats::TestMode::FourFold, {"12", "28", "6", "54"}, "第一组 50 例，第二组 75 例，共 125 例", "0.713（现有第一组 40 例，第二组 60 例，共 100 例）"},
+        {stats::TestMode::FourFold, {"12", "28", "12", "28"}, "两组率相等，没有要检出的差别，无法给出样本量", "—"},
+        {stats::TestMode::FourFold, {"0", "20", "20", "0"}, "两组率分别为 0 与 1，正态近似的方差为 0，无法给出样本量", "—"},
+        {stats::TestMode::PairedChiSquare, {"40", "25", "10", "30"}, "126 对", "0.724（现有 105 对）"},
+        {stats::TestMode::PairedChiSquare, {"40", "10", "10", "30"}, "b/n 与 c/n 相等，没有要检出的差别，无法给出样本量", "—"},
+        {stats::TestMode::PairedChiSquare, {"", "", "", ""}, "效应大小不全（请填写，或先输入数据），无法给出样本量", "—"},
     };
     DetailsWindow window;
     for (const Case& c : cases) {
@@ -64,14 +64,14 @@ TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
 
 TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
     DetailsWindow window;
-    window.showFigures(0, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
+    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("-2"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("每组 17 例，共 34 例"));
 
     window.findChild<QLineEdit*>(QStringLiteral("PowerDifference"))->setText(QStringLiteral("1"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("每组 64 例，共 128 例"));
     // New data: the typed difference stays, the SD follows the data.
-    window.showFigures(0, TwoSample{{"10", "4", "10", "13", "4", "10"}}.input());
+    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.input());
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("1"));
     EXPECT_EQ(Shown(window, "PowerSd"), QStringLiteral("4"));
     EXPECT_EQ(window.powerPanel()->plan().required, 253);  // power.t.test(delta = 1, sd = 4): 252.1
@@ -86,15 +86,15 @@ TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
     // Another test starts from its own data.
     stats::DetailsInput table;
     table.table = {"12", "28", "6", "54"};
-    window.showFigures(3, table);
-    window.showFigures(0, TwoSample{{"10", "4", "10", "13", "4", "10"}}.input());
+    window.showFigures(stats::TestMode::FourFold, table);
+    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.input());
     EXPECT_EQ(Shown(window, "PowerRatio"), QStringLiteral("1"));
     EXPECT_EQ(window.powerPanel()->plan().required, 29);
 }
 
 TEST(PowerSection, LevelAndTargetAsTyped) {
     DetailsWindow window;
-    window.showFigures(0, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
+    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
     auto* alpha = window.findChild<QLineEdit*>(QStringLiteral("PowerAlpha"));
     auto* target = window.findChild<QLineEdit*>(QStringLiteral("PowerTarget"));
     const std::pair<const char*, const char*> settings[] = {
@@ -118,7 +118,7 @@ TEST(PowerSection, CopyAddsTheSectionAfterTheTable) {
     DetailsWindow window;
     stats::DetailsInput input;
     input.table = {"12", "28", "6", "54"};
-    window.showFigures(3, input);
+    window.showFigures(stats::TestMode::FourFold, input);
     QApplication::clipboard()->clear();
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CopyDetails")), Qt::LeftButton);
     const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'));
@@ -133,7 +133,7 @@ TEST(PowerSection, CopyAddsTheSectionAfterTheTable) {
 
 TEST(PowerSection, TheCurveMarksTheTargetAndBothSizes) {
     DetailsWindow window;
-    window.showFigures(0, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
+    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
     const plot::PlotData data = window.powerPanel()->curve();
     const auto* curve = std::get_if<plot::PowerCurvePlot>(&data);
     ASSERT_NE(curve, nullptr);
@@ -153,7 +153,7 @@ TEST(PowerSection, TheCurveMarksTheTargetAndBothSizes) {
         }
     }
     // No effect, no curve.
-    window.showFigures(0, TwoSample{{"10", "2", "10", "10", "2", "10"}}.input());
+    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "10", "2", "10"}}.input());
     EXPECT_TRUE(std::holds_alternative<std::monostate>(window.powerPanel()->curve()));
 }
 

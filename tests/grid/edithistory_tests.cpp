@@ -13,6 +13,7 @@
 namespace korvanta::grid {
 namespace {
 
+using stats::TestMode;
 using Texts = std::vector<std::string>;
 
 EditState State(Texts first, Texts second, Texts fields = {"", ""}, EditPlace place = {})
@@ -72,13 +73,13 @@ INSTANTIATE_TEST_SUITE_P(Edits, HistoryStep, ::testing::Values(
     StepCase{"cleared_last", State({"1", "2", "3"}, {"4", "5", "6"}), State({"1", "2", ""}, {"4", "5", "6"}), true},
     StepCase{"repeated_values_shorter", State({"1", "1", "1", "1"}, {}), State({"1", "1"}, {}), true},
     StepCase{"repeated_values_inserted", State({"1", "2", "1", "2"}, {}), State({"1", "2", "1", "2", "1", "2"}, {}), true},
-    StepCase{"import_replaces_all", State(kNine, kNine, {"", ""}, {1, 0}),
-             State({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}, {"9", "8"}, {"", ""}, {1, 0}), true},
-    StepCase{"reset_to_other_test", State({"1", "2"}, {"3", "4"}, {"x", ""}, {2, 5}), State(kNine, kNine, {"", ""}, {4, 0}), true},
+    StepCase{"import_replaces_all", State(kNine, kNine, {"", ""}, {TestMode::PairedT, 0}),
+             State({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}, {"9", "8"}, {"", ""}, {TestMode::PairedT, 0}), true},
+    StepCase{"reset_to_other_test", State({"1", "2"}, {"3", "4"}, {"x", ""}, {TestMode::Correlation, 5}), State(kNine, kNine, {"", ""}, {TestMode::PairedChiSquare, 0}), true},
     StepCase{"field_only", State({"1"}, {"2"}, {"", ""}), State({"1"}, {"2"}, {"12", ""}), true},
     StepCase{"empty_rows_appended", State({"1"}, {"2"}), State({"1", "", ""}, {"2", "", ""}), false},
-    StepCase{"scrolled", State({"1"}, {"2"}, {"", ""}, {0, 0}), State({"1"}, {"2"}, {"", ""}, {0, 7}), false},
-    StepCase{"switched_keeping", State({"1"}, {"2"}, {"", ""}, {1, 0}), State({"1"}, {"2"}, {"", ""}, {2, 0}), false}),
+    StepCase{"scrolled", State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 0}), State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 7}), false},
+    StepCase{"switched_keeping", State({"1"}, {"2"}, {"", ""}, {TestMode::PairedT, 0}), State({"1"}, {"2"}, {"", ""}, {TestMode::Correlation, 0}), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A state after silent changes (rows appended, a scroll) is what undo of
@@ -90,11 +91,11 @@ TEST(EditHistory, UndoGivesBackTheStateJustBeforeTheStep)
     ASSERT_TRUE(Record(history, State({"5", "", "", "", "", "", "", "", ""}, kNine)));
     Texts ten(10, "");
     ten[0] = "5";
-    const EditState appended = State(ten, Texts(10, ""), {"", ""}, {0, 1});
+    const EditState appended = State(ten, Texts(10, ""), {"", ""}, {TestMode::TwoSample, 1});
     EXPECT_FALSE(Record(history, appended));
     Texts typed = ten;
     typed[9] = "6";
-    ASSERT_TRUE(Record(history, State(typed, Texts(10, ""), {"", ""}, {0, 1})));
+    ASSERT_TRUE(Record(history, State(typed, Texts(10, ""), {"", ""}, {TestMode::TwoSample, 1})));
     ExpectSame(history.undo(), appended, "undo of the typed 6");
     ExpectSame(history.undo(), State(kNine, kNine), "undo of the typed 5");
 }

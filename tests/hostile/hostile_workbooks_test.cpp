@@ -5,7 +5,7 @@
 // measured; the files are made by tools/make_hostile.py.
 #include "app/interaction.h"
 #include "app/mainwindow.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 #include "grid/gridstore.h"
 
 #include <QAction>

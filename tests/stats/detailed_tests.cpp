@@ -34,20 +34,20 @@ TEST(DetailFigures, KeysInPrintOrderForEveryMode) {
     const std::string twoSample =
         "pooled.t pooled.df pooled.p welch.t welch.df welch.p var.F var.df1 var.df2 var.p diff pooled.ci.low "
         "pooled.ci.high welch.ci.low welch.ci.high cohen.d cohen.d.ci.low cohen.d.ci.high hedges.g";
-    EXPECT_EQ(Keys(DetailFigures(0, input)), twoSample);
+    EXPECT_EQ(Keys(DetailFigures(TestMode::TwoSample, input)), twoSample);
     input.first = x;
     input.second = y;
-    EXPECT_EQ(Keys(DetailFigures(0, input)), twoSample + " mw.U mw.p sw1.W sw1.p sw2.W sw2.p");
-    EXPECT_EQ(Keys(DetailFigures(1, input)),
+    EXPECT_EQ(Keys(DetailFigures(TestMode::TwoSample, input)), twoSample + " mw.U mw.p sw1.W sw1.p sw2.W sw2.p");
+    EXPECT_EQ(Keys(DetailFigures(TestMode::PairedT, input)),
               "paired.t paired.df paired.p diff ci.low ci.high dz sw.W sw.p wilcoxon.V wilcoxon.p");
-    EXPECT_EQ(Keys(DetailFigures(2, input)),
+    EXPECT_EQ(Keys(DetailFigures(TestMode::Correlation, input)),
               "r r.p r.ci.low r.ci.high r2 slope slope.se slope.t slope.p slope.ci.low slope.ci.high intercept "
               "intercept.se intercept.t intercept.p intercept.ci.low intercept.ci.high resid.sd spearman.rho "
               "spearman.p");
-    EXPECT_EQ(Keys(DetailFigures(3, input)),
+    EXPECT_EQ(Keys(DetailFigures(TestMode::FourFold, input)),
               "chi2 chi2.p yates yates.p fisher.p fisher.midp or or.ci.low or.ci.high rr rr.ci.low rr.ci.high rd "
               "rd.ci.low rd.ci.high nnt method");
-    EXPECT_EQ(Keys(DetailFigures(4, input)),
+    EXPECT_EQ(Keys(DetailFigures(TestMode::PairedChiSquare, input)),
               "mcnemar mcnemar.p mcnemar.cc mcnemar.cc.p exact.p pdiff pdiff.ci.low pdiff.ci.high mor mor.ci.low "
               "mor.ci.high kappa kappa.ci.low kappa.ci.high");
 }

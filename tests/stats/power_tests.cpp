@@ -159,7 +159,7 @@ TEST(PowerEdges, PresentSizeTooSmall) {
 TEST(PowerEffect, FromTheDataOnScreen) {
     DetailsInput input;
     input.summary = {"10", "2", "10", "12.5", "3", "20"};
-    Effect e = EffectOfData(0, input);
+    Effect e = EffectOfData(TestMode::TwoSample, input);
     EXPECT_DOUBLE_EQ(*e.first, -2.5);
     EXPECT_DOUBLE_EQ(*e.second, std::sqrt((9 * 4.0 + 19 * 9.0) / 28));
     EXPECT_DOUBLE_EQ(*e.ratio, 2.0);
@@ -168,19 +168,19 @@ TEST(PowerEffect, FromTheDataOnScreen) {
     const auto second = testing::Cells({"10", "10", "4", "9", "10", "3", "10"});
     input.first = first;
     input.second = second;
-    e = EffectOfData(1, input);
+    e = EffectOfData(TestMode::PairedT, input);
     EXPECT_EQ(*e.n1, 5);
     EXPECT_DOUBLE_EQ(*e.first, 2.2);
     EXPECT_NEAR(*e.second, std::sqrt(14.8 / 4), 1e-12);
 
     const std::string four[] = {"30", "10", "15", "25"};
     input.table = {four[0], four[1], four[2], four[3]};
-    e = EffectOfData(3, input);
+    e = EffectOfData(TestMode::FourFold, input);
     EXPECT_DOUBLE_EQ(*e.first, 0.75);
     EXPECT_DOUBLE_EQ(*e.second, 0.375);
     EXPECT_EQ(*e.n1, 40);
     EXPECT_EQ(*e.n2, 40);
-    e = EffectOfData(4, input);
+    e = EffectOfData(TestMode::PairedChiSquare, input);
     EXPECT_DOUBLE_EQ(*e.first, 10.0 / 80);
     EXPECT_DOUBLE_EQ(*e.second, 15.0 / 80);
     EXPECT_EQ(*e.n1, 80);

@@ -118,10 +118,10 @@ TEST(DetailsAgainstR, DetailFiguresFollowsTheMode) {
     const auto row = ReadReference("fourfold.csv").front();
     DetailsInput input;
     input.table = {row.at("a"), row.at("b"), row.at("c"), row.at("d")};
-    ExpectFigures(DetailFigures(3, input), row, {"case", "a", "b", "c", "d"});
-    EXPECT_EQ(DetailFigures(4, input).front().first, "mcnemar");
-    EXPECT_TRUE(DetailFigures(5, input).empty());
-    EXPECT_TRUE(DetailFigures(-1, input).empty());
+    ExpectFigures(DetailFigures(TestMode::FourFold, input), row, {"case", "a", "b", "c", "d"});
+    EXPECT_EQ(DetailFigures(TestMode::PairedChiSquare, input).front().first, "mcnemar");
+    EXPECT_TRUE(DetailFigures(TestModeFromIndex(5), input).empty());
+    EXPECT_TRUE(DetailFigures(TestModeFromIndex(-1), input).empty());
 }
 
 } // namespace

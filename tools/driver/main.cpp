@@ -4,7 +4,7 @@
 #include "driver.h"
 
 #include "app/language.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 #include <QFile>
