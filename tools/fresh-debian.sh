@@ -168,10 +168,12 @@ if ! grep -Eq '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log";
   exit 1
 fi
 
-# The Release build of the package fails on a warning too, as the tests' build does.
+# The package's Release build keeps warnings as warnings: at -O3, GCC 12
+# warns (-Wrestrict) inside libstdc++'s own string copies, which no code of
+# ours can mend. The tests' build above has already failed on any warning.
 say "bash tools/package.sh"
 start=$SECONDS
-in_root "$first" /root/korvanta "KORVANTA_WERROR=ON bash tools/package.sh"
+in_root "$first" /root/korvanta "bash tools/package.sh"
 timings+=("$(printf '%4d s  %s' $((SECONDS - start)) "bash tools/package.sh")")
 debs=("$first"/root/korvanta/build-package/korvanta_"$version"_*.deb)
 [ -f "${debs[0]}" ] || { echo "tools/package.sh made no korvanta_${version}_*.deb" >&2; exit 1; }
