@@ -1,6 +1,7 @@
 #include "app/detailswindow.h"
 
 #include "app/powerpanel.h"
+#include "app/screenfit.h"
 #include "app/threelinetable.h"
 #include "app/twips.h"
 
@@ -12,7 +13,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -20,6 +21,19 @@
 #include <memory>
 
 namespace korvanta::ui {
+
+namespace {
+
+// The table never shows fewer rows than this; the sections scroll instead.
+constexpr int kMinimumTableRows = 8;
+
+// The height of a table showing `rows` rows of one line under its header.
+int RowsHeight(const QTableWidget* table, int rows)
+{
+    return table->horizontalHeader()->sizeHint().height() + rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth();
+}
+
+} // namespace
 
 DetailsWindow::DetailsWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -78,28 +92,49 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(copy_);
     buttons->addWidget(close);
-    layout_ = new QVBoxLayout(this);
-    layout_->addWidget(title_);
-    layout_->addLayout(names);
-    layout_->addWidget(table_, 1);
-    layout_->addWidget(sentence_);
-    power_ = new PowerPanel(this);
-    layout_->addWidget(power_);
-    layout_->addLayout(buttons);
+
+    // The sections scroll together rather than shrink: on a small or scaled
+    // screen the table keeps its rows and the buttons stay in view below.
+    auto* sectionsWidget = new QWidget;
+    sections_ = new QVBoxLayout(sectionsWidget);
+    sections_->setContentsMargins(0, 0, 0, 0);
+    sections_->addWidget(title_);
+    sections_->addLayout(names);
+    sections_->addWidget(table_, 1);
+    sections_->addWidget(sentence_);
+    power_ = new PowerPanel(sectionsWidget);
+    sections_->addWidget(power_);
+    table_->setMinimumHeight(RowsHeight(table_, kMinimumTableRows));
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidget(sectionsWidget);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(scroll_, 1);
+    layout->addLayout(buttons);
     // The table keeps its room beside the power section.
     resize(width(), height() + power_->sizeHint().height());
+    FitToScreen(this);
 }
 
 void DetailsWindow::addPanel(QWidget* panel)
 {
-    panel->setParent(this);
-    layout_->insertWidget(layout_->count() - 1, panel, 1);
-    // Taller by the panel, but never taller than the screen (a laptop's
-    // 768 lines): the table scrolls instead.
-    int wanted = height() + panel->sizeHint().height();
-    if (const QScreen* shown = screen())
-        wanted = std::min(wanted, shown->availableGeometry().height() - 80);
-    resize(width(), wanted);
+    panel->setParent(sections_->parentWidget());
+    sections_->addWidget(panel, 1);
+    // Taller by the panel, as far as the screen allows: the sections scroll
+    // beyond that.
+    resize(width(), height() + panel->sizeHint().height());
+    FitToScreen(this);
+}
+
+void DetailsWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // It may open on another screen than the one it was made for.
+    FitToScreen(this);
+    KeepOnScreen(this);
 }
 
 void DetailsWindow::showFigures(int mode, const stats::DetailsInput& input)

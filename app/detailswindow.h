@@ -14,6 +14,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 class QVBoxLayout;
 
@@ -45,7 +46,7 @@ public:
     QString clipboardHtml() const;
     // The names given to the two groups (empty where the default stands).
     details::GroupNames groupNames() const;
-    // Places a panel (the plot) between the figures and the buttons; the
+    // Places a panel (the plot) after the figures, above the buttons; the
     // window grows by its height as far as the screen allows.
     void addPanel(QWidget* panel);
 
@@ -56,6 +57,9 @@ signals:
     // A group's name was edited: the owner shows the figures again.
     void groupNamesChanged();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     int mode_ = -1;
     details::Report report_;
@@ -64,7 +68,8 @@ private:
     QLabel* sentence_ = nullptr;    // DetailsSentence
     PowerPanel* power_ = nullptr;   // PowerSection
     QPushButton* copy_ = nullptr;   // CopyDetails
-    QVBoxLayout* layout_ = nullptr;
+    QScrollArea* scroll_ = nullptr;     // the sections, above the buttons
+    QVBoxLayout* sections_ = nullptr;
     std::array<QLineEdit*, 2> groupNames_{};  // GroupName1, GroupName2
 };
 

@@ -1,5 +1,6 @@
 #include "app/importdialog.h"
 
+#include "app/screenfit.h"
 #include "stats/numbertext.h"
 
 #include <QCheckBox>
@@ -93,7 +94,10 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
     // One sheet needs no choice.
     sheets_->setVisible(sheets_->count() > 1);
     form->labelForField(sheets_)->setVisible(sheets_->count() > 1);
+    // Its preview as large as the screen allows (Qt keeps a dialog inside
+    // the screen's available area when it places it).
     resize(640, 520);
+    FitToScreen(this);
 
     connect(sheets_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index != shownSheet_)

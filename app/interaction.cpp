@@ -1,6 +1,7 @@
 #include "app/interaction.h"
 
 #include "app/importdialog.h"
+#include "app/screenfit.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -62,6 +63,9 @@ void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, 
     // for the printer chosen there.
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(title);
+    // About a page's shape, as far as the screen allows.
+    preview.resize(760, 900);
+    FitToScreen(&preview);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* target) { paint(*target); });
     preview.exec();
 }

@@ -7,6 +7,7 @@
 #include "app/plotpanel.h"
 #include "app/powerpanel.h"
 #include "app/resultpanels.h"
+#include "app/screenfit.h"
 #include "app/tablepanel.h"
 #include "app/testselector.h"
 #include "app/toolbar.h"
@@ -25,7 +26,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 
 #include <array>
@@ -45,10 +45,13 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     setWindowTitle(QStringLiteral("Korvanta V4.05"));
     setWindowIcon(programIcon());
 
-    auto* client = new QWidget(this);
+    // The form is drawn at its designed size; on a screen too small for it
+    // (a laptop at 200%) the window scrolls it.
+    auto* client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
-    setCentralWidget(client);
+    auto* formArea = new FormScrollArea(client, this);
+    setCentralWidget(formArea);
 
     toolbar_ = new Toolbar(client);
     banner_ = new banner::BannerWidget(toolbar_);
@@ -147,9 +150,8 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     history_.start(store_.items(grid::Column::First), store_.items(grid::Column::Second), inputFields(), editPlace());
     updateEditActions();
     NameControls(this);
-    adjustSize();
-    setFixedSize(sizeHint());
-    centreOnScreen();
+    FitFormWindow(formArea);
+    CentreOnScreen(this);
 }
 
 MainWindow::~MainWindow()
@@ -215,16 +217,6 @@ QAction* MainWindow::findAction(const QString& caption) const
                 return action;
     }
     return nullptr;
-}
-
-void MainWindow::centreOnScreen()
-{
-    const QScreen* target = screen();
-    if (!target)
-        return;
-    const QRect area = target->geometry();
-    const QSize size = frameGeometry().size();
-    move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
 void MainWindow::selectTest(TestMode mode)

@@ -138,7 +138,6 @@ private:
     // as written, their comma being read both ways in their column.
     void noteKeptCommaNumbers(int count);
     void buildMenus();
-    void centreOnScreen();
     void onColumnsChanged(bool first, bool second);
     void onTableChanged();
     void showPanelsFor(TestMode mode);

@@ -1,12 +1,12 @@
 #include "app/ttablewindow.h"
 
 #include "app/accessiblenames.h"
-
+#include "app/screenfit.h"
 #include "app/twips.h"
 #include "stats/ttable.h"
 
 #include <QPainter>
-#include <QScreen>
+#include <QVBoxLayout>
 
 namespace korvanta::ui {
 namespace {
@@ -23,6 +23,16 @@ QString lineText(int line)
 {
     return QString::fromStdString(stats::GetLineText(stats::TTableText(), line));
 }
+
+// The table as drawn, at the window's designed size; the window scrolls it
+// when the screen cannot show it whole.
+class TTablePicture final : public QWidget {
+public:
+    explicit TTablePicture(QWidget* parent = nullptr) : QWidget(parent) { setFixedSize(px(6540), px(5805)); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 } // namespace
 
@@ -44,11 +54,15 @@ TTableWindow::TTableWindow(QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("t界值表"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(px(6540), px(5805));
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
+    auto* area = new FormScrollArea(new TTablePicture, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+    FitFormWindow(area);
     NameControls(this);
 }
 
@@ -59,11 +73,10 @@ void TTableWindow::showEvent(QShowEvent* event)
     if (centred_ || !screen())
         return;
     centred_ = true;
-    const QRect area = screen()->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    CentreOnScreen(this);
 }
 
-void TTableWindow::paintEvent(QPaintEvent*)
+void TTablePicture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);

@@ -17,7 +17,6 @@ public:
     explicit TTableWindow(QWidget* parent = nullptr);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -6,7 +6,9 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen, with the screen a test may configure ("offscreen:configfile=...").
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     korvanta::ui::installFontSubstitutes();
     QApplication::setFont(korvanta::ui::songFont(9));
