@@ -203,10 +203,10 @@ void DetailsWindow::copyToClipboard()
     if (report_.lines.empty()) return;
     // Word processors take the HTML flavour as a three-line table; plain
     // editors take the text.
-    auto data = std::make_unique<QMimeData>();
-    data->setText(clipboardText());
-    data->setHtml(clipboardHtml());
-    QApplication::clipboard()->setMimeData(data.release());
+    auto mime = std::make_unique<QMimeData>();
+    mime->setText(clipboardText());
+    mime->setHtml(clipboardHtml());
+    QApplication::clipboard()->setMimeData(mime.release());
 }
 
 } // namespace korvanta::ui

@@ -15,7 +15,7 @@ int main(int argc, char* argv[])
 {
     // Before QApplication: these must work without a display.
     const korvanta::ui::CommandLineOutcome asked =
-        korvanta::ui::InterpretCommandLine(std::span<char* const>(argv + 1, argc > 1 ? argc - 1 : 0));
+        korvanta::ui::InterpretCommandLine(std::span<char* const>(argv + 1, static_cast<std::size_t>(argc > 1 ? argc - 1 : 0)));
     if (!asked.startWindow) {
         const std::string& text = asked.standardOutput;
         // A full disk or a closed pipe is a failure, not a silent success.

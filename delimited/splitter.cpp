@@ -43,7 +43,7 @@ public:
             ++i_;
         }
         if (i_ < text_.size())
-            i_ += text_[i_] == '\r' && i_ + 1 < text_.size() && text_[i_ + 1] == '\n' ? 2 : 1;
+            i_ += text_[i_] == '\r' && i_ + 1 < text_.size() && text_[i_ + 1] == '\n' ? 2u : 1u;
         return count;
     }
 

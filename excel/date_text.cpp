@@ -12,7 +12,7 @@ long DaysFromCivil(long y, unsigned m, unsigned d) {
     y -= m <= 2;
     const long era = (y >= 0 ? y : y - 399) / 400;
     const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<long>(doe) - 719468;
 }
@@ -41,7 +41,7 @@ std::string DateText(const Civil& c) {
 }
 
 std::string TimeText(long seconds) {
-    char out[16];
+    char out[64];  // room for three longs of any size, so no time is cut short
     const long h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
     if (s == 0) std::snprintf(out, sizeof out, "%02ld:%02ld", h, m);
     else std::snprintf(out, sizeof out, "%02ld:%02ld:%02ld", h, m, s);

@@ -23,8 +23,8 @@ struct ByteClasses {
     bool nameEnd[256] = {};
     bool valueSpecial[256] = {};
     constexpr ByteClasses() {
-        for (unsigned char c : {' ', '\t', '\n', '\r', '=', '/', '>', '<'}) nameEnd[c] = true;
-        for (unsigned char c : {'<', '&', '\t', '\n', '\r'}) valueSpecial[c] = true;
+        for (char c : {' ', '\t', '\n', '\r', '=', '/', '>', '<'}) nameEnd[static_cast<unsigned char>(c)] = true;
+        for (char c : {'<', '&', '\t', '\n', '\r'}) valueSpecial[static_cast<unsigned char>(c)] = true;
     }
 };
 constexpr ByteClasses kBytes;

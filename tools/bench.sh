@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/tools/deps.sh"
 build=${KORVANTA_BENCH_BUILD_DIR:-$here/build-release}
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DKORVANTA_BUILD_BENCH=ON -DKORVANTA_BUILD_TESTS=OFF >/dev/null
+  -DKORVANTA_BUILD_BENCH=ON -DKORVANTA_BUILD_TESTS=OFF
 cmake --build "$build" -j 2
 export QT_QPA_PLATFORM=offscreen
 for bench in "$build"/bench/*_bench; do

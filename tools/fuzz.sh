@@ -42,7 +42,7 @@ flags="-g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -f
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-  -DKORVANTA_FUZZ=ON -DKORVANTA_BUILD_TESTS=OFF >/dev/null
+  -DKORVANTA_FUZZ=ON -DKORVANTA_BUILD_TESTS=OFF
 
 run() {
   local name=$1

@@ -153,15 +153,17 @@ TEST_F(Agreement, TablePanelsAndDetailsOnRandomCounts)
         for (int k = 0; k < 4; ++k)
             type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
         const std::string chi = shown("Label20(6)");
-        if (!chi.empty())
+        if (!chi.empty()) {
             EXPECT_TRUE(chi == detail("chi2") || chi == detail("yates")) << chi << " trial " << trial;
+        }
 
         window.selectTest(TestMode::PairedChiSquare);
         for (int k = 0; k < 4; ++k)
             type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
         const int discordant = cells[1] + cells[2];
-        if (discordant > 0)
+        if (discordant > 0) {
             EXPECT_EQ(shown("Label20(7)"), detail(discordant < 40 ? "mcnemar.cc" : "mcnemar")) << trial;
+        }
     }
 }
 

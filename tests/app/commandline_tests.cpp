@@ -66,8 +66,9 @@ TEST(CommandLineUsage, NamesEveryOptionInChineseAndEnglish)
         const bool ascii = std::all_of(line.begin(), line.end(), [](char ch) {
             return static_cast<unsigned char>(ch) < 0x80;
         });
-        if (ascii)
+        if (ascii) {
             EXPECT_LE(line.size(), 80u) << line;
+        }
     }
 }
 

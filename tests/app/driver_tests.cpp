@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"the store's lists are shown nowhere",
                    {QStringLiteral("type Text1(0) 5"), QStringLiteral("print List1.visible List2.visible")},
                    {QStringLiteral("List1.visible=false"), QStringLiteral("List2.visible=false")}}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    [](const auto& paramInfo) { return "case" + std::to_string(paramInfo.index); });
 
 TEST_P(DriverScriptTest, PrintsWhatTheWindowHolds)
 {
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
         WindowChange{"List1 there but hidden", {}, QStringLiteral("List1.visible"), QStringLiteral("false"),
                      [](ui::MainWindow& window) { showLabelNamed(window, QStringLiteral("List1"))->hide(); },
                      QStringLiteral("false")}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    [](const auto& paramInfo) { return "case" + std::to_string(paramInfo.index); });
 
 TEST_P(DriverWindowTest, FollowsTheWindow)
 {

@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, UndoTest, ::testing::Values(
     UndoCase{"reset_by_switch", {"click Command1(1)", kTwentyRows, "scroll 5"}, {"click Command1(2)"}, {}, 1, 2},
     UndoCase{"reset_of_the_same_test", {"click Command1(0)", kTwentyRows}, {"answer-button 清空数据", "click Command1(0)"}, {}, 0, 0},
     UndoCase{"reset_of_the_table", {"click Command1(3)", "paste Text11(0) 12\\t5\\n3\\t10"}, {"answer-button 清空数据", "click Command1(1)"}, {}, 3, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 TEST(UndoDepth, FiftyTypedValuesAndMoreComeBack)
 {
@@ -302,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Exits, ExitTest, ::testing::Values(
     ExitCase{"exported_from_the_menu", {"type Text1(0) 5", "answer-file SCRATCH/first.xls", "menu 导出数据到Excel"}, {}, "close Form1", false, true},
     ExitCase{"typed_after_export", {"answer-file SCRATCH/first.xls", "type Text1(0) 5", "menu 导出数据到Excel", "type Text1(1) 6"},
              {"answer-button 取消"}, "menu 退出", true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 } // namespace
 } // namespace korvanta::driver

@@ -54,8 +54,8 @@ TEST_F(UsabilityTest, EveryControlOfEveryWindowAnnouncesAName)
     for (int mode = 0; mode < 5; ++mode) {
         window.selectTest(static_cast<TestMode>(mode));
         QStringList unnamed;
-        for (QWidget* window : {static_cast<QWidget*>(&window), static_cast<QWidget*>(this->window.tTableWindow())})
-            for (QWidget* control : Controls(window))
+        for (QWidget* topLevel : {static_cast<QWidget*>(&window), static_cast<QWidget*>(window.tTableWindow())})
+            for (QWidget* control : Controls(topLevel))
                 if (AnnouncedName(control).isEmpty())
                     unnamed << control->objectName() + QLatin1Char(' ') + QString::fromLatin1(control->metaObject()->className());
         EXPECT_TRUE(unnamed.isEmpty()) << "mode " << mode << ": " << unnamed.join(QStringLiteral(", ")).toStdString();

@@ -43,8 +43,8 @@ TEST_P(ButtonSequenceTest, EngineShowsExpectedDisplayAndOperands)
 }
 
 INSTANTIATE_TEST_SUITE_P(Calculator, ButtonSequenceTest, ::testing::ValuesIn(Sequences()),
-                         [](const ::testing::TestParamInfo<ButtonSequence>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<ButtonSequence>& paramInfo) {
+                             return std::string(paramInfo.param.name);
                          });
 
 TEST(CalculatorEngine, StartsShowingZeroWithNothingPending)

@@ -104,8 +104,8 @@ TEST_P(PanelSequenceTest, ClickingTheButtonsShowsTheEngineDisplay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Calculator, PanelSequenceTest, ::testing::ValuesIn(Sequences()),
-                         [](const ::testing::TestParamInfo<ButtonSequence>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<ButtonSequence>& paramInfo) {
+                             return std::string(paramInfo.param.name);
                          });
 
 TEST(CalculatorPanel, KeyboardDoesNotReachTheCalculator)

@@ -118,7 +118,7 @@ TEST_P(ParseDelimited, SplitsAsTheRulesSay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseDelimited, ::testing::ValuesIn(kParseCases),
-                         [](const auto& info) { return TestName(info.param.name); });
+                         [](const auto& paramInfo) { return TestName(paramInfo.param.name); });
 
 // ----- Commas inside numbers -----
 
@@ -175,7 +175,7 @@ TEST_P(ReadColumn, DecidesTheColumnAsAWhole)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadColumn, ::testing::ValuesIn(kColumnCases),
-                         [](const auto& info) { return TestName(info.param.name); });
+                         [](const auto& paramInfo) { return TestName(paramInfo.param.name); });
 
 TEST(ParseDelimitedText, CountsNumbersLeftWithTheirCommas)
 {

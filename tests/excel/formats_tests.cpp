@@ -61,8 +61,8 @@ TEST_P(Workbooks, EverySheetReadsTheSameInEachFormat)
 }
 
 INSTANTIATE_TEST_SUITE_P(LibreOffice, Workbooks, ::testing::Values("lo_sheets.ods", "lo_sheets.xlsx", "lo_sheets.xls"),
-                         [](const auto& info) {
-                             std::string name = info.param;
+                         [](const auto& paramInfo) {
+                             std::string name = paramInfo.param;
                              for (char& ch : name)
                                  if (!std::isalnum(static_cast<unsigned char>(ch)))
                                      ch = '_';

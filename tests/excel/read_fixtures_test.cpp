@@ -91,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureRead,
                                            FixtureCase{"xlsxwriter_inline.xlsx", &kInline},
                                            FixtureCase{"xlsxwriter_chartsheet_first.xlsx", &kChartSheetFirst},
                                            FixtureCase{"edited_no_refs.xlsx", &kEdited}),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
+                         [](const auto& paramInfo) {
+                             std::string name = paramInfo.param.file;
                              for (char& c : name)
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
@@ -106,7 +106,7 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
         ASSERT_EQ(result.rows.size(), 32767u);
         EXPECT_EQ(result.rows[0], (Row{Cell::MakeText("X"), Cell::MakeText("Y")}));
         for (std::size_t i = 1; i < result.rows.size(); ++i) {
-            const Row expected{Cell::MakeNumber(static_cast<double>(i)), Cell::MakeNumber(i / 4.0)};
+            const Row expected{Cell::MakeNumber(static_cast<double>(i)), Cell::MakeNumber(static_cast<double>(i) / 4.0)};
             if (result.rows[i] != expected) FAIL() << "row " << i + 1 << ": " << Describe(result.rows[i][0]);
         }
     }
@@ -128,7 +128,7 @@ TEST(FixtureReadXlwt, LongSharedStringsAcrossContinueRecords) {
     };
     EXPECT_EQ(Describe({result.rows.begin(), result.rows.begin() + 4}), head);
     for (std::size_t r = 4; r < 400; ++r) {
-        const Row expected{Cell::MakeText("行" + std::to_string(r)), Cell::MakeNumber(r * 1.5)};
+        const Row expected{Cell::MakeText("行" + std::to_string(r)), Cell::MakeNumber(static_cast<double>(r) * 1.5)};
         if (result.rows[r] != expected) FAIL() << "row " << r + 1;
     }
 }

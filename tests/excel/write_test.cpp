@@ -126,7 +126,7 @@ Columns ManyRows(std::size_t rows) {
     Columns c;
     for (std::size_t i = 1; i <= rows; ++i) {
         c.first.push_back(std::to_string(i));
-        c.second.push_back(i % 3 == 0 ? "组" + std::to_string(i % 100) : std::to_string(i * 0.25));
+        c.second.push_back(i % 3 == 0 ? "组" + std::to_string(i % 100) : std::to_string(static_cast<double>(i) * 0.25));
     }
     return c;
 }
@@ -175,7 +175,7 @@ TEST_P(ExportRoundTrip, ThirtyTwoThousandRows) { check(ManyRows(32767)); }
 INSTANTIATE_TEST_SUITE_P(Formats, ExportRoundTrip,
                          ::testing::Values(FormatCase{"xls", &WriteXls, kXlrdScript},
                                            FormatCase{"xlsx", &WriteXlsx, kOpenpyxlScript}),
-                         [](const auto& info) { return std::string(info.param.extension); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.extension); });
 
 // 65,536 rows of distinct texts make a file of about 9 MB, past the 109
 // FAT sectors the container header lists itself, so DIFAT sectors are
@@ -278,7 +278,7 @@ TEST_P(ExportKeepsExistingFile, AndReportsAMissingFolder) {
 INSTANTIATE_TEST_SUITE_P(Formats, ExportKeepsExistingFile,
                          ::testing::Values(FormatCase{"xls", &WriteXls, nullptr},
                                            FormatCase{"xlsx", &WriteXlsx, nullptr}),
-                         [](const auto& info) { return std::string(info.param.extension); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.extension); });
 
 TEST(NumberText, StrictFormOnly) {
     const struct {

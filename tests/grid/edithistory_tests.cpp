@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Edits, HistoryStep, ::testing::Values(
     StepCase{"empty_rows_appended", State({"1"}, {"2"}), State({"1", "", ""}, {"2", "", ""}), false},
     StepCase{"scrolled", State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 0}), State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 7}), false},
     StepCase{"switched_keeping", State({"1"}, {"2"}, {"", ""}, {TestMode::PairedT, 0}), State({"1"}, {"2"}, {"", ""}, {TestMode::Correlation, 0}), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // A state after silent changes (rows appended, a scroll) is what undo of
 // the next step gives back.
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(Sequences, SavedState, ::testing::Values(
     SavedCase{"saved_state_branched_away", {'r', 's', 'u', 'r'}, false},
     SavedCase{"branch_back_is_not_the_file", {'r', 's', 'u', 'r', 'u'}, false},
     SavedCase{"saved_state_dropped_by_depth", {'s', 'r', 'r', 'r', 'r', 'u', 'u', 'u'}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 Texts WithoutEmptyEnd(Texts column)
 {

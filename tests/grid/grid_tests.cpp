@@ -218,8 +218,9 @@ TEST_P(Navigation, DecidesByRowAndScrollState)
     const NavigationCase& c = GetParam();
     const NavigationStep step = Navigate(c.key, c.cell, c.row, c.offset, c.maximum);
     EXPECT_EQ(step.kind, c.expected) << c.what;
-    if (c.expected == NavigationStep::Kind::MoveFocus)
+    if (c.expected == NavigationStep::Kind::MoveFocus) {
         EXPECT_EQ(step.targetRow, c.target) << c.what;
+    }
     EXPECT_EQ(step.consumeKey, c.key == GridKey::Enter && c.cell == CellKind::Data) << c.what;
 }
 

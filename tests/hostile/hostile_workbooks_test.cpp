@@ -205,8 +205,8 @@ TEST_P(HostileWorkbook, EndsInAMessageWithNothingChangedOrInASoundImport) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, HostileWorkbook, ::testing::ValuesIn(kCases), [](const auto& info) {
-    std::string name = info.param.file;
+INSTANTIATE_TEST_SUITE_P(Files, HostileWorkbook, ::testing::ValuesIn(kCases), [](const auto& paramInfo) {
+    std::string name = paramInfo.param.file;
     for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     return name;

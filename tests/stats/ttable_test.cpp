@@ -42,7 +42,7 @@ const Row kInfinity = {"∝", "1.960", "2.576", "3.291"};
 
 std::size_t CodePoints(const std::string& text) {
     std::size_t count = 0;
-    for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return count;
 }
 

@@ -205,9 +205,13 @@ TEST(CorrelationRegression, LargeStoresPastTheFixedPointProductOfSums) {
 // ----- Column summary -----
 
 TEST(SummariseColumn, CountMeanAndSd) {
+    // The three texts the summary boxes show.
+    struct Texts {
+        std::string meanText, sdText, countText;
+    };
     struct Case {
         std::vector<std::string> cells;
-        ColumnSummary expected;
+        Texts expected;
     };
     const Case cases[] = {
         {{"1", "2", "3", "", "", "", "", "", ""}, {"2", "1", "3"}},
