@@ -12,7 +12,6 @@ namespace korvanta::ui {
 namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 LabelStyle bold() { LabelStyle s; s.bold = true; return s; }
 LabelStyle red() { LabelStyle s; s.colour = redColour(); return s; }
