@@ -11,7 +11,7 @@
 #include "app/ttablewindow.h"
 #include "banner/bannerwidget.h"
 #include "banner/links.h"
-#include "app/twips.h"
+#include "widgetkit/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -325,7 +325,7 @@ TEST_F(EnglishWindow, EveryTestShowsNoChineseInAnyWindow)
     for (const Mode& m : modes) {
         const std::string where = testCaption(m.mode).toStdString();
         window.selectTest(m.mode);
-        if (usesTable(m.mode)) {
+        if (stats::UsesTable(m.mode)) {
             for (int i = 0; i < 4; ++i)
                 box(QStringLiteral("Text11(%1)").arg(i).toLatin1().constData())->setText(QString::fromLatin1(m.table[static_cast<std::size_t>(i)]));
         } else {
