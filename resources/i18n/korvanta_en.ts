@@ -169,11 +169,11 @@
     <name>korvanta::ui::CorrelationPanel</name>
     <message>
         <source>例数(N)=</source>
-        <translation>Cases (N)=</translation>
+        <translation>N=</translation>
     </message>
     <message>
         <source>回归方程：</source>
-        <translation>Regression equation:</translation>
+        <translation>Equation:</translation>
     </message>
 </context>
 <context>
@@ -1158,7 +1158,7 @@
     </message>
     <message>
         <source>对子差值均数(d)=</source>
-        <translation>Mean difference (d)=</translation>
+        <translation>Mean (d)=</translation>
     </message>
     <message>
         <source>对子差值均数标准差(Sd)=</source>
