@@ -261,29 +261,17 @@ public:
     void end(std::string_view) override {}
 };
 
-ReadError ErrorOf(Package::Status s) {
-    switch (s) {
-    case Package::Status::Ok: return ReadError::None;
-    case Package::Status::CannotOpen: return ReadError::CannotOpen;
-    case Package::Status::TooLarge: return ReadError::TooLarge;
-    case Package::Status::Encrypted: return ReadError::Encrypted;
-    case Package::Status::Missing: return ReadError::NotWorkbook;
-    case Package::Status::Corrupt: break;
-    }
-    return ReadError::Corrupt;
-}
-
 // The tables lie in content.xml in order: a table's place is its index.
 class OdsSource final : public SheetSource {
 public:
     ReadError open(const std::filesystem::path& path) {
-        if (const auto s = package_.open(path); s != Package::Status::Ok) return ErrorOf(s);
+        if (const auto s = package_.open(path); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
         ManifestHandler manifest;
         if (const auto s = package_.parse("META-INF/manifest.xml", manifest); s != Package::Status::Ok && s != Package::Status::Missing)
-            return ErrorOf(s);
+            return ReadErrorOf(s, ReadError::NotWorkbook);
         if (manifest.encrypted) return ReadError::Encrypted;
         ContentHandler content(0, nullptr);
-        if (const auto s = package_.parse("content.xml", content); s != Package::Status::Ok) return ErrorOf(s);
+        if (const auto s = package_.parse("content.xml", content); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
         names_ = std::move(content.names);
         return names_.empty() ? ReadError::NoWorksheet : ReadError::None;
     }
@@ -292,7 +280,7 @@ public:
         SheetBuilder sheet(limits);
         ContentHandler content(index, &sheet);
         if (const auto s = package_.parse("content.xml", content); s != Package::Status::Ok)
-            return Failure(content.limit != ReadError::None ? content.limit : ErrorOf(s));
+            return Failure(content.limit != ReadError::None ? content.limit : ReadErrorOf(s, ReadError::NotWorkbook));
         if (index >= content.names.size()) return Failure(ReadError::NoWorksheet);
         return sheet.take();
     }

@@ -263,4 +263,16 @@ std::string ResolvePartName(std::string_view sourceFolder, std::string_view targ
     return out;
 }
 
+ReadError ReadErrorOf(Package::Status status, ReadError whenMissing) {
+    switch (status) {
+    case Package::Status::Ok: return ReadError::None;
+    case Package::Status::CannotOpen: return ReadError::CannotOpen;
+    case Package::Status::TooLarge: return ReadError::TooLarge;
+    case Package::Status::Encrypted: return ReadError::Encrypted;
+    case Package::Status::Missing: return whenMissing;
+    case Package::Status::Corrupt: break;
+    }
+    return ReadError::Corrupt;
+}
+
 }  // namespace korvanta::excel::detail

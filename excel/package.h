@@ -5,6 +5,8 @@
 // zip bomb stops early. The one container layer of every zip format.
 #pragma once
 
+#include "excel/workbook.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -58,6 +60,11 @@ private:
     };
     std::unique_ptr<zip, ZipCloser> zip_;
 };
+
+// What a failed open, parse or read means to an import. A part that is not
+// there means whenMissing: the main part missing, the file is no workbook;
+// a part the workbook refers to missing, the file is corrupt (the default).
+ReadError ReadErrorOf(Package::Status status, ReadError whenMissing = ReadError::Corrupt);
 
 // A relationship target resolved against the folder of its source part
 // ("xl/"): relative ("worksheets/sheet1.xml", "../x.xml"), absolute

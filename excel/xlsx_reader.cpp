@@ -333,18 +333,6 @@ private:
     std::string raw_;
 };
 
-ReadError ErrorOf(Package::Status s) {
-    switch (s) {
-    case Package::Status::Ok: return ReadError::None;
-    case Package::Status::CannotOpen: return ReadError::CannotOpen;
-    case Package::Status::TooLarge: return ReadError::TooLarge;
-    case Package::Status::Encrypted: return ReadError::Encrypted;
-    case Package::Status::Missing:
-    case Package::Status::Corrupt: break;
-    }
-    return ReadError::Corrupt;
-}
-
 // Where a worksheet lies: its part in the package.
 struct SheetPlace {
     std::string name, part;
@@ -363,7 +351,7 @@ private:
 };
 
 ReadError XlsxSource::open(const std::filesystem::path& path) {
-    if (const auto s = package_.open(path); s != Package::Status::Ok) return ErrorOf(s);
+    if (const auto s = package_.open(path); s != Package::Status::Ok) return ReadErrorOf(s);
 
     // The package's own relationships name the main part; xl/workbook.xml is
     // where every writer puts it, for packages that lack them.
@@ -371,18 +359,18 @@ ReadError XlsxSource::open(const std::filesystem::path& path) {
     {
         RelsHandler rels;
         const auto s = package_.parse("_rels/.rels", rels);
-        if (s != Package::Status::Ok && s != Package::Status::Missing) return ErrorOf(s);
+        if (s != Package::Status::Ok && s != Package::Status::Missing) return ReadErrorOf(s);
         if (const Relationship* main = rels.firstOfType("/officeDocument")) workbookPart = ResolvePartName("", main->target);
     }
     WorkbookHandler workbook;
     if (const auto s = package_.parse(workbookPart, workbook); s != Package::Status::Ok)
-        return s == Package::Status::Missing ? ReadError::NotWorkbook : ErrorOf(s);
+        return ReadErrorOf(s, ReadError::NotWorkbook);
     // A Word or PowerPoint package has a main part too, of another kind.
     if (workbook.root != "workbook") return ReadError::NotWorkbook;
     date1904_ = workbook.date1904;
 
     RelsHandler rels;
-    if (const auto s = package_.parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok) return ErrorOf(s);
+    if (const auto s = package_.parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok) return ReadErrorOf(s);
     const std::string folder = FolderOf(workbookPart);
     for (auto& sheet : workbook.sheets) {
         const auto it = rels.byId.find(sheet.id);
@@ -408,14 +396,14 @@ ReadResult XlsxSource::read(std::size_t index, const ReadLimits& limits) const {
     SheetBuilder sheet(limits);
     SheetHandler sheetHandler(sheet, date1904_, styles);
     if (const auto s = package_.parse(sheets_[index].part, sheetHandler); s != Package::Status::Ok)
-        return Failure(sheet.error() != ReadError::None ? sheet.error() : ErrorOf(s));
+        return Failure(sheet.error() != ReadError::None ? sheet.error() : ReadErrorOf(s));
 
     const auto needed = sheet.neededShared();
     if (!needed.empty()) {
         if (sharedStringsPart_.empty()) return Failure(ReadError::Corrupt);
         std::vector<std::string> texts;
         SharedStringsHandler handler(needed, texts);
-        if (const auto s = package_.parse(sharedStringsPart_, handler); s != Package::Status::Ok) return Failure(ErrorOf(s));
+        if (const auto s = package_.parse(sharedStringsPart_, handler); s != Package::Status::Ok) return Failure(ReadErrorOf(s));
         if (!handler.complete()) return Failure(ReadError::Corrupt);
         if (!sheet.resolveShared(needed, texts)) return Failure(sheet.error());
     }
