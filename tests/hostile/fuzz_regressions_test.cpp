@@ -1,7 +1,7 @@
 // Every input a fuzz target once failed on, kept in
 // fuzz/regressions/<target>/, fed to the same check under the normal build
 // (and so under the sanitized run too).
-#include "fuzz/checks.h"
+#include "checks.h"
 
 #include <gtest/gtest.h>
 
