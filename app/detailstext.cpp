@@ -27,12 +27,12 @@ const QString kCi = QStringLiteral("95%CI");
 // Reports are built line by line.
 struct Builder {
     Report report;
-    void heading(const QString& text) { report.lines.push_back({Line::Kind::Heading, text, {}}); }
-    void figure(const QString& label, const QString& value) { report.lines.push_back({Line::Kind::Figure, label, value}); }
-    void note(const QString& text) { report.lines.push_back({Line::Kind::Note, text, {}}); }
+    void Heading(const QString& text) { report.lines.push_back({Line::Kind::Heading, text, {}}); }
+    void Figure(const QString& label, const QString& value) { report.lines.push_back({Line::Kind::Figure, label, value}); }
+    void Note(const QString& text) { report.lines.push_back({Line::Kind::Note, text, {}}); }
 };
 
-QString Or(const Figure& f, const QString& shown) { return f.has() ? shown : WhyText(f.why); }
+QString Or(const Figure& f, const QString& shown) { return f.Has() ? shown : WhyText(f.why); }
 
 // Test statistics (t, F, chi-square): three decimals.
 QString Statistic(const Figure& f) { return Or(f, Number(f.value, 3)); }
@@ -40,24 +40,24 @@ QString Statistic(const Figure& f) { return Or(f, Number(f.value, 3)); }
 QString Coefficient(const Figure& f, int decimals = 3) { return Or(f, Number(f.value, decimals)); }
 // Degrees of freedom and counts: whole numbers as such, Welch's df to two decimals.
 QString Whole(const Figure& f) {
-    if (!f.has()) return WhyText(f.why);
+    if (!f.Has()) return WhyText(f.why);
     return f.value == std::floor(f.value) ? Number(f.value, 0) : Number(f.value, 2);
 }
 QString Estimate(const Figure& f, int decimals) { return Or(f, Number(f.value, decimals)); }
 
 QString Range(const Interval& ci, int decimals) {
-    if (!ci.low.has()) return WhyText(ci.low.why);
-    if (!ci.high.has()) return WhyText(ci.high.why);
+    if (!ci.low.Has()) return WhyText(ci.low.why);
+    if (!ci.high.Has()) return WhyText(ci.high.why);
     return Number(ci.low.value, decimals) + QStringLiteral(" ~ ") + Number(ci.high.value, decimals);
 }
 
-int DecimalsOf(const Figure& estimate) { return DecimalsFor(estimate.has() ? estimate.value : 0); }
+int DecimalsOf(const Figure& estimate) { return DecimalsFor(estimate.Has() ? estimate.value : 0); }
 
 // "−2.00（95%CI：−3.88 ~ −0.12）" for the sentence; empty without the estimate.
 QString WithCi(const Figure& estimate, const Interval& ci, int decimals) {
-    if (!estimate.has()) return {};
+    if (!estimate.Has()) return {};
     QString text = Number(estimate.value, decimals);
-    if (ci.low.has() && ci.high.has()) text += Words::tr("（%1：%2）").arg(kCi, Range(ci, decimals));
+    if (ci.low.Has() && ci.high.Has()) text += Words::tr("（%1：%2）").arg(kCi, Range(ci, decimals));
     return text;
 }
 
@@ -68,23 +68,23 @@ QString TPhrase(const QString& symbol, const stats::TFigures& t) {
 }
 
 void Rank(Builder& b, const QString& label, const stats::RankFigures& r) {
-    b.figure(label, Or(r.statistic, Number(r.statistic.value, r.statistic.value == std::floor(r.statistic.value) ? 0 : 1)));
-    b.figure(r.exact ? Words::tr("P（精确概率）") : Words::tr("P（正态近似，校正）"), PValue(r.p));
+    b.Figure(label, Or(r.statistic, Number(r.statistic.value, r.statistic.value == std::floor(r.statistic.value) ? 0 : 1)));
+    b.Figure(r.exact ? Words::tr("P（精确概率）") : Words::tr("P（正态近似，校正）"), PValue(r.p));
 }
 
 void Normality(Builder& b, const QString& what, const stats::NormalityFigures& sw) {
-    b.figure(what + QStringLiteral(" W"), Coefficient(sw.w, 4));
-    b.figure(what + QStringLiteral(" P"), PValue(sw.p));
+    b.Figure(what + QStringLiteral(" W"), Coefficient(sw.w, 4));
+    b.Figure(what + QStringLiteral(" P"), PValue(sw.p));
 }
 
 // "X1 − X2" or "甲组 − 乙组" when the groups were named.
 QString Difference(const GroupNames& names, const QString& usual) {
-    return names.given() ? GroupName(names, 0) + QStringLiteral(" − ") + GroupName(names, 1) : usual;
+    return names.Given() ? GroupName(names, 0) + QStringLiteral(" − ") + GroupName(names, 1) : usual;
 }
 
 // "第1列" or the group's name.
 QString ColumnName(const GroupNames& names, int group) {
-    return names.given() ? GroupName(names, group) : Words::tr("第%1列").arg(group + 1);
+    return names.Given() ? GroupName(names, group) : Words::tr("第%1列").arg(group + 1);
 }
 
 Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
@@ -92,37 +92,37 @@ Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
     Builder b;
     b.report.title = Words::tr("两样本均数t检验");
     const int dp = DecimalsOf(r.diff);
-    b.figure(Words::tr("均数差（%1）").arg(Difference(names, QStringLiteral("X1 − X2"))), Estimate(r.diff, dp));
-    b.heading(Words::tr("t检验（合并方差）"));
-    b.figure(QStringLiteral("t"), Statistic(r.pooled.t));
-    b.figure(Words::tr("自由度 ν"), Whole(r.pooled.df));
-    b.figure(QStringLiteral("P"), PValue(r.pooled.p));
-    b.figure(Words::tr("均数差 ") + kCi, Range(r.pooled.ci, dp));
-    b.heading(Words::tr("校正t检验（Welch）"));
-    b.figure(QStringLiteral("t′"), Statistic(r.welch.t));
-    b.figure(Words::tr("自由度 ν′（Satterthwaite）"), Whole(r.welch.df));
-    b.figure(QStringLiteral("P"), PValue(r.welch.p));
-    b.figure(Words::tr("均数差 ") + kCi, Range(r.welch.ci, dp));
-    b.heading(Words::tr("方差齐性检验（F检验）"));
-    b.figure(QStringLiteral("F = S1² / S2²"), Statistic(r.varF));
-    b.figure(Words::tr("自由度 ν1，ν2"),
-             r.varDf1.has() ? Whole(r.varDf1) + Words::tr("，") + Whole(r.varDf2) : WhyText(r.varDf1.why));
-    b.figure(QStringLiteral("P"), PValue(r.varP));
-    if (stats::PreferWelch(r)) b.note(Words::tr("方差不齐，建议采用校正t检验（Welch）"));
-    b.heading(Words::tr("效应量"));
+    b.Figure(Words::tr("均数差（%1）").arg(Difference(names, QStringLiteral("X1 − X2"))), Estimate(r.diff, dp));
+    b.Heading(Words::tr("t检验（合并方差）"));
+    b.Figure(QStringLiteral("t"), Statistic(r.pooled.t));
+    b.Figure(Words::tr("自由度 ν"), Whole(r.pooled.df));
+    b.Figure(QStringLiteral("P"), PValue(r.pooled.p));
+    b.Figure(Words::tr("均数差 ") + kCi, Range(r.pooled.ci, dp));
+    b.Heading(Words::tr("校正t检验（Welch）"));
+    b.Figure(QStringLiteral("t′"), Statistic(r.welch.t));
+    b.Figure(Words::tr("自由度 ν′（Satterthwaite）"), Whole(r.welch.df));
+    b.Figure(QStringLiteral("P"), PValue(r.welch.p));
+    b.Figure(Words::tr("均数差 ") + kCi, Range(r.welch.ci, dp));
+    b.Heading(Words::tr("方差齐性检验（F检验）"));
+    b.Figure(QStringLiteral("F = S1² / S2²"), Statistic(r.varF));
+    b.Figure(Words::tr("自由度 ν1，ν2"),
+             r.varDf1.Has() ? Whole(r.varDf1) + Words::tr("，") + Whole(r.varDf2) : WhyText(r.varDf1.why));
+    b.Figure(QStringLiteral("P"), PValue(r.varP));
+    if (stats::PreferWelch(r)) b.Note(Words::tr("方差不齐，建议采用校正t检验（Welch）"));
+    b.Heading(Words::tr("效应量"));
     const int de = DecimalsOf(r.cohenD);
-    b.figure(QStringLiteral("Cohen's d"), Estimate(r.cohenD, de));
-    b.figure(QStringLiteral("Cohen's d ") + kCi, Range(r.cohenDCi, de));
-    b.figure(QStringLiteral("Hedges' g"), Estimate(r.hedgesG, de));
+    b.Figure(QStringLiteral("Cohen's d"), Estimate(r.cohenD, de));
+    b.Figure(QStringLiteral("Cohen's d ") + kCi, Range(r.cohenDCi, de));
+    b.Figure(QStringLiteral("Hedges' g"), Estimate(r.hedgesG, de));
     if (r.rawData) {
-        b.heading(Words::tr("Mann–Whitney U检验（两列原始数据）"));
+        b.Heading(Words::tr("Mann–Whitney U检验（两列原始数据）"));
         Rank(b, Words::tr("U（%1）").arg(ColumnName(names, 0)), r.mannWhitney);
-        b.heading(Words::tr("正态性检验（Shapiro–Wilk）"));
+        b.Heading(Words::tr("正态性检验（Shapiro–Wilk）"));
         Normality(b, ColumnName(names, 0), r.sw1);
         Normality(b, ColumnName(names, 1), r.sw2);
     }
     const stats::TFigures& chosen = stats::PreferWelch(r) ? r.welch : r.pooled;
-    if (chosen.t.has()) {
+    if (chosen.t.Has()) {
         b.report.sentence = TPhrase(stats::PreferWelch(r) ? QStringLiteral("t′") : QStringLiteral("t"), chosen) +
                             Words::tr("；均数差 ") + WithCi(r.diff, chosen.ci, dp);
     }
@@ -134,53 +134,53 @@ Report Paired(const stats::DetailsInput& input, const GroupNames& names) {
     Builder b;
     b.report.title = Words::tr("配对资料t检验");
     const int dp = DecimalsOf(r.diff);
-    b.figure(Words::tr("对子数 n"), Whole(r.n));
-    b.figure(Words::tr("差值均数（%1）").arg(Difference(names, Words::tr("第1列 − 第2列"))), Estimate(r.diff, dp));
-    b.figure(Words::tr("差值均数 ") + kCi, Range(r.paired.ci, dp));
-    b.figure(QStringLiteral("t"), Statistic(r.paired.t));
-    b.figure(Words::tr("自由度 ν"), Whole(r.paired.df));
-    b.figure(QStringLiteral("P"), PValue(r.paired.p));
-    b.figure(QStringLiteral("Cohen's dz"), Estimate(r.dz, DecimalsOf(r.dz)));
-    b.heading(Words::tr("差值的正态性检验（Shapiro–Wilk）"));
+    b.Figure(Words::tr("对子数 n"), Whole(r.n));
+    b.Figure(Words::tr("差值均数（%1）").arg(Difference(names, Words::tr("第1列 − 第2列"))), Estimate(r.diff, dp));
+    b.Figure(Words::tr("差值均数 ") + kCi, Range(r.paired.ci, dp));
+    b.Figure(QStringLiteral("t"), Statistic(r.paired.t));
+    b.Figure(Words::tr("自由度 ν"), Whole(r.paired.df));
+    b.Figure(QStringLiteral("P"), PValue(r.paired.p));
+    b.Figure(QStringLiteral("Cohen's dz"), Estimate(r.dz, DecimalsOf(r.dz)));
+    b.Heading(Words::tr("差值的正态性检验（Shapiro–Wilk）"));
     Normality(b, Words::tr("差值"), r.sw);
-    b.heading(Words::tr("Wilcoxon符号秩检验"));
+    b.Heading(Words::tr("Wilcoxon符号秩检验"));
     Rank(b, Words::tr("V（正差值秩和）"), r.wilcoxon);
-    if (r.paired.t.has())
+    if (r.paired.t.Has())
         b.report.sentence = TPhrase(QStringLiteral("t"), r.paired) + Words::tr("；差值均数 ") + WithCi(r.diff, r.paired.ci, dp);
     return b.report;
 }
 
 void Coefficients(Builder& b, const QString& heading, const stats::CoefficientFigures& c) {
     const int dp = DecimalsOf(c.estimate);
-    b.heading(heading);
-    b.figure(Words::tr("估计值"), Estimate(c.estimate, dp));
-    b.figure(Words::tr("标准误"), Estimate(c.se, DecimalsOf(c.se)));
-    b.figure(QStringLiteral("t"), Statistic(c.t));
-    b.figure(QStringLiteral("P"), PValue(c.p));
-    b.figure(kCi, Range(c.ci, dp));
+    b.Heading(heading);
+    b.Figure(Words::tr("估计值"), Estimate(c.estimate, dp));
+    b.Figure(Words::tr("标准误"), Estimate(c.se, DecimalsOf(c.se)));
+    b.Figure(QStringLiteral("t"), Statistic(c.t));
+    b.Figure(QStringLiteral("P"), PValue(c.p));
+    b.Figure(kCi, Range(c.ci, dp));
 }
 
 Report Correlation(const stats::DetailsInput& input) {
     const auto r = stats::CorrelationDetail(input.first, input.second);
     Builder b;
     b.report.title = Words::tr("直线相关与回归");
-    b.figure(Words::tr("例数 n"), Whole(r.n));
-    b.heading(Words::tr("Pearson相关"));
-    b.figure(QStringLiteral("r"), Coefficient(r.r));
-    b.figure(QStringLiteral("P"), PValue(r.rP));
-    b.figure(kCi + Words::tr("（Fisher z）"), Range(r.rCi, 3));
-    b.figure(Words::tr("决定系数 r²"), Coefficient(r.r2));
+    b.Figure(Words::tr("例数 n"), Whole(r.n));
+    b.Heading(Words::tr("Pearson相关"));
+    b.Figure(QStringLiteral("r"), Coefficient(r.r));
+    b.Figure(QStringLiteral("P"), PValue(r.rP));
+    b.Figure(kCi + Words::tr("（Fisher z）"), Range(r.rCi, 3));
+    b.Figure(Words::tr("决定系数 r²"), Coefficient(r.r2));
     Coefficients(b, Words::tr("回归系数 b（Y 对 X）"), r.slope);
     Coefficients(b, Words::tr("截距 a"), r.intercept);
-    b.figure(Words::tr("剩余标准差 sY·X"), Estimate(r.residualSd, DecimalsOf(r.residualSd)));
-    b.heading(Words::tr("Spearman秩相关"));
-    b.figure(QStringLiteral("rs"), Coefficient(r.spearmanRho));
-    b.figure(Words::tr("P（t近似）"), PValue(r.spearmanP));
-    if (r.r.has()) {
+    b.Figure(Words::tr("剩余标准差 sY·X"), Estimate(r.residualSd, DecimalsOf(r.residualSd)));
+    b.Heading(Words::tr("Spearman秩相关"));
+    b.Figure(QStringLiteral("rs"), Coefficient(r.spearmanRho));
+    b.Figure(Words::tr("P（t近似）"), PValue(r.spearmanP));
+    if (r.r.Has()) {
         QString s = QStringLiteral("r = %1").arg(Number(r.r.value, 3));
-        if (r.rCi.low.has() && r.rCi.high.has()) s += Words::tr("（%1：%2）").arg(kCi, Range(r.rCi, 3));
-        if (r.rP.has()) s += Words::tr("，") + PPhrase(r.rP);
-        if (r.slope.estimate.has())
+        if (r.rCi.low.Has() && r.rCi.high.Has()) s += Words::tr("（%1：%2）").arg(kCi, Range(r.rCi, 3));
+        if (r.rP.Has()) s += Words::tr("，") + PPhrase(r.rP);
+        if (r.slope.estimate.Has())
             s += Words::tr("；回归系数 b = ") + WithCi(r.slope.estimate, r.slope.ci, DecimalsOf(r.slope.estimate));
         b.report.sentence = s;
     }
@@ -188,13 +188,13 @@ Report Correlation(const stats::DetailsInput& input) {
 }
 
 QString TableWhy(const Figure& f, const QString& shown) {
-    if (f.has()) return shown;
+    if (f.Has()) return shown;
     // In a table a figure without variation has a zero row or column total.
     return f.why == Why::NoVariation ? Words::tr("无法计算（行或列合计为零）") : WhyText(f.why);
 }
 
 QString TableRange(const Interval& ci, int decimals) {
-    if (!ci.low.has()) return TableWhy(ci.low, {});
+    if (!ci.low.Has()) return TableWhy(ci.low, {});
     return Range(ci, decimals);
 }
 
@@ -202,38 +202,38 @@ Report FourFold(const stats::DetailsInput& input) {
     const auto r = stats::FourFoldDetail(input.table);
     Builder b;
     b.report.title = Words::tr("计数资料卡方检验");
-    b.figure(Words::tr("例数 n"), Whole(r.n));
+    b.Figure(Words::tr("例数 n"), Whole(r.n));
     const char* cells[4] = {"a", "b", "c", "d"};
     for (int i = 0; i < 4; ++i)
-        b.figure(Words::tr("%1 的理论数(T)").arg(QLatin1String(cells[i])), Estimate(r.expected[i], 2));
-    b.heading(Words::tr("χ²检验"));
-    b.figure(Words::tr("χ²（Pearson）"), TableWhy(r.chi2, Statistic(r.chi2)));
-    b.figure(QStringLiteral("P"), TableWhy(r.chi2P, PValue(r.chi2P)));
-    b.figure(Words::tr("校正χ²（Yates）"), TableWhy(r.yates, Statistic(r.yates)));
-    b.figure(QStringLiteral("P"), TableWhy(r.yatesP, PValue(r.yatesP)));
-    b.heading(Words::tr("Fisher确切概率法"));
-    b.figure(Words::tr("双侧 P"), PValue(r.fisherP));
-    b.figure(Words::tr("双侧 mid-P"), PValue(r.fisherMidP));
+        b.Figure(Words::tr("%1 的理论数(T)").arg(QLatin1String(cells[i])), Estimate(r.expected[i], 2));
+    b.Heading(Words::tr("χ²检验"));
+    b.Figure(Words::tr("χ²（Pearson）"), TableWhy(r.chi2, Statistic(r.chi2)));
+    b.Figure(QStringLiteral("P"), TableWhy(r.chi2P, PValue(r.chi2P)));
+    b.Figure(Words::tr("校正χ²（Yates）"), TableWhy(r.yates, Statistic(r.yates)));
+    b.Figure(QStringLiteral("P"), TableWhy(r.yatesP, PValue(r.yatesP)));
+    b.Heading(Words::tr("Fisher确切概率法"));
+    b.Figure(Words::tr("双侧 P"), PValue(r.fisherP));
+    b.Figure(Words::tr("双侧 mid-P"), PValue(r.fisherMidP));
     switch (r.method) {
-    case stats::TableMethod::ChiSquare: b.note(Words::tr("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验")); break;
-    case stats::TableMethod::Yates: b.note(Words::tr("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验")); break;
-    case stats::TableMethod::Fisher: b.note(Words::tr("n < 40或有理论数 T < 1：推荐 Fisher确切概率法")); break;
+    case stats::TableMethod::ChiSquare: b.Note(Words::tr("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验")); break;
+    case stats::TableMethod::Yates: b.Note(Words::tr("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验")); break;
+    case stats::TableMethod::Fisher: b.Note(Words::tr("n < 40或有理论数 T < 1：推荐 Fisher确切概率法")); break;
     case stats::TableMethod::None: break;
     }
-    b.heading(Words::tr("效应指标（阳性为结局）"));
-    b.figure(Words::tr("试验组阳性率"), TableWhy(r.risk1, Number(r.risk1.value, 3)));
-    b.figure(Words::tr("对照组阳性率"), TableWhy(r.risk2, Number(r.risk2.value, 3)));
+    b.Heading(Words::tr("效应指标（阳性为结局）"));
+    b.Figure(Words::tr("试验组阳性率"), TableWhy(r.risk1, Number(r.risk1.value, 3)));
+    b.Figure(Words::tr("对照组阳性率"), TableWhy(r.risk2, Number(r.risk2.value, 3)));
     const int dor = DecimalsOf(r.oddsRatio), drr = DecimalsOf(r.relativeRisk);
-    b.figure(Words::tr("比值比 OR"), TableWhy(r.oddsRatio, Number(r.oddsRatio.value, dor)));
-    b.figure(QStringLiteral("OR ") + kCi, TableRange(r.orCi, dor));
-    b.figure(Words::tr("相对危险度 RR"), TableWhy(r.relativeRisk, Number(r.relativeRisk.value, drr)));
-    b.figure(QStringLiteral("RR ") + kCi, TableRange(r.rrCi, drr));
-    b.figure(Words::tr("率差 RD"), TableWhy(r.riskDifference, Number(r.riskDifference.value, 3)));
-    b.figure(QStringLiteral("RD ") + kCi, TableRange(r.rdCi, 3));
-    b.figure(Words::tr("需治疗人数 NNT"), TableWhy(r.nnt, Number(r.nnt.value, 1)));
+    b.Figure(Words::tr("比值比 OR"), TableWhy(r.oddsRatio, Number(r.oddsRatio.value, dor)));
+    b.Figure(QStringLiteral("OR ") + kCi, TableRange(r.orCi, dor));
+    b.Figure(Words::tr("相对危险度 RR"), TableWhy(r.relativeRisk, Number(r.relativeRisk.value, drr)));
+    b.Figure(QStringLiteral("RR ") + kCi, TableRange(r.rrCi, drr));
+    b.Figure(Words::tr("率差 RD"), TableWhy(r.riskDifference, Number(r.riskDifference.value, 3)));
+    b.Figure(QStringLiteral("RD ") + kCi, TableRange(r.rdCi, 3));
+    b.Figure(Words::tr("需治疗人数 NNT"), TableWhy(r.nnt, Number(r.nnt.value, 1)));
 
     const Figure p = stats::RecommendedP(r);
-    if (p.has()) {
+    if (p.Has()) {
         QString s;
         if (r.method == stats::TableMethod::Fisher) {
             s = Words::tr("Fisher确切概率法 ") + PPhrase(p);
@@ -243,7 +243,7 @@ Report FourFold(const stats::DetailsInput& input) {
                     .arg(r.method == stats::TableMethod::Yates ? Words::tr("校正χ²") : QStringLiteral("χ²"),
                          Number(chi.value, 3), PPhrase(p));
         }
-        if (r.oddsRatio.has() && r.orCi.low.has()) s += Words::tr("；OR = ") + WithCi(r.oddsRatio, r.orCi, dor);
+        if (r.oddsRatio.Has() && r.orCi.low.Has()) s += Words::tr("；OR = ") + WithCi(r.oddsRatio, r.orCi, dor);
         b.report.sentence = s;
     }
     return b.report;
@@ -253,30 +253,30 @@ Report PairedTable(const stats::DetailsInput& input) {
     const auto r = stats::PairedTableDetail(input.table);
     Builder b;
     b.report.title = Words::tr("配对资料卡方检验");
-    b.figure(Words::tr("对子数 n"), Whole(r.n));
-    b.heading(Words::tr("McNemar检验"));
-    b.figure(Words::tr("χ²（未校正）"), Statistic(r.mcnemar));
-    b.figure(QStringLiteral("P"), PValue(r.mcnemarP));
-    b.figure(Words::tr("校正χ²"), Statistic(r.mcnemarCc));
-    b.figure(QStringLiteral("P"), PValue(r.mcnemarCcP));
-    b.figure(Words::tr("确切概率（二项分布）P"), PValue(r.exactP));
+    b.Figure(Words::tr("对子数 n"), Whole(r.n));
+    b.Heading(Words::tr("McNemar检验"));
+    b.Figure(Words::tr("χ²（未校正）"), Statistic(r.mcnemar));
+    b.Figure(QStringLiteral("P"), PValue(r.mcnemarP));
+    b.Figure(Words::tr("校正χ²"), Statistic(r.mcnemarCc));
+    b.Figure(QStringLiteral("P"), PValue(r.mcnemarCcP));
+    b.Figure(Words::tr("确切概率（二项分布）P"), PValue(r.exactP));
     const auto counts = stats::ReadCounts(input.table);
     const bool few = counts && counts->b + counts->c < 40;
     if (counts && counts->b + counts->c > 0)
-        b.note(few ? Words::tr("b + c < 40：推荐确切概率法") : Words::tr("b + c ≥ 40：可用未校正χ²"));
-    b.heading(Words::tr("差值与一致性"));
-    b.figure(Words::tr("阳性率之差（b − c）/ n"), Estimate(r.pDiff, 3));
-    b.figure(Words::tr("阳性率之差 ") + kCi, Range(r.pDiffCi, 3));
+        b.Note(few ? Words::tr("b + c < 40：推荐确切概率法") : Words::tr("b + c ≥ 40：可用未校正χ²"));
+    b.Heading(Words::tr("差值与一致性"));
+    b.Figure(Words::tr("阳性率之差（b − c）/ n"), Estimate(r.pDiff, 3));
+    b.Figure(Words::tr("阳性率之差 ") + kCi, Range(r.pDiffCi, 3));
     const int dm = DecimalsOf(r.matchedOr);
-    b.figure(Words::tr("配对 OR = b / c"), Estimate(r.matchedOr, dm));
-    b.figure(Words::tr("配对 OR ") + kCi, Range(r.matchedOrCi, dm));
-    b.figure(QStringLiteral("Kappa"), Coefficient(r.kappa));
-    b.figure(QStringLiteral("Kappa ") + kCi, Range(r.kappaCi, 3));
+    b.Figure(Words::tr("配对 OR = b / c"), Estimate(r.matchedOr, dm));
+    b.Figure(Words::tr("配对 OR ") + kCi, Range(r.matchedOrCi, dm));
+    b.Figure(QStringLiteral("Kappa"), Coefficient(r.kappa));
+    b.Figure(QStringLiteral("Kappa ") + kCi, Range(r.kappaCi, 3));
 
-    if (r.exactP.has()) {
+    if (r.exactP.Has()) {
         QString s = few ? Words::tr("McNemar确切概率法 ") + PPhrase(r.exactP)
                         : Words::tr("McNemar χ² = %1，%2").arg(Number(r.mcnemar.value, 3), PPhrase(r.mcnemarP));
-        if (r.kappa.has()) s += Words::tr("；κ = ") + WithCi(r.kappa, r.kappaCi, 3);
+        if (r.kappa.Has()) s += Words::tr("；κ = ") + WithCi(r.kappa, r.kappaCi, 3);
         b.report.sentence = s;
     }
     return b.report;
@@ -301,12 +301,12 @@ int DecimalsFor(double estimate) {
 }
 
 QString PValue(const Figure& p) {
-    if (!p.has()) return WhyText(p.why);
+    if (!p.Has()) return WhyText(p.why);
     return p.value < 0.001 ? QStringLiteral("< 0.001") : Number(p.value, 3);
 }
 
 QString PPhrase(const Figure& p) {
-    if (!p.has()) return QStringLiteral("P ") + WhyText(p.why);
+    if (!p.Has()) return QStringLiteral("P ") + WhyText(p.why);
     return p.value < 0.001 ? QStringLiteral("P < 0.001") : QStringLiteral("P = ") + Number(p.value, 3);
 }
 

@@ -30,7 +30,7 @@ struct Report {
 struct GroupNames {
     QString first;
     QString second;
-    bool given() const { return !first.isEmpty() || !second.isEmpty(); }
+    bool Given() const { return !first.isEmpty() || !second.isEmpty(); }
 };
 
 // The default names, as the grid's column headings read.

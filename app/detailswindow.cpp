@@ -40,12 +40,12 @@ DetailsWindow::DetailsWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("FormDetails"));
     setWindowTitle(tr("详细结果"));
-    setFont(songFont(9));
-    resize(px(7200), px(9600));
+    setFont(SongFont(9));
+    resize(Px(7200), Px(9600));
 
     title_ = new QLabel(this);
     title_->setObjectName(QStringLiteral("DetailsTitle"));
-    title_->setFont(songFont(10.5, true));
+    title_->setFont(SongFont(10.5, true));
 
     table_ = new QTableWidget(0, 2, this);
     table_->setObjectName(QStringLiteral("DetailsTable"));
@@ -69,7 +69,7 @@ DetailsWindow::DetailsWindow(QWidget* parent)
         box->setMaxLength(20);
         box->setToolTip(tr("第%1列数据的组名，用于详细结果、复制的结果、统计图和报告").arg(g + 1));
         box->setAccessibleName(tr("%1的组名").arg(details::DefaultGroupName(g)));
-        connect(box, &QLineEdit::textChanged, this, &DetailsWindow::groupNamesChanged);
+        connect(box, &QLineEdit::textChanged, this, &DetailsWindow::GroupNamesChanged);
         names->addWidget(box);
         groupNames_[static_cast<std::size_t>(g)] = box;
     }
@@ -83,7 +83,7 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     copy_ = new QPushButton(tr("复制结果"), this);
     copy_->setObjectName(QStringLiteral("CopyDetails"));
     copy_->setToolTip(tr("复制论文格式的结果句和结果表"));
-    connect(copy_, &QPushButton::clicked, this, &DetailsWindow::copyToClipboard);
+    connect(copy_, &QPushButton::clicked, this, &DetailsWindow::CopyToClipboard);
     auto* close = new QPushButton(tr("关闭"), this);
     close->setObjectName(QStringLiteral("CloseDetails"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -119,7 +119,7 @@ DetailsWindow::DetailsWindow(QWidget* parent)
     FitToScreen(this);
 }
 
-void DetailsWindow::addPanel(QWidget* panel)
+void DetailsWindow::AddPanel(QWidget* panel)
 {
     panel->setParent(sections_->parentWidget());
     sections_->addWidget(panel, 1);
@@ -137,10 +137,10 @@ void DetailsWindow::showEvent(QShowEvent* event)
     KeepOnScreen(this);
 }
 
-void DetailsWindow::showFigures(stats::TestMode mode, const stats::DetailsInput& input)
+void DetailsWindow::ShowFigures(stats::TestMode mode, const stats::DetailsInput& input)
 {
     mode_ = mode;
-    report_ = details::BuildReport(mode, input, groupNames());
+    report_ = details::BuildReport(mode, input, GroupNames());
     title_->setText(report_.title.isEmpty() ? QString() : report_.title + tr(" — 详细结果"));
     sentence_->setText(report_.sentence);
 
@@ -164,19 +164,19 @@ void DetailsWindow::showFigures(stats::TestMode mode, const stats::DetailsInput&
     table_->resizeRowsToContents();
     table_->setCurrentItem(nullptr);
     copy_->setEnabled(!report_.lines.empty());
-    power_->showData(mode, input);
+    power_->ShowData(mode, input);
 }
 
-details::Report DetailsWindow::reportWithPower() const
+details::Report DetailsWindow::ReportWithPower() const
 {
     details::Report whole = report_;
     if (whole.lines.empty()) return whole;
-    const std::vector<details::Line> power = power_->lines();
+    const std::vector<details::Line> power = power_->Lines();
     whole.lines.insert(whole.lines.end(), power.begin(), power.end());
     return whole;
 }
 
-details::GroupNames DetailsWindow::groupNames() const
+details::GroupNames DetailsWindow::GroupNames() const
 {
     details::GroupNames names;
     for (int g = 0; g < 2; ++g) {
@@ -186,26 +186,26 @@ details::GroupNames DetailsWindow::groupNames() const
     return names;
 }
 
-QString DetailsWindow::clipboardText() const
+QString DetailsWindow::ClipboardText() const
 {
     QString text = report_.sentence;
     if (!text.isEmpty()) text += QStringLiteral("\n\n");
-    return text + details::PlainTable(reportWithPower());
+    return text + details::PlainTable(ReportWithPower());
 }
 
-QString DetailsWindow::clipboardHtml() const
+QString DetailsWindow::ClipboardHtml() const
 {
-    return ThreeLineTableDocument(DetailsTable(reportWithPower(), table_->horizontalHeaderItem(0)->text(), table_->horizontalHeaderItem(1)->text()));
+    return ThreeLineTableDocument(DetailsTable(ReportWithPower(), table_->horizontalHeaderItem(0)->text(), table_->horizontalHeaderItem(1)->text()));
 }
 
-void DetailsWindow::copyToClipboard()
+void DetailsWindow::CopyToClipboard()
 {
     if (report_.lines.empty()) return;
     // Word processors take the HTML flavour as a three-line table; plain
     // editors take the text.
     auto mime = std::make_unique<QMimeData>();
-    mime->setText(clipboardText());
-    mime->setHtml(clipboardHtml());
+    mime->setText(ClipboardText());
+    mime->setHtml(ClipboardHtml());
     QApplication::clipboard()->setMimeData(mime.release());
 }
 

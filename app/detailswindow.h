@@ -31,33 +31,33 @@ public:
 
     // Recomputes and shows the figures of the test from its inputs; the
     // input is read during the call only.
-    void showFigures(stats::TestMode mode, const stats::DetailsInput& input);
+    void ShowFigures(stats::TestMode mode, const stats::DetailsInput& input);
 
     // The test shown; none before the first figures.
-    std::optional<stats::TestMode> mode() const { return mode_; }
-    const details::Report& report() const { return report_; }
+    std::optional<stats::TestMode> Mode() const { return mode_; }
+    const details::Report& Report() const { return report_; }
     // The section "样本量与检验效能", refreshed with the figures.
-    PowerPanel* powerPanel() const { return power_; }
+    PowerPanel* Power() const { return power_; }
     // The figures and, after them, the sample size and power section.
-    details::Report reportWithPower() const;
+    details::Report ReportWithPower() const;
     // What the copy button puts on the clipboard: the sentence, an empty
     // line, then the plain-text table with the power section.
-    QString clipboardText() const;
+    QString ClipboardText() const;
     // The HTML flavour beside it: the results as a three-line table with the
     // sentence below.
-    QString clipboardHtml() const;
+    QString ClipboardHtml() const;
     // The names given to the two groups (empty where the default stands).
-    details::GroupNames groupNames() const;
+    details::GroupNames GroupNames() const;
     // Places a panel (the plot) after the figures, above the buttons; the
     // window grows by its height as far as the screen allows.
-    void addPanel(QWidget* panel);
+    void AddPanel(QWidget* panel);
 
 public slots:
-    void copyToClipboard();
+    void CopyToClipboard();
 
 signals:
     // A group's name was edited: the owner shows the figures again.
-    void groupNamesChanged();
+    void GroupNamesChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

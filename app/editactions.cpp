@@ -70,136 +70,136 @@ int IndexOf(const std::vector<Answer>& answers, Answer answer)
 
 } // namespace
 
-bool MainWindow::hasData() const
+bool MainWindow::HasData() const
 {
     for (grid::Column column : {grid::Column::First, grid::Column::Second})
-        for (const std::string& item : store_.items(column))
+        for (const std::string& item : store_.Items(column))
             if (!item.empty())
                 return true;
-    const std::vector<std::string> fields = inputFields();
+    const std::vector<std::string> fields = InputFields();
     return std::any_of(fields.begin(), fields.end(), [](const std::string& field) { return !field.empty(); });
 }
 
-std::vector<std::string> MainWindow::inputFields() const
+std::vector<std::string> MainWindow::InputFields() const
 {
     // The six summary boxes of the two-sample test, then a, b, c, d.
     std::vector<std::string> fields;
     for (int i = 0; i < 6; ++i)
-        fields.push_back(twoSample_->box(i)->text().toStdString());
-    for (std::string& cell : table_->texts().cells)
+        fields.push_back(twoSample_->Box(i)->text().toStdString());
+    for (std::string& cell : table_->CellTexts().cells)
         fields.push_back(std::move(cell));
     return fields;
 }
 
-grid::EditPlace MainWindow::editPlace() const
+grid::EditPlace MainWindow::EditPlace() const
 {
-    return {mode_, store_.offset()};
+    return {mode_, store_.Offset()};
 }
 
-void MainWindow::commitEdits()
+void MainWindow::CommitEdits()
 {
     if (pausingHistory_)
         return;
-    history_.record(store_.items(grid::Column::First), store_.items(grid::Column::Second), inputFields(), editPlace());
+    history_.Record(store_.Items(grid::Column::First), store_.Items(grid::Column::Second), InputFields(), EditPlace());
     pendingEdit_ = false;
-    updateEditActions();
+    UpdateEditActions();
 }
 
-void MainWindow::asOneStep(const std::function<void()>& change)
+void MainWindow::AsOneStep(const std::function<void()>& change)
 {
-    commitEdits();
+    CommitEdits();
     {
         const QScopedValueRollback<bool> pause(pausingHistory_, true);
         change();
     }
-    commitEdits();
+    CommitEdits();
 }
 
-void MainWindow::noteEdit()
+void MainWindow::NoteEdit()
 {
     if (pausingHistory_ || pendingEdit_)
         return;
     pendingEdit_ = true;
-    updateEditActions();
+    UpdateEditActions();
 }
 
-void MainWindow::updateEditActions()
+void MainWindow::UpdateEditActions()
 {
     if (!undoAction_)
         return;
-    undoAction_->setEnabled(history_.canUndo() || pendingEdit_);
+    undoAction_->setEnabled(history_.CanUndo() || pendingEdit_);
     // An edit not yet recorded will forget the undone steps.
-    redoAction_->setEnabled(history_.canRedo() && !pendingEdit_);
+    redoAction_->setEnabled(history_.CanRedo() && !pendingEdit_);
 }
 
-void MainWindow::undo()
+void MainWindow::Undo()
 {
-    commitEdits();
-    if (std::optional<grid::EditState> state = history_.undo())
+    CommitEdits();
+    if (std::optional<grid::EditState> state = history_.Undo())
         restoreState(std::move(*state));
-    updateEditActions();
+    UpdateEditActions();
 }
 
-void MainWindow::redo()
+void MainWindow::Redo()
 {
-    commitEdits();
-    if (std::optional<grid::EditState> state = history_.redo())
+    CommitEdits();
+    if (std::optional<grid::EditState> state = history_.Redo())
         restoreState(std::move(*state));
-    updateEditActions();
+    UpdateEditActions();
 }
 
 void MainWindow::restoreState(grid::EditState state)
 {
     const QScopedValueRollback<bool> pause(pausingHistory_, true);
-    showTest(state.place.mode);
+    ShowTest(state.place.mode);
 
     // The inputs are given back without recomputing on the way; the test
     // of the restored state then runs once on all of them.
-    grid_->setAnnouncing(false);
-    table_->setAnnouncing(false);
-    store_.replace(std::move(state.first), std::move(state.second));
-    grid_->showRestored(state.place.offset);
+    grid_->SetAnnouncing(false);
+    table_->SetAnnouncing(false);
+    store_.Replace(std::move(state.first), std::move(state.second));
+    grid_->ShowRestored(state.place.offset);
     state.fields.resize(10);
     for (int i = 0; i < 6; ++i)
-        twoSample_->box(i)->setText(QString::fromStdString(state.fields[static_cast<std::size_t>(i)]));
+        twoSample_->Box(i)->setText(QString::fromStdString(state.fields[static_cast<std::size_t>(i)]));
     std::array<QString, 4> cells;
     for (std::size_t i = 0; i < cells.size(); ++i)
         cells[i] = QString::fromStdString(state.fields[6 + i]);
-    table_->setCells(cells);
-    grid_->setAnnouncing(true);
-    table_->setAnnouncing(true);
+    table_->SetCells(cells);
+    grid_->SetAnnouncing(true);
+    table_->SetAnnouncing(true);
 
     // A state without data is shown as a reset leaves the window.
-    if (!hasData()) {
-        clearInputsAndResults();
-        refreshDetails();
+    if (!HasData()) {
+        ClearInputsAndResults();
+        RefreshDetails();
         return;
     }
     switch (mode_) {
     case TestMode::TwoSample:
         // The boxes ran the two-sample test as they were given back; boxes
         // that hold their column's summary stand for its exact figures again.
-        twoSample_->adoptSummary(0, stats::SummariseColumn(store_.moments(grid::Column::First)));
-        twoSample_->adoptSummary(1, stats::SummariseColumn(store_.moments(grid::Column::Second)));
-        refreshDetails();
+        twoSample_->AdoptSummary(0, stats::SummariseColumn(store_.Moments(grid::Column::First)));
+        twoSample_->AdoptSummary(1, stats::SummariseColumn(store_.Moments(grid::Column::Second)));
+        RefreshDetails();
         break;
     case TestMode::PairedT:
     case TestMode::Correlation:
-        onColumnsChanged(true, true);
+        OnColumnsChanged(true, true);
         break;
     case TestMode::FourFold:
     case TestMode::PairedChiSquare:
-        onTableChanged();
+        OnTableChanged();
         break;
     }
     const QWidget* focused = QApplication::focusWidget();
     if (!focused || !focused->isVisible())
-        focusFirstInput();
+        FocusFirstInput();
 }
 
-MainWindow::SwitchAnswer MainWindow::askBeforeSwitch(TestMode mode)
+MainWindow::SwitchAnswer MainWindow::AskBeforeSwitch(TestMode mode)
 {
-    if (!hasData())
+    if (!HasData())
         return SwitchAnswer::Clear;
     static constexpr std::array<std::pair<SwitchAnswer, const char*>, 3> kCaptions = {
         {{SwitchAnswer::Keep, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "保留数据")}, {SwitchAnswer::Clear, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "清空数据")}, {SwitchAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
@@ -213,48 +213,48 @@ MainWindow::SwitchAnswer MainWindow::askBeforeSwitch(TestMode mode)
     if (mode == mode_)
         question.text = tr("已有数据。保留这些数据，还是清空后重新输入？");
     else if (fits)
-        question.text = tr("已有数据。切换到“%1”时保留这些数据，还是清空？").arg(testCaption(mode));
+        question.text = tr("已有数据。切换到“%1”时保留这些数据，还是清空？").arg(TestCaption(mode));
     else
-        question.text = tr("“%1”用不到已有的数据，切换时要清空数据。清空后可以按Ctrl+Z撤销。").arg(testCaption(mode));
+        question.text = tr("“%1”用不到已有的数据，切换时要清空数据。清空后可以按Ctrl+Z撤销。").arg(TestCaption(mode));
     question.buttons = Captions(kCaptions, answers);
     question.defaultButton = IndexOf(answers, fits ? SwitchAnswer::Keep : SwitchAnswer::Cancel);
     question.cancelButton = IndexOf(answers, SwitchAnswer::Cancel);
     question.unattendedButton = IndexOf(answers, SwitchAnswer::Clear);
-    const int chosen = interaction_.ask(this, question);
+    const int chosen = interaction_.Ask(this, question);
     return chosen >= 0 && chosen < static_cast<int>(answers.size()) ? answers[static_cast<std::size_t>(chosen)] : SwitchAnswer::Cancel;
 }
 
-void MainWindow::switchKeepingData(TestMode mode)
+void MainWindow::SwitchKeepingData(TestMode mode)
 {
-    showTest(mode);
-    focusFirstInput();
+    ShowTest(mode);
+    FocusFirstInput();
     // The new test runs on the kept data. The two-sample test summarises
     // the columns that hold data and keeps boxes typed by hand otherwise.
     switch (mode) {
     case TestMode::TwoSample: {
         const auto holdsData = [this](grid::Column column) {
-            const auto items = store_.items(column);
+            const auto items = store_.Items(column);
             return std::any_of(items.begin(), items.end(), [](const std::string& item) { return !item.empty(); });
         };
-        onColumnsChanged(holdsData(grid::Column::First), holdsData(grid::Column::Second));
+        OnColumnsChanged(holdsData(grid::Column::First), holdsData(grid::Column::Second));
         break;
     }
     case TestMode::PairedT:
     case TestMode::Correlation:
-        onColumnsChanged(true, true);
+        OnColumnsChanged(true, true);
         break;
     case TestMode::FourFold:
     case TestMode::PairedChiSquare:
-        onTableChanged();
+        OnTableChanged();
         break;
     }
-    refreshDetails();
+    RefreshDetails();
 }
 
-bool MainWindow::confirmExit()
+bool MainWindow::ConfirmExit()
 {
-    commitEdits();
-    if (!hasData() || history_.atSaved())
+    CommitEdits();
+    if (!HasData() || history_.AtSaved())
         return true;
     static constexpr std::array<std::pair<ExitAnswer, const char*>, 3> kCaptions = {
         {{ExitAnswer::Export, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "导出数据…")}, {ExitAnswer::Exit, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "退出")}, {ExitAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
@@ -266,11 +266,11 @@ bool MainWindow::confirmExit()
     question.defaultButton = IndexOf(answers, ExitAnswer::Export);
     question.cancelButton = IndexOf(answers, ExitAnswer::Cancel);
     question.unattendedButton = IndexOf(answers, ExitAnswer::Exit);
-    const int chosen = interaction_.ask(this, question);
+    const int chosen = interaction_.Ask(this, question);
     switch (chosen >= 0 && chosen < static_cast<int>(answers.size()) ? answers[static_cast<std::size_t>(chosen)] : ExitAnswer::Cancel) {
     case ExitAnswer::Export:
         // The program ends only once the data are safely written.
-        return exportData();
+        return ExportData();
     case ExitAnswer::Exit:
         return true;
     case ExitAnswer::Cancel:
@@ -293,7 +293,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     }
     // Enter and the arrows move on in the grid: the cell's edit is done.
     if (type == QEvent::KeyPress && IsGridMoveKey(key) && grid_->isAncestorOf(qobject_cast<QWidget*>(watched)))
-        commitEdits();
+        CommitEdits();
     return QMainWindow::eventFilter(watched, event);
 }
 

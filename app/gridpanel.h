@@ -28,46 +28,46 @@ class GridPanel : public QFrame, public grid::GridView {
 public:
     GridPanel(grid::GridStore& store, QWidget* parent);
 
-    QLineEdit* cell(grid::Column column, int row) const;
-    QLineEdit* rowNumber(int row) const { return rowNumbers_[static_cast<std::size_t>(row)]; }
-    QScrollBar* scrollBar() const { return scrollBar_; }
+    QLineEdit* Cell(grid::Column column, int row) const;
+    QLineEdit* RowNumber(int row) const { return rowNumbers_[static_cast<std::size_t>(row)]; }
+    QScrollBar* ScrollBar() const { return scrollBar_; }
 
-    void resetGrid();
+    void ResetGrid();
     // Shows the store after a paste wrote into it: VS1 over the grown store,
     // the window refreshed where it is, and the written columns announced
     // once.
-    void showPasted(bool firstChanged, bool secondChanged);
+    void ShowPasted(bool firstChanged, bool secondChanged);
     // Shows an imported store: the window back at row 1, VS1 by the import's
     // rule, and the first rows assigned as if typed, so that they are cleaned,
     // stored back and recomputed.
-    void showImported();
+    void ShowImported();
     // Shows a store given back by undo or redo: VS1 over its rows, the
     // window at offset, nothing stored back.
-    void showRestored(int offset);
+    void ShowRestored(int offset);
 
     // While a batch is open, announcements are gathered and sent when the
     // outermost batch closes.
-    void beginBatch() { ++batchDepth_; }
+    void BeginBatch() { ++batchDepth_; }
     // Both columns count as changed (after an import, whose rows may equal
     // what the cells showed before).
-    void markColumnsChanged()
+    void MarkColumnsChanged()
     {
-        announce(grid::Column::First);
-        announce(grid::Column::Second);
+        Announce(grid::Column::First);
+        Announce(grid::Column::Second);
     }
-    void endBatch();
+    void EndBatch();
     // Announcements are dropped entirely (the test selection empties every
     // result after resetting the cells).
-    void setAnnouncing(bool announcing) { announcing_ = announcing; }
+    void SetAnnouncing(bool announcing) { announcing_ = announcing; }
 
 signals:
     // One or both columns changed; a batch announces both at once, so a
     // test on both columns runs once.
-    void columnsChanged(bool first, bool second);
+    void ColumnsChanged(bool first, bool second);
     // Ctrl+V (or the context menu's paste) in a data cell at visible row.
-    void pasteRequested(korvanta::grid::Column column, int row);
+    void PasteRequested(korvanta::grid::Column column, int row);
     // Ctrl+C in a grid cell with nothing selected.
-    void copyRequested();
+    void CopyRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,24 +76,24 @@ protected:
 
 private:
     // GridView
-    void assignCell(grid::Column column, int row, const std::string& text) override;
-    void assignRowNumber(int row, const std::string& text) override;
-    void showScrollState(int value, int maximum, bool enabled) override;
+    void AssignCell(grid::Column column, int row, const std::string& text) override;
+    void AssignRowNumber(int row, const std::string& text) override;
+    void ShowScrollState(int value, int maximum, bool enabled) override;
 
-    void onCellChanged(grid::Column column, int row);
+    void OnCellChanged(grid::Column column, int row);
     // Shows a store item in a cell, cleaned, without storing it; a changed
     // text announces its column. False when the cell already showed item.
-    bool showItem(grid::Column column, int row, const std::string& item);
-    void announce(grid::Column column);
-    bool navigate(QObject* watched, grid::GridKey key);
-    bool page(QObject* watched, grid::PageKey key);
+    bool ShowItem(grid::Column column, int row, const std::string& item);
+    void Announce(grid::Column column);
+    bool Navigate(QObject* watched, grid::GridKey key);
+    bool Page(QObject* watched, grid::PageKey key);
     // The focused cell's column of cells (data or row numbers) and visible row.
-    const std::array<QLineEdit*, grid::kVisibleRows>* cellsOf(const QObject* watched, int& row) const;
+    const std::array<QLineEdit*, grid::kVisibleRows>* CellsOf(const QObject* watched, int& row) const;
     // The data cell's column and visible row; false for any other widget.
-    bool locate(const QObject* watched, grid::Column& column, int& row) const;
-    bool clipboardKey(QObject* watched, const QKeyEvent& key);
-    void showContextMenu(grid::Column column, int row, const QPoint& at);
-    void placeCaretAtEnd(QLineEdit* box);
+    bool Locate(const QObject* watched, grid::Column& column, int& row) const;
+    bool ClipboardKey(QObject* watched, const QKeyEvent& key);
+    void ShowContextMenu(grid::Column column, int row, const QPoint& at);
+    void PlaceCaretAtEnd(QLineEdit* box);
 
     grid::GridStore& store_;
     std::array<QLineEdit*, grid::kVisibleRows> first_{};

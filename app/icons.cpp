@@ -7,7 +7,7 @@ namespace korvanta::ui {
 namespace {
 
 // A sheet of a workbook: white page, green header band and grid lines.
-void drawSheet(QPainter& p, const QRectF& r)
+void DrawSheet(QPainter& p, const QRectF& r)
 {
     p.setPen(QPen(QColor(0x21, 0x73, 0x46), r.width() / 20));
     p.setBrush(Qt::white);
@@ -21,7 +21,7 @@ void drawSheet(QPainter& p, const QRectF& r)
     p.drawLine(QPointF(r.center().x(), r.top() + r.height() / 4), QPointF(r.center().x(), r.bottom()));
 }
 
-void drawArrow(QPainter& p, QPointF from, QPointF to, const QColor& colour, double width)
+void DrawArrow(QPainter& p, QPointF from, QPointF to, const QColor& colour, double width)
 {
     p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(from, to);
@@ -39,7 +39,7 @@ void drawArrow(QPainter& p, QPointF from, QPointF to, const QColor& colour, doub
 
 } // namespace
 
-QPixmap toolIcon(ToolIcon which, int size)
+QPixmap ToolIconPixmap(ToolIcon which, int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -48,12 +48,12 @@ QPixmap toolIcon(ToolIcon which, int size)
     const double s = size;
     switch (which) {
     case ToolIcon::Import:
-        drawSheet(p, QRectF(s * 0.35, s * 0.1, s * 0.55, s * 0.75));
-        drawArrow(p, QPointF(s * 0.05, s * 0.75), QPointF(s * 0.45, s * 0.5), QColor(0x1f, 0x5f, 0xc0), s / 10);
+        DrawSheet(p, QRectF(s * 0.35, s * 0.1, s * 0.55, s * 0.75));
+        DrawArrow(p, QPointF(s * 0.05, s * 0.75), QPointF(s * 0.45, s * 0.5), QColor(0x1f, 0x5f, 0xc0), s / 10);
         break;
     case ToolIcon::Export:
-        drawSheet(p, QRectF(s * 0.1, s * 0.1, s * 0.55, s * 0.75));
-        drawArrow(p, QPointF(s * 0.45, s * 0.5), QPointF(s * 0.9, s * 0.8), QColor(0xc0, 0x3a, 0x1f), s / 10);
+        DrawSheet(p, QRectF(s * 0.1, s * 0.1, s * 0.55, s * 0.75));
+        DrawArrow(p, QPointF(s * 0.45, s * 0.5), QPointF(s * 0.9, s * 0.8), QColor(0xc0, 0x3a, 0x1f), s / 10);
         break;
     case ToolIcon::Help: {
         p.setPen(Qt::NoPen);
@@ -68,7 +68,7 @@ QPixmap toolIcon(ToolIcon which, int size)
     return pixmap;
 }
 
-QImage windowIconImage(int size)
+QImage WindowIconImage(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -89,11 +89,11 @@ QImage windowIconImage(int size)
     return image;
 }
 
-QIcon programIcon()
+QIcon ProgramIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(windowIconImage(size)));
+        icon.addPixmap(QPixmap::fromImage(WindowIconImage(size)));
     return icon;
 }
 

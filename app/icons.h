@@ -9,10 +9,10 @@ namespace korvanta::ui {
 
 enum class ToolIcon { Import, Export, Help };
 
-QPixmap toolIcon(ToolIcon which, int size = 30);
+QPixmap ToolIconPixmap(ToolIcon which, int size = 30);
 // The window icon at 16, 32, 48 and 64 pixels; also written out as the
 // desktop entry's icon at install time.
-QIcon programIcon();
-QImage windowIconImage(int size);
+QIcon ProgramIcon();
+QImage WindowIconImage(int size);
 
 } // namespace korvanta::ui

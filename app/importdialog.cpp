@@ -76,7 +76,7 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
     buttons_->button(QDialogButtonBox::Ok)->setText(tr("确定"));
     buttons_->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
 
-    for (const std::string& name : file_.sheetNames())
+    for (const std::string& name : file_.SheetNames())
         sheets_->addItem(QString::fromStdString(name));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -102,17 +102,17 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
 
     connect(sheets_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index != shownSheet_)
-            chooseSheet(index);
+            ChooseSheet(index);
     });
-    connect(first_, &QComboBox::currentIndexChanged, this, [this] { refreshPreview(); });
-    connect(second_, &QComboBox::currentIndexChanged, this, [this] { refreshPreview(); });
-    connect(heading_, &QCheckBox::toggled, this, [this] { refreshPreview(); });
+    connect(first_, &QComboBox::currentIndexChanged, this, [this] { RefreshPreview(); });
+    connect(second_, &QComboBox::currentIndexChanged, this, [this] { RefreshPreview(); });
+    connect(heading_, &QCheckBox::toggled, this, [this] { RefreshPreview(); });
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    showSheet();
+    ShowSheet();
 }
 
-QStringList ImportDialog::sheetNames() const
+QStringList ImportDialog::SheetNames() const
 {
     QStringList names;
     for (int k = 0; k < sheets_->count(); ++k)
@@ -120,12 +120,12 @@ QStringList ImportDialog::sheetNames() const
     return names;
 }
 
-int ImportDialog::sheetIndex() const
+int ImportDialog::SheetIndex() const
 {
     return shownSheet_;
 }
 
-bool ImportDialog::chooseSheet(int index)
+bool ImportDialog::ChooseSheet(int index)
 {
     if (index < 0 || index >= sheets_->count())
         return false;
@@ -139,18 +139,18 @@ bool ImportDialog::chooseSheet(int index)
     sheet_ = {};  // the shown sheet's memory is given back before the next is read
     setCursor(Qt::WaitCursor);
     try {
-        sheet_ = file_.readSheet(static_cast<std::size_t>(index));
+        sheet_ = file_.ReadSheet(static_cast<std::size_t>(index));
     } catch (const std::bad_alloc&) {
         sheet_ = {};
         sheet_.error = excel::ReadError::TooLarge;
         sheet_.message = QT_TRANSLATE_NOOP("korvanta::ui::LibraryTexts", "内存不足，无法读取该工作表。");
     }
     unsetCursor();
-    showSheet();
+    ShowSheet();
     return true;
 }
 
-bool ImportDialog::chooseColumns(int first, int second)
+bool ImportDialog::ChooseColumns(int first, int second)
 {
     if (first < 0 || second < 0 || first >= first_->count() || second >= second_->count())
         return false;
@@ -159,30 +159,30 @@ bool ImportDialog::chooseColumns(int first, int second)
     return true;
 }
 
-void ImportDialog::setHeading(bool heading)
+void ImportDialog::SetHeading(bool heading)
 {
     heading_->setChecked(heading);
 }
 
-int ImportDialog::firstColumn() const
+int ImportDialog::FirstColumn() const
 {
     return first_->currentIndex();
 }
 
-int ImportDialog::secondColumn() const
+int ImportDialog::SecondColumn() const
 {
     return second_->currentIndex();
 }
 
-bool ImportDialog::heading() const
+bool ImportDialog::Heading() const
 {
     return heading_->isChecked();
 }
 
 // A new sheet: its columns offered, A and B chosen again.
-void ImportDialog::showSheet()
+void ImportDialog::ShowSheet()
 {
-    const int columns = sheet_.ok() ? ColumnCount(sheet_) : 2;
+    const int columns = sheet_.Ok() ? ColumnCount(sheet_) : 2;
     for (QComboBox* picker : {first_, second_}) {
         const QSignalBlocker block(picker);
         picker->clear();
@@ -191,16 +191,16 @@ void ImportDialog::showSheet()
     }
     first_->setCurrentIndex(0);
     second_->setCurrentIndex(1);
-    problem_->setText(sheet_.ok() ? QString() : LibraryText(sheet_.message));
-    problem_->setVisible(!sheet_.ok());
-    buttons_->button(QDialogButtonBox::Ok)->setEnabled(sheet_.ok());
-    refreshPreview();
+    problem_->setText(sheet_.Ok() ? QString() : LibraryText(sheet_.message));
+    problem_->setVisible(!sheet_.Ok());
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(sheet_.Ok());
+    RefreshPreview();
 }
 
 // The rows OK would import, from the first, under their column letters;
 // the two chosen columns are marked in the header, and with a heading
 // their pickers show its texts.
-void ImportDialog::refreshPreview()
+void ImportDialog::RefreshPreview()
 {
     const int columns = first_->count();
     const std::size_t skip = heading_->isChecked() ? 1 : 0;

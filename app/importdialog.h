@@ -34,24 +34,24 @@ public:
     // sheet0 is the file's first sheet, already read.
     ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0, QWidget* parent = nullptr);
 
-    QStringList sheetNames() const;
-    int sheetIndex() const;
+    QStringList SheetNames() const;
+    int SheetIndex() const;
     // The steps a user takes in the dialog; false when there is no such
     // sheet or column.
-    bool chooseSheet(int index);
-    bool chooseColumns(int first, int second);
-    void setHeading(bool heading);
+    bool ChooseSheet(int index);
+    bool ChooseColumns(int first, int second);
+    void SetHeading(bool heading);
 
-    // What OK imports: the shown sheet (ok() false when it could not be
+    // What OK imports: the shown sheet (Ok() false when it could not be
     // read), the two columns and whether row 1 is left out.
-    const excel::ReadResult& sheet() const { return sheet_; }
-    int firstColumn() const;
-    int secondColumn() const;
-    bool heading() const;
+    const excel::ReadResult& Sheet() const { return sheet_; }
+    int FirstColumn() const;
+    int SecondColumn() const;
+    bool Heading() const;
 
 private:
-    void showSheet();
-    void refreshPreview();
+    void ShowSheet();
+    void RefreshPreview();
 
     const excel::DataFile& file_;
     excel::ReadResult sheet_;

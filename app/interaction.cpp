@@ -16,12 +16,12 @@
 
 namespace korvanta::ui {
 
-void DesktopInteraction::showMessage(QWidget* parent, const QString& title, const QString& text)
+void DesktopInteraction::ShowMessage(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 
-std::optional<QString> DesktopInteraction::chooseFileToOpen(QWidget* parent, const FileRequest& request)
+std::optional<QString> DesktopInteraction::ChooseFileToOpen(QWidget* parent, const FileRequest& request)
 {
     const QString path = QFileDialog::getOpenFileName(parent, request.title, request.directory, request.filter);
     if (path.isEmpty())
@@ -29,7 +29,7 @@ std::optional<QString> DesktopInteraction::chooseFileToOpen(QWidget* parent, con
     return path;
 }
 
-std::optional<QString> DesktopInteraction::chooseFileToSave(QWidget* parent, const FileRequest& request)
+std::optional<QString> DesktopInteraction::ChooseFileToSave(QWidget* parent, const FileRequest& request)
 {
     // The window adds the extension itself, so the dialog is given none.
     const QString path = QFileDialog::getSaveFileName(parent, request.title, request.directory, request.filter);
@@ -38,7 +38,7 @@ std::optional<QString> DesktopInteraction::chooseFileToSave(QWidget* parent, con
     return path;
 }
 
-std::optional<FileChoice> DesktopInteraction::chooseFileToSaveAs(QWidget* parent, const FileRequest& request)
+std::optional<FileChoice> DesktopInteraction::ChooseFileToSaveAs(QWidget* parent, const FileRequest& request)
 {
     QString selected;
     const QString path = QFileDialog::getSaveFileName(parent, request.title, request.directory, request.filter, &selected);
@@ -48,12 +48,12 @@ std::optional<FileChoice> DesktopInteraction::chooseFileToSaveAs(QWidget* parent
     return FileChoice{path, std::max(filter, 0)};
 }
 
-bool DesktopInteraction::previewImport(ImportDialog& dialog)
+bool DesktopInteraction::PreviewImport(ImportDialog& dialog)
 {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+void DesktopInteraction::PreviewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
@@ -70,7 +70,7 @@ void DesktopInteraction::previewAndPrint(QWidget* parent, const QString& title, 
     preview.exec();
 }
 
-int DesktopInteraction::ask(QWidget* parent, const Question& question)
+int DesktopInteraction::Ask(QWidget* parent, const Question& question)
 {
     QMessageBox box(QMessageBox::Question, question.title, question.text, QMessageBox::NoButton, parent);
     std::vector<QPushButton*> buttons;
@@ -84,7 +84,7 @@ int DesktopInteraction::ask(QWidget* parent, const Question& question)
     return chosen == buttons.end() ? question.cancelButton : static_cast<int>(chosen - buttons.begin());
 }
 
-void DesktopInteraction::openUrl(const QUrl& url)
+void DesktopInteraction::OpenUrl(const QUrl& url)
 {
     QDesktopServices::openUrl(url);
 }

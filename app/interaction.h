@@ -45,21 +45,21 @@ class UserInteraction {
 public:
     virtual ~UserInteraction() = default;
     // An information box with an OK button only.
-    virtual void showMessage(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void ShowMessage(QWidget* parent, const QString& title, const QString& text) = 0;
     // The chosen path, or nothing when the user cancels.
-    virtual std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) = 0;
-    virtual std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<QString> ChooseFileToSave(QWidget* parent, const FileRequest& request) = 0;
     // A save dialog whose filters choose a file type. Unless overridden, the
     // first filter stays selected.
-    virtual std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request)
+    virtual std::optional<FileChoice> ChooseFileToSaveAs(QWidget* parent, const FileRequest& request)
     {
-        const std::optional<QString> path = chooseFileToSave(parent, request);
+        const std::optional<QString> path = ChooseFileToSave(parent, request);
         return path ? std::optional<FileChoice>(FileChoice{*path, 0}) : std::nullopt;
     }
     // The import preview "导入数据", filled with the file's first sheet:
     // true when the user imports what it shows, false when cancelled.
     // Unless overridden, it is accepted as it opens.
-    virtual bool previewImport(ImportDialog& dialog)
+    virtual bool PreviewImport(ImportDialog& dialog)
     {
         (void)dialog;
         return true;
@@ -67,34 +67,34 @@ public:
     // Shows a print preview whose pages paint draws, from which the user
     // prints through the print dialog (paint is called again for the chosen
     // printer). Unless overridden, the preview is closed without printing.
-    virtual void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+    virtual void PreviewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
     {
         (void)parent;
         (void)title;
         (void)paint;
     }
     // The index of the button chosen. Unless overridden, the unattended one.
-    virtual int ask(QWidget* parent, const Question& question)
+    virtual int Ask(QWidget* parent, const Question& question)
     {
         (void)parent;
         return question.unattendedButton;
     }
     // Opens an address in the default browser; reports nothing when none is there.
-    virtual void openUrl(const QUrl& url) = 0;
+    virtual void OpenUrl(const QUrl& url) = 0;
 };
 
 // The real desktop: QMessageBox (also for questions), QFileDialog, the
 // preview shown modally and QDesktopServices.
 class DesktopInteraction final : public UserInteraction {
 public:
-    void showMessage(QWidget* parent, const QString& title, const QString& text) override;
-    std::optional<QString> chooseFileToOpen(QWidget* parent, const FileRequest& request) override;
-    std::optional<QString> chooseFileToSave(QWidget* parent, const FileRequest& request) override;
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
-    bool previewImport(ImportDialog& dialog) override;
-    void previewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
-    int ask(QWidget* parent, const Question& question) override;
-    void openUrl(const QUrl& url) override;
+    void ShowMessage(QWidget* parent, const QString& title, const QString& text) override;
+    std::optional<QString> ChooseFileToOpen(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> ChooseFileToSave(QWidget* parent, const FileRequest& request) override;
+    std::optional<FileChoice> ChooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
+    bool PreviewImport(ImportDialog& dialog) override;
+    void PreviewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
+    int Ask(QWidget* parent, const Question& question) override;
+    void OpenUrl(const QUrl& url) override;
 };
 
 } // namespace korvanta::ui

@@ -42,10 +42,10 @@ public:
     InstalledLanguage(const InstalledLanguage&) = delete;
     InstalledLanguage& operator=(const InstalledLanguage&) = delete;
 
-    Language language() const { return language_; }
+    Language Installed() const { return language_; }
     // False when the language needs a translation that could not be loaded
     // (the window then shows Chinese).
-    bool loaded() const { return language_ == Language::Chinese || installed_; }
+    bool Loaded() const { return language_ == Language::Chinese || installed_; }
 
 private:
     Language language_;

@@ -26,14 +26,14 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvanta"));
-    korvanta::ui::installFontSubstitutes();
-    QApplication::setFont(korvanta::ui::songFont(9));
+    korvanta::ui::InstallFontSubstitutes();
+    QApplication::setFont(korvanta::ui::SongFont(9));
     const korvanta::ui::InstalledLanguage language(korvanta::ui::StartLanguage());
 
     korvanta::ui::DesktopInteraction desktop;
     korvanta::ui::MainWindow window(desktop);
-    QObject::connect(&window, &korvanta::ui::MainWindow::exitRequested, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&window, &korvanta::ui::MainWindow::ExitRequested, &app, [] { QCoreApplication::exit(0); });
     window.show();
-    window.banner()->startAnimation();
+    window.Banner()->StartAnimation();
     return QApplication::exec();
 }

@@ -45,43 +45,43 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Korvanta V4.05"));
-    setWindowIcon(programIcon());
+    setWindowIcon(ProgramIcon());
 
     // The form is drawn at its designed size; on a screen too small for it
     // (a laptop at 200%) the window scrolls it.
     auto* client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
+    client->setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
     auto* formArea = new FormScrollArea(client, this);
     setCentralWidget(formArea);
 
     toolbar_ = new Toolbar(client);
     banner_ = new banner::BannerWidget(toolbar_);
-    banner_->setGeometry(twipsRect(5220, 270, 2730, 390));
+    banner_->setGeometry(TwipsRect(5220, 270, 2730, 390));
 
     selector_ = new TestSelector(client);
 
     auto* titleFrame = new QFrame(client);
     titleFrame->setObjectName(QStringLiteral("Frame3"));
-    titleFrame->setGeometry(twipsRect(2460, 780, 5715, 495));
+    titleFrame->setGeometry(TwipsRect(2460, 780, 5715, 495));
     titleFrame->setFrameShape(QFrame::StyledPanel);
     titleFrame->setFrameShadow(QFrame::Sunken);
     LabelStyle hintStyle;
-    hintStyle.colour = redColour();
+    hintStyle.colour = RedColour();
     hintStyle.autoSize = false;
     hintStyle.widthTwips = 4590;
-    hint_ = makeLabel(titleFrame, QStringLiteral("Label1"), testHint(TestMode::TwoSample), 60, 240 - 60, hintStyle);
-    hint_->resize(px(4590), hint_->height());
+    hint_ = MakeLabel(titleFrame, QStringLiteral("Label1"), TestHint(TestMode::TwoSample), 60, 240 - 60, hintStyle);
+    hint_->resize(Px(4590), hint_->height());
     // The detailed results open from a small button at the end of the title line.
     auto* detailsButton = new QPushButton(tr("详细结果"), titleFrame);
     detailsButton->setObjectName(QStringLiteral("CommandDetails"));
-    detailsButton->setGeometry(twipsRect(4680, 90, 960, 330));
+    detailsButton->setGeometry(TwipsRect(4680, 90, 960, 330));
     detailsButton->setToolTip(tr("精确P值、可信区间与效应量（Ctrl+D）"));
     detailsButton->setFocusPolicy(Qt::NoFocus);
-    connect(detailsButton, &QPushButton::clicked, this, &MainWindow::showDetails);
+    connect(detailsButton, &QPushButton::clicked, this, &MainWindow::ShowDetails);
 
     calculator_ = new calculator::CalculatorPanel(client);
-    calculator_->setGeometry(twipsRect(60, 3660, 2355, 2715));
+    calculator_->setGeometry(TwipsRect(60, 3660, 2355, 2715));
 
     grid_ = new GridPanel(store_, client);
     table_ = new TablePanel(client);
@@ -99,29 +99,29 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     tableText->setLineWrapMode(QPlainTextEdit::NoWrap);
     tableText->setReadOnly(true);
     tableText->hide();
-    fileName_ = makeLabel(client, QStringLiteral("Label9"), QStringLiteral("Label9"), 3540, 3000);
+    fileName_ = MakeLabel(client, QStringLiteral("Label9"), QStringLiteral("Label9"), 3540, 3000);
     fileName_->hide();
-    makeLabel(client, controlName("Label20", 0), {}, 8340, 900)->hide();
+    MakeLabel(client, ControlName("Label20", 0), {}, 8340, 900)->hide();
 
-    buildMenus();
+    BuildMenus();
 
-    connect(selector_, &TestSelector::testClicked, this, &MainWindow::selectTest);
-    connect(selector_, &TestSelector::tutorialClicked, this, &MainWindow::openOnlineHelp);
-    connect(toolbar_->item(0), &ToolbarItem::activated, this, &MainWindow::importWorkbook);
-    connect(toolbar_->item(1), &ToolbarItem::activated, this, &MainWindow::exportWorkbook);
-    connect(toolbar_->item(2), &ToolbarItem::activated, this, &MainWindow::openOnlineHelp);
-    connect(banner_, &banner::BannerWidget::clicked, this, &MainWindow::openHomePage);
-    connect(grid_, &GridPanel::columnsChanged, this, &MainWindow::onColumnsChanged);
-    connect(table_, &TablePanel::tableChanged, this, &MainWindow::onTableChanged);
-    connect(twoSample_, &TwoSamplePanel::recomputed, this, &MainWindow::refreshDetails);
-    connect(grid_, &GridPanel::pasteRequested, this, &MainWindow::pasteIntoGrid);
-    connect(grid_, &GridPanel::copyRequested, this, &MainWindow::copyGrid);
-    connect(table_, &TablePanel::pasteRequested, this, &MainWindow::pasteIntoTable);
+    connect(selector_, &TestSelector::TestClicked, this, &MainWindow::SelectTest);
+    connect(selector_, &TestSelector::TutorialClicked, this, &MainWindow::OpenOnlineHelp);
+    connect(toolbar_->Item(0), &ToolbarItem::Activated, this, &MainWindow::ImportWorkbook);
+    connect(toolbar_->Item(1), &ToolbarItem::Activated, this, &MainWindow::ExportWorkbook);
+    connect(toolbar_->Item(2), &ToolbarItem::Activated, this, &MainWindow::OpenOnlineHelp);
+    connect(banner_, &banner::BannerWidget::Clicked, this, &MainWindow::OpenHomePage);
+    connect(grid_, &GridPanel::ColumnsChanged, this, &MainWindow::OnColumnsChanged);
+    connect(table_, &TablePanel::TableChanged, this, &MainWindow::OnTableChanged);
+    connect(twoSample_, &TwoSamplePanel::Recomputed, this, &MainWindow::RefreshDetails);
+    connect(grid_, &GridPanel::PasteRequested, this, &MainWindow::PasteIntoGrid);
+    connect(grid_, &GridPanel::CopyRequested, this, &MainWindow::CopyGrid);
+    connect(table_, &TablePanel::PasteRequested, this, &MainWindow::PasteIntoTable);
     details_ = new DetailsWindow(this);
     plot_ = new PlotPanel(interaction_, details_);
-    details_->addPanel(plot_);
-    connect(details_, &DetailsWindow::groupNamesChanged, this, &MainWindow::refreshDetails);
-    connect(details_->powerPanel(), &PowerPanel::recomputed, plot_, [this] { plot_->showPowerCurve(details_->powerPanel()->curve()); });
+    details_->AddPanel(plot_);
+    connect(details_, &DetailsWindow::GroupNamesChanged, this, &MainWindow::RefreshDetails);
+    connect(details_->Power(), &PowerPanel::Recomputed, plot_, [this] { plot_->ShowPowerCurve(details_->Power()->Curve()); });
 
     // Files dropped anywhere on the window are imported; the text boxes
     // would otherwise take a dropped file's name as text.
@@ -132,25 +132,25 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
         if (box->window() != this)
             continue;
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textEdited, this, &MainWindow::noteEdit);
+        connect(box, &QLineEdit::textEdited, this, &MainWindow::NoteEdit);
     }
     // Leaving a text box ends its edit: it becomes one step of the history.
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
         if (qobject_cast<QLineEdit*>(old) && isAncestorOf(old))
-            commitEdits();
+            CommitEdits();
     });
     // So does moving the grid: the next edit is on another row.
-    connect(grid_->scrollBar(), &QScrollBar::actionTriggered, this, [this] { commitEdits(); });
-    connect(grid_->scrollBar(), &QScrollBar::valueChanged, this, [this] { commitEdits(); });
-    connect(table_, &TablePanel::tableChanged, this, &MainWindow::noteEdit);
+    connect(grid_->ScrollBar(), &QScrollBar::actionTriggered, this, [this] { CommitEdits(); });
+    connect(grid_->ScrollBar(), &QScrollBar::valueChanged, this, [this] { CommitEdits(); });
+    connect(table_, &TablePanel::TableChanged, this, &MainWindow::NoteEdit);
 
     // Load: the designed state is mode 0 with the grid and the two-sample
     // panel; the banner shows its welcome line and the grid rows 1 to 9.
-    showPanelsFor(TestMode::TwoSample);
-    banner_->printWelcome();
-    grid_->resetGrid();
-    history_.start(store_.items(grid::Column::First), store_.items(grid::Column::Second), inputFields(), editPlace());
-    updateEditActions();
+    ShowPanelsFor(TestMode::TwoSample);
+    banner_->PrintWelcome();
+    grid_->ResetGrid();
+    history_.Start(store_.Items(grid::Column::First), store_.Items(grid::Column::Second), InputFields(), EditPlace());
+    UpdateEditActions();
     NameControls(this);
     FitFormWindow(formArea);
     CentreOnScreen(this);
@@ -164,7 +164,7 @@ MainWindow::~MainWindow()
     delete tTable_.data();
 }
 
-void MainWindow::buildMenus()
+void MainWindow::BuildMenus()
 {
     struct Item {
         const char* caption;
@@ -173,12 +173,12 @@ void MainWindow::buildMenus()
     };
     QMenu* file = menuBar()->addMenu(tr("文件(F)"));
     const Item fileItems[] = {
-        {QT_TR_NOOP("从Excel导入数据"), QKeySequence(Qt::CTRL | Qt::Key_G), &MainWindow::importWorkbook},
-        {QT_TR_NOOP("导出数据到Excel"), QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::exportWorkbook},
+        {QT_TR_NOOP("从Excel导入数据"), QKeySequence(Qt::CTRL | Qt::Key_G), &MainWindow::ImportWorkbook},
+        {QT_TR_NOOP("导出数据到Excel"), QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::ExportWorkbook},
         {nullptr, {}, nullptr},
-        {QT_TR_NOOP("t界值表"), QKeySequence(Qt::CTRL | Qt::Key_T), &MainWindow::showTTable},
+        {QT_TR_NOOP("t界值表"), QKeySequence(Qt::CTRL | Qt::Key_T), &MainWindow::ShowTTable},
         {nullptr, {}, nullptr},
-        {QT_TR_NOOP("退出"), QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::exitProgram},
+        {QT_TR_NOOP("退出"), QKeySequence(Qt::CTRL | Qt::Key_E), &MainWindow::ExitProgram},
     };
     for (const Item& item : fileItems) {
         if (!item.caption) {
@@ -189,26 +189,26 @@ void MainWindow::buildMenus()
         action->setShortcut(item.shortcut);
     }
     QMenu* edit = menuBar()->addMenu(tr("编辑(E)"));
-    undoAction_ = edit->addAction(tr("撤销"), this, &MainWindow::undo);
+    undoAction_ = edit->addAction(tr("撤销"), this, &MainWindow::Undo);
     undoAction_->setObjectName(QStringLiteral("editUndo"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = edit->addAction(tr("重做"), this, &MainWindow::redo);
+    redoAction_ = edit->addAction(tr("重做"), this, &MainWindow::Redo);
     redoAction_->setObjectName(QStringLiteral("editRedo"));
     redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QMenu* results = menuBar()->addMenu(tr("结果(R)"));
-    results->addAction(tr("详细结果…"), this, &MainWindow::showDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    results->addAction(tr("导出报告…"), this, &MainWindow::exportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    results->addAction(tr("打印…"), this, &MainWindow::printReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    results->addAction(tr("详细结果…"), this, &MainWindow::ShowDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    results->addAction(tr("导出报告…"), this, &MainWindow::ExportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    results->addAction(tr("打印…"), this, &MainWindow::PrintReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QMenu* help = menuBar()->addMenu(tr("帮助(H)"));
-    help->addAction(tr("访问作者主页"), this, &MainWindow::openHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    QAction* helpPage = help->addAction(tr("在线帮助"), this, &MainWindow::openOnlineHelp);
+    help->addAction(tr("访问作者主页"), this, &MainWindow::OpenHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    QAction* helpPage = help->addAction(tr("在线帮助"), this, &MainWindow::OpenOnlineHelp);
     // F1 opens the help from any of the program's windows.
     helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_F1)});
     helpPage->setShortcutContext(Qt::ApplicationShortcut);
-    buildLanguageMenu(help);
+    BuildLanguageMenu(help);
 }
 
-void MainWindow::buildLanguageMenu(QMenu* help)
+void MainWindow::BuildLanguageMenu(QMenu* help)
 {
     // Named in both languages, so that it is found whichever one is shown.
     QMenu* languages = help->addMenu(QStringLiteral("语言 / Language"));
@@ -225,11 +225,11 @@ void MainWindow::buildLanguageMenu(QMenu* help)
         choice->setCheckable(true);
         choice->setChecked(language == SavedLanguage().value_or(running));
         choices->addAction(choice);
-        connect(choice, &QAction::triggered, this, [this, language = language, running] { chooseLanguage(language, running); });
+        connect(choice, &QAction::triggered, this, [this, language = language, running] { ChooseLanguage(language, running); });
     }
 }
 
-void MainWindow::chooseLanguage(Language chosen, Language running)
+void MainWindow::ChooseLanguage(Language chosen, Language running)
 {
     SaveLanguage(chosen);
     if (chosen == running)
@@ -237,19 +237,19 @@ void MainWindow::chooseLanguage(Language chosen, Language running)
     QString text = tr("界面语言将在下次启动 Korvanta 时更换。");
     if (ParseLanguage(qEnvironmentVariable("KORVANTA_LANG")))
         text += tr("（环境变量 KORVANTA_LANG 仍优先于此设置。）");
-    interaction_.showMessage(this, tr("提示"), text);
+    interaction_.ShowMessage(this, tr("提示"), text);
 }
 
 namespace {
 
 // The action of that caption among actions and their submenus, depth first.
-QAction* FindAction(const QList<QAction*>& actions, const QString& caption)
+QAction* FindActionIn(const QList<QAction*>& actions, const QString& caption)
 {
     for (QAction* action : actions) {
         if (action->text() == caption)
             return action;
         if (action->menu())
-            if (QAction* found = FindAction(action->menu()->actions(), caption))
+            if (QAction* found = FindActionIn(action->menu()->actions(), caption))
                 return found;
     }
     return nullptr;
@@ -257,77 +257,77 @@ QAction* FindAction(const QList<QAction*>& actions, const QString& caption)
 
 } // namespace
 
-QAction* MainWindow::findAction(const QString& caption) const
+QAction* MainWindow::FindAction(const QString& caption) const
 {
-    return FindAction(menuBar()->actions(), caption);
+    return FindActionIn(menuBar()->actions(), caption);
 }
 
-void MainWindow::selectTest(TestMode mode)
+void MainWindow::SelectTest(TestMode mode)
 {
-    commitEdits();
-    switch (askBeforeSwitch(mode)) {
+    CommitEdits();
+    switch (AskBeforeSwitch(mode)) {
     case SwitchAnswer::Cancel:
         return;
     case SwitchAnswer::Keep:
         if (mode != mode_)
-            asOneStep([this, mode] { switchKeepingData(mode); });
+            AsOneStep([this, mode] { SwitchKeepingData(mode); });
         return;
     case SwitchAnswer::Clear:
         break;
     }
     // The reset is one step: undo brings the data and their test back.
-    asOneStep([this, mode] { resetForTest(mode); });
+    AsOneStep([this, mode] { ResetForTest(mode); });
 }
 
-void MainWindow::resetForTest(TestMode mode)
+void MainWindow::ResetForTest(TestMode mode)
 {
-    showTest(mode);
-    clearInputsAndResults();
-    focusFirstInput();
-    refreshDetails();
+    ShowTest(mode);
+    ClearInputsAndResults();
+    FocusFirstInput();
+    RefreshDetails();
 }
 
-void MainWindow::clearInputsAndResults()
+void MainWindow::ClearInputsAndResults()
 {
     // Every store, input cell and result is emptied. The cells' own change
     // handling still cleans and stores what they are given, but nothing is
     // recomputed: every result label is emptied right after.
-    grid_->setAnnouncing(false);
-    table_->setAnnouncing(false);
-    grid_->resetGrid();
-    twoSample_->clearBoxes();
-    table_->clearAll();
-    grid_->setAnnouncing(true);
-    table_->setAnnouncing(true);
-    twoSample_->clearResults();
-    pairedT_->clearResults();
-    correlation_->clearResults();
-    fourFold_->clearResults();
-    pairedChi_->clearResults();
+    grid_->SetAnnouncing(false);
+    table_->SetAnnouncing(false);
+    grid_->ResetGrid();
+    twoSample_->ClearBoxes();
+    table_->ClearAll();
+    grid_->SetAnnouncing(true);
+    table_->SetAnnouncing(true);
+    twoSample_->ClearResults();
+    pairedT_->ClearResults();
+    correlation_->ClearResults();
+    fourFold_->ClearResults();
+    pairedChi_->ClearResults();
 }
 
-void MainWindow::showTest(TestMode mode)
+void MainWindow::ShowTest(TestMode mode)
 {
     // The toolbar's import and export serve the tests on raw data; the
     // menu items stay available in every mode.
-    toolbar_->setExchangeEnabled(!stats::UsesTable(mode));
-    selector_->showCurrent(mode);
+    toolbar_->SetExchangeEnabled(!stats::UsesTable(mode));
+    selector_->ShowCurrent(mode);
     mode_ = mode;
-    hint_->setText(testHint(mode));
-    showPanelsFor(mode);
+    hint_->setText(TestHint(mode));
+    ShowPanelsFor(mode);
     if (stats::UsesTable(mode))
-        table_->setPairedLayout(mode == TestMode::PairedChiSquare);
+        table_->SetPairedLayout(mode == TestMode::PairedChiSquare);
 }
 
-void MainWindow::focusFirstInput()
+void MainWindow::FocusFirstInput()
 {
     if (stats::UsesTable(mode_))
-        table_->cell(0)->setFocus(Qt::OtherFocusReason);
+        table_->Cell(0)->setFocus(Qt::OtherFocusReason);
     else
-        grid_->cell(grid::Column::First, 0)->setFocus(Qt::OtherFocusReason);
+        grid_->Cell(grid::Column::First, 0)->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::showPanelsFor(TestMode mode)
+void MainWindow::ShowPanelsFor(TestMode mode)
 {
     table_->setVisible(stats::UsesTable(mode));
     twoSample_->setVisible(mode == TestMode::TwoSample);
@@ -338,96 +338,96 @@ void MainWindow::showPanelsFor(TestMode mode)
     table_->raise();
 }
 
-void MainWindow::onColumnsChanged(bool first, bool second)
+void MainWindow::OnColumnsChanged(bool first, bool second)
 {
     switch (mode_) {
     case TestMode::PairedT:
-        pairedT_->show(stats::PairedTTest(store_.pairMoments()));
+        pairedT_->show(stats::PairedTTest(store_.PairMoments()));
         break;
     case TestMode::TwoSample:
         // Only the changed column's boxes are written.
         if (first)
-            twoSample_->writeSummary(0, stats::SummariseColumn(store_.moments(grid::Column::First)));
+            twoSample_->WriteSummary(0, stats::SummariseColumn(store_.Moments(grid::Column::First)));
         if (second)
-            twoSample_->writeSummary(1, stats::SummariseColumn(store_.moments(grid::Column::Second)));
+            twoSample_->WriteSummary(1, stats::SummariseColumn(store_.Moments(grid::Column::Second)));
         break;
     case TestMode::Correlation:
-        correlation_->show(stats::CorrelationRegression(store_.pairMoments()));
+        correlation_->show(stats::CorrelationRegression(store_.PairMoments()));
         break;
     case TestMode::FourFold:
     case TestMode::PairedChiSquare:
         // The grid's columns are not read by the table tests.
         return;
     }
-    refreshDetails();
+    RefreshDetails();
 }
 
-void MainWindow::onTableChanged()
+void MainWindow::OnTableChanged()
 {
-    const TablePanel::Texts texts = table_->texts();
+    const TablePanel::Texts texts = table_->CellTexts();
     if (mode_ == TestMode::FourFold)
-        fourFold_->show(stats::FourFoldChiSquare(texts.view()));
+        fourFold_->show(stats::FourFoldChiSquare(texts.View()));
     else if (mode_ == TestMode::PairedChiSquare)
-        pairedChi_->show(stats::PairedChiSquare(texts.view()));
+        pairedChi_->show(stats::PairedChiSquare(texts.View()));
     else
         return;
-    refreshDetails();
+    RefreshDetails();
 }
 
 template <typename F>
-auto MainWindow::withDetailsInput(F&& f) const
+auto MainWindow::WithDetailsInput(F&& f) const
 {
     // The input holds views: the texts live until f returns.
     std::array<std::string, 6> boxes;
-    const TablePanel::Texts table = table_->texts();
+    const TablePanel::Texts table = table_->CellTexts();
     stats::DetailsInput input;
-    input.summary = twoSample_->input(boxes);
-    input.first = store_.values(grid::Column::First);
-    input.second = store_.values(grid::Column::Second);
-    input.table = table.view();
+    input.summary = twoSample_->Input(boxes);
+    input.first = store_.Values(grid::Column::First);
+    input.second = store_.Values(grid::Column::Second);
+    input.table = table.View();
     return f(mode_, input);
 }
 
-void MainWindow::withDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const
+void MainWindow::WithDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const
 {
-    withDetailsInput(f);
+    WithDetailsInput(f);
 }
 
-void MainWindow::refreshDetails()
+void MainWindow::RefreshDetails()
 {
     // The detailed statistics cost milliseconds on a large store: they are
     // computed only while their window is open.
     if (!details_ || !details_->isVisible())
         return;
-    withDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
-        details_->showFigures(mode, input);
-        plot_->showPlot(mode, input, details_->groupNames());
+    WithDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
+        details_->ShowFigures(mode, input);
+        plot_->ShowPlot(mode, input, details_->GroupNames());
     });
 }
 
-stats::FigureList MainWindow::detailFigures() const
+stats::FigureList MainWindow::DetailFigures() const
 {
-    return withDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
+    return WithDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
         stats::FigureList figures = stats::DetailFigures(mode, input);
         // The power section keeps what the user typed into it; it is
         // brought up to date with the data before it is read.
-        PowerPanel* power = details_->powerPanel();
-        power->showData(mode, input);
-        const stats::FigureList powerFigures = power->figures();
+        PowerPanel* power = details_->Power();
+        power->ShowData(mode, input);
+        const stats::FigureList powerFigures = power->Figures();
         figures.insert(figures.end(), powerFigures.begin(), powerFigures.end());
         return figures;
     });
 }
 
-void MainWindow::showDetails()
+void MainWindow::ShowDetails()
 {
     details_->show();
     details_->raise();
     details_->activateWindow();
-    refreshDetails();
+    RefreshDetails();
 }
 
-void MainWindow::showTTable()
+void MainWindow::ShowTTable()
 {
     // One t-table window: created and centred when it is loaded, shown
     // again while it is open, unloaded when the user closes it.
@@ -438,42 +438,42 @@ void MainWindow::showTTable()
     tTable_->activateWindow();
 }
 
-void MainWindow::openHomePage()
+void MainWindow::OpenHomePage()
 {
-    interaction_.openUrl(banner::HomePageUrl());
+    interaction_.OpenUrl(banner::HomePageUrl());
 }
 
-void MainWindow::openOnlineHelp()
+void MainWindow::OpenOnlineHelp()
 {
-    interaction_.openUrl(banner::OnlineHelpUrl());
+    interaction_.OpenUrl(banner::OnlineHelpUrl());
 }
 
-void MainWindow::exitProgram()
+void MainWindow::ExitProgram()
 {
-    if (confirmExit())
-        endProgram();
+    if (ConfirmExit())
+        EndProgram();
 }
 
-void MainWindow::endProgram()
+void MainWindow::EndProgram()
 {
     exitConfirmed_ = true;
     if (tTable_)
         tTable_->close();
     details_->close();
-    emit exitRequested();
+    emit ExitRequested();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!exitConfirmed_ && !confirmExit()) {
+    if (!exitConfirmed_ && !ConfirmExit()) {
         event->ignore();
         return;
     }
     event->accept();
-    endProgram();
+    EndProgram();
 }
 
-QString MainWindow::programDirectory() const
+QString MainWindow::ProgramDirectory() const
 {
     return QCoreApplication::applicationDirPath();
 }

@@ -73,48 +73,48 @@ public:
     explicit MainWindow(UserInteraction& interaction, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    TestMode testMode() const { return mode_; }
-    const grid::GridStore& store() const { return store_; }
-    banner::BannerWidget* banner() const { return banner_; }
+    TestMode CurrentTest() const { return mode_; }
+    const grid::GridStore& Store() const { return store_; }
+    banner::BannerWidget* Banner() const { return banner_; }
     // The t-table window while it is open.
-    TTableWindow* tTableWindow() const { return tTable_; }
-    QAction* findAction(const QString& caption) const;
+    TTableWindow* TTable() const { return tTable_; }
+    QAction* FindAction(const QString& caption) const;
     // Replaces the grid's two columns as an import does: the window back at
     // row 1, the first rows shown and stored as if typed, the current test
     // recomputed once.
-    void loadColumns(std::vector<std::string> first, std::vector<std::string> second);
+    void LoadColumns(std::vector<std::string> first, std::vector<std::string> second);
     // The detailed figures of the current test, as key=value pairs.
-    stats::FigureList detailFigures() const;
-    DetailsWindow* detailsWindow() const { return details_; }
-    PlotPanel* plotPanel() const { return plot_; }
+    stats::FigureList DetailFigures() const;
+    DetailsWindow* Details() const { return details_; }
+    PlotPanel* Plot() const { return plot_; }
     // Imports the file at path as the import does after its dialog: the
     // name is checked, a workbook with several sheets asks which one.
-    void importFile(const QString& path);
+    void ImportFile(const QString& path);
 
 public slots:
-    void selectTest(korvanta::ui::TestMode mode);
-    void importWorkbook();
-    void exportWorkbook();
-    void showTTable();
-    void showDetails();
-    void exportReport();
-    void printReport();
-    void pasteIntoGrid(korvanta::grid::Column column, int visibleRow);
-    void pasteIntoTable(int index);
-    void copyGrid();
-    void openHomePage();
-    void openOnlineHelp();
+    void SelectTest(korvanta::ui::TestMode mode);
+    void ImportWorkbook();
+    void ExportWorkbook();
+    void ShowTTable();
+    void ShowDetails();
+    void ExportReport();
+    void PrintReport();
+    void PasteIntoGrid(korvanta::grid::Column column, int visibleRow);
+    void PasteIntoTable(int index);
+    void CopyGrid();
+    void OpenHomePage();
+    void OpenOnlineHelp();
     // Asks first when changed data were neither imported nor exported.
-    void exitProgram();
+    void ExitProgram();
     // The edit menu: one step of the data (a cell's edit, a paste, an
     // import, a reset) back or forward, with the test and the rows it
     // belongs to (app/editactions.cpp).
-    void undo();
-    void redo();
+    void Undo();
+    void Redo();
 
 signals:
     // "退出" or the window's close box, answered: the program ends.
-    void exitRequested();
+    void ExitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,53 +134,53 @@ private:
     };
     // Nothing when the sheet has more data rows than the grid holds (said
     // in a message).
-    std::optional<ImportedColumns> takeColumns(const ImportDialog& preview);
+    std::optional<ImportedColumns> TakeColumns(const ImportDialog& preview);
 
     // Says that `count` pasted or imported numbers such as "2,500" were kept
     // as written, their comma being read both ways in their column.
-    void noteKeptCommaNumbers(int count);
-    void buildMenus();
+    void NoteKeptCommaNumbers(int count);
+    void BuildMenus();
     // 帮助 → "语言 / Language": the choice is saved for the next start.
-    void buildLanguageMenu(QMenu* help);
-    void chooseLanguage(Language chosen, Language running);
-    void onColumnsChanged(bool first, bool second);
-    void onTableChanged();
-    void showPanelsFor(TestMode mode);
+    void BuildLanguageMenu(QMenu* help);
+    void ChooseLanguage(Language chosen, Language running);
+    void OnColumnsChanged(bool first, bool second);
+    void OnTableChanged();
+    void ShowPanelsFor(TestMode mode);
     // Toolbar, buttons, Label1, panels and the 2x2 layout of the test.
-    void showTest(TestMode mode);
-    void focusFirstInput();
+    void ShowTest(TestMode mode);
+    void FocusFirstInput();
     // app/editactions.cpp: the history and the questions before data are lost.
     enum class SwitchAnswer { Keep, Clear, Cancel };
-    SwitchAnswer askBeforeSwitch(TestMode mode);
-    void switchKeepingData(TestMode mode);
-    void resetForTest(TestMode mode);
+    SwitchAnswer AskBeforeSwitch(TestMode mode);
+    void SwitchKeepingData(TestMode mode);
+    void ResetForTest(TestMode mode);
     // Every store, input cell and result label emptied, nothing recomputed.
-    void clearInputsAndResults();
-    bool confirmExit();
-    void endProgram();
-    bool hasData() const;
-    std::vector<std::string> inputFields() const;
-    grid::EditPlace editPlace() const;
+    void ClearInputsAndResults();
+    bool ConfirmExit();
+    void EndProgram();
+    bool HasData() const;
+    std::vector<std::string> InputFields() const;
+    grid::EditPlace EditPlace() const;
     // Records what changed since the last recorded state as one step.
-    void commitEdits();
+    void CommitEdits();
     // Runs change as one step of its own: an edit before it is recorded
     // first, and nothing is recorded halfway through.
-    void asOneStep(const std::function<void()>& change);
-    void noteEdit();
+    void AsOneStep(const std::function<void()>& change);
+    void NoteEdit();
     void restoreState(grid::EditState state);
-    void updateEditActions();
+    void UpdateEditActions();
     // Writes the export file; true when it was written.
-    bool exportData();
+    bool ExportData();
     // Follows the main panel: called after every recomputation.
-    void refreshDetails();
+    void RefreshDetails();
     // Runs f with the current test's inputs as the detailed statistics read them.
     template <typename F>
-    auto withDetailsInput(F&& f) const;
+    auto WithDetailsInput(F&& f) const;
     // The same for the files of the window's other jobs.
-    void withDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const;
-    QString programDirectory() const;
+    void WithDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const;
+    QString ProgramDirectory() const;
     // What the report holds, read from the window (app/reportactions.cpp).
-    ReportContent reportContent() const;
+    ReportContent CurrentReport() const;
 
     UserInteraction& interaction_;
     grid::GridStore store_;

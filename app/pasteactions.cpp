@@ -39,71 +39,71 @@ void PasteOneValue(QLineEdit* cell, const delimited::DelimitedText& parsed)
 
 // A clipboard too large for the memory left is refused with a message: its
 // text and the parsed block are made before anything is stored.
-void MainWindow::pasteIntoGrid(grid::Column column, int visibleRow) try
+void MainWindow::PasteIntoGrid(grid::Column column, int visibleRow) try
 {
     const QString text = QApplication::clipboard()->text();
     const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
     if (!IsBlock(text, block)) {
-        PasteOneValue(grid_->cell(column, visibleRow), block);
+        PasteOneValue(grid_->Cell(column, visibleRow), block);
         return;
     }
-    const int row = store_.offset() + visibleRow;
+    const int row = store_.Offset() + visibleRow;
     grid::PasteOutcome outcome;
-    asOneStep([&] {
+    AsOneStep([&] {
         outcome = grid::PasteBlock(store_, block, column, row);
         if (outcome.problem == grid::PasteProblem::None)
-            grid_->showPasted(outcome.firstChanged, outcome.secondChanged);
+            grid_->ShowPasted(outcome.firstChanged, outcome.secondChanged);
     });
     switch (outcome.problem) {
     case grid::PasteProblem::None:
-        noteKeptCommaNumbers(block.unreadCommaNumbers);
+        NoteKeptCommaNumbers(block.unreadCommaNumbers);
         return;
     case grid::PasteProblem::NoData:
         return;
     case grid::PasteProblem::TooManyColumns:
-        interaction_.showMessage(this, Notice(), tr("粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。").arg(block.columns));
+        interaction_.ShowMessage(this, Notice(), tr("粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。").arg(block.columns));
         return;
     case grid::PasteProblem::TooManyRows:
-        interaction_.showMessage(this, Notice(), tr("粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。")
+        interaction_.ShowMessage(this, Notice(), tr("粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。")
                                                     .arg(block.rows.size())
                                                     .arg(row + 1)
                                                     .arg(grid::kMaxRows));
         return;
     }
 } catch (const std::bad_alloc&) {
-    interaction_.showMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
+    interaction_.ShowMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
-void MainWindow::pasteIntoTable(int index) try
+void MainWindow::PasteIntoTable(int index) try
 {
     const QString text = QApplication::clipboard()->text();
     const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
     if (!IsBlock(text, block)) {
-        PasteOneValue(table_->cell(index), block);
+        PasteOneValue(table_->Cell(index), block);
         return;
     }
     if (block.rows.size() != 2 || block.columns != 2) {
-        interaction_.showMessage(this, Notice(), tr("四格表只能粘贴两行两列的数据（a b / c d），未粘贴。"));
+        interaction_.ShowMessage(this, Notice(), tr("四格表只能粘贴两行两列的数据（a b / c d），未粘贴。"));
         return;
     }
     const auto field = [&](std::size_t row, std::size_t column) {
         const auto& fields = block.rows[row];
         return column < fields.size() ? QString::fromStdString(fields[column]) : QString();
     };
-    asOneStep([&] { table_->setCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
+    AsOneStep([&] { table_->SetCells({field(0, 0), field(0, 1), field(1, 0), field(1, 1)}); });
 } catch (const std::bad_alloc&) {
-    interaction_.showMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
+    interaction_.ShowMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
-void MainWindow::noteKeptCommaNumbers(int count)
+void MainWindow::NoteKeptCommaNumbers(int count)
 {
     if (count > 0)
-        interaction_.showMessage(this, Notice(),
+        interaction_.ShowMessage(this, Notice(),
                                  tr("有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。")
                                      .arg(count));
 }
 
-void MainWindow::copyGrid()
+void MainWindow::CopyGrid()
 {
     QApplication::clipboard()->setText(QString::fromStdString(grid::CopyText(store_)));
 }

@@ -30,7 +30,7 @@ struct Words {
 } // namespace
 namespace {
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
 const QColor kPoints(31, 119, 180);
 const QColor kLine(214, 39, 40);
@@ -89,8 +89,8 @@ void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
 void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
 {
     chart->setTitle(Words::tr("散点图与回归直线（95%置信带与预测带）") + ThinnedNote(plot.points.size()));
-    auto* x = ValueAxis(Words::tr("X（%1）").arg(qs(plot.xName)));
-    auto* y = ValueAxis(Words::tr("Y（%1）").arg(qs(plot.yName)));
+    auto* x = ValueAxis(Words::tr("X（%1）").arg(Qs(plot.xName)));
+    auto* y = ValueAxis(Words::tr("Y（%1）").arg(Qs(plot.yName)));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -163,11 +163,11 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
     x->setTitleText(plot.differences ? QString() : Words::tr("组别"));
     x->setStartValue(0.5);
     for (std::size_t g = 0; g < plot.groups.size(); ++g)
-        x->append(qs(plot.groups[g].name), static_cast<double>(g) + 1.5);
+        x->append(Qs(plot.groups[g].name), static_cast<double>(g) + 1.5);
     x->setRange(0.5, static_cast<double>(plot.groups.size()) + 0.5);
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     x->setGridLineVisible(false);
-    auto* y = ValueAxis(plot.differences ? Words::tr("差值（%1 − %2）").arg(qs(plot.firstName), qs(plot.secondName)) : Words::tr("数值"));
+    auto* y = ValueAxis(plot.differences ? Words::tr("差值（%1 − %2）").arg(Qs(plot.firstName), Qs(plot.secondName)) : Words::tr("数值"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -241,9 +241,9 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
     QStringList names;
     QStringList counts;
     for (const plot::Proportion& bar : plot.bars) {
-        names << qs(bar.name);
+        names << Qs(bar.name);
         if (bar.share)
-            counts << QStringLiteral("%1 %2/%3").arg(qs(bar.name), QString::number(bar.positives, 'g', 15), QString::number(bar.total, 'g', 15));
+            counts << QStringLiteral("%1 %2/%3").arg(Qs(bar.name), QString::number(bar.positives, 'g', 15), QString::number(bar.total, 'g', 15));
         *set << (bar.share ? *bar.share * 100 : 0.0);
     }
     // The counts behind the bars: "阳性率（试验组 10/40，对照组 20/40）".
@@ -255,10 +255,10 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
     series->setLabelsPrecision(4);
     series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
     set->setLabelColor(Qt::white);
-    set->setLabelFont(songFont(9, true));
+    set->setLabelFont(SongFont(9, true));
     auto* x = new QBarCategoryAxis;
     x->append(names);
-    x->setTitleText(qs(plot.axisTitle));
+    x->setTitleText(Qs(plot.axisTitle));
     auto* y = ValueAxis(Words::tr("阳性率（%）"));
     y->setRange(0, 100);
     y->setLabelFormat(QStringLiteral("%.0f"));
@@ -273,7 +273,7 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
 void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
 {
     chart->setTitle(Words::tr("检验效能曲线"));
-    auto* x = ValueAxis(qs(plot.axisTitle));
+    auto* x = ValueAxis(Qs(plot.axisTitle));
     x->setLabelFormat(QStringLiteral("%.0f"));
     auto* y = ValueAxis(Words::tr("检验效能 1 − β"));
     y->setRange(0, 1);
@@ -332,9 +332,9 @@ std::unique_ptr<QChart> BuildChart(const plot::PlotData& data)
 {
     auto chart = std::make_unique<QChart>();
     chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setFont(songFont(9));
-    chart->setTitleFont(songFont(10.5, true));
-    chart->legend()->setFont(songFont(9));
+    chart->setFont(SongFont(9));
+    chart->setTitleFont(SongFont(10.5, true));
+    chart->legend()->setFont(SongFont(9));
     chart->legend()->setAlignment(Qt::AlignBottom);
     if (!plot::HasContent(data)) {
         chart->setTitle(Words::tr("（暂无可绘制的数据）"));
@@ -349,8 +349,8 @@ std::unique_ptr<QChart> BuildChart(const plot::PlotData& data)
     else if (const auto* power = std::get_if<plot::PowerCurvePlot>(&data))
         BuildPowerCurve(chart.get(), *power);
     for (QAbstractAxis* axis : chart->axes()) {
-        axis->setLabelsFont(songFont(9));
-        axis->setTitleFont(songFont(9, true));
+        axis->setLabelsFont(SongFont(9));
+        axis->setTitleFont(SongFont(9, true));
     }
     // A title of two lines is rich text: each line centred.
     if (chart->title().contains(QStringLiteral("<br>")))

@@ -34,7 +34,7 @@ std::vector<double> Numbers(stats::Column column)
 {
     std::vector<double> values;
     for (const stats::CellValue& cell : column)
-        if (cell.isNumber())
+        if (cell.IsNumber())
             values.push_back(cell.number);
     return values;
 }
@@ -99,7 +99,7 @@ GroupsPlot Differences(const stats::DetailsInput& input)
     std::vector<double> differences;
     const std::size_t rows = std::min(input.first.size(), input.second.size());
     for (std::size_t k = 0; k < rows; ++k)
-        if (input.first[k].isNumber() && input.second[k].isNumber())
+        if (input.first[k].IsNumber() && input.second[k].IsNumber())
             differences.push_back(input.first[k].number - input.second[k].number);
     GroupsPlot plot;
     plot.differences = true;
@@ -112,7 +112,7 @@ RegressionPlot Regression(const stats::DetailsInput& input)
     RegressionPlot plot;
     const std::size_t rows = std::min(input.first.size(), input.second.size());
     for (std::size_t k = 0; k < rows; ++k)
-        if (input.first[k].isNumber() && input.second[k].isNumber())
+        if (input.first[k].IsNumber() && input.second[k].IsNumber())
             plot.points.push_back({input.first[k].number, input.second[k].number});
     const double n = static_cast<double>(plot.points.size());
     if (plot.points.size() < 3)
@@ -179,7 +179,7 @@ ProportionsPlot Proportions(stats::TestMode mode, const stats::DetailsInput& inp
     } else {
         // Rows are after treatment, columns before.
         plot.axisTitle = Words::tr("时间").toStdString();
-        plot.bars = {Share(Words::tr("治疗前").toStdString(), c.a + c.c, c.n()), Share(Words::tr("治疗后").toStdString(), c.a + c.b, c.n())};
+        plot.bars = {Share(Words::tr("治疗前").toStdString(), c.a + c.c, c.N()), Share(Words::tr("治疗后").toStdString(), c.a + c.b, c.N())};
     }
     if (!counts)
         for (Proportion& bar : plot.bars)

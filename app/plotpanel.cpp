@@ -22,7 +22,7 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
     save_ = new QPushButton(tr("保存图形…"), this);
     save_->setObjectName(QStringLiteral("SavePlot"));
     save_->setToolTip(tr("把图形保存为PNG图片或SVG矢量图"));
-    connect(save_, &QPushButton::clicked, this, &PlotPanel::savePlot);
+    connect(save_, &QPushButton::clicked, this, &PlotPanel::SavePlot);
 
     auto* showData = new QPushButton(tr("数据图"), this);
     showData->setObjectName(QStringLiteral("PlotShowData"));
@@ -35,7 +35,7 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
         choice->addButton(button);
     }
     showData->setChecked(true);
-    connect(showPower_, &QPushButton::toggled, this, [this] { redraw(); });
+    connect(showPower_, &QPushButton::toggled, this, [this] { Redraw(); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(showData);
@@ -48,38 +48,38 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
     layout->addLayout(buttons);
 }
 
-void PlotPanel::showPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names)
+void PlotPanel::ShowPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names)
 {
     data_ = plot::MakePlotData(mode, input, details::GroupName(names, 0).toStdString(), details::GroupName(names, 1).toStdString());
-    if (!showPower_->isChecked()) redraw();
+    if (!showPower_->isChecked()) Redraw();
 }
 
-void PlotPanel::showPowerCurve(const plot::PlotData& curve)
+void PlotPanel::ShowPowerCurve(const plot::PlotData& curve)
 {
     curve_ = curve;
-    if (showPower_->isChecked()) redraw();
+    if (showPower_->isChecked()) Redraw();
 }
 
-const plot::PlotData& PlotPanel::shown() const
+const plot::PlotData& PlotPanel::Shown() const
 {
     return showPower_->isChecked() ? curve_ : data_;
 }
 
-void PlotPanel::redraw()
+void PlotPanel::Redraw()
 {
     QChart* old = view_->chart();
-    view_->setChart(BuildChart(shown()).release());
+    view_->setChart(BuildChart(Shown()).release());
     delete old;
-    save_->setEnabled(plot::HasContent(shown()));
+    save_->setEnabled(plot::HasContent(Shown()));
 }
 
-bool PlotPanel::writePlot(const QString& path, bool svg) const
+bool PlotPanel::WritePlot(const QString& path, bool svg) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const bool drawn = svg ? WritePlotSvg(shown(), kPlotFileSize, &file, tr("Korvanta 统计图"))
-                           : RenderPlot(shown(), kPlotFileSize, 2).save(&file, "PNG");
+    const bool drawn = svg ? WritePlotSvg(Shown(), kPlotFileSize, &file, tr("Korvanta 统计图"))
+                           : RenderPlot(Shown(), kPlotFileSize, 2).save(&file, "PNG");
     if (!drawn) {
         file.cancelWriting();
         return false;
@@ -87,10 +87,10 @@ bool PlotPanel::writePlot(const QString& path, bool svg) const
     return file.commit();
 }
 
-void PlotPanel::savePlot()
+void PlotPanel::SavePlot()
 {
     const QString filters = tr("PNG 图片(*.png);;SVG 矢量图(*.svg)");
-    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(window(), {tr("保存图形"), QString(), filters});
+    const std::optional<FileChoice> chosen = interaction_.ChooseFileToSaveAs(window(), {tr("保存图形"), QString(), filters});
     if (!chosen)
         return;
     QString path = chosen->path;
@@ -101,10 +101,10 @@ void PlotPanel::savePlot()
         path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     }
     const QString notice = tr("提示");
-    if (writePlot(path, svg))
-        interaction_.showMessage(window(), notice, tr("图形保存成功！"));
+    if (WritePlot(path, svg))
+        interaction_.ShowMessage(window(), notice, tr("图形保存成功！"));
     else
-        interaction_.showMessage(window(), notice, tr("图形保存失败，请检查文件夹是否存在以及是否有写入权限。"));
+        interaction_.ShowMessage(window(), notice, tr("图形保存失败，请检查文件夹是否存在以及是否有写入权限。"));
 }
 
 } // namespace korvanta::ui

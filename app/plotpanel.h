@@ -21,25 +21,25 @@ public:
     PlotPanel(UserInteraction& interaction, QWidget* parent);
 
     // Draws the plot of the test from its inputs (read during the call).
-    void showPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names = {});
+    void ShowPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names = {});
     // Keeps the power curve, drawn while its button is down.
-    void showPowerCurve(const plot::PlotData& curve);
+    void ShowPowerCurve(const plot::PlotData& curve);
     const plot::PlotData& data() const { return data_; }
-    const plot::PlotData& powerCurve() const { return curve_; }
+    const plot::PlotData& PowerCurve() const { return curve_; }
     // What the view shows and the save button writes.
-    const plot::PlotData& shown() const;
-    QChartView* view() const { return view_; }
+    const plot::PlotData& Shown() const;
+    QChartView* View() const { return view_; }
 
     // Writes the plot to path as SVG when svg is true, otherwise as PNG;
     // false when the file could not be written.
-    bool writePlot(const QString& path, bool svg) const;
+    bool WritePlot(const QString& path, bool svg) const;
 
 public slots:
-    void savePlot();
+    void SavePlot();
 
 private:
     UserInteraction& interaction_;
-    void redraw();
+    void Redraw();
 
     plot::PlotData data_;
     plot::PlotData curve_;

@@ -71,16 +71,16 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(tr("样本量与检验效能
         connect(field.edit, &QLineEdit::textChanged, this, [this, f] {
             if (prefilling_) return;
             fields_[static_cast<std::size_t>(f)].edited = true;
-            recompute();
+            Recompute();
         });
     }
     for (QLineEdit* setting : {alpha_, target_})
-        connect(setting, &QLineEdit::textChanged, this, [this] { recompute(); });
+        connect(setting, &QLineEdit::textChanged, this, [this] { Recompute(); });
 
     auto* useData = new QPushButton(tr("用当前数据"), this);
     useData->setObjectName(QStringLiteral("PowerUseData"));
     useData->setToolTip(tr("效应大小重新取自当前数据"));
-    connect(useData, &QPushButton::clicked, this, &PowerPanel::useData);
+    connect(useData, &QPushButton::clicked, this, &PowerPanel::UseData);
 
     const auto result = [this](const char* name) {
         auto* label = new QLabel(this);
@@ -123,7 +123,7 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(tr("样本量与检验效能
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
-std::vector<PowerPanel::Field> PowerPanel::fieldsOfTest() const
+std::vector<PowerPanel::Field> PowerPanel::FieldsOfTest() const
 {
     switch (test_) {
     case Test::TwoSample: return {Difference, Sd, Ratio};
@@ -135,7 +135,7 @@ std::vector<PowerPanel::Field> PowerPanel::fieldsOfTest() const
     return {};
 }
 
-void PowerPanel::layOutFields()
+void PowerPanel::LayOutFields()
 {
     for (EffectField& field : fields_) {
         effectGrid_->removeWidget(field.caption);
@@ -144,7 +144,7 @@ void PowerPanel::layOutFields()
         field.edit->hide();
         field.edited = false;
     }
-    const std::vector<Field> shown = fieldsOfTest();
+    const std::vector<Field> shown = FieldsOfTest();
     for (std::size_t i = 0; i < shown.size(); ++i) {
         EffectField& field = fields_[shown[i]];
         field.caption->setText(Caption(test_, shown[i]));
@@ -159,30 +159,30 @@ void PowerPanel::layOutFields()
     requiredCorrected_->setVisible(corrected);
 }
 
-void PowerPanel::showData(stats::TestMode mode, const stats::DetailsInput& input)
+void PowerPanel::ShowData(stats::TestMode mode, const stats::DetailsInput& input)
 {
     if (mode != mode_) {
         mode_ = mode;
         test_ = stats::power::TestOfMode(mode);
-        layOutFields();
+        LayOutFields();
     }
     data_ = stats::power::EffectOfData(mode, input);
     fields_[Difference].fromData = fields_[R].fromData = fields_[P1].fromData = fields_[P10].fromData = data_.first;
     fields_[Sd].fromData = fields_[P2].fromData = fields_[P01].fromData = data_.second;
     fields_[Ratio].fromData = data_.ratio;
-    prefill();
-    recompute();
+    Prefill();
+    Recompute();
 }
 
-void PowerPanel::useData()
+void PowerPanel::UseData()
 {
     for (EffectField& field : fields_)
         field.edited = false;
-    prefill();
-    recompute();
+    Prefill();
+    Recompute();
 }
 
-void PowerPanel::prefill()
+void PowerPanel::Prefill()
 {
     prefilling_ = true;
     for (EffectField& field : fields_) {
@@ -192,7 +192,7 @@ void PowerPanel::prefill()
     prefilling_ = false;
 }
 
-std::optional<double> PowerPanel::valueOf(Field field) const
+std::optional<double> PowerPanel::ValueOf(Field field) const
 {
     const EffectField& f = fields_[field];
     // The data's own value at full precision while the user has not
@@ -203,28 +203,28 @@ std::optional<double> PowerPanel::valueOf(Field field) const
     return TypedNumber(f.edit->text()).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
-void PowerPanel::recompute()
+void PowerPanel::Recompute()
 {
     if (!mode_) return;
     stats::power::Effect effect = data_;
     switch (test_) {
     case Test::TwoSample:
     case Test::Paired:
-        effect.first = valueOf(Difference);
-        effect.second = valueOf(Sd);
+        effect.first = ValueOf(Difference);
+        effect.second = ValueOf(Sd);
         break;
-    case Test::Correlation: effect.first = valueOf(R); break;
+    case Test::Correlation: effect.first = ValueOf(R); break;
     case Test::FourFold:
-        effect.first = valueOf(P1);
-        effect.second = valueOf(P2);
+        effect.first = ValueOf(P1);
+        effect.second = ValueOf(P2);
         break;
     case Test::PairedTable:
-        effect.first = valueOf(P10);
-        effect.second = valueOf(P01);
+        effect.first = ValueOf(P10);
+        effect.second = ValueOf(P01);
         break;
     }
     if (test_ == Test::TwoSample || test_ == Test::FourFold) {
-        effect.ratio = valueOf(Ratio);  // none: equal groups
+        effect.ratio = ValueOf(Ratio);  // none: equal groups
     }
     const double nan = std::numeric_limits<double>::quiet_NaN();
     plan_ = stats::power::MakePlan(test_, effect, TypedNumber(alpha_->text()).value_or(nan), TypedNumber(target_->text()).value_or(nan));
@@ -233,25 +233,25 @@ void PowerPanel::recompute()
     requiredCorrected_->setText(texts.requiredCorrected);
     achieved_->setText(texts.achieved);
     method_->setText(tr("方法：") + texts.method);
-    emit recomputed();
+    emit Recomputed();
 }
 
-std::vector<details::Line> PowerPanel::lines() const
+std::vector<details::Line> PowerPanel::Lines() const
 {
     if (!mode_) return {};
     std::vector<std::pair<QString, QString>> effect;
-    for (Field field : fieldsOfTest())
+    for (Field field : FieldsOfTest())
         effect.emplace_back(Caption(test_, field), fields_[field].edit->text().trimmed());
     return power::Lines(test_, plan_, data_, effect);
 }
 
-stats::FigureList PowerPanel::figures() const
+stats::FigureList PowerPanel::Figures() const
 {
     if (!mode_) return {};
     return stats::power::Figures(test_, plan_);
 }
 
-plot::PlotData PowerPanel::curve() const
+plot::PlotData PowerPanel::Curve() const
 {
     if (!mode_) return {};
     return power::Curve(test_, plan_, data_);

@@ -28,23 +28,23 @@ public:
 
     // Takes the effect of the test from its inputs (read during the call)
     // into the fields the user has not changed, and recomputes.
-    void showData(stats::TestMode mode, const stats::DetailsInput& input);
+    void ShowData(stats::TestMode mode, const stats::DetailsInput& input);
 
-    const stats::power::Plan& plan() const { return plan_; }
+    const stats::power::Plan& Plan() const { return plan_; }
     // The section as lines for the copy and the report.
-    std::vector<details::Line> lines() const;
+    std::vector<details::Line> Lines() const;
     // The figures for the driver's `print details`.
-    stats::FigureList figures() const;
+    stats::FigureList Figures() const;
     // The power curve for the plot area.
-    plot::PlotData curve() const;
+    plot::PlotData Curve() const;
 
 signals:
     // The plan changed: the curve is to be drawn again.
-    void recomputed();
+    void Recomputed();
 
 public slots:
     // Every effect field takes the data's value again.
-    void useData();
+    void UseData();
 
 private:
     enum Field { Difference, Sd, Ratio, R, P1, P2, P10, P01, FieldCount };
@@ -55,11 +55,11 @@ private:
         bool edited = false;
     };
 
-    void layOutFields();
-    void prefill();
-    void recompute();
-    std::optional<double> valueOf(Field field) const;
-    std::vector<Field> fieldsOfTest() const;
+    void LayOutFields();
+    void Prefill();
+    void Recompute();
+    std::optional<double> ValueOf(Field field) const;
+    std::vector<Field> FieldsOfTest() const;
 
     std::optional<stats::TestMode> mode_;  // none until the first data
     stats::power::Test test_ = stats::power::Test::TwoSample;

@@ -103,7 +103,7 @@ QString Level(double value) {
 Texts Describe(Test test, const Plan& plan, const Effect& present) {
     Texts t;
     t.method = Method(test);
-    if (plan.hasSize()) {
+    if (plan.HasSize()) {
         t.required = Size(test, plan.required, plan.required2);
         if (test == Test::FourFold) t.requiredCorrected = Size(test, plan.requiredCorrected, plan.requiredCorrected2);
     } else {
@@ -141,7 +141,7 @@ plot::PlotData Curve(Test test, const Plan& plan, const Effect& present) {
     plot::PowerCurvePlot curve;
     for (const auto& point : plan.curve) curve.points.push_back({point.n, point.power});
     curve.target = plan.target;
-    if (plan.hasSize()) curve.required = plan.required;
+    if (plan.HasSize()) curve.required = plan.required;
     if (present.n1) curve.present = *present.n1;
     switch (test) {
     case Test::TwoSample:

@@ -49,27 +49,27 @@ const std::vector<Shown>& ResultLabels(TestMode mode)
     return pairedChi;
 }
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
 std::vector<QString> ColumnRow(const QString& name, stats::Column column)
 {
     const stats::ColumnSummary summary = stats::SummariseColumn(column);
-    return {name, qs(summary.countText), qs(summary.meanShown), qs(summary.sdShown)};
+    return {name, Qs(summary.countText), Qs(summary.meanShown), Qs(summary.sdShown)};
 }
 
 } // namespace
 
-ReportContent MainWindow::reportContent() const
+ReportContent MainWindow::CurrentReport() const
 {
     ReportContent report;
-    report.testName = testCaption(mode_);
+    report.testName = TestCaption(mode_);
     report.created = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 
     const auto box = [this](const QString& name) {
         const auto* edit = findChild<const QLineEdit*>(name);
         return edit ? edit->text() : QString();
     };
-    const details::GroupNames names = detailsWindow()->groupNames();
+    const details::GroupNames names = Details()->GroupNames();
     const QString first = details::GroupName(names, 0);
     const QString second = details::GroupName(names, 1);
     switch (mode_) {
@@ -82,21 +82,21 @@ ReportContent MainWindow::reportContent() const
     case TestMode::Correlation: {
         const bool xy = mode_ == TestMode::Correlation;
         report.inputs = {{QString(), tr("数值个数"), tr("均数"), tr("标准差")},
-                         ColumnRow(xy ? tr("X（%1）").arg(first) : first, store_.values(grid::Column::First)),
-                         ColumnRow(xy ? tr("Y（%1）").arg(second) : second, store_.values(grid::Column::Second))};
+                         ColumnRow(xy ? tr("X（%1）").arg(first) : first, store_.Values(grid::Column::First)),
+                         ColumnRow(xy ? tr("Y（%1）").arg(second) : second, store_.Values(grid::Column::Second))};
         break;
     }
     case TestMode::FourFold:
     case TestMode::PairedChiSquare: {
-        const TablePanel::Texts cells = table_->texts();
-        const stats::TableTotals totals = stats::ComputeTableTotals(cells.view());
+        const TablePanel::Texts cells = table_->CellTexts();
+        const stats::TableTotals totals = stats::ComputeTableTotals(cells.View());
         const bool paired = mode_ == TestMode::PairedChiSquare;
         report.inputs = {
             {paired ? tr("治疗后＼治疗前") : tr("组别"), paired ? tr("（+）") : tr("阳性（+）"),
              paired ? tr("（-）") : tr("阴性（-）"), tr("合计")},
-            {paired ? tr("（+）") : tr("试验组"), qs(cells.cells[0]), qs(cells.cells[1]), qs(totals.row1)},
-            {paired ? tr("（-）") : tr("对照组"), qs(cells.cells[2]), qs(cells.cells[3]), qs(totals.row2)},
-            {tr("合计"), qs(totals.positive), qs(totals.negative), qs(totals.grand)}};
+            {paired ? tr("（+）") : tr("试验组"), Qs(cells.cells[0]), Qs(cells.cells[1]), Qs(totals.row1)},
+            {paired ? tr("（-）") : tr("对照组"), Qs(cells.cells[2]), Qs(cells.cells[3]), Qs(totals.row2)},
+            {tr("合计"), Qs(totals.positive), Qs(totals.negative), Qs(totals.grand)}};
         break;
     }
     }
@@ -105,24 +105,24 @@ ReportContent MainWindow::reportContent() const
         const auto* label = findChild<const QLabel*>(QString::fromUtf8(shown.control));
         report.results.emplace_back(tr(shown.caption), label ? label->text() : QString());
     }
-    withDetails([this, &report, &first, &second](TestMode mode, const stats::DetailsInput& input) {
+    WithDetails([this, &report, &first, &second](TestMode mode, const stats::DetailsInput& input) {
         // The details window brought up to date, with what the user typed
         // into its power section.
-        detailsWindow()->showFigures(mode, input);
-        report.details = detailsWindow()->reportWithPower();
+        Details()->ShowFigures(mode, input);
+        report.details = Details()->ReportWithPower();
         report.plot = plot::MakePlotData(mode, input, first.toStdString(), second.toStdString());
-        report.powerCurve = detailsWindow()->powerPanel()->curve();
+        report.powerCurve = Details()->Power()->Curve();
     });
     return report;
 }
 
-void MainWindow::exportReport()
+void MainWindow::ExportReport()
 {
     // The web page and the plot image beside the PDF are written only when
     // the second file type is chosen; they would overwrite files of the same
     // names, which the save dialog only asks about for the PDF.
-    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(
-        this, {tr("导出报告"), programDirectory(),
+    const std::optional<FileChoice> chosen = interaction_.ChooseFileToSaveAs(
+        this, {tr("导出报告"), ProgramDirectory(),
                tr("PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)")});
     if (!chosen)
         return;
@@ -135,27 +135,27 @@ void MainWindow::exportReport()
     const QString png = stem + QStringLiteral(".png");
 
     setCursor(Qt::WaitCursor);
-    const ReportContent report = reportContent();
+    const ReportContent report = CurrentReport();
     const bool written = WriteReportPdf(pdf, report) && (!sideFiles || WriteReportHtml(html, png, report));
     unsetCursor();
     const QString notice = tr("提示");
     if (!written)
-        interaction_.showMessage(this, notice, tr("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
+        interaction_.ShowMessage(this, notice, tr("报告导出失败，请检查文件夹是否存在以及是否有写入权限。"));
     else if (sideFiles) {
         QStringList images{QFileInfo(png).fileName()};
         if (plot::HasContent(report.powerCurve))
             images << QFileInfo(PowerCurveImagePath(png)).fileName();
-        interaction_.showMessage(this, notice, tr("报告导出成功！另外写出了网页 %1 和统计图 %2。")
+        interaction_.ShowMessage(this, notice, tr("报告导出成功！另外写出了网页 %1 和统计图 %2。")
                                                    .arg(QFileInfo(html).fileName(), images.join(tr("、"))));
     }
     else
-        interaction_.showMessage(this, notice, tr("报告导出成功！"));
+        interaction_.ShowMessage(this, notice, tr("报告导出成功！"));
 }
 
-void MainWindow::printReport()
+void MainWindow::PrintReport()
 {
-    const ReportContent report = reportContent();
-    interaction_.previewAndPrint(this, tr("统计分析报告 — ") + report.testName,
+    const ReportContent report = CurrentReport();
+    interaction_.PreviewAndPrint(this, tr("统计分析报告 — ") + report.testName,
                                  [&report](QPrinter& printer) { PaintReport(printer, report); });
 }
 

@@ -39,7 +39,7 @@ constexpr double kLayoutDpi = 96.0;
 constexpr double kPageNumberHeight = 28.0;
 const QString kCurveResource = QStringLiteral("korvanta-power.png");
 
-QString esc(const QString& text) { return text.toHtmlEscaped(); }
+QString Esc(const QString& text) { return text.toHtmlEscaped(); }
 
 QString FirstInstalled(std::initializer_list<const char*> families)
 {
@@ -93,7 +93,7 @@ ThreeLineTable ResultsTable(const std::vector<std::pair<QString, QString>>& rows
 QString ReportBody(const ReportContent& report, const QString& imageSource, const QString& curveSource, QSize imageSize)
 {
     QString html = Words::tr("<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
-                       .arg(esc(report.testName), esc(report.created));
+                       .arg(Esc(report.testName), Esc(report.created));
     html += Words::tr("<h2>一、输入数据</h2>\n") + ThreeLineTableHtml(InputsTable(report.inputs));
     html += Words::tr("<h2>二、检验结果</h2>\n") + ThreeLineTableHtml(ResultsTable(report.results));
     html += Words::tr("<h2>三、详细结果</h2>\n");
@@ -106,12 +106,12 @@ QString ReportBody(const ReportContent& report, const QString& imageSource, cons
     }
     html += Words::tr("<h2>四、统计图</h2>\n");
     html += Words::tr("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"统计图\"></p>\n")
-                .arg(esc(imageSource))
+                .arg(Esc(imageSource))
                 .arg(imageSize.width())
                 .arg(imageSize.height());
     if (plot::HasContent(report.powerCurve))
         html += Words::tr("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"检验效能曲线\"></p>\n")
-                    .arg(esc(curveSource))
+                    .arg(Esc(curveSource))
                     .arg(imageSize.width())
                     .arg(imageSize.height());
     return html;
@@ -183,7 +183,7 @@ QString ReportHtml(const ReportContent& report, const QString& imageSource, cons
         "<style>body { font-family: 'Times New Roman', 'Liberation Serif', SimSun, 'AR PL UMing CN', serif; font-size: 10.5pt; }\n"
         "table { border-collapse: collapse; }\n"
         "h1 { font-size: 16pt; } h2 { font-size: 12pt; }</style>\n</head>\n<body>\n")
-                       .arg(esc(Words::tr("统计分析报告 — ") + report.testName));
+                       .arg(Esc(Words::tr("统计分析报告 — ") + report.testName));
     html += ReportBody(report, imageSource, curveSource, kPlotFileSize * 3 / 4);
     html += QStringLiteral("</body>\n</html>\n");
     return html;

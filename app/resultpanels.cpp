@@ -11,41 +11,41 @@
 namespace korvanta::ui {
 namespace {
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
-LabelStyle bold() { LabelStyle s; s.bold = true; return s; }
-LabelStyle red() { LabelStyle s; s.colour = redColour(); return s; }
-LabelStyle highlight() { LabelStyle s; s.colour = highlightColour(); return s; }
-LabelStyle caption() { LabelStyle s; s.colour = captionTextColour(); return s; }
-LabelStyle fixedRed(int widthTwips)
+LabelStyle Bold() { LabelStyle s; s.bold = true; return s; }
+LabelStyle Red() { LabelStyle s; s.colour = RedColour(); return s; }
+LabelStyle Highlight() { LabelStyle s; s.colour = HighlightColour(); return s; }
+LabelStyle Caption() { LabelStyle s; s.colour = CaptionTextColour(); return s; }
+LabelStyle FixedRed(int widthTwips)
 {
-    LabelStyle s = red();
+    LabelStyle s = Red();
     s.autoSize = false;
     s.widthTwips = widthTwips;
     return s;
 }
 
-QLabel* label5(QWidget* parent, int index, int left, int top, const LabelStyle& style, const QString& caption = {})
+QLabel* Label5(QWidget* parent, int index, int left, int top, const LabelStyle& style, const QString& caption = {})
 {
-    return makeLabel(parent, controlName("Label5", index), caption, left, top, style);
+    return MakeLabel(parent, ControlName("Label5", index), caption, left, top, style);
 }
 
-QLabel* heading(QWidget* parent, const char* kind, int index, int left, int top)
+QLabel* Heading(QWidget* parent, const char* kind, int index, int left, int top)
 {
-    return makeLabel(parent, controlName(kind, index), LibraryText(stats::kVerdictHeading), left, top, bold());
+    return MakeLabel(parent, ControlName(kind, index), LibraryText(stats::kVerdictHeading), left, top, Bold());
 }
 
 // The three critical-value symbols t(0.05), t(0.01), t(0.001) of a t panel.
-void tSymbols(QWidget* parent, std::array<int, 3> boxes, int top, std::array<const char*, 3> subscripts)
+void TSymbols(QWidget* parent, std::array<int, 3> boxes, int top, std::array<const char*, 3> subscripts)
 {
     const int lefts[3] = {180, 1920, 3660};
     for (int k = 0; k < 3; ++k)
-        makeSymbolBox(parent, boxes[static_cast<std::size_t>(k)], lefts[k], top, {QStringLiteral("t"), QString::fromUtf8(subscripts[static_cast<std::size_t>(k)]), {}, false});
+        MakeSymbolBox(parent, boxes[static_cast<std::size_t>(k)], lefts[k], top, {QStringLiteral("t"), QString::fromUtf8(subscripts[static_cast<std::size_t>(k)]), {}, false});
 }
 
-void chiSymbol(QWidget* parent, int index, int left, int top, const char* subscript, bool isRed)
+void ChiSymbol(QWidget* parent, int index, int left, int top, const char* subscript, bool isRed)
 {
-    makeSymbolBox(parent, index, left, top, {QStringLiteral("x"), QString::fromUtf8(subscript), QStringLiteral("2"), isRed});
+    MakeSymbolBox(parent, index, left, top, {QStringLiteral("x"), QString::fromUtf8(subscript), QStringLiteral("2"), isRed});
 }
 
 } // namespace
@@ -54,31 +54,31 @@ void chiSymbol(QWidget* parent, int index, int left, int top, const char* subscr
 
 TwoSamplePanel::TwoSamplePanel(QWidget* parent) : QFrame(parent)
 {
-    stylePanel(this, QStringLiteral("Picture4"), resultSlot());
-    makeLabel(this, controlName("Label3", 0), tr("均  数(X1)="), 180, 105, bold());
-    makeLabel(this, controlName("Label3", 1), tr("均  数(X2)="), 3000, 105, bold());
-    makeLabel(this, controlName("Label4", 0), tr("标准差(S1)="), 180, 450, bold());
-    makeLabel(this, controlName("Label4", 1), tr("标准差(S2)="), 3000, 450, bold());
-    label5(this, 0, 180, 810, bold(), tr("例  数(N1)="));
-    label5(this, 1, 3000, 810, bold(), tr("例  数(N2)="));
+    StylePanel(this, QStringLiteral("Picture4"), ResultSlot());
+    MakeLabel(this, ControlName("Label3", 0), tr("均  数(X1)="), 180, 105, Bold());
+    MakeLabel(this, ControlName("Label3", 1), tr("均  数(X2)="), 3000, 105, Bold());
+    MakeLabel(this, ControlName("Label4", 0), tr("标准差(S1)="), 180, 450, Bold());
+    MakeLabel(this, ControlName("Label4", 1), tr("标准差(S2)="), 3000, 450, Bold());
+    Label5(this, 0, 180, 810, Bold(), tr("例  数(N1)="));
+    Label5(this, 1, 3000, 810, Bold(), tr("例  数(N2)="));
     const int tops[3] = {60, 420, 780};
     for (int i = 0; i < 6; ++i) {
         const int left = i < 3 ? 1440 : 4260;
-        auto* box = makeTextBox(this, controlName("Text4", i), twipsRect(left, tops[i % 3], 1275, 315), false, highlightColour());
+        auto* box = MakeTextBox(this, ControlName("Text4", i), TwipsRect(left, tops[i % 3], 1275, 315), false, HighlightColour());
         box->setFrame(true);
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textChanged, this, [this, i] { onBoxChanged(i); });
+        connect(box, &QLineEdit::textChanged, this, [this, i] { OnBoxChanged(i); });
         boxes_[static_cast<std::size_t>(i)] = box;
     }
-    tSymbols(this, {0, 1, 2}, 1200, {"0.05", "0.01", "0.001"});
-    t05_ = label5(this, 3, 900, 1260, caption());
-    t01_ = label5(this, 4, 2640, 1260, caption());
-    t001_ = label5(this, 5, 4440, 1260, caption());
-    heading(this, "Label5", 2, 180, 1560);
-    result_ = label5(this, 6, 1200, 1560, red());
+    TSymbols(this, {0, 1, 2}, 1200, {"0.05", "0.01", "0.001"});
+    t05_ = Label5(this, 3, 900, 1260, Caption());
+    t01_ = Label5(this, 4, 2640, 1260, Caption());
+    t001_ = Label5(this, 5, 4440, 1260, Caption());
+    Heading(this, "Label5", 2, 180, 1560);
+    result_ = Label5(this, 6, 1200, 1560, Red());
 }
 
-void TwoSamplePanel::onBoxChanged(int index)
+void TwoSamplePanel::OnBoxChanged(int index)
 {
     if (cleaning_)
         return;
@@ -93,10 +93,10 @@ void TwoSamplePanel::onBoxChanged(int index)
         cleaning_ = false;
     }
     box->setCursorPosition(static_cast<int>(box->text().size()));
-    recompute();
+    Recompute();
 }
 
-stats::TwoSampleInput TwoSamplePanel::input(std::array<std::string, 6>& texts) const
+stats::TwoSampleInput TwoSamplePanel::Input(std::array<std::string, 6>& texts) const
 {
     for (std::size_t i = 0; i < 6; ++i)
         texts[i] = boxes_[i]->text().toStdString();
@@ -113,22 +113,22 @@ stats::TwoSampleInput TwoSamplePanel::input(std::array<std::string, 6>& texts) c
     return in;
 }
 
-void TwoSamplePanel::recompute()
+void TwoSamplePanel::Recompute()
 {
     std::array<std::string, 6> texts;
-    show(stats::TwoSampleTTest(input(texts)));
-    emit recomputed();
+    show(stats::TwoSampleTTest(Input(texts)));
+    emit Recomputed();
 }
 
 void TwoSamplePanel::show(const stats::TwoSampleResult& result)
 {
-    setCaption(result_, qs(result.resultLine));
-    setCaption(t05_, qs(result.t05));
-    setCaption(t01_, qs(result.t01));
-    setCaption(t001_, qs(result.t001));
+    SetCaption(result_, Qs(result.resultLine));
+    SetCaption(t05_, Qs(result.t05));
+    SetCaption(t01_, Qs(result.t01));
+    SetCaption(t001_, Qs(result.t001));
 }
 
-void TwoSamplePanel::writeSummary(int column, const stats::ColumnSummary& summary)
+void TwoSamplePanel::WriteSummary(int column, const stats::ColumnSummary& summary)
 {
     QLineEdit* mean = boxes_[static_cast<std::size_t>(column * 3)];
     QLineEdit* sd = boxes_[static_cast<std::size_t>(column * 3 + 1)];
@@ -137,24 +137,24 @@ void TwoSamplePanel::writeSummary(int column, const stats::ColumnSummary& summar
     summaries_[static_cast<std::size_t>(column)] = summary;
     holdsSummary_[first] = holdsSummary_[first + 1] = true;
     writingSummary_ = true;
-    mean->setText(qs(summary.meanText));
-    mean->setText(qs(summary.meanShown));
-    sd->setText(qs(summary.sdText));
-    sd->setText(qs(summary.sdShown));
-    count->setText(qs(summary.countText));
+    mean->setText(Qs(summary.meanText));
+    mean->setText(Qs(summary.meanShown));
+    sd->setText(Qs(summary.sdText));
+    sd->setText(Qs(summary.sdShown));
+    count->setText(Qs(summary.countText));
     writingSummary_ = false;
 }
 
-void TwoSamplePanel::adoptSummary(int column, const stats::ColumnSummary& summary)
+void TwoSamplePanel::AdoptSummary(int column, const stats::ColumnSummary& summary)
 {
     const auto first = static_cast<std::size_t>(column * 3);
     summaries_[static_cast<std::size_t>(column)] = summary;
     holdsSummary_[first] = boxes_[first]->text().toStdString() == summary.meanShown;
     holdsSummary_[first + 1] = boxes_[first + 1]->text().toStdString() == summary.sdShown;
-    recompute();
+    Recompute();
 }
 
-void TwoSamplePanel::clearBoxes()
+void TwoSamplePanel::ClearBoxes()
 {
     summaries_ = {};
     holdsSummary_ = {};
@@ -162,7 +162,7 @@ void TwoSamplePanel::clearBoxes()
         box->setText(QString());
 }
 
-void TwoSamplePanel::clearResults()
+void TwoSamplePanel::ClearResults()
 {
     show({});
 }
@@ -191,138 +191,138 @@ bool TwoSamplePanel::eventFilter(QObject* watched, QEvent* event)
 
 PairedTPanel::PairedTPanel(QWidget* parent) : QFrame(parent)
 {
-    stylePanel(this, QStringLiteral("Picture6"), resultSlot());
-    makeLabel(this, controlName("Label13", 0), tr("对子数(N)="), 180, 120, caption());
-    pairs_ = makeLabel(this, controlName("Label13", 5), {}, 1140, 120, highlight());
-    makeLabel(this, controlName("Label13", 1), tr("对子差值均数(d)="), 180, 480, caption());
-    mean_ = makeLabel(this, controlName("Label13", 4), {}, 1680, 480, highlight());
-    makeLabel(this, controlName("Label13", 2), tr("对子差值均数标准差(Sd)="), 180, 840, caption());
-    sd_ = makeLabel(this, controlName("Label13", 3), {}, 2340, 840, highlight());
-    tSymbols(this, {5, 4, 3}, 1200, {"0.05", "0.01", "0.001"});
-    t05_ = label5(this, 10, 900, 1260, caption());
-    t01_ = label5(this, 9, 2640, 1260, caption());
-    t001_ = label5(this, 8, 4440, 1260, caption());
-    heading(this, "Label5", 11, 180, 1560);
-    result_ = label5(this, 7, 1200, 1560, red());
+    StylePanel(this, QStringLiteral("Picture6"), ResultSlot());
+    MakeLabel(this, ControlName("Label13", 0), tr("对子数(N)="), 180, 120, Caption());
+    pairs_ = MakeLabel(this, ControlName("Label13", 5), {}, 1140, 120, Highlight());
+    MakeLabel(this, ControlName("Label13", 1), tr("对子差值均数(d)="), 180, 480, Caption());
+    mean_ = MakeLabel(this, ControlName("Label13", 4), {}, 1680, 480, Highlight());
+    MakeLabel(this, ControlName("Label13", 2), tr("对子差值均数标准差(Sd)="), 180, 840, Caption());
+    sd_ = MakeLabel(this, ControlName("Label13", 3), {}, 2340, 840, Highlight());
+    TSymbols(this, {5, 4, 3}, 1200, {"0.05", "0.01", "0.001"});
+    t05_ = Label5(this, 10, 900, 1260, Caption());
+    t01_ = Label5(this, 9, 2640, 1260, Caption());
+    t001_ = Label5(this, 8, 4440, 1260, Caption());
+    Heading(this, "Label5", 11, 180, 1560);
+    result_ = Label5(this, 7, 1200, 1560, Red());
 }
 
 void PairedTPanel::show(const stats::PairedTResult& result)
 {
-    setCaption(pairs_, qs(result.pairs));
-    setCaption(mean_, qs(result.meanDifference));
-    setCaption(sd_, qs(result.sdDifference));
-    setCaption(t05_, qs(result.t05));
-    setCaption(t01_, qs(result.t01));
-    setCaption(t001_, qs(result.t001));
-    setCaption(result_, qs(result.resultLine));
+    SetCaption(pairs_, Qs(result.pairs));
+    SetCaption(mean_, Qs(result.meanDifference));
+    SetCaption(sd_, Qs(result.sdDifference));
+    SetCaption(t05_, Qs(result.t05));
+    SetCaption(t01_, Qs(result.t01));
+    SetCaption(t001_, Qs(result.t001));
+    SetCaption(result_, Qs(result.resultLine));
 }
 
-void PairedTPanel::clearResults() { show({}); }
+void PairedTPanel::ClearResults() { show({}); }
 
 // ---------------------------------------------------------------- correlation
 
 CorrelationPanel::CorrelationPanel(QWidget* parent) : QFrame(parent)
 {
-    stylePanel(this, QStringLiteral("Picture7"), resultSlot());
-    makeLabel(this, controlName("Label13", 9), tr("例数(N)="), 180, 120, caption());
-    pairs_ = makeLabel(this, controlName("Label13", 6), {}, 960, 120, highlight());
-    makeSymbolBox(this, 10, 180, 420, {QStringLiteral("r"), {}, {}, false});
-    r_ = makeLabel(this, controlName("Label13", 7), {}, 660, 480, highlight());
-    makeSymbolBox(this, 9, 2880, 420, {QStringLiteral("t"), QStringLiteral("r"), {}, false});
+    StylePanel(this, QStringLiteral("Picture7"), ResultSlot());
+    MakeLabel(this, ControlName("Label13", 9), tr("例数(N)="), 180, 120, Caption());
+    pairs_ = MakeLabel(this, ControlName("Label13", 6), {}, 960, 120, Highlight());
+    MakeSymbolBox(this, 10, 180, 420, {QStringLiteral("r"), {}, {}, false});
+    r_ = MakeLabel(this, ControlName("Label13", 7), {}, 660, 480, Highlight());
+    MakeSymbolBox(this, 9, 2880, 420, {QStringLiteral("t"), QStringLiteral("r"), {}, false});
     // Spare value slots of the design; never written.
-    makeLabel(this, controlName("Label13", 10), {}, 3420, 480, highlight());
-    makeLabel(this, controlName("Label13", 8), {}, 2340, 840, highlight());
-    tr_ = makeLabel(this, controlName("Label13", 12), {}, 3420, 480, highlight());
-    tSymbols(this, {6, 7, 8}, 780, {"r 0.05", "r 0.01", "r 0.001"});
-    t05_ = label5(this, 13, 960, 840, caption());
-    t01_ = label5(this, 14, 2700, 840, caption());
-    t001_ = label5(this, 15, 4500, 840, caption());
-    heading(this, "Label5", 12, 180, 1200);
-    verdict_ = label5(this, 16, 1200, 1200, red());
-    makeLabel(this, controlName("Label13", 11), tr("回归方程："), 180, 1560, bold());
-    equation_ = label5(this, 17, 1200, 1560, red());
+    MakeLabel(this, ControlName("Label13", 10), {}, 3420, 480, Highlight());
+    MakeLabel(this, ControlName("Label13", 8), {}, 2340, 840, Highlight());
+    tr_ = MakeLabel(this, ControlName("Label13", 12), {}, 3420, 480, Highlight());
+    TSymbols(this, {6, 7, 8}, 780, {"r 0.05", "r 0.01", "r 0.001"});
+    t05_ = Label5(this, 13, 960, 840, Caption());
+    t01_ = Label5(this, 14, 2700, 840, Caption());
+    t001_ = Label5(this, 15, 4500, 840, Caption());
+    Heading(this, "Label5", 12, 180, 1200);
+    verdict_ = Label5(this, 16, 1200, 1200, Red());
+    MakeLabel(this, ControlName("Label13", 11), tr("回归方程："), 180, 1560, Bold());
+    equation_ = Label5(this, 17, 1200, 1560, Red());
     for (const char* name : {"Label7", "Label8"}) {
-        auto* scratch = makeLabel(this, QString::fromLatin1(name), QString::fromLatin1(name), 4740, name[5] == '7' ? 120 : 540);
+        auto* scratch = MakeLabel(this, QString::fromLatin1(name), QString::fromLatin1(name), 4740, name[5] == '7' ? 120 : 540);
         scratch->hide();
     }
 }
 
 void CorrelationPanel::show(const stats::CorrelationResult& result)
 {
-    setCaption(pairs_, qs(result.pairs));
-    setCaption(r_, qs(result.r));
-    setCaption(tr_, qs(result.tr));
-    setCaption(t05_, qs(result.t05));
-    setCaption(t01_, qs(result.t01));
-    setCaption(t001_, qs(result.t001));
-    setCaption(verdict_, LibraryText(result.verdict));
-    setCaption(equation_, qs(result.equation));
+    SetCaption(pairs_, Qs(result.pairs));
+    SetCaption(r_, Qs(result.r));
+    SetCaption(tr_, Qs(result.tr));
+    SetCaption(t05_, Qs(result.t05));
+    SetCaption(t01_, Qs(result.t01));
+    SetCaption(t001_, Qs(result.t001));
+    SetCaption(verdict_, LibraryText(result.verdict));
+    SetCaption(equation_, Qs(result.equation));
 }
 
-void CorrelationPanel::clearResults() { show({}); }
+void CorrelationPanel::ClearResults() { show({}); }
 
 // ---------------------------------------------------------------- four-fold
 
 FourFoldPanel::FourFoldPanel(QWidget* parent) : QFrame(parent)
 {
-    stylePanel(this, QStringLiteral("Picture9"), resultSlot());
+    StylePanel(this, QStringLiteral("Picture9"), ResultSlot());
     const QString captions[4] = {tr("a 的理论数(T)="), tr("b 的理论数(T)="), tr("c 的理论数(T)="), tr("d 的理论数(T)=")};
     const int lefts[4] = {120, 120, 3060, 3060};
     const int valueLefts[4] = {1500, 1500, 4440, 4440};
     const int tops[4] = {120, 480, 120, 480};
     for (int k = 0; k < 4; ++k) {
-        makeLabel(this, controlName("Label19", k + 1), captions[k], lefts[k], tops[k], caption());
-        expected_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label20", k + 1), {}, valueLefts[k], tops[k], caption());
+        MakeLabel(this, ControlName("Label19", k + 1), captions[k], lefts[k], tops[k], Caption());
+        expected_[static_cast<std::size_t>(k)] = MakeLabel(this, ControlName("Label20", k + 1), {}, valueLefts[k], tops[k], Caption());
     }
-    makeLabel(this, controlName("Label19", 6), tr("例数(n)="), 120, 840, caption());
-    n_ = makeLabel(this, controlName("Label20", 5), {}, 960, 840, fixedRed(975));
-    chiSymbol(this, 11, 120, 1200, "  0.05", false);
-    label5(this, 20, 960, 1260, caption(), QStringLiteral("3.84"));
-    chiSymbol(this, 12, 1860, 1200, "  0.01", false);
-    label5(this, 19, 2700, 1260, caption(), QStringLiteral("6.63"));
-    chiSymbol(this, 14, 3600, 1200, "", true);
-    chiSquare_ = makeLabel(this, controlName("Label20", 6), {}, 4200, 1260, red());
-    heading(this, "Label5", 22, 120, 1560);
-    verdict_ = label5(this, 21, 1140, 1560, red());
+    MakeLabel(this, ControlName("Label19", 6), tr("例数(n)="), 120, 840, Caption());
+    n_ = MakeLabel(this, ControlName("Label20", 5), {}, 960, 840, FixedRed(975));
+    ChiSymbol(this, 11, 120, 1200, "  0.05", false);
+    Label5(this, 20, 960, 1260, Caption(), QStringLiteral("3.84"));
+    ChiSymbol(this, 12, 1860, 1200, "  0.01", false);
+    Label5(this, 19, 2700, 1260, Caption(), QStringLiteral("6.63"));
+    ChiSymbol(this, 14, 3600, 1200, "", true);
+    chiSquare_ = MakeLabel(this, ControlName("Label20", 6), {}, 4200, 1260, Red());
+    Heading(this, "Label5", 22, 120, 1560);
+    verdict_ = Label5(this, 21, 1140, 1560, Red());
 }
 
 void FourFoldPanel::show(const stats::FourFoldResult& result)
 {
-    setCaption(expected_[0], qs(result.expectedA));
-    setCaption(expected_[1], qs(result.expectedB));
-    setCaption(expected_[2], qs(result.expectedC));
-    setCaption(expected_[3], qs(result.expectedD));
-    setCaption(n_, qs(result.n));
-    setCaption(chiSquare_, qs(result.chiSquare));
-    setCaption(verdict_, LibraryText(result.verdict));
+    SetCaption(expected_[0], Qs(result.expectedA));
+    SetCaption(expected_[1], Qs(result.expectedB));
+    SetCaption(expected_[2], Qs(result.expectedC));
+    SetCaption(expected_[3], Qs(result.expectedD));
+    SetCaption(n_, Qs(result.n));
+    SetCaption(chiSquare_, Qs(result.chiSquare));
+    SetCaption(verdict_, LibraryText(result.verdict));
 }
 
-void FourFoldPanel::clearResults() { show({}); }
+void FourFoldPanel::ClearResults() { show({}); }
 
 // ---------------------------------------------------------------- paired chi-square
 
 PairedChiSquarePanel::PairedChiSquarePanel(QWidget* parent) : QFrame(parent)
 {
-    stylePanel(this, QStringLiteral("Picture11"), resultSlot());
-    makeLabel(this, controlName("Label19", 0), tr("例数(n)="), 120, 120, caption());
-    n_ = makeLabel(this, controlName("Label20", 8), {}, 960, 120, fixedRed(975));
-    chiSymbol(this, 16, 120, 480, "  0.05", false);
-    label5(this, 24, 960, 540, caption(), QStringLiteral("3.84"));
-    chiSymbol(this, 15, 1860, 480, "  0.01", false);
-    label5(this, 25, 2700, 540, caption(), QStringLiteral("6.63"));
-    chiSymbol(this, 13, 120, 900, "", true);
-    chiSquare_ = makeLabel(this, controlName("Label20", 7), {}, 720, 960, red());
-    heading(this, "Label5", 18, 120, 1320);
-    verdict_ = label5(this, 23, 1140, 1320, red());
+    StylePanel(this, QStringLiteral("Picture11"), ResultSlot());
+    MakeLabel(this, ControlName("Label19", 0), tr("例数(n)="), 120, 120, Caption());
+    n_ = MakeLabel(this, ControlName("Label20", 8), {}, 960, 120, FixedRed(975));
+    ChiSymbol(this, 16, 120, 480, "  0.05", false);
+    Label5(this, 24, 960, 540, Caption(), QStringLiteral("3.84"));
+    ChiSymbol(this, 15, 1860, 480, "  0.01", false);
+    Label5(this, 25, 2700, 540, Caption(), QStringLiteral("6.63"));
+    ChiSymbol(this, 13, 120, 900, "", true);
+    chiSquare_ = MakeLabel(this, ControlName("Label20", 7), {}, 720, 960, Red());
+    Heading(this, "Label5", 18, 120, 1320);
+    verdict_ = Label5(this, 23, 1140, 1320, Red());
 }
 
 void PairedChiSquarePanel::show(const stats::PairedChiSquareResult& result)
 {
-    setCaption(n_, qs(result.n));
-    setCaption(chiSquare_, qs(result.chiSquare));
-    setCaption(verdict_, LibraryText(result.verdict));
+    SetCaption(n_, Qs(result.n));
+    SetCaption(chiSquare_, Qs(result.chiSquare));
+    SetCaption(verdict_, LibraryText(result.verdict));
 }
 
-void PairedChiSquarePanel::clearResults() { show({}); }
+void PairedChiSquarePanel::ClearResults() { show({}); }
 
 } // namespace korvanta::ui

@@ -22,32 +22,32 @@ class TwoSamplePanel : public QFrame {
 public:
     explicit TwoSamplePanel(QWidget* parent);
 
-    QLineEdit* box(int index) const { return boxes_[static_cast<std::size_t>(index)]; }
+    QLineEdit* Box(int index) const { return boxes_[static_cast<std::size_t>(index)]; }
     // Writes a column's summary into its three boxes in the designed order
     // (mean, then its four-decimal form, SD likewise, then the count); each
     // write reruns the test as if typed. column: 0 or 1.
-    void writeSummary(int column, const stats::ColumnSummary& summary);
-    void clearBoxes();
-    void clearResults();
+    void WriteSummary(int column, const stats::ColumnSummary& summary);
+    void ClearBoxes();
+    void ClearResults();
     // After the boxes were given back (undo, redo): the figures behind a
     // mean or SD box whose text is what this summary writes are its exact
     // ones again, and the test reruns.
-    void adoptSummary(int column, const stats::ColumnSummary& summary);
+    void AdoptSummary(int column, const stats::ColumnSummary& summary);
     // The boxes' texts into texts, and the test's input over them: a mean or
     // SD box that holds what the column summary wrote stands for the
     // summary's exact figure. The input views texts and this panel.
-    stats::TwoSampleInput input(std::array<std::string, 6>& texts) const;
+    stats::TwoSampleInput Input(std::array<std::string, 6>& texts) const;
 
 signals:
     // The test ran again on the boxes' current texts.
-    void recomputed();
+    void Recomputed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void onBoxChanged(int index);
-    void recompute();
+    void OnBoxChanged(int index);
+    void Recompute();
     void show(const stats::TwoSampleResult& result);
 
     std::array<QLineEdit*, 6> boxes_{};
@@ -70,7 +70,7 @@ class PairedTPanel : public QFrame {
 public:
     explicit PairedTPanel(QWidget* parent);
     void show(const stats::PairedTResult& result);
-    void clearResults();
+    void ClearResults();
 
 private:
     QLabel* pairs_ = nullptr;    // Label13(5)
@@ -88,7 +88,7 @@ class CorrelationPanel : public QFrame {
 public:
     explicit CorrelationPanel(QWidget* parent);
     void show(const stats::CorrelationResult& result);
-    void clearResults();
+    void ClearResults();
 
 private:
     QLabel* pairs_ = nullptr;    // Label13(6)
@@ -107,7 +107,7 @@ class FourFoldPanel : public QFrame {
 public:
     explicit FourFoldPanel(QWidget* parent);
     void show(const stats::FourFoldResult& result);
-    void clearResults();
+    void ClearResults();
 
 private:
     std::array<QLabel*, 4> expected_{}; // Label20(1..4)
@@ -122,7 +122,7 @@ class PairedChiSquarePanel : public QFrame {
 public:
     explicit PairedChiSquarePanel(QWidget* parent);
     void show(const stats::PairedChiSquareResult& result);
-    void clearResults();
+    void ClearResults();
 
 private:
     QLabel* n_ = nullptr;               // Label20(8)

@@ -22,25 +22,25 @@ constexpr HeadTexts kPairedHeads = {QT_TRANSLATE_NOOP("korvanta::ui::TablePanel"
 
 TablePanel::TablePanel(QWidget* parent) : QFrame(parent)
 {
-    stylePanel(this, QStringLiteral("Picture8"), inputSlot());
+    StylePanel(this, QStringLiteral("Picture8"), InputSlot());
 
     LabelStyle titleStyle;
     titleStyle.bold = true;
-    title_ = makeLabel(this, QStringLiteral("Label16"), tr(kFourFoldHeads.title), 1980, 240, titleStyle);
+    title_ = MakeLabel(this, QStringLiteral("Label16"), tr(kFourFoldHeads.title), 1980, 240, titleStyle);
 
     const int headPlaces[7][2] = {{300, 840}, {2280, 600}, {1860, 960}, {300, 1500}, {300, 2040}, {300, 2520}, {4920, 840}};
     for (int k = 0; k < 7; ++k)
-        heads_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label17", k), tr(kFourFoldHeads.heads[k]), headPlaces[k][0], headPlaces[k][1]);
+        heads_[static_cast<std::size_t>(k)] = MakeLabel(this, ControlName("Label17", k), tr(kFourFoldHeads.heads[k]), headPlaces[k][0], headPlaces[k][1]);
 
     const int cellPlaces[4][2] = {{1440, 1440}, {2940, 1440}, {1440, 1980}, {2940, 1980}};
     for (int i = 0; i < 4; ++i) {
-        auto* box = makeTextBox(this, controlName("Text11", i), twipsRect(cellPlaces[i][0], cellPlaces[i][1], 1275, 330), true, bgr(0x00FF0000));
+        auto* box = MakeTextBox(this, ControlName("Text11", i), TwipsRect(cellPlaces[i][0], cellPlaces[i][1], 1275, 330), true, Bgr(0x00FF0000));
         box->setFrame(true);
         box->setFocusPolicy(Qt::ClickFocus);
         box->installEventFilter(this);
         box->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(box, &QWidget::customContextMenuRequested, this, [this, i](const QPoint& at) { showContextMenu(i, at); });
-        connect(box, &QLineEdit::textChanged, this, [this, i] { onCellChanged(i); });
+        connect(box, &QWidget::customContextMenuRequested, this, [this, i](const QPoint& at) { ShowContextMenu(i, at); });
+        connect(box, &QLineEdit::textChanged, this, [this, i] { OnCellChanged(i); });
         cells_[static_cast<std::size_t>(i)] = box;
     }
     cells_[0]->setMaxLength(6);
@@ -51,23 +51,23 @@ TablePanel::TablePanel(QWidget* parent) : QFrame(parent)
         style.autoSize = false;
         style.widthTwips = totalPlaces[k][2];
         style.alignment = Qt::AlignCenter;
-        totals_[static_cast<std::size_t>(k)] = makeLabel(this, controlName("Label18", k), QStringLiteral("0"), totalPlaces[k][0], totalPlaces[k][1], style);
+        totals_[static_cast<std::size_t>(k)] = MakeLabel(this, ControlName("Label18", k), QStringLiteral("0"), totalPlaces[k][0], totalPlaces[k][1], style);
     }
 
     // Red cell grid, black full-width rules and the short rule under the
     // outcome heading.
-    const QColor red = redColour();
+    const QColor red = RedColour();
     for (int x : {1320, 2820, 4320})
-        makeRule(this, x, 1260, x, 2340, red);
+        MakeRule(this, x, 1260, x, 2340, red);
     for (int y : {1260, 1800, 2340})
-        makeRule(this, 1320, y, 4320, y, red);
-    makeRule(this, 0, 540, 5715, 540, Qt::black, 2);
-    makeRule(this, 0, 2820, 5715, 2820, Qt::black, 2);
-    makeRule(this, 0, 1260, 5715, 1260, Qt::black, 1);
-    makeRule(this, 1320, 900, 4320, 900, Qt::black, 1);
+        MakeRule(this, 1320, y, 4320, y, red);
+    MakeRule(this, 0, 540, 5715, 540, Qt::black, 2);
+    MakeRule(this, 0, 2820, 5715, 2820, Qt::black, 2);
+    MakeRule(this, 0, 1260, 5715, 1260, Qt::black, 1);
+    MakeRule(this, 1320, 900, 4320, 900, Qt::black, 1);
 }
 
-TablePanel::Texts TablePanel::texts() const
+TablePanel::Texts TablePanel::CellTexts() const
 {
     Texts texts;
     for (std::size_t i = 0; i < 4; ++i)
@@ -75,23 +75,23 @@ TablePanel::Texts TablePanel::texts() const
     return texts;
 }
 
-void TablePanel::setPairedLayout(bool paired)
+void TablePanel::SetPairedLayout(bool paired)
 {
     const HeadTexts& texts = paired ? kPairedHeads : kFourFoldHeads;
-    setCaption(title_, tr(texts.title));
+    SetCaption(title_, tr(texts.title));
     for (std::size_t k = 0; k < heads_.size(); ++k)
-        setCaption(heads_[k], tr(texts.heads[k]));
+        SetCaption(heads_[k], tr(texts.heads[k]));
 }
 
-void TablePanel::clearAll()
+void TablePanel::ClearAll()
 {
     for (QLineEdit* box : cells_)
         box->setText(QString());
     for (QLabel* total : totals_)
-        setCaption(total, QString());
+        SetCaption(total, QString());
 }
 
-void TablePanel::setCells(const std::array<QString, 4>& texts)
+void TablePanel::SetCells(const std::array<QString, 4>& texts)
 {
     const bool announcing = announcing_;
     announcing_ = false;
@@ -99,7 +99,7 @@ void TablePanel::setCells(const std::array<QString, 4>& texts)
         cells_[i]->setText(texts[i]);
     announcing_ = announcing;
     if (announcing_)
-        emit tableChanged();
+        emit TableChanged();
 }
 
 bool TablePanel::eventFilter(QObject* watched, QEvent* event)
@@ -107,7 +107,7 @@ bool TablePanel::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
         for (std::size_t i = 0; i < cells_.size(); ++i) {
             if (cells_[i] == watched) {
-                emit pasteRequested(static_cast<int>(i));
+                emit PasteRequested(static_cast<int>(i));
                 return true;
             }
         }
@@ -115,12 +115,12 @@ bool TablePanel::eventFilter(QObject* watched, QEvent* event)
     return QFrame::eventFilter(watched, event);
 }
 
-void TablePanel::showContextMenu(int index, const QPoint& at)
+void TablePanel::ShowContextMenu(int index, const QPoint& at)
 {
-    ShowCellMenu(cells_[static_cast<std::size_t>(index)], at, [this, index] { emit pasteRequested(index); });
+    ShowCellMenu(cells_[static_cast<std::size_t>(index)], at, [this, index] { emit PasteRequested(index); });
 }
 
-void TablePanel::onCellChanged(int index)
+void TablePanel::OnCellChanged(int index)
 {
     if (cleaning_)
         return;
@@ -134,18 +134,18 @@ void TablePanel::onCellChanged(int index)
     }
     box->deselect();
     box->setCursorPosition(static_cast<int>(box->text().size()));
-    showTotals();
+    ShowTotals();
     if (announcing_)
-        emit tableChanged();
+        emit TableChanged();
 }
 
-void TablePanel::showTotals()
+void TablePanel::ShowTotals()
 {
-    const Texts current = texts();
-    const stats::TableTotals totals = stats::ComputeTableTotals(current.view());
+    const Texts current = CellTexts();
+    const stats::TableTotals totals = stats::ComputeTableTotals(current.View());
     const std::string* values[5] = {&totals.positive, &totals.negative, &totals.row1, &totals.row2, &totals.grand};
     for (std::size_t k = 0; k < totals_.size(); ++k)
-        setCaption(totals_[k], QString::fromStdString(*values[k]));
+        SetCaption(totals_[k], QString::fromStdString(*values[k]));
 }
 
 } // namespace korvanta::ui

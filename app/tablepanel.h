@@ -19,39 +19,39 @@ class TablePanel : public QFrame {
 public:
     explicit TablePanel(QWidget* parent);
 
-    QLineEdit* cell(int index) const { return cells_[static_cast<std::size_t>(index)]; }
+    QLineEdit* Cell(int index) const { return cells_[static_cast<std::size_t>(index)]; }
     // The four cell texts as the tests read them.
     struct Texts {
         std::array<std::string, 4> cells;
-        stats::TableCells view() const { return {cells[0], cells[1], cells[2], cells[3]}; }
+        stats::TableCells View() const { return {cells[0], cells[1], cells[2], cells[3]}; }
     };
-    Texts texts() const;
+    Texts CellTexts() const;
 
     // The caption of head label k (Label17(k)) as shown.
-    QString headCaption(int k) const { return heads_[static_cast<std::size_t>(k)]->text(); }
+    QString HeadCaption(int k) const { return heads_[static_cast<std::size_t>(k)]->text(); }
     // Captions of the head labels and the title for the four-fold (false)
     // or the paired (true) layout.
-    void setPairedLayout(bool paired);
+    void SetPairedLayout(bool paired);
     // Empties the cells (their change handling runs for those that held
     // text) and then every total.
-    void clearAll();
-    void setAnnouncing(bool announcing) { announcing_ = announcing; }
+    void ClearAll();
+    void SetAnnouncing(bool announcing) { announcing_ = announcing; }
     // Gives a, b, c, d new texts, each cleaned as if typed; the test runs
     // once, after the last.
-    void setCells(const std::array<QString, 4>& texts);
+    void SetCells(const std::array<QString, 4>& texts);
 
 signals:
-    void tableChanged();
+    void TableChanged();
     // Ctrl+V (or the context menu's paste) in cell index.
-    void pasteRequested(int index);
+    void PasteRequested(int index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void onCellChanged(int index);
-    void showContextMenu(int index, const QPoint& at);
-    void showTotals();
+    void OnCellChanged(int index);
+    void ShowContextMenu(int index, const QPoint& at);
+    void ShowTotals();
 
     std::array<QLineEdit*, 4> cells_{};
     std::array<QLabel*, 5> totals_{};

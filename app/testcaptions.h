@@ -10,9 +10,9 @@ namespace korvanta::ui {
 using stats::TestMode;
 
 // The test button's caption, e.g. "配对资料t检验".
-QString testCaption(TestMode mode);
+QString TestCaption(TestMode mode);
 // Label1's caption while the test is selected: the caption, with the entry
 // hint of the tests on raw data.
-QString testHint(TestMode mode);
+QString TestHint(TestMode mode);
 
 } // namespace korvanta::ui

@@ -14,14 +14,14 @@ class TestSelector : public QFrame {
     Q_OBJECT
 public:
     explicit TestSelector(QWidget* parent);
-    QPushButton* button(TestMode mode) const { return buttons_[static_cast<std::size_t>(stats::TestModeIndex(mode))]; }
-    QPushButton* tutorialButton() const { return tutorial_; }
+    QPushButton* Button(TestMode mode) const { return buttons_[static_cast<std::size_t>(stats::TestModeIndex(mode))]; }
+    QPushButton* TutorialButton() const { return tutorial_; }
     // Only the current test's button is bold.
-    void showCurrent(TestMode mode);
+    void ShowCurrent(TestMode mode);
 
 signals:
-    void testClicked(korvanta::stats::TestMode mode);
-    void tutorialClicked();
+    void TestClicked(korvanta::stats::TestMode mode);
+    void TutorialClicked();
 
 private:
     std::array<QPushButton*, stats::kTestCount> buttons_{};

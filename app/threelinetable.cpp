@@ -7,7 +7,7 @@ namespace {
 const QString kThick = QStringLiteral("1.5pt solid #000000");
 const QString kThin = QStringLiteral("0.75pt solid #000000");
 
-QString esc(const QString& text) { return text.toHtmlEscaped(); }
+QString Esc(const QString& text) { return text.toHtmlEscaped(); }
 
 QString CellStyle(const QString& top, const QString& bottom, bool left)
 {
@@ -25,11 +25,11 @@ QString ThreeLineTableHtml(const ThreeLineTable& table)
     const int columns = static_cast<int>(table.heading.size());
     QString html;
     if (!table.caption.isEmpty())
-        html += QStringLiteral("<p align=\"center\" style=\"text-align:center;margin:6pt 0 3pt 0;\"><b>%1</b></p>\n").arg(esc(table.caption));
+        html += QStringLiteral("<p align=\"center\" style=\"text-align:center;margin:6pt 0 3pt 0;\"><b>%1</b></p>\n").arg(Esc(table.caption));
     html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" border=\"0\" align=\"center\" "
                            "style=\"border-collapse:collapse;border:none;margin:0 auto;\">\n<thead><tr>");
     for (int c = 0; c < columns; ++c)
-        html += QStringLiteral("<th style=\"%1\">%2</th>").arg(CellStyle(kThick, kThin, c == 0), esc(table.heading[static_cast<std::size_t>(c)]));
+        html += QStringLiteral("<th style=\"%1\">%2</th>").arg(CellStyle(kThick, kThin, c == 0), Esc(table.heading[static_cast<std::size_t>(c)]));
     html += QStringLiteral("</tr></thead>\n<tbody>\n");
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         const ThreeLineTable::Row& row = table.rows[r];
@@ -38,10 +38,10 @@ QString ThreeLineTableHtml(const ThreeLineTable& table)
         if (row.kind == ThreeLineTable::Row::Kind::Cells) {
             for (int c = 0; c < columns; ++c) {
                 const QString text = static_cast<std::size_t>(c) < row.cells.size() ? row.cells[static_cast<std::size_t>(c)] : QString();
-                html += QStringLiteral("<td style=\"%1\">%2</td>").arg(CellStyle({}, bottom, c == 0), esc(text));
+                html += QStringLiteral("<td style=\"%1\">%2</td>").arg(CellStyle({}, bottom, c == 0), Esc(text));
             }
         } else {
-            const QString text = row.cells.empty() ? QString() : esc(row.cells.front());
+            const QString text = row.cells.empty() ? QString() : Esc(row.cells.front());
             html += QStringLiteral("<td colspan=\"%1\" style=\"%2\">%3</td>")
                         .arg(columns)
                         .arg(CellStyle({}, bottom, true),
@@ -56,7 +56,7 @@ QString ThreeLineTableHtml(const ThreeLineTable& table)
     }
     html += QStringLiteral("</tbody>\n</table>\n");
     if (!table.sentence.isEmpty())
-        html += QStringLiteral("<p style=\"margin:4pt 0 0 0;\">%1</p>\n").arg(esc(table.sentence));
+        html += QStringLiteral("<p style=\"margin:4pt 0 0 0;\">%1</p>\n").arg(Esc(table.sentence));
     return html;
 }
 

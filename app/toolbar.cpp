@@ -10,22 +10,22 @@ namespace korvanta::ui {
 ToolbarItem::ToolbarItem(QWidget* parent, int index, const QString& caption, const QPixmap& icon)
     : QFrame(parent)
 {
-    setObjectName(controlName("Picture14", index));
-    setGeometry(twipsRect(120 + 1260 * index, 180, 1095, 555));
+    setObjectName(ControlName("Picture14", index));
+    setGeometry(TwipsRect(120 + 1260 * index, 180, 1095, 555));
     setAutoFillBackground(true);
-    setPressedLook(false);
+    SetPressedLook(false);
 
     auto* image = new QLabel(this);
-    image->setObjectName(controlName("Image7", index));
-    image->setGeometry(twipsRect(60, 60, 450, 450));
+    image->setObjectName(ControlName("Image7", index));
+    image->setGeometry(TwipsRect(60, 60, 450, 450));
     image->setScaledContents(true);
     image->setPixmap(icon);
 
-    caption_ = makeLabel(this, controlName("Label15", index), caption, 660, 180);
+    caption_ = MakeLabel(this, ControlName("Label15", index), caption, 660, 180);
 
     // The transparent label over the whole item receives the mouse.
     mouseArea_ = new QLabel(this);
-    mouseArea_->setObjectName(controlName("Label28", index));
+    mouseArea_->setObjectName(ControlName("Label28", index));
     mouseArea_->setGeometry(0, 0, width(), height());
     mouseArea_->setAttribute(Qt::WA_TranslucentBackground);
     mouseArea_->setCursor(Qt::ArrowCursor);
@@ -33,7 +33,7 @@ ToolbarItem::ToolbarItem(QWidget* parent, int index, const QString& caption, con
     mouseArea_->raise();
 }
 
-void ToolbarItem::setPressedLook(bool pressed)
+void ToolbarItem::SetPressedLook(bool pressed)
 {
     if (pressed) {
         setFrameShape(QFrame::Panel);
@@ -42,12 +42,12 @@ void ToolbarItem::setPressedLook(bool pressed)
     } else {
         setFrameShape(QFrame::NoFrame);
         QPalette p = palette();
-        p.setColor(QPalette::Window, buttonFaceColour());
+        p.setColor(QPalette::Window, ButtonFaceColour());
         setPalette(p);
     }
 }
 
-void ToolbarItem::setActionEnabled(bool enabled)
+void ToolbarItem::SetActionEnabled(bool enabled)
 {
     caption_->setEnabled(enabled);
     mouseArea_->setEnabled(enabled);
@@ -60,12 +60,12 @@ bool ToolbarItem::eventFilter(QObject* watched, QEvent* event)
         // Any mouse button presses and releases; the release arrives here
         // even outside the item, since the press grabbed the mouse.
         if (event->type() == QEvent::MouseButtonPress) {
-            setPressedLook(true);
+            SetPressedLook(true);
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
-            setPressedLook(false);
-            emit activated();
+            SetPressedLook(false);
+            emit Activated();
             return true;
         }
     }
@@ -75,19 +75,19 @@ bool ToolbarItem::eventFilter(QObject* watched, QEvent* event)
 Toolbar::Toolbar(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("Frame1"));
-    setGeometry(twipsRect(60, -60, 8115, 855));
+    setGeometry(TwipsRect(60, -60, 8115, 855));
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
     const QString captions[3] = {tr("导入"), tr("导出"), tr("帮助")};
     const ToolIcon icons[3] = {ToolIcon::Import, ToolIcon::Export, ToolIcon::Help};
     for (int i = 0; i < 3; ++i)
-        items_[static_cast<std::size_t>(i)] = new ToolbarItem(this, i, captions[i], toolIcon(icons[i]));
+        items_[static_cast<std::size_t>(i)] = new ToolbarItem(this, i, captions[i], ToolIconPixmap(icons[i]));
 }
 
-void Toolbar::setExchangeEnabled(bool enabled)
+void Toolbar::SetExchangeEnabled(bool enabled)
 {
-    items_[0]->setActionEnabled(enabled);
-    items_[1]->setActionEnabled(enabled);
+    items_[0]->SetActionEnabled(enabled);
+    items_[1]->SetActionEnabled(enabled);
 }
 
 } // namespace korvanta::ui

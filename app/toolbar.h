@@ -15,19 +15,19 @@ class ToolbarItem : public QFrame {
     Q_OBJECT
 public:
     ToolbarItem(QWidget* parent, int index, const QString& caption, const QPixmap& icon);
-    QLabel* mouseArea() const { return mouseArea_; }
-    QLabel* caption() const { return caption_; }
-    bool pressedLook() const { return frameShape() != QFrame::NoFrame; }
-    void setActionEnabled(bool enabled);
+    QLabel* MouseArea() const { return mouseArea_; }
+    QLabel* Caption() const { return caption_; }
+    bool PressedLook() const { return frameShape() != QFrame::NoFrame; }
+    void SetActionEnabled(bool enabled);
 
 signals:
-    void activated();
+    void Activated();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setPressedLook(bool pressed);
+    void SetPressedLook(bool pressed);
 
     QLabel* caption_ = nullptr;
     QLabel* mouseArea_ = nullptr;
@@ -37,9 +37,9 @@ class Toolbar : public QFrame {
     Q_OBJECT
 public:
     explicit Toolbar(QWidget* parent);
-    ToolbarItem* item(int index) const { return items_[static_cast<std::size_t>(index)]; }
+    ToolbarItem* Item(int index) const { return items_[static_cast<std::size_t>(index)]; }
     // The import and export items are for the tests on raw data only.
-    void setExchangeEnabled(bool enabled);
+    void SetExchangeEnabled(bool enabled);
 
 private:
     std::array<ToolbarItem*, 3> items_{};

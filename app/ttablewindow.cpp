@@ -19,7 +19,7 @@ constexpr int kInfinityLine = kFirstDataLine + 2 * kRowsPerHalf - 1;
 constexpr int kPictureWidth = 433;
 constexpr int kPictureHeight = 400;
 
-QString lineText(int line)
+QString LineText(int line)
 {
     return QString::fromStdString(stats::GetLineText(stats::TTableText(), line));
 }
@@ -28,7 +28,7 @@ QString lineText(int line)
 // when the screen cannot show it whole.
 class TTablePicture final : public QWidget {
 public:
-    explicit TTablePicture(QWidget* parent = nullptr) : QWidget(parent) { setFixedSize(px(6540), px(5805)); }
+    explicit TTablePicture(QWidget* parent = nullptr) : QWidget(parent) { setFixedSize(Px(6540), Px(5805)); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,7 +39,7 @@ protected:
 QStringList TTableRowAsShown(int row)
 {
     const int tableLine = kFirstDataLine + row;
-    const QString line = lineText(tableLine);
+    const QString line = LineText(tableLine);
     // The infinity row's first field is one character shorter, and the table
     // text marks it with a sign that readers know as "∞".
     const bool infinity = tableLine == kInfinityLine;
@@ -82,13 +82,13 @@ void TTablePicture::paintEvent(QPaintEvent*)
     p.fillRect(rect(), Qt::white);
     p.setPen(Qt::black);
 
-    QFont title = songFont(12, true);
+    QFont title = SongFont(12, true);
     p.setFont(title);
     // The table text's own heading, in the interface language (the same
     // words as the window's title).
-    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, TTableWindow::tr(lineText(0).trimmed().toUtf8().constData()));
+    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, TTableWindow::tr(LineText(0).trimmed().toUtf8().constData()));
 
-    const QFont body = songFont(9);
+    const QFont body = SongFont(9);
     p.setFont(body);
     const int top = 30;
     const int rowHeight = (kPictureHeight - top - 14) / (kRowsPerHalf + 1);

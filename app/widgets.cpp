@@ -8,18 +8,18 @@
 
 namespace korvanta::ui {
 
-QString controlName(const char* kind, int index)
+QString ControlName(const char* kind, int index)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(kind)).arg(index);
 }
 
-QColor highlightColour() { return QColor(0x00, 0x00, 0x80); }
-QColor captionTextColour() { return QColor(0x00, 0x00, 0x00); }
-QColor buttonFaceColour() { return QColor(0xF0, 0xF0, 0xF0); }
+QColor HighlightColour() { return QColor(0x00, 0x00, 0x80); }
+QColor CaptionTextColour() { return QColor(0x00, 0x00, 0x00); }
+QColor ButtonFaceColour() { return QColor(0xF0, 0xF0, 0xF0); }
 
 namespace {
 
-void setTextColour(QWidget* widget, const QColor& colour)
+void SetTextColour(QWidget* widget, const QColor& colour)
 {
     if (!colour.isValid())
         return;
@@ -29,16 +29,16 @@ void setTextColour(QWidget* widget, const QColor& colour)
     widget->setPalette(palette);
 }
 
-void fitLabel(QLabel* label)
+void FitLabel(QLabel* label)
 {
     // Auto-sized labels keep at least the designed 90 twips (6 px) width.
     const QSize hint = label->sizeHint();
-    label->resize(std::max(hint.width(), px(90)), std::max(hint.height(), label->height()));
+    label->resize(std::max(hint.width(), Px(90)), std::max(hint.height(), label->height()));
 }
 
 } // namespace
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption,
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption,
                   int left, int top, const LabelStyle& style)
 {
     auto* label = new QLabel(caption, parent);
@@ -47,41 +47,41 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption,
     label->setAutoFillBackground(false);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(style.alignment);
-    setTextColour(label, style.colour);
+    SetTextColour(label, style.colour);
     if (style.bold) {
         QFont font = label->font();
         font.setBold(true);
         label->setFont(font);
     }
     const int height = QFontMetrics(label->font()).height();
-    label->move(px(left), px(top));
+    label->move(Px(left), Px(top));
     if (style.autoSize) {
         label->setProperty("autoSize", true);
-        label->resize(px(90), height);
-        fitLabel(label);
+        label->resize(Px(90), height);
+        FitLabel(label);
     } else {
-        label->resize(px(style.widthTwips), height);
+        label->resize(Px(style.widthTwips), height);
     }
     return label;
 }
 
-void setCaption(QLabel* label, const QString& caption)
+void SetCaption(QLabel* label, const QString& caption)
 {
     if (label->text() == caption)
         return;
     label->setText(caption);
     if (label->property("autoSize").toBool())
-        fitLabel(label);
+        FitLabel(label);
 }
 
-QFrame* makePanel(QWidget* parent, const QString& name, const QRect& placeTwips)
+QFrame* MakePanel(QWidget* parent, const QString& name, const QRect& placeTwips)
 {
     auto* panel = new QFrame(parent);
-    stylePanel(panel, name, placeTwips);
+    StylePanel(panel, name, placeTwips);
     return panel;
 }
 
-void stylePanel(QFrame* panel, const QString& name, const QRect& placeTwips)
+void StylePanel(QFrame* panel, const QString& name, const QRect& placeTwips)
 {
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::Panel);
@@ -94,7 +94,7 @@ void stylePanel(QFrame* panel, const QString& name, const QRect& placeTwips)
     panel->setPalette(palette);
 }
 
-QFrame* makeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& colour, int thickness)
+QFrame* MakeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& colour, int thickness)
 {
     auto* rule = new QFrame(parent);
     rule->setAutoFillBackground(true);
@@ -102,14 +102,14 @@ QFrame* makeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& 
     palette.setColor(QPalette::Window, colour);
     rule->setPalette(palette);
     if (y1 == y2)
-        rule->setGeometry(px(x1), px(y1), std::max(1, px(x2) - px(x1)), thickness);
+        rule->setGeometry(Px(x1), Px(y1), std::max(1, Px(x2) - Px(x1)), thickness);
     else
-        rule->setGeometry(px(x1), px(y1), thickness, std::max(1, px(y2) - px(y1)));
+        rule->setGeometry(Px(x1), Px(y1), thickness, std::max(1, Px(y2) - Px(y1)));
     rule->setAttribute(Qt::WA_TransparentForMouseEvents);
     return rule;
 }
 
-QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips,
+QLineEdit* MakeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips,
                        bool centred, const QColor& textColour)
 {
     auto* box = new QLineEdit(parent);
@@ -118,15 +118,15 @@ QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& placeT
     box->setFrame(false);
     if (centred)
         box->setAlignment(Qt::AlignCenter);
-    setTextColour(box, textColour);
+    SetTextColour(box, textColour);
     box->setTextMargins(0, 0, 0, 0);
     return box;
 }
 
-QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& symbol)
+QWidget* MakeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& symbol)
 {
     auto* box = new QWidget(parent);
-    box->setObjectName(controlName("Picture5", index));
+    box->setObjectName(ControlName("Picture5", index));
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
     // Read aloud as it is written: "t(0.05)", "tr(0.01)", "χ²(0.05)".
     const QStringList subscript = symbol.subscript.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -134,43 +134,43 @@ QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const Symb
     const QString power = symbol.superscript == QStringLiteral("2") ? QStringLiteral("²") : symbol.superscript;
     box->setAccessibleName(subscript.size() == 2 ? spoken + subscript[0] + power + QStringLiteral("(%1)").arg(subscript[1])
                                                  : spoken + power + QStringLiteral("(%1)").arg(subscript.join(QString())));
-    const QColor colour = symbol.red ? redColour() : captionTextColour();
+    const QColor colour = symbol.red ? RedColour() : CaptionTextColour();
     QList<QLabel*> pieces;
 
     auto* letter = new QLabel(symbol.letter, box);
-    letter->setFont(songFont(15, false, true));
+    letter->setFont(SongFont(15, false, true));
     letter->adjustSize();
-    letter->move(0, px(-60) + 2);
+    letter->move(0, Px(-60) + 2);
     pieces << letter;
     int right = letter->width();
 
     if (!symbol.superscript.isEmpty()) {
         auto* sup = new QLabel(symbol.superscript, box);
-        sup->setFont(songFont(7.5));
+        sup->setFont(SongFont(7.5));
         sup->adjustSize();
-        sup->move(px(210), 0);
+        sup->move(Px(210), 0);
         pieces << sup;
         right = std::max(right, sup->x() + sup->width());
     }
     if (!symbol.subscript.isEmpty()) {
         auto* sub = new QLabel(symbol.subscript, box);
-        sub->setFont(songFont(7.5));
+        sub->setFont(SongFont(7.5));
         sub->adjustSize();
-        sub->move(px(180), px(315) - sub->height());
+        sub->move(Px(180), Px(315) - sub->height());
         pieces << sub;
         right = std::max(right, sub->x() + sub->width());
     }
 
     auto* equals = new QLabel(QStringLiteral("="), box);
     equals->adjustSize();
-    equals->move(right + 2, (px(315) - equals->height()) / 2);
+    equals->move(right + 2, (Px(315) - equals->height()) / 2);
     pieces << equals;
 
     for (QLabel* piece : pieces) {
         piece->setAttribute(Qt::WA_TranslucentBackground);
-        setTextColour(piece, colour);
+        SetTextColour(piece, colour);
     }
-    box->setGeometry(px(left), px(top), equals->x() + equals->width() + 2, px(315));
+    box->setGeometry(Px(left), Px(top), equals->x() + equals->width() + 2, Px(315));
     return box;
 }
 

@@ -12,13 +12,13 @@
 
 namespace korvanta::ui {
 
-QString controlName(const char* kind, int index);
+QString ControlName(const char* kind, int index);
 
 // System colours of the design.
-QColor highlightColour();       // &H8000000D&
-QColor captionTextColour();     // &H80000006&
-QColor buttonFaceColour();      // &H8000000F&
-inline QColor redColour() { return bgr(0x000000FF); }
+QColor HighlightColour();       // &H8000000D&
+QColor CaptionTextColour();     // &H80000006&
+QColor ButtonFaceColour();      // &H8000000F&
+inline QColor RedColour() { return Bgr(0x000000FF); }
 
 struct LabelStyle {
     QColor colour;              // invalid: the palette's text colour
@@ -29,22 +29,22 @@ struct LabelStyle {
 };
 
 // A label with a transparent background at (left, top) twips.
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption,
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption,
                   int left, int top, const LabelStyle& style = {});
 
 // A white picture panel with a sunken border.
-void stylePanel(QFrame* panel, const QString& name, const QRect& placeTwips);
-QFrame* makePanel(QWidget* parent, const QString& name, const QRect& placeTwips);
+void StylePanel(QFrame* panel, const QString& name, const QRect& placeTwips);
+QFrame* MakePanel(QWidget* parent, const QString& name, const QRect& placeTwips);
 
 // The two slots the large panels share: data entry above, results below.
-inline QRect inputSlot() { return twipsRect(2460, 1320, 5715, 3045); }
-inline QRect resultSlot() { return twipsRect(2460, 4440, 5715, 1935); }
+inline QRect InputSlot() { return TwipsRect(2460, 1320, 5715, 3045); }
+inline QRect ResultSlot() { return TwipsRect(2460, 4440, 5715, 1935); }
 
 // A line of the given colour and thickness (in pixels) between two points in twips.
-QFrame* makeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& colour, int thickness = 1);
+QFrame* MakeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& colour, int thickness = 1);
 
 // A single-line text box; centred when asked.
-QLineEdit* makeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips,
+QLineEdit* MakeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips,
                        bool centred, const QColor& textColour = QColor());
 
 // A statistical symbol: an italic letter (15 pt), a small sub- or superscript
@@ -55,9 +55,9 @@ struct SymbolSpec {
     QString superscript;        // the "2" of chi-square
     bool red = false;
 };
-QWidget* makeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& symbol);
+QWidget* MakeSymbolBox(QWidget* parent, int index, int left, int top, const SymbolSpec& symbol);
 
 // Sets a label's caption and lets an auto-sized label grow with it.
-void setCaption(QLabel* label, const QString& caption);
+void SetCaption(QLabel* label, const QString& caption);
 
 } // namespace korvanta::ui

@@ -31,7 +31,7 @@ QString Notice() { return MainWindow::tr("提示"); }
 // Windows users write them.
 QString WorkbookFilter() { return MainWindow::tr("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)"); }
 
-FileRequest openRequest(const QString& directory)
+FileRequest OpenRequest(const QString& directory)
 {
     return {MainWindow::tr("打开"), directory,
             WorkbookFilter() + MainWindow::tr(";;OpenDocument 电子表格(*.ods) (*.ods *.ODS)"
@@ -52,7 +52,7 @@ constexpr ExportChoice kExportFormats[] = {
     {".csv", QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "CSV 逗号分隔文本(*.csv)"), excel::ExportFormat::Csv},
 };
 
-FileRequest saveRequest(const QString& directory)
+FileRequest SaveRequest(const QString& directory)
 {
     QStringList filters;
     for (const ExportChoice& format : kExportFormats)
@@ -60,7 +60,7 @@ FileRequest saveRequest(const QString& directory)
     return {MainWindow::tr("另存为"), directory, filters.join(QStringLiteral(";;"))};
 }
 
-bool isDataFileName(const QString& name)
+bool IsDataFileName(const QString& name)
 {
     for (const char* extension : {".xls", ".xlsx", ".ods", ".csv", ".txt"})
         if (name.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
@@ -80,7 +80,7 @@ private:
     QWidget* window_;
 };
 
-std::filesystem::path toPath(const QString& name)
+std::filesystem::path ToPath(const QString& name)
 {
     return std::filesystem::path(name.toStdU16String());
 }
@@ -89,12 +89,12 @@ std::filesystem::path toPath(const QString& name)
 // columns, the corner heading beside the two outcomes, then each row's
 // heading with its two counts. The captions' spaces only place them in the
 // window and are left out.
-excel::Columns tableColumns(const TablePanel& table)
+excel::Columns TableColumns(const TablePanel& table)
 {
-    const auto caption = [&](int k) { return table.headCaption(k).remove(QLatin1Char(' ')).toStdString(); };
-    const QStringList outcomes = table.headCaption(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto caption = [&](int k) { return table.HeadCaption(k).remove(QLatin1Char(' ')).toStdString(); };
+    const QStringList outcomes = table.HeadCaption(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const auto outcome = [&](int k) { return k < outcomes.size() ? outcomes[k].toStdString() : std::string(); };
-    const TablePanel::Texts counts = table.texts();
+    const TablePanel::Texts counts = table.CellTexts();
     return {{std::string(), caption(0), caption(3), caption(4)},
             {caption(1), outcome(0), counts.cells[0], counts.cells[2]},
             {std::string(), outcome(1), counts.cells[1], counts.cells[3]}};
@@ -102,16 +102,16 @@ excel::Columns tableColumns(const TablePanel& table)
 
 // What the export writes in the current test; no columns when there is
 // nothing to export.
-excel::Columns exportedColumns(TestMode mode, const grid::GridStore& store, const TablePanel& table)
+excel::Columns ExportedColumns(TestMode mode, const grid::GridStore& store, const TablePanel& table)
 {
     if (stats::UsesTable(mode)) {
-        const TablePanel::Texts counts = table.texts();
+        const TablePanel::Texts counts = table.CellTexts();
         if (std::all_of(counts.cells.begin(), counts.cells.end(), [](const std::string& c) { return c.empty(); }))
             return {};
-        return tableColumns(table);
+        return TableColumns(table);
     }
     const auto items = [&](grid::Column column) {
-        const auto span = store.items(column);
+        const auto span = store.Items(column);
         return std::vector<std::string>(span.begin(), span.end());
     };
     excel::Columns columns{items(grid::Column::First), items(grid::Column::Second)};
@@ -125,21 +125,21 @@ excel::Columns exportedColumns(TestMode mode, const grid::GridStore& store, cons
 
 } // namespace
 
-void MainWindow::importWorkbook()
+void MainWindow::ImportWorkbook()
 {
-    const std::optional<QString> chosen = interaction_.chooseFileToOpen(this, openRequest(programDirectory()));
+    const std::optional<QString> chosen = interaction_.ChooseFileToOpen(this, OpenRequest(ProgramDirectory()));
     if (chosen)
-        importFile(*chosen);
+        ImportFile(*chosen);
 }
 
-void MainWindow::importFile(const QString& path)
+void MainWindow::ImportFile(const QString& path)
 {
     const QString name = path;
     fileName_->setText(name);
     // Nothing of the grid, the lists or the results changes until the
     // workbook has been read: a refused or unreadable file loses nothing.
-    if (!isDataFileName(name)) {
-        interaction_.showMessage(this, Notice(), tr("请打开Excel文件！"));
+    if (!IsDataFileName(name)) {
+        interaction_.ShowMessage(this, Notice(), tr("请打开Excel文件！"));
         return;
     }
 
@@ -151,55 +151,55 @@ void MainWindow::importFile(const QString& path)
         excel::ReadResult sheet0;
         {
             BusyPointer busy(this);
-            file = std::make_unique<excel::DataFile>(toPath(name));
-            if (file->ok())
-                sheet0 = file->readSheet(0);
+            file = std::make_unique<excel::DataFile>(ToPath(name));
+            if (file->Ok())
+                sheet0 = file->ReadSheet(0);
         }
-        if (!file->ok()) {
-            interaction_.showMessage(this, Notice(), LibraryText(file->message()));
+        if (!file->Ok()) {
+            interaction_.ShowMessage(this, Notice(), LibraryText(file->Message()));
             return;
         }
-        if (!sheet0.ok() && file->sheetNames().size() < 2) {
-            interaction_.showMessage(this, Notice(), LibraryText(sheet0.message));
+        if (!sheet0.Ok() && file->SheetNames().size() < 2) {
+            interaction_.ShowMessage(this, Notice(), LibraryText(sheet0.message));
             return;
         }
         ImportDialog preview(*file, std::move(sheet0), this);
-        if (!interaction_.previewImport(preview) || !preview.sheet().ok())
+        if (!interaction_.PreviewImport(preview) || !preview.Sheet().Ok())
             return;
-        std::optional<ImportedColumns> columns = takeColumns(preview);
+        std::optional<ImportedColumns> columns = TakeColumns(preview);
         if (!columns)
             return;
         // A worksheet's text cells ("1,234", "１２．５") follow the number
         // rules of a text file, whose fields have been read so already.
-        if (file->format() != excel::FileFormat::Text) {
+        if (file->Format() != excel::FileFormat::Text) {
             delimited::ReadNumberColumn(columns->first);
             delimited::ReadNumberColumn(columns->second);
         }
         const int kept = delimited::CountCommaNumbers(columns->first) + delimited::CountCommaNumbers(columns->second);
-        loadColumns(std::move(columns->first), std::move(columns->second));
-        noteKeptCommaNumbers(kept);
+        LoadColumns(std::move(columns->first), std::move(columns->second));
+        NoteKeptCommaNumbers(kept);
         if (columns->uncalculated > 0)
-            interaction_.showMessage(this, Notice(),
+            interaction_.ShowMessage(this, Notice(),
                                      tr("有%1个公式单元格没有保存计算结果，已作为空白导入。"
                                                     "请在电子表格程序中打开该文件，重新计算并保存后再导入。")
                                          .arg(columns->uncalculated));
     } catch (const std::bad_alloc&) {
-        interaction_.showMessage(this, Notice(), tr("内存不足，无法导入该文件，表中数据未改变。"));
+        interaction_.ShowMessage(this, Notice(), tr("内存不足，无法导入该文件，表中数据未改变。"));
     }
 }
 
-std::optional<MainWindow::ImportedColumns> MainWindow::takeColumns(const ImportDialog& preview)
+std::optional<MainWindow::ImportedColumns> MainWindow::TakeColumns(const ImportDialog& preview)
 {
-    const excel::ReadResult& sheet = preview.sheet();
-    const std::size_t skip = preview.heading() && !sheet.rows.empty() ? 1 : 0;
+    const excel::ReadResult& sheet = preview.Sheet();
+    const std::size_t skip = preview.Heading() && !sheet.rows.empty() ? 1 : 0;
     const std::size_t rows = sheet.rows.size() - skip;
     if (rows > static_cast<std::size_t>(grid::kMaxRows)) {
-        interaction_.showMessage(this, Notice(),
+        interaction_.ShowMessage(this, Notice(),
                                  tr("工作表有%1行数据，超过了本程序能容纳的%2行，未导入。").arg(rows).arg(grid::kMaxRows));
         return std::nullopt;
     }
-    const auto firstColumn = static_cast<std::size_t>(preview.firstColumn());
-    const auto secondColumn = static_cast<std::size_t>(preview.secondColumn());
+    const auto firstColumn = static_cast<std::size_t>(preview.FirstColumn());
+    const auto secondColumn = static_cast<std::size_t>(preview.SecondColumn());
     ImportedColumns columns;
     columns.first.reserve(rows);
     columns.second.reserve(rows);
@@ -214,44 +214,44 @@ std::optional<MainWindow::ImportedColumns> MainWindow::takeColumns(const ImportD
     return columns;
 }
 
-void MainWindow::loadColumns(std::vector<std::string> first, std::vector<std::string> second)
+void MainWindow::LoadColumns(std::vector<std::string> first, std::vector<std::string> second)
 {
     // The first rows go through the cells' change handling as if typed:
     // cleaned, stored back and recomputed once for both columns.
-    asOneStep([&] {
-        grid_->beginBatch();
-        store_.replace(std::move(first), std::move(second));
-        grid_->showImported();
-        grid_->markColumnsChanged();
-        grid_->endBatch();
+    AsOneStep([&] {
+        grid_->BeginBatch();
+        store_.Replace(std::move(first), std::move(second));
+        grid_->ShowImported();
+        grid_->MarkColumnsChanged();
+        grid_->EndBatch();
     });
     // The data now match a file.
-    history_.markSaved();
-    updateEditActions();
+    history_.MarkSaved();
+    UpdateEditActions();
 }
 
-void MainWindow::exportWorkbook()
+void MainWindow::ExportWorkbook()
 {
-    exportData();
+    ExportData();
 }
 
-bool MainWindow::exportData()
+bool MainWindow::ExportData()
 {
-    commitEdits();
+    CommitEdits();
     // The data are taken before the dialog: with nothing to export there is
     // nothing to ask a name for.
     excel::Columns columns;
     try {
-        columns = exportedColumns(mode_, store_, *table_);
+        columns = ExportedColumns(mode_, store_, *table_);
     } catch (const std::bad_alloc&) {
-        interaction_.showMessage(this, Notice(), LibraryText(excel::WriteErrorMessage(excel::WriteError::OutOfMemory)));
+        interaction_.ShowMessage(this, Notice(), LibraryText(excel::WriteErrorMessage(excel::WriteError::OutOfMemory)));
         return false;
     }
     if (columns.empty()) {
-        interaction_.showMessage(this, Notice(), tr("没有可导出的数据"));
+        interaction_.ShowMessage(this, Notice(), tr("没有可导出的数据"));
         return false;
     }
-    const std::optional<FileChoice> chosen = interaction_.chooseFileToSaveAs(this, saveRequest(programDirectory()));
+    const std::optional<FileChoice> chosen = interaction_.ChooseFileToSaveAs(this, SaveRequest(ProgramDirectory()));
     if (!chosen)
         return false;
     // The name exactly as chosen: "a.csv " is another file than "a.csv".
@@ -272,46 +272,46 @@ bool MainWindow::exportData()
     excel::WriteResult written;
     {
         BusyPointer busy(this);
-        written = excel::ExportColumns(toPath(name), kExportFormats[format].format, columns);
+        written = excel::ExportColumns(ToPath(name), kExportFormats[format].format, columns);
     }
-    if (!written.ok()) {
-        interaction_.showMessage(this, Notice(), WriteResultText(written));
+    if (!written.Ok()) {
+        interaction_.ShowMessage(this, Notice(), WriteResultText(written));
         return false;
     }
-    history_.markSaved();
+    history_.MarkSaved();
     QString text = tr("文件导出成功！");
     if (written.droppedChars > 0)
         text += tr("\n有%1个空字符（NUL）无法保存在该格式的文件中，已删除。").arg(written.droppedChars);
-    interaction_.showMessage(this, Notice(), text);
+    interaction_.ShowMessage(this, Notice(), text);
     return true;
 }
 
 namespace {
 
 // The one local file a drag carries, when it is one the import reads.
-std::optional<QString> droppedFile(const QMimeData* data)
+std::optional<QString> DroppedFile(const QMimeData* data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
         return std::nullopt;
     const QString path = data->urls().front().toLocalFile();
-    return isDataFileName(path) ? std::optional<QString>(path) : std::nullopt;
+    return IsDataFileName(path) ? std::optional<QString>(path) : std::nullopt;
 }
 
 } // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (droppedFile(event->mimeData()))
+    if (DroppedFile(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const std::optional<QString> path = droppedFile(event->mimeData());
+    const std::optional<QString> path = DroppedFile(event->mimeData());
     if (!path)
         return;
     event->acceptProposedAction();
-    importFile(*path);
+    ImportFile(*path);
 }
 
 } // namespace korvanta::ui

@@ -12,7 +12,7 @@ namespace korvanta::banner {
 
 namespace {
 
-using ui::px;
+using ui::Px;
 
 struct LineStyle {
     const char* text; // UTF-8
@@ -37,7 +37,7 @@ constexpr int kWelcomeLeft = 140; // the load step prints a little further left
 constexpr QRgb kWelcomeBackground = qRgb(0, 128, 0);
 constexpr QRgb kWelcomeText = qRgb(255, 255, 255);
 
-const LineStyle& styleOf(int line)
+const LineStyle& StyleOf(int line)
 {
     return kLines[std::size_t(line - 1)];
 }
@@ -48,67 +48,67 @@ BannerWidget::BannerWidget(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture3"));
-    setFixedSize(px(2730), px(390));
+    setFixedSize(Px(2730), Px(390));
     setCursor(Qt::PointingHandCursor);
     // Everything is painted from state; nothing below needs to show through.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    background_ = ui::bgr(0x0000C000); // the designed green, until the load step
+    background_ = ui::Bgr(0x0000C000); // the designed green, until the load step
     textColor_ = QColor(255, 255, 255);
-    setFont(ui::songFont(11, true));
+    setFont(ui::SongFont(11, true));
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(kTickMilliseconds);
-    connect(timer_, &QTimer::timeout, this, &BannerWidget::tick);
+    connect(timer_, &QTimer::timeout, this, &BannerWidget::Tick);
 }
 
-QString BannerWidget::lineText(int line)
+QString BannerWidget::LineText(int line)
 {
     if (line < 1 || line > kLineCount)
         return {};
-    return tr(styleOf(line).text);
+    return tr(StyleOf(line).text);
 }
 
-QPoint BannerWidget::linePositionTwips(int line)
+QPoint BannerWidget::LinePositionTwips(int line)
 {
     if (line < 1 || line > kLineCount)
         return {};
-    return {styleOf(line).x, kLineTop};
+    return {StyleOf(line).x, kLineTop};
 }
 
-QPoint BannerWidget::welcomePositionTwips()
+QPoint BannerWidget::WelcomePositionTwips()
 {
     return {kWelcomeLeft, kLineTop};
 }
 
-void BannerWidget::printWelcome()
+void BannerWidget::PrintWelcome()
 {
-    present(kWelcomeLine, welcomePositionTwips(), QColor(kWelcomeBackground),
+    Present(kWelcomeLine, WelcomePositionTwips(), QColor(kWelcomeBackground),
             QColor(kWelcomeText));
 }
 
-void BannerWidget::tick()
+void BannerWidget::Tick()
 {
     counter_ = counter_ >= kLineCount ? 1 : counter_ + 1;
-    const LineStyle& style = styleOf(counter_);
-    present(counter_, linePositionTwips(counter_), QColor(style.background),
+    const LineStyle& style = StyleOf(counter_);
+    Present(counter_, LinePositionTwips(counter_), QColor(style.background),
             QColor(style.foreground));
 }
 
-void BannerWidget::startAnimation()
+void BannerWidget::StartAnimation()
 {
     timer_->start();
 }
 
-void BannerWidget::stopAnimation()
+void BannerWidget::StopAnimation()
 {
     timer_->stop();
 }
 
-void BannerWidget::present(int line, QPoint positionTwips, QColor background, QColor text)
+void BannerWidget::Present(int line, QPoint positionTwips, QColor background, QColor text)
 {
-    setFont(ui::songFont(11, true));
-    line_ = lineText(line);
+    setFont(ui::SongFont(11, true));
+    line_ = LineText(line);
     positionTwips_ = positionTwips;
     background_ = background;
     textColor_ = text;
@@ -124,7 +124,7 @@ void BannerWidget::paintEvent(QPaintEvent*)
     painter.setFont(font());
     painter.setPen(textColor_);
     // The position is the top-left of the text, as the line was designed.
-    const QPoint topLeft(px(positionTwips_.x()), px(positionTwips_.y()));
+    const QPoint topLeft(Px(positionTwips_.x()), Px(positionTwips_.y()));
     painter.drawText(QRect(topLeft, size()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      line_);
 }
@@ -143,7 +143,7 @@ void BannerWidget::mouseReleaseEvent(QMouseEvent* event)
     pressed_ = false;
     event->accept();
     if (click)
-        emit clicked();
+        emit Clicked();
 }
 
 } // namespace korvanta::banner

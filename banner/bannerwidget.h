@@ -24,28 +24,28 @@ public:
     explicit BannerWidget(QWidget* parent = nullptr);
 
     // Line 1..4 are the feature lines, line 5 the welcome line.
-    static QString lineText(int line);
+    static QString LineText(int line);
     // Where the tick prints a line, in twips inside the banner.
-    static QPoint linePositionTwips(int line);
+    static QPoint LinePositionTwips(int line);
     // Where the window prints the welcome line when it loads.
-    static QPoint welcomePositionTwips();
+    static QPoint WelcomePositionTwips();
 
     // The load step: the welcome line on green, white bold text.
-    void printWelcome();
+    void PrintWelcome();
     // One step of the cycle: the next line with its position and colours.
-    void tick();
-    // Starts Timer1, which calls tick() every two seconds from then on.
-    void startAnimation();
-    void stopAnimation();
+    void Tick();
+    // Starts Timer1, which calls Tick() every two seconds from then on.
+    void StartAnimation();
+    void StopAnimation();
 
-    int counter() const { return counter_; }
-    QString currentLine() const { return line_; }
-    QColor background() const { return background_; }
-    QColor textColor() const { return textColor_; }
-    QPoint textPositionTwips() const { return positionTwips_; }
+    int Counter() const { return counter_; }
+    QString CurrentLine() const { return line_; }
+    QColor Background() const { return background_; }
+    QColor TextColor() const { return textColor_; }
+    QPoint TextPositionTwips() const { return positionTwips_; }
 
 signals:
-    void clicked();
+    void Clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,7 +53,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void present(int line, QPoint positionTwips, QColor background, QColor text);
+    void Present(int line, QPoint positionTwips, QColor background, QColor text);
 
     QTimer* timer_ = nullptr;
     int counter_ = 0;

@@ -44,7 +44,7 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    std::filesystem::path file(const char* name) const { return path_ / name; }
+    std::filesystem::path File(const char* name) const { return path_ / name; }
 
 private:
     std::filesystem::path path_;
@@ -53,7 +53,7 @@ private:
 void Read(benchmark::State& state, const std::filesystem::path& path) {
     for (auto _ : state) {
         auto result = ReadFirstSheet(path);
-        if (!result.ok() || result.rows.size() != kRows) state.SkipWithError(result.message.c_str());
+        if (!result.Ok() || result.rows.size() != kRows) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(result);
     }
 }
@@ -61,22 +61,22 @@ void Read(benchmark::State& state, const std::filesystem::path& path) {
 template <typename Writer>
 void Write(benchmark::State& state, const char* name, Writer write) {
     ScratchFolder folder;
-    const auto path = folder.file(name);
+    const auto path = folder.File(name);
     for (auto _ : state) {
         const auto result = write(path, Column(0), Column(1));
-        if (!result.ok()) state.SkipWithError(result.detail.c_str());
+        if (!result.Ok()) state.SkipWithError(result.detail.c_str());
     }
 }
 
-void BM_ReadXls32767(benchmark::State& state) { Read(state, DataFile("lo_rows32767.xls")); }
-void BM_ReadXlsx32767(benchmark::State& state) { Read(state, DataFile("lo_rows32767.xlsx")); }
+void BmReadXls32767(benchmark::State& state) { Read(state, DataFile("lo_rows32767.xls")); }
+void BmReadXlsx32767(benchmark::State& state) { Read(state, DataFile("lo_rows32767.xlsx")); }
 
 // LibreOffice spells out every cell's style and type; Excel and
 // libxlsxwriter write about half as much XML for the same cells.
-void BM_ReadXlsx32767Lean(benchmark::State& state) {
+void BmReadXlsx32767Lean(benchmark::State& state) {
     ScratchFolder folder;
-    const auto path = folder.file("lean.xlsx");
-    if (!korvanta::excel::WriteXlsx(path, Column(0), Column(1)).ok()) state.SkipWithError("cannot write the file");
+    const auto path = folder.File("lean.xlsx");
+    if (!korvanta::excel::WriteXlsx(path, Column(0), Column(1)).Ok()) state.SkipWithError("cannot write the file");
     Read(state, path);
 }
 // Files the import refuses, or reads only as far as its limits: each is
@@ -86,7 +86,7 @@ void Refuse(benchmark::State& state, const char* name) {
     const auto path = std::filesystem::path(KORVANTA_TEST_DATA) / "hostile" / name;
     for (auto _ : state) {
         const korvanta::excel::DataFile file(path);
-        for (std::size_t k = 0; k < file.sheetNames().size(); ++k) benchmark::DoNotOptimize(file.readSheet(k));
+        for (std::size_t k = 0; k < file.SheetNames().size(); ++k) benchmark::DoNotOptimize(file.ReadSheet(k));
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -98,14 +98,14 @@ BENCHMARK_CAPTURE(Refuse, shared_long_string_rows, "shared_long_string_rows.xlsx
 BENCHMARK_CAPTURE(Refuse, repeat_marks, "repeat_marks.ods")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Refuse, zip_bomb, "zip_bomb.xlsx")->Unit(benchmark::kMillisecond);
 
-void BM_WriteXls32767(benchmark::State& state) { Write(state, "out.xls", korvanta::excel::WriteXls); }
-void BM_WriteXlsx32767(benchmark::State& state) { Write(state, "out.xlsx", korvanta::excel::WriteXlsx); }
+void BmWriteXls32767(benchmark::State& state) { Write(state, "out.xls", korvanta::excel::WriteXls); }
+void BmWriteXlsx32767(benchmark::State& state) { Write(state, "out.xlsx", korvanta::excel::WriteXlsx); }
 
-BENCHMARK(BM_ReadXls32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadXlsx32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadXlsx32767Lean)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteXls32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteXlsx32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmReadXls32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmReadXlsx32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmReadXlsx32767Lean)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmWriteXls32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmWriteXlsx32767)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -22,47 +22,47 @@ std::vector<std::string> Column(int salt)
     return column;
 }
 
-void BM_RecordTypedCell(benchmark::State& state)
+void BmRecordTypedCell(benchmark::State& state)
 {
     std::vector<std::string> first = Column(0);
     const std::vector<std::string> second = Column(1);
     const std::vector<std::string> fields(10);
     EditHistory history;
-    history.start(first, second, fields, {});
+    history.Start(first, second, fields, {});
     int n = 0;
     for (auto _ : state) {
         first[16000] = std::to_string(++n);
-        benchmark::DoNotOptimize(history.record(first, second, fields, {1, 15995}));
+        benchmark::DoNotOptimize(history.Record(first, second, fields, {korvanta::stats::TestMode::PairedT, 15995}));
     }
 }
-BENCHMARK(BM_RecordTypedCell)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BmRecordTypedCell)->Unit(benchmark::kMicrosecond);
 
-void BM_RecordImport(benchmark::State& state)
+void BmRecordImport(benchmark::State& state)
 {
     const std::vector<std::string> columns[2] = {Column(0), Column(3)};
     const std::vector<std::string> second = Column(1);
     const std::vector<std::string> fields(10);
     EditHistory history;
-    history.start(columns[0], second, fields, {});
+    history.Start(columns[0], second, fields, {});
     int n = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(history.record(columns[++n % 2], second, fields, {}));
+        benchmark::DoNotOptimize(history.Record(columns[++n % 2], second, fields, {}));
 }
-BENCHMARK(BM_RecordImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmRecordImport)->Unit(benchmark::kMillisecond);
 
-void BM_UndoRedoImport(benchmark::State& state)
+void BmUndoRedoImport(benchmark::State& state)
 {
     const std::vector<std::string> second = Column(1);
     const std::vector<std::string> fields(10);
     EditHistory history;
-    history.start(Column(0), second, fields, {});
-    history.record(Column(3), second, fields, {});
+    history.Start(Column(0), second, fields, {});
+    history.Record(Column(3), second, fields, {});
     for (auto _ : state) {
-        benchmark::DoNotOptimize(history.undo());
-        benchmark::DoNotOptimize(history.redo());
+        benchmark::DoNotOptimize(history.Undo());
+        benchmark::DoNotOptimize(history.Redo());
     }
 }
-BENCHMARK(BM_UndoRedoImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmUndoRedoImport)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

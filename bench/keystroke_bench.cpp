@@ -22,13 +22,13 @@ using korvanta::ui::TestMode;
 
 class SilentDesktop final : public korvanta::ui::UserInteraction {
 public:
-    void showMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> chooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override { return std::nullopt; }
-    void openUrl(const QUrl&) override {}
+    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+    std::optional<QString> ChooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override { return std::nullopt; }
+    void OpenUrl(const QUrl&) override {}
 };
 
-std::vector<std::string> column(int rows, unsigned seed)
+std::vector<std::string> Column(int rows, unsigned seed)
 {
     std::mt19937 random(seed);
     std::normal_distribution<double> value(120.0, 15.0);
@@ -47,7 +47,7 @@ void Keystroke(benchmark::State& state)
     MainWindow window(desktop);
     window.show();
     QApplication::setActiveWindow(&window);
-    window.selectTest(mode);
+    window.SelectTest(mode);
 
     QLineEdit* cell = nullptr;
     if (mode == TestMode::FourFold) {
@@ -57,7 +57,7 @@ void Keystroke(benchmark::State& state)
         QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("Text11(2)")), QStringLiteral("15"));
         QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("Text11(3)")), QStringLiteral("25"));
     } else {
-        window.loadColumns(column(rows, 1), column(rows, 2));
+        window.LoadColumns(Column(rows, 1), Column(rows, 2));
         cell = window.findChild<QLineEdit*>(QStringLiteral("Text1(4)"));
     }
     cell->setFocus();

@@ -66,7 +66,7 @@ Run StartDriver() {
     return run;
 }
 
-void BM_StartUp(benchmark::State& state) {
+void BmStartUp(benchmark::State& state) {
     double peak = 0, exitTotal = 0;
     for (auto _ : state) {
         const Run run = StartDriver();
@@ -79,7 +79,7 @@ void BM_StartUp(benchmark::State& state) {
     state.counters["to_exit_ms"] = 1000.0 * exitTotal / static_cast<double>(state.iterations());
 }
 
-BENCHMARK(BM_StartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BmStartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 

@@ -29,10 +29,10 @@ public:
     QString path;
     QString lastMessage;
 
-    void showMessage(QWidget*, const QString&, const QString& text) override { lastMessage = text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override { return path; }
-    std::optional<QString> chooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override { return path; }
-    void openUrl(const QUrl&) override {}
+    void ShowMessage(QWidget*, const QString&, const QString& text) override { lastMessage = text; }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override { return path; }
+    std::optional<QString> ChooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override { return path; }
+    void OpenUrl(const QUrl&) override {}
 };
 
 class ScratchFolder {
@@ -45,7 +45,7 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    QString file(const char* name) const { return QString::fromStdString((path_ / name).string()); }
+    QString File(const char* name) const { return QString::fromStdString((path_ / name).string()); }
 
 private:
     std::filesystem::path path_;
@@ -72,8 +72,8 @@ public:
         window_.show();
         QApplication::setActiveWindow(&window_);
     }
-    AnsweringDesktop& desktop() { return desktop_; }
-    MainWindow& window() { return window_; }
+    AnsweringDesktop& Desktop() { return desktop_; }
+    MainWindow& Main() { return window_; }
 
 private:
     AnsweringDesktop desktop_;
@@ -82,50 +82,50 @@ private:
 
 void Import(benchmark::State& state, const QString& path) {
     Window w;
-    w.desktop().path = path;
-    QAction* import = MenuAction(w.window(), QStringLiteral("从Excel导入数据"));
+    w.Desktop().path = path;
+    QAction* import = MenuAction(w.Main(), QStringLiteral("从Excel导入数据"));
     if (!import) return state.SkipWithError("no import action");
     for (auto _ : state) {
         import->trigger();
-        if (w.window().store().rowCount() != kRows || !w.desktop().lastMessage.isEmpty())
-            return state.SkipWithError(("import failed: " + w.desktop().lastMessage).toStdString().c_str());
+        if (w.Main().Store().RowCount() != kRows || !w.Desktop().lastMessage.isEmpty())
+            return state.SkipWithError(("import failed: " + w.Desktop().lastMessage).toStdString().c_str());
     }
 }
 
 void Export(benchmark::State& state, const char* name) {
     ScratchFolder folder;
     Window w;
-    w.desktop().path = folder.file(name);
-    w.window().loadColumns(Column(0), Column(1));
-    QAction* exportAction = MenuAction(w.window(), QStringLiteral("导出数据到Excel"));
+    w.Desktop().path = folder.File(name);
+    w.Main().LoadColumns(Column(0), Column(1));
+    QAction* exportAction = MenuAction(w.Main(), QStringLiteral("导出数据到Excel"));
     if (!exportAction) return state.SkipWithError("no export action");
     for (auto _ : state) {
-        w.desktop().lastMessage.clear();
+        w.Desktop().lastMessage.clear();
         exportAction->trigger();
-        if (w.desktop().lastMessage != QStringLiteral("文件导出成功！"))
-            return state.SkipWithError(("export failed: " + w.desktop().lastMessage).toStdString().c_str());
+        if (w.Desktop().lastMessage != QStringLiteral("文件导出成功！"))
+            return state.SkipWithError(("export failed: " + w.Desktop().lastMessage).toStdString().c_str());
     }
 }
 
 QString DataFile(const char* name) { return QStringLiteral(KORVANTA_TEST_DATA "/") + QString::fromUtf8(name); }
 
-void BM_ImportXls(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xls")); }
-void BM_ImportXlsx(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xlsx")); }
+void BmImportXls(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xls")); }
+void BmImportXlsx(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xlsx")); }
 // libxlsxwriter's own package: less XML per cell than LibreOffice writes.
-void BM_ImportXlsxOwnExport(benchmark::State& state) {
+void BmImportXlsxOwnExport(benchmark::State& state) {
     ScratchFolder folder;
-    const QString path = folder.file("own.xlsx");
-    if (!korvanta::excel::WriteXlsx(path.toStdString(), Column(0), Column(1)).ok())
+    const QString path = folder.File("own.xlsx");
+    if (!korvanta::excel::WriteXlsx(path.toStdString(), Column(0), Column(1)).Ok())
         return state.SkipWithError("cannot write the file");
     Import(state, path);
 }
-void BM_ExportXls(benchmark::State& state) { Export(state, "out.xls"); }
-void BM_ExportXlsx(benchmark::State& state) { Export(state, "out.xlsx"); }
+void BmExportXls(benchmark::State& state) { Export(state, "out.xls"); }
+void BmExportXlsx(benchmark::State& state) { Export(state, "out.xlsx"); }
 
-BENCHMARK(BM_ImportXls)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ImportXlsx)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ImportXlsxOwnExport)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExportXls)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmImportXls)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmImportXlsx)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmImportXlsxOwnExport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmExportXls)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmExportXlsx)->Unit(benchmark::kMillisecond);
 
 }  // namespace

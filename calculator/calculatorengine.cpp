@@ -80,7 +80,7 @@ bool StartsWith(const std::string& text, std::string_view prefix)
 
 } // namespace
 
-void CalculatorEngine::pressDigit(char caption)
+void CalculatorEngine::PressDigit(char caption)
 {
     if (!(caption == '.' || (caption >= '0' && caption <= '9')))
         return;
@@ -110,13 +110,13 @@ void CalculatorEngine::pressDigit(char caption)
     }
 }
 
-void CalculatorEngine::pressOperator(Operator op)
+void CalculatorEngine::PressOperator(Operator op)
 {
     if (op == Operator::None)
         return;
     // "5 + 3 ×" completes 5 + 3 first; "6 + ×" only replaces the operator.
     if (secondEntered_) {
-        pressEquals();
+        PressEquals();
         if (showingError_)
             return;
     }
@@ -125,7 +125,7 @@ void CalculatorEngine::pressOperator(Operator op)
     startNewEntry_ = true;
 }
 
-void CalculatorEngine::pressEquals()
+void CalculatorEngine::PressEquals()
 {
     if (showingError_)
         return;
@@ -134,11 +134,11 @@ void CalculatorEngine::pressEquals()
     if (pendingOperator_ != Operator::None && secondEntered_) {
         const StepResult result = Apply(pendingOperator_, firstOperand_, secondOperand_);
         if (result.failure == StepFailure::DivisionByZero) {
-            showError(kDivisionByZero);
+            ShowError(kDivisionByZero);
             return;
         }
         if (result.failure == StepFailure::OutOfRange) {
-            showError(kOutOfRange);
+            ShowError(kOutOfRange);
             return;
         }
         if (!result.failure)
@@ -162,7 +162,7 @@ void CalculatorEngine::pressEquals()
     startNewEntry_ = true;
 }
 
-void CalculatorEngine::pressClear()
+void CalculatorEngine::PressClear()
 {
     display_ = "0";
     firstOperand_ = 0.0;
@@ -174,7 +174,7 @@ void CalculatorEngine::pressClear()
     // to 2.
 }
 
-void CalculatorEngine::showError(std::string_view message)
+void CalculatorEngine::ShowError(std::string_view message)
 {
     // Everything starts afresh: the next digit is a new left operand, an
     // operator works on 0.
@@ -188,24 +188,24 @@ void CalculatorEngine::showError(std::string_view message)
     showingError_ = true;
 }
 
-bool CalculatorEngine::pressButton(std::string_view caption)
+bool CalculatorEngine::PressButton(std::string_view caption)
 {
     if (caption.size() == 1 && (caption[0] == '.' || (caption[0] >= '0' && caption[0] <= '9'))) {
-        pressDigit(caption[0]);
+        PressDigit(caption[0]);
         return true;
     }
     if (caption == "÷")
-        pressOperator(Operator::Divide);
+        PressOperator(Operator::Divide);
     else if (caption == "×")
-        pressOperator(Operator::Multiply);
+        PressOperator(Operator::Multiply);
     else if (caption == "+")
-        pressOperator(Operator::Add);
+        PressOperator(Operator::Add);
     else if (caption == "-")
-        pressOperator(Operator::Subtract);
+        PressOperator(Operator::Subtract);
     else if (caption == "=")
-        pressEquals();
+        PressEquals();
     else if (caption == "C" || caption == "CE")
-        pressClear();
+        PressClear();
     else
         return false;
     return true;

@@ -1,5 +1,5 @@
 // The four-function calculator behind the panel "计算器". It knows nothing of
-// widgets: the panel feeds it one button at a time and shows display().
+// widgets: the panel feeds it one button at a time and shows Display().
 //
 // It keeps the five values of the original desk calculator and applies the
 // buttons as that one did, with three mendings: a right operand counts once it
@@ -40,23 +40,23 @@ public:
     static constexpr std::size_t kMaxDisplayLength = 20;
 
     // A digit "0".."9" or the point ".". Any other character is ignored.
-    void pressDigit(char caption);
-    void pressOperator(Operator op);
-    void pressEquals();
+    void PressDigit(char caption);
+    void PressOperator(Operator op);
+    void PressEquals();
     // "C" and "CE" are one and the same button.
-    void pressClear();
+    void PressClear();
 
     // Dispatches a button by its caption (UTF-8): "0".."9", ".", "÷", "×",
     // "+", "-", "=", "C", "CE". Returns false for any other caption.
-    bool pressButton(std::string_view caption);
+    bool PressButton(std::string_view caption);
 
-    const std::string& display() const { return display_; }
-    const Operand& firstOperand() const { return firstOperand_; }
-    double secondOperand() const { return secondOperand_; }
-    Operator pendingOperator() const { return pendingOperator_; }
-    bool operatorEntered() const { return operatorEntered_; }
-    bool startNewEntry() const { return startNewEntry_; }
-    bool secondEntered() const { return secondEntered_; }
+    const std::string& Display() const { return display_; }
+    const Operand& FirstOperand() const { return firstOperand_; }
+    double SecondOperand() const { return secondOperand_; }
+    Operator PendingOperator() const { return pendingOperator_; }
+    bool OperatorEntered() const { return operatorEntered_; }
+    bool StartNewEntry() const { return startNewEntry_; }
+    bool SecondEntered() const { return secondEntered_; }
 
 private:
     Operand firstOperand_ = 0.0;
@@ -70,7 +70,7 @@ private:
     bool showingError_ = false;
     std::string display_ = "0";
 
-    void showError(std::string_view message);
+    void ShowError(std::string_view message);
 };
 
 } // namespace korvanta::calculator

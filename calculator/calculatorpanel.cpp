@@ -13,9 +13,9 @@ namespace korvanta::calculator {
 
 namespace {
 
-using ui::bgr;
-using ui::px;
-using ui::twipsRect;
+using ui::Bgr;
+using ui::Px;
+using ui::TwipsRect;
 
 constexpr int kButtonWidth = 460;
 constexpr int kButtonHeight = 315;
@@ -24,8 +24,8 @@ constexpr int kButtonHeight = 315;
 constexpr std::array<int, 4> kColumn = {120, 660, 1200, 1740};
 constexpr std::array<int, 5> kRow = {780, 1200, 1560, 1920, 2280};
 
-const QColor kClearFace = bgr(0x000000FF);    // red
-const QColor kOperatorFace = bgr(0x00C0C000); // teal
+const QColor kClearFace = Bgr(0x000000FF);    // red
+const QColor kOperatorFace = Bgr(0x00C0C000); // teal
 
 struct DigitButton {
     const char* caption;
@@ -41,7 +41,7 @@ constexpr std::array<DigitButton, 11> kDigits = {{
     {"0", 0, 4}, {".", 1, 4},
 }};
 
-void paintFace(QPushButton* button, const QColor& face)
+void PaintFace(QPushButton* button, const QColor& face)
 {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, face);
@@ -54,13 +54,13 @@ CalculatorPanel::CalculatorPanel(QWidget* parent)
     : QGroupBox(tr("计算器"), parent)
 {
     setObjectName(QStringLiteral("Frame4"));
-    setFont(ui::songFont(9));
+    setFont(ui::SongFont(9));
     // The main window places the frame; its size is the designed one.
-    resize(px(2355), px(2715));
+    resize(Px(2355), Px(2715));
 
     display_ = new QLineEdit(QStringLiteral("0"), this);
     display_->setObjectName(QStringLiteral("Text5"));
-    display_->setGeometry(twipsRect(120, 300, 2100, 345));
+    display_->setGeometry(TwipsRect(120, 300, 2100, 345));
     display_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     display_->setReadOnly(true);
     display_->setMaxLength(int(CalculatorEngine::kMaxDisplayLength));
@@ -68,55 +68,55 @@ CalculatorPanel::CalculatorPanel(QWidget* parent)
     auto* picture = new QFrame(this);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    picture->setGeometry(twipsRect(120, 780, 1000, 315));
+    picture->setGeometry(TwipsRect(120, 780, 1000, 315));
 
     for (std::size_t i = 0; i < kDigits.size(); ++i) {
         const DigitButton& d = kDigits[i];
-        addButton(QStringLiteral("Command2(%1)").arg(i), QString::fromLatin1(d.caption),
+        AddButton(QStringLiteral("Command2(%1)").arg(i), QString::fromLatin1(d.caption),
                   kColumn[std::size_t(d.column)], kRow[std::size_t(d.row)]);
     }
 
-    paintFace(addButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0]),
+    PaintFace(AddButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0]),
               kClearFace);
-    paintFace(addButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0]),
+    PaintFace(AddButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0]),
               kClearFace);
-    paintFace(addButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1]),
+    PaintFace(AddButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1]),
               kOperatorFace);
-    paintFace(addButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2]),
+    PaintFace(AddButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2]),
               kOperatorFace);
-    paintFace(addButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3]),
+    PaintFace(AddButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3]),
               kOperatorFace);
-    paintFace(addButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4]),
+    PaintFace(AddButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4]),
               kOperatorFace);
-    addButton(QStringLiteral("Command4"), QStringLiteral("="), kColumn[2], kRow[4]);
+    AddButton(QStringLiteral("Command4"), QStringLiteral("="), kColumn[2], kRow[4]);
 }
 
-QString CalculatorPanel::displayText() const
+QString CalculatorPanel::DisplayText() const
 {
     return display_->text();
 }
 
-QPushButton* CalculatorPanel::addButton(const QString& name, const QString& caption, int left,
+QPushButton* CalculatorPanel::AddButton(const QString& name, const QString& caption, int left,
                                         int top)
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
-    button->setGeometry(twipsRect(left, top, kButtonWidth, kButtonHeight));
+    button->setGeometry(TwipsRect(left, top, kButtonWidth, kButtonHeight));
     // Without the focus a button cannot be pressed from the keyboard either.
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoDefault(false);
     const std::string utf8 = caption.toStdString();
-    connect(button, &QPushButton::clicked, this, [this, utf8] { press(utf8); });
+    connect(button, &QPushButton::clicked, this, [this, utf8] { Press(utf8); });
     return button;
 }
 
-void CalculatorPanel::press(std::string_view caption)
+void CalculatorPanel::Press(std::string_view caption)
 {
-    engine_.pressButton(caption);
-    display_->setText(shownText(engine_.display()));
+    engine_.PressButton(caption);
+    display_->setText(ShownText(engine_.Display()));
 }
 
-QString CalculatorPanel::shownText(const std::string& display)
+QString CalculatorPanel::ShownText(const std::string& display)
 {
     // The engine's words for a result it cannot give, in the interface's language.
     static constexpr const char* messages[] = {

@@ -18,13 +18,13 @@ class CalculatorPanel : public QGroupBox {
 public:
     explicit CalculatorPanel(QWidget* parent = nullptr);
 
-    const CalculatorEngine& engine() const { return engine_; }
-    QString displayText() const;
+    const CalculatorEngine& Engine() const { return engine_; }
+    QString DisplayText() const;
 
 private:
-    QPushButton* addButton(const QString& name, const QString& caption, int left, int top);
-    void press(std::string_view caption);
-    static QString shownText(const std::string& display);
+    QPushButton* AddButton(const QString& name, const QString& caption, int left, int top);
+    void Press(std::string_view caption);
+    static QString ShownText(const std::string& display);
 
     CalculatorEngine engine_;
     QLineEdit* display_ = nullptr;

@@ -21,24 +21,24 @@ public:
     Splitter(std::string_view text, Separator separator)
         : text_(text), separator_(separator), sep_(SeparatorChar(separator)) {}
 
-    bool atEnd() const { return i_ >= text_.size(); }
+    bool AtEnd() const { return i_ >= text_.size(); }
 
     // The next record's fields into `fields` when it is given; returns how
     // many there were, and whether the record held anything but spaces.
-    int record(std::vector<std::string>* fields, bool* blank)
+    int Record(std::vector<std::string>* fields, bool* blank)
     {
         int count = 0;
         *blank = true;
         for (;;) {
             ++count;
-            field(fields, blank);
+            Field(fields, blank);
             if (separator_ == Separator::Spaces) {
-                skipSpaces();
-                if (atLineEnd())
+                SkipSpaces();
+                if (AtLineEnd())
                     break;
                 continue;
             }
-            if (!atSeparator())
+            if (!AtSeparator())
                 break;
             ++i_;
         }
@@ -48,18 +48,18 @@ public:
     }
 
 private:
-    bool atSeparator() const { return i_ < text_.size() && sep_ != '\0' && text_[i_] == sep_; }
-    bool atLineEnd() const { return i_ >= text_.size() || IsLineEnd(text_[i_]); }
+    bool AtSeparator() const { return i_ < text_.size() && sep_ != '\0' && text_[i_] == sep_; }
+    bool AtLineEnd() const { return i_ >= text_.size() || IsLineEnd(text_[i_]); }
 
-    void skipSpaces()
+    void SkipSpaces()
     {
         while (i_ < text_.size() && text_[i_] == ' ')
             ++i_;
     }
 
-    void field(std::vector<std::string>* fields, bool* blank)
+    void Field(std::vector<std::string>* fields, bool* blank)
     {
-        skipSpaces();
+        SkipSpaces();
         std::string value;
         if (i_ < text_.size() && text_[i_] == '"') {
             *blank = false;
@@ -115,9 +115,9 @@ std::vector<std::vector<std::string>> SplitRecords(std::string_view text, Separa
     std::vector<std::vector<std::string>> rows;
     Splitter splitter(text, separator);
     bool blank = false;
-    while (!splitter.atEnd()) {
+    while (!splitter.AtEnd()) {
         std::vector<std::string> fields;
-        splitter.record(&fields, &blank);
+        splitter.Record(&fields, &blank);
         rows.push_back(std::move(fields));
     }
     return rows;
@@ -128,8 +128,8 @@ std::vector<int> CountFields(std::string_view text, Separator separator)
     std::vector<int> counts;
     Splitter splitter(text, separator);
     bool blank = false;
-    while (!splitter.atEnd()) {
-        const int count = splitter.record(nullptr, &blank);
+    while (!splitter.AtEnd()) {
+        const int count = splitter.Record(nullptr, &blank);
         if (count > 1 || !blank)
             counts.push_back(count);
     }
@@ -141,9 +141,9 @@ bool EveryField(std::string_view text, Separator separator, const std::function<
     Splitter splitter(text, separator);
     bool blank = false;
     std::vector<std::string> fields;
-    while (!splitter.atEnd()) {
+    while (!splitter.AtEnd()) {
         fields.clear();
-        splitter.record(&fields, &blank);
+        splitter.Record(&fields, &blank);
         for (const std::string& field : fields)
             if (!pred(field))
                 return false;

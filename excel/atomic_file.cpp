@@ -99,16 +99,16 @@ WriteResult ResolveTarget(const std::filesystem::path& chosen, ExportTarget& tar
 }
 
 TempFile::~TempFile() {
-    release();
+    Release();
     if (!path_.empty() && !committed_) ::unlink(path_.c_str());
 }
 
-void TempFile::release() {
+void TempFile::Release() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
-WriteResult TempFile::open(const std::filesystem::path& folder, const std::string& extension, mode_t mode) {
+WriteResult TempFile::Open(const std::filesystem::path& folder, const std::string& extension, mode_t mode) {
     std::random_device random;
     int error = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -128,12 +128,12 @@ WriteResult TempFile::open(const std::filesystem::path& folder, const std::strin
     return SystemFailure(WriteError::CannotCreate, "create temporary file", error);
 }
 
-WriteResult TempFile::create(const ExportTarget& target, const std::string& extension) {
+WriteResult TempFile::Create(const ExportTarget& target, const std::string& extension) {
     target_ = target;
     // The target's own permissions from the start; a new file gets what
     // any new file gets here.
     const mode_t mode = target.exists ? (target.info.st_mode & 0777) : 0666;
-    if (auto r = open(FolderOf(target.path), extension, mode); !r.ok()) return r;
+    if (auto r = Open(FolderOf(target.path), extension, mode); !r.Ok()) return r;
     if (!target.exists) return {};
     // A further hard link would be split by a rename; an owner or group
     // this user cannot give the new file would be lost by one. Both are
@@ -148,9 +148,9 @@ WriteResult TempFile::create(const ExportTarget& target, const std::string& exte
     return {};
 }
 
-WriteResult TempFile::createScratch(const std::filesystem::path& folder) { return open(folder, {}, 0600); }
+WriteResult TempFile::CreateScratch(const std::filesystem::path& folder) { return Open(folder, {}, 0600); }
 
-WriteResult TempFile::write(std::span<const std::uint8_t> bytes) {
+WriteResult TempFile::Write(std::span<const std::uint8_t> bytes) {
     if (fd_ < 0) return WriteFailure(WriteError::WriteFailed, "no open file");
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
@@ -164,20 +164,20 @@ WriteResult TempFile::write(std::span<const std::uint8_t> bytes) {
     return {};
 }
 
-WriteResult TempFile::commit(std::span<const std::uint8_t> bytes) {
+WriteResult TempFile::Commit(std::span<const std::uint8_t> bytes) {
     if (fd_ >= 0) {
         const int closed = ::close(fd_);
         fd_ = -1;
         if (closed != 0) return SystemFailure(WriteError::WriteFailed, "close", errno);
     }
-    if (inPlace_) return writeInPlace(bytes);
+    if (inPlace_) return WriteInPlace(bytes);
     if (::rename(path_.c_str(), target_.path.c_str()) != 0)
         return SystemFailure(WriteError::CannotReplace, "rename", errno);
     committed_ = true;
     return {};
 }
 
-WriteResult TempFile::writeInPlace(std::span<const std::uint8_t> bytes) {
+WriteResult TempFile::WriteInPlace(std::span<const std::uint8_t> bytes) {
     struct Descriptor {
         int fd;
         ~Descriptor() {
@@ -227,15 +227,15 @@ WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string&
                          std::span<const std::uint8_t> bytes,
                          const std::function<std::string(const std::filesystem::path&)>& verify) {
     ExportTarget target;
-    if (auto r = ResolveTarget(chosen, target); !r.ok()) return r;
+    if (auto r = ResolveTarget(chosen, target); !r.Ok()) return r;
     TempFile temp;
-    if (auto r = temp.create(target, extension); !r.ok()) return r;
-    if (auto r = temp.write(bytes); !r.ok()) return r;
-    if (const std::string difference = verify(temp.path()); !difference.empty())
+    if (auto r = temp.Create(target, extension); !r.Ok()) return r;
+    if (auto r = temp.Write(bytes); !r.Ok()) return r;
+    if (const std::string difference = verify(temp.Path()); !difference.empty())
         return WriteFailure(WriteError::NotVerified, difference);
-    if (auto r = temp.commit(bytes); !r.ok()) return r;
+    if (auto r = temp.Commit(bytes); !r.Ok()) return r;
     // Written in place, the target itself is compared with what was checked.
-    if (temp.wroteInPlace() && !HoldsExactly(target.path, bytes)) return WriteFailure(WriteError::PartlyWritten, "the target differs after writing");
+    if (temp.WroteInPlace() && !HoldsExactly(target.path, bytes)) return WriteFailure(WriteError::PartlyWritten, "the target differs after writing");
     return {};
 }
 

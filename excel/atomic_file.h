@@ -45,26 +45,26 @@ public:
     // Creates an empty file in the target's folder, named with the
     // format's extension (the text reader goes by it), with the permissions
     // and the owner of an existing target or those a new file gets there.
-    WriteResult create(const ExportTarget& target, const std::string& extension);
+    WriteResult Create(const ExportTarget& target, const std::string& extension);
     // An empty file for scratch work in folder, readable by this user only.
-    WriteResult createScratch(const std::filesystem::path& folder);
-    const std::filesystem::path& path() const { return path_; }
+    WriteResult CreateScratch(const std::filesystem::path& folder);
+    const std::filesystem::path& Path() const { return path_; }
 
-    // Writes the whole content through the descriptor create() opened and
+    // Writes the whole content through the descriptor Create() opened and
     // flushes it to the disk.
-    WriteResult write(std::span<const std::uint8_t> bytes);
+    WriteResult Write(std::span<const std::uint8_t> bytes);
     // Closes the descriptor without writing, for a library that writes the
     // file by name.
-    void release();
+    void Release();
 
     // Puts the written content at the target: renamed onto it, or, for a
     // hard link or an owner not given, copied into it in place.
-    WriteResult commit(std::span<const std::uint8_t> bytes);
-    bool wroteInPlace() const { return inPlace_; }
+    WriteResult Commit(std::span<const std::uint8_t> bytes);
+    bool WroteInPlace() const { return inPlace_; }
 
 private:
-    WriteResult open(const std::filesystem::path& folder, const std::string& extension, mode_t mode);
-    WriteResult writeInPlace(std::span<const std::uint8_t> bytes);
+    WriteResult Open(const std::filesystem::path& folder, const std::string& extension, mode_t mode);
+    WriteResult WriteInPlace(std::span<const std::uint8_t> bytes);
 
     std::filesystem::path path_;
     ExportTarget target_;

@@ -24,7 +24,7 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
-std::span<const std::uint8_t> CompoundFileReader::sector(std::uint32_t index) const {
+std::span<const std::uint8_t> CompoundFileReader::Sector(std::uint32_t index) const {
     if (index >= sectorCount_) return {};
     const std::size_t size = std::size_t{1} << sectorShift_;
     const std::size_t offset = (static_cast<std::size_t>(index) + 1) << sectorShift_;
@@ -32,7 +32,7 @@ std::span<const std::uint8_t> CompoundFileReader::sector(std::uint32_t index) co
     return file_.subspan(offset, std::min(size, file_.size() - offset));
 }
 
-bool CompoundFileReader::chain(const std::vector<std::uint32_t>& table, std::uint32_t start, std::size_t limit,
+bool CompoundFileReader::Chain(const std::vector<std::uint32_t>& table, std::uint32_t start, std::size_t limit,
                                std::vector<std::uint32_t>& sectors) const {
     sectors.clear();
     // A chain can never be longer than the table, so the bound also ends loops.
@@ -45,7 +45,7 @@ bool CompoundFileReader::chain(const std::vector<std::uint32_t>& table, std::uin
     return true;
 }
 
-CompoundFileReader::Status CompoundFileReader::open(std::span<const std::uint8_t> file) {
+CompoundFileReader::Status CompoundFileReader::Open(std::span<const std::uint8_t> file) {
     file_ = file;
     if (file.size() < 512 || std::memcmp(file.data(), kCfbSignature, sizeof kCfbSignature) != 0) return Status::Corrupt;
     const std::uint8_t* h = file.data();
@@ -73,7 +73,7 @@ CompoundFileReader::Status CompoundFileReader::open(std::span<const std::uint8_t
     std::uint32_t difat = firstDifat;
     for (std::size_t hops = 0; fatSectors.size() < fatCount; ++hops) {
         if (difat == kEndOfChain || difat == kFreeSect || hops >= sectorCount_) return Status::Corrupt;
-        const auto s = sector(difat);
+        const auto s = Sector(difat);
         if (s.size() != sectorSize) return Status::Corrupt;
         for (std::size_t i = 0; i + 1 < perSector && fatSectors.size() < fatCount; ++i)
             fatSectors.push_back(Le32(s.data() + 4 * i));
@@ -82,16 +82,16 @@ CompoundFileReader::Status CompoundFileReader::open(std::span<const std::uint8_t
     fat_.clear();
     fat_.reserve(fatSectors.size() * perSector);
     for (std::uint32_t index : fatSectors) {
-        const auto s = sector(index);
+        const auto s = Sector(index);
         if (s.size() != sectorSize) return Status::Corrupt;
         for (std::size_t i = 0; i < perSector; ++i) fat_.push_back(Le32(s.data() + 4 * i));
     }
 
     std::vector<std::uint32_t> sectors;
-    if (!chain(fat_, firstDir, sectorCount_, sectors) || sectors.empty()) return Status::Corrupt;
+    if (!Chain(fat_, firstDir, sectorCount_, sectors) || sectors.empty()) return Status::Corrupt;
     entries_.clear();
     for (std::uint32_t index : sectors) {
-        const auto s = sector(index);
+        const auto s = Sector(index);
         if (s.size() != sectorSize) return Status::Corrupt;
         for (std::size_t off = 0; off + kEntryBytes <= s.size(); off += kEntryBytes) {
             const std::uint8_t* e = s.data() + off;
@@ -114,19 +114,19 @@ CompoundFileReader::Status CompoundFileReader::open(std::span<const std::uint8_t
     // cutoff; a broken one fails just those reads.
     miniFat_.clear();
     miniStream_.clear();
-    if (firstMiniFat != kEndOfChain && chain(fat_, firstMiniFat, sectorCount_, sectors)) {
+    if (firstMiniFat != kEndOfChain && Chain(fat_, firstMiniFat, sectorCount_, sectors)) {
         for (std::uint32_t index : sectors) {
-            const auto s = sector(index);
+            const auto s = Sector(index);
             for (std::size_t i = 0; i + 4 <= s.size(); i += 4) miniFat_.push_back(Le32(s.data() + i));
         }
         Bytes storage;
         std::span<const std::uint8_t> view;
-        if (readChain(entries_[0].start, entries_[0].size, storage, view)) miniStream_.assign(view.begin(), view.end());
+        if (ReadChain(entries_[0].start, entries_[0].size, storage, view)) miniStream_.assign(view.begin(), view.end());
     }
     return Status::Ok;
 }
 
-bool CompoundFileReader::readChain(std::uint32_t start, std::uint64_t size, Bytes& storage,
+bool CompoundFileReader::ReadChain(std::uint32_t start, std::uint64_t size, Bytes& storage,
                                    std::span<const std::uint8_t>& out) const {
     storage.clear();
     out = {};
@@ -135,7 +135,7 @@ bool CompoundFileReader::readChain(std::uint32_t start, std::uint64_t size, Byte
     const auto bytes = static_cast<std::size_t>(size);
     const std::size_t needed = (bytes + sectorSize - 1) / sectorSize;
     std::vector<std::uint32_t> sectors;
-    if (!chain(fat_, start, needed, sectors) || sectors.size() < needed) return false;
+    if (!Chain(fat_, start, needed, sectors) || sectors.size() < needed) return false;
     if (needed == 0) return true;
 
     bool consecutive = true;
@@ -147,7 +147,7 @@ bool CompoundFileReader::readChain(std::uint32_t start, std::uint64_t size, Byte
     }
     storage.reserve(bytes);
     for (std::uint32_t index : sectors) {
-        const auto s = sector(index);
+        const auto s = Sector(index);
         const std::size_t want = std::min(sectorSize, bytes - storage.size());
         if (s.size() < want) return false;
         storage.insert(storage.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(want));
@@ -156,7 +156,7 @@ bool CompoundFileReader::readChain(std::uint32_t start, std::uint64_t size, Byte
     return true;
 }
 
-std::optional<std::uint32_t> CompoundFileReader::findStream(std::u16string_view name) const {
+std::optional<std::uint32_t> CompoundFileReader::FindStream(std::u16string_view name) const {
     std::vector<bool> seen(entries_.size());
     std::vector<std::uint32_t> pending{entries_.empty() ? kNoStream : entries_[0].child};
     while (!pending.empty()) {
@@ -172,18 +172,18 @@ std::optional<std::uint32_t> CompoundFileReader::findStream(std::u16string_view 
     return std::nullopt;
 }
 
-CompoundFileReader::Status CompoundFileReader::readStream(std::uint32_t entry, Bytes& storage,
+CompoundFileReader::Status CompoundFileReader::ReadStream(std::uint32_t entry, Bytes& storage,
                                                           std::span<const std::uint8_t>& out) const {
     storage.clear();
     out = {};
     if (entry >= entries_.size()) return Status::Corrupt;
     const Entry& e = entries_[entry];
-    if (e.size >= miniCutoff_) return readChain(e.start, e.size, storage, out) ? Status::Ok : Status::Corrupt;
+    if (e.size >= miniCutoff_) return ReadChain(e.start, e.size, storage, out) ? Status::Ok : Status::Corrupt;
 
     const std::size_t miniSize = std::size_t{1} << miniShift_;
     const std::size_t needed = static_cast<std::size_t>((e.size + miniSize - 1) / miniSize);
     std::vector<std::uint32_t> sectors;
-    if (!chain(miniFat_, e.start, needed, sectors) || sectors.size() < needed) return Status::Corrupt;
+    if (!Chain(miniFat_, e.start, needed, sectors) || sectors.size() < needed) return Status::Corrupt;
     storage.reserve(static_cast<std::size_t>(e.size));
     for (std::uint32_t index : sectors) {
         const std::size_t offset = static_cast<std::size_t>(index) * miniSize;

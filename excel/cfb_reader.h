@@ -22,17 +22,17 @@ public:
     enum class Status { Ok, Corrupt };
 
     // The buffer must outlive the reader.
-    Status open(std::span<const std::uint8_t> file);
+    Status Open(std::span<const std::uint8_t> file);
 
     // A stream directly below the root storage, by name (ASCII case ignored,
     // as the container compares names).
-    std::optional<std::uint32_t> findStream(std::u16string_view name) const;
+    std::optional<std::uint32_t> FindStream(std::u16string_view name) const;
 
     // A stream's bytes, in out; Corrupt when its chain is broken or shorter
     // than its size. A stream stored in consecutive sectors (as writers
     // usually store it) is a view into the file; any other is copied into
     // storage, which out then views.
-    Status readStream(std::uint32_t entry, Bytes& storage, std::span<const std::uint8_t>& out) const;
+    Status ReadStream(std::uint32_t entry, Bytes& storage, std::span<const std::uint8_t>& out) const;
 
 private:
     struct Entry {
@@ -43,10 +43,10 @@ private:
         std::uint64_t size = 0;
     };
 
-    bool chain(const std::vector<std::uint32_t>& table, std::uint32_t start, std::size_t limit,
+    bool Chain(const std::vector<std::uint32_t>& table, std::uint32_t start, std::size_t limit,
                std::vector<std::uint32_t>& sectors) const;
-    bool readChain(std::uint32_t start, std::uint64_t size, Bytes& storage, std::span<const std::uint8_t>& out) const;
-    std::span<const std::uint8_t> sector(std::uint32_t index) const;
+    bool ReadChain(std::uint32_t start, std::uint64_t size, Bytes& storage, std::span<const std::uint8_t>& out) const;
+    std::span<const std::uint8_t> Sector(std::uint32_t index) const;
 
     std::span<const std::uint8_t> file_;
     std::uint32_t sectorShift_ = 9;

@@ -66,9 +66,9 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
     // The whole file, past the rows and cells an import takes in.
     const ReadResult read = ReadSheet(file, 0, ReadLimits{kMaxXlsxRows, kNoLimit, kNoLimit});
     if (format == ExportFormat::Csv && first == rows)
-        return read.error == ReadError::NotWorkbook || (read.ok() && read.rows.empty()) ? std::string()
+        return read.error == ReadError::NotWorkbook || (read.Ok() && read.rows.empty()) ? std::string()
                                                                                         : "a heading alone read as data";
-    if (!read.ok()) return "read back: " + read.message;
+    if (!read.Ok()) return "read back: " + read.message;
     if (read.rows.size() != rows - first)
         return "read back " + std::to_string(read.rows.size()) + " rows, wrote " + std::to_string(rows - first);
     for (std::size_t r = first; r < rows; ++r) {
@@ -102,7 +102,7 @@ std::string Extension(ExportFormat format) {
 
 WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns) try {
     const std::size_t maxRows = format == ExportFormat::Xls ? kMaxXlsRows : kMaxXlsxRows;
-    if (auto check = detail::CheckExport(columns, maxRows); !check.ok()) return check;
+    if (auto check = detail::CheckExport(columns, maxRows); !check.Ok()) return check;
     std::size_t dropped = 0;
     Columns csv;
     if (format == ExportFormat::Csv) csv = CsvContent(columns, dropped);
@@ -110,17 +110,17 @@ WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format
     detail::Bytes bytes;
     switch (format) {
     case ExportFormat::Xls:
-        if (auto r = detail::EncodeXls(content, bytes); !r.ok()) return r;
+        if (auto r = detail::EncodeXls(content, bytes); !r.Ok()) return r;
         break;
     case ExportFormat::Xlsx:
-        if (auto r = detail::EncodeXlsx(content, bytes); !r.ok()) return r;
+        if (auto r = detail::EncodeXlsx(content, bytes); !r.Ok()) return r;
         break;
     case ExportFormat::Csv: bytes = detail::EncodeCsv(content); break;
     }
     WriteResult written = detail::SaveVerified(path, Extension(format), bytes, [&](const std::filesystem::path& file) {
         return CompareReadBack(file, format, content);
     });
-    if (written.ok()) written.droppedChars = dropped;
+    if (written.Ok()) written.droppedChars = dropped;
     return written;
 } catch (const std::bad_alloc&) {
     // Everything built so far is freed and the temporary file removed on

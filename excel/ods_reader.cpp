@@ -55,7 +55,7 @@ class OdsHandler : public XmlHandler {
 protected:
     enum Space { kOfficeNs, kTableNs, kTextNs, kCalcExtNs, kManifestNs, kSpaces };
 
-    void learn(const char** a) {
+    void Learn(const char** a) {
         for (const char** p = a; p && *p; p += 2) {
             const std::string_view name(*p);
             if (!name.starts_with("xmlns")) continue;
@@ -66,8 +66,8 @@ protected:
                 if (uri == uris[k]) prefixes_[k].assign(declared);
         }
     }
-    bool in(Space space) const { return prefix == prefixes_[space]; }
-    const char* attr(const char** a, Space space, std::string_view local) const {
+    bool In(Space space) const { return prefix == prefixes_[space]; }
+    const char* Attr(const char** a, Space space, std::string_view local) const {
         const std::string& p = prefixes_[space];
         for (const char** q = a; q && *q; q += 2) {
             const std::string_view name(*q);
@@ -92,99 +92,99 @@ public:
     std::vector<std::string> names;
     ReadError limit = ReadError::None;  // the limit the table passed
 
-    void start(std::string_view local, const char** a) override {
-        learn(a);
+    void Start(std::string_view local, const char** a) override {
+        Learn(a);
         if (annotation_ > 0) {
             ++annotation_;
             return;
         }
-        if (in(kTableNs) && local == "table") {
+        if (In(kTableNs) && local == "table") {
             ++depth_;
             if (depth_ == 1) {
-                const char* name = attr(a, kTableNs, "name");
+                const char* name = Attr(a, kTableNs, "name");
                 names.emplace_back(name ? name : "");
                 inWanted_ = sheet_ && names.size() - 1 == wanted_;
                 row_ = 0;
             }
         } else if (!inWanted_ || depth_ != 1) {
             return;
-        } else if (in(kTableNs) && local == "table-row") {
-            rowRepeat_ = Repeat(attr(a, kTableNs, "number-rows-repeated"));
+        } else if (In(kTableNs) && local == "table-row") {
+            rowRepeat_ = Repeat(Attr(a, kTableNs, "number-rows-repeated"));
             column_ = 0;
             cells_.clear();
-        } else if (in(kTableNs) && (local == "table-cell" || local == "covered-table-cell")) {
-            startCell(a);
-        } else if (inCell_ && in(kOfficeNs) && local == "annotation") {
+        } else if (In(kTableNs) && (local == "table-cell" || local == "covered-table-cell")) {
+            StartCell(a);
+        } else if (inCell_ && In(kOfficeNs) && local == "annotation") {
             annotation_ = 1;
-        } else if (inCell_ && in(kTextNs) && local == "p") {
-            if (paragraphs_++ > 0) appendText("\n", 1);
-        } else if (inCell_ && in(kTextNs) && local == "s") {
-            appendText(" ", Repeat(attr(a, kTextNs, "c")));
-        } else if (inCell_ && in(kTextNs) && local == "tab") {
-            appendText("\t", 1);
-        } else if (inCell_ && in(kTextNs) && local == "line-break") {
-            appendText("\n", 1);
+        } else if (inCell_ && In(kTextNs) && local == "p") {
+            if (paragraphs_++ > 0) AppendText("\n", 1);
+        } else if (inCell_ && In(kTextNs) && local == "s") {
+            AppendText(" ", Repeat(Attr(a, kTextNs, "c")));
+        } else if (inCell_ && In(kTextNs) && local == "tab") {
+            AppendText("\t", 1);
+        } else if (inCell_ && In(kTextNs) && local == "line-break") {
+            AppendText("\n", 1);
         }
     }
 
-    void end(std::string_view local) override {
+    void End(std::string_view local) override {
         if (annotation_ > 0) {
             --annotation_;
             return;
         }
-        if (!in(kTableNs)) return;
+        if (!In(kTableNs)) return;
         if (local == "table") {
             if (depth_-- == 1 && inWanted_) {
                 inWanted_ = false;
                 outcome = Outcome::Done;
             }
         } else if (inWanted_ && depth_ == 1 && (local == "table-cell" || local == "covered-table-cell")) {
-            finishCell();
+            FinishCell();
         } else if (inWanted_ && depth_ == 1 && local == "table-row") {
-            finishRow();
+            FinishRow();
         }
     }
 
-    void text(std::string_view t) override {
-        if (inCell_ && annotation_ == 0 && paragraphs_ > 0) appendText(t.data(), 1, t.size());
+    void Text(std::string_view t) override {
+        if (inCell_ && annotation_ == 0 && paragraphs_ > 0) AppendText(t.data(), 1, t.size());
     }
 
 private:
     // Appends count copies of text, up to what a cell keeps.
-    void appendText(const char* text, std::size_t count, std::size_t length = 1) {
+    void AppendText(const char* text, std::size_t count, std::size_t length = 1) {
         for (std::size_t k = 0; k < count && text_.size() < kMaxRawTextBytes; ++k)
             text_.append(text, std::min(length, kMaxRawTextBytes - text_.size()));
     }
 
-    void startCell(const char** a) {
+    void StartCell(const char** a) {
         inCell_ = true;
-        cellRepeat_ = Repeat(attr(a, kTableNs, "number-columns-repeated"));
+        cellRepeat_ = Repeat(Attr(a, kTableNs, "number-columns-repeated"));
         text_.clear();
         paragraphs_ = 0;
-        const char* type = attr(a, kOfficeNs, "value-type");
-        const char* ext = attr(a, kCalcExtNs, "value-type");
+        const char* type = Attr(a, kOfficeNs, "value-type");
+        const char* ext = Attr(a, kCalcExtNs, "value-type");
         const std::string_view kind = type ? type : "";
         cell_ = Cell{};
         valueFromText_ = errorFromText_ = false;
         // A formula saved without a result has no value type.
-        uncalculated_ = !type && attr(a, kTableNs, "formula") != nullptr;
+        uncalculated_ = !type && Attr(a, kTableNs, "formula") != nullptr;
         if (ext && std::string_view(ext) == "error") {
             errorFromText_ = true;
         } else if (kind == "float" || kind == "percentage" || kind == "currency") {
-            if (const auto v = Number(attr(a, kOfficeNs, "value"))) cell_ = Cell::MakeNumber(*v);
+            if (const auto v = Number(Attr(a, kOfficeNs, "value"))) cell_ = Cell::MakeNumber(*v);
         } else if (kind == "date") {
-            const char* v = attr(a, kOfficeNs, "date-value");
+            const char* v = Attr(a, kOfficeNs, "date-value");
             if (auto date = v ? IsoDateText(v) : std::nullopt) cell_ = Cell::MakeText(std::move(*date));
             else valueFromText_ = true;
         } else if (kind == "time") {
-            const char* v = attr(a, kOfficeNs, "time-value");
+            const char* v = Attr(a, kOfficeNs, "time-value");
             if (auto time = v ? IsoDurationText(v) : std::nullopt) cell_ = Cell::MakeText(std::move(*time));
             else valueFromText_ = true;
         } else if (kind == "boolean") {
-            const char* v = attr(a, kOfficeNs, "boolean-value");
+            const char* v = Attr(a, kOfficeNs, "boolean-value");
             cell_ = Cell::MakeBool(v && std::string_view(v) == "true");
         } else if (kind == "string") {
-            if (const char* v = attr(a, kOfficeNs, "string-value")) {
+            if (const char* v = Attr(a, kOfficeNs, "string-value")) {
                 std::string text(v);
                 TruncateChars(text, kMaxCellChars);
                 cell_ = Cell::MakeText(std::move(text));
@@ -194,7 +194,7 @@ private:
         }
     }
 
-    void finishCell() {
+    void FinishCell() {
         inCell_ = false;
         if (valueFromText_ || errorFromText_) {
             TruncateChars(text_, kMaxCellChars);
@@ -203,27 +203,27 @@ private:
         if (cell_.kind != Cell::Kind::Empty || uncalculated_) {
             // Past the column limit the sheet is refused; counted before
             // any copy is made.
-            if (column_ + cellRepeat_ > kMaxImportColumns) return stopAt(ReadError::TooManyColumns);
+            if (column_ + cellRepeat_ > kMaxImportColumns) return StopAt(ReadError::TooManyColumns);
             if (cells_.size() < column_ + cellRepeat_) cells_.resize(column_ + cellRepeat_);
             for (std::size_t c = column_; c < column_ + cellRepeat_; ++c) cells_[c] = {cell_, uncalculated_};
         }
         column_ += cellRepeat_;
     }
 
-    void finishRow() {
+    void FinishRow() {
         bool data = false;
         for (const auto& cell : cells_) data |= cell.value.kind != Cell::Kind::Empty || cell.uncalculated;
         if (data) {
             for (std::size_t r = row_; r < row_ + rowRepeat_; ++r)
                 for (std::size_t c = 0; c < cells_.size(); ++c) {
-                    const bool ok = cells_[c].uncalculated ? sheet_->setUncalculated(r, c) : sheet_->set(r, c, cells_[c].value);
-                    if (!ok) return stopAt(sheet_->error());
+                    const bool ok = cells_[c].uncalculated ? sheet_->SetUncalculated(r, c) : sheet_->Set(r, c, cells_[c].value);
+                    if (!ok) return StopAt(sheet_->Error());
                 }
         }
         row_ += rowRepeat_;
     }
 
-    void stopAt(ReadError error) {
+    void StopAt(ReadError error) {
         limit = error;
         outcome = Outcome::TooLarge;
     }
@@ -251,38 +251,38 @@ private:
 class ManifestHandler final : public OdsHandler {
 public:
     bool encrypted = false;
-    void start(std::string_view local, const char** a) override {
-        learn(a);
-        if (in(kManifestNs) && local == "encryption-data") {
+    void Start(std::string_view local, const char** a) override {
+        Learn(a);
+        if (In(kManifestNs) && local == "encryption-data") {
             encrypted = true;
             outcome = Outcome::Done;
         }
     }
-    void end(std::string_view) override {}
+    void End(std::string_view) override {}
 };
 
 // The tables lie in content.xml in order: a table's place is its index.
 class OdsSource final : public SheetSource {
 public:
-    ReadError open(const std::filesystem::path& path) {
-        if (const auto s = package_.open(path); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
+    ReadError Open(const std::filesystem::path& path) {
+        if (const auto s = package_.Open(path); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
         ManifestHandler manifest;
-        if (const auto s = package_.parse("META-INF/manifest.xml", manifest); s != Package::Status::Ok && s != Package::Status::Missing)
+        if (const auto s = package_.Parse("META-INF/manifest.xml", manifest); s != Package::Status::Ok && s != Package::Status::Missing)
             return ReadErrorOf(s, ReadError::NotWorkbook);
         if (manifest.encrypted) return ReadError::Encrypted;
         ContentHandler content(0, nullptr);
-        if (const auto s = package_.parse("content.xml", content); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
+        if (const auto s = package_.Parse("content.xml", content); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
         names_ = std::move(content.names);
         return names_.empty() ? ReadError::NoWorksheet : ReadError::None;
     }
 
-    ReadResult read(std::size_t index, const ReadLimits& limits) const override {
+    ReadResult Read(std::size_t index, const ReadLimits& limits) const override {
         SheetBuilder sheet(limits);
         ContentHandler content(index, &sheet);
-        if (const auto s = package_.parse("content.xml", content); s != Package::Status::Ok)
+        if (const auto s = package_.Parse("content.xml", content); s != Package::Status::Ok)
             return Failure(content.limit != ReadError::None ? content.limit : ReadErrorOf(s, ReadError::NotWorkbook));
         if (index >= content.names.size()) return Failure(ReadError::NoWorksheet);
-        return sheet.take();
+        return sheet.Take();
     }
 
 private:

@@ -48,19 +48,19 @@ void StopIfDone(Context* c) {
 
 void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto* c = static_cast<Context*>(data);
-    c->handler->start(LocalName(name, *c->handler), attributes);
+    c->handler->Start(LocalName(name, *c->handler), attributes);
     StopIfDone(c);
 }
 
 void OnEnd(void* data, const XML_Char* name) {
     auto* c = static_cast<Context*>(data);
-    c->handler->end(LocalName(name, *c->handler));
+    c->handler->End(LocalName(name, *c->handler));
     StopIfDone(c);
 }
 
 void OnText(void* data, const XML_Char* text, int length) {
     auto* c = static_cast<Context*>(data);
-    c->handler->text(std::string_view(text, static_cast<std::size_t>(length)));
+    c->handler->Text(std::string_view(text, static_cast<std::size_t>(length)));
     StopIfDone(c);
 }
 
@@ -97,7 +97,7 @@ int HexValue(char c) {
 
 }  // namespace
 
-const char* XmlHandler::attribute(const char** attributes, std::string_view local, bool namespaced) {
+const char* XmlHandler::Attribute(const char** attributes, std::string_view local, bool namespaced) {
     for (const char** a = attributes; a && a[0]; a += 2) {
         const std::string_view name(a[0]);
         const auto colon = name.rfind(kPrefixSeparator);
@@ -114,13 +114,13 @@ void Package::ZipCloser::operator()(zip* z) const { zip_discard(z); }
 Package::Package() = default;
 Package::~Package() = default;
 
-Package::Status Package::open(const std::filesystem::path& path) {
+Package::Status Package::Open(const std::filesystem::path& path) {
     int error = 0;
     zip_.reset(zip_open(path.c_str(), ZIP_RDONLY, &error));
     return zip_ ? Status::Ok : ZipErrorStatus(error);
 }
 
-bool Package::has(std::string_view part) const {
+bool Package::Has(std::string_view part) const {
     const std::string name(part);
     return zip_ && zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE) >= 0;
 }
@@ -171,7 +171,7 @@ Package::Status Locate(zip* archive, std::string_view part, std::size_t limit, P
 
 }  // namespace
 
-Package::Status Package::parse(std::string_view part, XmlHandler& handler) const {
+Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const {
     PartEntry entry;
     if (const Status located = Locate(zip_.get(), part, kMaxXlsxPartBytes, entry); located != Status::Ok) return located;
     const zip_uint64_t index = entry.index;
@@ -184,7 +184,7 @@ Package::Status Package::parse(std::string_view part, XmlHandler& handler) const
         XmlScanner scanner(handler);
         const Status s = Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last) {
             std::optional<Status> end;
-            switch (scanner.feed(data, size, last)) {
+            switch (scanner.Feed(data, size, last)) {
             case XmlScanner::Result::More: break;
             case XmlScanner::Result::Done: end = Status::Ok; break;
             case XmlScanner::Result::Corrupt: end = Status::Corrupt; break;
@@ -218,7 +218,7 @@ Package::Status Package::parse(std::string_view part, XmlHandler& handler) const
     });
 }
 
-Package::Status Package::read(std::string_view part, std::size_t limit, std::string& out) const {
+Package::Status Package::Read(std::string_view part, std::size_t limit, std::string& out) const {
     out.clear();
     PartEntry entry;
     if (const Status located = Locate(zip_.get(), part, limit, entry); located != Status::Ok) return located;

@@ -23,18 +23,18 @@ public:
     enum class Outcome { Continue, Done, Corrupt, TooLarge };
 
     virtual ~XmlHandler() = default;
-    virtual void start(std::string_view name, const char** attributes) = 0;
-    virtual void end(std::string_view name) = 0;
-    virtual void text(std::string_view) {}
+    virtual void Start(std::string_view name, const char** attributes) = 0;
+    virtual void End(std::string_view name) = 0;
+    virtual void Text(std::string_view) {}
 
     Outcome outcome = Outcome::Continue;
-    // The prefix of the element start() or end() is given ("table" for
+    // The prefix of the element Start() or End() is given ("table" for
     // <table:table-cell>), for a format whose vocabularies share local names.
     std::string_view prefix;
 
     // The value of an attribute by local name; a prefixed one (r:id) only
     // when namespaced is true, a plain one otherwise. Null when absent.
-    static const char* attribute(const char** attributes, std::string_view local, bool namespaced = false);
+    static const char* Attribute(const char** attributes, std::string_view local, bool namespaced = false);
 };
 
 class Package {
@@ -46,13 +46,13 @@ public:
     Package(const Package&) = delete;
     Package& operator=(const Package&) = delete;
 
-    Status open(const std::filesystem::path& path);
+    Status Open(const std::filesystem::path& path);
 
     // Part names as in the package, without a leading '/'; case is ignored.
-    bool has(std::string_view part) const;
-    Status parse(std::string_view part, XmlHandler& handler) const;
+    bool Has(std::string_view part) const;
+    Status Parse(std::string_view part, XmlHandler& handler) const;
     // A small part whole, refused past limit bytes.
-    Status read(std::string_view part, std::size_t limit, std::string& out) const;
+    Status Read(std::string_view part, std::size_t limit, std::string& out) const;
 
 private:
     struct ZipCloser {

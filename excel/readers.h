@@ -22,9 +22,9 @@ SheetList ListFailure(ReadError error);
 class SheetSource {
 public:
     virtual ~SheetSource() = default;
-    const std::vector<std::string>& names() const { return names_; }
+    const std::vector<std::string>& Names() const { return names_; }
     // Worksheet `index`, counted from 0 among the listed ones.
-    virtual ReadResult read(std::size_t index, const ReadLimits& limits) const = 0;
+    virtual ReadResult Read(std::size_t index, const ReadLimits& limits) const = 0;
 
 protected:
     std::vector<std::string> names_;
@@ -40,12 +40,12 @@ Opened OpenXls(const std::filesystem::path& path);
 // The same from the bytes of a workbook stream, as the fuzz targets and
 // tests hand it.
 Opened OpenBiffStream(std::vector<std::uint8_t> stream);
-// A source of type S opened at path; S::open answers with the ReadError.
+// A source of type S opened at path; S::Open answers with the ReadError.
 template <typename S>
 Opened OpenSource(const std::filesystem::path& path) {
     auto source = std::make_unique<S>();
     Opened opened;
-    opened.error = source->open(path);
+    opened.error = source->Open(path);
     if (opened.error == ReadError::None) opened.source = std::move(source);
     return opened;
 }

@@ -4,34 +4,34 @@
 
 namespace korvanta::excel::detail {
 
-void SheetBuilder::reserve(std::size_t rows) {
+void SheetBuilder::Reserve(std::size_t rows) {
     cells_.reserve(std::min(rows, std::min(limits_.rows, kMaxImportRows)) * 2);
 }
 
-bool SheetBuilder::fail(ReadError error) {
+bool SheetBuilder::Fail(ReadError error) {
     if (error_ == ReadError::None) error_ = error;
     return false;
 }
 
-bool SheetBuilder::touch(std::size_t row) {
+bool SheetBuilder::Touch(std::size_t row) {
     if (error_ != ReadError::None) return false;
-    if (row >= limits_.rows) return fail(ReadError::TooManyRows);
+    if (row >= limits_.rows) return Fail(ReadError::TooManyRows);
     if (row + 1 > used_) used_ = row + 1;
     return true;
 }
 
-bool SheetBuilder::admit(std::size_t row, std::size_t column, std::size_t textBytes) {
-    if (!touch(row)) return false;
-    if (column >= kMaxImportColumns) return fail(ReadError::TooManyColumns);
-    if (cells_.size() + uncalculated_.size() >= limits_.cells) return fail(ReadError::TooLarge);
-    if (textBytes > limits_.textBytes - textBytes_) return fail(ReadError::TooLarge);
+bool SheetBuilder::Admit(std::size_t row, std::size_t column, std::size_t textBytes) {
+    if (!Touch(row)) return false;
+    if (column >= kMaxImportColumns) return Fail(ReadError::TooManyColumns);
+    if (cells_.size() + uncalculated_.size() >= limits_.cells) return Fail(ReadError::TooLarge);
+    if (textBytes > limits_.textBytes - textBytes_) return Fail(ReadError::TooLarge);
     textBytes_ += textBytes;
     return true;
 }
 
-bool SheetBuilder::set(std::size_t row, std::size_t column, Cell cell) {
-    if (cell.kind == Cell::Kind::Empty) return touch(row);
-    if (!admit(row, column, cell.text.size())) return false;
+bool SheetBuilder::Set(std::size_t row, std::size_t column, Cell cell) {
+    if (cell.kind == Cell::Kind::Empty) return Touch(row);
+    if (!Admit(row, column, cell.text.size())) return false;
     std::uint32_t index = kNoText;
     if (cell.kind == Cell::Kind::Text || cell.kind == Cell::Kind::Error) {
         index = static_cast<std::uint32_t>(texts_.size());
@@ -41,26 +41,26 @@ bool SheetBuilder::set(std::size_t row, std::size_t column, Cell cell) {
     return true;
 }
 
-bool SheetBuilder::setRepeated(std::size_t row, std::size_t column, std::size_t count, const Cell& cell) {
-    if (cell.kind == Cell::Kind::Empty) return touch(row);
+bool SheetBuilder::SetRepeated(std::size_t row, std::size_t column, std::size_t count, const Cell& cell) {
+    if (cell.kind == Cell::Kind::Empty) return Touch(row);
     for (std::size_t k = 0; k < count; ++k)
-        if (!set(row, column + k, cell)) return false;
+        if (!Set(row, column + k, cell)) return false;
     return true;
 }
 
-bool SheetBuilder::setShared(std::size_t row, std::size_t column, std::uint32_t index) {
-    if (!admit(row, column, 0)) return false;
+bool SheetBuilder::SetShared(std::size_t row, std::size_t column, std::uint32_t index) {
+    if (!Admit(row, column, 0)) return false;
     cells_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint16_t>(column), Cell::Kind::Text, true, index, 0.0});
     return true;
 }
 
-bool SheetBuilder::setUncalculated(std::size_t row, std::size_t column) {
-    if (!admit(row, column, 0)) return false;
+bool SheetBuilder::SetUncalculated(std::size_t row, std::size_t column) {
+    if (!Admit(row, column, 0)) return false;
     uncalculated_.push_back({static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column)});
     return true;
 }
 
-void SheetBuilder::dropReplaced() {
+void SheetBuilder::DropReplaced() {
     const auto place = [](const Entry& e) { return std::uint64_t{e.row} * kMaxImportColumns + e.column; };
     // Writers put cells in row and column order: then no place repeats.
     const bool ordered = std::adjacent_find(cells_.begin(), cells_.end(), [&](const Entry& a, const Entry& b) {
@@ -79,8 +79,8 @@ void SheetBuilder::dropReplaced() {
     cells_.resize(out);
 }
 
-std::vector<std::uint32_t> SheetBuilder::neededShared() {
-    dropReplaced();
+std::vector<std::uint32_t> SheetBuilder::NeededShared() {
+    DropReplaced();
     std::vector<std::uint32_t> needed;
     for (const Entry& e : cells_)
         if (e.shared) needed.push_back(e.index);
@@ -89,7 +89,7 @@ std::vector<std::uint32_t> SheetBuilder::neededShared() {
     return needed;
 }
 
-bool SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, const std::vector<std::string>& texts) {
+bool SheetBuilder::ResolveShared(const std::vector<std::uint32_t>& needed, const std::vector<std::string>& texts) {
     // Each cell gets its own copy of the text: counted before any is made,
     // as a thousand rows may point at one long entry.
     std::size_t bytes = 0;
@@ -97,7 +97,7 @@ bool SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, const
         if (!e.shared) continue;
         const auto it = std::lower_bound(needed.begin(), needed.end(), e.index);
         if (it != needed.end() && *it == e.index) bytes += texts[static_cast<std::size_t>(it - needed.begin())].size();
-        if (bytes > limits_.textBytes - textBytes_) return fail(ReadError::TooLarge);
+        if (bytes > limits_.textBytes - textBytes_) return Fail(ReadError::TooLarge);
     }
     textBytes_ += bytes;
     for (Entry& e : cells_) {
@@ -114,8 +114,8 @@ bool SheetBuilder::resolveShared(const std::vector<std::uint32_t>& needed, const
     return true;
 }
 
-ReadResult SheetBuilder::take() {
-    dropReplaced();
+ReadResult SheetBuilder::Take() {
+    DropReplaced();
     ReadResult result;
     result.rows.resize(used_);
     // Each row's width first, so that its cells are allocated once.
@@ -132,7 +132,7 @@ ReadResult SheetBuilder::take() {
         if (e.index != kNoText && !e.shared) cell.text = std::move(texts_[e.index]);
         else cell.text.clear();
     }
-    for (Row& row : result.rows) row.trim();
+    for (Row& row : result.rows) row.Trim();
     result.uncalculated = std::move(uncalculated_);
     cells_.clear();
     texts_.clear();

@@ -17,34 +17,34 @@ public:
     explicit SheetBuilder(const ReadLimits& limits = {}) : limits_(limits) {}
 
     // Rows and columns count from 0 here. Each call answers false once a
-    // limit is reached; error() then says which, and the reader stops.
+    // limit is reached; Error() then says which, and the reader stops.
     // A hint of the row count (the file's own, untrusted): capacity only.
-    void reserve(std::size_t rows);
+    void Reserve(std::size_t rows);
     // Any cell, in any column and with or without a value, makes its row used.
-    bool touch(std::size_t row);
+    bool Touch(std::size_t row);
     // A later cell for the same place replaces an earlier one. An empty
     // cell only makes its row used.
-    bool set(std::size_t row, std::size_t column, Cell cell);
+    bool Set(std::size_t row, std::size_t column, Cell cell);
     // `count` copies of one cell from `column` on (a repeated cell).
-    bool setRepeated(std::size_t row, std::size_t column, std::size_t count, const Cell& cell);
+    bool SetRepeated(std::size_t row, std::size_t column, std::size_t count, const Cell& cell);
     // A cell whose text is entry `index` of the shared-string table.
-    bool setShared(std::size_t row, std::size_t column, std::uint32_t index);
+    bool SetShared(std::size_t row, std::size_t column, std::uint32_t index);
     // A formula saved without its result: an empty cell, remembered.
-    bool setUncalculated(std::size_t row, std::size_t column);
+    bool SetUncalculated(std::size_t row, std::size_t column);
 
-    ReadError error() const { return error_; }
-    std::size_t usedRows() const { return used_; }
+    ReadError Error() const { return error_; }
+    std::size_t UsedRows() const { return used_; }
 
     // The shared-string indices the kept cells refer to, ascending, no
     // repeats; a cell replaced by a later one for its place needs none.
-    std::vector<std::uint32_t> neededShared();
+    std::vector<std::uint32_t> NeededShared();
     // Fills the shared-string cells; texts[i] belongs to needed[i]. False
     // when the copies would pass the text limit.
-    bool resolveShared(const std::vector<std::uint32_t>& needed, const std::vector<std::string>& texts);
+    bool ResolveShared(const std::vector<std::uint32_t>& needed, const std::vector<std::string>& texts);
 
     // Rows 1 to the last used one, each cell as last set, and the
     // uncalculated formulas.
-    ReadResult take();
+    ReadResult Take();
 
 private:
     // The cells are kept as a list in reading order and laid out as rows
@@ -60,9 +60,9 @@ private:
     };
     static constexpr std::uint32_t kNoText = 0xFFFFFFFF;
 
-    bool fail(ReadError error);
-    bool admit(std::size_t row, std::size_t column, std::size_t textBytes);
-    void dropReplaced();
+    bool Fail(ReadError error);
+    bool Admit(std::size_t row, std::size_t column, std::size_t textBytes);
+    void DropReplaced();
 
     ReadLimits limits_;
     std::vector<Entry> cells_;

@@ -38,7 +38,7 @@ namespace {
 class TextSource final : public SheetSource {
 public:
     explicit TextSource(std::filesystem::path path) : path_(std::move(path)) { names_.push_back(path_.stem().string()); }
-    ReadResult read(std::size_t index, const ReadLimits&) const override {
+    ReadResult Read(std::size_t index, const ReadLimits&) const override {
         return index == 0 ? ReadTextSheet(path_) : Failure(ReadError::NoWorksheet);
     }
 
@@ -64,12 +64,12 @@ constexpr std::size_t kSniffBytes = 8192;
 
 FileFormat ZipFormat(const std::filesystem::path& path) {
     detail::Package zip;
-    if (zip.open(path) != detail::Package::Status::Ok) return FileFormat::Xlsx;
+    if (zip.Open(path) != detail::Package::Status::Ok) return FileFormat::Xlsx;
     std::string mimetype;
-    if (zip.read("mimetype", 256, mimetype) == detail::Package::Status::Ok)
+    if (zip.Read("mimetype", 256, mimetype) == detail::Package::Status::Ok)
         return mimetype.starts_with("application/vnd.oasis.opendocument.spreadsheet") ? FileFormat::Ods : FileFormat::Xlsx;
     // A package without the entry: OpenDocument by its content part.
-    if (zip.has("content.xml") && !zip.has("[Content_Types].xml")) return FileFormat::Ods;
+    if (zip.Has("content.xml") && !zip.Has("[Content_Types].xml")) return FileFormat::Ods;
     return FileFormat::Xlsx;
 }
 
@@ -130,27 +130,27 @@ DataFile::DataFile(const std::filesystem::path& path) : format_(DetectFormat(pat
 
 DataFile::~DataFile() = default;
 
-const std::vector<std::string>& DataFile::sheetNames() const {
+const std::vector<std::string>& DataFile::SheetNames() const {
     static const std::vector<std::string> kNone;
-    return source_ ? source_->names() : kNone;
+    return source_ ? source_->Names() : kNone;
 }
 
-ReadResult DataFile::readSheet(std::size_t index, const ReadLimits& limits) const {
+ReadResult DataFile::ReadSheet(std::size_t index, const ReadLimits& limits) const {
     if (!source_) return detail::Failure(error_ == ReadError::None ? ReadError::NotWorkbook : error_);
-    if (index >= source_->names().size()) return detail::Failure(ReadError::NoWorksheet);
-    return source_->read(index, limits);
+    if (index >= source_->Names().size()) return detail::Failure(ReadError::NoWorksheet);
+    return source_->Read(index, limits);
 }
 
 SheetList ListSheets(const std::filesystem::path& path) {
     const DataFile file(path);
-    if (!file.ok()) return detail::ListFailure(file.error());
+    if (!file.Ok()) return detail::ListFailure(file.Error());
     SheetList list;
-    list.names = file.sheetNames();
+    list.names = file.SheetNames();
     return list;
 }
 
 ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits) {
-    return DataFile(path).readSheet(index, limits);
+    return DataFile(path).ReadSheet(index, limits);
 }
 
 }  // namespace korvanta::excel

@@ -37,7 +37,7 @@ struct SheetList {
     // listed. A text file is one sheet named after the file.
     std::vector<std::string> names;
 
-    bool ok() const { return error == ReadError::None; }
+    bool Ok() const { return error == ReadError::None; }
 };
 
 SheetList ListSheets(const std::filesystem::path& path);
@@ -64,13 +64,13 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
-    bool ok() const { return error_ == ReadError::None; }
-    ReadError error() const { return error_; }
-    std::string_view message() const { return ReadErrorMessage(error_); }
-    FileFormat format() const { return format_; }
+    bool Ok() const { return error_ == ReadError::None; }
+    ReadError Error() const { return error_; }
+    std::string_view Message() const { return ReadErrorMessage(error_); }
+    FileFormat Format() const { return format_; }
     // The worksheets' names; empty when the file could not be opened.
-    const std::vector<std::string>& sheetNames() const;
-    ReadResult readSheet(std::size_t index, const ReadLimits& limits = {}) const;
+    const std::vector<std::string>& SheetNames() const;
+    ReadResult ReadSheet(std::size_t index, const ReadLimits& limits = {}) const;
 
 private:
     FileFormat format_ = FileFormat::Unknown;

@@ -20,8 +20,8 @@ namespace korvanta::excel {
 ReadResult ReadFirstSheet(const std::filesystem::path& path) {
     const DataFile file(path);
     // A text file is read only by the import, which knows it by its name.
-    if (file.format() == FileFormat::Text) return detail::Failure(ReadError::NotWorkbook);
-    return file.readSheet(0);
+    if (file.Format() == FileFormat::Text) return detail::Failure(ReadError::NotWorkbook);
+    return file.ReadSheet(0);
 }
 
 std::string_view ReadErrorMessage(ReadError error) {

@@ -40,15 +40,15 @@ struct Cell {
 // a column past the end reads as an empty cell.
 struct Row {
     Row() = default;
-    Row(Cell a, Cell b) : cells{std::move(a), std::move(b)} { trim(); }
-    explicit Row(std::vector<Cell> all) : cells(std::move(all)) { trim(); }
+    Row(Cell a, Cell b) : cells{std::move(a), std::move(b)} { Trim(); }
+    explicit Row(std::vector<Cell> all) : cells(std::move(all)) { Trim(); }
 
     const Cell& operator[](std::size_t column) const {
         static const Cell kEmpty;
         return column < cells.size() ? cells[column] : kEmpty;
     }
     // Drops trailing empty cells, so that equal rows compare equal.
-    void trim() {
+    void Trim() {
         while (!cells.empty() && cells.back().kind == Cell::Kind::Empty) cells.pop_back();
     }
 
@@ -87,7 +87,7 @@ struct ReadResult {
     // them): they read as empty cells.
     std::vector<CellPosition> uncalculated;
 
-    bool ok() const { return error == ReadError::None; }
+    bool Ok() const { return error == ReadError::None; }
 };
 
 // Opens the workbook at path and reads its first worksheet (chart sheets and
@@ -164,7 +164,7 @@ struct WriteResult {
     CellPosition cell;
     std::size_t cellChars = 0;
 
-    bool ok() const { return error == WriteError::None; }
+    bool Ok() const { return error == WriteError::None; }
 };
 
 std::string_view WriteErrorMessage(WriteError error);

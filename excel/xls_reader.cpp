@@ -43,7 +43,7 @@ class RecordCursor {
 public:
     RecordCursor(Span stream, std::size_t at) : stream_(stream), pos_(at) {}
 
-    std::optional<Record> next() {
+    std::optional<Record> Next() {
         if (pos_ >= stream_.size()) return std::nullopt;
         if (stream_.size() - pos_ < 4) {
             broken_ = true;
@@ -61,15 +61,15 @@ public:
     }
 
     // Appends the bodies of the CONTINUE records that follow.
-    void takeContinues(std::vector<Span>& parts) {
+    void TakeContinues(std::vector<Span>& parts) {
         while (stream_.size() - pos_ >= 4 && Le16(stream_.data() + pos_) == kContinue) {
-            auto r = next();
+            auto r = Next();
             if (!r) return;
             parts.push_back(r->data);
         }
     }
 
-    bool broken() const { return broken_; }
+    bool Broken() const { return broken_; }
 
 private:
     Span stream_;
@@ -84,22 +84,22 @@ class Segments {
 public:
     explicit Segments(std::vector<Span> parts) : parts_(std::move(parts)) {}
 
-    bool u8(std::uint8_t& v) { return bytes(&v, 1); }
-    bool u16(std::uint16_t& v) {
+    bool U8(std::uint8_t& v) { return Bytes(&v, 1); }
+    bool U16(std::uint16_t& v) {
         std::uint8_t b[2];
-        if (!bytes(b, 2)) return false;
+        if (!Bytes(b, 2)) return false;
         v = Le16(b);
         return true;
     }
-    bool u32(std::uint32_t& v) {
+    bool U32(std::uint32_t& v) {
         std::uint8_t b[4];
-        if (!bytes(b, 4)) return false;
+        if (!Bytes(b, 4)) return false;
         v = Le32(b);
         return true;
     }
-    bool skip(std::size_t n) {
+    bool Skip(std::size_t n) {
         while (n > 0) {
-            if (!ensure()) return false;
+            if (!Ensure()) return false;
             const std::size_t take = std::min(n, parts_[seg_].size() - pos_);
             pos_ += take;
             n -= take;
@@ -108,7 +108,7 @@ public:
     }
 
     // cch characters; out may be null to skip them.
-    bool chars(std::size_t cch, bool wide, std::u16string* out) {
+    bool Chars(std::size_t cch, bool wide, std::u16string* out) {
         while (cch > 0) {
             if (pos_ == parts_[seg_].size()) {
                 if (seg_ + 1 >= parts_.size() || parts_[seg_ + 1].empty()) return false;
@@ -131,7 +131,7 @@ public:
     }
 
 private:
-    bool ensure() {
+    bool Ensure() {
         while (pos_ == parts_[seg_].size()) {
             if (seg_ + 1 >= parts_.size()) return false;
             ++seg_;
@@ -139,9 +139,9 @@ private:
         }
         return true;
     }
-    bool bytes(std::uint8_t* dst, std::size_t n) {
+    bool Bytes(std::uint8_t* dst, std::size_t n) {
         for (std::size_t i = 0; i < n; ++i) {
-            if (!ensure()) return false;
+            if (!Ensure()) return false;
             dst[i] = parts_[seg_][pos_++];
         }
         return true;
@@ -156,9 +156,9 @@ private:
 bool ReadShortString(Segments& s, std::string& out) {
     std::uint16_t cch = 0;
     std::uint8_t flags = 0;
-    if (!s.u16(cch) || !s.u8(flags)) return false;
+    if (!s.U16(cch) || !s.U8(flags)) return false;
     std::u16string units;
-    if (!s.chars(cch, flags & 0x01, &units)) return false;
+    if (!s.Chars(cch, flags & 0x01, &units)) return false;
     out = Utf16ToUtf8(units, kMaxCellChars);
     return true;
 }
@@ -169,12 +169,12 @@ bool ReadSstString(Segments& s, std::string* out) {
     std::uint16_t cch = 0, runs = 0;
     std::uint8_t flags = 0;
     std::uint32_t extBytes = 0;
-    if (!s.u16(cch) || !s.u8(flags)) return false;
-    if ((flags & 0x08) && !s.u16(runs)) return false;
-    if ((flags & 0x04) && !s.u32(extBytes)) return false;
+    if (!s.U16(cch) || !s.U8(flags)) return false;
+    if ((flags & 0x08) && !s.U16(runs)) return false;
+    if ((flags & 0x04) && !s.U32(extBytes)) return false;
     std::u16string units;
-    if (!s.chars(cch, flags & 0x01, out ? &units : nullptr)) return false;
-    if (!s.skip(4 * std::size_t{runs}) || !s.skip(extBytes)) return false;
+    if (!s.Chars(cch, flags & 0x01, out ? &units : nullptr)) return false;
+    if (!s.Skip(4 * std::size_t{runs}) || !s.Skip(extBytes)) return false;
     if (out) *out = Utf16ToUtf8(units, kMaxCellChars);
     return true;
 }
@@ -222,23 +222,23 @@ std::string SheetName(Span body) {
     Segments s(std::move(parts));
     std::u16string units;
     std::uint8_t flags = 0;
-    if (!s.u8(flags)) return {};
+    if (!s.U8(flags)) return {};
     // A name cut short keeps what is there.
     const std::size_t wide = flags & 0x01;
     const std::size_t available = (body.size() - 8) / (wide ? 2 : 1);
-    s.chars(std::min<std::size_t>(body[6], available), wide != 0, &units);
+    s.Chars(std::min<std::size_t>(body[6], available), wide != 0, &units);
     return Utf16ToUtf8(units, kMaxCellChars);
 }
 
 ReadError ReadGlobals(Span stream, Globals& g) {
     RecordCursor cursor(stream, 0);
-    auto bof = cursor.next();
+    auto bof = cursor.Next();
     if (!bof || bof->id != kBof || bof->data.size() < 4) return ReadError::Corrupt;
     const std::uint16_t version = Le16(bof->data.data());
     if (version == kBiff5) return ReadError::OldFormat;
     if (version != kBiff8 || Le16(bof->data.data() + 2) != kGlobals) return ReadError::Corrupt;
     std::map<unsigned, DateStyle> formats;  // the workbook's own number formats
-    while (auto r = cursor.next()) {
+    while (auto r = cursor.Next()) {
         const Span d = r->data;
         switch (r->id) {
         case kFilePass:
@@ -249,7 +249,7 @@ ReadError ReadGlobals(Span stream, Globals& g) {
             break;
         case kSst:
             g.sst = {d};
-            cursor.takeContinues(g.sst);
+            cursor.TakeContinues(g.sst);
             break;
         case kDateMode:
             g.date1904 = d.size() >= 2 && Le16(d.data()) == 1;
@@ -257,7 +257,7 @@ ReadError ReadGlobals(Span stream, Globals& g) {
         case kFormat:
             if (d.size() >= 5) {
                 std::vector<Span> parts{d.subspan(2)};
-                cursor.takeContinues(parts);
+                cursor.TakeContinues(parts);
                 Segments s(std::move(parts));
                 std::string code;
                 if (ReadShortString(s, code)) formats[Le16(d.data())] = FormatCodeDateStyle(code);
@@ -303,12 +303,12 @@ Cell NumberCell(const Globals& g, Span d, double value) {
 
 ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, SheetBuilder& sheet) {
     RecordCursor cursor(stream, offset);
-    auto bof = cursor.next();
+    auto bof = cursor.Next();
     if (!bof || bof->id != kBof || bof->data.size() < 4 || Le16(bof->data.data() + 2) != kWorksheet)
         return ReadError::Corrupt;
     int depth = 1;                        // embedded chart substreams nest inside
     std::optional<Position> stringFor;    // a formula whose text comes in the next STRING record
-    while (auto r = cursor.next()) {
+    while (auto r = cursor.Next()) {
         const Span d = r->data;
         if (r->id == kBof) {
             ++depth;
@@ -329,11 +329,11 @@ ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, She
         // as it is in an .xlsx.
         case kNumber:
             if (d.size() < 14 || !std::isfinite(LeDouble(d.data() + 6))) return ReadError::Corrupt;
-            if (!sheet.set(row, col, NumberCell(globals, d, LeDouble(d.data() + 6)))) return sheet.error();
+            if (!sheet.Set(row, col, NumberCell(globals, d, LeDouble(d.data() + 6)))) return sheet.Error();
             break;
         case kRk:
             if (d.size() < 10 || !std::isfinite(RkValue(Le32(d.data() + 6)))) return ReadError::Corrupt;
-            if (!sheet.set(row, col, NumberCell(globals, d, RkValue(Le32(d.data() + 6))))) return sheet.error();
+            if (!sheet.Set(row, col, NumberCell(globals, d, RkValue(Le32(d.data() + 6))))) return sheet.Error();
             break;
         case kMulRk: {
             if (d.size() < 6) return ReadError::Corrupt;
@@ -341,67 +341,67 @@ ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, She
             for (std::size_t i = 0; i < count; ++i) {
                 const double value = RkValue(Le32(d.data() + 4 + 6 * i + 2));
                 if (!std::isfinite(value)) return ReadError::Corrupt;
-                if (!sheet.set(row, col + i, NumberCell(globals, d.subspan(6 * i), value))) return sheet.error();
+                if (!sheet.Set(row, col + i, NumberCell(globals, d.subspan(6 * i), value))) return sheet.Error();
             }
             break;
         }
         case kLabelSst:
             if (d.size() < 10) return ReadError::Corrupt;
-            if (!sheet.setShared(row, col, Le32(d.data() + 6))) return sheet.error();
+            if (!sheet.SetShared(row, col, Le32(d.data() + 6))) return sheet.Error();
             break;
         case kLabel:
         case kRString: {
             if (d.size() < 9) return ReadError::Corrupt;
             std::vector<Span> parts{d.subspan(6)};
-            cursor.takeContinues(parts);
+            cursor.TakeContinues(parts);
             Segments s(std::move(parts));
             std::string text;
             if (!ReadShortString(s, text)) return ReadError::Corrupt;
-            if (!sheet.set(row, col, Cell::MakeText(std::move(text)))) return sheet.error();
+            if (!sheet.Set(row, col, Cell::MakeText(std::move(text)))) return sheet.Error();
             break;
         }
         case kBoolErr:
             if (d.size() < 8) return ReadError::Corrupt;
-            if (!sheet.set(row, col, d[7] ? Cell::MakeError(ErrorText(d[6])) : Cell::MakeBool(d[6] != 0))) return sheet.error();
+            if (!sheet.Set(row, col, d[7] ? Cell::MakeError(ErrorText(d[6])) : Cell::MakeBool(d[6] != 0))) return sheet.Error();
             break;
         case kFormula: {
             if (d.size() < 14) return ReadError::Corrupt;
             const std::uint8_t* v = d.data() + 6;
             if (v[6] != 0xFF || v[7] != 0xFF) {
                 if (!std::isfinite(LeDouble(v))) return ReadError::Corrupt;
-                if (!sheet.set(row, col, NumberCell(globals, d, LeDouble(v)))) return sheet.error();
+                if (!sheet.Set(row, col, NumberCell(globals, d, LeDouble(v)))) return sheet.Error();
             } else if (v[0] == 0) {
-                if (!sheet.set(row, col, Cell::MakeText({}))) return sheet.error();
+                if (!sheet.Set(row, col, Cell::MakeText({}))) return sheet.Error();
                 stringFor = Position{row, col};
             } else if (v[0] == 1) {
-                if (!sheet.set(row, col, Cell::MakeBool(v[2] != 0))) return sheet.error();
+                if (!sheet.Set(row, col, Cell::MakeBool(v[2] != 0))) return sheet.Error();
             } else if (v[0] == 2) {
-                if (!sheet.set(row, col, Cell::MakeError(ErrorText(v[2])))) return sheet.error();
+                if (!sheet.Set(row, col, Cell::MakeError(ErrorText(v[2])))) return sheet.Error();
             } else {
-                if (!sheet.set(row, col, Cell::MakeText({}))) return sheet.error();
+                if (!sheet.Set(row, col, Cell::MakeText({}))) return sheet.Error();
             }
             break;
         }
         case kString: {
             std::vector<Span> parts{d};
-            cursor.takeContinues(parts);
+            cursor.TakeContinues(parts);
             if (!stringFor) break;
             Segments s(std::move(parts));
             std::string text;
             if (!ReadShortString(s, text)) return ReadError::Corrupt;
-            if (!sheet.set(stringFor->row, stringFor->column, Cell::MakeText(std::move(text)))) return sheet.error();
+            if (!sheet.Set(stringFor->row, stringFor->column, Cell::MakeText(std::move(text)))) return sheet.Error();
             stringFor.reset();
             break;
         }
         case kDimension:
             // Untrusted, so only a capacity hint, and no more rows than the
             // stream could describe at ten bytes a cell.
-            if (d.size() >= 8) sheet.reserve(std::min<std::size_t>({Le32(d.data() + 4), kMaxXlsRows, stream.size() / 10}));
+            if (d.size() >= 8) sheet.Reserve(std::min<std::size_t>({Le32(d.data() + 4), kMaxXlsRows, stream.size() / 10}));
             break;
         case kBlank:
         case kMulBlank:
             if (d.size() < 6) return ReadError::Corrupt;
-            if (!sheet.touch(row)) return sheet.error();
+            if (!sheet.Touch(row)) return sheet.Error();
             break;
         default:
             break;
@@ -418,7 +418,7 @@ bool ReadSharedStrings(std::vector<Span> parts, const std::vector<std::uint32_t>
     if (parts.empty()) return false;
     Segments s(std::move(parts));
     std::uint32_t total = 0, unique = 0;
-    if (!s.u32(total) || !s.u32(unique)) return false;
+    if (!s.U32(total) || !s.U32(unique)) return false;
     std::size_t k = 0;
     for (std::uint32_t i = 0; k < needed.size(); ++i) {
         const bool keep = needed[k] == i;
@@ -433,9 +433,9 @@ bool ReadSharedStrings(std::vector<Span> parts, const std::vector<std::uint32_t>
 // then read from its own offset.
 class XlsSource final : public SheetSource {
 public:
-    ReadError open(Bytes file);
-    ReadError openStream(Bytes stream);
-    ReadResult read(std::size_t index, const ReadLimits& limits) const override;
+    ReadError Open(Bytes file);
+    ReadError OpenStream(Bytes stream);
+    ReadResult Read(std::size_t index, const ReadLimits& limits) const override;
 
 private:
     Bytes file_, stream_;
@@ -443,7 +443,7 @@ private:
     Globals globals_;
 };
 
-ReadError XlsSource::openStream(Bytes stream) {
+ReadError XlsSource::OpenStream(Bytes stream) {
     stream_ = std::move(stream);
     view_ = stream_;
     if (const ReadError e = ReadGlobals(view_, globals_); e != ReadError::None) return e;
@@ -451,38 +451,38 @@ ReadError XlsSource::openStream(Bytes stream) {
     return ReadError::None;
 }
 
-ReadError XlsSource::open(Bytes file) {
+ReadError XlsSource::Open(Bytes file) {
     if (file.size() < 8 || std::memcmp(file.data(), kCfbSignature, 8) != 0) {
         // A bare BIFF stream: Excel 2 to 4 saved workbooks this way.
         if (file.size() < 8 || !IsBofHeader(file.data())) return ReadError::NotWorkbook;
         if (Le16(file.data()) != kBof || Le16(file.data() + 4) != kBiff8) return ReadError::OldFormat;
-        return openStream(std::move(file));
+        return OpenStream(std::move(file));
     }
     file_ = std::move(file);
     CompoundFileReader cfb;
-    if (cfb.open(file_) != CompoundFileReader::Status::Ok) return ReadError::Corrupt;
+    if (cfb.Open(file_) != CompoundFileReader::Status::Ok) return ReadError::Corrupt;
     // A password-protected .xlsx is a compound file holding the encrypted package.
-    if (cfb.findStream(u"EncryptedPackage") || cfb.findStream(u"EncryptionInfo")) return ReadError::Encrypted;
-    const auto entry = cfb.findStream(u"Workbook");
+    if (cfb.FindStream(u"EncryptedPackage") || cfb.FindStream(u"EncryptionInfo")) return ReadError::Encrypted;
+    const auto entry = cfb.FindStream(u"Workbook");
     // Excel 5/95 named its stream "Book".
-    if (!entry) return cfb.findStream(u"Book") ? ReadError::OldFormat : ReadError::NotWorkbook;
-    if (cfb.readStream(*entry, stream_, view_) != CompoundFileReader::Status::Ok) return ReadError::Corrupt;
+    if (!entry) return cfb.FindStream(u"Book") ? ReadError::OldFormat : ReadError::NotWorkbook;
+    if (cfb.ReadStream(*entry, stream_, view_) != CompoundFileReader::Status::Ok) return ReadError::Corrupt;
     if (const ReadError e = ReadGlobals(view_, globals_); e != ReadError::None) return e;
     for (const BoundSheet& sheet : globals_.worksheets) names_.push_back(sheet.name);
     return ReadError::None;
 }
 
-ReadResult XlsSource::read(std::size_t index, const ReadLimits& limits) const {
+ReadResult XlsSource::Read(std::size_t index, const ReadLimits& limits) const {
     if (index >= globals_.worksheets.size()) return Failure(ReadError::NoWorksheet);
     const std::size_t offset = globals_.worksheets[index].offset;
     if (offset >= view_.size()) return Failure(ReadError::Corrupt);
     SheetBuilder sheet(limits);
     if (const ReadError e = ReadSheet(view_, globals_, offset, sheet); e != ReadError::None) return Failure(e);
-    const auto needed = sheet.neededShared();
+    const auto needed = sheet.NeededShared();
     std::vector<std::string> texts;
     if (!ReadSharedStrings(globals_.sst, needed, texts)) return Failure(ReadError::Corrupt);
-    if (!sheet.resolveShared(needed, texts)) return Failure(sheet.error());
-    return sheet.take();
+    if (!sheet.ResolveShared(needed, texts)) return Failure(sheet.Error());
+    return sheet.Take();
 }
 
 struct FileCloser {
@@ -511,11 +511,11 @@ Opened OpenXls(const std::filesystem::path& path) {
     // A file that changed size under us is read as far as it went.
     file.resize(std::fread(file.data(), 1, file.size(), f.get()));
     if (std::ferror(f.get())) return {ReadError::CannotOpen, nullptr};
-    return OpenWithSource([&](XlsSource& source) { return source.open(std::move(file)); });
+    return OpenWithSource([&](XlsSource& source) { return source.Open(std::move(file)); });
 }
 
 Opened OpenBiffStream(std::vector<std::uint8_t> stream) {
-    return OpenWithSource([&](XlsSource& source) { return source.openStream(std::move(stream)); });
+    return OpenWithSource([&](XlsSource& source) { return source.OpenStream(std::move(stream)); });
 }
 
 }  // namespace korvanta::excel::detail

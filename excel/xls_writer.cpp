@@ -95,7 +95,7 @@ struct SharedStrings {
     std::uint32_t references = 0;
     std::size_t bytes = 0;  // of the distinct texts, as stored
 
-    std::uint32_t add(const std::string& text) {
+    std::uint32_t Add(const std::string& text) {
         ++references;
         const auto [it, added] = index.emplace(text, static_cast<std::uint32_t>(texts.size()));
         if (added) {
@@ -314,7 +314,7 @@ WriteResult detail::EncodeXls(const Columns& columns, Bytes& out) {
             if (r >= column.size() || column[r].empty()) continue;
             ExportCell cell{static_cast<std::uint16_t>(r), c, false, 0.0, 0};
             cell.number = detail::IsNumberCell(column[r], &cell.value);
-            if (!cell.number) cell.text = sst.add(column[r]);
+            if (!cell.number) cell.text = sst.Add(column[r]);
             cells.push_back(cell);
         }
     }

@@ -64,18 +64,18 @@ class RelsHandler : public XmlHandler {
 public:
     std::map<std::string, Relationship> byId;
 
-    void start(std::string_view name, const char** a) override {
+    void Start(std::string_view name, const char** a) override {
         if (name != "Relationship") return;
-        const char* id = attribute(a, "Id");
-        const char* type = attribute(a, "Type");
-        const char* target = attribute(a, "Target");
-        const char* mode = attribute(a, "TargetMode");
+        const char* id = Attribute(a, "Id");
+        const char* type = Attribute(a, "Type");
+        const char* target = Attribute(a, "Target");
+        const char* mode = Attribute(a, "TargetMode");
         if (!id || !type || !target) return;
         byId[id] = {type, target, mode && std::string_view(mode) == "External"};
     }
-    void end(std::string_view) override {}
+    void End(std::string_view) override {}
 
-    const Relationship* firstOfType(std::string_view suffix) const {
+    const Relationship* FirstOfType(std::string_view suffix) const {
         for (const auto& [id, rel] : byId)
             if (!rel.external && EndsWith(rel.type, suffix)) return &rel;
         return nullptr;
@@ -91,18 +91,18 @@ public:
     std::vector<Sheet> sheets;  // in the workbook's order
     bool date1904 = false;
 
-    void start(std::string_view name, const char** a) override {
+    void Start(std::string_view name, const char** a) override {
         if (root.empty()) root = name;
         if (name == "sheet") {
-            const char* id = attribute(a, "id", true);
-            const char* sheetName = attribute(a, "name");
+            const char* id = Attribute(a, "id", true);
+            const char* sheetName = Attribute(a, "name");
             if (id) sheets.push_back({sheetName ? FinishText(sheetName) : std::string(), id});
         } else if (name == "workbookPr") {
-            const char* v = attribute(a, "date1904");
+            const char* v = Attribute(a, "date1904");
             date1904 = v && (std::string_view(v) == "1" || std::string_view(v) == "true");
         }
     }
-    void end(std::string_view name) override {
+    void End(std::string_view name) override {
         if (name == "sheets") outcome = Outcome::Done;
     }
 };
@@ -112,28 +112,28 @@ public:
     SheetHandler(SheetBuilder& sheet, bool date1904, const XfDateStyles& styles)
         : sheet_(sheet), date1904_(date1904), styles_(styles) {}
 
-    void start(std::string_view name, const char** a) override {
+    void Start(std::string_view name, const char** a) override {
         // A worksheet relationship that leads to some other part (the
         // workbook itself, say) does not make it a worksheet.
         if (!rootSeen_) {
             rootSeen_ = true;
-            if (name != "worksheet") return fail();
+            if (name != "worksheet") return Fail();
         }
         if (name == "dimension") {
-            reserveFor(attribute(a, "ref"));
+            ReserveFor(Attribute(a, "ref"));
         } else if (name == "sheetData") {
             inData_ = true;
         } else if (!inData_) {
             return;
         } else if (name == "row") {
-            const char* r = attribute(a, "r");
+            const char* r = Attribute(a, "r");
             std::size_t row = row_ + 1;
-            if (r && !ParseUnsigned(std::string_view(r), row)) return fail();
-            if (row < 1 || row > kMaxXlsxRows) return fail();
+            if (r && !ParseUnsigned(std::string_view(r), row)) return Fail();
+            if (row < 1 || row > kMaxXlsxRows) return Fail();
             row_ = row;
             nextColumn_ = 0;
         } else if (name == "c") {
-            startCell(a);
+            StartCell(a);
         } else if (inCell_ && name == "v") {
             inValue_ = hasValue_ = true;
         } else if (inCell_ && name == "f") {
@@ -147,7 +147,7 @@ public:
         }
     }
 
-    void end(std::string_view name) override {
+    void End(std::string_view name) override {
         if (!inData_) return;
         if (name == "v") {
             inValue_ = false;
@@ -159,13 +159,13 @@ public:
             inInline_ = false;
         } else if (name == "c" && inCell_) {
             inCell_ = false;
-            finishCell();
+            FinishCell();
         } else if (name == "sheetData") {
             outcome = Outcome::Done;
         }
     }
 
-    void text(std::string_view t) override {
+    void Text(std::string_view t) override {
         if (inValue_) AppendCapped(value_, t);
         else if (inText_) AppendCapped(value_, t);
     }
@@ -173,35 +173,35 @@ public:
 private:
     enum class Type { Number, Shared, FormulaText, Inline, Bool, Error, Date };
 
-    void fail() { outcome = Outcome::Corrupt; }
-    void stopAtLimit() { outcome = Outcome::TooLarge; }
+    void Fail() { outcome = Outcome::Corrupt; }
+    void StopAtLimit() { outcome = Outcome::TooLarge; }
 
     // The declared range ("A1:B32767") sizes the row store; the cells decide
     // what is read.
-    void reserveFor(const char* ref) {
+    void ReserveFor(const char* ref) {
         if (!ref) return;
         std::string_view s(ref);
         s = s.substr(s.find(':') == std::string_view::npos ? 0 : s.find(':') + 1);
         const auto digits = s.find_first_of("0123456789");
         std::size_t rows = 0;
         if (digits != std::string_view::npos && ParseUnsigned(s.substr(digits), rows))
-            sheet_.reserve(rows);
+            sheet_.Reserve(rows);
     }
 
-    void startCell(const char** a) {
-        if (row_ == 0) return fail();
+    void StartCell(const char** a) {
+        if (row_ == 0) return Fail();
         std::size_t column = nextColumn_, row = row_;
-        if (const char* ref = attribute(a, "r")) {
+        if (const char* ref = Attribute(a, "r")) {
             std::string_view s(ref);
             std::size_t i = 0, letters = 0;
             column = 0;
             for (; i < s.size() && ((s[i] >= 'A' && s[i] <= 'Z') || (s[i] >= 'a' && s[i] <= 'z')); ++i, ++letters)
                 column = column * 26 + static_cast<std::size_t>((s[i] | 0x20) - 'a' + 1);
-            if (letters == 0 || letters > 3) return fail();
+            if (letters == 0 || letters > 3) return Fail();
             --column;
-            if (i < s.size() && (!ParseUnsigned(s.substr(i), row) || row < 1 || row > kMaxXlsxRows)) return fail();
+            if (i < s.size() && (!ParseUnsigned(s.substr(i), row) || row < 1 || row > kMaxXlsxRows)) return Fail();
         }
-        const char* t = attribute(a, "t");
+        const char* t = Attribute(a, "t");
         const std::string_view type = t ? t : "n";
         if (type == "n") type_ = Type::Number;
         else if (type == "s") type_ = Type::Shared;
@@ -210,10 +210,10 @@ private:
         else if (type == "b") type_ = Type::Bool;
         else if (type == "e") type_ = Type::Error;
         else if (type == "d") type_ = Type::Date;
-        else return fail();
+        else return Fail();
         std::size_t xf = 0;
-        if (const char* style = attribute(a, "s"); style && !ParseUnsigned(std::string_view(style), xf)) return fail();
-        dateStyle_ = styles_.of(xf);
+        if (const char* style = Attribute(a, "s"); style && !ParseUnsigned(std::string_view(style), xf)) return Fail();
+        dateStyle_ = styles_.Of(xf);
         row_ = row;
         column_ = column;
         nextColumn_ = column + 1;
@@ -222,16 +222,16 @@ private:
         value_.clear();
     }
 
-    void finishCell() {
+    void FinishCell() {
         const std::size_t row = row_ - 1;
-        if (!put(row)) stopAtLimit();
+        if (!Put(row)) StopAtLimit();
     }
 
     // False once the sheet is past a limit.
-    bool put(std::size_t row) {
+    bool Put(std::size_t row) {
         // A formula not yet calculated has no <v>, or an empty one.
-        if (hasFormula_ && value_.empty() && type_ != Type::Inline) return sheet_.setUncalculated(row, column_);
-        if (!hasValue_ || (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline)) return sheet_.touch(row);
+        if (hasFormula_ && value_.empty() && type_ != Type::Inline) return sheet_.SetUncalculated(row, column_);
+        if (!hasValue_ || (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline)) return sheet_.Touch(row);
         switch (type_) {
         case Type::Number: {
             double v = 0;
@@ -240,33 +240,33 @@ private:
             const char* end = value_.data() + value_.size();
             const auto [p, ec] = std::from_chars(value_.data(), end, v);
             if (ec != std::errc{} || p != end || !std::isfinite(v)) {
-                fail();
+                Fail();
                 return true;
             }
-            if (auto date = SerialDateText(v, date1904_, dateStyle_)) return sheet_.set(row, column_, Cell::MakeText(std::move(*date)));
-            return sheet_.set(row, column_, Cell::MakeNumber(v));
+            if (auto date = SerialDateText(v, date1904_, dateStyle_)) return sheet_.Set(row, column_, Cell::MakeText(std::move(*date)));
+            return sheet_.Set(row, column_, Cell::MakeNumber(v));
         }
         case Type::Shared: {
             std::uint32_t index = 0;
             if (!ParseUnsigned(std::string_view(value_), index)) {
-                fail();
+                Fail();
                 return true;
             }
-            return sheet_.setShared(row, column_, index);
+            return sheet_.SetShared(row, column_, index);
         }
         case Type::FormulaText:
         case Type::Inline:
-            return sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
+            return sheet_.Set(row, column_, Cell::MakeText(FinishText(value_)));
         case Type::Bool:
-            if (value_ == "1" || value_ == "true") return sheet_.set(row, column_, Cell::MakeBool(true));
-            if (value_ == "0" || value_ == "false") return sheet_.set(row, column_, Cell::MakeBool(false));
-            fail();
+            if (value_ == "1" || value_ == "true") return sheet_.Set(row, column_, Cell::MakeBool(true));
+            if (value_ == "0" || value_ == "false") return sheet_.Set(row, column_, Cell::MakeBool(false));
+            Fail();
             return true;
         case Type::Error:
-            return sheet_.set(row, column_, Cell::MakeError(FinishText(value_)));
+            return sheet_.Set(row, column_, Cell::MakeError(FinishText(value_)));
         case Type::Date:
-            if (auto date = IsoDateText(value_)) return sheet_.set(row, column_, Cell::MakeText(std::move(*date)));
-            return sheet_.set(row, column_, Cell::MakeText(FinishText(value_)));
+            if (auto date = IsoDateText(value_)) return sheet_.Set(row, column_, Cell::MakeText(std::move(*date)));
+            return sheet_.Set(row, column_, Cell::MakeText(FinishText(value_)));
         }
         return true;
     }
@@ -294,9 +294,9 @@ public:
         texts_.assign(needed.size(), {});
     }
 
-    bool complete() const { return found_ == needed_.size(); }
+    bool Complete() const { return found_ == needed_.size(); }
 
-    void start(std::string_view name, const char**) override {
+    void Start(std::string_view name, const char**) override {
         if (name == "si") {
             ++index_;
             keep_ = found_ < needed_.size() && needed_[found_] == index_;
@@ -308,7 +308,7 @@ public:
             inText_ = true;
         }
     }
-    void end(std::string_view name) override {
+    void End(std::string_view name) override {
         if (name == "t") {
             inText_ = false;
         } else if (name == "rPh") {
@@ -317,10 +317,10 @@ public:
             inItem_ = false;
             if (!keep_) return;
             texts_[found_++] = FinishText(raw_);
-            if (complete()) outcome = Outcome::Done;
+            if (Complete()) outcome = Outcome::Done;
         }
     }
-    void text(std::string_view t) override {
+    void Text(std::string_view t) override {
         if (keep_ && inText_) AppendCapped(raw_, t);
     }
 
@@ -340,8 +340,8 @@ struct SheetPlace {
 
 class XlsxSource final : public SheetSource {
 public:
-    ReadError open(const std::filesystem::path& path);
-    ReadResult read(std::size_t index, const ReadLimits& limits) const override;
+    ReadError Open(const std::filesystem::path& path);
+    ReadResult Read(std::size_t index, const ReadLimits& limits) const override;
 
 private:
     Package package_;
@@ -350,27 +350,27 @@ private:
     bool date1904_ = false;
 };
 
-ReadError XlsxSource::open(const std::filesystem::path& path) {
-    if (const auto s = package_.open(path); s != Package::Status::Ok) return ReadErrorOf(s);
+ReadError XlsxSource::Open(const std::filesystem::path& path) {
+    if (const auto s = package_.Open(path); s != Package::Status::Ok) return ReadErrorOf(s);
 
     // The package's own relationships name the main part; xl/workbook.xml is
     // where every writer puts it, for packages that lack them.
     std::string workbookPart = "xl/workbook.xml";
     {
         RelsHandler rels;
-        const auto s = package_.parse("_rels/.rels", rels);
+        const auto s = package_.Parse("_rels/.rels", rels);
         if (s != Package::Status::Ok && s != Package::Status::Missing) return ReadErrorOf(s);
-        if (const Relationship* main = rels.firstOfType("/officeDocument")) workbookPart = ResolvePartName("", main->target);
+        if (const Relationship* main = rels.FirstOfType("/officeDocument")) workbookPart = ResolvePartName("", main->target);
     }
     WorkbookHandler workbook;
-    if (const auto s = package_.parse(workbookPart, workbook); s != Package::Status::Ok)
+    if (const auto s = package_.Parse(workbookPart, workbook); s != Package::Status::Ok)
         return ReadErrorOf(s, ReadError::NotWorkbook);
     // A Word or PowerPoint package has a main part too, of another kind.
     if (workbook.root != "workbook") return ReadError::NotWorkbook;
     date1904_ = workbook.date1904;
 
     RelsHandler rels;
-    if (const auto s = package_.parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok) return ReadErrorOf(s);
+    if (const auto s = package_.Parse(RelsPartOf(workbookPart), rels); s != Package::Status::Ok) return ReadErrorOf(s);
     const std::string folder = FolderOf(workbookPart);
     for (auto& sheet : workbook.sheets) {
         const auto it = rels.byId.find(sheet.id);
@@ -379,35 +379,35 @@ ReadError XlsxSource::open(const std::filesystem::path& path) {
         sheets_.push_back({std::move(sheet.name), ResolvePartName(folder, it->second.target)});
     }
     if (sheets_.empty()) return ReadError::NoWorksheet;
-    if (const Relationship* strings = rels.firstOfType("/sharedStrings")) sharedStringsPart_ = ResolvePartName(folder, strings->target);
-    if (const Relationship* styles = rels.firstOfType("/styles")) stylesPart_ = ResolvePartName(folder, styles->target);
+    if (const Relationship* strings = rels.FirstOfType("/sharedStrings")) sharedStringsPart_ = ResolvePartName(folder, strings->target);
+    if (const Relationship* styles = rels.FirstOfType("/styles")) stylesPart_ = ResolvePartName(folder, styles->target);
     return ReadError::None;
 }
 
-ReadResult XlsxSource::read(std::size_t index, const ReadLimits& limits) const {
+ReadResult XlsxSource::Read(std::size_t index, const ReadLimits& limits) const {
     if (index >= sheets_.size()) return Failure(ReadError::NoWorksheet);
     XfDateStyles styles;
     if (!stylesPart_.empty()) {
         // Without readable styles the numbers stay numbers.
         XfStylesHandler handler(styles);
-        if (const auto s = package_.parse(stylesPart_, handler); s == Package::Status::TooLarge) return Failure(ReadError::TooLarge);
+        if (const auto s = package_.Parse(stylesPart_, handler); s == Package::Status::TooLarge) return Failure(ReadError::TooLarge);
     }
 
     SheetBuilder sheet(limits);
     SheetHandler sheetHandler(sheet, date1904_, styles);
-    if (const auto s = package_.parse(sheets_[index].part, sheetHandler); s != Package::Status::Ok)
-        return Failure(sheet.error() != ReadError::None ? sheet.error() : ReadErrorOf(s));
+    if (const auto s = package_.Parse(sheets_[index].part, sheetHandler); s != Package::Status::Ok)
+        return Failure(sheet.Error() != ReadError::None ? sheet.Error() : ReadErrorOf(s));
 
-    const auto needed = sheet.neededShared();
+    const auto needed = sheet.NeededShared();
     if (!needed.empty()) {
         if (sharedStringsPart_.empty()) return Failure(ReadError::Corrupt);
         std::vector<std::string> texts;
         SharedStringsHandler handler(needed, texts);
-        if (const auto s = package_.parse(sharedStringsPart_, handler); s != Package::Status::Ok) return Failure(ReadErrorOf(s));
-        if (!handler.complete()) return Failure(ReadError::Corrupt);
-        if (!sheet.resolveShared(needed, texts)) return Failure(sheet.error());
+        if (const auto s = package_.Parse(sharedStringsPart_, handler); s != Package::Status::Ok) return Failure(ReadErrorOf(s));
+        if (!handler.Complete()) return Failure(ReadError::Corrupt);
+        if (!sheet.ResolveShared(needed, texts)) return Failure(sheet.Error());
     }
-    return sheet.take();
+    return sheet.Take();
 }
 
 }  // namespace

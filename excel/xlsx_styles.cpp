@@ -17,21 +17,21 @@ unsigned FormatId(const char* text) {
 
 }  // namespace
 
-void XfStylesHandler::start(std::string_view name, const char** a) {
+void XfStylesHandler::Start(std::string_view name, const char** a) {
     if (name == "numFmt") {
-        const char* code = attribute(a, "formatCode");
-        if (code && custom_.size() < kMaxCellFormats) custom_[FormatId(attribute(a, "numFmtId"))] = FormatCodeDateStyle(code);
+        const char* code = Attribute(a, "formatCode");
+        if (code && custom_.size() < kMaxCellFormats) custom_[FormatId(Attribute(a, "numFmtId"))] = FormatCodeDateStyle(code);
     } else if (name == "cellXfs") {
         inCellXfs_ = true;
     } else if (inCellXfs_ && name == "xf") {
-        const unsigned id = FormatId(attribute(a, "numFmtId"));
+        const unsigned id = FormatId(Attribute(a, "numFmtId"));
         const auto it = custom_.find(id);
-        styles_.add(it != custom_.end() ? it->second : BuiltInDateStyle(id));
+        styles_.Add(it != custom_.end() ? it->second : BuiltInDateStyle(id));
         if (++count_ > kMaxCellFormats) outcome = Outcome::Corrupt;
     }
 }
 
-void XfStylesHandler::end(std::string_view name) {
+void XfStylesHandler::End(std::string_view name) {
     if (name == "cellXfs") outcome = Outcome::Done;
 }
 

@@ -16,8 +16,8 @@ namespace korvanta::excel::detail {
 
 class XfDateStyles {
 public:
-    DateStyle of(std::size_t xf) const { return xf < styles_.size() ? styles_[xf] : DateStyle::None; }
-    void add(DateStyle style) { styles_.push_back(style); }
+    DateStyle Of(std::size_t xf) const { return xf < styles_.size() ? styles_[xf] : DateStyle::None; }
+    void Add(DateStyle style) { styles_.push_back(style); }
 
 private:
     std::vector<DateStyle> styles_;
@@ -26,8 +26,8 @@ private:
 class XfStylesHandler final : public XmlHandler {
 public:
     explicit XfStylesHandler(XfDateStyles& styles) : styles_(styles) {}
-    void start(std::string_view name, const char** attributes) override;
-    void end(std::string_view name) override;
+    void Start(std::string_view name, const char** attributes) override;
+    void End(std::string_view name) override;
 
 private:
     XfDateStyles& styles_;

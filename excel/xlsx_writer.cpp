@@ -210,16 +210,16 @@ WriteResult WriteSkeleton(std::vector<Part>& parts) {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
     detail::TempFile temp;
-    if (auto r = temp.createScratch(ec ? std::filesystem::path("/tmp") : folder); !r.ok()) return r;
-    temp.release();
-    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(temp.path().c_str()));
+    if (auto r = temp.CreateScratch(ec ? std::filesystem::path("/tmp") : folder); !r.Ok()) return r;
+    temp.Release();
+    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(temp.Path().c_str()));
     if (!workbook) return detail::WriteFailure(WriteError::WriteFailed, "workbook_new failed");
     if (!workbook_add_worksheet(workbook.get(), "Sheet1"))
         return detail::WriteFailure(WriteError::WriteFailed, "workbook_add_worksheet failed");
     // workbook_close frees the workbook whatever it returns.
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) return detail::WriteFailure(WriteError::WriteFailed, lxw_strerror(closed));
-    if (const std::string fault = ReadPackage(temp.path(), parts); !fault.empty())
+    if (const std::string fault = ReadPackage(temp.Path(), parts); !fault.empty())
         return detail::WriteFailure(WriteError::WriteFailed, fault);
     return {};
 }
@@ -232,7 +232,7 @@ WriteResult ZipFailure(const char* what, zip_error_t* error) {
 
 WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes) {
     std::vector<Part> parts;
-    if (auto r = WriteSkeleton(parts); !r.ok()) return r;
+    if (auto r = WriteSkeleton(parts); !r.Ok()) return r;
 
     // The empty worksheet's <sheetData/> takes the rows, and its dimension
     // the range they cover.

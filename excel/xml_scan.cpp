@@ -140,12 +140,12 @@ bool Decode(const char* p, const char* end, bool attribute, std::string& out) {
 
 }  // namespace
 
-XmlScanner::Step XmlScanner::stop(Result r) {
+XmlScanner::Step XmlScanner::Stop(Result r) {
     result_ = r;
     return Step::Stop;
 }
 
-bool XmlScanner::handlerStopped() {
+bool XmlScanner::HandlerStopped() {
     switch (handler_.outcome) {
     case XmlHandler::Outcome::Continue: return false;
     case XmlHandler::Outcome::Done: result_ = Result::Done; break;
@@ -155,7 +155,7 @@ bool XmlScanner::handlerStopped() {
     return true;
 }
 
-XmlScanner::Result XmlScanner::feed(const char* data, std::size_t size, bool last) {
+XmlScanner::Result XmlScanner::Feed(const char* data, std::size_t size, bool last) {
     if (result_ != Result::More) return result_;
     if (pos_ > 0) {
         buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(pos_));
@@ -176,7 +176,7 @@ XmlScanner::Result XmlScanner::feed(const char* data, std::size_t size, bool las
         char* p = begin + pos_;
         char* end = begin + buffer_.size();
         if (p == end) break;
-        const Step step = *p == '<' ? markup(p, end, last) : text(p, end, last);
+        const Step step = *p == '<' ? Markup(p, end, last) : Text(p, end, last);
         if (step == Step::Stop) return result_;
         if (step == Step::NeedMore) {
             if (last) return result_ = Result::Corrupt;
@@ -188,7 +188,7 @@ XmlScanner::Result XmlScanner::feed(const char* data, std::size_t size, bool las
     return result_ = rootClosed_ ? Result::Done : Result::Corrupt;
 }
 
-XmlScanner::Step XmlScanner::text(char* p, char* end, bool last) {
+XmlScanner::Step XmlScanner::Text(char* p, char* end, bool last) {
     char* lt = static_cast<char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
     char* stopAt = lt ? lt : end;
     if (!lt && !last) {
@@ -210,32 +210,32 @@ XmlScanner::Step XmlScanner::text(char* p, char* end, bool last) {
         if (cut == p) return Step::NeedMore;
         stopAt = cut;
     }
-    if (!deliverText(p, stopAt)) return Step::Stop;
+    if (!DeliverText(p, stopAt)) return Step::Stop;
     pos_ = static_cast<std::size_t>(stopAt - buffer_.data());
     return Step::Advanced;
 }
 
-bool XmlScanner::deliverText(const char* p, const char* end) {
+bool XmlScanner::DeliverText(const char* p, const char* end) {
     if (p == end) return true;
     if (depth_ == 0) {
         // Only white space may stand outside the root element.
         for (const char* q = p; q < end; ++q)
-            if (!IsSpace(*q)) return stop(Result::Corrupt), false;
+            if (!IsSpace(*q)) return Stop(Result::Corrupt), false;
         started_ = true;
         return true;
     }
-    if (!ValidXmlUtf8(p, end)) return stop(Result::Corrupt), false;
+    if (!ValidXmlUtf8(p, end)) return Stop(Result::Corrupt), false;
     const auto size = static_cast<std::size_t>(end - p);
     if (std::memchr(p, '&', size) || std::memchr(p, '\r', size)) {
-        if (!Decode(p, end, false, decoded_)) return stop(Result::Corrupt), false;
-        handler_.text(decoded_);
+        if (!Decode(p, end, false, decoded_)) return Stop(Result::Corrupt), false;
+        handler_.Text(decoded_);
     } else {
-        handler_.text(std::string_view(p, size));
+        handler_.Text(std::string_view(p, size));
     }
-    return !handlerStopped();
+    return !HandlerStopped();
 }
 
-XmlScanner::Step XmlScanner::markup(char* p, char* end, bool last) {
+XmlScanner::Step XmlScanner::Markup(char* p, char* end, bool last) {
     const auto available = static_cast<std::size_t>(end - p);
     const auto startsWith = [&](std::string_view s) {
         return available >= s.size() && std::memcmp(p, s.data(), s.size()) == 0;
@@ -248,12 +248,12 @@ XmlScanner::Step XmlScanner::markup(char* p, char* end, bool last) {
     if (available < 2) return Step::NeedMore;
     switch (p[1]) {
     case '/':
-        return endTag(p, end);
+        return EndTag(p, end);
     case '?': {
         char* close = findFrom(2, "?>");
         if (!close) return Step::NeedMore;
-        if (!ValidXmlUtf8(p, close)) return stop(Result::Corrupt);
-        if (!started_ && startsWith("<?xml") && !declaration(p, close)) return stop(Result::OtherEncoding);
+        if (!ValidXmlUtf8(p, close)) return Stop(Result::Corrupt);
+        if (!started_ && startsWith("<?xml") && !Declaration(p, close)) return Stop(Result::OtherEncoding);
         started_ = true;
         pos_ = static_cast<std::size_t>(close + 2 - buffer_.data());
         return Step::Advanced;
@@ -263,29 +263,29 @@ XmlScanner::Step XmlScanner::markup(char* p, char* end, bool last) {
         if (startsWith("<!--")) {
             char* close = findFrom(4, "-->");
             if (!close) return Step::NeedMore;
-            if (!ValidXmlUtf8(p, close)) return stop(Result::Corrupt);
+            if (!ValidXmlUtf8(p, close)) return Stop(Result::Corrupt);
             pos_ = static_cast<std::size_t>(close + 3 - buffer_.data());
         } else if (startsWith("<![CDATA[")) {
             char* close = findFrom(9, "]]>");
             if (!close) return Step::NeedMore;
-            if (depth_ == 0 || !ValidXmlUtf8(p + 9, close)) return stop(Result::Corrupt);
-            handler_.text(std::string_view(p + 9, static_cast<std::size_t>(close - p - 9)));
-            if (handlerStopped()) return Step::Stop;
+            if (depth_ == 0 || !ValidXmlUtf8(p + 9, close)) return Stop(Result::Corrupt);
+            handler_.Text(std::string_view(p + 9, static_cast<std::size_t>(close - p - 9)));
+            if (HandlerStopped()) return Step::Stop;
             pos_ = static_cast<std::size_t>(close + 3 - buffer_.data());
         } else {
             // A DTD, and with it entity declarations, has no place in a part.
-            return stop(Result::Corrupt);
+            return Stop(Result::Corrupt);
         }
         started_ = true;
         return Step::Advanced;
     }
     default:
-        return startTag(p, end);
+        return StartTag(p, end);
     }
 }
 
 // The XML declaration: only UTF-8 (or no encoding named) is read here.
-bool XmlScanner::declaration(const char* p, const char* end) {
+bool XmlScanner::Declaration(const char* p, const char* end) {
     const std::string_view decl(p, static_cast<std::size_t>(end - p));
     const auto at = decl.find("encoding");
     if (at == std::string_view::npos) return true;
@@ -298,12 +298,12 @@ bool XmlScanner::declaration(const char* p, const char* end) {
     return name == "utf-8" || name == "utf8";
 }
 
-XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
+XmlScanner::Step XmlScanner::StartTag(char* p, char* end) {
     char* q = p + 1;
     while (q < end && !EndsName(*q)) ++q;
     if (q == end) return Step::NeedMore;
     char* const nameEnd = q;
-    if (nameEnd == p + 1) return stop(Result::Corrupt);
+    if (nameEnd == p + 1) return Stop(Result::Corrupt);
 
     struct Attribute {
         char *name, *nameEnd, *value, *valueEnd;
@@ -323,36 +323,36 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
         }
         if (*q == '/') {
             if (q + 1 == end) return Step::NeedMore;
-            if (q[1] != '>') return stop(Result::Corrupt);
+            if (q[1] != '>') return Stop(Result::Corrupt);
             q += 2;
             empty = true;
             break;
         }
-        if (q == before) return stop(Result::Corrupt);  // attributes are separated by white space
+        if (q == before) return Stop(Result::Corrupt);  // attributes are separated by white space
         Attribute a{q, nullptr, nullptr, nullptr, false};
         while (q < end && !EndsName(*q)) ++q;
         if (q == end) return Step::NeedMore;
         a.nameEnd = q;
-        if (a.nameEnd == a.name) return stop(Result::Corrupt);
+        if (a.nameEnd == a.name) return Stop(Result::Corrupt);
         while (q < end && IsSpace(*q)) ++q;
         if (q == end) return Step::NeedMore;
-        if (*q != '=') return stop(Result::Corrupt);
+        if (*q != '=') return Stop(Result::Corrupt);
         ++q;
         while (q < end && IsSpace(*q)) ++q;
         if (q == end) return Step::NeedMore;
         const char quote = *q;
-        if (quote != '"' && quote != '\'') return stop(Result::Corrupt);
+        if (quote != '"' && quote != '\'') return Stop(Result::Corrupt);
         a.value = ++q;
         while (q < end && *q != quote) a.special |= kBytes.valueSpecial[static_cast<unsigned char>(*q++)];
         if (q == end) return Step::NeedMore;
         a.valueEnd = q++;
-        if (a.special && std::memchr(a.value, '<', static_cast<std::size_t>(a.valueEnd - a.value))) return stop(Result::Corrupt);
+        if (a.special && std::memchr(a.value, '<', static_cast<std::size_t>(a.valueEnd - a.value))) return Stop(Result::Corrupt);
         if (count < std::size(found)) found[count] = a;
         else more.push_back(a);
         ++count;
     }
-    if (!ValidXmlUtf8(p, q)) return stop(Result::Corrupt);
-    if (depth_ == 0 && rootClosed_) return stop(Result::Corrupt);  // a second root
+    if (!ValidXmlUtf8(p, q)) return Stop(Result::Corrupt);
+    if (depth_ == 0 && rootClosed_) return Stop(Result::Corrupt);  // a second root
 
     // The whole tag is here: terminate the names and values in place (a
     // decoded value is never longer than its source) for the handler.
@@ -361,7 +361,7 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
         Attribute& a = i < std::size(found) ? found[i] : more[i - std::size(found)];
         *a.nameEnd = '\0';
         if (a.special) {
-            if (!Decode(a.value, a.valueEnd, true, decoded_)) return stop(Result::Corrupt);
+            if (!Decode(a.value, a.valueEnd, true, decoded_)) return Stop(Result::Corrupt);
             std::memcpy(a.value, decoded_.data(), decoded_.size());
             a.valueEnd = a.value + decoded_.size();
         }
@@ -379,29 +379,29 @@ XmlScanner::Step XmlScanner::startTag(char* p, char* end) {
         open_[depth_++].assign(name);
     }
     const std::string_view local = LocalName(name, handler_);
-    handler_.start(local, attributes_.data());
-    if (handlerStopped()) return Step::Stop;
+    handler_.Start(local, attributes_.data());
+    if (HandlerStopped()) return Step::Stop;
     if (empty) {
         if (depth_ == 0) rootClosed_ = true;
         LocalName(name, handler_);
-        handler_.end(local);
-        if (handlerStopped()) return Step::Stop;
+        handler_.End(local);
+        if (HandlerStopped()) return Step::Stop;
     }
     return Step::Advanced;
 }
 
-XmlScanner::Step XmlScanner::endTag(char* p, char* end) {
+XmlScanner::Step XmlScanner::EndTag(char* p, char* end) {
     char* close = static_cast<char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
     if (!close) return Step::NeedMore;
     char* nameEnd = close;
     while (nameEnd > p + 2 && IsSpace(nameEnd[-1])) --nameEnd;
     const std::string_view name(p + 2, static_cast<std::size_t>(nameEnd - p - 2));
-    if (depth_ == 0 || open_[depth_ - 1] != name) return stop(Result::Corrupt);
+    if (depth_ == 0 || open_[depth_ - 1] != name) return Stop(Result::Corrupt);
     --depth_;
     if (depth_ == 0) rootClosed_ = true;
     pos_ = static_cast<std::size_t>(close + 1 - buffer_.data());
-    handler_.end(LocalName(name, handler_));
-    return handlerStopped() ? Step::Stop : Step::Advanced;
+    handler_.End(LocalName(name, handler_));
+    return HandlerStopped() ? Step::Stop : Step::Advanced;
 }
 
 }  // namespace korvanta::excel::detail

@@ -33,19 +33,19 @@ public:
     explicit XmlScanner(XmlHandler& handler) : handler_(handler) {}
 
     // The part's next bytes; last is true with the final (maybe empty) piece.
-    Result feed(const char* data, std::size_t size, bool last);
+    Result Feed(const char* data, std::size_t size, bool last);
 
 private:
     enum class Step { Advanced, NeedMore, Stop };
 
-    Step markup(char* p, char* end, bool last);
-    Step startTag(char* p, char* end);
-    Step endTag(char* p, char* end);
-    Step text(char* p, char* end, bool last);
-    bool deliverText(const char* p, const char* end);
-    bool declaration(const char* p, const char* end);
-    Step stop(Result r);
-    bool handlerStopped();
+    Step Markup(char* p, char* end, bool last);
+    Step StartTag(char* p, char* end);
+    Step EndTag(char* p, char* end);
+    Step Text(char* p, char* end, bool last);
+    bool DeliverText(const char* p, const char* end);
+    bool Declaration(const char* p, const char* end);
+    Step Stop(Result r);
+    bool HandlerStopped();
 
     XmlHandler& handler_;
     std::vector<char> buffer_;

@@ -28,7 +28,7 @@ public:
         std::error_code ec;
         for (const auto& [extension, path] : paths_) std::filesystem::remove(path, ec);
     }
-    const std::filesystem::path& write(const std::string& extension, std::string_view bytes) {
+    const std::filesystem::path& Write(const std::string& extension, std::string_view bytes) {
         auto [it, added] = paths_.try_emplace(extension);
         if (added) {
             const char* dir = std::getenv("TMPDIR");
@@ -57,7 +57,7 @@ ScratchFiles& Scratch() {
 // What any read must satisfy: an error with its message or none without,
 // and what is accepted within the import's limits.
 std::string CheckRead(const excel::ReadResult& result) {
-    if (result.ok() == !result.message.empty()) return "a message without an error or an error without one";
+    if (result.Ok() == !result.message.empty()) return "a message without an error or an error without one";
     if (result.rows.size() > excel::kMaxImportRows) return "more rows than the import takes";
     std::size_t cells = 0;
     for (const auto& row : result.rows) {
@@ -73,11 +73,11 @@ std::string CheckRead(const excel::ReadResult& result) {
 // Any bytes as a workbook: an answer, never a crash, for the first sheets
 // the file lists, each read from the one opened file.
 std::string CheckReader(std::string_view input, const std::string& extension) {
-    const excel::DataFile file(Scratch().write(extension, input));
-    if (file.ok() == file.sheetNames().empty()) return "an opened file without sheets, or sheets of a refused one";
-    if (!file.ok()) return file.message().empty() ? "a refused file without a message" : std::string();
-    for (std::size_t k = 0; k < std::min<std::size_t>(file.sheetNames().size(), 3); ++k)
-        if (std::string finding = CheckRead(file.readSheet(k)); !finding.empty()) return finding;
+    const excel::DataFile file(Scratch().Write(extension, input));
+    if (file.Ok() == file.SheetNames().empty()) return "an opened file without sheets, or sheets of a refused one";
+    if (!file.Ok()) return file.Message().empty() ? "a refused file without a message" : std::string();
+    for (std::size_t k = 0; k < std::min<std::size_t>(file.SheetNames().size(), 3); ++k)
+        if (std::string finding = CheckRead(file.ReadSheet(k)); !finding.empty()) return finding;
     return {};
 }
 
@@ -95,7 +95,7 @@ std::string CheckParseFixed4(std::string_view input) {
     const auto value = stats::ParseFixed4(input);
     if (!value) return {};
     const auto again = stats::ParseFixed4(stats::FixedText(*value));
-    if (!again || again->units() != value->units()) return "FixedText does not read back as the same value";
+    if (!again || again->Units() != value->Units()) return "FixedText does not read back as the same value";
     return {};
 }
 
@@ -132,7 +132,7 @@ std::string CheckOdsReader(std::string_view input) { return CheckReader(input, "
 
 // A text file's one sheet: read or refused, within the limits.
 std::string CheckDelimitedFile(std::string_view input) {
-    return CheckRead(excel::ReadSheet(Scratch().write(".csv", input), 0));
+    return CheckRead(excel::ReadSheet(Scratch().Write(".csv", input), 0));
 }
 
 // Pasted text: every row within the widest, the widest counted right, and
@@ -158,12 +158,12 @@ std::string CheckPaste(std::string_view input) {
 std::string CheckSheetListing(std::string_view input) {
     static const char* const kExtensions[] = {".xls", ".xlsx", ".ods", ".csv"};
     const std::string extension = input.empty() ? ".xlsx" : kExtensions[static_cast<unsigned char>(input[0]) % 4];
-    const auto& path = Scratch().write(extension, input.empty() ? input : input.substr(1));
+    const auto& path = Scratch().Write(extension, input.empty() ? input : input.substr(1));
     const excel::SheetList list = excel::ListSheets(path);
-    if (list.ok() == !list.message.empty()) return "a message without an error or an error without one";
+    if (list.Ok() == !list.message.empty()) return "a message without an error or an error without one";
     const excel::DataFile file(path);
-    if (file.ok() != list.ok() || file.sheetNames() != list.names) return "listing and opening disagree";
-    if (list.ok() && list.names.empty()) return "a listed file without sheets";
+    if (file.Ok() != list.Ok() || file.SheetNames() != list.names) return "listing and opening disagree";
+    if (list.Ok() && list.names.empty()) return "a listed file without sheets";
     return {};
 }
 
@@ -185,9 +185,9 @@ static std::string CheckRoundTrip(std::string_view input, const std::string& ext
             current.push_back(c);
         }
     }
-    const auto& path = Scratch().write(extension, {});
+    const auto& path = Scratch().Write(extension, {});
     const auto written = write(path, columns[0], columns[1]);
-    if (!written.ok()) {
+    if (!written.Ok()) {
         // Only texts the format cannot hold are refused.
         using excel::WriteError;
         const bool expected = written.error == WriteError::InvalidText || written.error == WriteError::TextTooLong ||
@@ -195,7 +195,7 @@ static std::string CheckRoundTrip(std::string_view input, const std::string& ext
         return expected ? std::string() : "the writer refused texts it should hold: " + written.detail;
     }
     const auto read = excel::ReadFirstSheet(path);
-    if (!read.ok()) return "our own " + extension + " does not read back: " + read.message;
+    if (!read.Ok()) return "our own " + extension + " does not read back: " + read.message;
     std::size_t used = 0;
     for (const auto& c : columns)
         for (std::size_t r = 0; r < c.size(); ++r)

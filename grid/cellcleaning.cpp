@@ -8,7 +8,7 @@ namespace {
 // Start of the last UTF-8 sequence of a non-empty text. A stray continuation
 // byte is treated as a character of its own, so broken text shrinks one byte
 // at a time and never loops.
-std::size_t lastCharacterStart(std::string_view text)
+std::size_t LastCharacterStart(std::string_view text)
 {
     std::size_t i = text.size() - 1;
     std::size_t steps = 0;
@@ -30,7 +30,7 @@ std::string CleanCellText(std::string_view text)
     std::string result = stats::FoldFullWidthDigits(text);
     // Only ASCII characters can be acceptable; anything wider is removed.
     while (!result.empty()) {
-        const std::size_t start = lastCharacterStart(result);
+        const std::size_t start = LastCharacterStart(result);
         const bool single = start == result.size() - 1;
         if (single && IsAcceptableLastCharacter(static_cast<unsigned char>(result.back())))
             break;

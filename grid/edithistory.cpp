@@ -8,7 +8,7 @@ namespace korvanta::grid {
 
 EditHistory::EditHistory(std::size_t depth) : depth_(std::max<std::size_t>(depth, 1)) {}
 
-std::size_t EditHistory::dataLength(std::span<const std::string> column)
+std::size_t EditHistory::DataLength(std::span<const std::string> column)
 {
     std::size_t length = column.size();
     while (length > 0 && column[length - 1].empty())
@@ -16,7 +16,7 @@ std::size_t EditHistory::dataLength(std::span<const std::string> column)
     return length;
 }
 
-EditHistory::PackedTexts EditHistory::pack(std::span<const std::string> texts)
+EditHistory::PackedTexts EditHistory::Pack(std::span<const std::string> texts)
 {
     PackedTexts packed;
     std::size_t total = 0;
@@ -31,7 +31,7 @@ EditHistory::PackedTexts EditHistory::pack(std::span<const std::string> texts)
     return packed;
 }
 
-void EditHistory::unpackInto(const PackedTexts& packed, std::vector<std::string>& out)
+void EditHistory::UnpackInto(const PackedTexts& packed, std::vector<std::string>& out)
 {
     std::size_t begin = 0;
     for (const std::size_t end : packed.ends) {
@@ -40,23 +40,23 @@ void EditHistory::unpackInto(const PackedTexts& packed, std::vector<std::string>
     }
 }
 
-void EditHistory::start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place)
+void EditHistory::Start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place)
 {
     steps_.clear();
     cursor_ = 0;
     savedAt_ = 0;
     const std::span<const std::string> columns[2] = {first, second};
     for (int c = 0; c < 2; ++c) {
-        columns_[c].assign(columns[c].begin(), columns[c].begin() + static_cast<std::ptrdiff_t>(dataLength(columns[c])));
+        columns_[c].assign(columns[c].begin(), columns[c].begin() + static_cast<std::ptrdiff_t>(DataLength(columns[c])));
         counts_[c] = columns[c].size();
     }
     fields_ = std::move(fields);
     place_ = place;
 }
 
-EditHistory::ColumnChange EditHistory::compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now)
+EditHistory::ColumnChange EditHistory::Compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now)
 {
-    const std::size_t length = dataLength(now);
+    const std::size_t length = DataLength(now);
     const std::size_t common = std::min(was.size(), length);
     std::size_t prefix = 0;
     while (prefix < common && was[prefix] == now[prefix])
@@ -66,40 +66,40 @@ EditHistory::ColumnChange EditHistory::compare(const std::vector<std::string>& w
         ++suffix;
     ColumnChange change;
     change.prefix = prefix;
-    change.before = pack(std::span<const std::string>(was).subspan(prefix, was.size() - suffix - prefix));
-    change.after = pack(now.subspan(prefix, length - suffix - prefix));
+    change.before = Pack(std::span<const std::string>(was).subspan(prefix, was.size() - suffix - prefix));
+    change.after = Pack(now.subspan(prefix, length - suffix - prefix));
     change.countBefore = countWas;
     change.countAfter = now.size();
     return change;
 }
 
-void EditHistory::apply(std::vector<std::string>& column, const ColumnChange& change, bool forward)
+void EditHistory::Apply(std::vector<std::string>& column, const ColumnChange& change, bool forward)
 {
     const PackedTexts& removed = forward ? change.before : change.after;
     const PackedTexts& inserted = forward ? change.after : change.before;
     std::vector<std::string> middle;
-    middle.reserve(inserted.size());
-    unpackInto(inserted, middle);
+    middle.reserve(inserted.Size());
+    UnpackInto(inserted, middle);
     const auto at = column.begin() + static_cast<std::ptrdiff_t>(change.prefix);
-    if (removed.size() == inserted.size()) {
+    if (removed.Size() == inserted.Size()) {
         // A typed cell: no rows move.
         std::move(middle.begin(), middle.end(), at);
         return;
     }
-    const auto rest = column.erase(at, at + static_cast<std::ptrdiff_t>(removed.size()));
+    const auto rest = column.erase(at, at + static_cast<std::ptrdiff_t>(removed.Size()));
     column.insert(rest, std::make_move_iterator(middle.begin()), std::make_move_iterator(middle.end()));
 }
 
-bool EditHistory::record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place)
+bool EditHistory::Record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place)
 {
     Step step;
-    step.columns[0] = compare(columns_[0], counts_[0], first);
-    step.columns[1] = compare(columns_[1], counts_[1], second);
+    step.columns[0] = Compare(columns_[0], counts_[0], first);
+    step.columns[1] = Compare(columns_[1], counts_[1], second);
     bool changed = fields != fields_;
     for (int c = 0; c < 2; ++c) {
-        apply(columns_[c], step.columns[c], true);
+        Apply(columns_[c], step.columns[c], true);
         counts_[c] = step.columns[c].countAfter;
-        changed = changed || step.columns[c].before.size() > 0 || step.columns[c].after.size() > 0;
+        changed = changed || step.columns[c].before.Size() > 0 || step.columns[c].after.Size() > 0;
     }
     if (changed) {
         step.fieldsBefore = std::exchange(fields_, fields);
@@ -123,35 +123,35 @@ bool EditHistory::record(std::span<const std::string> first, std::span<const std
     return changed;
 }
 
-std::optional<EditState> EditHistory::undo()
+std::optional<EditState> EditHistory::Undo()
 {
-    if (!canUndo())
+    if (!CanUndo())
         return std::nullopt;
     const Step& step = steps_[--cursor_];
     for (int c = 0; c < 2; ++c) {
-        apply(columns_[c], step.columns[c], false);
+        Apply(columns_[c], step.columns[c], false);
         counts_[c] = step.columns[c].countBefore;
     }
     fields_ = step.fieldsBefore;
     place_ = step.placeBefore;
-    return current();
+    return Current();
 }
 
-std::optional<EditState> EditHistory::redo()
+std::optional<EditState> EditHistory::Redo()
 {
-    if (!canRedo())
+    if (!CanRedo())
         return std::nullopt;
     const Step& step = steps_[cursor_++];
     for (int c = 0; c < 2; ++c) {
-        apply(columns_[c], step.columns[c], true);
+        Apply(columns_[c], step.columns[c], true);
         counts_[c] = step.columns[c].countAfter;
     }
     fields_ = step.fieldsAfter;
     place_ = step.placeAfter;
-    return current();
+    return Current();
 }
 
-EditState EditHistory::current() const
+EditState EditHistory::Current() const
 {
     EditState state;
     state.first = columns_[0];

@@ -43,29 +43,29 @@ public:
     explicit EditHistory(std::size_t depth = 100);
 
     // The state a new window starts from; forgets every step.
-    void start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place);
+    void Start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place);
 
     // Compares the state with the last recorded one. A change of data
     // becomes a step (and the steps that were undone are forgotten); a
     // change of place alone, or of empty end rows, is only remembered as
     // the state the next step starts from. True when a step was added.
-    bool record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place);
+    bool Record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place);
 
-    bool canUndo() const { return cursor_ > 0; }
-    bool canRedo() const { return cursor_ < steps_.size(); }
+    bool CanUndo() const { return cursor_ > 0; }
+    bool CanRedo() const { return cursor_ < steps_.size(); }
     // The state before the last step, or after the next undone one. The
     // caller shows it; the history already counts it as recorded.
-    std::optional<EditState> undo();
-    std::optional<EditState> redo();
+    std::optional<EditState> Undo();
+    std::optional<EditState> Redo();
 
-    std::size_t undoCount() const { return cursor_; }
-    std::size_t redoCount() const { return steps_.size() - cursor_; }
+    std::size_t UndoCount() const { return cursor_; }
+    std::size_t RedoCount() const { return steps_.size() - cursor_; }
 
     // The data as they are now were saved (imported or exported).
-    void markSaved() { savedAt_ = static_cast<std::ptrdiff_t>(cursor_); }
+    void MarkSaved() { savedAt_ = static_cast<std::ptrdiff_t>(cursor_); }
     // False once a step away from the saved data is recorded; true again
     // when undo or redo come back to it.
-    bool atSaved() const { return savedAt_ == static_cast<std::ptrdiff_t>(cursor_); }
+    bool AtSaved() const { return savedAt_ == static_cast<std::ptrdiff_t>(cursor_); }
 
 private:
     // Texts packed into one buffer: a step of 32,767 short numbers costs
@@ -73,7 +73,7 @@ private:
     struct PackedTexts {
         std::string chars;
         std::vector<std::size_t> ends;
-        std::size_t size() const { return ends.size(); }
+        std::size_t Size() const { return ends.size(); }
     };
     // One column's change: rows [prefix, prefix + before.size()) became
     // after, counted on the column without its empty end rows; the counts
@@ -93,13 +93,13 @@ private:
         EditPlace placeAfter;
     };
 
-    static PackedTexts pack(std::span<const std::string> texts);
-    static void unpackInto(const PackedTexts& packed, std::vector<std::string>& out);
-    static std::size_t dataLength(std::span<const std::string> column);
-    static ColumnChange compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now);
+    static PackedTexts Pack(std::span<const std::string> texts);
+    static void UnpackInto(const PackedTexts& packed, std::vector<std::string>& out);
+    static std::size_t DataLength(std::span<const std::string> column);
+    static ColumnChange Compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now);
     // Replaces the recorded column's changed rows by one side of a change.
-    static void apply(std::vector<std::string>& column, const ColumnChange& change, bool forward);
-    EditState current() const;
+    static void Apply(std::vector<std::string>& column, const ColumnChange& change, bool forward);
+    EditState Current() const;
 
     std::size_t depth_;
     std::deque<Step> steps_;

@@ -33,45 +33,45 @@ public:
 
     // Rows of a column; the two columns have the same count except after an
     // import of columns of different lengths.
-    int count(Column column) const { return static_cast<int>(texts(column).size()); }
-    int rowCount() const { return count(Column::First); }
+    int Count(Column column) const { return static_cast<int>(Texts(column).size()); }
+    int RowCount() const { return Count(Column::First); }
 
     // Item of a column; the empty text at or past the end.
-    const std::string& item(Column column, int row) const;
-    std::span<const std::string> items(Column column) const { return texts(column); }
-    std::span<const stats::CellValue> values(Column column) const { return values_[index(column)]; }
+    const std::string& Item(Column column, int row) const;
+    std::span<const std::string> Items(Column column) const { return Texts(column); }
+    std::span<const stats::CellValue> Values(Column column) const { return values_[Index(column)]; }
     // Exact sums of a column's numbers, and over the rows where both cells
     // are numbers; always those of the values above.
-    const stats::ColumnMoments& moments(Column column) const { return moments_[index(column)]; }
-    const stats::PairMoments& pairMoments() const { return pairMoments_; }
+    const stats::ColumnMoments& Moments(Column column) const { return moments_[Index(column)]; }
+    const stats::PairMoments& PairMoments() const { return pairMoments_; }
 
     // Replaces one item. A row past the end grows both columns with empty
     // items, so a value typed below a short import is never dropped.
     // Returns false only for a row outside 0..kMaxRows-1.
-    bool setItem(Column column, int row, std::string_view text);
+    bool SetItem(Column column, int row, std::string_view text);
 
     // Removes every item of both columns.
-    void clear();
+    void Clear();
     // Appends one empty row to both columns; false when the store is full.
-    bool appendEmptyRow();
+    bool AppendEmptyRow();
     // Grows both columns with empty items to at least rows items.
-    void padTo(int rows);
+    void PadTo(int rows);
     // Replaces the store by imported columns (each at most kMaxRows items).
-    void replace(std::vector<std::string> first, std::vector<std::string> second);
+    void Replace(std::vector<std::string> first, std::vector<std::string> second);
 
     // The scroll window: the scrollbar's value, maximum and enabled state.
-    int offset() const { return offset_; }
-    int maximum() const { return maximum_; }
-    bool scrollEnabled() const { return scrollEnabled_; }
-    void setMaximum(int maximum);
-    void setOffset(int offset);
-    void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
+    int Offset() const { return offset_; }
+    int Maximum() const { return maximum_; }
+    bool ScrollEnabled() const { return scrollEnabled_; }
+    void SetMaximum(int maximum);
+    void SetOffset(int offset);
+    void SetScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
 
 private:
-    static int index(Column column) { return column == Column::First ? 0 : 1; }
-    const std::vector<std::string>& texts(Column column) const { return texts_[index(column)]; }
-    void resizeColumn(int column, std::size_t size);
-    void recomputeMoments();
+    static int Index(Column column) { return column == Column::First ? 0 : 1; }
+    const std::vector<std::string>& Texts(Column column) const { return texts_[Index(column)]; }
+    void ResizeColumn(int column, std::size_t size);
+    void RecomputeMoments();
 
     std::vector<std::string> texts_[2];
     std::vector<stats::CellValue> values_[2];

@@ -4,18 +4,18 @@ namespace korvanta::grid {
 
 void ResetGrid(GridStore& store, GridView& view)
 {
-    store.clear();
-    store.setMaximum(0);
-    store.setOffset(0);
-    store.setScrollEnabled(false);
-    view.showScrollState(0, 0, false);
+    store.Clear();
+    store.SetMaximum(0);
+    store.SetOffset(0);
+    store.SetScrollEnabled(false);
+    view.ShowScrollState(0, 0, false);
     for (int i = 0; i < kVisibleRows; ++i) {
-        store.appendEmptyRow();
-        view.assignRowNumber(i, std::to_string(i + 1));
+        store.AppendEmptyRow();
+        view.AssignRowNumber(i, std::to_string(i + 1));
     }
     for (int i = 0; i < kVisibleRows; ++i) {
-        view.assignCell(Column::First, i, std::string());
-        view.assignCell(Column::Second, i, std::string());
+        view.AssignCell(Column::First, i, std::string());
+        view.AssignCell(Column::Second, i, std::string());
     }
 }
 
@@ -23,52 +23,52 @@ void RefreshGrid(const GridStore& store, GridView& view)
 {
     // Cleaning may alter what a cell shows, never what is stored: the view
     // only shows the items.
-    const int offset = store.offset();
+    const int offset = store.Offset();
     for (int i = 0; i < kVisibleRows; ++i) {
-        view.assignCell(Column::First, i, store.item(Column::First, offset + i));
-        view.assignCell(Column::Second, i, store.item(Column::Second, offset + i));
-        view.assignRowNumber(i, std::to_string(offset + i + 1));
+        view.AssignCell(Column::First, i, store.Item(Column::First, offset + i));
+        view.AssignCell(Column::Second, i, store.Item(Column::Second, offset + i));
+        view.AssignRowNumber(i, std::to_string(offset + i + 1));
     }
 }
 
 void StoreCell(GridStore& store, Column column, int visibleRow, const std::string& text)
 {
-    store.setItem(column, store.offset() + visibleRow, text);
+    store.SetItem(column, store.Offset() + visibleRow, text);
 }
 
 bool AppendRow(GridStore& store, GridView& view)
 {
     // After a short import the visible rows run past the store: they get
     // their items first, so the new row is the one below the window.
-    store.padTo(kVisibleRows);
-    if (!store.appendEmptyRow())
+    store.PadTo(kVisibleRows);
+    if (!store.AppendEmptyRow())
         return false;
-    store.setScrollEnabled(true);
-    store.setMaximum(store.rowCount() - kVisibleRows);
-    store.setOffset(store.offset() + 1);
-    view.showScrollState(store.offset(), store.maximum(), true);
+    store.SetScrollEnabled(true);
+    store.SetMaximum(store.RowCount() - kVisibleRows);
+    store.SetOffset(store.Offset() + 1);
+    view.ShowScrollState(store.Offset(), store.Maximum(), true);
     RefreshGrid(store, view);
     return true;
 }
 
 void ScrollDown(GridStore& store, GridView& view)
 {
-    if (store.offset() >= store.maximum())
+    if (store.Offset() >= store.Maximum())
         return;
-    ScrollTo(store, view, store.offset() + 1);
+    ScrollTo(store, view, store.Offset() + 1);
 }
 
 void ScrollUp(GridStore& store, GridView& view)
 {
-    if (store.offset() <= 0)
+    if (store.Offset() <= 0)
         return;
-    ScrollTo(store, view, store.offset() - 1);
+    ScrollTo(store, view, store.Offset() - 1);
 }
 
 void ScrollTo(GridStore& store, GridView& view, int value)
 {
-    store.setOffset(value);
-    view.showScrollState(store.offset(), store.maximum(), store.scrollEnabled());
+    store.SetOffset(value);
+    view.ShowScrollState(store.Offset(), store.Maximum(), store.ScrollEnabled());
     RefreshGrid(store, view);
 }
 

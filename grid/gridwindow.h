@@ -17,11 +17,11 @@ public:
     virtual ~GridView() = default;
     // Shows a store item in a visible data cell (the cell may show it
     // cleaned). Display only: the store is not written back.
-    virtual void assignCell(Column column, int visibleRow, const std::string& text) = 0;
-    virtual void assignRowNumber(int visibleRow, const std::string& text) = 0;
+    virtual void AssignCell(Column column, int visibleRow, const std::string& text) = 0;
+    virtual void AssignRowNumber(int visibleRow, const std::string& text) = 0;
     // Mirrors the store's scroll state into the scrollbar without running
     // a refresh of its own.
-    virtual void showScrollState(int value, int maximum, bool enabled) = 0;
+    virtual void ShowScrollState(int value, int maximum, bool enabled) = 0;
 };
 
 // Store back to nine empty rows, window at row 1, scroll range 0..0 disabled,

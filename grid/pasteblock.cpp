@@ -25,13 +25,13 @@ PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block,
 
     const bool both = block.columns == 2;
     const Column first = both ? Column::First : column;
-    store.padTo(row + static_cast<int>(rows));
+    store.PadTo(row + static_cast<int>(rows));
     for (int k = 0; k < static_cast<int>(rows); ++k) {
         const auto& fields = block.rows[static_cast<std::size_t>(k)];
         const auto field = [&](std::size_t i) { return i < fields.size() ? CleanCellText(fields[i]) : std::string(); };
-        store.setItem(first, row + k, field(0));
+        store.SetItem(first, row + k, field(0));
         if (both)
-            store.setItem(Column::Second, row + k, field(1));
+            store.SetItem(Column::Second, row + k, field(1));
     }
     outcome.rows = static_cast<int>(rows);
     outcome.firstChanged = both || column == Column::First;
@@ -41,15 +41,15 @@ PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block,
 
 std::string CopyText(const GridStore& store)
 {
-    const int rows = std::max(store.count(Column::First), store.count(Column::Second));
+    const int rows = std::max(store.Count(Column::First), store.Count(Column::Second));
     int last = rows;
-    while (last > 0 && store.item(Column::First, last - 1).empty() && store.item(Column::Second, last - 1).empty())
+    while (last > 0 && store.Item(Column::First, last - 1).empty() && store.Item(Column::Second, last - 1).empty())
         --last;
     std::string text;
     for (int k = 0; k < last; ++k) {
-        text += delimited::QuoteField(store.item(Column::First, k), '\t');
+        text += delimited::QuoteField(store.Item(Column::First, k), '\t');
         text += '\t';
-        text += delimited::QuoteField(store.item(Column::Second, k), '\t');
+        text += delimited::QuoteField(store.Item(Column::Second, k), '\t');
         text += '\n';
     }
     return text;

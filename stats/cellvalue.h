@@ -21,7 +21,7 @@ struct CellValue {
     // The nearest double, converted once when the cell is read (plots).
     double number = 0.0;
 
-    bool isNumber() const { return kind == Kind::Number; }
+    bool IsNumber() const { return kind == Kind::Number; }
 };
 
 // Converts a cell text once, when it is stored; the tests walk the converted

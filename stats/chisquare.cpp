@@ -81,10 +81,10 @@ FourFoldResult FourFoldChiSquare(const TableCells& texts) {
     std::array<std::optional<Rational>, 4> expected;  // T(a), T(b), T(c), T(d)
     if (m.n != 0) {
         const Rational n = m.n;
-        expected[0] = table.row1() * table.col1() / n;
-        expected[1] = table.row1() * table.col2() / n;
-        expected[2] = table.row2() * table.col1() / n;
-        expected[3] = table.row2() * table.col2() / n;
+        expected[0] = table.Row1() * table.Col1() / n;
+        expected[1] = table.Row1() * table.Col2() / n;
+        expected[2] = table.Row2() * table.Col1() / n;
+        expected[3] = table.Row2() * table.Col2() / n;
     }
 
     FourFoldResult result;

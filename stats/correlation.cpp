@@ -32,9 +32,9 @@ CorrelationResult CorrelationRegression(const PairMoments& moments) {
     result.t05 = critical->t05;
     result.t01 = critical->t01;
     result.t001 = critical->t001;
-    std::string slopeText = FourDecimals(line.slope());
+    std::string slopeText = FourDecimals(line.Slope());
     if (slopeText.front() != '-') slopeText.insert(0, "+");
-    result.equation = "Y=" + FourDecimals(line.intercept()) + slopeText + "X";
+    result.equation = "Y=" + FourDecimals(line.Intercept()) + slopeText + "X";
 
     if (line.lyy == 0) {
         // r is undefined (0 / 0); the line is flat, so the test of r finds nothing.
@@ -43,9 +43,9 @@ CorrelationResult CorrelationRegression(const PairMoments& moments) {
         return result;
     }
     const bool negative = line.lxy < 0;
-    result.r = (negative ? "-" : "") + FourDecimalsOfRoot(line.rSquared());
+    result.r = (negative ? "-" : "") + FourDecimalsOfRoot(line.RSquared());
     if (result.r == "-0.0000") result.r = "0.0000";
-    const auto trSquared = line.trSquared();
+    const auto trSquared = line.TrSquared();
     if (!trSquared) {
         // Every point on the line: t_r is infinite.
         result.verdict = negative ? kPerfectNegative : kPerfectPositive;

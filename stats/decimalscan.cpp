@@ -94,11 +94,11 @@ Decimal ToDecimal(const ScannedNumber& number) {
 }
 
 std::optional<double> ToDouble(const Decimal& value) {
-    if (value.isZero()) return 0.0;
+    if (value.IsZero()) return 0.0;
     // Doubles span about 10^-324 to 10^308; beyond a safe margin the answer is
     // known without asking the converter to read an enormous exponent.
-    if (value.magnitude() > 400) return std::nullopt;
-    if (value.magnitude() < -400) return value.negative ? -0.0 : 0.0;
+    if (value.Magnitude() > 400) return std::nullopt;
+    if (value.Magnitude() < -400) return value.negative ? -0.0 : 0.0;
 
     std::string text = value.digits;
     text += 'e';
@@ -106,7 +106,7 @@ std::optional<double> ToDouble(const Decimal& value) {
     double result = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
     if (ec == std::errc::result_out_of_range) {
-        if (value.magnitude() > 0) return std::nullopt;  // overflow
+        if (value.Magnitude() > 0) return std::nullopt;  // overflow
         result = 0.0;                                     // underflow
     } else if (ec != std::errc{} || ptr != text.data() + text.size()) {
         return std::nullopt;

@@ -43,10 +43,10 @@ struct Decimal {
     std::string digits;
     std::int64_t exp10 = 0;
 
-    bool isZero() const { return digits.empty(); }
+    bool IsZero() const { return digits.empty(); }
     // Count of digits before the point of the value's plain form (can be <= 0):
     // 10^(magnitude - 1) <= |value| < 10^magnitude.
-    std::int64_t magnitude() const { return static_cast<std::int64_t>(digits.size()) + exp10; }
+    std::int64_t Magnitude() const { return static_cast<std::int64_t>(digits.size()) + exp10; }
 };
 Decimal ToDecimal(const ScannedNumber& number);
 

@@ -36,7 +36,7 @@ struct Figure {
     double value = 0;
     Why why = Why::NoInput;
 
-    bool has() const { return why == Why::Computed; }
+    bool Has() const { return why == Why::Computed; }
     // A value; a result that is not finite becomes `otherwise`.
     static Figure Of(double value, Why otherwise = Why::NoVariation);
     static Figure None(Why why) { return {0, why}; }
@@ -126,7 +126,7 @@ CorrelationDetails CorrelationDetail(Column x, Column y);
 // other cell must be a whole number of 0 or more.
 struct Counts {
     double a = 0, b = 0, c = 0, d = 0;
-    double n() const { return a + b + c + d; }
+    double N() const { return a + b + c + d; }
 };
 std::optional<Counts> ReadCounts(const TableCells& cells);
 

@@ -80,9 +80,9 @@ CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
     std::vector<double> x, y;
     const std::size_t rows = std::min(xColumn.size(), yColumn.size());
     for (std::size_t k = 0; k < rows; ++k) {
-        if (!xColumn[k].isNumber() || !yColumn[k].isNumber()) continue;
-        x.push_back(xColumn[k].value.toDouble());
-        y.push_back(yColumn[k].value.toDouble());
+        if (!xColumn[k].IsNumber() || !yColumn[k].IsNumber()) continue;
+        x.push_back(xColumn[k].value.ToDouble());
+        y.push_back(yColumn[k].value.ToDouble());
     }
     CorrelationDetails r;
     const double n = static_cast<double>(x.size());
@@ -103,14 +103,14 @@ CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
     m.lxy = ToDouble(line.lxy);
     if (line.lxx > 0 && line.lyy > 0) {
         const double sign = line.lxy < 0 ? -1.0 : 1.0;
-        r.r = Figure::Of(sign * RootToDouble(line.rSquared()));
-        const auto trSquared = line.trSquared();
+        r.r = Figure::Of(sign * RootToDouble(line.RSquared()));
+        const auto trSquared = line.TrSquared();
         r.rP = trSquared ? Figure::Of(dist::StudentTwoSidedP(sign * RootToDouble(*trSquared), n - 2))
                          : Figure::None(Why::PerfectFit);
     } else {
         r.r = r.rP = Figure::None(Why::NoVariation);
     }
-    if (r.r.has()) {
+    if (r.r.Has()) {
         r.r2 = Figure::Of(r.r.value * r.r.value);
         if (x.size() >= 4) {
             const double z = std::atanh(r.r.value), half = dist::kZ975 / std::sqrt(n - 3);
@@ -125,7 +125,7 @@ CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
     Correlate(MomentsOf(rx.ranks, ry.ranks), n, r.spearmanRho, r.spearmanP);
     // Identical or exactly reversed ranks are a perfect rank correlation,
     // however the sums round.
-    if (r.spearmanRho.has()) {
+    if (r.spearmanRho.Has()) {
         const bool same = rx.ranks == ry.ranks;
         bool reversed = true;
         for (std::size_t i = 0; i < x.size() && reversed; ++i) reversed = rx.ranks[i] == n + 1 - ry.ranks[i];
@@ -141,10 +141,10 @@ CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
         r.slope = r.intercept = {flat, flat, flat, flat, {flat, flat}};
         return r;
     }
-    const double b = ToDouble(line.slope());
-    const double a = ToDouble(line.intercept());
+    const double b = ToDouble(line.Slope());
+    const double a = ToDouble(line.Intercept());
     const double df = n - 2;
-    const double s = RootToDouble(line.residualVariance());
+    const double s = RootToDouble(line.ResidualVariance());
     r.residualSd = Figure::Of(s);
     r.slope = Coefficient(b, s / std::sqrt(m.lxx), df);
     r.intercept = Coefficient(a, s * std::sqrt(1 / n + m.meanX * m.meanX / m.lxx), df);

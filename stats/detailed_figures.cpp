@@ -14,7 +14,7 @@ Figure Figure::Of(double value, Why otherwise) {
 }
 
 std::string ShortestText(const Figure& figure) {
-    if (!figure.has()) return "";
+    if (!figure.Has()) return "";
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, figure.value);
     return {buffer, result.ptr};

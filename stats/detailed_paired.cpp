@@ -23,9 +23,9 @@ std::vector<double> Differences(Column first, Column second) {
     std::vector<double> d;
     const std::size_t rows = std::min(first.size(), second.size());
     for (std::size_t k = 0; k < rows; ++k) {
-        if (!first[k].isNumber() || !second[k].isNumber()) continue;
-        const auto exact = subtract(first[k].value, second[k].value);
-        d.push_back(exact ? exact->toDouble() : first[k].value.toDouble() - second[k].value.toDouble());
+        if (!first[k].IsNumber() || !second[k].IsNumber()) continue;
+        const auto exact = Subtract(first[k].value, second[k].value);
+        d.push_back(exact ? exact->ToDouble() : first[k].value.ToDouble() - second[k].value.ToDouble());
     }
     return d;
 }

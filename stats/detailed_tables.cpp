@@ -40,8 +40,8 @@ namespace {
 std::optional<double> ReadCount(std::string_view text) {
     if (text.empty()) return 0.0;
     const auto value = ParseFixed4(text);
-    if (!value || value->units() < 0 || value->units() % Fixed4::kScale != 0) return std::nullopt;
-    return value->toDouble();
+    if (!value || value->Units() < 0 || value->Units() % Fixed4::kScale != 0) return std::nullopt;
+    return value->ToDouble();
 }
 
 // exp(ln estimate -+ 1.96 se).
@@ -62,7 +62,7 @@ Figure FigureOf(const std::optional<Rational>& value, Why otherwise) {
 }
 
 Figure ChiSquareP(const Figure& chi2) {
-    return chi2.has() ? Figure::Of(dist::ChiSquareUpperP(chi2.value, 1)) : chi2;
+    return chi2.Has() ? Figure::Of(dist::ChiSquareUpperP(chi2.value, 1)) : chi2;
 }
 
 } // namespace
@@ -84,18 +84,18 @@ FourFoldDetails FourFoldDetail(const TableCells& cells) {
     r.orCi = r.rrCi = r.rdCi = {none, none};
     if (!counts) return r;
     const auto [a, b, c, d] = *counts;
-    const double n = counts->n();
+    const double n = counts->N();
     r.n = Figure::Of(n);
     if (n == 0) return r;
 
     const double row1 = a + b, row2 = c + d;
     // Expected counts and both chi-squares from the same exact core as the panel's.
     const TableFigures table = ExactTable(*counts);
-    const Rational exactN = table.row1() + table.row2();
-    r.expected[0] = Figure::Of(ToDouble(table.row1() * table.col1() / exactN));
-    r.expected[1] = Figure::Of(ToDouble(table.row1() * table.col2() / exactN));
-    r.expected[2] = Figure::Of(ToDouble(table.row2() * table.col1() / exactN));
-    r.expected[3] = Figure::Of(ToDouble(table.row2() * table.col2() / exactN));
+    const Rational exactN = table.Row1() + table.Row2();
+    r.expected[0] = Figure::Of(ToDouble(table.Row1() * table.Col1() / exactN));
+    r.expected[1] = Figure::Of(ToDouble(table.Row1() * table.Col2() / exactN));
+    r.expected[2] = Figure::Of(ToDouble(table.Row2() * table.Col1() / exactN));
+    r.expected[3] = Figure::Of(ToDouble(table.Row2() * table.Col2() / exactN));
     const double smallest = std::min({r.expected[0].value, r.expected[1].value, r.expected[2].value, r.expected[3].value});
     r.method = (n < 40 || smallest < 1) ? TableMethod::Fisher : smallest < 5 ? TableMethod::Yates : TableMethod::ChiSquare;
 
@@ -124,7 +124,7 @@ FourFoldDetails FourFoldDetail(const TableCells& cells) {
         r.riskDifference = Figure::Of(p1 - p2);
         r.rdCi = dist::Around(p1 - p2, dist::kZ975, std::sqrt(p1 * (1 - p1) / row1 + p2 * (1 - p2) / row2));
         const Figure p = RecommendedP(r);
-        if (!p.has()) {
+        if (!p.Has()) {
             r.nnt = p;
         } else if (p.value < 0.05 && p1 != p2) {
             r.nnt = Figure::Of(1 / std::fabs(p1 - p2));
@@ -145,7 +145,7 @@ Figure RecommendedP(const FourFoldDetails& details) {
     case TableMethod::Fisher: return details.fisherP;
     case TableMethod::None: break;
     }
-    return Figure::None(details.n.has() ? Why::TooFewCases : Why::NoInput);
+    return Figure::None(details.n.Has() ? Why::TooFewCases : Why::NoInput);
 }
 
 PairedTableDetails PairedTableDetail(const TableCells& cells) {
@@ -156,7 +156,7 @@ PairedTableDetails PairedTableDetail(const TableCells& cells) {
     r.pDiffCi = r.matchedOrCi = r.kappaCi = {none, none};
     if (!counts) return r;
     const auto [a, b, c, d] = *counts;
-    const double n = counts->n();
+    const double n = counts->N();
     r.n = Figure::Of(n);
     if (n == 0) return r;
 

@@ -29,7 +29,7 @@ namespace {
 std::vector<double> Numbers(Column column) {
     std::vector<double> values;
     for (const CellValue& cell : column)
-        if (cell.isNumber()) values.push_back(cell.value.toDouble());
+        if (cell.IsNumber()) values.push_back(cell.value.ToDouble());
     return values;
 }
 
@@ -102,8 +102,8 @@ TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Co
             r.cohenD = Figure::Of(diff / sc);
             const Interval delta = dist::NoncentralityInterval(diff / std::sqrt(pooledVariance * reciprocalSum), df);
             const double scale = std::sqrt(reciprocalSum);
-            r.cohenDCi.low = delta.low.has() ? Figure::Of(delta.low.value * scale) : delta.low;
-            r.cohenDCi.high = delta.high.has() ? Figure::Of(delta.high.value * scale) : delta.high;
+            r.cohenDCi.low = delta.low.Has() ? Figure::Of(delta.low.value * scale) : delta.low;
+            r.cohenDCi.high = delta.high.Has() ? Figure::Of(delta.high.value * scale) : delta.high;
             r.hedgesG = df > 1 ? Figure::Of(HedgesFactor(df) * r.cohenD.value) : fewer;
         } else {
             r.cohenD = r.hedgesG = Figure::None(Why::NoVariation);
@@ -137,7 +137,7 @@ TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Co
 }
 
 bool PreferWelch(const TwoSampleDetails& details) {
-    return details.varP.has() && details.varP.value < 0.05;
+    return details.varP.Has() && details.varP.value < 0.05;
 }
 
 } // namespace korvanta::stats

@@ -59,7 +59,7 @@ std::optional<ExactDecimal> ParseExact(std::string_view text) {
     if (!ParseFixed4(text)) return std::nullopt;
     const auto scanned = detail::ScanWholeNumber(text);
     const detail::Decimal value = detail::ToDecimal(*scanned);
-    if (value.isZero()) return ExactDecimal{};
+    if (value.IsZero()) return ExactDecimal{};
 
     std::string digits = value.digits;
     std::int64_t exponent = value.exp10;
@@ -98,7 +98,7 @@ std::optional<ExactDecimal> ParseExact(std::string_view text) {
 }
 
 std::string ExactText(const ExactDecimal& value) {
-    if (value.isZero()) return "0";
+    if (value.IsZero()) return "0";
     std::string digits = Big(value.mantissa < 0 ? -value.mantissa : value.mantissa).str();
     const auto decimals = static_cast<std::size_t>(value.decimals);
     if (digits.size() <= decimals) digits.insert(0, decimals - digits.size(), '0');
@@ -133,7 +133,7 @@ ExactDecimal Negate(const ExactDecimal& value) { return {-value.mantissa, value.
 
 // ----- ExactSum -----
 
-void ExactSum::rescaleTo(int decimals) {
+void ExactSum::RescaleTo(int decimals) {
     const int shift = decimals - decimals_;
     decimals_ = decimals;
     if (!big_) {
@@ -147,14 +147,14 @@ void ExactSum::rescaleTo(int decimals) {
     *big_ *= PowerOfTen(shift);
 }
 
-void ExactSum::addScaledBig(const BigInt& units, int decimals) {
-    if (decimals > decimals_) rescaleTo(decimals);
+void ExactSum::AddScaledBig(const BigInt& units, int decimals) {
+    if (decimals > decimals_) RescaleTo(decimals);
     if (!big_) big_ = Big(small_);
     *big_ += units * PowerOfTen(decimals_ - decimals);
 }
 
-void ExactSum::addScaled(Int128 units, int decimals, int sign) {
-    if (decimals > decimals_) rescaleTo(decimals);
+void ExactSum::AddScaled(Int128 units, int decimals, int sign) {
+    if (decimals > decimals_) RescaleTo(decimals);
     if (!big_) {
         const int shift = decimals_ - decimals;
         Int128 term = 0, sum = 0;
@@ -164,27 +164,27 @@ void ExactSum::addScaled(Int128 units, int decimals, int sign) {
             return;
         }
     }
-    addScaledBig(Big(units) * sign, decimals);
+    AddScaledBig(Big(units) * sign, decimals);
 }
 
-void ExactSum::add(const ExactDecimal& term, int sign) { addScaled(term.mantissa, term.decimals, sign); }
+void ExactSum::Add(const ExactDecimal& term, int sign) { AddScaled(term.mantissa, term.decimals, sign); }
 
-void ExactSum::addProduct(const ExactDecimal& a, const ExactDecimal& b, int sign) {
+void ExactSum::AddProduct(const ExactDecimal& a, const ExactDecimal& b, int sign) {
     Int128 product = 0;
     if (!__builtin_mul_overflow(a.mantissa, b.mantissa, &product)) {
-        addScaled(product, a.decimals + b.decimals, sign);
+        AddScaled(product, a.decimals + b.decimals, sign);
         return;
     }
-    addScaledBig(Big(a.mantissa) * Big(b.mantissa) * sign, a.decimals + b.decimals);
+    AddScaledBig(Big(a.mantissa) * Big(b.mantissa) * sign, a.decimals + b.decimals);
 }
 
-BigInt ExactSum::scaled(int decimals) const {
+BigInt ExactSum::Scaled(int decimals) const {
     BigInt units = big_ ? *big_ : Big(small_);
     if (decimals > decimals_) units *= PowerOfTen(decimals - decimals_);
     return units;
 }
 
-Rational ExactSum::value() const { return Rational(scaled(decimals_), PowerOfTen(decimals_)); }
+Rational ExactSum::Value() const { return Rational(Scaled(decimals_), PowerOfTen(decimals_)); }
 
 // ----- Display and doubles -----
 

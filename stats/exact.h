@@ -29,7 +29,7 @@ struct ExactDecimal {
     Int128 mantissa = 0;
     int decimals = 0;
 
-    bool isZero() const { return mantissa == 0; }
+    bool IsZero() const { return mantissa == 0; }
     friend bool operator==(const ExactDecimal&, const ExactDecimal&) = default;
 };
 
@@ -53,20 +53,20 @@ BigInt PowerOfTen(int power);
 // sum is always that of the terms present.
 class ExactSum {
 public:
-    void add(const ExactDecimal& term, int sign);
+    void Add(const ExactDecimal& term, int sign);
     // sign x a x b.
-    void addProduct(const ExactDecimal& a, const ExactDecimal& b, int sign);
+    void AddProduct(const ExactDecimal& a, const ExactDecimal& b, int sign);
 
-    Rational value() const;
+    Rational Value() const;
     // The sum as an integer count of 10^-decimals; decimals must be at least
     // the sum's own (any earlier term's decimals).
-    BigInt scaled(int decimals) const;
-    int decimals() const { return decimals_; }
+    BigInt Scaled(int decimals) const;
+    int Decimals() const { return decimals_; }
 
 private:
-    void addScaled(Int128 units, int decimals, int sign);
-    void addScaledBig(const BigInt& units, int decimals);
-    void rescaleTo(int decimals);
+    void AddScaled(Int128 units, int decimals, int sign);
+    void AddScaledBig(const BigInt& units, int decimals);
+    void RescaleTo(int decimals);
 
     int decimals_ = 0;
     Int128 small_ = 0;

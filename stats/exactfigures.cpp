@@ -4,33 +4,33 @@
 
 namespace korvanta::stats {
 
-void ColumnMoments::add(const CellValue& cell, int sign) {
-    if (!cell.isNumber()) return;
+void ColumnMoments::Add(const CellValue& cell, int sign) {
+    if (!cell.IsNumber()) return;
     n += sign;
-    sum.add(cell.exact, sign);
-    squares.addProduct(cell.exact, cell.exact, sign);
+    sum.Add(cell.exact, sign);
+    squares.AddProduct(cell.exact, cell.exact, sign);
 }
 
-void PairMoments::add(const CellValue& xCell, const CellValue& yCell, int sign) {
-    if (!xCell.isNumber() || !yCell.isNumber()) return;
+void PairMoments::Add(const CellValue& xCell, const CellValue& yCell, int sign) {
+    if (!xCell.IsNumber() || !yCell.IsNumber()) return;
     n += sign;
-    x.add(xCell.exact, sign);
-    y.add(yCell.exact, sign);
-    xx.addProduct(xCell.exact, xCell.exact, sign);
-    yy.addProduct(yCell.exact, yCell.exact, sign);
-    xy.addProduct(xCell.exact, yCell.exact, sign);
+    x.Add(xCell.exact, sign);
+    y.Add(yCell.exact, sign);
+    xx.AddProduct(xCell.exact, xCell.exact, sign);
+    yy.AddProduct(yCell.exact, yCell.exact, sign);
+    xy.AddProduct(xCell.exact, yCell.exact, sign);
 }
 
 ColumnMoments MomentsOf(Column column) {
     ColumnMoments moments;
-    for (const CellValue& cell : column) moments.add(cell, 1);
+    for (const CellValue& cell : column) moments.Add(cell, 1);
     return moments;
 }
 
 PairMoments MomentsOf(Column x, Column y) {
     PairMoments moments;
     const std::size_t rows = std::min(x.size(), y.size());
-    for (std::size_t k = 0; k < rows; ++k) moments.add(x[k], y[k], 1);
+    for (std::size_t k = 0; k < rows; ++k) moments.Add(x[k], y[k], 1);
     return moments;
 }
 
@@ -45,11 +45,11 @@ Rational AboutMean(const Rational& squares, const Rational& sum, std::int64_t n)
 
 std::optional<SampleFigures> SampleOf(const ColumnMoments& moments) {
     if (moments.n <= 0) return std::nullopt;
-    const Rational sum = moments.sum.value();
+    const Rational sum = moments.sum.Value();
     SampleFigures figures;
     figures.count = moments.n;
     figures.mean = sum / moments.n;
-    if (moments.n > 1) figures.variance = AboutMean(moments.squares.value(), sum, moments.n) / (moments.n - 1);
+    if (moments.n > 1) figures.variance = AboutMean(moments.squares.Value(), sum, moments.n) / (moments.n - 1);
     return figures;
 }
 
@@ -58,8 +58,8 @@ DifferenceFigures DifferencesOf(const PairMoments& moments) {
     figures.n = moments.n;
     if (moments.n <= 0) return figures;
     // d = x - y: sum d = sum x - sum y, sum d^2 = sum x^2 - 2 sum xy + sum y^2.
-    const Rational sum = moments.x.value() - moments.y.value();
-    const Rational squares = moments.xx.value() - 2 * moments.xy.value() + moments.yy.value();
+    const Rational sum = moments.x.Value() - moments.y.Value();
+    const Rational squares = moments.xx.Value() - 2 * moments.xy.Value() + moments.yy.Value();
     figures.mean = sum / moments.n;
     if (moments.n > 1) figures.variance = AboutMean(squares, sum, moments.n) / (moments.n - 1);
     return figures;
@@ -69,16 +69,16 @@ LineFigures LineOf(const PairMoments& moments) {
     LineFigures figures;
     figures.n = moments.n;
     if (moments.n <= 0) return figures;
-    const Rational sx = moments.x.value(), sy = moments.y.value();
+    const Rational sx = moments.x.Value(), sy = moments.y.Value();
     figures.meanX = sx / moments.n;
     figures.meanY = sy / moments.n;
-    figures.lxx = AboutMean(moments.xx.value(), sx, moments.n);
-    figures.lyy = AboutMean(moments.yy.value(), sy, moments.n);
-    figures.lxy = moments.xy.value() - sx * sy / moments.n;
+    figures.lxx = AboutMean(moments.xx.Value(), sx, moments.n);
+    figures.lyy = AboutMean(moments.yy.Value(), sy, moments.n);
+    figures.lxy = moments.xy.Value() - sx * sy / moments.n;
     return figures;
 }
 
-std::optional<Rational> LineFigures::trSquared() const {
+std::optional<Rational> LineFigures::TrSquared() const {
     const Rational spread = lxx * lyy;
     const Rational rest = spread - lxy * lxy;  // (1 - r^2) lxx lyy
     if (rest <= 0) return std::nullopt;
@@ -96,7 +96,7 @@ std::optional<PooledFigures> PooledOf(const SampleFigures& first, const SampleFi
 }
 
 std::optional<Rational> FourFoldChiSquareOf(const TableFigures& t, const Rational& n, bool corrected) {
-    const Rational margins = t.row1() * t.row2() * t.col1() * t.col2();
+    const Rational margins = t.Row1() * t.Row2() * t.Col1() * t.Col2();
     if (margins == 0) return std::nullopt;
     Rational deviation = abs(t.a * t.d - t.b * t.c);
     if (corrected) deviation = std::max(Rational(0), Rational(deviation - n / 2));

@@ -20,7 +20,7 @@ struct ColumnMoments {
 
     // sign +1 puts the cell's value in, -1 takes it out; a cell that is not a
     // number counts for nothing.
-    void add(const CellValue& cell, int sign);
+    void Add(const CellValue& cell, int sign);
 };
 
 // Sums over the rows where both cells hold numbers.
@@ -28,7 +28,7 @@ struct PairMoments {
     std::int64_t n = 0;
     ExactSum x, y, xx, yy, xy;
 
-    void add(const CellValue& x, const CellValue& y, int sign);
+    void Add(const CellValue& x, const CellValue& y, int sign);
 };
 
 ColumnMoments MomentsOf(Column column);
@@ -55,13 +55,13 @@ struct LineFigures {
     std::int64_t n = 0;
     Rational meanX, meanY, lxx, lyy, lxy;
 
-    Rational slope() const { return lxy / lxx; }          // lxx != 0
-    Rational intercept() const { return meanY - slope() * meanX; }
-    Rational rSquared() const { return lxy * lxy / (lxx * lyy); }  // lxx, lyy != 0
+    Rational Slope() const { return lxy / lxx; }          // lxx != 0
+    Rational Intercept() const { return meanY - Slope() * meanX; }
+    Rational RSquared() const { return lxy * lxy / (lxx * lyy); }  // lxx, lyy != 0
     // t_r^2 = r^2 (n - 2) / (1 - r^2); empty for a perfect line.
-    std::optional<Rational> trSquared() const;
+    std::optional<Rational> TrSquared() const;
     // sum of squared residuals about the line / (n - 2).
-    Rational residualVariance() const { return (lyy - lxy * lxy / lxx) / (n - 2); }
+    Rational ResidualVariance() const { return (lyy - lxy * lxy / lxx) / (n - 2); }
 };
 LineFigures LineOf(const PairMoments& moments);
 
@@ -82,10 +82,10 @@ std::optional<PooledFigures> PooledOf(const SampleFigures& first, const SampleFi
 // deviation |ad - bc| - n/2 is never taken below zero. Empty for D = 0.
 struct TableFigures {
     Rational a, b, c, d;
-    Rational row1() const { return a + b; }
-    Rational row2() const { return c + d; }
-    Rational col1() const { return a + c; }
-    Rational col2() const { return b + d; }
+    Rational Row1() const { return a + b; }
+    Rational Row2() const { return c + d; }
+    Rational Col1() const { return a + c; }
+    Rational Col2() const { return b + d; }
 };
 std::optional<Rational> FourFoldChiSquareOf(const TableFigures& table, const Rational& n, bool corrected);
 // McNemar: (b - c)^2 / (b + c), corrected (|b - c| - 1)^2 / (b + c) with

@@ -77,20 +77,20 @@ double LogBinomial(double x, double m, double p, double q) {
 struct Table {
     double r1, r2, c1, lo, hi;
 
-    double logP(double x) const { return LogHypergeometric(x, r1, r2, c1); }
+    double LogP(double x) const { return LogHypergeometric(x, r1, r2, c1); }
     // P(x + 1) / P(x) and P(x - 1) / P(x).
-    double up(double x) const { return (r1 - x) * (c1 - x) / ((x + 1) * (r2 - c1 + x + 1)); }
-    double down(double x) const { return x * (r2 - c1 + x) / ((r1 - x + 1) * (c1 - x + 1)); }
-    double mode() const { return std::clamp(std::floor((r1 + 1) * (c1 + 1) / (r1 + r2 + 2)), lo, hi); }
+    double Up(double x) const { return (r1 - x) * (c1 - x) / ((x + 1) * (r2 - c1 + x + 1)); }
+    double Down(double x) const { return x * (r2 - c1 + x) / ((r1 - x + 1) * (c1 - x + 1)); }
+    double Mode() const { return std::clamp(std::floor((r1 + 1) * (c1 + 1) / (r1 + r2 + 2)), lo, hi); }
 
     // Sum of P(x)/P(from) * first over x = from, from + step, ... to the end of
     // the support, the terms falling all the way.
-    double tail(double from, double first, int step) const {
+    double Tail(double from, double first, int step) const {
         double sum = 0, term = first;
         for (double x = from;; x += step) {
             sum += term;
             if (x == (step > 0 ? hi : lo) || term < sum * kNegligible) break;
-            term *= step > 0 ? up(x) : down(x);
+            term *= step > 0 ? Up(x) : Down(x);
         }
         return sum;
     }
@@ -111,14 +111,14 @@ FisherFigures FisherExact(double a, double b, double c, double d) {
         return {Figure::None(Why::NoInput), Figure::None(Why::NoInput)};
     const double r1 = a + b, r2 = c + d, c1 = a + c;
     const Table table{r1, r2, c1, std::max(0.0, c1 - r2), std::min(r1, c1)};
-    const double logObserved = table.logP(a);
-    const double mode = table.mode();
+    const double logObserved = table.LogP(a);
+    const double mode = table.Mode();
 
     // Mid-P from the tail on a's side of the mode, where the terms fall.
     const int outward = a >= mode ? 1 : -1;
     const double beyond = (a == (outward > 0 ? table.hi : table.lo))
                               ? 0.0
-                              : table.tail(a + outward, outward > 0 ? table.up(a) : table.down(a), outward);
+                              : table.Tail(a + outward, outward > 0 ? table.Up(a) : table.Down(a), outward);
     const double observed = std::exp(logObserved);
     const double oneSided = observed * (beyond + 0.5);
     const double midP = std::min(1.0, 2 * std::min(oneSided, 1 - oneSided));
@@ -126,7 +126,7 @@ FisherFigures FisherExact(double a, double b, double c, double d) {
     // Two-sided: the tails [lo, left] and [right, hi] of the tables no more
     // probable than the observed one.
     const double limit = logObserved + std::log1p(kRelativeTolerance);
-    const auto included = [&](double x) { return table.logP(x) <= limit; };
+    const auto included = [&](double x) { return table.LogP(x) <= limit; };
     if (included(mode)) return {Figure::Of(1.0), Figure::Of(midP)};
     double sum = 0;
     if (table.lo < mode && included(table.lo)) {
@@ -135,7 +135,7 @@ FisherFigures FisherExact(double a, double b, double c, double d) {
             const double middle = std::floor((in + out) / 2);
             (included(middle) ? in : out) = middle;
         }
-        sum += table.tail(in, std::exp(table.logP(in) - logObserved), -1);
+        sum += table.Tail(in, std::exp(table.LogP(in) - logObserved), -1);
     }
     if (table.hi > mode && included(table.hi)) {
         double out = mode, in = table.hi;
@@ -143,7 +143,7 @@ FisherFigures FisherExact(double a, double b, double c, double d) {
             const double middle = std::floor((in + out) / 2);
             (included(middle) ? in : out) = middle;
         }
-        sum += table.tail(in, std::exp(table.logP(in) - logObserved), 1);
+        sum += table.Tail(in, std::exp(table.LogP(in) - logObserved), 1);
     }
     return {Figure::Of(std::min(1.0, observed * sum)), Figure::Of(midP)};
 }

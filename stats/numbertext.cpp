@@ -21,10 +21,10 @@ std::optional<Fixed4> FromMagnitude(u128 magnitude, bool negative) {
     if (negative) {
         if (magnitude > kMaxNegativeUnits) return std::nullopt;
         // Negate in unsigned arithmetic so that |INT64_MIN| converts exactly.
-        return Fixed4::fromUnits(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(magnitude)));
+        return Fixed4::FromUnits(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(magnitude)));
     }
     if (magnitude > kMaxPositiveUnits) return std::nullopt;
-    return Fixed4::fromUnits(static_cast<std::int64_t>(magnitude));
+    return Fixed4::FromUnits(static_cast<std::int64_t>(magnitude));
 }
 
 // quotient = round(numerator / divisor), halves to even.
@@ -56,7 +56,7 @@ void IncrementDigits(std::string& digits) {
 // Halves go to even (ties) or away from zero.
 enum class Halves { ToEven, AwayFromZero };
 std::optional<std::string> RoundedUnitDigits(const Decimal& value, Halves halves, std::int64_t maxDigits) {
-    if (value.isZero()) return std::string("0");
+    if (value.IsZero()) return std::string("0");
     const std::int64_t shift = value.exp10 + 4;
     const auto count = static_cast<std::int64_t>(value.digits.size());
     if (shift >= 0) {
@@ -84,15 +84,15 @@ std::optional<std::string> RoundedUnitDigits(const Decimal& value, Halves halves
 
 // ----- Fixed4 -----
 
-std::optional<Fixed4> Fixed4::fromInteger(std::int64_t whole) {
+std::optional<Fixed4> Fixed4::FromInteger(std::int64_t whole) {
     std::int64_t units = 0;
     if (__builtin_mul_overflow(whole, kScale, &units)) return std::nullopt;
-    return fromUnits(units);
+    return FromUnits(units);
 }
 
 // Exact: the double is m x 2^e with an integer m below 2^53, so its count of
 // ten-thousandths is m x 10000 x 2^e, rounded by an exact integer division.
-std::optional<Fixed4> Fixed4::fromDouble(double value) {
+std::optional<Fixed4> Fixed4::FromDouble(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     if (value == 0.0) return Fixed4{};
     int exponent = 0;
@@ -115,8 +115,8 @@ std::optional<Fixed4> Fixed4::fromDouble(double value) {
 namespace detail {
 std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b) {
     // Both magnitudes are at most 2^63, so the product fits in 126 bits.
-    const bool negative = (a.units() < 0) != (b.units() < 0);
-    const u128 product = static_cast<u128>(Magnitude(a.units())) * Magnitude(b.units());
+    const bool negative = (a.Units() < 0) != (b.Units() < 0);
+    const u128 product = static_cast<u128>(Magnitude(a.Units())) * Magnitude(b.Units());
     return FromMagnitude(DivideHalfEven(product, Fixed4::kScale), negative);
 }
 } // namespace detail
@@ -161,14 +161,14 @@ double LeadingNumber(std::string_view text) {
 // ----- Numbers to text -----
 
 std::string FixedText(Fixed4 value) {
-    const std::uint64_t magnitude = Magnitude(value.units());
+    const std::uint64_t magnitude = Magnitude(value.Units());
     if (magnitude == 0) return "0";
     const std::uint64_t whole = magnitude / Fixed4::kScale;
     std::string fraction = std::to_string(magnitude % Fixed4::kScale);
     fraction.insert(0, 4 - fraction.size(), '0');
     while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
 
-    std::string text = value.units() < 0 ? "-" : "";
+    std::string text = value.Units() < 0 ? "-" : "";
     if (whole != 0) text += std::to_string(whole);
     if (!fraction.empty()) text += "." + fraction;
     return text;

@@ -19,15 +19,15 @@ public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Fixed4() = default;
-    static constexpr Fixed4 fromUnits(std::int64_t units) { Fixed4 f; f.units_ = units; return f; }
+    static constexpr Fixed4 FromUnits(std::int64_t units) { Fixed4 f; f.units_ = units; return f; }
     // Whole numbers; empty when out of range.
-    static std::optional<Fixed4> fromInteger(std::int64_t whole);
+    static std::optional<Fixed4> FromInteger(std::int64_t whole);
     // Rounds a double to four places, halves to even; empty when not finite or out of range.
-    static std::optional<Fixed4> fromDouble(double value);
+    static std::optional<Fixed4> FromDouble(double value);
 
-    constexpr std::int64_t units() const { return units_; }
+    constexpr std::int64_t Units() const { return units_; }
     // The nearest double to the decimal value (one correctly rounded division).
-    double toDouble() const { return static_cast<double>(units_) / static_cast<double>(kScale); }
+    double ToDouble() const { return static_cast<double>(units_) / static_cast<double>(kScale); }
 
     // add, subtract and multiply (the exact product rounded to four places,
     // halves to even) are below.
@@ -40,20 +40,20 @@ private:
 };
 
 // Inline: the tests run these for every stored row on every keystroke.
-inline std::optional<Fixed4> add(Fixed4 a, Fixed4 b)
+inline std::optional<Fixed4> Add(Fixed4 a, Fixed4 b)
 {
     std::int64_t units = 0;
-    if (__builtin_add_overflow(a.units(), b.units(), &units))
+    if (__builtin_add_overflow(a.Units(), b.Units(), &units))
         return std::nullopt;
-    return Fixed4::fromUnits(units);
+    return Fixed4::FromUnits(units);
 }
 
-inline std::optional<Fixed4> subtract(Fixed4 a, Fixed4 b)
+inline std::optional<Fixed4> Subtract(Fixed4 a, Fixed4 b)
 {
     std::int64_t units = 0;
-    if (__builtin_sub_overflow(a.units(), b.units(), &units))
+    if (__builtin_sub_overflow(a.Units(), b.Units(), &units))
         return std::nullopt;
-    return Fixed4::fromUnits(units);
+    return Fixed4::FromUnits(units);
 }
 
 namespace detail {
@@ -61,16 +61,16 @@ namespace detail {
 std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b);
 }
 
-inline std::optional<Fixed4> multiply(Fixed4 a, Fixed4 b)
+inline std::optional<Fixed4> Multiply(Fixed4 a, Fixed4 b)
 {
-    const bool negative = (a.units() < 0) != (b.units() < 0);
+    const bool negative = (a.Units() < 0) != (b.Units() < 0);
     const auto magnitude = [](std::int64_t units) {
         return units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
     };
     // Products of everyday values fit in 64 bits, where dividing by the
     // constant scale is a multiplication.
     std::uint64_t product = 0;
-    if (__builtin_mul_overflow(magnitude(a.units()), magnitude(b.units()), &product))
+    if (__builtin_mul_overflow(magnitude(a.Units()), magnitude(b.Units()), &product))
         return detail::MultiplyWide(a, b);
     constexpr auto scale = static_cast<std::uint64_t>(Fixed4::kScale);
     std::uint64_t quotient = product / scale;
@@ -80,7 +80,7 @@ inline std::optional<Fixed4> multiply(Fixed4 a, Fixed4 b)
         ++quotient; // halves to even
     // quotient < 2^64 / 10^4, far inside the signed range.
     const auto units = static_cast<std::int64_t>(quotient);
-    return Fixed4::fromUnits(negative ? -units : units);
+    return Fixed4::FromUnits(negative ? -units : units);
 }
 
 // Text to fixed point. Accepts surrounding spaces, an optional sign, digits with

@@ -104,8 +104,8 @@ struct Plan {
     // Power against the first group's size, the second group in the ratio.
     std::vector<CurvePoint> curve;
 
-    bool hasSize() const { return whyNoSize == NoSize::None; }
-    bool hasPower() const { return whyNoPower == NoPower::None; }
+    bool HasSize() const { return whyNoSize == NoSize::None; }
+    bool HasPower() const { return whyNoPower == NoPower::None; }
 };
 
 // The plan for `test` at level alpha and the target power.

@@ -39,9 +39,9 @@ Effect PairedEffect(Column first, Column second) {
     double count = 0, mean = 0, squares = 0;  // Welford's running sums
     const std::size_t rows = std::min(first.size(), second.size());
     for (std::size_t k = 0; k < rows; ++k) {
-        if (!first[k].isNumber() || !second[k].isNumber()) continue;
-        const auto exact = subtract(first[k].value, second[k].value);
-        const double d = exact ? exact->toDouble() : first[k].value.toDouble() - second[k].value.toDouble();
+        if (!first[k].IsNumber() || !second[k].IsNumber()) continue;
+        const auto exact = Subtract(first[k].value, second[k].value);
+        const double d = exact ? exact->ToDouble() : first[k].value.ToDouble() - second[k].value.ToDouble();
         count += 1;
         const double step = d - mean;
         mean += step / count;
@@ -58,8 +58,8 @@ Effect PairedEffect(Column first, Column second) {
 Effect CorrelationEffect(Column x, Column y) {
     const CorrelationDetails details = CorrelationDetail(x, y);
     Effect e;
-    if (details.n.has() && details.n.value > 0) e.n1 = details.n.value;
-    if (details.r.has()) e.first = details.r.value;
+    if (details.n.Has() && details.n.value > 0) e.n1 = details.n.value;
+    if (details.r.Has()) e.first = details.r.value;
     return e;
 }
 
@@ -68,7 +68,7 @@ Effect TableEffect(const TableCells& cells, bool paired) {
     const std::optional<Counts> counts = ReadCounts(cells);
     if (!counts) return e;
     if (paired) {
-        const double n = counts->n();
+        const double n = counts->N();
         if (n > 0) {
             e.n1 = n;
             e.first = counts->b / n;
@@ -232,7 +232,7 @@ constexpr int kCurvePoints = 81;
 
 void Curve(Plan& plan, const Effect& e, const Model& m) {
     double top = m.least + 20;
-    if (plan.hasSize()) top = std::max(top, plan.required * 1.5);
+    if (plan.HasSize()) top = std::max(top, plan.required * 1.5);
     if (e.n1) top = std::max(top, *e.n1 * 1.5);
     top = std::min(std::ceil(top), kLargestSize);
     double last = -1;
@@ -295,10 +295,10 @@ FigureList Figures(Test test, const Plan& plan) {
     FigureList list{
         {"power.alpha", figure(Probability(plan.alpha), plan.alpha)},
         {"power.target", figure(Probability(plan.target), plan.target)},
-        {"power.n_required", figure(plan.hasSize(), plan.required)},
-        {"power.achieved", figure(plan.hasPower(), plan.achieved)},
+        {"power.n_required", figure(plan.HasSize(), plan.required)},
+        {"power.achieved", figure(plan.HasPower(), plan.achieved)},
     };
-    if (test == Test::FourFold) list.emplace_back("power.n_required_cc", figure(plan.hasSize(), plan.requiredCorrected));
+    if (test == Test::FourFold) list.emplace_back("power.n_required_cc", figure(plan.HasSize(), plan.requiredCorrected));
     return list;
 }
 

@@ -34,7 +34,7 @@ namespace {
 bool WithinRange(const TwoSampleInput& input) {
     const auto x1 = ParseFixed4(input.x1), x2 = ParseFixed4(input.x2);
     const auto n1 = ParseFixed4(input.n1), n2 = ParseFixed4(input.n2);
-    return x1 && x2 && n1 && n2 && subtract(*x1, *x2) && add(*n1, *n2);
+    return x1 && x2 && n1 && n2 && Subtract(*x1, *x2) && Add(*n1, *n2);
 }
 
 } // namespace

@@ -10,8 +10,8 @@ int main(int argc, char** argv)
     if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    korvanta::ui::installFontSubstitutes();
-    QApplication::setFont(korvanta::ui::songFont(9));
+    korvanta::ui::InstallFontSubstitutes();
+    QApplication::setFont(korvanta::ui::SongFont(9));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

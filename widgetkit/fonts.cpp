@@ -5,7 +5,7 @@
 
 namespace korvanta::ui {
 
-void installFontSubstitutes()
+void InstallFontSubstitutes()
 {
     // "宋体" is a Windows face. Elsewhere the same request falls back to a
     // Song (Ming) serif face of a CJK font, then to any CJK face, so Chinese

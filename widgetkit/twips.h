@@ -12,20 +12,20 @@ namespace korvanta::ui {
 
 constexpr int kTwipsPerPixel = 15;
 
-constexpr int px(int twips)
+constexpr int Px(int twips)
 {
     // Round to the nearest pixel; negative places (a frame at Top -60) too.
     return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
                       : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
 
-inline QRect twipsRect(int left, int top, int width, int height)
+inline QRect TwipsRect(int left, int top, int width, int height)
 {
-    return QRect(px(left), px(top), px(width), px(height));
+    return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
 // Colours are written as the designer wrote them: 0x00BBGGRR.
-inline QColor bgr(unsigned value)
+inline QColor Bgr(unsigned value)
 {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
@@ -36,7 +36,7 @@ inline const QString kSongFamily = QStringLiteral("宋体");
 
 // Points at 96 dpi: 9 pt = 12 px. Pixel sizes keep text and the twips layout
 // in step on every screen.
-inline QFont songFont(double points, bool bold = false, bool italic = false)
+inline QFont SongFont(double points, bool bold = false, bool italic = false)
 {
     QFont font(kSongFamily);
     font.setPixelSize(int(points * 96.0 / 72.0 + 0.5));
@@ -46,6 +46,6 @@ inline QFont songFont(double points, bool bold = false, bool italic = false)
 }
 
 // Registers the substitutes of "宋体"; call once before the first window.
-void installFontSubstitutes();
+void InstallFontSubstitutes();
 
 } // namespace korvanta::ui

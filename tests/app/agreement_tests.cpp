@@ -21,10 +21,10 @@ namespace {
 
 class QuietDesktop final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    void openUrl(const QUrl&) override {}
+    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
+    void OpenUrl(const QUrl&) override {}
 };
 
 class Agreement : public ::testing::Test {
@@ -35,7 +35,7 @@ protected:
         QApplication::setActiveWindow(&window);
     }
 
-    QString text(const char* name)
+    QString Text(const char* name)
     {
         if (auto* label = window.findChild<QLabel*>(QString::fromUtf8(name)))
             return label->text();
@@ -44,9 +44,9 @@ protected:
         ADD_FAILURE() << "no control " << name;
         return {};
     }
-    std::string shown(const char* name) { return text(name).toStdString(); }
+    std::string Shown(const char* name) { return Text(name).toStdString(); }
 
-    void type(const QString& name, const std::string& value)
+    void Type(const QString& name, const std::string& value)
     {
         auto* box = window.findChild<QLineEdit*>(name);
         ASSERT_NE(box, nullptr);
@@ -58,9 +58,9 @@ protected:
     }
 
     // A detailed figure at the panel's four decimals ("" without a value).
-    std::string detail(const std::string& key, bool magnitude = false)
+    std::string Detail(const std::string& key, bool magnitude = false)
     {
-        for (const auto& [name, value] : window.detailFigures()) {
+        for (const auto& [name, value] : window.DetailFigures()) {
             if (name != key)
                 continue;
             if (value.empty())
@@ -73,7 +73,7 @@ protected:
     }
 
     // A value with 0 to 5 decimals, near zero or far from it.
-    std::string randomValue()
+    std::string RandomValue()
     {
         static const double offsets[] = {0, 0, 10000, 1000000};
         const int decimals = std::uniform_int_distribution<int>(0, 5)(random);
@@ -85,15 +85,15 @@ protected:
     }
 
     // Types n rows into both columns, then retypes a few of them.
-    void typeColumns(int n)
+    void TypeColumns(int n)
     {
         for (int row = 0; row < n; ++row) {
-            type(QStringLiteral("Text1(%1)").arg(row), randomValue());
-            type(QStringLiteral("Text2(%1)").arg(row), randomValue());
+            Type(QStringLiteral("Text1(%1)").arg(row), RandomValue());
+            Type(QStringLiteral("Text2(%1)").arg(row), RandomValue());
         }
         for (int edit = 0; edit < 3; ++edit) {
             const int row = std::uniform_int_distribution<int>(0, n - 1)(random);
-            type(QStringLiteral("Text%1(%2)").arg(edit % 2 + 1).arg(row), randomValue());
+            Type(QStringLiteral("Text%1(%2)").arg(edit % 2 + 1).arg(row), RandomValue());
         }
     }
 
@@ -108,39 +108,39 @@ std::string TOf(const std::string& line) { return line.substr(4, line.find("  ")
 TEST_F(Agreement, TwoSamplePanelAndDetailsOnRandomColumns)
 {
     for (int trial = 0; trial < 6; ++trial) {
-        window.selectTest(TestMode::TwoSample);
-        typeColumns(3 + trial);
-        const std::string line = shown("Label5(6)");
+        window.SelectTest(TestMode::TwoSample);
+        TypeColumns(3 + trial);
+        const std::string line = Shown("Label5(6)");
         ASSERT_FALSE(line.empty()) << trial;
-        EXPECT_EQ(TOf(line), detail("pooled.t", true)) << trial;
+        EXPECT_EQ(TOf(line), Detail("pooled.t", true)) << trial;
         // The boxes hold the summaries' four decimals; the figures behind
         // them are the details' too.
-        EXPECT_EQ(stats::FormatFourDecimals(shown("Text4(0)")), shown("Text4(0)"));
+        EXPECT_EQ(stats::FormatFourDecimals(Shown("Text4(0)")), Shown("Text4(0)"));
     }
 }
 
 TEST_F(Agreement, PairedPanelAndDetailsOnRandomColumns)
 {
     for (int trial = 0; trial < 6; ++trial) {
-        window.selectTest(TestMode::PairedT);
-        typeColumns(3 + trial);
-        ASSERT_FALSE(shown("Label5(7)").empty()) << trial;
-        EXPECT_EQ(TOf(shown("Label5(7)")), detail("paired.t", true)) << trial;
-        EXPECT_EQ(shown("Label13(4)"), detail("diff", true)) << trial;
+        window.SelectTest(TestMode::PairedT);
+        TypeColumns(3 + trial);
+        ASSERT_FALSE(Shown("Label5(7)").empty()) << trial;
+        EXPECT_EQ(TOf(Shown("Label5(7)")), Detail("paired.t", true)) << trial;
+        EXPECT_EQ(Shown("Label13(4)"), Detail("diff", true)) << trial;
     }
 }
 
 TEST_F(Agreement, CorrelationPanelAndDetailsOnRandomColumns)
 {
     for (int trial = 0; trial < 6; ++trial) {
-        window.selectTest(TestMode::Correlation);
-        typeColumns(4 + trial);
-        ASSERT_FALSE(shown("Label13(7)").empty()) << trial;
-        EXPECT_EQ(shown("Label13(7)"), detail("r")) << trial;
-        std::string slope = detail("slope");
+        window.SelectTest(TestMode::Correlation);
+        TypeColumns(4 + trial);
+        ASSERT_FALSE(Shown("Label13(7)").empty()) << trial;
+        EXPECT_EQ(Shown("Label13(7)"), Detail("r")) << trial;
+        std::string slope = Detail("slope");
         if (slope.front() != '-')
             slope.insert(0, "+");
-        EXPECT_EQ(shown("Label5(17)"), "Y=" + detail("intercept") + slope + "X") << trial;
+        EXPECT_EQ(Shown("Label5(17)"), "Y=" + Detail("intercept") + slope + "X") << trial;
     }
 }
 
@@ -149,20 +149,20 @@ TEST_F(Agreement, TablePanelsAndDetailsOnRandomCounts)
     std::uniform_int_distribution<int> count(0, 60);
     for (int trial = 0; trial < 10; ++trial) {
         const int cells[4] = {count(random), count(random), count(random), count(random)};
-        window.selectTest(TestMode::FourFold);
+        window.SelectTest(TestMode::FourFold);
         for (int k = 0; k < 4; ++k)
-            type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
-        const std::string chi = shown("Label20(6)");
+            Type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
+        const std::string chi = Shown("Label20(6)");
         if (!chi.empty()) {
-            EXPECT_TRUE(chi == detail("chi2") || chi == detail("yates")) << chi << " trial " << trial;
+            EXPECT_TRUE(chi == Detail("chi2") || chi == Detail("yates")) << chi << " trial " << trial;
         }
 
-        window.selectTest(TestMode::PairedChiSquare);
+        window.SelectTest(TestMode::PairedChiSquare);
         for (int k = 0; k < 4; ++k)
-            type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
+            Type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
         const int discordant = cells[1] + cells[2];
         if (discordant > 0) {
-            EXPECT_EQ(shown("Label20(7)"), detail(discordant < 40 ? "mcnemar.cc" : "mcnemar")) << trial;
+            EXPECT_EQ(Shown("Label20(7)"), Detail(discordant < 40 ? "mcnemar.cc" : "mcnemar")) << trial;
         }
     }
 }

@@ -15,7 +15,7 @@
 namespace korvanta::driver {
 namespace {
 
-QString dataFile(const char* name) { return QStringLiteral(KORVANTA_TEST_DATA "/") + QLatin1String(name); }
+QString DataFile(const char* name) { return QStringLiteral(KORVANTA_TEST_DATA "/") + QLatin1String(name); }
 
 class DriverTest : public ::testing::Test {
 protected:
@@ -24,11 +24,11 @@ protected:
     Driver driver{stream};
 
     // Runs the lines and returns what they printed, one entry a line.
-    QStringList run(const QStringList& lines)
+    QStringList Run(const QStringList& lines)
     {
         out.clear();
         for (const QString& line : lines)
-            EXPECT_TRUE(driver.run(line)) << line.toStdString();
+            EXPECT_TRUE(driver.Run(line)) << line.toStdString();
         stream.flush();
         return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
@@ -49,25 +49,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ScriptCase{"no action yet, no message", {QStringLiteral("print message")}, {QStringLiteral("message=")}},
         ScriptCase{"a message stays through print lines, comments and blank lines",
-                   {QStringLiteral("answer-file ") + dataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
+                   {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
                     QStringLiteral("print message"), QStringLiteral("# a comment"), QString(),
                     QStringLiteral("print message")},
                    {kNotExcel, kNotExcel}},
         ScriptCase{"preparing the next dialog's answer is no action",
-                   {QStringLiteral("answer-file ") + dataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
+                   {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
                     QStringLiteral("answer-cancel"), QStringLiteral("answer-sheet 1"), QStringLiteral("print message")},
                    {kNotExcel}},
         ScriptCase{"an action without a message clears the earlier one",
-                   {QStringLiteral("answer-file ") + dataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
+                   {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
                     QStringLiteral("click Command1(1)"), QStringLiteral("print message")},
                    {QStringLiteral("message=")}},
         ScriptCase{"a cancelled import shows nothing after a refused one",
-                   {QStringLiteral("answer-file ") + dataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
+                   {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
                     QStringLiteral("answer-cancel"), QStringLiteral("menu 从Excel导入数据"), QStringLiteral("print message")},
                    {QStringLiteral("message=")}},
         ScriptCase{"the same message again is the new action's",
-                   {QStringLiteral("answer-file ") + dataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
-                    QStringLiteral("click Command1(1)"), QStringLiteral("answer-file ") + dataFile("notes.txt"),
+                   {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
+                    QStringLiteral("click Command1(1)"), QStringLiteral("answer-file ") + DataFile("notes.txt"),
                     QStringLiteral("menu 从Excel导入数据"), QStringLiteral("print message")},
                    {kNotExcel}},
         ScriptCase{"the t table's caption only while it is open",
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_P(DriverScriptTest, PrintsWhatTheWindowHolds)
 {
-    EXPECT_EQ(run(GetParam().script), GetParam().printed) << GetParam().what;
+    EXPECT_EQ(Run(GetParam().script), GetParam().printed) << GetParam().what;
 }
 
 // A change made to the window behind the driver's back shows in its answer.
@@ -99,7 +99,7 @@ struct WindowChange {
 
 class DriverWindowTest : public DriverTest, public ::testing::WithParamInterface<WindowChange> {};
 
-QLabel* showLabelNamed(ui::MainWindow& window, const QString& name)
+QLabel* ShowLabelNamed(ui::MainWindow& window, const QString& name)
 {
     auto* label = new QLabel(QStringLiteral("x"), window.centralWidget());
     label->setObjectName(name);
@@ -114,30 +114,30 @@ INSTANTIATE_TEST_SUITE_P(
                      {QStringLiteral("menu t界值表")},
                      QStringLiteral("Form2.caption"),
                      QStringLiteral("t界值表"),
-                     [](ui::MainWindow& window) { window.tTableWindow()->setWindowTitle(QStringLiteral("另一个")); },
+                     [](ui::MainWindow& window) { window.TTable()->setWindowTitle(QStringLiteral("另一个")); },
                      QStringLiteral("另一个")},
         WindowChange{"List1 shown", {}, QStringLiteral("List1.visible"), QStringLiteral("false"),
-                     [](ui::MainWindow& window) { showLabelNamed(window, QStringLiteral("List1")); }, QStringLiteral("true")},
+                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List1")); }, QStringLiteral("true")},
         WindowChange{"List2 shown", {}, QStringLiteral("List2.visible"), QStringLiteral("false"),
-                     [](ui::MainWindow& window) { showLabelNamed(window, QStringLiteral("List2")); }, QStringLiteral("true")},
+                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List2")); }, QStringLiteral("true")},
         WindowChange{"List1 there but hidden", {}, QStringLiteral("List1.visible"), QStringLiteral("false"),
-                     [](ui::MainWindow& window) { showLabelNamed(window, QStringLiteral("List1"))->hide(); },
+                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List1"))->hide(); },
                      QStringLiteral("false")}),
     [](const auto& paramInfo) { return "case" + std::to_string(paramInfo.index); });
 
 TEST_P(DriverWindowTest, FollowsTheWindow)
 {
     const WindowChange& change = GetParam();
-    run(change.before);
-    EXPECT_EQ(run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.first}) << change.what;
-    change.change(driver.window());
-    EXPECT_EQ(run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.second}) << change.what;
+    Run(change.before);
+    EXPECT_EQ(Run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.first}) << change.what;
+    change.change(driver.Window());
+    EXPECT_EQ(Run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.second}) << change.what;
 }
 
 TEST_F(DriverTest, AClosedTTableIsAScriptErrorNotACrash)
 {
     for (const QString& line : {QStringLiteral("close Form2"), QStringLiteral("click Form2"), QStringLiteral("print Form2.enabled")})
-        EXPECT_THROW(driver.run(line), ScriptError) << line.toStdString();
+        EXPECT_THROW(driver.Run(line), ScriptError) << line.toStdString();
 }
 
 } // namespace

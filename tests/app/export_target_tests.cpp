@@ -52,7 +52,7 @@ public:
     OwnedFolder(const OwnedFolder&) = delete;
     OwnedFolder& operator=(const OwnedFolder&) = delete;
     fs::path operator/(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
+    const fs::path& Path() const { return path_; }
 
 private:
     fs::path path_;
@@ -105,7 +105,7 @@ std::string RunDriver(const OwnedFolder& folder, const std::string& script)
         const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(out, 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::setenv("HOME", folder.path().c_str(), 1);
+        ::setenv("HOME", folder.Path().c_str(), 1);
         if (IsRoot()) {
             ::setgroups(0, nullptr);
             if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
@@ -134,7 +134,7 @@ const std::string kDiskFull = "message=提示|磁盘空间不足，文件导出�
 bool HoldsTheExport(const fs::path& path)
 {
     const auto read = korvanta::excel::ReadSheet(path, 0);
-    return read.ok() && read.rows.size() == 1 && read.rows[0][0].number == 1.5 && read.rows[0][1].number == 7;
+    return read.Ok() && read.rows.size() == 1 && read.rows[0][0].number == 1.5 && read.rows[0][1].number == 7;
 }
 
 struct stat Stat(const fs::path& path)

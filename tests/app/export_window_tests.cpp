@@ -46,7 +46,7 @@ else:
 for row in rows: print(json.dumps([show(v) for v in row], ensure_ascii=False))
 )";
 
-QString readBack(const QString& path)
+QString ReadBack(const QString& path)
 {
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(kReadBack), path});
@@ -61,20 +61,20 @@ protected:
         window.show();
         ASSERT_TRUE(folder.isValid());
     }
-    QLineEdit* cell(const QString& name) { return window.findChild<QLineEdit*>(name); }
-    void select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    QLineEdit* Cell(const QString& name) { return window.findChild<QLineEdit*>(name); }
+    void Select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
     // Exports under the name as the dialog gives it; the message shown.
-    QString exportAs(const QString& name, int filter = 0)
+    QString ExportAs(const QString& name, int filter = 0)
     {
         desktop.messages.clear();
         desktop.nextChoice = FileChoice{name, filter};
-        window.exportWorkbook();
+        window.ExportWorkbook();
         return desktop.messages.join(QLatin1Char('\n'));
     }
-    QString path(const QString& name) const { return folder.filePath(name); }
+    QString Path(const QString& name) const { return folder.filePath(name); }
     // Texts from row 10 on, below the rows the grid shows (whose cells clean
     // what they show, as if typed), after a number in each row above.
-    static std::vector<std::string> belowTheWindow(const std::vector<std::string>& texts)
+    static std::vector<std::string> BelowTheWindow(const std::vector<std::string>& texts)
     {
         std::vector<std::string> column(grid::kVisibleRows, "0");
         column.insert(column.end(), texts.begin(), texts.end());
@@ -101,18 +101,18 @@ TEST_F(ExportWindowTest, TheChiSquareTestsWriteTheirTableWithTheHeadingsShown)
                            "[\"s:（+）\", \"n:12\", \"n:5\"]\n[\"s:（-）\", \"n:3.5\", \"\"]\n")},
     };
     for (const auto& test : tests) {
-        select(test.mode);
-        QTest::keyClicks(cell(QStringLiteral("Text11(0)")), QStringLiteral("12"));
-        QTest::keyClicks(cell(QStringLiteral("Text11(1)")), QStringLiteral("5"));
-        QTest::keyClicks(cell(QStringLiteral("Text11(2)")), QStringLiteral("3.5"));
+        Select(test.mode);
+        QTest::keyClicks(Cell(QStringLiteral("Text11(0)")), QStringLiteral("12"));
+        QTest::keyClicks(Cell(QStringLiteral("Text11(1)")), QStringLiteral("5"));
+        QTest::keyClicks(Cell(QStringLiteral("Text11(2)")), QStringLiteral("3.5"));
         for (const char* extension : {".xls", ".xlsx", ".csv"}) {
-            const QString name = path(QStringLiteral("table%1%2").arg(test.mode).arg(QLatin1String(extension)));
-            EXPECT_EQ(exportAs(name), kSuccess) << extension;
+            const QString name = Path(QStringLiteral("table%1%2").arg(test.mode).arg(QLatin1String(extension)));
+            EXPECT_EQ(ExportAs(name), kSuccess) << extension;
             // .csv holds the counts as the texts typed, read as numbers here.
             QString expected = test.expected;
             if (QLatin1String(extension) == QLatin1String(".csv"))
                 expected.replace(QStringLiteral("n:"), QStringLiteral("s:"));
-            EXPECT_EQ(readBack(name), expected) << "mode " << test.mode << extension;
+            EXPECT_EQ(ReadBack(name), expected) << "mode " << test.mode << extension;
         }
     }
 }
@@ -120,13 +120,13 @@ TEST_F(ExportWindowTest, TheChiSquareTestsWriteTheirTableWithTheHeadingsShown)
 TEST_F(ExportWindowTest, NothingToExportSaysSoWithoutAskingForAName)
 {
     for (int mode : {0, 1, 2, 3, 4}) {
-        select(mode);
-        EXPECT_EQ(exportAs(path(QStringLiteral("empty%1.xls").arg(mode))), QStringLiteral("提示|没有可导出的数据")) << mode;
+        Select(mode);
+        EXPECT_EQ(ExportAs(Path(QStringLiteral("empty%1.xls").arg(mode))), QStringLiteral("提示|没有可导出的数据")) << mode;
         EXPECT_TRUE(desktop.nextChoice.has_value()) << "the save dialog was shown in mode " << mode;
     }
     // A grid whose rows are all empty holds nothing either.
-    window.loadColumns({"", ""}, {""});
-    EXPECT_EQ(exportAs(path(QStringLiteral("blank.xls"))), QStringLiteral("提示|没有可导出的数据"));
+    window.LoadColumns({"", ""}, {""});
+    EXPECT_EQ(ExportAs(Path(QStringLiteral("blank.xls"))), QStringLiteral("提示|没有可导出的数据"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
@@ -148,14 +148,14 @@ TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithA
         {".csv", kSuccess + QStringLiteral("\n有1个空字符（NUL）无法保存在该格式的文件中，已删除。"), "xy"},
     };
     for (const auto& format : formats) {
-        window.loadColumns(belowTheWindow(first), belowTheWindow(second));
-        const QString name = path(QStringLiteral("special%1").arg(QLatin1String(format.extension)));
-        EXPECT_EQ(exportAs(name), format.message) << format.extension;
+        window.LoadColumns(BelowTheWindow(first), BelowTheWindow(second));
+        const QString name = Path(QStringLiteral("special%1").arg(QLatin1String(format.extension)));
+        EXPECT_EQ(ExportAs(name), format.message) << format.extension;
         // The independent reader opens the file whole.
-        EXPECT_EQ(readBack(name).count(QLatin1Char('\n')), 14) << format.extension << readBack(name).toStdString();
-        window.loadColumns({}, {});
-        window.importFile(name);
-        const auto items = window.store().items(grid::Column::First);
+        EXPECT_EQ(ReadBack(name).count(QLatin1Char('\n')), 14) << format.extension << ReadBack(name).toStdString();
+        window.LoadColumns({}, {});
+        window.ImportFile(name);
+        const auto items = window.Store().Items(grid::Column::First);
         ASSERT_EQ(items.size(), kFirstHidden + 5) << format.extension;
         EXPECT_EQ(items[kFirstHidden], first[0]) << format.extension;
         EXPECT_EQ(items[kFirstHidden + 1], format.nul) << format.extension;
@@ -164,19 +164,19 @@ TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithA
         EXPECT_EQ(items[kFirstHidden + 4], longest) << format.extension;
     }
     // 40,000 characters fit no format: refused, and nothing is written.
-    window.loadColumns(belowTheWindow({std::string(40000, 'x')}), {});
+    window.LoadColumns(BelowTheWindow({std::string(40000, 'x')}), {});
     for (const char* extension : {".xls", ".xlsx", ".csv"}) {
-        const QString name = path(QStringLiteral("over%1").arg(QLatin1String(extension)));
-        EXPECT_EQ(exportAs(name), QStringLiteral("提示|第10行第1列的文字有40000个字符，超过了每个单元格最多32767个字符的上限，无法导出，原有文件未被改动。"));
+        const QString name = Path(QStringLiteral("over%1").arg(QLatin1String(extension)));
+        EXPECT_EQ(ExportAs(name), QStringLiteral("提示|第10行第1列的文字有40000个字符，超过了每个单元格最多32767个字符的上限，无法导出，原有文件未被改动。"));
         EXPECT_FALSE(QFile::exists(name));
     }
 }
 
 TEST_F(ExportWindowTest, EveryFailureSaysWhyAndTheNameIsUsedAsChosen)
 {
-    window.loadColumns({"1", "2"}, {"3"});
+    window.LoadColumns({"1", "2"}, {"3"});
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("a folder.xls")));
-    QFile other(path(QStringLiteral("a.csv")));
+    QFile other(Path(QStringLiteral("a.csv")));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.write("kept");
     other.close();
@@ -185,20 +185,20 @@ TEST_F(ExportWindowTest, EveryFailureSaysWhyAndTheNameIsUsedAsChosen)
         QString name;
         QString message;
     } cases[] = {
-        {path(tooLong), QStringLiteral("提示|文件名太长（最多255个字节，一个汉字占3个字节），请换一个较短的文件名。文件导出失败。")},
-        {path(QStringLiteral("a folder.xls")), QStringLiteral("提示|所选的名称是一个文件夹，不是文件，请输入文件名。文件导出失败。")},
-        {path(QStringLiteral("no such folder/x.xls")), QStringLiteral("提示|目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。")},
-        {path(QStringLiteral("a.csv ")), kSuccess},
+        {Path(tooLong), QStringLiteral("提示|文件名太长（最多255个字节，一个汉字占3个字节），请换一个较短的文件名。文件导出失败。")},
+        {Path(QStringLiteral("a folder.xls")), QStringLiteral("提示|所选的名称是一个文件夹，不是文件，请输入文件名。文件导出失败。")},
+        {Path(QStringLiteral("no such folder/x.xls")), QStringLiteral("提示|目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。")},
+        {Path(QStringLiteral("a.csv ")), kSuccess},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(exportAs(c.name), c.message) << c.name.toStdString();
+        EXPECT_EQ(ExportAs(c.name), c.message) << c.name.toStdString();
     // "a.csv " is a name of its own, written as .xls (it does not end in a
     // known extension): "a.csv" is untouched.
-    QFile kept(path(QStringLiteral("a.csv")));
+    QFile kept(Path(QStringLiteral("a.csv")));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("kept"));
-    EXPECT_EQ(excel::DetectFormat(path(QStringLiteral("a.csv .xls")).toStdString()), excel::FileFormat::Xls);
-    EXPECT_TRUE(QFileInfo(path(QStringLiteral("a folder.xls"))).isDir());
+    EXPECT_EQ(excel::DetectFormat(Path(QStringLiteral("a.csv .xls")).toStdString()), excel::FileFormat::Xls);
+    EXPECT_TRUE(QFileInfo(Path(QStringLiteral("a folder.xls"))).isDir());
 }
 
 // LibreOffice opens the exported .csv with formulas evaluated, as a user
@@ -208,17 +208,17 @@ TEST_F(ExportWindowTest, CsvTextsThatLookLikeFormulasStayTexts)
 {
     const std::vector<std::string> injections = {
         "=HYPERLINK(\"http://example.invalid\",\"x\")", "+cmd|' /C calc'!A0", "@SUM(A1)", "-1+2", "=1+1", "\t=1+1", "\r=1+1"};
-    window.loadColumns(belowTheWindow(injections), belowTheWindow({"-2", "+3", "1e3", "-0.5"}));
-    const QString ours = path(QStringLiteral("ours.csv"));
-    ASSERT_EQ(exportAs(ours), kSuccess);
-    QFile raw(path(QStringLiteral("raw.csv")));
+    window.LoadColumns(BelowTheWindow(injections), BelowTheWindow({"-2", "+3", "1e3", "-0.5"}));
+    const QString ours = Path(QStringLiteral("ours.csv"));
+    ASSERT_EQ(ExportAs(ours), kSuccess);
+    QFile raw(Path(QStringLiteral("raw.csv")));
     ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
     raw.write("=1+1,2\r\n");
     raw.close();
 
     QProcess office;
     office.setWorkingDirectory(folder.path());
-    office.start(QStringLiteral("soffice"), {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("profile")),
+    office.start(QStringLiteral("soffice"), {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + Path(QStringLiteral("profile")),
                                              QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true,false,false,false,-1,true"),
                                              QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), folder.path(), ours,
                                              raw.fileName()});
@@ -231,7 +231,7 @@ for path in sys.argv[1:]:
           [c.value for c in sheet["B"][9:] if c.value is not None])
 )";
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(formulas), path(QStringLiteral("ours.xlsx")), path(QStringLiteral("raw.xlsx"))});
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(formulas), Path(QStringLiteral("ours.xlsx")), Path(QStringLiteral("raw.xlsx"))});
     python.waitForFinished(60000);
     const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << python.readAllStandardError().toStdString();
@@ -240,8 +240,8 @@ for path in sys.argv[1:]:
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1 "))) << lines[1].toStdString();
 
     // Our own import reads the texts with the apostrophe that guards them.
-    window.importFile(ours);
-    const auto items = window.store().items(grid::Column::First);
+    window.ImportFile(ours);
+    const auto items = window.Store().Items(grid::Column::First);
     ASSERT_EQ(items.size(), kFirstHidden + injections.size());
     for (std::size_t k = 0; k < injections.size(); ++k)
         EXPECT_EQ(items[kFirstHidden + k], "'" + injections[k]) << k;

@@ -43,7 +43,7 @@ const QString kData = QStringLiteral(KORVANTA_TEST_DATA);
 
 std::vector<std::string> Items(const MainWindow& window, grid::Column column)
 {
-    const auto items = window.store().items(column);
+    const auto items = window.Store().Items(column);
     return {items.begin(), items.end()};
 }
 
@@ -58,21 +58,21 @@ protected:
     void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
 
     template <typename T = QWidget>
-    T* control(const QString& name)
+    T* Control(const QString& name)
     {
         auto* found = window.findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    void select(int mode) { QTest::mouseClick(control(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
-    void pasteInto(const QString& cell, const QString& text)
+    void Select(int mode) { QTest::mouseClick(Control(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    void PasteInto(const QString& cell, const QString& text)
     {
         QApplication::clipboard()->setText(text);
-        auto* box = control<QLineEdit>(cell);
+        auto* box = Control<QLineEdit>(cell);
         box->setFocus();
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     }
-    QString path(const QString& name) const { return folder.filePath(name); }
+    QString Path(const QString& name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;
     Recorder desktop;
@@ -83,51 +83,51 @@ protected:
 
 TEST_F(IoWindowTest, PastingOneColumnRecomputesOnceAndLeavesTheOtherColumn)
 {
-    select(1);
-    window.loadColumns({"10", "8", "12"}, {"7", "8", "9"});
-    QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::columnsChanged);
-    pasteInto(QStringLiteral("Text2(1)"), QStringLiteral("第二组\r\n5\r\n6\r\n4\r\n"));
+    Select(1);
+    window.LoadColumns({"10", "8", "12"}, {"7", "8", "9"});
+    QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::ColumnsChanged);
+    PasteInto(QStringLiteral("Text2(1)"), QStringLiteral("第二组\r\n5\r\n6\r\n4\r\n"));
     ASSERT_EQ(announced.count(), 1);
     EXPECT_EQ(announced.front(), (QList<QVariant>{false, true}));
     EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"10", "8", "12", ""}));
     EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"7", "5", "6", "4"}));
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("Text2(3)"))->text(), "4");
-    EXPECT_EQ(control<QLabel>(QStringLiteral("Label13(5)"))->text(), "3");
+    EXPECT_EQ(Control<QLineEdit>(QStringLiteral("Text2(3)"))->text(), "4");
+    EXPECT_EQ(Control<QLabel>(QStringLiteral("Label13(5)"))->text(), "3");
 }
 
 TEST_F(IoWindowTest, PastingTwoColumnsBelowTheWindowScrollsNothingAndGrowsTheStore)
 {
-    select(2);
+    Select(2);
     QString text;
     for (int k = 1; k <= 12; ++k)
         text += QStringLiteral("%1\t%2\n").arg(k).arg(2 * k);
-    QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::columnsChanged);
-    pasteInto(QStringLiteral("Text1(2)"), text);
+    QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::ColumnsChanged);
+    PasteInto(QStringLiteral("Text1(2)"), text);
     EXPECT_EQ(announced.count(), 1);
-    EXPECT_EQ(window.store().rowCount(), 14);
-    auto* bar = control<QScrollBar>(QStringLiteral("VS1"));
+    EXPECT_EQ(window.Store().RowCount(), 14);
+    auto* bar = Control<QScrollBar>(QStringLiteral("VS1"));
     EXPECT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->maximum(), 5);
     EXPECT_EQ(bar->value(), 0);
-    EXPECT_EQ(control<QLabel>(QStringLiteral("Label13(6)"))->text(), "12");
-    EXPECT_EQ(control<QLabel>(QStringLiteral("Label5(17)"))->text(), "Y=0.0000+2.0000X");
+    EXPECT_EQ(Control<QLabel>(QStringLiteral("Label13(6)"))->text(), "12");
+    EXPECT_EQ(Control<QLabel>(QStringLiteral("Label5(17)"))->text(), "Y=0.0000+2.0000X");
 }
 
 TEST_F(IoWindowTest, ASingleValueIsPastedByTheCellItself)
 {
-    select(1);
-    pasteInto(QStringLiteral("Text1(0)"), QStringLiteral("1a2"));
-    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1a2");
-    pasteInto(QStringLiteral("Text1(0)"), QStringLiteral("abc"));
-    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1a2");
+    Select(1);
+    PasteInto(QStringLiteral("Text1(0)"), QStringLiteral("1a2"));
+    EXPECT_EQ(window.Store().Item(grid::Column::First, 0), "1a2");
+    PasteInto(QStringLiteral("Text1(0)"), QStringLiteral("abc"));
+    EXPECT_EQ(window.Store().Item(grid::Column::First, 0), "1a2");
 }
 
 TEST_F(IoWindowTest, RefusedPastesSayWhyAndChangeNothing)
 {
-    select(1);
+    Select(1);
     std::vector<std::string> full(grid::kMaxRows, "1");
-    window.loadColumns(full, full);
-    control<QScrollBar>(QStringLiteral("VS1"))->setValue(grid::kMaxRows - grid::kVisibleRows);
+    window.LoadColumns(full, full);
+    Control<QScrollBar>(QStringLiteral("VS1"))->setValue(grid::kMaxRows - grid::kVisibleRows);
     const struct {
         QString text;
         QString message;
@@ -137,37 +137,37 @@ TEST_F(IoWindowTest, RefusedPastesSayWhyAndChangeNothing)
     };
     for (const auto& c : cases) {
         desktop.messages.clear();
-        pasteInto(QStringLiteral("Text1(8)"), c.text);
+        PasteInto(QStringLiteral("Text1(8)"), c.text);
         EXPECT_EQ(desktop.messages, QStringList{c.message});
-        EXPECT_EQ(window.store().rowCount(), grid::kMaxRows);
-        EXPECT_EQ(window.store().item(grid::Column::First, grid::kMaxRows - 1), "1");
+        EXPECT_EQ(window.Store().RowCount(), grid::kMaxRows);
+        EXPECT_EQ(window.Store().Item(grid::Column::First, grid::kMaxRows - 1), "1");
     }
 }
 
 TEST_F(IoWindowTest, TheTableTakesATwoByTwoBlockAndRunsItsTestOnce)
 {
-    select(3);
-    QSignalSpy changed(window.findChild<TablePanel*>(QStringLiteral("Picture8")), &TablePanel::tableChanged);
-    pasteInto(QStringLiteral("Text11(2)"), QStringLiteral("阳性\t阴性\r\n10\t30\r\n20\t20\r\n"));
+    Select(3);
+    QSignalSpy changed(window.findChild<TablePanel*>(QStringLiteral("Picture8")), &TablePanel::TableChanged);
+    PasteInto(QStringLiteral("Text11(2)"), QStringLiteral("阳性\t阴性\r\n10\t30\r\n20\t20\r\n"));
     EXPECT_EQ(changed.count(), 1);
     const char* expected[4] = {"10", "30", "20", "20"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(control<QLineEdit>(QStringLiteral("Text11(%1)").arg(i))->text(), expected[i]);
-    EXPECT_EQ(control<QLabel>(QStringLiteral("Label20(5)"))->text(), "80");
+        EXPECT_EQ(Control<QLineEdit>(QStringLiteral("Text11(%1)").arg(i))->text(), expected[i]);
+    EXPECT_EQ(Control<QLabel>(QStringLiteral("Label20(5)"))->text(), "80");
 
-    pasteInto(QStringLiteral("Text11(0)"), QStringLiteral("1\t2\t3\n4\t5\t6\n"));
+    PasteInto(QStringLiteral("Text11(0)"), QStringLiteral("1\t2\t3\n4\t5\t6\n"));
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|四格表只能粘贴两行两列的数据（a b / c d），未粘贴。")});
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("Text11(0)"))->text(), "10");
+    EXPECT_EQ(Control<QLineEdit>(QStringLiteral("Text11(0)"))->text(), "10");
 }
 
 TEST_F(IoWindowTest, CtrlCCopiesBothColumnsButASelectionAsItIs)
 {
-    window.loadColumns({"1.5", "", "3"}, {"4", "5"});
-    auto* cell = control<QLineEdit>(QStringLiteral("Text2(0)"));
+    window.LoadColumns({"1.5", "", "3"}, {"4", "5"});
+    auto* cell = Control<QLineEdit>(QStringLiteral("Text2(0)"));
     cell->setFocus();
     QTest::keyClick(cell, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "1.5\t4\n\t5\n3\t\n");
-    auto* first = control<QLineEdit>(QStringLiteral("Text1(0)"));
+    auto* first = Control<QLineEdit>(QStringLiteral("Text1(0)"));
     first->setFocus();
     first->setSelection(0, 2);
     QTest::keyClick(first, Qt::Key_C, Qt::ControlModifier);
@@ -196,24 +196,24 @@ TEST_F(IoWindowTest, ThePreviewShowsTheSheetAndImportsWhatItShows)
             auto* table = preview.findChild<QTableWidget*>(QStringLiteral("ImportPreview"));
             ASSERT_NE(table, nullptr);
             EXPECT_EQ(preview.windowTitle(), QStringLiteral("导入数据"));
-            EXPECT_FALSE(preview.heading());
-            EXPECT_EQ(preview.firstColumn(), 0);
-            EXPECT_EQ(preview.secondColumn(), 1);
+            EXPECT_FALSE(preview.Heading());
+            EXPECT_EQ(preview.FirstColumn(), 0);
+            EXPECT_EQ(preview.SecondColumn(), 1);
             EXPECT_FALSE(preview.findChild<QComboBox*>(QStringLiteral("ImportSheet"))->isVisibleTo(&preview));
             EXPECT_EQ(table->rowCount(), 14);
             EXPECT_EQ(table->columnCount(), 5);
             EXPECT_EQ(table->horizontalHeaderItem(0)->text(), QStringLiteral("A 第一组"));
             EXPECT_EQ(table->horizontalHeaderItem(4)->text(), QStringLiteral("E"));
             EXPECT_EQ(table->item(1, 3)->text(), QStringLiteral("2023-03-15"));
-            EXPECT_TRUE(preview.chooseColumns(c.first, c.second));
-            preview.setHeading(c.heading);
+            EXPECT_TRUE(preview.ChooseColumns(c.first, c.second));
+            preview.SetHeading(c.heading);
             EXPECT_EQ(table->rowCount(), c.heading ? 13 : 14);
             EXPECT_EQ(table->verticalHeaderItem(0)->text(), c.heading ? QStringLiteral("2") : QStringLiteral("1"));
         };
-        window.importFile(kData + QStringLiteral("/lo_clinic.xlsx"));
-        EXPECT_EQ(window.store().count(grid::Column::First), static_cast<int>(c.rows));
-        EXPECT_EQ(window.store().item(grid::Column::First, 0), c.firstItem);
-        EXPECT_EQ(window.store().item(grid::Column::Second, 0), c.secondItem);
+        window.ImportFile(kData + QStringLiteral("/lo_clinic.xlsx"));
+        EXPECT_EQ(window.Store().Count(grid::Column::First), static_cast<int>(c.rows));
+        EXPECT_EQ(window.Store().Item(grid::Column::First, 0), c.firstItem);
+        EXPECT_EQ(window.Store().Item(grid::Column::Second, 0), c.secondItem);
     }
     desktop.inspect = nullptr;
     EXPECT_TRUE(desktop.messages.isEmpty());
@@ -237,23 +237,23 @@ TEST(ColumnLetters, ReadAndWrittenAsASpreadsheetShowsThem)
 TEST_F(IoWindowTest, AWorkbookOfSeveralSheetsAsksWhichOne)
 {
     desktop.nextSheet = 1;
-    window.importFile(kData + QStringLiteral("/lo_sheets.ods"));
+    window.ImportFile(kData + QStringLiteral("/lo_sheets.ods"));
     ASSERT_EQ(desktop.sheetsAsked.size(), 1);
     EXPECT_EQ(desktop.sheetsAsked.front(), (QStringList{QStringLiteral("身高"), QStringLiteral("第二组"), QStringLiteral("空表")}));
     EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"1", "2", "3"}));
 
     // Cancelling the question changes nothing.
     desktop.nextSheet.reset();
-    window.importFile(kData + QStringLiteral("/lo_sheets.xlsx"));
+    window.ImportFile(kData + QStringLiteral("/lo_sheets.xlsx"));
     EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"4", "5", "6"}));
     EXPECT_TRUE(desktop.messages.isEmpty());
 
     // A text file is one sheet: no sheet is offered.
     desktop.sheetsAsked.clear();
     desktop.nextSheet = 0;
-    window.importFile(kData + QStringLiteral("/lo_semicolon.csv"));
+    window.ImportFile(kData + QStringLiteral("/lo_semicolon.csv"));
     EXPECT_TRUE(desktop.sheetsAsked.isEmpty());
-    EXPECT_EQ(window.store().item(grid::Column::First, 9), "1.5");
+    EXPECT_EQ(window.Store().Item(grid::Column::First, 9), "1.5");
 }
 
 TEST_F(IoWindowTest, ADroppedDataFileIsImportedAndAnyOtherIsNotTaken)
@@ -271,10 +271,10 @@ TEST_F(IoWindowTest, ADroppedDataFileIsImportedAndAnyOtherIsNotTaken)
     };
     EXPECT_FALSE(drop(kData + QStringLiteral("/letter.docx")));
     EXPECT_TRUE(drop(kData + QStringLiteral("/lo_sheets.xls")));
-    EXPECT_EQ(window.store().item(grid::Column::First, 1), "170.5");
-    EXPECT_EQ(control<QLabel>(QStringLiteral("Label9"))->text(), kData + QStringLiteral("/lo_sheets.xls"));
+    EXPECT_EQ(window.Store().Item(grid::Column::First, 1), "170.5");
+    EXPECT_EQ(Control<QLabel>(QStringLiteral("Label9"))->text(), kData + QStringLiteral("/lo_sheets.xls"));
     // A file dropped on a cell is not typed into it.
-    EXPECT_FALSE(control<QLineEdit>(QStringLiteral("Text1(0)"))->acceptDrops());
+    EXPECT_FALSE(Control<QLineEdit>(QStringLiteral("Text1(0)"))->acceptDrops());
 }
 
 // A name is the file it names: a trailing space is part of it, so "a.csv "
@@ -282,22 +282,22 @@ TEST_F(IoWindowTest, ADroppedDataFileIsImportedAndAnyOtherIsNotTaken)
 TEST_F(IoWindowTest, AFileNameIsTakenExactlyAsGiven)
 {
     const auto write = [this](const QString& name, const QByteArray& text) {
-        QFile file(path(name));
+        QFile file(Path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     };
     write(QStringLiteral("a.csv"), "1,2\n3,4\n");
     write(QStringLiteral("a.csv "), "5,6\n7,8\n");
-    window.importFile(path(QStringLiteral("a.csv")));
-    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1");
-    window.importFile(path(QStringLiteral("a.csv ")));
+    window.ImportFile(Path(QStringLiteral("a.csv")));
+    EXPECT_EQ(window.Store().Item(grid::Column::First, 0), "1");
+    window.ImportFile(Path(QStringLiteral("a.csv ")));
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|请打开Excel文件！")});
-    EXPECT_EQ(window.store().item(grid::Column::First, 0), "1");
+    EXPECT_EQ(window.Store().Item(grid::Column::First, 0), "1");
 }
 
 TEST_F(IoWindowTest, TheExportTypeComesFromTheNameOrElseTheChosenFilter)
 {
-    window.loadColumns({"1.5", "2"}, {"3", ""});
+    window.LoadColumns({"1.5", "2"}, {"3", ""});
     const struct {
         QString answer;
         int filter;
@@ -312,14 +312,14 @@ TEST_F(IoWindowTest, TheExportTypeComesFromTheNameOrElseTheChosenFilter)
     };
     for (const auto& c : cases) {
         desktop.messages.clear();
-        desktop.nextChoice = FileChoice{path(c.answer), c.filter};
-        window.exportWorkbook();
+        desktop.nextChoice = FileChoice{Path(c.answer), c.filter};
+        window.ExportWorkbook();
         EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|文件导出成功！")}) << c.answer.toStdString();
-        const std::filesystem::path written = path(c.written).toStdString();
+        const std::filesystem::path written = Path(c.written).toStdString();
         EXPECT_EQ(excel::DetectFormat(written), c.format) << c.written.toStdString();
     }
     EXPECT_EQ(desktop.filters.front().split(QStringLiteral(";;")).size(), 3);
-    window.importFile(path(QStringLiteral("text.csv")));
+    window.ImportFile(Path(QStringLiteral("text.csv")));
     EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"1.5", "2"}));
     EXPECT_EQ(Items(window, grid::Column::Second), (std::vector<std::string>{"3", ""}));
 }
@@ -411,20 +411,20 @@ TEST(PlotData, GroupMeansCarryRsTIntervalsAndTablesTheirProportions)
 
 TEST_F(IoWindowTest, TheSavedPlotIsAPngOrAnSvgOfTheCurrentTest)
 {
-    select(2);
-    window.loadColumns({"1", "2", "3", "4"}, {"2", "4.5", "5.5", "8"});
-    window.showDetails();
-    auto* save = control<QPushButton>(QStringLiteral("SavePlot"));
+    Select(2);
+    window.LoadColumns({"1", "2", "3", "4"}, {"2", "4.5", "5.5", "8"});
+    window.ShowDetails();
+    auto* save = Control<QPushButton>(QStringLiteral("SavePlot"));
     ASSERT_TRUE(save->isEnabled());
-    desktop.nextChoice = FileChoice{path(QStringLiteral("plot")), 0};
+    desktop.nextChoice = FileChoice{Path(QStringLiteral("plot")), 0};
     QTest::mouseClick(save, Qt::LeftButton);
-    desktop.nextChoice = FileChoice{path(QStringLiteral("drawing")), 1};
+    desktop.nextChoice = FileChoice{Path(QStringLiteral("drawing")), 1};
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|图形保存成功！"), QStringLiteral("提示|图形保存成功！")}));
 
-    const QImage image(path(QStringLiteral("plot.png")));
+    const QImage image(Path(QStringLiteral("plot.png")));
     EXPECT_EQ(image.size(), QSize(1440, 900));
-    QFile svg(path(QStringLiteral("drawing.svg")));
+    QFile svg(Path(QStringLiteral("drawing.svg")));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     const QString drawing = QString::fromUtf8(svg.readAll());
     EXPECT_TRUE(drawing.contains(QStringLiteral("<svg")));
@@ -432,21 +432,21 @@ TEST_F(IoWindowTest, TheSavedPlotIsAPngOrAnSvgOfTheCurrentTest)
     EXPECT_GT(svg.size(), 10000);
 
     // With nothing to draw there is nothing to save.
-    select(1);
+    Select(1);
     EXPECT_FALSE(save->isEnabled());
 }
 
 TEST_F(IoWindowTest, ALargeGridIsDrawnThinnedAndSaysSo)
 {
-    select(2);
+    Select(2);
     std::vector<std::string> x, y;
     for (int k = 0; k < 4000; ++k) {
         x.push_back(std::to_string(k));
         y.push_back(std::to_string(k % 97));
     }
-    window.loadColumns(x, y);
-    window.showDetails();
-    const QChart* chart = window.plotPanel()->view()->chart();
+    window.LoadColumns(x, y);
+    window.ShowDetails();
+    const QChart* chart = window.Plot()->View()->chart();
     const QScatterSeries* points = nullptr;
     for (QAbstractSeries* series : chart->series())
         if (auto* scatter = qobject_cast<QScatterSeries*>(series))
@@ -455,20 +455,20 @@ TEST_F(IoWindowTest, ALargeGridIsDrawnThinnedAndSaysSo)
     EXPECT_EQ(points->count(), 1334);
     EXPECT_TRUE(chart->title().contains(QStringLiteral("共4000个数据，图中每3个画1个")));
     // The fit still uses every pair.
-    const auto& data = std::get<plot::RegressionPlot>(window.plotPanel()->data());
+    const auto& data = std::get<plot::RegressionPlot>(window.Plot()->data());
     EXPECT_EQ(data.points.size(), 4000u);
 }
 
 TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
 {
-    select(2);
-    window.loadColumns({"1", "2", "3", "4", "5", "6"}, {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"});
+    Select(2);
+    window.LoadColumns({"1", "2", "3", "4", "5", "6"}, {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"});
     // The second file type asks for the web page and the plot beside the PDF.
-    desktop.nextChoice = FileChoice{path(QStringLiteral("报告")), 1};
-    window.findAction(QStringLiteral("导出报告…"))->trigger();
+    desktop.nextChoice = FileChoice{Path(QStringLiteral("报告")), 1};
+    window.FindAction(QStringLiteral("导出报告…"))->trigger();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
 
-    const QString pdf = path(QStringLiteral("报告.pdf"));
+    const QString pdf = Path(QStringLiteral("报告.pdf"));
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_GT(QFile(pdf).size(), 20000);
     QProcess text;
@@ -483,19 +483,19 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
     ASSERT_TRUE(info.waitForFinished(30000));
     EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("(A4)")));
 
-    QFile html(path(QStringLiteral("报告.html")));
+    QFile html(Path(QStringLiteral("报告.html")));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     const QString page = QString::fromUtf8(html.readAll());
     EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
     EXPECT_TRUE(page.contains(QStringLiteral("<img src=\"报告.png\"")));
     EXPECT_TRUE(page.contains(QStringLiteral("Y=-0.0200+2.0200X")));
-    EXPECT_FALSE(QImage(path(QStringLiteral("报告.png"))).isNull());
+    EXPECT_FALSE(QImage(Path(QStringLiteral("报告.png"))).isNull());
 }
 
 TEST_F(IoWindowTest, AReportThatCannotBeWrittenSaysSo)
 {
-    desktop.nextChoice = FileChoice{path(QStringLiteral("no/such/folder/r.pdf")), 0};
-    window.exportReport();
+    desktop.nextChoice = FileChoice{Path(QStringLiteral("no/such/folder/r.pdf")), 0};
+    window.ExportReport();
     EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
 }
 

@@ -24,17 +24,17 @@ public:
 
     // Runs the lines and returns what they printed; false in ended once the
     // program has ended.
-    QString run(const QStringList& lines)
+    QString Run(const QStringList& lines)
     {
         printed_.clear();
         for (const QString& line : lines)
-            ended = !driver_.run(line) || ended;
+            ended = !driver_.Run(line) || ended;
         out_.flush();
         return printed_;
     }
-    QString run(const QString& line) { return run(QStringList{line}); }
+    QString Run(const QString& line) { return Run(QStringList{line}); }
     // The same, as text gtest prints readably.
-    std::string text(const QString& line) { return run(line).toStdString(); }
+    std::string Text(const QString& line) { return Run(line).toStdString(); }
     bool ended = false;
 
 private:
@@ -63,7 +63,7 @@ std::string Shown(Session& session, int mode)
         "Label18(0) Label18(3) Label18(4) Label20(1) Label20(5) Label20(6) Label5(21)",
         "Label18(4) Label20(8) Label20(7) Label5(23)",
     };
-    return session.text(QStringLiteral("print Label1 Command1(%1).bold Picture8.visible List1 List2 VS1.value Text1(0) Text2(0) Text11(0) Text11(1) Text11(2) Text11(3) %2")
+    return session.Text(QStringLiteral("print Label1 Command1(%1).bold Picture8.visible List1 List2 VS1.value Text1(0) Text2(0) Text11(0) Text11(1) Text11(2) Text11(3) %2")
                            .arg(mode)
                            .arg(QLatin1String(results[mode])));
 }
@@ -72,9 +72,9 @@ std::string Shown(Session& session, int mode)
 std::string Fresh(int mode, bool withData)
 {
     Session fresh;
-    fresh.run(QStringLiteral("click Command1(%1)").arg(mode));
+    fresh.Run(QStringLiteral("click Command1(%1)").arg(mode));
     if (withData)
-        fresh.run(EnterData(mode));
+        fresh.Run(EnterData(mode));
     return Shown(fresh, mode);
 }
 
@@ -92,20 +92,20 @@ TEST_P(SwitchTest, AnswersDecideWhatHappensToTheData)
 {
     const auto [from, to, answer] = GetParam();
     Session session;
-    session.run({QStringLiteral("click Command1(%1)").arg(from), EnterData(from)});
+    session.Run({QStringLiteral("click Command1(%1)").arg(from), EnterData(from)});
     const std::string before = Shown(session, from);
     const bool fits = UsesTable(from) == UsesTable(to);
     static const char* const captions[] = {"保留数据", "清空数据", "取消"};
-    session.run(QStringLiteral("answer-button %1").arg(QString::fromUtf8(captions[static_cast<int>(answer)])));
+    session.Run(QStringLiteral("answer-button %1").arg(QString::fromUtf8(captions[static_cast<int>(answer)])));
     const QString click = QStringLiteral("click Command1(%1)").arg(to);
     if (answer == Answer::Keep && !fits) {
         // Not offered: the script is refused and the question cancelled.
-        EXPECT_THROW(session.run(click), ScriptError);
+        EXPECT_THROW(session.Run(click), ScriptError);
         EXPECT_EQ(Shown(session, from), before);
         return;
     }
-    session.run(click);
-    EXPECT_TRUE(session.run(QStringLiteral("print question")).startsWith(QStringLiteral("question=切换检验|"))) << "a question was asked";
+    session.Run(click);
+    EXPECT_TRUE(session.Run(QStringLiteral("print question")).startsWith(QStringLiteral("question=切换检验|"))) << "a question was asked";
     switch (answer) {
     case Answer::Keep:
         EXPECT_EQ(Shown(session, to), from == to ? before : Fresh(to, true));
@@ -142,9 +142,9 @@ TEST(SwitchWithoutData, AsksNothing)
     for (int from = 0; from < 5; ++from) {
         for (int to = 0; to < 5; ++to) {
             Session session;
-            session.run(QStringLiteral("click Command1(%1)").arg(from));
-            session.run(QStringLiteral("click Command1(%1)").arg(to));
-            EXPECT_EQ(session.text(QStringLiteral("print question")), "question=\n") << from << "->" << to;
+            session.Run(QStringLiteral("click Command1(%1)").arg(from));
+            session.Run(QStringLiteral("click Command1(%1)").arg(to));
+            EXPECT_EQ(session.Text(QStringLiteral("print question")), "question=\n") << from << "->" << to;
             EXPECT_EQ(Shown(session, to), Fresh(to, false)) << from << "->" << to;
         }
     }
@@ -168,19 +168,19 @@ TEST_P(UndoTest, UndoGivesBackTheDataAndRedoTheChange)
 {
     const UndoCase& c = GetParam();
     Session session;
-    session.run(c.setup);
+    session.Run(c.setup);
     const std::string before = Shown(session, c.modeBefore);
-    session.run(c.action);
+    session.Run(c.action);
     const std::string after = Shown(session, c.modeAfter);
     ASSERT_NE(before, after) << "the action changed nothing";
-    session.run(c.afterwards);
-    session.run(c.undo);
+    session.Run(c.afterwards);
+    session.Run(c.undo);
     EXPECT_EQ(Shown(session, c.modeBefore), before);
-    session.run(c.redo);
+    session.Run(c.redo);
     EXPECT_EQ(Shown(session, c.modeAfter), after);
-    session.run(QStringLiteral("menu 撤销"));
+    session.Run(QStringLiteral("menu 撤销"));
     EXPECT_EQ(Shown(session, c.modeBefore), before);
-    session.run(QStringLiteral("menu 重做"));
+    session.Run(QStringLiteral("menu 重做"));
     EXPECT_EQ(Shown(session, c.modeAfter), after);
 }
 
@@ -207,29 +207,29 @@ INSTANTIATE_TEST_SUITE_P(Steps, UndoTest, ::testing::Values(
 TEST(UndoDepth, FiftyTypedValuesAndMoreComeBack)
 {
     Session session;
-    session.run(QStringLiteral("click Command1(1)"));
+    session.Run(QStringLiteral("click Command1(1)"));
     QStringList typed;
     for (int i = 1; i <= 60; ++i) {
         // Enter on the last visible row scrolls or appends: the next value
         // goes into the same cell.
         const int row = std::min(i - 1, 8);
-        session.run({QStringLiteral("type Text1(%1) %2").arg(row).arg(i), QStringLiteral("key Text1(%1) Enter").arg(row)});
+        session.Run({QStringLiteral("type Text1(%1) %2").arg(row).arg(i), QStringLiteral("key Text1(%1) Enter").arg(row)});
         typed << QString::number(i);
     }
-    const QString full = session.run(QStringLiteral("print List1"));
+    const QString full = session.Run(QStringLiteral("print List1"));
     ASSERT_TRUE(full.startsWith(QStringLiteral("List1=") + typed.join(QLatin1Char('|')))) << full.toStdString();
     for (int i = 0; i < 50; ++i)
-        session.run(QStringLiteral("shortcut Ctrl+Z"));
+        session.Run(QStringLiteral("shortcut Ctrl+Z"));
     // Back to the moment before 11 was typed: the row Enter added is there,
     // empty, and shown.
-    EXPECT_EQ(session.text(QStringLiteral("print List1 VS1.value Text1(8)")),
+    EXPECT_EQ(session.Text(QStringLiteral("print List1 VS1.value Text1(8)")),
               QStringLiteral("List1=%1|\nVS1.value=2\nText1(8)=\n").arg(typed.mid(0, 10).join(QLatin1Char('|'))).toStdString());
     for (int i = 0; i < 10; ++i)
-        session.run(QStringLiteral("shortcut Ctrl+Z"));
-    EXPECT_EQ(session.text(QStringLiteral("print List1 VS1.value")), "List1=||||||||\nVS1.value=0\n");
+        session.Run(QStringLiteral("shortcut Ctrl+Z"));
+    EXPECT_EQ(session.Text(QStringLiteral("print List1 VS1.value")), "List1=||||||||\nVS1.value=0\n");
     for (int i = 0; i < 60; ++i)
-        session.run(QStringLiteral("shortcut Ctrl+Y"));
-    EXPECT_TRUE(session.run(QStringLiteral("print List1")).startsWith(QStringLiteral("List1=") + typed.join(QLatin1Char('|'))));
+        session.Run(QStringLiteral("shortcut Ctrl+Y"));
+    EXPECT_TRUE(session.Run(QStringLiteral("print List1")).startsWith(QStringLiteral("List1=") + typed.join(QLatin1Char('|'))));
 }
 
 TEST(EditMenu, FollowsTheFileMenuWithItsShortcuts)
@@ -238,12 +238,12 @@ TEST(EditMenu, FollowsTheFileMenuWithItsShortcuts)
     QTextStream out(&printed);
     Driver driver(out);
     QStringList menus;
-    for (const QAction* menu : driver.window().menuBar()->actions())
+    for (const QAction* menu : driver.Window().menuBar()->actions())
         menus << menu->text();
     ASSERT_GE(menus.size(), 3);
     EXPECT_EQ(menus.mid(0, 2), (QStringList{QStringLiteral("文件(F)"), QStringLiteral("编辑(E)")}));
-    EXPECT_EQ(driver.window().findAction(QStringLiteral("撤销"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-    EXPECT_EQ(driver.window().findAction(QStringLiteral("重做"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+    EXPECT_EQ(driver.Window().FindAction(QStringLiteral("撤销"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(driver.Window().FindAction(QStringLiteral("重做"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
 }
 
 struct ExitCase {
@@ -267,17 +267,17 @@ TEST_P(ExitTest, AsksOnlyWhenChangedDataWouldBeLost)
         return lines;
     };
     Session session;
-    session.run(place(c.before));
-    const QString data = session.run(QStringLiteral("print List1 Text11(0)"));
-    session.run(place(c.answers));
-    session.run(c.exit);
+    session.Run(place(c.before));
+    const QString data = session.Run(QStringLiteral("print List1 Text11(0)"));
+    session.Run(place(c.answers));
+    session.Run(c.exit);
     EXPECT_EQ(session.ended, c.ends);
     if (!session.ended) {
-        EXPECT_EQ(session.run(QStringLiteral("print question")).startsWith(QStringLiteral("question=退出|")), c.asks);
-        EXPECT_EQ(session.text(QStringLiteral("print List1 Text11(0)")), data.toStdString()) << "nothing was lost";
-        EXPECT_EQ(session.run(QStringLiteral("print Form1.visible")), QStringLiteral("Form1.visible=true\n"));
+        EXPECT_EQ(session.Run(QStringLiteral("print question")).startsWith(QStringLiteral("question=退出|")), c.asks);
+        EXPECT_EQ(session.Text(QStringLiteral("print List1 Text11(0)")), data.toStdString()) << "nothing was lost";
+        EXPECT_EQ(session.Run(QStringLiteral("print Form1.visible")), QStringLiteral("Form1.visible=true\n"));
         // Unanswered the second time, the question ends the program.
-        session.run(c.exit);
+        session.Run(c.exit);
         EXPECT_TRUE(session.ended);
     }
     EXPECT_EQ(QFile::exists(scratch.filePath(QStringLiteral("out.xls"))), c.answers.contains(QStringLiteral("answer-file SCRATCH/out.xls")) && c.ends);

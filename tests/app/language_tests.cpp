@@ -170,34 +170,34 @@ TEST(EnglishTranslation, EveryMessageIsTranslatedWithItsPlaceholders)
 // The desktop, recording every text it is asked to show.
 class ShownTexts final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { texts << title << text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest& request) override
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override { texts << title << text; }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest& request) override
     {
         texts << request.title << request.filter;
         return std::nullopt;
     }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest& request) override
     {
         texts << request.title << request.filter;
         return std::nullopt;
     }
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
+    std::optional<FileChoice> ChooseFileToSaveAs(QWidget*, const FileRequest& request) override
     {
         texts << request.title << request.filter;
         return std::exchange(nextChoice, std::nullopt);
     }
-    bool previewImport(ImportDialog& preview) override
+    bool PreviewImport(ImportDialog& preview) override
     {
         if (inspect)
             inspect(preview);
         return true;
     }
-    int ask(QWidget*, const Question& question) override
+    int Ask(QWidget*, const Question& question) override
     {
         texts << question.title << question.text << question.buttons;
         return question.unattendedButton;
     }
-    void openUrl(const QUrl& url) override { opened = url; }
+    void OpenUrl(const QUrl& url) override { opened = url; }
 
     QStringList texts;
     std::optional<FileChoice> nextChoice;
@@ -326,17 +326,17 @@ class EnglishWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(english.loaded());
+        ASSERT_TRUE(english.Loaded());
         window.show();
     }
     void TearDown() override
     {
-        if (TTableWindow* table = window.tTableWindow())
+        if (TTableWindow* table = window.TTable())
             table->close();
-        window.detailsWindow()->close();
+        window.Details()->close();
     }
-    QLineEdit* box(const char* name) { return window.findChild<QLineEdit*>(QString::fromLatin1(name)); }
-    void click(const char* name)
+    QLineEdit* Box(const char* name) { return window.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    void Click(const char* name)
     {
         auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
         ASSERT_NE(button, nullptr) << name;
@@ -366,69 +366,69 @@ TEST_F(EnglishWindow, EveryTestShowsOnlyEnglishThatFits)
         {TestMode::PairedChiSquare, {}, {}, {"20", "6", "2", "15"}},
     };
     for (const Mode& m : modes) {
-        const std::string where = testCaption(m.mode).toStdString();
-        window.selectTest(m.mode);
+        const std::string where = TestCaption(m.mode).toStdString();
+        window.SelectTest(m.mode);
         if (stats::UsesTable(m.mode)) {
             for (int i = 0; i < 4; ++i)
-                box(QStringLiteral("Text11(%1)").arg(i).toLatin1().constData())->setText(QString::fromLatin1(m.table[static_cast<std::size_t>(i)]));
+                Box(QStringLiteral("Text11(%1)").arg(i).toLatin1().constData())->setText(QString::fromLatin1(m.table[static_cast<std::size_t>(i)]));
         } else {
-            window.loadColumns(m.first, m.second);
+            window.LoadColumns(m.first, m.second);
         }
         ExpectNoChinese(VisibleTexts(&window), where + ", main window");
         ExpectNoCaptionOverlaps(&window, where);
         for (int line = 1; line <= banner::BannerWidget::kLineCount; ++line)
-            EXPECT_FALSE(HasCjk(banner::BannerWidget::lineText(line))) << line;
+            EXPECT_FALSE(HasCjk(banner::BannerWidget::LineText(line))) << line;
 
-        window.showDetails();
-        DetailsWindow* details = window.detailsWindow();
+        window.ShowDetails();
+        DetailsWindow* details = window.Details();
         ExpectNoChinese(VisibleTexts(details), where + ", details with the data plot");
-        click("PlotShowPower");
+        Click("PlotShowPower");
         ExpectNoChinese(VisibleTexts(details), where + ", details with the power curve");
-        click("PlotShowData");
-        details->copyToClipboard();
+        Click("PlotShowData");
+        details->CopyToClipboard();
         ExpectNoChinese({QApplication::clipboard()->text(), QApplication::clipboard()->mimeData()->html()}, where + ", copied results");
 
         QTemporaryDir folder;
         desktop.nextChoice = FileChoice{folder.filePath(QStringLiteral("report.pdf")), 1};
-        window.exportReport();
+        window.ExportReport();
         QFile page(folder.filePath(QStringLiteral("report.html")));
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << where;
         ExpectNoChinese({QString::fromUtf8(page.readAll())}, where + ", report");
         details->close();
     }
-    window.showTTable();
-    ASSERT_NE(window.tTableWindow(), nullptr);
-    ExpectNoChinese(VisibleTexts(window.tTableWindow()), "t table");
+    window.ShowTTable();
+    ASSERT_NE(window.TTable(), nullptr);
+    ExpectNoChinese(VisibleTexts(window.TTable()), "t table");
     ExpectNoChinese(desktop.texts, "messages and dialogs");
 }
 
 TEST_F(EnglishWindow, MessagesQuestionsAndThePreviewShowNoChinese)
 {
     // Each action shows a message box, a question or a dialog.
-    window.exportWorkbook();                                           // nothing to export
-    window.importFile(QStringLiteral("notes.doc"));                    // not a data file
-    window.importFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_password.xls"));  // a reader's own message
-    window.importFile(QStringLiteral(KORVANTA_TEST_DATA "/made_excel95.xls"));
+    window.ExportWorkbook();                                           // nothing to export
+    window.ImportFile(QStringLiteral("notes.doc"));                    // not a data file
+    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_password.xls"));  // a reader's own message
+    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/made_excel95.xls"));
     QStringList preview;
     desktop.inspect = [&preview](ImportDialog& dialog) { preview = VisibleTexts(&dialog); };
-    window.importFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_from_row5.xlsx"));  // no Chinese in its cells
+    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_from_row5.xlsx"));  // no Chinese in its cells
     ASSERT_FALSE(preview.isEmpty());
     ExpectNoChinese(preview, "import preview");
 
     QApplication::clipboard()->setText(QStringLiteral("1\t2\t3\n4\t5\t6"));
-    window.pasteIntoGrid(grid::Column::First, 0);                      // three columns
-    window.importWorkbook();                                           // the open dialog
-    window.exportWorkbook();                                           // the save dialog
-    window.selectTest(TestMode::FourFold);                             // keep or clear?
-    box("Text11(0)")->setText(QStringLiteral("4"));
+    window.PasteIntoGrid(grid::Column::First, 0);                      // three columns
+    window.ImportWorkbook();                                           // the open dialog
+    window.ExportWorkbook();                                           // the save dialog
+    window.SelectTest(TestMode::FourFold);                             // keep or clear?
+    Box("Text11(0)")->setText(QStringLiteral("4"));
     QApplication::clipboard()->setText(QStringLiteral("1 2 3"));
-    window.pasteIntoTable(0);                                          // not a 2x2 block
-    window.plotPanel()->findChild<QAbstractButton*>(QStringLiteral("SavePlot"))->click();  // save the plot
+    window.PasteIntoTable(0);                                          // not a 2x2 block
+    window.Plot()->findChild<QAbstractButton*>(QStringLiteral("SavePlot"))->click();  // save the plot
     window.findChild<QAction*>(QStringLiteral("language_zh"))->trigger();               // applies next start
     ExpectNoChinese(desktop.texts, "messages and dialogs");
     EXPECT_GE(desktop.texts.size(), 20);
 
-    window.exitProgram();                                              // export before exiting?
+    window.ExitProgram();                                              // export before exiting?
     ExpectNoChinese(desktop.texts, "exit question");
 }
 
@@ -436,13 +436,13 @@ TEST_F(EnglishWindow, CalculatorErrorsReadInEnglish)
 {
     // 1 ÷ 0 =
     for (const char* key : {"Command2(6)", "Command5", "Command2(9)", "Command4"})
-        click(key);
-    EXPECT_EQ(box("Text5")->text(), QStringLiteral("Division by zero"));
+        Click(key);
+    EXPECT_EQ(Box("Text5")->text(), QStringLiteral("Division by zero"));
 }
 
 TEST_F(EnglishWindow, HelpOpensTheEnglishPage)
 {
-    window.openOnlineHelp();
+    window.OpenOnlineHelp();
     EXPECT_TRUE(desktop.opened.isLocalFile());
     EXPECT_TRUE(desktop.opened.toLocalFile().endsWith(QStringLiteral("index_en.html"))) << desktop.opened.toString().toStdString();
     QFile page(desktop.opened.toLocalFile());
@@ -475,14 +475,14 @@ TEST_F(EnglishWindow, EveryLibraryMessageReadsInEnglish)
 TEST_F(EnglishWindow, BannerLinesFitTheirBox)
 {
     // As in Chinese: every English line fits the banner from its position.
-    const QFont font = songFont(11, true);
+    const QFont font = SongFont(11, true);
     const QFontMetrics metrics(font);
-    const int boxWidth = px(2730);
+    const int boxWidth = Px(2730);
     for (int line = 1; line <= banner::BannerWidget::kLineCount; ++line) {
-        const QString text = banner::BannerWidget::lineText(line);
-        EXPECT_LE(px(banner::BannerWidget::linePositionTwips(line).x()) + metrics.horizontalAdvance(text), boxWidth) << text.toStdString();
+        const QString text = banner::BannerWidget::LineText(line);
+        EXPECT_LE(Px(banner::BannerWidget::LinePositionTwips(line).x()) + metrics.horizontalAdvance(text), boxWidth) << text.toStdString();
     }
-    EXPECT_LE(px(banner::BannerWidget::welcomePositionTwips().x()) + metrics.horizontalAdvance(banner::BannerWidget::lineText(5)), boxWidth);
+    EXPECT_LE(Px(banner::BannerWidget::WelcomePositionTwips().x()) + metrics.horizontalAdvance(banner::BannerWidget::LineText(5)), boxWidth);
 }
 
 // Without the translation the window keeps its Chinese texts exactly.
@@ -498,7 +498,7 @@ TEST(ChineseWindow, TranslationRemovedLeavesTheChineseTexts)
     MainWindow window(desktop);
     EXPECT_EQ(window.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(), QStringLiteral("两样本均数t检验"));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label5(2)"))->text(), QStringLiteral("结果判断："));
-    EXPECT_NE(window.findAction(QStringLiteral("从Excel导入数据")), nullptr);
+    EXPECT_NE(window.FindAction(QStringLiteral("从Excel导入数据")), nullptr);
 }
 
 } // namespace

@@ -15,34 +15,34 @@ namespace korvanta::ui {
 
 class Recorder final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest& request) override
     {
         filters << request.filter;
         return std::exchange(nextFile, std::nullopt);
     }
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest& request) override
+    std::optional<FileChoice> ChooseFileToSaveAs(QWidget*, const FileRequest& request) override
     {
         filters << request.filter;
         return std::exchange(nextChoice, std::nullopt);
     }
-    bool previewImport(ImportDialog& preview) override
+    bool PreviewImport(ImportDialog& preview) override
     {
         if (inspect)
             inspect(preview);
-        if (preview.sheetNames().size() > 1)
-            sheetsAsked << preview.sheetNames();
+        if (preview.SheetNames().size() > 1)
+            sheetsAsked << preview.SheetNames();
         if (!nextSheet)
             return false;
-        preview.chooseSheet(*nextSheet);
+        preview.ChooseSheet(*nextSheet);
         if (nextColumns)
-            preview.chooseColumns(nextColumns->first, nextColumns->second);
+            preview.ChooseColumns(nextColumns->first, nextColumns->second);
         if (nextHeading)
-            preview.setHeading(*nextHeading);
+            preview.SetHeading(*nextHeading);
         return true;
     }
-    void openUrl(const QUrl&) override {}
+    void OpenUrl(const QUrl&) override {}
 
     std::optional<QString> nextFile;
     std::optional<FileChoice> nextChoice;

@@ -26,12 +26,12 @@ namespace {
 
 class Recorder final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<FileChoice> chooseFileToSaveAs(QWidget*, const FileRequest&) override { return std::exchange(nextChoice, std::nullopt); }
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<FileChoice> ChooseFileToSaveAs(QWidget*, const FileRequest&) override { return std::exchange(nextChoice, std::nullopt); }
     // The preview's pages go to a PDF file, as a PDF printer would print them.
-    void previewAndPrint(QWidget*, const QString& title, const std::function<void(QPrinter&)>& paint) override
+    void PreviewAndPrint(QWidget*, const QString& title, const std::function<void(QPrinter&)>& paint) override
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -40,7 +40,7 @@ public:
         printedTitle = title;
         paint(printer);
     }
-    void openUrl(const QUrl&) override {}
+    void OpenUrl(const QUrl&) override {}
 
     std::optional<FileChoice> nextChoice;
     QString printTo;
@@ -71,12 +71,12 @@ int PageOf(const QStringList& pages, const QString& text)
 class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
-    QString path(const QString& name) const { return folder.filePath(name); }
-    void select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
-    void exportTo(const QString& name, int filter)
+    QString Path(const QString& name) const { return folder.filePath(name); }
+    void Select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    void ExportTo(const QString& name, int filter)
     {
-        desktop.nextChoice = FileChoice{path(name), filter};
-        window.findAction(QStringLiteral("导出报告…"))->trigger();
+        desktop.nextChoice = FileChoice{Path(name), filter};
+        window.FindAction(QStringLiteral("导出报告…"))->trigger();
     }
 
     QTemporaryDir folder;
@@ -96,16 +96,16 @@ TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
         {3, {}, {}},
     };
     for (const auto& c : cases) {
-        select(c.mode);
+        Select(c.mode);
         if (c.mode == 3) {
             for (int i = 0; i < 4; ++i)
                 QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)), QString::number((i + 1) * 7));
         } else {
-            window.loadColumns(c.first, c.second);
+            window.LoadColumns(c.first, c.second);
         }
         const QString name = QStringLiteral("r%1").arg(c.mode);
-        exportTo(name, 0);
-        const QString fonts = RunTool(QStringLiteral("pdffonts"), {path(name + QStringLiteral(".pdf"))});
+        ExportTo(name, 0);
+        const QString fonts = RunTool(QStringLiteral("pdffonts"), {Path(name + QStringLiteral(".pdf"))});
         const QStringList lines = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
         ASSERT_FALSE(lines.isEmpty()) << c.mode;
         for (const QString& line : lines) {
@@ -117,20 +117,20 @@ TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
             << fonts.toStdString();
         EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("UMing|SimSun|CJK|WenQuanYi")))) << fonts.toStdString();
         // Side files only when asked for.
-        EXPECT_FALSE(QFile::exists(path(name + QStringLiteral(".html"))));
-        EXPECT_FALSE(QFile::exists(path(name + QStringLiteral(".png"))));
+        EXPECT_FALSE(QFile::exists(Path(name + QStringLiteral(".html"))));
+        EXPECT_FALSE(QFile::exists(Path(name + QStringLiteral(".png"))));
     }
     EXPECT_EQ(desktop.messages.count(QStringLiteral("提示|报告导出成功！")), 4);
 }
 
 TEST_F(ReportTest, SymbolsAreSetAsTextAndHeadingsStayWithTheirSections)
 {
-    select(3);
+    Select(3);
     const char* counts[4] = {"30", "10", "15", "25"};
     for (int i = 0; i < 4; ++i)
         QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)), QString::fromUtf8(counts[i]));
-    exportTo(QStringLiteral("fourfold"), 0);
-    const QStringList pages = Pages(path(QStringLiteral("fourfold.pdf")));
+    ExportTo(QStringLiteral("fourfold"), 0);
+    const QStringList pages = Pages(Path(QStringLiteral("fourfold.pdf")));
     const QString all = pages.join(QString());
     for (const char* symbol : {"χ²", "≥", "95%CI", "~"})
         EXPECT_TRUE(all.contains(QString::fromUtf8(symbol))) << symbol;
@@ -157,7 +157,7 @@ TEST_F(ReportTest, ALongTableRepeatsItsHeadingRowOnEveryPage)
     report.details.title = report.testName;
     for (int i = 1; i <= 150; ++i)
         report.details.lines.push_back({details::Line::Kind::Figure, QStringLiteral("行%1").arg(i), QStringLiteral("值")});
-    const QString pdf = path(QStringLiteral("long.pdf"));
+    const QString pdf = Path(QStringLiteral("long.pdf"));
     ASSERT_TRUE(WriteReportPdf(pdf, report));
     const QStringList pages = Pages(pdf);
     const int first = PageOf(pages, QStringLiteral("行1 "));
@@ -176,26 +176,26 @@ TEST_F(ReportTest, ALongTableRepeatsItsHeadingRowOnEveryPage)
 
 TEST_F(ReportTest, SideFilesAreWrittenOnlyWhenAskedForAndNamed)
 {
-    select(2);
-    window.loadColumns({"1", "2", "3", "4"}, {"2", "4.1", "5.9", "8"});
-    exportTo(QStringLiteral("plain"), 0);
-    exportTo(QStringLiteral("with.pdf"), 1);
+    Select(2);
+    window.LoadColumns({"1", "2", "3", "4"}, {"2", "4.1", "5.9", "8"});
+    ExportTo(QStringLiteral("plain"), 0);
+    ExportTo(QStringLiteral("with.pdf"), 1);
     EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|报告导出成功！"),
                                              QStringLiteral("提示|报告导出成功！另外写出了网页 with.html 和统计图 with.png、with-power.png。")}));
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("plain.pdf"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain.html"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain.png"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain-power.png"))));
+    EXPECT_TRUE(QFile::exists(Path(QStringLiteral("plain.pdf"))));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("plain.html"))));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("plain.png"))));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("plain-power.png"))));
     for (const char* name : {"with.pdf", "with.html", "with.png", "with-power.png"})
-        EXPECT_TRUE(QFile::exists(path(QString::fromUtf8(name)))) << name;
+        EXPECT_TRUE(QFile::exists(Path(QString::fromUtf8(name)))) << name;
 }
 
 TEST_F(ReportTest, PrintingPaintsTheSameReport)
 {
-    select(1);
-    window.loadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
-    desktop.printTo = path(QStringLiteral("printed.pdf"));
-    QAction* print = window.findAction(QStringLiteral("打印…"));
+    Select(1);
+    window.LoadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
+    desktop.printTo = Path(QStringLiteral("printed.pdf"));
+    QAction* print = window.FindAction(QStringLiteral("打印…"));
     ASSERT_NE(print, nullptr);
     EXPECT_EQ(print->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     print->trigger();
@@ -222,30 +222,30 @@ TEST_F(ReportTest, GroupNamesReachTheFiguresTheCopyThePlotAndTheReport)
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->text(), QStringLiteral("第一组"));
     EXPECT_EQ(second->text(), QStringLiteral("第二组"));
-    window.showDetails();
+    window.ShowDetails();
     for (const auto& c : cases) {
-        select(c.mode);
-        window.loadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
+        Select(c.mode);
+        window.LoadColumns({"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"});
         first->setText(QStringLiteral("治疗组"));
         second->setText(QStringLiteral("对照组"));
-        const DetailsWindow& details = *window.detailsWindow();
-        EXPECT_TRUE(details.clipboardText().contains(QString::fromUtf8(c.figure))) << c.mode;
-        EXPECT_TRUE(details.clipboardHtml().contains(QString::fromUtf8(c.figure))) << c.mode;
+        const DetailsWindow& details = *window.Details();
+        EXPECT_TRUE(details.ClipboardText().contains(QString::fromUtf8(c.figure))) << c.mode;
+        EXPECT_TRUE(details.ClipboardHtml().contains(QString::fromUtf8(c.figure))) << c.mode;
         const QString name = QStringLiteral("named%1").arg(c.mode);
-        exportTo(name, 0);
-        const QString text = Pages(path(name + QStringLiteral(".pdf"))).join(QString());
+        ExportTo(name, 0);
+        const QString text = Pages(Path(name + QStringLiteral(".pdf"))).join(QString());
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.input))) << c.mode;
         EXPECT_FALSE(text.contains(QStringLiteral("第一组"))) << c.mode;
         // Back to the defaults: the usual wording returns.
         first->setText(QStringLiteral("第一组"));
         second->clear();
-        EXPECT_FALSE(details.clipboardText().contains(QStringLiteral("治疗组"))) << c.mode;
+        EXPECT_FALSE(details.ClipboardText().contains(QStringLiteral("治疗组"))) << c.mode;
     }
     // The plot of two samples names its groups.
-    select(0);
-    window.loadColumns({"10", "12", "9"}, {"8", "9", "7"});
+    Select(0);
+    window.LoadColumns({"10", "12", "9"}, {"8", "9", "7"});
     first->setText(QStringLiteral("甲"));
-    const auto& groups = std::get<plot::GroupsPlot>(window.plotPanel()->data()).groups;
+    const auto& groups = std::get<plot::GroupsPlot>(window.Plot()->data()).groups;
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].name, "甲");
     EXPECT_EQ(groups[1].name, "第二组");

@@ -210,14 +210,14 @@ protected:
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open";
     }
 
-    void loadSamples()
+    void LoadSamples()
     {
         std::vector<std::string> first, second;
         for (int k = 1; k <= 12; ++k) {
             first.push_back(std::to_string(10 + k % 5));
             second.push_back(std::to_string(12 + k % 4));
         }
-        window.loadColumns(first, second);
+        window.LoadColumns(first, second);
     }
 
     Recorder desktop;
@@ -227,7 +227,7 @@ protected:
 TEST_F(ScaledScreenTest, MainWindowShowsEveryControlOfEveryTest)
 {
     for (int mode = 0; mode < 5; ++mode) {
-        window.selectTest(static_cast<TestMode>(mode));
+        window.SelectTest(static_cast<TestMode>(mode));
         EXPECT_EQ(Problems(&window), QStringList()) << "mode " << mode;
     }
 }
@@ -235,11 +235,11 @@ TEST_F(ScaledScreenTest, MainWindowShowsEveryControlOfEveryTest)
 TEST_F(ScaledScreenTest, DetailsWindowKeepsItsTableRowsAndEverySection)
 {
     for (int mode = 0; mode < 5; ++mode) {
-        window.selectTest(static_cast<TestMode>(mode));
-        if (mode < 3) loadSamples();
-        window.showDetails();
+        window.SelectTest(static_cast<TestMode>(mode));
+        if (mode < 3) LoadSamples();
+        window.ShowDetails();
         QApplication::processEvents();
-        DetailsWindow* details = window.detailsWindow();
+        DetailsWindow* details = window.Details();
         EXPECT_EQ(Problems(details), QStringList()) << "mode " << mode;
         auto* table = details->findChild<QTableWidget*>(QStringLiteral("DetailsTable"));
         ASSERT_NE(table, nullptr);
@@ -251,9 +251,9 @@ TEST_F(ScaledScreenTest, DetailsWindowKeepsItsTableRowsAndEverySection)
 
 TEST_F(ScaledScreenTest, TTableWindowShowsTheWholeTableByScrolling)
 {
-    window.showTTable();
+    window.ShowTTable();
     QApplication::processEvents();
-    TTableWindow* table = window.tTableWindow();
+    TTableWindow* table = window.TTable();
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(Problems(table), QStringList());
     table->close();
@@ -272,7 +272,7 @@ TEST_F(ScaledScreenTest, ImportPreviewWithSeveralSheetsFits)
         preview.hide();
     };
     desktop.nextSheet.reset();
-    window.importFile(kData + QStringLiteral("/lo_sheets.xlsx"));
+    window.ImportFile(kData + QStringLiteral("/lo_sheets.xlsx"));
     ASSERT_TRUE(shown);
     EXPECT_EQ(problems, QStringList());
 }
@@ -295,14 +295,14 @@ TEST_F(ScaledScreenTest, DesktopPrintPreviewAndQuestionFit)
     DesktopInteraction real;
     QStringList problems;
     CheckNextModal(problems, QStringLiteral("no preview opened"));
-    real.previewAndPrint(&window, QStringLiteral("统计分析报告"), [](QPrinter& printer) {
+    real.PreviewAndPrint(&window, QStringLiteral("统计分析报告"), [](QPrinter& printer) {
         QPainter painter(&printer);
         painter.drawText(QPointF(100, 100), QStringLiteral("第一页"));
     });
     EXPECT_EQ(problems, QStringList()) << "print preview";
 
     CheckNextModal(problems, QStringLiteral("no question asked"));
-    real.ask(&window, {QStringLiteral("提示"),
+    real.Ask(&window, {QStringLiteral("提示"),
                        QStringLiteral("表中有数据。切换检验时保留这些数据吗？"),
                        {QStringLiteral("保留数据"), QStringLiteral("清空数据"), QStringLiteral("取消")},
                        0,

@@ -18,10 +18,10 @@ namespace {
 
 class Silent final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    void openUrl(const QUrl&) override {}
+    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
+    void OpenUrl(const QUrl&) override {}
 };
 
 QString AnnouncedName(QWidget* widget)
@@ -49,12 +49,12 @@ protected:
 TEST_F(UsabilityTest, EveryControlOfEveryWindowAnnouncesAName)
 {
     window.show();
-    window.showTTable();
-    window.showDetails();
+    window.ShowTTable();
+    window.ShowDetails();
     for (int mode = 0; mode < 5; ++mode) {
-        window.selectTest(static_cast<TestMode>(mode));
+        window.SelectTest(static_cast<TestMode>(mode));
         QStringList unnamed;
-        for (QWidget* topLevel : {static_cast<QWidget*>(&window), static_cast<QWidget*>(window.tTableWindow())})
+        for (QWidget* topLevel : {static_cast<QWidget*>(&window), static_cast<QWidget*>(window.TTable())})
             for (QWidget* control : Controls(topLevel))
                 if (AnnouncedName(control).isEmpty())
                     unnamed << control->objectName() + QLatin1Char(' ') + QString::fromLatin1(control->metaObject()->className());

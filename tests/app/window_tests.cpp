@@ -24,16 +24,16 @@ namespace {
 
 class Recorder final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest& request) override { return answer(request); }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest& request) override { return answer(request); }
-    void openUrl(const QUrl& url) override { urls << url.toString(); }
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest& request) override { return Answer(request); }
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest& request) override { return Answer(request); }
+    void OpenUrl(const QUrl& url) override { urls << url.toString(); }
 
     std::optional<QString> nextFile;
     QStringList messages, urls, dialogs;
 
 private:
-    std::optional<QString> answer(const FileRequest& request)
+    std::optional<QString> Answer(const FileRequest& request)
     {
         dialogs << request.title;
         return std::exchange(nextFile, std::nullopt);
@@ -50,7 +50,7 @@ protected:
     void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
 
     template <typename T = QWidget>
-    T* control(const char* name)
+    T* Control(const char* name)
     {
         auto* found = window.findChild<T*>(QString::fromUtf8(name));
         EXPECT_NE(found, nullptr) << name;
@@ -67,13 +67,13 @@ TEST_F(WindowTest, ClientAreaHasTheDesignedFixedSize)
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(control("Picture2")->geometry(), QRect(164, 88, 381, 203));
-    EXPECT_EQ(control("Text1(3)")->geometry(), QRect(80, 84, 137, 15));
+    EXPECT_EQ(Control("Picture2")->geometry(), QRect(164, 88, 381, 203));
+    EXPECT_EQ(Control("Text1(3)")->geometry(), QRect(80, 84, 137, 15));
 }
 
 TEST_F(WindowTest, ChineseCaptionsHaveGlyphsInTheChosenFont)
 {
-    const QLabel* hint = control<QLabel>("Label1");
+    const QLabel* hint = Control<QLabel>("Label1");
     const QFontMetrics metrics(hint->font());
     for (const QChar ch : hint->text())
         EXPECT_TRUE(metrics.inFont(ch)) << QString(ch).toStdString() << " in " << QFontInfo(hint->font()).family().toStdString();
@@ -83,13 +83,13 @@ TEST_F(WindowTest, EachTestShowsExactlyItsPanelsAndHidesTheHiddenControls)
 {
     const char* results[5] = {"Picture4", "Picture6", "Picture7", "Picture9", "Picture11"};
     for (int mode = 0; mode < 5; ++mode) {
-        QTest::mouseClick(control(QStringLiteral("Command1(%1)").arg(mode).toUtf8().constData()), Qt::LeftButton);
+        QTest::mouseClick(Control(QStringLiteral("Command1(%1)").arg(mode).toUtf8().constData()), Qt::LeftButton);
         for (int other = 0; other < 5; ++other)
-            EXPECT_EQ(control(results[other])->isVisible(), other == mode) << results[other] << " in mode " << mode;
-        EXPECT_TRUE(control("Picture2")->isVisible());
-        EXPECT_EQ(control("Picture8")->isVisible(), mode >= 3);
+            EXPECT_EQ(Control(results[other])->isVisible(), other == mode) << results[other] << " in mode " << mode;
+        EXPECT_TRUE(Control("Picture2")->isVisible());
+        EXPECT_EQ(Control("Picture8")->isVisible(), mode >= 3);
         for (const char* hidden : {"Text14", "Label9", "Label7", "Label8", "Label20(0)"})
-            EXPECT_FALSE(control(hidden)->isVisible()) << hidden << " in mode " << mode;
+            EXPECT_FALSE(Control(hidden)->isVisible()) << hidden << " in mode " << mode;
     }
 }
 
@@ -100,26 +100,26 @@ TEST_F(WindowTest, ScrollBarArrowsAndTroughShowStoredRowsWithoutWriting)
         first.push_back(std::to_string(k));
         second.push_back(std::to_string(100 + k));
     }
-    window.loadColumns(first, second);
-    auto* bar = control<QScrollBar>("VS1");
+    window.LoadColumns(first, second);
+    auto* bar = Control<QScrollBar>("VS1");
     ASSERT_TRUE(bar->isEnabled());
     EXPECT_EQ(bar->maximum(), 21);
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(control<QLineEdit>("Text3(0)")->text(), "2");
-    EXPECT_EQ(control<QLineEdit>("Text1(0)")->text(), "2");
+    EXPECT_EQ(Control<QLineEdit>("Text3(0)")->text(), "2");
+    EXPECT_EQ(Control<QLineEdit>("Text1(0)")->text(), "2");
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(control<QLineEdit>("Text3(0)")->text(), "11");
-    EXPECT_EQ(control<QLineEdit>("Text2(8)")->text(), "119");
+    EXPECT_EQ(Control<QLineEdit>("Text3(0)")->text(), "11");
+    EXPECT_EQ(Control<QLineEdit>("Text2(8)")->text(), "119");
     bar->triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(control<QLineEdit>("Text3(8)")->text(), "30");
-    const auto stored = window.store().items(grid::Column::First);
+    EXPECT_EQ(Control<QLineEdit>("Text3(8)")->text(), "30");
+    const auto stored = window.Store().Items(grid::Column::First);
     EXPECT_EQ(std::vector<std::string>(stored.begin(), stored.end()), first);
 }
 
 TEST_F(WindowTest, ToolbarReleaseOutsideTheItemStillRunsItsAction)
 {
-    auto* area = control("Label28(2)");
-    auto* item = control<QFrame>("Picture14(2)");
+    auto* area = Control("Label28(2)");
+    auto* item = Control<QFrame>("Picture14(2)");
     QTest::mousePress(area, Qt::RightButton);
     EXPECT_NE(item->frameShape(), QFrame::NoFrame);
     QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(-40, 300));
@@ -130,10 +130,10 @@ TEST_F(WindowTest, ToolbarReleaseOutsideTheItemStillRunsItsAction)
 
 TEST_F(WindowTest, TableTestsDisableOnlyTheToolbarExchange)
 {
-    QTest::mouseClick(control("Command1(4)"), Qt::LeftButton);
-    QTest::mouseClick(control("Label28(0)"), Qt::LeftButton);
+    QTest::mouseClick(Control("Command1(4)"), Qt::LeftButton);
+    QTest::mouseClick(Control("Label28(0)"), Qt::LeftButton);
     EXPECT_TRUE(desktop.dialogs.isEmpty());
-    window.findAction(QStringLiteral("从Excel导入数据"))->trigger();
+    window.FindAction(QStringLiteral("从Excel导入数据"))->trigger();
     EXPECT_EQ(desktop.dialogs, QStringList{QStringLiteral("打开")});
 }
 
@@ -143,7 +143,7 @@ TEST_F(WindowTest, MenuItemsCarryTheirShortcuts)
         {"从Excel导入数据", "Ctrl+G"}, {"导出数据到Excel", "Ctrl+L"}, {"t界值表", "Ctrl+T"},
         {"退出", "Ctrl+E"}, {"访问作者主页", "Ctrl+H"}, {"在线帮助", "Ctrl+K"}};
     for (const auto& [caption, chord] : items) {
-        QAction* action = window.findAction(QString::fromUtf8(caption));
+        QAction* action = window.FindAction(QString::fromUtf8(caption));
         ASSERT_NE(action, nullptr) << caption;
         EXPECT_EQ(action->shortcut().toString(), QString::fromLatin1(chord)) << caption;
     }
@@ -151,18 +151,18 @@ TEST_F(WindowTest, MenuItemsCarryTheirShortcuts)
 
 TEST_F(WindowTest, OneTTableWindowIsReusedUntilItIsClosed)
 {
-    window.showTTable();
-    TTableWindow* first = window.tTableWindow();
+    window.ShowTTable();
+    TTableWindow* first = window.TTable();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), "t界值表");
-    window.showTTable();
-    EXPECT_EQ(window.tTableWindow(), first);
+    window.ShowTTable();
+    EXPECT_EQ(window.TTable(), first);
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window.tTableWindow(), nullptr);
-    window.showTTable();
-    EXPECT_NE(window.tTableWindow(), nullptr);
+    EXPECT_EQ(window.TTable(), nullptr);
+    window.ShowTTable();
+    EXPECT_NE(window.TTable(), nullptr);
 }
 
 // A Chinese input method commits its text through input-method events, not
@@ -188,8 +188,8 @@ TEST_F(WindowTest, FullWidthDigitsCommittedByAnInputMethodAreNumbers)
         {4, "Text11(3)", {"３", "０"}, "30"},
     };
     for (const Case& c : cases) {
-        QTest::mouseClick(control<QPushButton>(("Command1(" + std::to_string(c.mode) + ")").c_str()), Qt::LeftButton);
-        auto* box = control<QLineEdit>(c.box);
+        QTest::mouseClick(Control<QPushButton>(("Command1(" + std::to_string(c.mode) + ")").c_str()), Qt::LeftButton);
+        auto* box = Control<QLineEdit>(c.box);
         ASSERT_NE(box, nullptr);
         box->setFocus();
         for (const char* commit : c.commits) {
@@ -216,9 +216,9 @@ TEST(TTableWindowRows, ShowTheTableAndInfinityAsItsSign)
 TEST_F(WindowTest, ExitClosesTheTTableWindowAndAsksToEnd)
 {
     bool ended = false;
-    QObject::connect(&window, &MainWindow::exitRequested, [&ended] { ended = true; });
-    window.showTTable();
-    window.findAction(QStringLiteral("退出"))->trigger();
+    QObject::connect(&window, &MainWindow::ExitRequested, [&ended] { ended = true; });
+    window.ShowTTable();
+    window.FindAction(QStringLiteral("退出"))->trigger();
     EXPECT_TRUE(ended);
     EXPECT_TRUE(desktop.messages.isEmpty());
 }

@@ -14,7 +14,7 @@
 namespace korvanta::banner {
 namespace {
 
-using ui::px;
+using ui::Px;
 
 struct TickState {
     int line;
@@ -41,39 +41,39 @@ TEST(BannerWidget, IsTheDesignedBox)
 {
     const BannerWidget banner;
     EXPECT_EQ(banner.objectName(), "Picture3");
-    EXPECT_EQ(banner.size(), QSize(px(2730), px(390)));
+    EXPECT_EQ(banner.size(), QSize(Px(2730), Px(390)));
     EXPECT_EQ(banner.cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(banner.counter(), 0);
+    EXPECT_EQ(banner.Counter(), 0);
 }
 
 TEST(BannerWidget, LoadPrintsWelcomeLineOnGreen)
 {
     BannerWidget banner;
-    banner.printWelcome();
-    EXPECT_EQ(banner.currentLine(), BannerWidget::lineText(5));
-    EXPECT_EQ(banner.background(), kGreen);
-    EXPECT_EQ(banner.textColor(), kWhite);
-    EXPECT_EQ(banner.textPositionTwips(), QPoint(140, 80));
+    banner.PrintWelcome();
+    EXPECT_EQ(banner.CurrentLine(), BannerWidget::LineText(5));
+    EXPECT_EQ(banner.Background(), kGreen);
+    EXPECT_EQ(banner.TextColor(), kWhite);
+    EXPECT_EQ(banner.TextPositionTwips(), QPoint(140, 80));
     EXPECT_TRUE(banner.font().bold());
-    EXPECT_EQ(banner.font().pixelSize(), ui::songFont(11, true).pixelSize());
+    EXPECT_EQ(banner.font().pixelSize(), ui::SongFont(11, true).pixelSize());
     // The load step does not advance the cycle: the first tick shows line 1.
-    banner.tick();
-    EXPECT_EQ(banner.currentLine(), BannerWidget::lineText(1));
+    banner.Tick();
+    EXPECT_EQ(banner.CurrentLine(), BannerWidget::LineText(1));
 }
 
 TEST(BannerWidget, TwelveTicksCycleThroughTheFiveLines)
 {
     BannerWidget banner;
-    banner.printWelcome();
+    banner.PrintWelcome();
     int tick = 0;
     for (const TickState& expected : kTwelveTicks) {
         SCOPED_TRACE(++tick);
-        banner.tick();
-        EXPECT_EQ(banner.counter(), expected.line);
-        EXPECT_EQ(banner.currentLine(), BannerWidget::lineText(expected.line));
-        EXPECT_EQ(banner.background(), expected.background);
-        EXPECT_EQ(banner.textColor(), expected.text);
-        EXPECT_EQ(banner.textPositionTwips(), QPoint(expected.x, 80));
+        banner.Tick();
+        EXPECT_EQ(banner.Counter(), expected.line);
+        EXPECT_EQ(banner.CurrentLine(), BannerWidget::LineText(expected.line));
+        EXPECT_EQ(banner.Background(), expected.background);
+        EXPECT_EQ(banner.TextColor(), expected.text);
+        EXPECT_EQ(banner.TextPositionTwips(), QPoint(expected.x, 80));
         EXPECT_TRUE(banner.font().bold());
     }
 }
@@ -81,54 +81,54 @@ TEST(BannerWidget, TwelveTicksCycleThroughTheFiveLines)
 TEST(BannerWidget, LinesAreFiveDistinctChineseLines)
 {
     for (int line = 1; line <= BannerWidget::kLineCount; ++line) {
-        const QString text = BannerWidget::lineText(line);
+        const QString text = BannerWidget::LineText(line);
         EXPECT_FALSE(text.isEmpty()) << line;
         EXPECT_FALSE(text.contains(QLatin1Char('\n'))) << line;
         EXPECT_TRUE(std::any_of(text.begin(), text.end(),
                                 [](QChar c) { return c.script() == QChar::Script_Han; }))
             << line;
         for (int other = 1; other < line; ++other)
-            EXPECT_NE(text, BannerWidget::lineText(other));
+            EXPECT_NE(text, BannerWidget::LineText(other));
     }
-    EXPECT_TRUE(BannerWidget::lineText(0).isEmpty());
-    EXPECT_TRUE(BannerWidget::lineText(6).isEmpty());
+    EXPECT_TRUE(BannerWidget::LineText(0).isEmpty());
+    EXPECT_TRUE(BannerWidget::LineText(6).isEmpty());
 }
 
 TEST(BannerWidget, EveryLineFitsTheBoxFromItsPosition)
 {
     // As the program asks for it, and as the CJK Song and Hei faces draw it.
-    QFont asked = ui::songFont(11, true);
+    QFont asked = ui::SongFont(11, true);
     QFont serif = asked;
     serif.setFamily(QStringLiteral("Noto Serif CJK SC"));
     QFont sans = asked;
     sans.setFamily(QStringLiteral("Noto Sans CJK SC"));
-    const int boxWidth = px(2730);
+    const int boxWidth = Px(2730);
 
     for (const QFont& font : {asked, serif, sans}) {
         const QFontMetrics metrics(font);
         for (int line = 1; line <= BannerWidget::kLineCount; ++line) {
-            const QString text = BannerWidget::lineText(line);
-            const int x = px(BannerWidget::linePositionTwips(line).x());
+            const QString text = BannerWidget::LineText(line);
+            const int x = Px(BannerWidget::LinePositionTwips(line).x());
             EXPECT_LE(x + metrics.horizontalAdvance(text), boxWidth)
                 << font.family().toStdString() << " line " << line;
         }
-        const int welcomeX = px(BannerWidget::welcomePositionTwips().x());
-        EXPECT_LE(welcomeX + metrics.horizontalAdvance(BannerWidget::lineText(5)), boxWidth);
+        const int welcomeX = Px(BannerWidget::WelcomePositionTwips().x());
+        EXPECT_LE(welcomeX + metrics.horizontalAdvance(BannerWidget::LineText(5)), boxWidth);
     }
 }
 
 TEST(BannerWidget, PaintsTheCurrentLineFromItsState)
 {
     BannerWidget banner;
-    banner.printWelcome();
-    banner.tick(); // line 1: white on red
+    banner.PrintWelcome();
+    banner.Tick(); // line 1: white on red
     const QImage image = banner.grab().toImage();
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(QColor(image.pixel(0, 0)), kRed);
     EXPECT_EQ(QColor(image.pixel(image.width() - 1, image.height() - 1)), kRed);
 
     // Some text pixels are drawn, and only right of the line's x.
-    const int x = px(BannerWidget::linePositionTwips(1).x());
+    const int x = Px(BannerWidget::LinePositionTwips(1).x());
     int textPixels = 0;
     for (int row = 0; row < image.height(); ++row) {
         for (int column = 0; column < image.width(); ++column) {
@@ -148,10 +148,10 @@ TEST(BannerWidget, LeftClickEmitsClicked)
 {
     BannerWidget banner;
     banner.show();
-    QSignalSpy spy(&banner, &BannerWidget::clicked);
+    QSignalSpy spy(&banner, &BannerWidget::Clicked);
     for (int line = 0; line <= BannerWidget::kLineCount; ++line) {
         QTest::mouseClick(&banner, Qt::LeftButton, {}, QPoint(20, 10));
-        banner.tick();
+        banner.Tick();
     }
     EXPECT_EQ(spy.count(), 6);
 
@@ -171,14 +171,14 @@ TEST(BannerWidget, Timer1TicksEveryTwoSecondsOnceStarted)
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->interval(), 2000);
     EXPECT_FALSE(timer->isActive());
-    banner.startAnimation();
+    banner.StartAnimation();
     EXPECT_TRUE(timer->isActive());
 
-    // The timer drives tick(): one timeout shows line 1.
+    // The timer drives Tick(): one timeout shows line 1.
     ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
-    EXPECT_EQ(banner.counter(), 1);
+    EXPECT_EQ(banner.Counter(), 1);
 
-    banner.stopAnimation();
+    banner.StopAnimation();
     EXPECT_FALSE(timer->isActive());
 }
 

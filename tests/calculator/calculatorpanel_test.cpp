@@ -17,8 +17,8 @@ namespace {
 using testing::ButtonSequence;
 using testing::Captions;
 using testing::Sequences;
-using ui::bgr;
-using ui::twipsRect;
+using ui::Bgr;
+using ui::TwipsRect;
 
 QPushButton* ButtonWithCaption(const CalculatorPanel& panel, const QString& caption)
 {
@@ -61,11 +61,11 @@ TEST(CalculatorPanel, FrameAndDisplayAreAsDesigned)
     EXPECT_TRUE(display->isReadOnly());
     EXPECT_EQ(display->maxLength(), 20);
     EXPECT_TRUE(display->alignment() & Qt::AlignRight);
-    EXPECT_EQ(display->geometry(), twipsRect(120, 300, 2100, 345));
+    EXPECT_EQ(display->geometry(), TwipsRect(120, 300, 2100, 345));
 
     const auto* picture = panel.findChild<QFrame*>("Picture1");
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->geometry(), twipsRect(120, 780, 1000, 315));
+    EXPECT_EQ(picture->geometry(), TwipsRect(120, 780, 1000, 315));
 }
 
 TEST(CalculatorPanel, ButtonsPlacedAndColouredAsDesigned)
@@ -79,10 +79,10 @@ TEST(CalculatorPanel, ButtonsPlacedAndColouredAsDesigned)
         const auto* button = panel.findChild<QPushButton*>(expected.name);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), QString::fromUtf8(expected.caption));
-        EXPECT_EQ(button->geometry(), twipsRect(expected.left, expected.top, 460, 315));
+        EXPECT_EQ(button->geometry(), TwipsRect(expected.left, expected.top, 460, 315));
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
         const QColor face = button->palette().color(QPalette::Button);
-        EXPECT_EQ(face, expected.face ? bgr(expected.face) : standardFace);
+        EXPECT_EQ(face, expected.face ? Bgr(expected.face) : standardFace);
     }
 }
 
@@ -98,9 +98,9 @@ TEST_P(PanelSequenceTest, ClickingTheButtonsShowsTheEngineDisplay)
         ASSERT_NE(button, nullptr) << caption;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    EXPECT_EQ(panel.displayText().toStdString(), sequence.display) << sequence.buttons;
-    EXPECT_EQ(panel.findChild<QLineEdit*>("Text5")->text(), panel.displayText());
-    EXPECT_EQ(panel.engine().display(), sequence.display);
+    EXPECT_EQ(panel.DisplayText().toStdString(), sequence.display) << sequence.buttons;
+    EXPECT_EQ(panel.findChild<QLineEdit*>("Text5")->text(), panel.DisplayText());
+    EXPECT_EQ(panel.Engine().Display(), sequence.display);
 }
 
 INSTANTIATE_TEST_SUITE_P(Calculator, PanelSequenceTest, ::testing::ValuesIn(Sequences()),
@@ -114,7 +114,7 @@ TEST(CalculatorPanel, KeyboardDoesNotReachTheCalculator)
     panel.show();
     auto* display = panel.findChild<QLineEdit*>("Text5");
     QTest::mouseClick(panel.findChild<QPushButton*>("Command2(4)"), Qt::LeftButton); // "5"
-    ASSERT_EQ(panel.displayText(), "5");
+    ASSERT_EQ(panel.DisplayText(), "5");
 
     // A clicked button does not keep the focus, so Space or Enter cannot
     // press it again, and typing into the read-only display changes nothing.
@@ -126,8 +126,8 @@ TEST(CalculatorPanel, KeyboardDoesNotReachTheCalculator)
     QTest::keyClicks(display, "78");
     QTest::keyClick(display, Qt::Key_Backspace);
     QTest::keyClick(display, Qt::Key_Return);
-    EXPECT_EQ(panel.displayText(), "5");
-    EXPECT_EQ(panel.engine().display(), "5");
+    EXPECT_EQ(panel.DisplayText(), "5");
+    EXPECT_EQ(panel.Engine().Display(), "5");
 }
 
 TEST(CalculatorPanel, LongEntryStopsAtTwentyCharacters)
@@ -137,7 +137,7 @@ TEST(CalculatorPanel, LongEntryStopsAtTwentyCharacters)
     QPushButton* seven = panel.findChild<QPushButton*>("Command2(0)");
     for (int i = 0; i < 25; ++i)
         QTest::mouseClick(seven, Qt::LeftButton);
-    EXPECT_EQ(panel.displayText(), QString(20, QLatin1Char('7')));
+    EXPECT_EQ(panel.DisplayText(), QString(20, QLatin1Char('7')));
 }
 
 } // namespace

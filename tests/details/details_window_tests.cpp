@@ -147,19 +147,19 @@ TEST(DetailsWindow, FollowsTheModeAndFillsTheTable) {
     auto* copy = window.findChild<QPushButton*>(QStringLiteral("CopyDetails"));
     stats::DetailsInput input;
     input.table = {"40", "25", "10", "30"};
-    window.showFigures(stats::TestMode::PairedChiSquare, input);
-    EXPECT_EQ(window.mode(), stats::TestMode::PairedChiSquare);
-    ASSERT_EQ(table->rowCount(), static_cast<int>(window.report().lines.size()));
+    window.ShowFigures(stats::TestMode::PairedChiSquare, input);
+    EXPECT_EQ(window.Mode(), stats::TestMode::PairedChiSquare);
+    ASSERT_EQ(table->rowCount(), static_cast<int>(window.Report().lines.size()));
     EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("对子数 n"));
     EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("105"));
     EXPECT_EQ(table->columnSpan(1, 0), 2);  // the heading "McNemar检验" spans the table
     EXPECT_TRUE(copy->isEnabled());
 
-    window.showFigures(stats::TestMode::FourFold, input);
-    EXPECT_EQ(window.report().title, QStringLiteral("计数资料卡方检验"));
+    window.ShowFigures(stats::TestMode::FourFold, input);
+    EXPECT_EQ(window.Report().title, QStringLiteral("计数资料卡方检验"));
     EXPECT_EQ(table->columnSpan(1, 0), 1);  // spans of the previous test are gone
 
-    window.showFigures(stats::TestModeFromIndex(7), input);
+    window.ShowFigures(stats::TestModeFromIndex(7), input);
     EXPECT_EQ(table->rowCount(), 0);
     EXPECT_FALSE(copy->isEnabled());
 }
@@ -168,7 +168,7 @@ TEST(DetailsWindow, CopyPutsTheSentenceThenThePlainTable) {
     DetailsWindow window;
     stats::DetailsInput input;
     input.summary = {"10", "2", "10", "12", "2", "10"};
-    window.showFigures(stats::TestMode::TwoSample, input);
+    window.ShowFigures(stats::TestMode::TwoSample, input);
     QApplication::clipboard()->clear();
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CopyDetails")), Qt::LeftButton);
     const QString text = QApplication::clipboard()->text();

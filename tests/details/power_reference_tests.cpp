@@ -27,7 +27,7 @@ struct Screen {
     std::string boxes[6];
     std::string cells[4];
     std::vector<stats::CellValue> first, second;
-    stats::DetailsInput input() const {
+    stats::DetailsInput Input() const {
         stats::DetailsInput in;
         in.summary = {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
         in.first = first;
@@ -36,7 +36,7 @@ struct Screen {
         return in;
     }
     // n complete rows whose values vary.
-    void rows(int n) {
+    void Rows(int n) {
         for (int k = 0; k < n; ++k) {
             first.push_back(stats::ReadCell(std::to_string(k)));
             second.push_back(stats::ReadCell(std::to_string((k * 7) % 11)));
@@ -56,12 +56,12 @@ void Type(DetailsWindow& window, const char* name, const std::string& text) {
 // boxes, and compares the driver's figures with the row.
 void Expect(stats::TestMode mode, const Screen& screen, const ReferenceRow& row, const std::vector<std::pair<const char*, const char*>>& effect) {
     DetailsWindow window;
-    window.showFigures(mode, screen.input());
+    window.ShowFigures(mode, screen.Input());
     Type(window, "PowerAlpha", row.at("alpha"));
     Type(window, "PowerTarget", row.at("target"));
     for (const auto& [box, column] : effect) Type(window, box, row.at(column));
     std::map<std::string, std::string> figures;
-    for (const auto& [key, value] : window.powerPanel()->figures()) figures[key] = value;
+    for (const auto& [key, value] : window.Power()->Figures()) figures[key] = value;
     EXPECT_EQ(figures.at("power.n_required"), row.at("n_required"));
     if (row.count("n_required_cc")) {
         EXPECT_EQ(figures.at("power.n_required_cc"), row.at("n_required_cc"));
@@ -76,7 +76,7 @@ TEST(PowerSectionAgainstR, TTests) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;
         if (row.at("type") == "paired") {
-            screen.rows(std::stoi(row.at("n1")));
+            screen.Rows(std::stoi(row.at("n1")));
             Expect(stats::TestMode::PairedT, screen, row, {{"PowerDifference", "delta"}, {"PowerSd", "sd"}});
         } else {
             // The group sizes from the summary boxes; their ratio is the data's.
@@ -104,7 +104,7 @@ TEST(PowerSectionAgainstR, Correlation) {
     for (const auto& row : ReadReference("power_corr.csv")) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;
-        screen.rows(std::stoi(row.at("n1")));
+        screen.Rows(std::stoi(row.at("n1")));
         Expect(stats::TestMode::Correlation, screen, row, {{"PowerR", "r"}});
     }
 }

@@ -29,7 +29,7 @@ QString Shown(const QWidget& window, const char* name) {
 
 struct TwoSample {
     std::string boxes[6];
-    stats::DetailsInput input() const {
+    stats::DetailsInput Input() const {
         stats::DetailsInput in;
         in.summary = {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
         return in;
@@ -56,7 +56,7 @@ TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
         SCOPED_TRACE(c.required);
         stats::DetailsInput input;
         input.table = {c.cells[0], c.cells[1], c.cells[2], c.cells[3]};
-        window.showFigures(c.mode, input);
+        window.ShowFigures(c.mode, input);
         EXPECT_EQ(Shown(window, "PowerRequired"), QString::fromUtf8(c.required));
         EXPECT_EQ(Shown(window, "PowerAchieved"), QString::fromUtf8(c.achieved));
     }
@@ -64,21 +64,21 @@ TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
 
 TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
     DetailsWindow window;
-    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
+    window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.Input());
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("-2"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("每组 17 例，共 34 例"));
 
     window.findChild<QLineEdit*>(QStringLiteral("PowerDifference"))->setText(QStringLiteral("1"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("每组 64 例，共 128 例"));
     // New data: the typed difference stays, the SD follows the data.
-    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.input());
+    window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.Input());
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("1"));
     EXPECT_EQ(Shown(window, "PowerSd"), QStringLiteral("4"));
-    EXPECT_EQ(window.powerPanel()->plan().required, 253);  // power.t.test(delta = 1, sd = 4): 252.1
+    EXPECT_EQ(window.Power()->Plan().required, 253);  // power.t.test(delta = 1, sd = 4): 252.1
 
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PowerUseData")), Qt::LeftButton);
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("-3"));
-    EXPECT_EQ(window.powerPanel()->plan().required, 29);   // delta = 3, sd = 4: 28.9
+    EXPECT_EQ(window.Power()->Plan().required, 29);   // delta = 3, sd = 4: 28.9
 
     // Text that is no number is said to be so, not taken for none.
     window.findChild<QLineEdit*>(QStringLiteral("PowerRatio"))->setText(QStringLiteral("two"));
@@ -86,15 +86,15 @@ TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
     // Another test starts from its own data.
     stats::DetailsInput table;
     table.table = {"12", "28", "6", "54"};
-    window.showFigures(stats::TestMode::FourFold, table);
-    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.input());
+    window.ShowFigures(stats::TestMode::FourFold, table);
+    window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.Input());
     EXPECT_EQ(Shown(window, "PowerRatio"), QStringLiteral("1"));
-    EXPECT_EQ(window.powerPanel()->plan().required, 29);
+    EXPECT_EQ(window.Power()->Plan().required, 29);
 }
 
 TEST(PowerSection, LevelAndTargetAsTyped) {
     DetailsWindow window;
-    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
+    window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.Input());
     auto* alpha = window.findChild<QLineEdit*>(QStringLiteral("PowerAlpha"));
     auto* target = window.findChild<QLineEdit*>(QStringLiteral("PowerTarget"));
     const std::pair<const char*, const char*> settings[] = {
@@ -103,7 +103,7 @@ TEST(PowerSection, LevelAndTargetAsTyped) {
     for (const auto& [a, t] : settings) {
         alpha->setText(QString::fromLatin1(a));
         target->setText(QString::fromLatin1(t));
-        EXPECT_EQ(window.powerPanel()->plan().required, 32) << a << ' ' << t;  // power.t.test: 31.46
+        EXPECT_EQ(window.Power()->Plan().required, 32) << a << ' ' << t;  // power.t.test: 31.46
     }
     alpha->setText(QStringLiteral("0"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("检验水准 α 应大于 0 且小于 1"));
@@ -111,14 +111,14 @@ TEST(PowerSection, LevelAndTargetAsTyped) {
     target->setText(QStringLiteral("1.2"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("目标检验效能应大于 0 且小于 1"));
     // The power of the data needs no target.
-    EXPECT_TRUE(window.powerPanel()->plan().hasPower());
+    EXPECT_TRUE(window.Power()->Plan().HasPower());
 }
 
 TEST(PowerSection, CopyAddsTheSectionAfterTheTable) {
     DetailsWindow window;
     stats::DetailsInput input;
     input.table = {"12", "28", "6", "54"};
-    window.showFigures(stats::TestMode::FourFold, input);
+    window.ShowFigures(stats::TestMode::FourFold, input);
     QApplication::clipboard()->clear();
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CopyDetails")), Qt::LeftButton);
     const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'));
@@ -133,8 +133,8 @@ TEST(PowerSection, CopyAddsTheSectionAfterTheTable) {
 
 TEST(PowerSection, TheCurveMarksTheTargetAndBothSizes) {
     DetailsWindow window;
-    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.input());
-    const plot::PlotData data = window.powerPanel()->curve();
+    window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.Input());
+    const plot::PlotData data = window.Power()->Curve();
     const auto* curve = std::get_if<plot::PowerCurvePlot>(&data);
     ASSERT_NE(curve, nullptr);
     EXPECT_EQ(curve->required, 17.0);
@@ -153,8 +153,8 @@ TEST(PowerSection, TheCurveMarksTheTargetAndBothSizes) {
         }
     }
     // No effect, no curve.
-    window.showFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "10", "2", "10"}}.input());
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(window.powerPanel()->curve()));
+    window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "10", "2", "10"}}.Input());
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(window.Power()->Curve()));
 }
 
 } // namespace

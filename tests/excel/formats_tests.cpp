@@ -46,16 +46,16 @@ TEST_P(Workbooks, EverySheetReadsTheSameInEachFormat)
 {
     const fs::path path = Data(GetParam());
     const SheetList sheets = ListSheets(path);
-    ASSERT_TRUE(sheets.ok()) << sheets.message;
+    ASSERT_TRUE(sheets.Ok()) << sheets.message;
     EXPECT_EQ(sheets.names, (std::vector<std::string>{"身高", "第二组", "空表"}));
 
     const ReadResult first = ReadSheet(path, 0);
-    ASSERT_TRUE(first.ok()) << first.message;
+    ASSERT_TRUE(first.Ok()) << first.message;
     EXPECT_EQ(AsTexts(first), kFirstSheet);
     // The second sheet ends with a million formatted empty rows in the .ods.
     EXPECT_EQ(AsTexts(ReadSheet(path, 1)), kSecondSheet);
     const ReadResult empty = ReadSheet(path, 2);
-    EXPECT_TRUE(empty.ok());
+    EXPECT_TRUE(empty.Ok());
     EXPECT_TRUE(empty.rows.empty());
     EXPECT_EQ(ReadSheet(path, 3).error, ReadError::NoWorksheet);
 }
@@ -85,7 +85,7 @@ TEST(Workbooks, RefusedWorkbooksGiveTheFirstSheetReadersMessage)
 {
     for (const char* name : {"lo_password.xls", "made_excel95.xls", "made_encrypted.xlsx"}) {
         const ReadResult sheet = ReadSheet(Data(name), 0);
-        EXPECT_FALSE(sheet.ok()) << name;
+        EXPECT_FALSE(sheet.Ok()) << name;
         EXPECT_EQ(sheet.message, ReadFirstSheet(Data(name)).message) << name;
     }
 }
@@ -115,7 +115,7 @@ TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
     for (const Case& c : cases) {
         EXPECT_EQ(DetectFormat(Data(c.file)), FileFormat::Text) << c.file;
         const ReadResult read = ReadSheet(Data(c.file), 0);
-        ASSERT_TRUE(read.ok()) << c.file << ": " << read.message;
+        ASSERT_TRUE(read.Ok()) << c.file << ": " << read.message;
         EXPECT_EQ(AsTexts(read), c.expected) << c.file;
         EXPECT_EQ(ListSheets(Data(c.file)).names.size(), 1u) << c.file;
     }
@@ -125,7 +125,7 @@ class TempFolder {
 public:
     TempFolder() : path_(fs::temp_directory_path() / ("korvanta-io-" + std::to_string(::getpid()))) { fs::create_directories(path_); }
     ~TempFolder() { fs::remove_all(path_); }
-    fs::path file(const std::string& name, const std::string& bytes) const
+    fs::path File(const std::string& name, const std::string& bytes) const
     {
         std::ofstream(path_ / name, std::ios::binary) << bytes;
         return path_ / name;
@@ -151,11 +151,11 @@ TEST(DetectFormat, WorkbooksByContentTextOnlyByName)
         {Data("lo_sheets.xls"), FileFormat::Xls},
         {folder / "really_a_workbook.csv", FileFormat::Xlsx},
         {folder / "renamed.xls", FileFormat::Ods},
-        {folder.file("text.xls", "1,2\n3,4\n"), FileFormat::Unknown},
-        {folder.file("page.csv", "\xEF\xBB\xBF <html><table><tr><td>1</td></tr></table></html>"), FileFormat::Unknown},
-        {folder.file("binary.txt", std::string("1\0002\n", 4)), FileFormat::Unknown},
-        {folder.file("empty.csv", ""), FileFormat::Unknown},
-        {folder.file("UPPER.CSV", "1\n"), FileFormat::Text},
+        {folder.File("text.xls", "1,2\n3,4\n"), FileFormat::Unknown},
+        {folder.File("page.csv", "\xEF\xBB\xBF <html><table><tr><td>1</td></tr></table></html>"), FileFormat::Unknown},
+        {folder.File("binary.txt", std::string("1\0002\n", 4)), FileFormat::Unknown},
+        {folder.File("empty.csv", ""), FileFormat::Unknown},
+        {folder.File("UPPER.CSV", "1\n"), FileFormat::Text},
         {folder / "missing.csv", FileFormat::Unknown},
     };
     for (const Case& c : cases)
@@ -167,7 +167,7 @@ TEST(TextFiles, ATextWithoutDataIsNoDataFile)
 {
     TempFolder folder;
     for (const std::string& text : {std::string("not a workbook\n"), std::string("身高,体重\n"), std::string("\n\n,\n")}) {
-        const ReadResult read = ReadSheet(folder.file("t.txt", text), 0);
+        const ReadResult read = ReadSheet(folder.File("t.txt", text), 0);
         EXPECT_EQ(read.error, ReadError::NotWorkbook) << text;
         EXPECT_EQ(read.message, "请打开Excel文件！");
     }
@@ -233,7 +233,7 @@ TEST(OdsFiles, HostilePackagesAreRefusedAndOddOnesRead)
         const ReadResult read = ReadSheet(path, 0);
         EXPECT_EQ(read.error, c.error) << c.name;
         EXPECT_EQ(read.rows.size(), c.rows) << c.name;
-        EXPECT_EQ(read.ok(), read.message.empty()) << c.name;
+        EXPECT_EQ(read.Ok(), read.message.empty()) << c.name;
     }
 }
 
@@ -265,7 +265,7 @@ TEST(CsvExport, WritesWhatCsvReadersAndOurImportReadBack)
     const std::vector<std::string> first = {"1.5", "", "a,b", "  spaced  ", "say \"hi\"", "中文", "", ""};
     const std::vector<std::string> second = {"2", "-3", "", "4", "", "", "", ""};
     const fs::path path = folder / "out.csv";
-    ASSERT_TRUE(WriteCsv(path, first, second).ok());
+    ASSERT_TRUE(WriteCsv(path, first, second).Ok());
 
     const std::string bytes = ReadAll(path);
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
@@ -273,7 +273,7 @@ TEST(CsvExport, WritesWhatCsvReadersAndOurImportReadBack)
     EXPECT_EQ(PythonRows(path), "1.5 | 2\n | -3\na,b | \n  spaced   | 4\nsay \"hi\" | \n中文 | \n");
 
     const ReadResult back = ReadSheet(path, 0);
-    ASSERT_TRUE(back.ok());
+    ASSERT_TRUE(back.Ok());
     const Texts expected = {{"1.5", "2"}, {"", "-3"}, {"a,b", ""}, {"  spaced  ", "4"}, {"say \"hi\"", ""}, {"中文", ""}};
     EXPECT_EQ(AsTexts(back), expected);
 }
@@ -297,7 +297,7 @@ TEST(TextFiles, AStraySeparatorInOneFieldReadsAsPythonsCsvReaderDoes)
     };
     TempFolder folder;
     for (const Case& c : cases) {
-        const fs::path path = folder.file("stray.csv", c.text);
+        const fs::path path = folder.File("stray.csv", c.text);
         Texts python;
         std::istringstream lines(PythonRows(path));
         for (std::string line; std::getline(lines, line);) {
@@ -308,7 +308,7 @@ TEST(TextFiles, AStraySeparatorInOneFieldReadsAsPythonsCsvReaderDoes)
         if (c.heading)
             python.erase(python.begin());
         const ReadResult read = ReadSheet(path, 0);
-        ASSERT_TRUE(read.ok()) << c.name;
+        ASSERT_TRUE(read.Ok()) << c.name;
         EXPECT_EQ(AsTexts(read), python) << c.name;
     }
 }
@@ -322,10 +322,10 @@ TEST(CsvExport, TextsThatWouldSplitTheFileOrBeEvaluatedAreGuarded)
     const std::vector<std::string> first = {"1", "a;b", "c\td", "=1+1", "-2", "+cmd|' /C calc'!A0", "-", "@x", "a=b"};
     const std::vector<std::string> second = {"2", "x", "", "-1e3", "", "", "", "", ""};
     const fs::path path = folder / "guarded.csv";
-    ASSERT_TRUE(WriteCsv(path, first, second).ok());
+    ASSERT_TRUE(WriteCsv(path, first, second).Ok());
     EXPECT_EQ(PythonRows(path), "1 | 2\na;b | x\nc\td | \n'=1+1 | -1e3\n-2 | \n'+cmd|' /C calc'!A0 | \n'- | \n'@x | \na=b | \n");
     const ReadResult back = ReadSheet(path, 0);
-    ASSERT_TRUE(back.ok());
+    ASSERT_TRUE(back.Ok());
     const Texts expected = {{"1", "2"}, {"a;b", "x"}, {"c\td", ""}, {"'=1+1", "-1e3"}, {"-2", ""},
                             {"'+cmd|' /C calc'!A0", ""}, {"'-", ""}, {"'@x", ""}, {"a=b", ""}};
     EXPECT_EQ(AsTexts(back), expected);

@@ -42,10 +42,10 @@ TEST(ClinicSheets, EveryColumnDatesAsTextAndFormulasWithOrWithoutResults) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const DataFile file(Fixture(c.file));
-        ASSERT_TRUE(file.ok()) << file.message();
-        ASSERT_EQ(file.sheetNames(), std::vector<std::string>{"数据"});
-        const ReadResult sheet = file.readSheet(0);
-        ASSERT_TRUE(sheet.ok()) << sheet.message;
+        ASSERT_TRUE(file.Ok()) << file.Message();
+        ASSERT_EQ(file.SheetNames(), std::vector<std::string>{"数据"});
+        const ReadResult sheet = file.ReadSheet(0);
+        ASSERT_TRUE(sheet.Ok()) << sheet.message;
         ASSERT_EQ(sheet.rows.size(), 14u);
         EXPECT_EQ(ColumnOf(sheet, 0), ids);
         EXPECT_EQ(Describe(sheet.rows[1][1]), "n:141");
@@ -72,21 +72,21 @@ TEST(SheetsByIndex, ListedAndReadFromOneOpenedFile) {
     for (const char* name : {"lo_sheets.xls", "lo_sheets.xlsx", "lo_sheets.ods", "hostile/workbook_behind_dots.xlsx"}) {
         SCOPED_TRACE(name);
         const DataFile file(Fixture(name));
-        ASSERT_TRUE(file.ok()) << file.message();
-        EXPECT_EQ(ListSheets(Fixture(name)).names, file.sheetNames());
-        const ReadResult second = file.readSheet(1);
-        ASSERT_TRUE(second.ok()) << second.message;
+        ASSERT_TRUE(file.Ok()) << file.Message();
+        EXPECT_EQ(ListSheets(Fixture(name)).names, file.SheetNames());
+        const ReadResult second = file.ReadSheet(1);
+        ASSERT_TRUE(second.Ok()) << second.message;
         if (std::string_view(name).starts_with("hostile")) {
-            EXPECT_EQ(file.sheetNames(), (std::vector<std::string>{"一", "二"}));
+            EXPECT_EQ(file.SheetNames(), (std::vector<std::string>{"一", "二"}));
             EXPECT_EQ(Describe(second.rows), (test::Table{{"n:3", "n:4"}}));
-            EXPECT_EQ(file.readSheet(2).error, ReadError::NoWorksheet);
+            EXPECT_EQ(file.ReadSheet(2).error, ReadError::NoWorksheet);
             continue;
         }
-        EXPECT_EQ(file.sheetNames(), names);
+        EXPECT_EQ(file.SheetNames(), names);
         EXPECT_EQ(Describe(second.rows), (test::Table{{"n:1", "n:4"}, {"n:2", "n:5"}, {"n:3", "n:6"}}));
         // The first sheet after the second: nothing of the file changed.
-        EXPECT_EQ(file.readSheet(0).rows.size(), ReadSheet(Fixture(name), 0).rows.size());
-        EXPECT_EQ(file.readSheet(3).error, ReadError::NoWorksheet);
+        EXPECT_EQ(file.ReadSheet(0).rows.size(), ReadSheet(Fixture(name), 0).rows.size());
+        EXPECT_EQ(file.ReadSheet(3).error, ReadError::NoWorksheet);
     }
 }
 
@@ -160,9 +160,9 @@ TEST(RoundTrips, WhatWeExportWeImportUnchanged) {
     for (const auto& w : writers) {
         SCOPED_TRACE(w.name);
         ScratchDir dir;
-        ASSERT_TRUE(w.write(dir / w.name, first, second).ok());
+        ASSERT_TRUE(w.write(dir / w.name, first, second).Ok());
         const ReadResult read = ReadSheet(dir / w.name, 0);
-        ASSERT_TRUE(read.ok()) << read.message;
+        ASSERT_TRUE(read.Ok()) << read.message;
         ASSERT_EQ(read.rows.size(), first.size());
         for (std::size_t r = 0; r < first.size(); ++r) {
             const std::string* texts[2] = {&first[r], &second[r]};

@@ -79,7 +79,7 @@ class FixtureRead : public ::testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixtureRead, GivesEveryCellOfColumnsAAndB) {
     const auto result = ReadFirstSheet(Fixture(GetParam().file));
-    ASSERT_TRUE(result.ok()) << result.message;
+    ASSERT_TRUE(result.Ok()) << result.message;
     EXPECT_EQ(Describe(result.rows), *GetParam().expected);
 }
 
@@ -102,7 +102,7 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
     for (const char* file : {"lo_rows32767.xls", "lo_rows32767.xlsx"}) {
         SCOPED_TRACE(file);
         const auto result = ReadFirstSheet(Fixture(file));
-        ASSERT_TRUE(result.ok()) << result.message;
+        ASSERT_TRUE(result.Ok()) << result.message;
         ASSERT_EQ(result.rows.size(), 32767u);
         EXPECT_EQ(result.rows[0], (Row{Cell::MakeText("X"), Cell::MakeText("Y")}));
         for (std::size_t i = 1; i < result.rows.size(); ++i) {
@@ -116,7 +116,7 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
 // widths, rich text, a boolean, an error constant, and a second sheet.
 TEST(FixtureReadXlwt, LongSharedStringsAcrossContinueRecords) {
     const auto result = ReadFirstSheet(Fixture("xlwt_strings.xls"));
-    ASSERT_TRUE(result.ok()) << result.message;
+    ASSERT_TRUE(result.Ok()) << result.message;
     ASSERT_EQ(result.rows.size(), 400u);
     std::string chinese;
     for (int i = 0; i < 5000; ++i) chinese += "中";
@@ -158,7 +158,7 @@ TEST(FixtureReadByContent, AWorkbookUnderTheOtherExtensionReadsTheSame) {
     std::filesystem::copy_file(Fixture("lo_mixed.xls"), dir / "really_xls.XLSX");
     for (const char* name : {"really_xlsx.xls", "really_xls.XLSX"}) {
         const auto result = ReadFirstSheet(dir / name);
-        ASSERT_TRUE(result.ok()) << name << ": " << result.message;
+        ASSERT_TRUE(result.Ok()) << name << ": " << result.message;
         EXPECT_EQ(Describe(result.rows), kMixed) << name;
     }
 }

@@ -25,7 +25,7 @@ ScratchDir::~ScratchDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::vector<std::string> ScratchDir::files() const {
+std::vector<std::string> ScratchDir::Files() const {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());

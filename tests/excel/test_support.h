@@ -24,8 +24,8 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-    const std::filesystem::path& path() const { return path_; }
-    std::vector<std::string> files() const;
+    const std::filesystem::path& Path() const { return path_; }
+    std::vector<std::string> Files() const;
 
 private:
     std::filesystem::path path_;

@@ -141,19 +141,19 @@ class ExportRoundTrip : public ::testing::TestWithParam<FormatCase> {
 protected:
     // FreeXL 1.0.6 gives up on any shared string spanning more than two
     // records, whoever wrote it (xlwt's too), so long texts skip it.
-    void check(const Columns& columns, bool withFreeXl = true) {
+    void Check(const Columns& columns, bool withFreeXl = true) {
         ScratchDir dir;
         const auto path = dir / (std::string("out.") + GetParam().extension);
         const auto written = GetParam().write(path, columns.first, columns.second);
-        ASSERT_TRUE(written.ok()) << written.message << " " << written.detail;
-        EXPECT_EQ(dir.files(), std::vector<std::string>{path.filename().string()});
+        ASSERT_TRUE(written.Ok()) << written.message << " " << written.detail;
+        EXPECT_EQ(dir.Files(), std::vector<std::string>{path.filename().string()});
 
         const auto python = RunPython(GetParam().readerScript, {path.string()});
         EXPECT_EQ(python.status, 0);
         EXPECT_EQ(python.output, ExpectedLines(columns));
 
         const auto ours = ReadFirstSheet(path);
-        ASSERT_TRUE(ours.ok()) << ours.message;
+        ASSERT_TRUE(ours.Ok()) << ours.message;
         EXPECT_EQ(Describe(ours.rows), ExpectedCells(columns));
         if (withFreeXl && std::string(GetParam().extension) == "xls") {
             EXPECT_EQ(ReadWithFreeXl(path), ExpectedCells(columns));
@@ -161,16 +161,16 @@ protected:
     }
 };
 
-TEST_P(ExportRoundTrip, NumbersTextsAndGapsOfColumnsOfDifferentLengths) { check(MixedColumns()); }
-TEST_P(ExportRoundTrip, EmptyListsGiveAnEmptySheet) { check({}); }
+TEST_P(ExportRoundTrip, NumbersTextsAndGapsOfColumnsOfDifferentLengths) { Check(MixedColumns()); }
+TEST_P(ExportRoundTrip, EmptyListsGiveAnEmptySheet) { Check({}); }
 TEST_P(ExportRoundTrip, TwelveAndTenItems) {
     Columns c;
     for (int i = 1; i <= 12; ++i) c.first.push_back(std::to_string(i));
     for (int i = 1; i <= 10; ++i) c.second.push_back(std::to_string(i * 10));
-    check(c);
+    Check(c);
 }
-TEST_P(ExportRoundTrip, LongTextsInBothCharacterWidths) { check(LongTextColumns(), false); }
-TEST_P(ExportRoundTrip, ThirtyTwoThousandRows) { check(ManyRows(32767)); }
+TEST_P(ExportRoundTrip, LongTextsInBothCharacterWidths) { Check(LongTextColumns(), false); }
+TEST_P(ExportRoundTrip, ThirtyTwoThousandRows) { Check(ManyRows(32767)); }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ExportRoundTrip,
                          ::testing::Values(FormatCase{"xls", &WriteXls, kXlrdScript},
@@ -187,7 +187,7 @@ TEST(ExportLimits, XlsHoldsExactly65536Rows) {
         full.first.push_back(std::to_string(i) + std::string(100, 'x'));
         full.second.push_back(std::to_string(i * 0.5));
     }
-    ASSERT_TRUE(WriteXls(dir / "full.xls", full.first, full.second).ok());
+    ASSERT_TRUE(WriteXls(dir / "full.xls", full.first, full.second).Ok());
     EXPECT_GT(std::filesystem::file_size(dir / "full.xls"), 109u * 128 * 512);
     const auto python = RunPython(kXlrdScript, {(dir / "full.xls").string()});
     EXPECT_EQ(python.status, 0);
@@ -200,7 +200,7 @@ TEST(ExportLimits, XlsHoldsExactly65536Rows) {
     EXPECT_EQ(refused.error, WriteError::TooManyRows);
     EXPECT_EQ(refused.message, WriteErrorMessage(WriteError::TooManyRows));
     EXPECT_FALSE(std::filesystem::exists(dir / "over.xls"));
-    EXPECT_TRUE(WriteXlsx(dir / "over.xlsx", {}, over).ok());
+    EXPECT_TRUE(WriteXlsx(dir / "over.xlsx", {}, over).Ok());
 }
 
 TEST(ExportLimits, RefusesTextsNoWorkbookCanHold) {
@@ -217,10 +217,10 @@ TEST(ExportLimits, RefusesTextsNoWorkbookCanHold) {
         for (Writer write : {&WriteXls, &WriteXlsx}) {
             const auto r = write(dir / "t", {"1", c.text}, {});
             EXPECT_EQ(r.error, c.error);
-            EXPECT_TRUE(dir.files().empty());
+            EXPECT_TRUE(dir.Files().empty());
         }
     }
-    EXPECT_TRUE(WriteXls(dir / "max.xls", {std::string(32767, 'x')}, {}).ok());
+    EXPECT_TRUE(WriteXls(dir / "max.xls", {std::string(32767, 'x')}, {}).Ok());
 }
 
 class ExportKeepsExistingFile : public ::testing::TestWithParam<FormatCase> {};
@@ -244,7 +244,7 @@ TEST_P(ExportKeepsExistingFile, WhenTheWriteFails) {
     EXPECT_EQ(result.error, WriteError::WriteFailed) << result.detail;
     EXPECT_FALSE(result.message.empty());
     EXPECT_EQ(ReadFile(target), "previous export");
-    EXPECT_EQ(dir.files(), std::vector<std::string>{target.filename().string()});
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{target.filename().string()});
 }
 
 TEST_P(ExportKeepsExistingFile, WhenTheTargetIsAFolder) {
@@ -254,18 +254,18 @@ TEST_P(ExportKeepsExistingFile, WhenTheTargetIsAFolder) {
     const auto result = GetParam().write(target, {"1"}, {"2"});
     EXPECT_EQ(result.error, WriteError::IsFolder);
     EXPECT_TRUE(std::filesystem::is_directory(target / "inside"));
-    EXPECT_EQ(dir.files(), std::vector<std::string>{"a folder"});
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"a folder"});
 }
 
 TEST_P(ExportKeepsExistingFile, AndReplacesItOnSuccess) {
     ScratchDir dir;
     const auto target = dir / (std::string("data.") + GetParam().extension);
     WriteFile(target, "previous export");
-    ASSERT_TRUE(GetParam().write(target, {"7"}, {}).ok());
+    ASSERT_TRUE(GetParam().write(target, {"7"}, {}).Ok());
     const auto result = ReadFirstSheet(target);
-    ASSERT_TRUE(result.ok());
+    ASSERT_TRUE(result.Ok());
     EXPECT_EQ(Describe(result.rows), (Table{{"n:7", ""}}));
-    EXPECT_EQ(dir.files(), std::vector<std::string>{target.filename().string()});
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{target.filename().string()});
 }
 
 TEST_P(ExportKeepsExistingFile, AndReportsAMissingFolder) {
@@ -324,7 +324,7 @@ TEST(ExportLimits, TooLittleMemoryIsReportedNotFatal) {
         int status = 0;
         ::waitpid(pid, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "format " << static_cast<int>(format) << ", status " << status;
-        EXPECT_TRUE(dir.files().empty());
+        EXPECT_TRUE(dir.Files().empty());
     }
 }
 #endif

@@ -69,7 +69,7 @@ TEST(XlsxParts, RelationshipTargetsInEveryForm) {
         parts[c.part] = sheet;
         parts["xl/_rels/workbook.xml.rels"] = Rels(Rel("rId1", "worksheet", c.target));
         const auto r = ReadParts(parts);
-        ASSERT_TRUE(r.ok()) << c.target << ": " << r.message;
+        ASSERT_TRUE(r.Ok()) << c.target << ": " << r.message;
         EXPECT_EQ(Describe(r.rows), (Table{{"n:5", ""}})) << c.target;
     }
 }
@@ -90,7 +90,7 @@ TEST(XlsxParts, WorkbookElsewhereAndStrictNamespacesWithPrefixes) {
         {"book/t.xml", "<x:sst xmlns:x=\"" + strictMain + "\"><x:si><x:t>严格</x:t></x:si></x:sst>"},
     };
     const auto r = ReadParts(parts);
-    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << r.message;
     EXPECT_EQ(Describe(r.rows), (Table{{"", ""}, {"", "s:严格"}}));
 }
 
@@ -104,7 +104,7 @@ TEST(XlsxCells, TypesWithAndWithoutReferences) {
         "<row r=\"6\"><c r=\"b6\" t=\"s\"><v>1</v></c><c t=\"s\"><v>0</v></c></row>"  // C6 follows B6
         "<row r=\"9\"><c r=\"AB9\" s=\"3\"/></row>";
     const auto r = ReadParts(Package(data));
-    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << r.message;
     const Table expected = {
         {"n:0.001", "s:0.001x"}, {"b:TRUE", "e:#REF!"}, {"", ""}, {"s:a b", "s:1900-03-01 12:00"},
         {"s:1900-01-01", ""},    {"", "s:one"},         {"", ""}, {"", ""},           {"", ""},
@@ -119,7 +119,7 @@ TEST(XlsxCells, TextsCutAtExcelsLimit) {
     const auto r = ReadParts(Package("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + std::string(100000, 'x') +
                                          "</t></is></c><c r=\"B1\" t=\"s\"><v>0</v></c></row>",
                                      "<si><t>" + chinese + "</t></si>"));
-    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << r.message;
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0][0].text, std::string(kMaxCellChars, 'x'));
     EXPECT_EQ(r.rows[0][1].text.size(), kMaxCellChars * 3);
@@ -206,7 +206,7 @@ TEST(XlsxHostile, SurvivesRandomDamageToItsXml) {
             for (int i = 0; i < 3; ++i) xml[random() % xml.size()] = static_cast<char>(random() % 128);
         }
         const auto r = ReadParts(damaged);
-        if (!r.ok()) {
+        if (!r.Ok()) {
             EXPECT_FALSE(r.message.empty());
         }
     }
@@ -239,7 +239,7 @@ TEST(FilesThatAreNoWorkbook, GetAClearError) {
         EXPECT_EQ(r.message, ReadErrorMessage(c.error)) << c.name;
     }
     EXPECT_EQ(ReadFirstSheet(dir / "missing.xls").error, ReadError::CannotOpen);
-    EXPECT_EQ(ReadFirstSheet(dir.path()).error, ReadError::CannotOpen);
+    EXPECT_EQ(ReadFirstSheet(dir.Path()).error, ReadError::CannotOpen);
     EXPECT_EQ(ReadErrorMessage(ReadError::NotWorkbook), "请打开Excel文件！");
 }
 

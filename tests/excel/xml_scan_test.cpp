@@ -18,18 +18,18 @@ class Recorder : public XmlHandler {
 public:
     std::string events;
 
-    void start(std::string_view name, const char** attributes) override {
-        flush();
+    void Start(std::string_view name, const char** attributes) override {
+        Flush();
         events += "<" + std::string(name);
         for (const char** a = attributes; a && *a; a += 2) events += " " + std::string(a[0]) + "=" + a[1];
         events += ">";
     }
-    void end(std::string_view name) override {
-        flush();
+    void End(std::string_view name) override {
+        Flush();
         events += "</" + std::string(name) + ">";
     }
-    void text(std::string_view t) override { text_ += t; }
-    void flush() {
+    void Text(std::string_view t) override { text_ += t; }
+    void Flush() {
         if (!text_.empty()) events += "'" + text_ + "'";
         text_.clear();
     }
@@ -51,13 +51,13 @@ std::string WithExpat(const std::string& xml) {
     std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreate(nullptr), XML_ParserFree);
     XML_SetUserData(parser.get(), &r);
     XML_SetElementHandler(
-        parser.get(), [](void* d, const char* n, const char** a) { static_cast<Recorder*>(d)->start(Local(n), a); },
-        [](void* d, const char* n) { static_cast<Recorder*>(d)->end(Local(n)); });
+        parser.get(), [](void* d, const char* n, const char** a) { static_cast<Recorder*>(d)->Start(Local(n), a); },
+        [](void* d, const char* n) { static_cast<Recorder*>(d)->End(Local(n)); });
     XML_SetCharacterDataHandler(parser.get(), [](void* d, const char* t, int n) {
-        static_cast<Recorder*>(d)->text(std::string_view(t, static_cast<std::size_t>(n)));
+        static_cast<Recorder*>(d)->Text(std::string_view(t, static_cast<std::size_t>(n)));
     });
     if (XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE) != XML_STATUS_OK) return {};
-    r.flush();
+    r.Flush();
     return r.events;
 }
 
@@ -69,11 +69,11 @@ std::string WithScanner(const std::string& xml, std::size_t piece, XmlScanner::R
     XmlScanner::Result last = XmlScanner::Result::More;
     for (std::size_t at = 0; last == XmlScanner::Result::More; at += piece) {
         const std::size_t n = at < xml.size() ? std::min(piece, xml.size() - at) : 0;
-        last = scanner.feed(xml.data() + std::min(at, xml.size()), n, at + n >= xml.size());
+        last = scanner.Feed(xml.data() + std::min(at, xml.size()), n, at + n >= xml.size());
     }
     if (result) *result = last;
     if (last != XmlScanner::Result::Done) return {};
-    r.flush();
+    r.Flush();
     return r.events;
 }
 
@@ -161,13 +161,13 @@ TEST(XmlScan, LeavesOtherEncodingsToExpatAndStopsWhenTheHandlerIsDone) {
     EXPECT_EQ(result, XmlScanner::Result::OtherEncoding);
 
     struct StopAtB : Recorder {
-        void start(std::string_view name, const char** a) override {
-            Recorder::start(name, a);
+        void Start(std::string_view name, const char** a) override {
+            Recorder::Start(name, a);
             if (name == "b") outcome = Outcome::Done;
         }
     } handler;
     XmlScanner scanner(handler);
-    EXPECT_EQ(scanner.feed("<a><b/><c>", 10, false), XmlScanner::Result::Done);
+    EXPECT_EQ(scanner.Feed("<a><b/><c>", 10, false), XmlScanner::Result::Done);
     EXPECT_EQ(handler.events, "<a><b>");
 }
 
@@ -176,8 +176,8 @@ TEST(XmlScan, MarkupThatNeverEndsIsTooLarge) {
     XmlScanner scanner(r);
     const std::string start = "<a b=\"";
     const std::string filler(1 << 20, 'x');
-    XmlScanner::Result result = scanner.feed(start.data(), start.size(), false);
-    for (int i = 0; i < 20 && result == XmlScanner::Result::More; ++i) result = scanner.feed(filler.data(), filler.size(), false);
+    XmlScanner::Result result = scanner.Feed(start.data(), start.size(), false);
+    for (int i = 0; i < 20 && result == XmlScanner::Result::More; ++i) result = scanner.Feed(filler.data(), filler.size(), false);
     EXPECT_EQ(result, XmlScanner::Result::TooLarge);
 }
 

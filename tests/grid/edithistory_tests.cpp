@@ -23,12 +23,12 @@ EditState State(Texts first, Texts second, Texts fields = {"", ""}, EditPlace pl
 
 void Start(EditHistory& history, const EditState& state)
 {
-    history.start(state.first, state.second, state.fields, state.place);
+    history.Start(state.first, state.second, state.fields, state.place);
 }
 
 bool Record(EditHistory& history, const EditState& state)
 {
-    return history.record(state.first, state.second, state.fields, state.place);
+    return history.Record(state.first, state.second, state.fields, state.place);
 }
 
 void ExpectSame(const std::optional<EditState>& got, const EditState& want, const std::string& where)
@@ -56,13 +56,13 @@ TEST_P(HistoryStep, UndoAndRedoGiveBackBothStates)
     Start(history, c.before);
     EXPECT_EQ(Record(history, c.after), c.step);
     if (!c.step) {
-        EXPECT_FALSE(history.canUndo());
+        EXPECT_FALSE(history.CanUndo());
         return;
     }
-    ExpectSame(history.undo(), c.before, "undo");
-    EXPECT_FALSE(history.canUndo());
-    ExpectSame(history.redo(), c.after, "redo");
-    EXPECT_FALSE(history.canRedo());
+    ExpectSame(history.Undo(), c.before, "undo");
+    EXPECT_FALSE(history.CanUndo());
+    ExpectSame(history.Redo(), c.after, "redo");
+    EXPECT_FALSE(history.CanRedo());
 }
 
 const Texts kNine(9, "");
@@ -96,8 +96,8 @@ TEST(EditHistory, UndoGivesBackTheStateJustBeforeTheStep)
     Texts typed = ten;
     typed[9] = "6";
     ASSERT_TRUE(Record(history, State(typed, Texts(10, ""), {"", ""}, {TestMode::TwoSample, 1})));
-    ExpectSame(history.undo(), appended, "undo of the typed 6");
-    ExpectSame(history.undo(), State(kNine, kNine), "undo of the typed 5");
+    ExpectSame(history.Undo(), appended, "undo of the typed 6");
+    ExpectSame(history.Undo(), State(kNine, kNine), "undo of the typed 5");
 }
 
 TEST(EditHistory, KeepsItsDepthAndForgetsTheOldest)
@@ -110,9 +110,9 @@ TEST(EditHistory, KeepsItsDepthAndForgetsTheOldest)
         ASSERT_TRUE(Record(history, states.back()));
     }
     for (int i = 69; i >= 20; --i)
-        ExpectSame(history.undo(), states[static_cast<std::size_t>(i)], "undo to " + std::to_string(i));
-    EXPECT_FALSE(history.canUndo());
-    EXPECT_EQ(history.redoCount(), 50u);
+        ExpectSame(history.Undo(), states[static_cast<std::size_t>(i)], "undo to " + std::to_string(i));
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(history.RedoCount(), 50u);
 }
 
 TEST(EditHistory, ANewStepForgetsTheUndoneOnes)
@@ -121,10 +121,10 @@ TEST(EditHistory, ANewStepForgetsTheUndoneOnes)
     Start(history, State({}, {}));
     Record(history, State({"1"}, {}));
     Record(history, State({"1", "2"}, {}));
-    history.undo();
+    history.Undo();
     ASSERT_TRUE(Record(history, State({"1", "3"}, {})));
-    EXPECT_FALSE(history.canRedo());
-    ExpectSame(history.undo(), State({"1"}, {}), "undo after the new branch");
+    EXPECT_FALSE(history.CanRedo());
+    ExpectSame(history.Undo(), State({"1"}, {}), "undo after the new branch");
 }
 
 struct SavedCase {
@@ -143,12 +143,12 @@ TEST_P(SavedState, TellsWhetherTheDataMatchTheLastFile)
     for (const char action : GetParam().actions) {
         switch (action) {
         case 'r': Record(history, State({std::to_string(++next)}, {})); break;
-        case 'u': history.undo(); break;
-        case 'd': history.redo(); break;
-        case 's': history.markSaved(); break;
+        case 'u': history.Undo(); break;
+        case 'd': history.Redo(); break;
+        case 's': history.MarkSaved(); break;
         }
     }
-    EXPECT_EQ(history.atSaved(), GetParam().atSaved);
+    EXPECT_EQ(history.AtSaved(), GetParam().atSaved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sequences, SavedState, ::testing::Values(
@@ -211,13 +211,13 @@ TEST(EditHistory, RandomEditsUndoAndRedoExactly)
                 current = next;
             } else if (kind < 8 && cursor > 0) {
                 current = steps[--cursor].first;
-                ExpectSame(history.undo(), current, "undo");
+                ExpectSame(history.Undo(), current, "undo");
             } else if (cursor < steps.size()) {
                 current = steps[cursor++].second;
-                ExpectSame(history.redo(), current, "redo");
+                ExpectSame(history.Redo(), current, "redo");
             }
-            ASSERT_EQ(history.undoCount(), cursor);
-            ASSERT_EQ(history.redoCount(), steps.size() - cursor);
+            ASSERT_EQ(history.UndoCount(), cursor);
+            ASSERT_EQ(history.RedoCount(), steps.size() - cursor);
         }
     }
 }

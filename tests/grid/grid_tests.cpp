@@ -44,7 +44,7 @@ class FakeWindow : public GridView {
 public:
     explicit FakeWindow(GridStore& store) : store_(store) {}
 
-    void assignCell(Column column, int row, const std::string& text) override
+    void AssignCell(Column column, int row, const std::string& text) override
     {
         std::string& cell = cells[column == Column::First ? 0 : 1][static_cast<std::size_t>(row)];
         if (cell == text)
@@ -52,16 +52,16 @@ public:
         cell = text;
         ++changes;
     }
-    void assignRowNumber(int row, const std::string& text) override { numbers[static_cast<std::size_t>(row)] = text; }
-    void showScrollState(int value, int maximum, bool enabled) override
+    void AssignRowNumber(int row, const std::string& text) override { numbers[static_cast<std::size_t>(row)] = text; }
+    void ShowScrollState(int value, int maximum, bool enabled) override
     {
         shownValue = value;
         shownMaximum = maximum;
         shownEnabled = enabled;
     }
-    void type(Column column, int row, const std::string& text)
+    void Type(Column column, int row, const std::string& text)
     {
-        assignCell(column, row, text);
+        AssignCell(column, row, text);
         StoreCell(store_, column, row, CleanCellText(text));
     }
 
@@ -85,8 +85,8 @@ protected:
 
 TEST_F(GridWindowTest, FreshGridShowsNineEmptyRowsThatCannotScroll)
 {
-    EXPECT_EQ(store.rowCount(), 9);
-    EXPECT_EQ(store.count(Column::Second), 9);
+    EXPECT_EQ(store.RowCount(), 9);
+    EXPECT_EQ(store.Count(Column::Second), 9);
     EXPECT_EQ(window.numbers.front(), "1");
     EXPECT_EQ(window.numbers.back(), "9");
     EXPECT_EQ(window.shownMaximum, 0);
@@ -95,11 +95,11 @@ TEST_F(GridWindowTest, FreshGridShowsNineEmptyRowsThatCannotScroll)
 
 TEST_F(GridWindowTest, AppendAtTheEndMovesTheWindowOntoTheNewRow)
 {
-    window.type(Column::First, 0, "4");
+    window.Type(Column::First, 0, "4");
     ASSERT_TRUE(AppendRow(store, window));
-    EXPECT_EQ(store.rowCount(), 10);
-    EXPECT_EQ(store.maximum(), 1);
-    EXPECT_EQ(store.offset(), 1);
+    EXPECT_EQ(store.RowCount(), 10);
+    EXPECT_EQ(store.Maximum(), 1);
+    EXPECT_EQ(store.Offset(), 1);
     EXPECT_TRUE(window.shownEnabled);
     EXPECT_EQ(window.numbers.front(), "2");
     EXPECT_EQ(window.numbers.back(), "10");
@@ -116,90 +116,90 @@ TEST_F(GridWindowTest, TypingAfterScrollingStoresAtOffsetPlusRow)
         AppendRow(store, window);
     ScrollTo(store, window, 3);
     ASSERT_EQ(window.numbers.back(), "12");
-    window.type(Column::Second, 8, "7.5");
-    EXPECT_EQ(store.item(Column::Second, 11), "7.5");
-    EXPECT_EQ(store.item(Column::First, 11), "");
+    window.Type(Column::Second, 8, "7.5");
+    EXPECT_EQ(store.Item(Column::Second, 11), "7.5");
+    EXPECT_EQ(store.Item(Column::First, 11), "");
 }
 
 TEST_F(GridWindowTest, RefreshShowsTheStoreWithoutWritingBack)
 {
-    store.setItem(Column::First, 0, "12a");  // as an import may leave it
+    store.SetItem(Column::First, 0, "12a");  // as an import may leave it
     RefreshGrid(store, window);
     EXPECT_EQ(window.cells[0][0], "12a");
-    EXPECT_EQ(store.item(Column::First, 0), "12a");
+    EXPECT_EQ(store.Item(Column::First, 0), "12a");
     // A refresh leaves nothing behind that would stop the next edit.
-    window.type(Column::First, 1, "5b");
-    EXPECT_EQ(store.item(Column::First, 1), "5");
+    window.Type(Column::First, 1, "5b");
+    EXPECT_EQ(store.Item(Column::First, 1), "5");
 }
 
 TEST_F(GridWindowTest, ScrollingNeverLeavesTheStore)
 {
     AppendRow(store, window);
     ScrollDown(store, window);
-    EXPECT_EQ(store.offset(), 1);
+    EXPECT_EQ(store.Offset(), 1);
     ScrollTo(store, window, 50);
-    EXPECT_EQ(store.offset(), 1);
+    EXPECT_EQ(store.Offset(), 1);
     ScrollUp(store, window);
     ScrollUp(store, window);
-    EXPECT_EQ(store.offset(), 0);
+    EXPECT_EQ(store.Offset(), 0);
 }
 
 TEST_F(GridWindowTest, ResetAfterScrollingEmptiesEverything)
 {
-    window.type(Column::First, 2, "3");
+    window.Type(Column::First, 2, "3");
     for (int k = 0; k < 3; ++k)
         AppendRow(store, window);
     ResetGrid(store, window);
-    EXPECT_EQ(store.rowCount(), 9);
-    EXPECT_EQ(store.offset(), 0);
-    EXPECT_EQ(store.maximum(), 0);
-    EXPECT_FALSE(store.scrollEnabled());
+    EXPECT_EQ(store.RowCount(), 9);
+    EXPECT_EQ(store.Offset(), 0);
+    EXPECT_EQ(store.Maximum(), 0);
+    EXPECT_FALSE(store.ScrollEnabled());
     for (const auto& column : window.cells)
         for (const auto& cell : column)
             EXPECT_EQ(cell, "");
-    EXPECT_EQ(store.item(Column::First, 2), "");
+    EXPECT_EQ(store.Item(Column::First, 2), "");
 }
 
 TEST_F(GridWindowTest, AppendsStopAtTheLastRowWithoutOverwriting)
 {
-    store.padTo(kMaxRows - 1);
-    store.setMaximum(store.rowCount() - kVisibleRows);
-    store.setOffset(store.maximum());
-    store.setItem(Column::First, kMaxRows - 2, "41");
+    store.PadTo(kMaxRows - 1);
+    store.SetMaximum(store.RowCount() - kVisibleRows);
+    store.SetOffset(store.Maximum());
+    store.SetItem(Column::First, kMaxRows - 2, "41");
     EXPECT_TRUE(AppendRow(store, window));
-    EXPECT_EQ(store.rowCount(), kMaxRows);
+    EXPECT_EQ(store.RowCount(), kMaxRows);
     EXPECT_FALSE(AppendRow(store, window));
-    EXPECT_EQ(store.rowCount(), kMaxRows);
-    EXPECT_EQ(store.offset(), kMaxRows - kVisibleRows);
-    EXPECT_EQ(store.item(Column::First, kMaxRows - 2), "41");
-    EXPECT_FALSE(store.setItem(Column::First, kMaxRows, "1"));
+    EXPECT_EQ(store.RowCount(), kMaxRows);
+    EXPECT_EQ(store.Offset(), kMaxRows - kVisibleRows);
+    EXPECT_EQ(store.Item(Column::First, kMaxRows - 2), "41");
+    EXPECT_FALSE(store.SetItem(Column::First, kMaxRows, "1"));
 }
 
 TEST(GridStoreTest, ValueTypedBelowAShortImportIsKept)
 {
     GridStore store;
-    store.replace({"1", "2", "3"}, {"4", "5", "6"});
-    ASSERT_TRUE(store.setItem(Column::First, 6, "9"));
-    EXPECT_EQ(store.count(Column::First), 7);
-    EXPECT_EQ(store.count(Column::Second), 7);
-    EXPECT_EQ(store.item(Column::First, 6), "9");
-    EXPECT_TRUE(store.values(Column::First)[6].isNumber());
-    EXPECT_EQ(store.values(Column::Second)[6].kind, stats::CellValue::Kind::Empty);
+    store.Replace({"1", "2", "3"}, {"4", "5", "6"});
+    ASSERT_TRUE(store.SetItem(Column::First, 6, "9"));
+    EXPECT_EQ(store.Count(Column::First), 7);
+    EXPECT_EQ(store.Count(Column::Second), 7);
+    EXPECT_EQ(store.Item(Column::First, 6), "9");
+    EXPECT_TRUE(store.Values(Column::First)[6].IsNumber());
+    EXPECT_EQ(store.Values(Column::Second)[6].kind, stats::CellValue::Kind::Empty);
 }
 
 TEST(GridStoreTest, ConvertedValuesFollowTheirTexts)
 {
     GridStore store;
-    store.replace({"1.5", "-", "", "abc"}, {});
+    store.Replace({"1.5", "-", "", "abc"}, {});
     using Kind = stats::CellValue::Kind;
-    const auto values = store.values(Column::First);
+    const auto values = store.Values(Column::First);
     EXPECT_EQ(values[0].kind, Kind::Number);
-    EXPECT_EQ(values[0].value.units(), 15000);
+    EXPECT_EQ(values[0].value.Units(), 15000);
     EXPECT_EQ(values[1].kind, Kind::NotANumber);
     EXPECT_EQ(values[2].kind, Kind::Empty);
     EXPECT_EQ(values[3].kind, Kind::NotANumber);
-    store.setItem(Column::First, 1, "-2");
-    EXPECT_EQ(store.values(Column::First)[1].value.units(), -20000);
+    store.SetItem(Column::First, 1, "-2");
+    EXPECT_EQ(store.Values(Column::First)[1].value.Units(), -20000);
 }
 
 struct NavigationCase {

@@ -16,14 +16,14 @@ using delimited::ParseDelimitedText;
 GridStore StoreWith(const std::vector<std::string>& first, const std::vector<std::string>& second)
 {
     GridStore store;
-    store.replace(first, second);
-    store.padTo(kVisibleRows);
+    store.Replace(first, second);
+    store.PadTo(kVisibleRows);
     return store;
 }
 
 std::vector<std::string> Items(const GridStore& store, Column column)
 {
-    const auto items = store.items(column);
+    const auto items = store.Items(column);
     return {items.begin(), items.end()};
 }
 
@@ -44,21 +44,21 @@ TEST(PasteBlock, TwoColumnsFillBothFromTheRowWhicheverColumnHasTheFocus)
     GridStore store = StoreWith({"a"}, {"b"});
     const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText("1\t2\n3\n"), Column::Second, 1);
     EXPECT_TRUE(outcome.firstChanged && outcome.secondChanged);
-    EXPECT_EQ(store.item(Column::First, 0), "a");
-    EXPECT_EQ(store.item(Column::First, 1), "1");
-    EXPECT_EQ(store.item(Column::Second, 1), "2");
-    EXPECT_EQ(store.item(Column::First, 2), "3");
+    EXPECT_EQ(store.Item(Column::First, 0), "a");
+    EXPECT_EQ(store.Item(Column::First, 1), "1");
+    EXPECT_EQ(store.Item(Column::Second, 1), "2");
+    EXPECT_EQ(store.Item(Column::First, 2), "3");
     // A short row blanks the other column's cell, as in a spreadsheet.
-    EXPECT_EQ(store.item(Column::Second, 2), "");
+    EXPECT_EQ(store.Item(Column::Second, 2), "");
 }
 
 TEST(PasteBlock, FieldsAreCleanedAsTypedCellsAre)
 {
     GridStore store = StoreWith({}, {});
     PasteBlock(store, ParseDelimitedText("7\n12kg\n1a2\n3。\n"), Column::First, 0);
-    EXPECT_EQ(store.item(Column::First, 1), "12");
-    EXPECT_EQ(store.item(Column::First, 2), "1a2");
-    EXPECT_EQ(store.item(Column::First, 3), "3.");
+    EXPECT_EQ(store.Item(Column::First, 1), "12");
+    EXPECT_EQ(store.Item(Column::First, 2), "1a2");
+    EXPECT_EQ(store.Item(Column::First, 3), "3.");
 }
 
 TEST(PasteBlock, RefusedBlocksChangeNothing)
@@ -79,7 +79,7 @@ TEST(PasteBlock, RefusedBlocksChangeNothing)
         GridStore store = StoreWith({"5", "6"}, {"7", "8"});
         const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText(c.text), Column::First, c.row);
         EXPECT_EQ(outcome.problem, c.problem) << c.text;
-        EXPECT_EQ(store.rowCount(), kVisibleRows) << c.text;
+        EXPECT_EQ(store.RowCount(), kVisibleRows) << c.text;
         EXPECT_EQ(Items(store, Column::First)[0], "5") << c.text;
     }
 }
@@ -89,8 +89,8 @@ TEST(PasteBlock, ABlockReachingTheLastRowExactlyFits)
     GridStore store = StoreWith({}, {});
     const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText("1\n2\n3\n"), Column::First, kMaxRows - 3);
     EXPECT_EQ(outcome.problem, PasteProblem::None);
-    EXPECT_EQ(store.rowCount(), kMaxRows);
-    EXPECT_EQ(store.item(Column::First, kMaxRows - 1), "3");
+    EXPECT_EQ(store.RowCount(), kMaxRows);
+    EXPECT_EQ(store.Item(Column::First, kMaxRows - 1), "3");
 }
 
 // ----- Ctrl+C -----
@@ -110,7 +110,7 @@ TEST(CopyText, PastesBackAsTheSameColumns)
     PasteBlock(target, ParseDelimitedText(CopyText(source)), Column::First, 0);
     for (Column column : {Column::First, Column::Second})
         for (int row = 0; row < 4; ++row)
-            EXPECT_EQ(target.item(column, row), source.item(column, row)) << row;
+            EXPECT_EQ(target.Item(column, row), source.Item(column, row)) << row;
 }
 
 } // namespace

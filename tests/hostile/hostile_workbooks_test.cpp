@@ -27,10 +27,10 @@ const QString kImport = QStringLiteral("从Excel导入数据");
 
 class Recorder final : public UserInteraction {
 public:
-    void showMessage(QWidget*, const QString& title, const QString& text) override { messages.push_back({title, text}); }
-    std::optional<QString> chooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
-    std::optional<QString> chooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    void openUrl(const QUrl&) override {}
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages.push_back({title, text}); }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
+    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
+    void OpenUrl(const QUrl&) override {}
 
     std::optional<QString> nextFile;
     std::vector<std::pair<QString, QString>> messages;
@@ -45,10 +45,10 @@ struct Snapshot {
 
     static Snapshot Of(const MainWindow& window) {
         Snapshot s;
-        const auto& store = window.store();
-        s.first.assign(store.items(grid::Column::First).begin(), store.items(grid::Column::First).end());
-        s.second.assign(store.items(grid::Column::Second).begin(), store.items(grid::Column::Second).end());
-        s.offset = store.offset();
+        const auto& store = window.Store();
+        s.first.assign(store.Items(grid::Column::First).begin(), store.Items(grid::Column::First).end());
+        s.second.assign(store.Items(grid::Column::Second).begin(), store.Items(grid::Column::Second).end());
+        s.offset = store.Offset();
         for (const QLineEdit* cell : window.findChildren<QLineEdit*>()) s.cells << cell->objectName() + '=' + cell->text();
         for (const QLabel* label : window.findChildren<QLabel*>())
             if (label->objectName() != QStringLiteral("Label9")) s.labels << label->objectName() + '=' + label->text();
@@ -159,8 +159,8 @@ protected:
             before.push_back(std::to_string(100 + 3 * i));
             after.push_back(std::to_string(98 + 2 * i + i % 3));
         }
-        window.selectTest(TestMode::PairedT);
-        window.loadColumns(before, after);
+        window.SelectTest(TestMode::PairedT);
+        window.LoadColumns(before, after);
         desktop.nextFile = QString::fromStdString((HostileFolder() / GetParam().file).string());
     }
 
@@ -173,7 +173,7 @@ TEST_P(HostileWorkbook, EndsInAMessageWithNothingChangedOrInASoundImport) {
     const Snapshot before = Snapshot::Of(window);
     const long peakBefore = PeakKiB();
     const auto start = std::chrono::steady_clock::now();
-    window.findAction(kImport)->trigger();
+    window.FindAction(kImport)->trigger();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long growthMiB = (PeakKiB() - peakBefore) / 1024;
     RecordProperty("seconds", std::to_string(seconds));
@@ -196,12 +196,12 @@ TEST_P(HostileWorkbook, EndsInAMessageWithNothingChangedOrInASoundImport) {
         } else {
             for (const auto& [title, text] : desktop.messages) ADD_FAILURE() << "unexpected message: " << text.toStdString();
         }
-        const auto& store = window.store();
-        EXPECT_EQ(store.count(grid::Column::First), c.rows);
-        EXPECT_EQ(store.count(grid::Column::Second), c.rows);
-        EXPECT_EQ(store.item(grid::Column::First, 0), c.a1);
-        EXPECT_EQ(store.item(grid::Column::Second, 0), c.b1);
-        EXPECT_EQ(store.offset(), 0);
+        const auto& store = window.Store();
+        EXPECT_EQ(store.Count(grid::Column::First), c.rows);
+        EXPECT_EQ(store.Count(grid::Column::Second), c.rows);
+        EXPECT_EQ(store.Item(grid::Column::First, 0), c.a1);
+        EXPECT_EQ(store.Item(grid::Column::Second, 0), c.b1);
+        EXPECT_EQ(store.Offset(), 0);
     }
 }
 

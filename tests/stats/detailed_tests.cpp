@@ -268,7 +268,7 @@ TEST(ShapiroWilk, RangeOfSampleSizes) {
     std::vector<double> even;
     for (int i = 0; i < 5000; ++i) even.push_back(i % 100);
     const NormalityFigures uniform = ShapiroWilk(even);
-    ASSERT_TRUE(uniform.p.has());
+    ASSERT_TRUE(uniform.p.Has());
     EXPECT_LT(uniform.p.value, 1e-6);  // 5000 evenly spread values are far from normal
     // Three equally spaced values are as normal as three values can be.
     EXPECT_DOUBLE_EQ(ShapiroWilk(std::vector<double>{1, 2, 3}).w.value, 1);

@@ -140,23 +140,23 @@ TEST(ExactSums, RunningSumsEqualFreshOnesAfterAnyEdits) {
     for (int edit = 0; edit < 2000; ++edit) {
         const std::size_t k = row(random);
         std::vector<CellValue>& column = edit % 2 ? y : x;
-        running.add(x[k], y[k], -1);
-        if (&column == &x) runningX.add(x[k], -1);
+        running.Add(x[k], y[k], -1);
+        if (&column == &x) runningX.Add(x[k], -1);
         column[k] = ReadCell(pool[pick(random)]);
-        running.add(x[k], y[k], 1);
-        if (&column == &x) runningX.add(x[k], 1);
+        running.Add(x[k], y[k], 1);
+        if (&column == &x) runningX.Add(x[k], 1);
     }
     const PairMoments fresh = MomentsOf(x, y);
     EXPECT_EQ(running.n, fresh.n);
-    EXPECT_EQ(running.x.value(), fresh.x.value());
-    EXPECT_EQ(running.yy.value(), fresh.yy.value());
-    EXPECT_EQ(running.xy.value(), fresh.xy.value());
-    EXPECT_EQ(runningX.squares.value(), MomentsOf(x).squares.value());
+    EXPECT_EQ(running.x.Value(), fresh.x.Value());
+    EXPECT_EQ(running.yy.Value(), fresh.yy.Value());
+    EXPECT_EQ(running.xy.Value(), fresh.xy.Value());
+    EXPECT_EQ(runningX.squares.Value(), MomentsOf(x).squares.Value());
     // And against a sum formed without the running sums' code.
     Rational sum = 0;
     for (const CellValue& cell : x)
-        if (cell.isNumber()) sum += ToRational(cell.exact);
-    EXPECT_EQ(runningX.sum.value(), sum);
+        if (cell.IsNumber()) sum += ToRational(cell.exact);
+    EXPECT_EQ(runningX.sum.Value(), sum);
 }
 
 TEST(ExactSums, LeaveOneHundredTwentyEightBitsWithoutLosingATerm) {
@@ -168,20 +168,20 @@ TEST(ExactSums, LeaveOneHundredTwentyEightBitsWithoutLosingATerm) {
     Rational expectedSquares = 0, expectedSum = 0;
     for (const auto& text : terms) {
         const ExactDecimal value = *ParseExact(text);
-        squares.addProduct(value, value, 1);
-        sum.add(value, 1);
+        squares.AddProduct(value, value, 1);
+        sum.Add(value, 1);
         expectedSquares += ToRational(value) * ToRational(value);
         expectedSum += ToRational(value);
-        EXPECT_EQ(squares.value(), expectedSquares) << text;
-        EXPECT_EQ(sum.value(), expectedSum) << text;
+        EXPECT_EQ(squares.Value(), expectedSquares) << text;
+        EXPECT_EQ(sum.Value(), expectedSum) << text;
     }
     for (const auto& text : terms) {
         const ExactDecimal value = *ParseExact(text);
-        squares.addProduct(value, value, -1);
+        squares.AddProduct(value, value, -1);
         expectedSquares -= ToRational(value) * ToRational(value);
-        EXPECT_EQ(squares.value(), expectedSquares) << text;
+        EXPECT_EQ(squares.Value(), expectedSquares) << text;
     }
-    EXPECT_EQ(squares.value(), 0);
+    EXPECT_EQ(squares.Value(), 0);
 }
 
 TEST(ExactValues, TextsKeepTheirDigits) {

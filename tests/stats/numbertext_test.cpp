@@ -54,7 +54,7 @@ TEST(ParseFixed4, AcceptsNumbersAndRoundsHalvesToEven) {
     for (const auto& [text, units] : cases) {
         const auto value = ParseFixed4(text);
         ASSERT_TRUE(value.has_value()) << text;
-        EXPECT_EQ(value->units(), units) << text;
+        EXPECT_EQ(value->Units(), units) << text;
     }
 }
 
@@ -68,36 +68,36 @@ TEST(ParseFixed4, RejectsWhatIsNotANumberInRange) {
 }
 
 TEST(Fixed4, ArithmeticIsExactAndReportsOverflow) {
-    const Fixed4 max = Fixed4::fromUnits(kMaxUnits), min = Fixed4::fromUnits(kMinUnits);
-    const Fixed4 unit = Fixed4::fromUnits(1), half = Fixed4::fromUnits(5000);
-    EXPECT_FALSE(add(max, unit).has_value());
-    EXPECT_FALSE(subtract(min, unit).has_value());
-    EXPECT_EQ(add(max, Fixed4::fromUnits(-1))->units(), kMaxUnits - 1);
-    EXPECT_FALSE(multiply(max, Fixed4::fromUnits(20000)).has_value());
-    EXPECT_FALSE(multiply(min, Fixed4::fromUnits(-10000)).has_value());
-    EXPECT_EQ(multiply(min, Fixed4::fromUnits(10000))->units(), kMinUnits);
+    const Fixed4 max = Fixed4::FromUnits(kMaxUnits), min = Fixed4::FromUnits(kMinUnits);
+    const Fixed4 unit = Fixed4::FromUnits(1), half = Fixed4::FromUnits(5000);
+    EXPECT_FALSE(Add(max, unit).has_value());
+    EXPECT_FALSE(Subtract(min, unit).has_value());
+    EXPECT_EQ(Add(max, Fixed4::FromUnits(-1))->Units(), kMaxUnits - 1);
+    EXPECT_FALSE(Multiply(max, Fixed4::FromUnits(20000)).has_value());
+    EXPECT_FALSE(Multiply(min, Fixed4::FromUnits(-10000)).has_value());
+    EXPECT_EQ(Multiply(min, Fixed4::FromUnits(10000))->Units(), kMinUnits);
     // The product is rounded to four places, halves to even.
-    EXPECT_EQ(multiply(unit, half)->units(), 0);
-    EXPECT_EQ(multiply(Fixed4::fromUnits(3), half)->units(), 2);
-    EXPECT_EQ(multiply(Fixed4::fromUnits(-3), half)->units(), -2);
-    EXPECT_EQ(multiply(*ParseFixed4("1.5"), *ParseFixed4("-2.25"))->units(), -33750);
-    EXPECT_FALSE(Fixed4::fromInteger(922337203685478).has_value());
-    EXPECT_EQ(Fixed4::fromInteger(-3)->units(), -30000);
+    EXPECT_EQ(Multiply(unit, half)->Units(), 0);
+    EXPECT_EQ(Multiply(Fixed4::FromUnits(3), half)->Units(), 2);
+    EXPECT_EQ(Multiply(Fixed4::FromUnits(-3), half)->Units(), -2);
+    EXPECT_EQ(Multiply(*ParseFixed4("1.5"), *ParseFixed4("-2.25"))->Units(), -33750);
+    EXPECT_FALSE(Fixed4::FromInteger(922337203685478).has_value());
+    EXPECT_EQ(Fixed4::FromInteger(-3)->Units(), -30000);
 }
 
 TEST(Fixed4, FromDoubleRoundsTheExactBinaryValueHalvesToEven) {
     // 1/32 and 3/32 are exact halves of a ten-thousandth.
-    EXPECT_EQ(Fixed4::fromDouble(0.03125)->units(), 312);
-    EXPECT_EQ(Fixed4::fromDouble(0.09375)->units(), 938);
-    EXPECT_EQ(Fixed4::fromDouble(-0.03125)->units(), -312);
+    EXPECT_EQ(Fixed4::FromDouble(0.03125)->Units(), 312);
+    EXPECT_EQ(Fixed4::FromDouble(0.09375)->Units(), 938);
+    EXPECT_EQ(Fixed4::FromDouble(-0.03125)->Units(), -312);
     // 0.00005 as a double lies just above the half.
-    EXPECT_EQ(Fixed4::fromDouble(0.00005)->units(), 1);
-    EXPECT_EQ(Fixed4::fromDouble(0.04999999999999982)->units(), 500);
-    EXPECT_EQ(Fixed4::fromDouble(5e-324)->units(), 0);
-    EXPECT_EQ(Fixed4::fromDouble(-922337203685477.5)->units(), -9223372036854775000);
-    EXPECT_FALSE(Fixed4::fromDouble(1e15).has_value());
-    EXPECT_FALSE(Fixed4::fromDouble(std::nan("")).has_value());
-    EXPECT_FALSE(Fixed4::fromDouble(-std::numeric_limits<double>::infinity()).has_value());
+    EXPECT_EQ(Fixed4::FromDouble(0.00005)->Units(), 1);
+    EXPECT_EQ(Fixed4::FromDouble(0.04999999999999982)->Units(), 500);
+    EXPECT_EQ(Fixed4::FromDouble(5e-324)->Units(), 0);
+    EXPECT_EQ(Fixed4::FromDouble(-922337203685477.5)->Units(), -9223372036854775000);
+    EXPECT_FALSE(Fixed4::FromDouble(1e15).has_value());
+    EXPECT_FALSE(Fixed4::FromDouble(std::nan("")).has_value());
+    EXPECT_FALSE(Fixed4::FromDouble(-std::numeric_limits<double>::infinity()).has_value());
 }
 
 TEST(FixedText, PlainDecimalWithoutTrailingZeros) {
@@ -105,7 +105,7 @@ TEST(FixedText, PlainDecimalWithoutTrailingZeros) {
         {0, "0"}, {5000, ".5"}, {-2500, "-.25"}, {14142, "1.4142"}, {120000, "12"}, {-10, "-.001"},
         {kMinUnits, "-922337203685477.5808"}, {kMaxUnits, "922337203685477.5807"},
     };
-    for (const auto& [units, text] : cases) EXPECT_EQ(FixedText(Fixed4::fromUnits(units)), text) << units;
+    for (const auto& [units, text] : cases) EXPECT_EQ(FixedText(Fixed4::FromUnits(units)), text) << units;
 }
 
 TEST(LeadingNumber, ReadsThePrefixThatIsANumber) {

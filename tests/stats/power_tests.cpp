@@ -27,9 +27,9 @@ double At(const ReferenceRow& row, const std::string& key) { return std::stod(ro
 
 void ExpectPlan(TestKind test, const Effect& effect, const ReferenceRow& row) {
     const Plan plan = MakePlan(test, effect, At(row, "alpha"), At(row, "target"));
-    ASSERT_TRUE(plan.hasSize());
+    ASSERT_TRUE(plan.HasSize());
     EXPECT_EQ(plan.required, At(row, "n_required"));
-    ASSERT_TRUE(plan.hasPower());
+    ASSERT_TRUE(plan.HasPower());
     EXPECT_PRED2(Close, plan.achieved, At(row, "achieved"));
     if (row.count("n_required_cc")) {
         EXPECT_EQ(plan.requiredCorrected, At(row, "n_required_cc"));
@@ -125,7 +125,7 @@ TEST(PowerEdges, NoSizeIsGivenAndSaysWhy) {
         }
         // Only a size too large or an impossible target still leaves the power of the data.
         const bool powerStands = c.why == NoSize::TooLarge || c.why == NoSize::BadTarget;
-        EXPECT_EQ(plan.hasPower(), powerStands);
+        EXPECT_EQ(plan.HasPower(), powerStands);
         EXPECT_EQ(byKey.at("power.achieved").empty(), !powerStands);
     }
 }
@@ -149,7 +149,7 @@ TEST(PowerEdges, PresentSizeTooSmall) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Plan plan = MakePlan(c.test, c.effect, 0.05, 0.8);
-        EXPECT_TRUE(plan.hasSize());
+        EXPECT_TRUE(plan.HasSize());
         EXPECT_EQ(plan.whyNoPower, c.why);
     }
 }

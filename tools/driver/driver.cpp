@@ -27,10 +27,10 @@
 namespace korvanta::driver {
 namespace {
 
-QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString BoolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
 // "Enter", "Shift+Down", "Ctrl+Home", a single character...
-std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
+std::pair<Qt::Key, Qt::KeyboardModifiers> ParseKey(const QString& chord)
 {
     static const QHash<QString, Qt::Key> names = {
         {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Return"), Qt::Key_Return},
@@ -64,7 +64,7 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> parseKey(const QString& chord)
 
 // The text of `paste NAME TEXT`: \t a tab, \n a line feed, \r a carriage
 // return, \\ a backslash.
-QString unescape(const QString& text)
+QString Unescape(const QString& text)
 {
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -86,7 +86,7 @@ QString unescape(const QString& text)
 }
 
 // The clipboard as `print clipboard` shows it: the escapes of unescape.
-QString escape(const QString& text)
+QString Escape(const QString& text)
 {
     QString out;
     for (const QChar ch : text) {
@@ -106,41 +106,41 @@ QString escape(const QString& text)
 Driver::Driver(QTextStream& out) : out_(out)
 {
     window_ = std::make_unique<ui::MainWindow>(interaction_);
-    QObject::connect(window_.get(), &ui::MainWindow::exitRequested, [this] { ended_ = true; });
+    QObject::connect(window_.get(), &ui::MainWindow::ExitRequested, [this] { ended_ = true; });
     window_->show();
     window_->activateWindow();
     QApplication::setActiveWindow(window_.get());
-    settle();
+    Settle();
 }
 
 Driver::~Driver() = default;
 
-void Driver::settle()
+void Driver::Settle()
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QWidget* Driver::control(const QString& name)
+QWidget* Driver::Control(const QString& name)
 {
     if (name == QStringLiteral("Form1"))
         return window_.get();
     if (name == QStringLiteral("Form2")) {
         // Loaded by its menu item, unloaded (deleted) when closed.
-        if (QWidget* form2 = window_->tTableWindow())
+        if (QWidget* form2 = window_->TTable())
             return form2;
         throw ScriptError("Form2 is not open");
     }
     if (auto* found = window_->findChild<QWidget*>(name))
         return found;
-    if (QWidget* form2 = window_->tTableWindow())
+    if (QWidget* form2 = window_->TTable())
         if (auto* found = form2->findChild<QWidget*>(name))
             return found;
     throw ScriptError("unknown control: " + name.toStdString());
 }
 
-bool Driver::run(const QString& rawLine)
+bool Driver::Run(const QString& rawLine)
 {
     if (ended_)
         return false;
@@ -158,62 +158,62 @@ bool Driver::run(const QString& rawLine)
     // `print message` and `print question` tell what the most recent action
     // showed or asked; printing and preparing answers are not actions.
     if (command != QStringLiteral("print") && !command.startsWith(QStringLiteral("answer-"))) {
-        interaction_.forgetMessage();
-        interaction_.forgetQuestion();
+        interaction_.ForgetMessage();
+        interaction_.ForgetQuestion();
     }
 
     if (command == QStringLiteral("click")) {
-        click(control(name));
+        Click(Control(name));
     } else if (command == QStringLiteral("press")) {
-        QTest::mousePress(control(name), Qt::LeftButton);
+        QTest::mousePress(Control(name), Qt::LeftButton);
     } else if (command == QStringLiteral("release")) {
-        QTest::mouseRelease(control(name), Qt::LeftButton);
+        QTest::mouseRelease(Control(name), Qt::LeftButton);
     } else if (command == QStringLiteral("type")) {
-        type(control(name), text);
+        Type(Control(name), text);
     } else if (command == QStringLiteral("key")) {
-        key(control(name), text);
+        Key(Control(name), text);
     } else if (command == QStringLiteral("set")) {
-        set(control(name), text);
+        Set(Control(name), text);
     } else if (command == QStringLiteral("scroll")) {
         bool ok = false;
         const int value = rest.trimmed().toInt(&ok);
         if (!ok)
             throw ScriptError("scroll needs a whole number: " + rest.toStdString());
-        scroll(value);
+        Scroll(value);
     } else if (command == QStringLiteral("wheel")) {
         // wheel NAME STEPS: notches of the mouse wheel over NAME, positive down.
         bool ok = false;
         const int steps = text.trimmed().toInt(&ok);
         if (!ok)
             throw ScriptError("wheel needs a whole number of steps: " + text.toStdString());
-        wheel(control(name), steps);
+        Wheel(Control(name), steps);
     } else if (command == QStringLiteral("menu")) {
-        QAction* action = window_->findAction(rest);
+        QAction* action = window_->FindAction(rest);
         if (!action)
             throw ScriptError("unknown menu item: " + rest.toStdString());
         if (action->isEnabled())
             action->trigger();
     } else if (command == QStringLiteral("shortcut")) {
-        shortcut(rest.trimmed());
+        Shortcut(rest.trimmed());
     } else if (command == QStringLiteral("answer-file")) {
-        interaction_.answerNextFile(rest);
+        interaction_.AnswerNextFile(rest);
     } else if (command == QStringLiteral("answer-cancel")) {
-        interaction_.answerNextFile(std::nullopt);
+        interaction_.AnswerNextFile(std::nullopt);
     } else if (command == QStringLiteral("answer-sheet")) {
         // answer-sheet N (the Nth sheet, from 1) or answer-sheet cancel.
         bool ok = false;
         const int number = rest.trimmed().toInt(&ok);
         if (rest.trimmed() == QStringLiteral("cancel"))
-            interaction_.answerNextSheet(std::nullopt);
+            interaction_.AnswerNextSheet(std::nullopt);
         else if (ok && number >= 1)
-            interaction_.answerNextSheet(number - 1);
+            interaction_.AnswerNextSheet(number - 1);
         else
             throw ScriptError("answer-sheet needs a sheet number from 1 or cancel: " + rest.toStdString());
     } else if (command == QStringLiteral("answer-import")) {
         // answer-import COL1 COL2 [heading|noheading] or answer-import cancel.
         const QStringList words = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (words.size() == 1 && words.front() == QStringLiteral("cancel")) {
-            interaction_.answerNextImport(std::nullopt);
+            interaction_.AnswerNextImport(std::nullopt);
         } else {
             const int first = words.size() >= 2 ? ui::ColumnFromLetters(words[0]) : -1;
             const int second = words.size() >= 2 ? ui::ColumnFromLetters(words[1]) : -1;
@@ -223,41 +223,41 @@ bool Driver::run(const QString& rawLine)
             ScriptedInteraction::ImportAnswer answer{first, second, std::nullopt};
             if (headingWord)
                 answer.heading = words[2] == QStringLiteral("heading");
-            interaction_.answerNextImport(answer);
+            interaction_.AnswerNextImport(answer);
         }
     } else if (command == QStringLiteral("answer-button")) {
         if (rest.isEmpty())
             throw ScriptError("answer-button needs a button caption");
-        interaction_.answerNextQuestion(rest);
+        interaction_.AnswerNextQuestion(rest);
     } else if (command == QStringLiteral("paste")) {
-        paste(control(name), unescape(text));
+        Paste(Control(name), Unescape(text));
     } else if (command == QStringLiteral("copy")) {
-        key(control(name), QStringLiteral("Ctrl+C"));
+        Key(Control(name), QStringLiteral("Ctrl+C"));
     } else if (command == QStringLiteral("drop")) {
-        drop(rest);
+        Drop(rest);
     } else if (command == QStringLiteral("tick")) {
-        window_->banner()->tick();
+        window_->Banner()->Tick();
     } else if (command == QStringLiteral("grab")) {
         // grab NAME PATH: a PNG of the control or window as drawn.
-        settle();
-        if (!control(name)->grab().save(text, "PNG"))
+        Settle();
+        if (!Control(name)->grab().save(text, "PNG"))
             throw ScriptError("cannot write " + text.toStdString());
     } else if (command == QStringLiteral("close")) {
-        control(name)->close();
+        Control(name)->close();
     } else if (command == QStringLiteral("print")) {
         for (const QString& each : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            print(each);
+            Print(each);
         out_.flush();
     } else {
         throw ScriptError("unknown command: " + command.toStdString());
     }
-    settle();
-    if (const QString refused = interaction_.takeRefusedAnswer(); !refused.isEmpty())
+    Settle();
+    if (const QString refused = interaction_.TakeRefusedAnswer(); !refused.isEmpty())
         throw ScriptError("the question has no button " + refused.toStdString());
     return !ended_;
 }
 
-void Driver::click(QWidget* widget)
+void Driver::Click(QWidget* widget)
 {
     if (widget->objectName().startsWith(QStringLiteral("Label28("))) {
         QTest::mousePress(widget, Qt::LeftButton);
@@ -267,7 +267,7 @@ void Driver::click(QWidget* widget)
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-void Driver::focus(QWidget* widget)
+void Driver::Focus(QWidget* widget)
 {
     // A user clicks into a box: at its right end, so the caret lands after
     // the text, as after every change.
@@ -281,26 +281,26 @@ void Driver::focus(QWidget* widget)
         widget->setFocus(Qt::MouseFocusReason);
 }
 
-void Driver::type(QWidget* widget, const QString& text)
+void Driver::Type(QWidget* widget, const QString& text)
 {
-    focus(widget);
+    Focus(widget);
     for (const QChar ch : text) {
         const Qt::Key code = ch.unicode() < 128 && ch.isLetterOrNumber() ? static_cast<Qt::Key>(ch.toUpper().unicode())
                              : ch == QLatin1Char(' ')                      ? Qt::Key_Space
                                                                            : Qt::Key_unknown;
         QTest::sendKeyEvent(QTest::Click, widget, code, QString(ch), Qt::NoModifier);
-        settle();
+        Settle();
     }
 }
 
-void Driver::key(QWidget* widget, const QString& chord)
+void Driver::Key(QWidget* widget, const QString& chord)
 {
-    const auto [code, modifiers] = parseKey(chord);
-    focus(widget);
+    const auto [code, modifiers] = ParseKey(chord);
+    Focus(widget);
     QTest::keyClick(widget, code, modifiers);
 }
 
-void Driver::set(QWidget* widget, const QString& text)
+void Driver::Set(QWidget* widget, const QString& text)
 {
     if (auto* box = qobject_cast<QLineEdit*>(widget))
         box->setText(text);
@@ -310,9 +310,9 @@ void Driver::set(QWidget* widget, const QString& text)
         throw ScriptError("cannot set text of " + widget->objectName().toStdString());
 }
 
-void Driver::scroll(int value)
+void Driver::Scroll(int value)
 {
-    auto* bar = qobject_cast<QScrollBar*>(control(QStringLiteral("VS1")));
+    auto* bar = qobject_cast<QScrollBar*>(Control(QStringLiteral("VS1")));
     if (!bar->isEnabled())
         return;
     // A thumb drag: the value follows the thumb while it moves.
@@ -321,7 +321,7 @@ void Driver::scroll(int value)
     bar->setSliderDown(false);
 }
 
-void Driver::wheel(QWidget* widget, int steps)
+void Driver::Wheel(QWidget* widget, int steps)
 {
     // One event per notch at the middle of the control, as a mouse sends
     // them (a notch towards the user, down, has a negative delta). A control
@@ -337,11 +337,11 @@ void Driver::wheel(QWidget* widget, int steps)
             if (event.isAccepted() || target->isWindow())
                 break;
         }
-        settle();
+        Settle();
     }
 }
 
-void Driver::shortcut(const QString& chord)
+void Driver::Shortcut(const QString& chord)
 {
     const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
     if (sequence.isEmpty())
@@ -355,13 +355,13 @@ void Driver::shortcut(const QString& chord)
     QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
 }
 
-void Driver::paste(QWidget* widget, const QString& text)
+void Driver::Paste(QWidget* widget, const QString& text)
 {
     QApplication::clipboard()->setText(text);
-    key(widget, QStringLiteral("Ctrl+V"));
+    Key(widget, QStringLiteral("Ctrl+V"));
 }
 
-void Driver::drop(const QString& path)
+void Driver::Drop(const QString& path)
 {
     // A file dragged from a file manager onto the middle of the window.
     QWidget* target = window_.get();
@@ -376,20 +376,20 @@ void Driver::drop(const QString& path)
     QApplication::sendEvent(target, &dropped);
 }
 
-void Driver::print(const QString& name)
+void Driver::Print(const QString& name)
 {
     if (name == QStringLiteral("details")) {
         // One line per figure of the current test's detailed results.
-        for (const auto& [key, figure] : window_->detailFigures())
+        for (const auto& [key, figure] : window_->DetailFigures())
             out_ << QString::fromStdString(key) << '=' << QString::fromStdString(figure) << '\n';
         return;
     }
-    QString shown = value(name);
+    QString shown = Value(name);
     shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     out_ << name << '=' << shown << '\n';
 }
 
-bool Driver::shownAnywhere(const QString& name) const
+bool Driver::ShownAnywhere(const QString& name) const
 {
     // The store's lists are no widgets; one of that name in any window of
     // the program would be what the user sees of them.
@@ -403,9 +403,9 @@ bool Driver::shownAnywhere(const QString& name) const
     return false;
 }
 
-QString Driver::value(const QString& name)
+QString Driver::Value(const QString& name)
 {
-    const auto& store = window_->store();
+    const auto& store = window_->Store();
     if (name == QStringLiteral("focus")) {
         QWidget* focused = QApplication::focusWidget();
         return focused ? focused->objectName() : QString();
@@ -415,61 +415,61 @@ QString Driver::value(const QString& name)
         return box ? QString::number(box->cursorPosition()) : QString();
     }
     if (name == QStringLiteral("message"))
-        return interaction_.lastMessage();
+        return interaction_.LastMessage();
     if (name == QStringLiteral("question"))
-        return interaction_.lastQuestion();
+        return interaction_.LastQuestion();
     if (name == QStringLiteral("url"))
-        return interaction_.lastUrl();
+        return interaction_.LastUrl();
     if (name == QStringLiteral("clipboard"))
-        return escape(QApplication::clipboard()->text());
+        return Escape(QApplication::clipboard()->text());
     if (name == QStringLiteral("clipboard.html")) {
         const QMimeData* data = QApplication::clipboard()->mimeData();
-        return data && data->hasHtml() ? escape(data->html()) : QString();
+        return data && data->hasHtml() ? Escape(data->html()) : QString();
     }
     if (name == QStringLiteral("sheets"))
-        return interaction_.lastSheets().join(QLatin1Char('|'));
+        return interaction_.LastSheets().join(QLatin1Char('|'));
     if (name == QStringLiteral("cursor"))
         return window_->cursor().shape() == Qt::WaitCursor ? QStringLiteral("busy") : QStringLiteral("normal");
     if (name == QStringLiteral("FormDetails.visible"))
-        return boolText(window_->detailsWindow()->isVisible());
+        return BoolText(window_->Details()->isVisible());
     if (name == QStringLiteral("Form2.visible"))
-        return boolText(window_->tTableWindow() && window_->tTableWindow()->isVisible());
+        return BoolText(window_->TTable() && window_->TTable()->isVisible());
     if (name == QStringLiteral("Form2.caption") || name == QStringLiteral("Form2"))
-        return window_->tTableWindow() ? window_->tTableWindow()->windowTitle() : QString();
+        return window_->TTable() ? window_->TTable()->windowTitle() : QString();
     if (name == QStringLiteral("Picture3"))
-        return window_->banner()->currentLine();
+        return window_->Banner()->CurrentLine();
     if (name == QStringLiteral("Picture3.background"))
-        return window_->banner()->background().name(QColor::HexRgb).toUpper();
+        return window_->Banner()->Background().name(QColor::HexRgb).toUpper();
     for (const auto& [list, column] : {std::pair{QStringLiteral("List1"), grid::Column::First}, std::pair{QStringLiteral("List2"), grid::Column::Second}}) {
         if (name == list) {
             QStringList items;
-            for (const std::string& item : store.items(column))
+            for (const std::string& item : store.Items(column))
                 items << QString::fromStdString(item);
             return items.join(QLatin1Char('|'));
         }
         if (name == list + QStringLiteral(".count"))
-            return QString::number(store.count(column));
+            return QString::number(store.Count(column));
         if (name == list + QStringLiteral(".visible"))
-            return boolText(shownAnywhere(list));
+            return BoolText(ShownAnywhere(list));
     }
 
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    QWidget* widget = control(dot < 0 ? name : name.left(dot));
+    QWidget* widget = Control(dot < 0 ? name : name.left(dot));
     const QString property = dot < 0 ? QString() : name.mid(dot + 1);
     if (property == QStringLiteral("visible"))
-        return boolText(widget->isVisible());
+        return BoolText(widget->isVisible());
     if (property == QStringLiteral("accessibleName")) {
         // What a screen reader announces, as Qt's accessibility layer gives it.
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         return accessible ? accessible->text(QAccessible::Name) : QString();
     }
     if (property == QStringLiteral("enabled"))
-        return boolText(widget->isEnabled());
+        return BoolText(widget->isEnabled());
     if (property == QStringLiteral("bold"))
-        return boolText(widget->font().bold());
+        return BoolText(widget->font().bold());
     if (property == QStringLiteral("raised")) {
         auto* frame = qobject_cast<QFrame*>(widget);
-        return boolText(frame && frame->frameShape() != QFrame::NoFrame && frame->frameShadow() == QFrame::Raised);
+        return BoolText(frame && frame->frameShape() != QFrame::NoFrame && frame->frameShadow() == QFrame::Raised);
     }
     if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
         if (property == QStringLiteral("value"))

@@ -33,25 +33,25 @@ public:
     Driver& operator=(const Driver&) = delete;
 
     // Runs one script line; false once the program has ended ("退出").
-    bool run(const QString& line);
-    ui::MainWindow& window() { return *window_; }
+    bool Run(const QString& line);
+    ui::MainWindow& Window() { return *window_; }
 
 private:
-    void click(QWidget* widget);
-    void focus(QWidget* widget);
-    void type(QWidget* widget, const QString& text);
-    void key(QWidget* widget, const QString& chord);
-    void set(QWidget* widget, const QString& text);
-    void scroll(int value);
-    void wheel(QWidget* widget, int steps);
-    void shortcut(const QString& chord);
-    void paste(QWidget* widget, const QString& text);
-    void drop(const QString& path);
-    void print(const QString& name);
-    QString value(const QString& name);
-    bool shownAnywhere(const QString& name) const;
-    QWidget* control(const QString& name);
-    void settle();
+    void Click(QWidget* widget);
+    void Focus(QWidget* widget);
+    void Type(QWidget* widget, const QString& text);
+    void Key(QWidget* widget, const QString& chord);
+    void Set(QWidget* widget, const QString& text);
+    void Scroll(int value);
+    void Wheel(QWidget* widget, int steps);
+    void Shortcut(const QString& chord);
+    void Paste(QWidget* widget, const QString& text);
+    void Drop(const QString& path);
+    void Print(const QString& name);
+    QString Value(const QString& name);
+    bool ShownAnywhere(const QString& name) const;
+    QWidget* Control(const QString& name);
+    void Settle();
 
     QTextStream& out_;
     ScriptedInteraction interaction_;

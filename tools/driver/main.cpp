@@ -17,8 +17,8 @@ int main(int argc, char* argv[])
     const QByteArray platform = qgetenv("KORVANTA_DRIVER_PLATFORM");
     qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     QApplication app(argc, argv);
-    korvanta::ui::installFontSubstitutes();
-    QApplication::setFont(korvanta::ui::songFont(9));
+    korvanta::ui::InstallFontSubstitutes();
+    QApplication::setFont(korvanta::ui::SongFont(9));
     // The language the program would start in: KORVANTA_LANG, the saved choice, Chinese.
     const korvanta::ui::InstalledLanguage language(korvanta::ui::StartLanguage());
 
@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
         const QString line = QString::fromUtf8(script.readLine()).remove(QLatin1Char('\n'));
         ++lineNumber;
         try {
-            if (!driver.run(line))
+            if (!driver.Run(line))
                 break;
         } catch (const korvanta::driver::ScriptError& error) {
             out.flush();

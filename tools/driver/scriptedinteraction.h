@@ -20,58 +20,58 @@ namespace korvanta::driver {
 class ScriptedInteraction final : public ui::UserInteraction {
 public:
     // The next file dialog returns path; with no answer given it is cancelled.
-    void answerNextFile(std::optional<QString> path) { nextFile_ = std::move(path); }
+    void AnswerNextFile(std::optional<QString> path) { nextFile_ = std::move(path); }
     // The next preview shows sheet index (from 0), or is cancelled.
-    void answerNextSheet(std::optional<int> index) { nextSheet_ = index; }
+    void AnswerNextSheet(std::optional<int> index) { nextSheet_ = index; }
     // The next preview takes these columns (from 0) and, when given, a
     // heading or none; or is cancelled.
     struct ImportAnswer {
         int first = 0, second = 1;
         std::optional<bool> heading;
     };
-    void answerNextImport(std::optional<ImportAnswer> answer) { nextImport_ = answer; }
+    void AnswerNextImport(std::optional<ImportAnswer> answer) { nextImport_ = answer; }
     // The next question is answered by the button with this caption.
-    void answerNextQuestion(QString caption) { nextAnswer_ = std::move(caption); }
-    // TITLE|TEXT of the question asked since forgetQuestion(), or empty.
-    QString lastQuestion() const { return lastQuestion_; }
-    void forgetQuestion() { lastQuestion_.clear(); }
+    void AnswerNextQuestion(QString caption) { nextAnswer_ = std::move(caption); }
+    // TITLE|TEXT of the question asked since ForgetQuestion(), or empty.
+    QString LastQuestion() const { return lastQuestion_; }
+    void ForgetQuestion() { lastQuestion_.clear(); }
     // The script's answer when the question did not offer it (the question
     // was then cancelled); empty otherwise.
-    QString takeRefusedAnswer() { return std::exchange(refusedAnswer_, QString()); }
+    QString TakeRefusedAnswer() { return std::exchange(refusedAnswer_, QString()); }
 
     // The message box the current action showed, "title|text"; empty when
     // it showed none.
-    QString lastMessage() const { return lastMessage_; }
+    QString LastMessage() const { return lastMessage_; }
     // A new action begins: the previous action's message is no longer its.
-    void forgetMessage() { lastMessage_.clear(); }
-    QString lastUrl() const { return lastUrl_; }
-    QString lastFileDialogTitle() const { return lastDialogTitle_; }
+    void ForgetMessage() { lastMessage_.clear(); }
+    QString LastUrl() const { return lastUrl_; }
+    QString LastFileDialogTitle() const { return lastDialogTitle_; }
     // The sheet names the last preview of several sheets offered.
-    QStringList lastSheets() const { return lastSheets_; }
+    QStringList LastSheets() const { return lastSheets_; }
 
-    void showMessage(QWidget*, const QString& title, const QString& text) override
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override
     {
         lastMessage_ = title + QLatin1Char('|') + text;
     }
-    std::optional<QString> chooseFileToOpen(QWidget*, const ui::FileRequest& request) override { return takeAnswer(request); }
-    std::optional<QString> chooseFileToSave(QWidget*, const ui::FileRequest& request) override { return takeAnswer(request); }
-    bool previewImport(ui::ImportDialog& dialog) override
+    std::optional<QString> ChooseFileToOpen(QWidget*, const ui::FileRequest& request) override { return TakeAnswer(request); }
+    std::optional<QString> ChooseFileToSave(QWidget*, const ui::FileRequest& request) override { return TakeAnswer(request); }
+    bool PreviewImport(ui::ImportDialog& dialog) override
     {
-        if (dialog.sheetNames().size() > 1)
-            lastSheets_ = dialog.sheetNames();
+        if (dialog.SheetNames().size() > 1)
+            lastSheets_ = dialog.SheetNames();
         const std::optional<int> sheet = std::exchange(nextSheet_, 0);
         const std::optional<ImportAnswer> answer = std::exchange(nextImport_, ImportAnswer{});
         if (!sheet || !answer)
             return false;
         // A sheet or column the file does not have cancels, as a user
         // could not pick it.
-        if (!dialog.chooseSheet(*sheet) || !dialog.chooseColumns(answer->first, answer->second))
+        if (!dialog.ChooseSheet(*sheet) || !dialog.ChooseColumns(answer->first, answer->second))
             return false;
         if (answer->heading)
-            dialog.setHeading(*answer->heading);
+            dialog.SetHeading(*answer->heading);
         return true;
     }
-    int ask(QWidget*, const ui::Question& question) override
+    int Ask(QWidget*, const ui::Question& question) override
     {
         lastQuestion_ = question.title + QLatin1Char('|') + question.text;
         if (!nextAnswer_)
@@ -84,10 +84,10 @@ public:
         }
         return static_cast<int>(index);
     }
-    void openUrl(const QUrl& url) override { lastUrl_ = url.toString(); }
+    void OpenUrl(const QUrl& url) override { lastUrl_ = url.toString(); }
 
 private:
-    std::optional<QString> takeAnswer(const ui::FileRequest& request)
+    std::optional<QString> TakeAnswer(const ui::FileRequest& request)
     {
         lastDialogTitle_ = request.title;
         std::optional<QString> answer = std::move(nextFile_);

@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int size = argc > 2 ? std::atoi(argv[2]) : 64;
-    if (size < 16 || size > 1024 || !korvanta::ui::windowIconImage(size).save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    if (size < 16 || size > 1024 || !korvanta::ui::WindowIconImage(size).save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "korvanta-icon: cannot write %s\n", argv[1]);
         return 1;
     }
