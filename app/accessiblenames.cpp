@@ -45,10 +45,10 @@ QString Job(const QString& objectName)
     };
     const QString base = objectName.section(QLatin1Char('('), 0, 0);
     const auto found = jobs.constFind(objectName);
-    if (found != jobs.constEnd())
-        return QCoreApplication::translate("korvanta::ui::AccessibleNames", found.value());
+    if (found != jobs.constEnd()) return QCoreApplication::translate("korvanta::ui::AccessibleNames", found.value());
     const auto byBase = jobs.constFind(base);
-    return byBase != jobs.constEnd() ? QCoreApplication::translate("korvanta::ui::AccessibleNames", byBase.value()) : QString();
+    return byBase != jobs.constEnd() ? QCoreApplication::translate("korvanta::ui::AccessibleNames", byBase.value())
+                                     : QString();
 }
 
 // The text a control shows of itself.
@@ -56,12 +56,9 @@ QString OwnCaption(const QWidget* widget)
 {
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
         return button->text().remove(QLatin1Char('&'));
-    if (const auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (const auto* group = qobject_cast<const QGroupBox*>(widget))
-        return group->title();
-    if (widget->isWindow())
-        return widget->windowTitle();
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    if (const auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
+    if (widget->isWindow()) return widget->windowTitle();
     return {};
 }
 
@@ -69,11 +66,9 @@ QString OwnCaption(const QWidget* widget)
 // drawn of several pieces was given.
 QString Caption(const QWidget* sibling)
 {
-    if (const auto* label = qobject_cast<const QLabel*>(sibling))
-        return label->text();
+    if (const auto* label = qobject_cast<const QLabel*>(sibling)) return label->text();
     // Other controls are named after their captions, not captions themselves.
-    if (qobject_cast<const QLineEdit*>(sibling) || qobject_cast<const QAbstractButton*>(sibling))
-        return {};
+    if (qobject_cast<const QLineEdit*>(sibling) || qobject_cast<const QAbstractButton*>(sibling)) return {};
     return sibling->accessibleName();
 }
 
@@ -82,22 +77,19 @@ QString Caption(const QWidget* sibling)
 QString CaptionBeside(const QWidget* widget)
 {
     const QWidget* parent = widget->parentWidget();
-    if (!parent)
-        return {};
+    if (!parent) return {};
     const QRect box = widget->geometry();
     QString best;
     int bestDistance = std::numeric_limits<int>::max();
     for (const QWidget* sibling : parent->findChildren<const QWidget*>(Qt::FindDirectChildrenOnly)) {
         const QString caption = Caption(sibling);
-        if (sibling == widget || caption.trimmed().isEmpty())
-            continue;
+        if (sibling == widget || caption.trimmed().isEmpty()) continue;
         const QRect at = sibling->geometry();
         // A symbol's box may reach under the value it names: what starts to
         // the left counts.
         const bool sameLine = at.top() < box.bottom() && at.bottom() > box.top() && at.left() < box.left();
         const bool above = at.bottom() <= box.top() + 2 && at.left() < box.right() && at.right() > box.left();
-        if (!sameLine && !above)
-            continue;
+        if (!sameLine && !above) continue;
         // Beside counts before above.
         const int distance = sameLine ? box.left() - at.left() : 100000 + box.top() - at.bottom();
         if (distance < bestDistance) {
@@ -113,14 +105,12 @@ QString CaptionBeside(const QWidget* widget)
 QString NearestCaption(const QWidget* widget)
 {
     const QWidget* parent = widget->parentWidget();
-    if (!parent)
-        return {};
+    if (!parent) return {};
     const QPoint centre = widget->geometry().center();
     QString best;
     int bestDistance = std::numeric_limits<int>::max();
     for (const QLabel* label : parent->findChildren<const QLabel*>(Qt::FindDirectChildrenOnly)) {
-        if (label == widget || label->text().trimmed().isEmpty())
-            continue;
+        if (label == widget || label->text().trimmed().isEmpty()) continue;
         const int distance = (label->geometry().center() - centre).manhattanLength();
         if (distance < bestDistance) {
             bestDistance = distance;
@@ -141,14 +131,10 @@ void NameControls(QWidget* window)
         if (objectName.isEmpty() || objectName.startsWith(QStringLiteral("qt_")) || !widget->accessibleName().isEmpty())
             continue;
         QString name = Job(objectName);
-        if (name.isEmpty() && !OwnCaption(widget).trimmed().isEmpty())
-            continue;
-        if (name.isEmpty())
-            name = CaptionBeside(widget);
-        if (name.isEmpty())
-            name = widget->toolTip();
-        if (name.isEmpty())
-            name = NearestCaption(widget);
+        if (name.isEmpty() && !OwnCaption(widget).trimmed().isEmpty()) continue;
+        if (name.isEmpty()) name = CaptionBeside(widget);
+        if (name.isEmpty()) name = widget->toolTip();
+        if (name.isEmpty()) name = NearestCaption(widget);
         widget->setAccessibleName(name.trimmed());
     }
 }

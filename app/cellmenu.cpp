@@ -1,9 +1,9 @@
 #include "app/cellmenu.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -29,7 +29,8 @@ void ShowCellMenu(QLineEdit* box, const QPoint& at, const std::function<void()>&
     menu.addSeparator();
     menu.addAction(Words::tr("剪切(&T)"), box, &QLineEdit::cut)->setEnabled(editable && selected);
     menu.addAction(Words::tr("复制(&C)"), box, &QLineEdit::copy)->setEnabled(selected);
-    menu.addAction(Words::tr("粘贴(&P)"), box, paste)->setEnabled(editable && !QApplication::clipboard()->text().isEmpty());
+    menu.addAction(Words::tr("粘贴(&P)"), box, paste)
+        ->setEnabled(editable && !QApplication::clipboard()->text().isEmpty());
     menu.addAction(Words::tr("删除(&D)"), box, [box] { box->del(); })->setEnabled(editable && selected);
     menu.addSeparator();
     menu.addAction(Words::tr("全选(&A)"), box, &QLineEdit::selectAll)->setEnabled(!box->text().isEmpty());

@@ -4,10 +4,7 @@
 
 namespace korvanta::ui {
 
-std::string VersionText()
-{
-    return std::string("Korvanta ") + KORVANTA_VERSION + "\n";
-}
+std::string VersionText() { return std::string("Korvanta ") + KORVANTA_VERSION + "\n"; }
 
 std::string UsageText()
 {
@@ -31,15 +28,12 @@ std::string UsageText()
 CommandLineOutcome InterpretCommandLine(std::span<char* const> arguments)
 {
     for (const char* argument : arguments) {
-        if (argument == nullptr)
-            break;
+        if (argument == nullptr) break;
         const std::string_view option(argument);
-        if (option == "--")   // what follows is not an option
+        if (option == "--") // what follows is not an option
             break;
-        if (option == "--help" || option == "-h")
-            return {false, 0, UsageText()};
-        if (option == "--version")
-            return {false, 0, VersionText()};
+        if (option == "--help" || option == "-h") return {false, 0, UsageText()};
+        if (option == "--version") return {false, 0, VersionText()};
     }
     return {};
 }

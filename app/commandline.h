@@ -9,7 +9,7 @@
 namespace korvanta::ui {
 
 struct CommandLineOutcome {
-    bool startWindow = true;   // false: print standardOutput and end with exitCode
+    bool startWindow = true; // false: print standardOutput and end with exitCode
     int exitCode = 0;
     std::string standardOutput;
 };

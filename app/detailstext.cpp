@@ -28,7 +28,10 @@ const QString kCi = QStringLiteral("95%CI");
 struct Builder {
     Report report;
     void Heading(const QString& text) { report.lines.push_back({Line::Kind::Heading, text, {}}); }
-    void Figure(const QString& label, const QString& value) { report.lines.push_back({Line::Kind::Figure, label, value}); }
+    void Figure(const QString& label, const QString& value)
+    {
+        report.lines.push_back({Line::Kind::Figure, label, value});
+    }
     void Note(const QString& text) { report.lines.push_back({Line::Kind::Note, text, {}}); }
 };
 
@@ -39,13 +42,15 @@ QString Statistic(const Figure& f) { return Or(f, Number(f.value, 3)); }
 // Coefficients between -1 and 1 (r, rho, kappa, W): three or four decimals.
 QString Coefficient(const Figure& f, int decimals = 3) { return Or(f, Number(f.value, decimals)); }
 // Degrees of freedom and counts: whole numbers as such, Welch's df to two decimals.
-QString Whole(const Figure& f) {
+QString Whole(const Figure& f)
+{
     if (!f.Has()) return WhyText(f.why);
     return f.value == std::floor(f.value) ? Number(f.value, 0) : Number(f.value, 2);
 }
 QString Estimate(const Figure& f, int decimals) { return Or(f, Number(f.value, decimals)); }
 
-QString Range(const Interval& ci, int decimals) {
+QString Range(const Interval& ci, int decimals)
+{
     if (!ci.low.Has()) return WhyText(ci.low.why);
     if (!ci.high.Has()) return WhyText(ci.high.why);
     return Number(ci.low.value, decimals) + QStringLiteral(" ~ ") + Number(ci.high.value, decimals);
@@ -54,7 +59,8 @@ QString Range(const Interval& ci, int decimals) {
 int DecimalsOf(const Figure& estimate) { return DecimalsFor(estimate.Has() ? estimate.value : 0); }
 
 // "−2.00（95%CI：−3.88 ~ −0.12）" for the sentence; empty without the estimate.
-QString WithCi(const Figure& estimate, const Interval& ci, int decimals) {
+QString WithCi(const Figure& estimate, const Interval& ci, int decimals)
+{
     if (!estimate.Has()) return {};
     QString text = Number(estimate.value, decimals);
     if (ci.low.Has() && ci.high.Has()) text += Words::tr("（%1：%2）").arg(kCi, Range(ci, decimals));
@@ -62,32 +68,38 @@ QString WithCi(const Figure& estimate, const Interval& ci, int decimals) {
 }
 
 // "t = 2.236，ν = 18，P = 0.038"; the t without its sign, as the panel shows it.
-QString TPhrase(const QString& symbol, const stats::TFigures& t) {
-    return Words::tr("%1 = %2，ν = %3，%4")
-        .arg(symbol, Number(std::fabs(t.t.value), 3), Whole(t.df), PPhrase(t.p));
+QString TPhrase(const QString& symbol, const stats::TFigures& t)
+{
+    return Words::tr("%1 = %2，ν = %3，%4").arg(symbol, Number(std::fabs(t.t.value), 3), Whole(t.df), PPhrase(t.p));
 }
 
-void Rank(Builder& b, const QString& label, const stats::RankFigures& r) {
-    b.Figure(label, Or(r.statistic, Number(r.statistic.value, r.statistic.value == std::floor(r.statistic.value) ? 0 : 1)));
+void Rank(Builder& b, const QString& label, const stats::RankFigures& r)
+{
+    b.Figure(label,
+             Or(r.statistic, Number(r.statistic.value, r.statistic.value == std::floor(r.statistic.value) ? 0 : 1)));
     b.Figure(r.exact ? Words::tr("P（精确概率）") : Words::tr("P（正态近似，校正）"), PValue(r.p));
 }
 
-void Normality(Builder& b, const QString& what, const stats::NormalityFigures& sw) {
+void Normality(Builder& b, const QString& what, const stats::NormalityFigures& sw)
+{
     b.Figure(what + QStringLiteral(" W"), Coefficient(sw.w, 4));
     b.Figure(what + QStringLiteral(" P"), PValue(sw.p));
 }
 
 // "X1 − X2" or "甲组 − 乙组" when the groups were named.
-QString Difference(const GroupNames& names, const QString& usual) {
+QString Difference(const GroupNames& names, const QString& usual)
+{
     return names.Given() ? GroupName(names, 0) + QStringLiteral(" − ") + GroupName(names, 1) : usual;
 }
 
 // "第1列" or the group's name.
-QString ColumnName(const GroupNames& names, int group) {
+QString ColumnName(const GroupNames& names, int group)
+{
     return names.Given() ? GroupName(names, group) : Words::tr("第%1列").arg(group + 1);
 }
 
-Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
+Report TwoSample(const stats::DetailsInput& input, const GroupNames& names)
+{
     const auto r = stats::TwoSampleDetail(input.summary, input.first, input.second);
     Builder b;
     b.report.title = Words::tr("两样本均数t检验");
@@ -129,7 +141,8 @@ Report TwoSample(const stats::DetailsInput& input, const GroupNames& names) {
     return b.report;
 }
 
-Report Paired(const stats::DetailsInput& input, const GroupNames& names) {
+Report Paired(const stats::DetailsInput& input, const GroupNames& names)
+{
     const auto r = stats::PairedDetail(input.first, input.second);
     Builder b;
     b.report.title = Words::tr("配对资料t检验");
@@ -146,11 +159,13 @@ Report Paired(const stats::DetailsInput& input, const GroupNames& names) {
     b.Heading(Words::tr("Wilcoxon符号秩检验"));
     Rank(b, Words::tr("V（正差值秩和）"), r.wilcoxon);
     if (r.paired.t.Has())
-        b.report.sentence = TPhrase(QStringLiteral("t"), r.paired) + Words::tr("；差值均数 ") + WithCi(r.diff, r.paired.ci, dp);
+        b.report.sentence =
+            TPhrase(QStringLiteral("t"), r.paired) + Words::tr("；差值均数 ") + WithCi(r.diff, r.paired.ci, dp);
     return b.report;
 }
 
-void Coefficients(Builder& b, const QString& heading, const stats::CoefficientFigures& c) {
+void Coefficients(Builder& b, const QString& heading, const stats::CoefficientFigures& c)
+{
     const int dp = DecimalsOf(c.estimate);
     b.Heading(heading);
     b.Figure(Words::tr("估计值"), Estimate(c.estimate, dp));
@@ -160,7 +175,8 @@ void Coefficients(Builder& b, const QString& heading, const stats::CoefficientFi
     b.Figure(kCi, Range(c.ci, dp));
 }
 
-Report Correlation(const stats::DetailsInput& input) {
+Report Correlation(const stats::DetailsInput& input)
+{
     const auto r = stats::CorrelationDetail(input.first, input.second);
     Builder b;
     b.report.title = Words::tr("直线相关与回归");
@@ -187,18 +203,21 @@ Report Correlation(const stats::DetailsInput& input) {
     return b.report;
 }
 
-QString TableWhy(const Figure& f, const QString& shown) {
+QString TableWhy(const Figure& f, const QString& shown)
+{
     if (f.Has()) return shown;
     // In a table a figure without variation has a zero row or column total.
     return f.why == Why::NoVariation ? Words::tr("无法计算（行或列合计为零）") : WhyText(f.why);
 }
 
-QString TableRange(const Interval& ci, int decimals) {
+QString TableRange(const Interval& ci, int decimals)
+{
     if (!ci.low.Has()) return TableWhy(ci.low, {});
     return Range(ci, decimals);
 }
 
-Report FourFold(const stats::DetailsInput& input) {
+Report FourFold(const stats::DetailsInput& input)
+{
     const auto r = stats::FourFoldDetail(input.table);
     Builder b;
     b.report.title = Words::tr("计数资料卡方检验");
@@ -215,10 +234,17 @@ Report FourFold(const stats::DetailsInput& input) {
     b.Figure(Words::tr("双侧 P"), PValue(r.fisherP));
     b.Figure(Words::tr("双侧 mid-P"), PValue(r.fisherMidP));
     switch (r.method) {
-    case stats::TableMethod::ChiSquare: b.Note(Words::tr("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验")); break;
-    case stats::TableMethod::Yates: b.Note(Words::tr("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验")); break;
-    case stats::TableMethod::Fisher: b.Note(Words::tr("n < 40或有理论数 T < 1：推荐 Fisher确切概率法")); break;
-    case stats::TableMethod::None: break;
+    case stats::TableMethod::ChiSquare:
+        b.Note(Words::tr("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验"));
+        break;
+    case stats::TableMethod::Yates:
+        b.Note(Words::tr("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验"));
+        break;
+    case stats::TableMethod::Fisher:
+        b.Note(Words::tr("n < 40或有理论数 T < 1：推荐 Fisher确切概率法"));
+        break;
+    case stats::TableMethod::None:
+        break;
     }
     b.Heading(Words::tr("效应指标（阳性为结局）"));
     b.Figure(Words::tr("试验组阳性率"), TableWhy(r.risk1, Number(r.risk1.value, 3)));
@@ -249,7 +275,8 @@ Report FourFold(const stats::DetailsInput& input) {
     return b.report;
 }
 
-Report PairedTable(const stats::DetailsInput& input) {
+Report PairedTable(const stats::DetailsInput& input)
+{
     const auto r = stats::PairedTableDetail(input.table);
     Builder b;
     b.report.title = Words::tr("配对资料卡方检验");
@@ -284,7 +311,8 @@ Report PairedTable(const stats::DetailsInput& input) {
 
 } // namespace
 
-QString Number(double value, int decimals) {
+QString Number(double value, int decimals)
+{
     QString text = QString::number(value, 'f', decimals);
     // A negative value that rounds to zero has no direction left to show.
     bool zero = true;
@@ -294,65 +322,90 @@ QString Number(double value, int decimals) {
     return text.replace(QLatin1Char('-'), kMinus);
 }
 
-int DecimalsFor(double estimate) {
+int DecimalsFor(double estimate)
+{
     const double magnitude = std::fabs(estimate);
     if (!(magnitude > 0) || !std::isfinite(magnitude)) return 2;
     return std::clamp(2 - static_cast<int>(std::floor(std::log10(magnitude))), 2, 6);
 }
 
-QString PValue(const Figure& p) {
+QString PValue(const Figure& p)
+{
     if (!p.Has()) return WhyText(p.why);
     return p.value < 0.001 ? QStringLiteral("< 0.001") : Number(p.value, 3);
 }
 
-QString PPhrase(const Figure& p) {
+QString PPhrase(const Figure& p)
+{
     if (!p.Has()) return QStringLiteral("P ") + WhyText(p.why);
     return p.value < 0.001 ? QStringLiteral("P < 0.001") : QStringLiteral("P = ") + Number(p.value, 3);
 }
 
-QString WhyText(Why why) {
+QString WhyText(Why why)
+{
     switch (why) {
-    case Why::Computed: return {};
-    case Why::NoInput: return Words::tr("无法计算（数据不全）");
-    case Why::TooFewCases: return Words::tr("无法计算（例数不足）");
-    case Why::NoVariation: return Words::tr("无法计算（数据无变异）");
-    case Why::ZeroCell: return Words::tr("无法计算（有零格）");
-    case Why::TooManyCases: return Words::tr("无法计算（n > 5000）");
-    case Why::PerfectFit: return Words::tr("无法计算（完全相关）");
-    case Why::NotSignificant: return Words::tr("差异无统计学意义，不计算");
-    case Why::OutOfRange: return Words::tr("无法计算（超出计算范围）");
+    case Why::Computed:
+        return {};
+    case Why::NoInput:
+        return Words::tr("无法计算（数据不全）");
+    case Why::TooFewCases:
+        return Words::tr("无法计算（例数不足）");
+    case Why::NoVariation:
+        return Words::tr("无法计算（数据无变异）");
+    case Why::ZeroCell:
+        return Words::tr("无法计算（有零格）");
+    case Why::TooManyCases:
+        return Words::tr("无法计算（n > 5000）");
+    case Why::PerfectFit:
+        return Words::tr("无法计算（完全相关）");
+    case Why::NotSignificant:
+        return Words::tr("差异无统计学意义，不计算");
+    case Why::OutOfRange:
+        return Words::tr("无法计算（超出计算范围）");
     }
     return {};
 }
 
-QString DefaultGroupName(int group) {
-    return group == 0 ? Words::tr("第一组") : Words::tr("第二组");
-}
+QString DefaultGroupName(int group) { return group == 0 ? Words::tr("第一组") : Words::tr("第二组"); }
 
-QString GroupName(const GroupNames& names, int group) {
+QString GroupName(const GroupNames& names, int group)
+{
     const QString& given = group == 0 ? names.first : names.second;
     return given.isEmpty() ? DefaultGroupName(group) : given;
 }
 
-Report BuildReport(stats::TestMode mode, const stats::DetailsInput& input, const GroupNames& names) {
+Report BuildReport(stats::TestMode mode, const stats::DetailsInput& input, const GroupNames& names)
+{
     switch (mode) {
-    case stats::TestMode::TwoSample: return TwoSample(input, names);
-    case stats::TestMode::PairedT: return Paired(input, names);
-    case stats::TestMode::Correlation: return Correlation(input);
-    case stats::TestMode::FourFold: return FourFold(input);
-    case stats::TestMode::PairedChiSquare: return PairedTable(input);
+    case stats::TestMode::TwoSample:
+        return TwoSample(input, names);
+    case stats::TestMode::PairedT:
+        return Paired(input, names);
+    case stats::TestMode::Correlation:
+        return Correlation(input);
+    case stats::TestMode::FourFold:
+        return FourFold(input);
+    case stats::TestMode::PairedChiSquare:
+        return PairedTable(input);
     }
     return {};
 }
 
-QString PlainTable(const Report& report) {
+QString PlainTable(const Report& report)
+{
     QStringList lines;
     lines << report.title + Words::tr(" 详细结果");
     for (const Line& line : report.lines) {
         switch (line.kind) {
-        case Line::Kind::Heading: lines << Words::tr("【%1】").arg(line.label); break;
-        case Line::Kind::Figure: lines << line.label + QLatin1Char('\t') + line.value; break;
-        case Line::Kind::Note: lines << line.label; break;
+        case Line::Kind::Heading:
+            lines << Words::tr("【%1】").arg(line.label);
+            break;
+        case Line::Kind::Figure:
+            lines << line.label + QLatin1Char('\t') + line.value;
+            break;
+        case Line::Kind::Note:
+            lines << line.label;
+            break;
         }
     }
     return lines.join(QLatin1Char('\n'));

@@ -20,9 +20,9 @@ struct Line {
 };
 
 struct Report {
-    QString title;             // the test's name
+    QString title; // the test's name
     std::vector<Line> lines;
-    QString sentence;          // "t = 2.236，ν = 18，P = 0.038；均数差 −2.00（95%CI：−3.88 ~ −0.12）"
+    QString sentence; // "t = 2.236，ν = 18，P = 0.038；均数差 −2.00（95%CI：−3.88 ~ −0.12）"
 };
 
 // The names the user gave the two groups (the grid's two columns) in the

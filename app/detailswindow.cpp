@@ -30,13 +30,13 @@ constexpr int kMinimumTableRows = 8;
 // The height of a table showing `rows` rows of one line under its header.
 int RowsHeight(const QTableWidget* table, int rows)
 {
-    return table->horizontalHeader()->sizeHint().height() + rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth();
+    return table->horizontalHeader()->sizeHint().height() + rows * table->verticalHeader()->defaultSectionSize() +
+           2 * table->frameWidth();
 }
 
 } // namespace
 
-DetailsWindow::DetailsWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+DetailsWindow::DetailsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("FormDetails"));
     setWindowTitle(tr("详细结果"));
@@ -155,8 +155,10 @@ void DetailsWindow::ShowFigures(stats::TestMode mode, const stats::DetailsInput&
         if (line.kind != details::Line::Kind::Figure) {
             // Headings and notes run across both columns.
             table_->setSpan(row, 0, 1, 2);
-            if (line.kind == details::Line::Kind::Heading) label->setFont(bold);
-            else label->setForeground(Qt::red);
+            if (line.kind == details::Line::Kind::Heading)
+                label->setFont(bold);
+            else
+                label->setForeground(Qt::red);
         }
         table_->setItem(row, 0, label);
         table_->setItem(row, 1, value);
@@ -195,7 +197,8 @@ QString DetailsWindow::ClipboardText() const
 
 QString DetailsWindow::ClipboardHtml() const
 {
-    return ThreeLineTableDocument(DetailsTable(ReportWithPower(), table_->horizontalHeaderItem(0)->text(), table_->horizontalHeaderItem(1)->text()));
+    return ThreeLineTableDocument(DetailsTable(ReportWithPower(), table_->horizontalHeaderItem(0)->text(),
+                                               table_->horizontalHeaderItem(1)->text()));
 }
 
 void DetailsWindow::CopyToClipboard()

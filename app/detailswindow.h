@@ -70,9 +70,9 @@ private:
     QLabel* sentence_ = nullptr;    // DetailsSentence
     PowerPanel* power_ = nullptr;   // PowerSection
     QPushButton* copy_ = nullptr;   // CopyDetails
-    QScrollArea* scroll_ = nullptr;     // the sections, above the buttons
+    QScrollArea* scroll_ = nullptr; // the sections, above the buttons
     QVBoxLayout* sections_ = nullptr;
-    std::array<QLineEdit*, 2> groupNames_{};  // GroupName1, GroupName2
+    std::array<QLineEdit*, 2> groupNames_{}; // GroupName1, GroupName2
 };
 
 } // namespace korvanta::ui

@@ -57,8 +57,7 @@ QStringList Captions(const std::array<std::pair<Answer, const char*>, N>& table,
     QStringList captions;
     for (const Answer answer : answers)
         for (const auto& [each, caption] : table)
-            if (each == answer)
-                captions << MainWindow::tr(caption);
+            if (each == answer) captions << MainWindow::tr(caption);
     return captions;
 }
 
@@ -74,8 +73,7 @@ bool MainWindow::HasData() const
 {
     for (grid::Column column : {grid::Column::First, grid::Column::Second})
         for (const std::string& item : store_.Items(column))
-            if (!item.empty())
-                return true;
+            if (!item.empty()) return true;
     const std::vector<std::string> fields = InputFields();
     return std::any_of(fields.begin(), fields.end(), [](const std::string& field) { return !field.empty(); });
 }
@@ -84,22 +82,16 @@ std::vector<std::string> MainWindow::InputFields() const
 {
     // The six summary boxes of the two-sample test, then a, b, c, d.
     std::vector<std::string> fields;
-    for (int i = 0; i < 6; ++i)
-        fields.push_back(twoSample_->Box(i)->text().toStdString());
-    for (std::string& cell : table_->CellTexts().cells)
-        fields.push_back(std::move(cell));
+    for (int i = 0; i < 6; ++i) fields.push_back(twoSample_->Box(i)->text().toStdString());
+    for (std::string& cell : table_->CellTexts().cells) fields.push_back(std::move(cell));
     return fields;
 }
 
-grid::EditPlace MainWindow::EditPlace() const
-{
-    return {mode_, store_.Offset()};
-}
+grid::EditPlace MainWindow::EditPlace() const { return {mode_, store_.Offset()}; }
 
 void MainWindow::CommitEdits()
 {
-    if (pausingHistory_)
-        return;
+    if (pausingHistory_) return;
     history_.Record(store_.Items(grid::Column::First), store_.Items(grid::Column::Second), InputFields(), EditPlace());
     pendingEdit_ = false;
     UpdateEditActions();
@@ -117,16 +109,14 @@ void MainWindow::AsOneStep(const std::function<void()>& change)
 
 void MainWindow::NoteEdit()
 {
-    if (pausingHistory_ || pendingEdit_)
-        return;
+    if (pausingHistory_ || pendingEdit_) return;
     pendingEdit_ = true;
     UpdateEditActions();
 }
 
 void MainWindow::UpdateEditActions()
 {
-    if (!undoAction_)
-        return;
+    if (!undoAction_) return;
     undoAction_->setEnabled(history_.CanUndo() || pendingEdit_);
     // An edit not yet recorded will forget the undone steps.
     redoAction_->setEnabled(history_.CanRedo() && !pendingEdit_);
@@ -135,16 +125,14 @@ void MainWindow::UpdateEditActions()
 void MainWindow::Undo()
 {
     CommitEdits();
-    if (std::optional<grid::EditState> state = history_.Undo())
-        restoreState(std::move(*state));
+    if (std::optional<grid::EditState> state = history_.Undo()) restoreState(std::move(*state));
     UpdateEditActions();
 }
 
 void MainWindow::Redo()
 {
     CommitEdits();
-    if (std::optional<grid::EditState> state = history_.Redo())
-        restoreState(std::move(*state));
+    if (std::optional<grid::EditState> state = history_.Redo()) restoreState(std::move(*state));
     UpdateEditActions();
 }
 
@@ -163,8 +151,7 @@ void MainWindow::restoreState(grid::EditState state)
     for (int i = 0; i < 6; ++i)
         twoSample_->Box(i)->setText(QString::fromStdString(state.fields[static_cast<std::size_t>(i)]));
     std::array<QString, 4> cells;
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        cells[i] = QString::fromStdString(state.fields[6 + i]);
+    for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = QString::fromStdString(state.fields[6 + i]);
     table_->SetCells(cells);
     grid_->SetAnnouncing(true);
     table_->SetAnnouncing(true);
@@ -193,21 +180,22 @@ void MainWindow::restoreState(grid::EditState state)
         break;
     }
     const QWidget* focused = QApplication::focusWidget();
-    if (!focused || !focused->isVisible())
-        FocusFirstInput();
+    if (!focused || !focused->isVisible()) FocusFirstInput();
 }
 
 MainWindow::SwitchAnswer MainWindow::AskBeforeSwitch(TestMode mode)
 {
-    if (!HasData())
-        return SwitchAnswer::Clear;
+    if (!HasData()) return SwitchAnswer::Clear;
     static constexpr std::array<std::pair<SwitchAnswer, const char*>, 3> kCaptions = {
-        {{SwitchAnswer::Keep, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "保留数据")}, {SwitchAnswer::Clear, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "清空数据")}, {SwitchAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
+        {{SwitchAnswer::Keep, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "保留数据")},
+         {SwitchAnswer::Clear, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "清空数据")},
+         {SwitchAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
     // The grid's columns serve the three tests on raw data, the 2x2 cells
     // the two chi-square tests.
     const bool fits = stats::UsesTable(mode) == stats::UsesTable(mode_);
     const std::vector<SwitchAnswer> answers =
-        fits ? std::vector{SwitchAnswer::Keep, SwitchAnswer::Clear, SwitchAnswer::Cancel} : std::vector{SwitchAnswer::Clear, SwitchAnswer::Cancel};
+        fits ? std::vector{SwitchAnswer::Keep, SwitchAnswer::Clear, SwitchAnswer::Cancel}
+             : std::vector{SwitchAnswer::Clear, SwitchAnswer::Cancel};
     Question question;
     question.title = tr("切换检验");
     if (mode == mode_)
@@ -221,7 +209,8 @@ MainWindow::SwitchAnswer MainWindow::AskBeforeSwitch(TestMode mode)
     question.cancelButton = IndexOf(answers, SwitchAnswer::Cancel);
     question.unattendedButton = IndexOf(answers, SwitchAnswer::Clear);
     const int chosen = interaction_.Ask(this, question);
-    return chosen >= 0 && chosen < static_cast<int>(answers.size()) ? answers[static_cast<std::size_t>(chosen)] : SwitchAnswer::Cancel;
+    return chosen >= 0 && chosen < static_cast<int>(answers.size()) ? answers[static_cast<std::size_t>(chosen)]
+                                                                    : SwitchAnswer::Cancel;
 }
 
 void MainWindow::SwitchKeepingData(TestMode mode)
@@ -254,10 +243,11 @@ void MainWindow::SwitchKeepingData(TestMode mode)
 bool MainWindow::ConfirmExit()
 {
     CommitEdits();
-    if (!HasData() || history_.AtSaved())
-        return true;
+    if (!HasData() || history_.AtSaved()) return true;
     static constexpr std::array<std::pair<ExitAnswer, const char*>, 3> kCaptions = {
-        {{ExitAnswer::Export, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "导出数据…")}, {ExitAnswer::Exit, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "退出")}, {ExitAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
+        {{ExitAnswer::Export, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "导出数据…")},
+         {ExitAnswer::Exit, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "退出")},
+         {ExitAnswer::Cancel, QT_TRANSLATE_NOOP("korvanta::ui::MainWindow", "取消")}}};
     const std::vector<ExitAnswer> answers = {ExitAnswer::Export, ExitAnswer::Exit, ExitAnswer::Cancel};
     Question question;
     question.title = tr("退出");
@@ -267,7 +257,8 @@ bool MainWindow::ConfirmExit()
     question.cancelButton = IndexOf(answers, ExitAnswer::Cancel);
     question.unattendedButton = IndexOf(answers, ExitAnswer::Exit);
     const int chosen = interaction_.Ask(this, question);
-    switch (chosen >= 0 && chosen < static_cast<int>(answers.size()) ? answers[static_cast<std::size_t>(chosen)] : ExitAnswer::Cancel) {
+    switch (chosen >= 0 && chosen < static_cast<int>(answers.size()) ? answers[static_cast<std::size_t>(chosen)]
+                                                                     : ExitAnswer::Cancel) {
     case ExitAnswer::Export:
         // The program ends only once the data are safely written.
         return ExportData();
@@ -282,8 +273,7 @@ bool MainWindow::ConfirmExit()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
-        return QMainWindow::eventFilter(watched, event);
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     const auto& key = *static_cast<QKeyEvent*>(event);
     if (IsUndoKey(key) || IsRedoKey(key)) {
         // Left unclaimed, the chord reaches the window's 撤销 or 重做 rather

@@ -8,9 +8,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QWheelEvent>
-#include <QLabel>
 
 namespace korvanta::ui {
 
@@ -39,8 +39,7 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
         MakeLabel(this, ControlName("Label2", k), headings[k], headingLefts[k], 60, style);
     }
 
-    for (int k = 0; k <= 9; ++k)
-        MakeRule(this, 0, 300 * (k + 1), 5400, 300 * (k + 1), kRuleGrey);
+    for (int k = 0; k <= 9; ++k) MakeRule(this, 0, 300 * (k + 1), 5400, 300 * (k + 1), kRuleGrey);
     MakeRule(this, 1140, 0, 1140, 3000, kRuleGrey);
     MakeRule(this, 3300, 0, 3300, 3000, kRuleGrey);
 
@@ -61,7 +60,8 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
             box->setContextMenuPolicy(Qt::CustomContextMenu);
             // A copy: clang 14 cannot capture a structured binding.
             const Column column = boxColumn;
-            connect(box, &QWidget::customContextMenuRequested, this, [this, column, i](const QPoint& at) { ShowContextMenu(column, i, at); });
+            connect(box, &QWidget::customContextMenuRequested, this,
+                    [this, column, i](const QPoint& at) { ShowContextMenu(column, i, at); });
         }
         connect(one, &QLineEdit::textChanged, this, [this, i] { OnCellChanged(Column::First, i); });
         connect(two, &QLineEdit::textChanged, this, [this, i] { OnCellChanged(Column::Second, i); });
@@ -79,8 +79,7 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
     scrollBar_->setEnabled(false);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
-        if (syncingScrollBar_)
-            return;
+        if (syncingScrollBar_) return;
         BeginBatch();
         grid::ScrollTo(store_, *this, value);
         EndBatch();
@@ -143,26 +142,21 @@ void GridPanel::ShowPasted(bool firstChanged, bool secondChanged)
     store_.SetScrollEnabled(store_.ScrollEnabled() || rows > grid::kVisibleRows);
     ShowScrollState(store_.Offset(), store_.Maximum(), store_.ScrollEnabled());
     grid::RefreshGrid(store_, *this);
-    if (firstChanged)
-        Announce(Column::First);
-    if (secondChanged)
-        Announce(Column::Second);
+    if (firstChanged) Announce(Column::First);
+    if (secondChanged) Announce(Column::Second);
     EndBatch();
 }
 
 void GridPanel::EndBatch()
 {
-    if (--batchDepth_ > 0)
-        return;
+    if (--batchDepth_ > 0) return;
     const std::array<bool, 2> pending = std::exchange(pending_, {});
-    if (announcing_ && (pending[0] || pending[1]))
-        emit ColumnsChanged(pending[0], pending[1]);
+    if (announcing_ && (pending[0] || pending[1])) emit ColumnsChanged(pending[0], pending[1]);
 }
 
 void GridPanel::Announce(Column column)
 {
-    if (!announcing_)
-        return;
+    if (!announcing_) return;
     if (batchDepth_ > 0) {
         pending_[static_cast<std::size_t>(column)] = true;
         return;
@@ -170,16 +164,12 @@ void GridPanel::Announce(Column column)
     emit ColumnsChanged(column == Column::First, column == Column::Second);
 }
 
-void GridPanel::AssignCell(Column column, int row, const std::string& text)
-{
-    ShowItem(column, row, text);
-}
+void GridPanel::AssignCell(Column column, int row, const std::string& text) { ShowItem(column, row, text); }
 
 bool GridPanel::ShowItem(Column column, int row, const std::string& item)
 {
     QLineEdit* box = Cell(column, row);
-    if (box->text() == QString::fromStdString(item))
-        return false;
+    if (box->text() == QString::fromStdString(item)) return false;
     {
         // The program's own change: not an edit to store.
         const QSignalBlocker quiet(box);
@@ -226,10 +216,8 @@ void GridPanel::PlaceCaretAtEnd(QLineEdit* box)
 
 bool GridPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QFrame::eventFilter(watched, event);
-    if (ClipboardKey(watched, *static_cast<QKeyEvent*>(event)))
-        return true;
+    if (event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
+    if (ClipboardKey(watched, *static_cast<QKeyEvent*>(event))) return true;
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
     switch (key->key()) {
@@ -312,13 +300,11 @@ bool GridPanel::Page(QObject* watched, grid::PageKey key)
 {
     int row = 0;
     const auto* cells = CellsOf(watched, row);
-    if (!cells)
-        return false;
+    if (!cells) return false;
     const int lastRow = std::max(store_.Count(Column::First), store_.Count(Column::Second)) - 1;
     const grid::PageStep step = grid::Page(key, row, store_.Offset(), store_.Maximum(), lastRow);
     BeginBatch();
-    if (step.offset != store_.Offset())
-        grid::ScrollTo(store_, *this, step.offset);
+    if (step.offset != store_.Offset()) grid::ScrollTo(store_, *this, step.offset);
     QLineEdit* target = (*cells)[static_cast<std::size_t>(step.focusRow)];
     PlaceCaretAtEnd(target);
     target->setFocus(Qt::OtherFocusReason);
@@ -334,12 +320,11 @@ void GridPanel::wheelEvent(QWheelEvent* event)
     const int notches = wheelRemainder_ / 120;
     wheelRemainder_ -= notches * 120;
     event->accept();
-    if (notches == 0 || !store_.ScrollEnabled())
-        return;
+    if (notches == 0 || !store_.ScrollEnabled()) return;
     // Turning the wheel towards the user (a negative delta) scrolls down.
-    const int offset = grid::WheelOffset(store_.Offset(), store_.Maximum(), -notches * QApplication::wheelScrollLines());
-    if (offset == store_.Offset())
-        return;
+    const int offset =
+        grid::WheelOffset(store_.Offset(), store_.Maximum(), -notches * QApplication::wheelScrollLines());
+    if (offset == store_.Offset()) return;
     BeginBatch();
     grid::ScrollTo(store_, *this, offset);
     EndBatch();
@@ -349,8 +334,7 @@ bool GridPanel::Navigate(QObject* watched, grid::GridKey key)
 {
     int row = 0;
     const auto* found = CellsOf(watched, row);
-    if (!found)
-        return false;
+    if (!found) return false;
     const auto& cells = *found;
     const auto kind = found == &rowNumbers_ ? grid::CellKind::RowNumber : grid::CellKind::Data;
     const grid::NavigationStep step = grid::Navigate(key, kind, row, store_.Offset(), store_.Maximum());

@@ -103,7 +103,7 @@ private:
     bool syncingScrollBar_ = false;
     bool announcing_ = true;
     int batchDepth_ = 0;
-    int wheelRemainder_ = 0;  // eighths of a degree short of a notch
+    int wheelRemainder_ = 0; // eighths of a degree short of a notch
     std::array<bool, 2> pending_{};
 };
 

@@ -92,8 +92,7 @@ QImage WindowIconImage(int size)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(WindowIconImage(size)));
+    for (int size : {16, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(WindowIconImage(size)));
     return icon;
 }
 

@@ -22,20 +22,17 @@ namespace korvanta::ui {
 QString ColumnLetters(int column)
 {
     QString letters;
-    for (int n = column + 1; n > 0; n = (n - 1) / 26)
-        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    for (int n = column + 1; n > 0; n = (n - 1) / 26) letters.prepend(QChar(u'A' + (n - 1) % 26));
     return letters;
 }
 
 int ColumnFromLetters(const QString& letters)
 {
-    if (letters.isEmpty() || letters.size() > 3)
-        return -1;
+    if (letters.isEmpty() || letters.size() > 3) return -1;
     int column = 0;
     for (const QChar c : letters) {
         const QChar upper = c.toUpper();
-        if (upper < u'A' || upper > u'Z')
-            return -1;
+        if (upper < u'A' || upper > u'Z') return -1;
         column = column * 26 + (upper.unicode() - u'A' + 1);
     }
     return column - 1;
@@ -53,16 +50,21 @@ QString CellText(const excel::Cell& cell)
 int ColumnCount(const excel::ReadResult& sheet)
 {
     std::size_t columns = 2;
-    for (const excel::Row& row : sheet.rows)
-        columns = std::max(columns, row.cells.size());
+    for (const excel::Row& row : sheet.rows) columns = std::max(columns, row.cells.size());
     return static_cast<int>(columns);
 }
 
 } // namespace
 
 ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0, QWidget* parent)
-    : QDialog(parent), file_(file), sheet_(std::move(sheet0)), sheets_(new QComboBox(this)), table_(new QTableWidget(this)),
-      problem_(new QLabel(this)), first_(new QComboBox(this)), second_(new QComboBox(this)),
+    : QDialog(parent),
+      file_(file),
+      sheet_(std::move(sheet0)),
+      sheets_(new QComboBox(this)),
+      table_(new QTableWidget(this)),
+      problem_(new QLabel(this)),
+      first_(new QComboBox(this)),
+      second_(new QComboBox(this)),
       heading_(new QCheckBox(tr("首行为标题"), this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
@@ -76,8 +78,7 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
     buttons_->button(QDialogButtonBox::Ok)->setText(tr("确定"));
     buttons_->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
 
-    for (const std::string& name : file_.SheetNames())
-        sheets_->addItem(QString::fromStdString(name));
+    for (const std::string& name : file_.SheetNames()) sheets_->addItem(QString::fromStdString(name));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     problem_->setWordWrap(true);
@@ -101,8 +102,7 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
     FitToScreen(this);
 
     connect(sheets_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0 && index != shownSheet_)
-            ChooseSheet(index);
+        if (index >= 0 && index != shownSheet_) ChooseSheet(index);
     });
     connect(first_, &QComboBox::currentIndexChanged, this, [this] { RefreshPreview(); });
     connect(second_, &QComboBox::currentIndexChanged, this, [this] { RefreshPreview(); });
@@ -115,28 +115,22 @@ ImportDialog::ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0
 QStringList ImportDialog::SheetNames() const
 {
     QStringList names;
-    for (int k = 0; k < sheets_->count(); ++k)
-        names << sheets_->itemText(k);
+    for (int k = 0; k < sheets_->count(); ++k) names << sheets_->itemText(k);
     return names;
 }
 
-int ImportDialog::SheetIndex() const
-{
-    return shownSheet_;
-}
+int ImportDialog::SheetIndex() const { return shownSheet_; }
 
 bool ImportDialog::ChooseSheet(int index)
 {
-    if (index < 0 || index >= sheets_->count())
-        return false;
-    if (index == shownSheet_)
-        return true;
+    if (index < 0 || index >= sheets_->count()) return false;
+    if (index == shownSheet_) return true;
     shownSheet_ = index;
     {
         const QSignalBlocker block(sheets_);
         sheets_->setCurrentIndex(index);
     }
-    sheet_ = {};  // the shown sheet's memory is given back before the next is read
+    sheet_ = {}; // the shown sheet's memory is given back before the next is read
     setCursor(Qt::WaitCursor);
     try {
         sheet_ = file_.ReadSheet(static_cast<std::size_t>(index));
@@ -152,32 +146,19 @@ bool ImportDialog::ChooseSheet(int index)
 
 bool ImportDialog::ChooseColumns(int first, int second)
 {
-    if (first < 0 || second < 0 || first >= first_->count() || second >= second_->count())
-        return false;
+    if (first < 0 || second < 0 || first >= first_->count() || second >= second_->count()) return false;
     first_->setCurrentIndex(first);
     second_->setCurrentIndex(second);
     return true;
 }
 
-void ImportDialog::SetHeading(bool heading)
-{
-    heading_->setChecked(heading);
-}
+void ImportDialog::SetHeading(bool heading) { heading_->setChecked(heading); }
 
-int ImportDialog::FirstColumn() const
-{
-    return first_->currentIndex();
-}
+int ImportDialog::FirstColumn() const { return first_->currentIndex(); }
 
-int ImportDialog::SecondColumn() const
-{
-    return second_->currentIndex();
-}
+int ImportDialog::SecondColumn() const { return second_->currentIndex(); }
 
-bool ImportDialog::Heading() const
-{
-    return heading_->isChecked();
-}
+bool ImportDialog::Heading() const { return heading_->isChecked(); }
 
 // A new sheet: its columns offered, A and B chosen again.
 void ImportDialog::ShowSheet()
@@ -186,8 +167,7 @@ void ImportDialog::ShowSheet()
     for (QComboBox* picker : {first_, second_}) {
         const QSignalBlocker block(picker);
         picker->clear();
-        for (int c = 0; c < columns; ++c)
-            picker->addItem(ColumnLetters(c));
+        for (int c = 0; c < columns; ++c) picker->addItem(ColumnLetters(c));
     }
     first_->setCurrentIndex(0);
     second_->setCurrentIndex(1);
@@ -212,10 +192,8 @@ void ImportDialog::RefreshPreview()
     QStringList headers;
     for (int c = 0; c < columns; ++c) {
         QString header = ColumnLetters(c);
-        if (c == first_->currentIndex())
-            header += tr(" 第一组");
-        if (c == second_->currentIndex())
-            header += tr(" 第二组");
+        if (c == first_->currentIndex()) header += tr(" 第一组");
+        if (c == second_->currentIndex()) header += tr(" 第二组");
         headers << header;
     }
     table_->setHorizontalHeaderLabels(headers);
@@ -230,7 +208,8 @@ void ImportDialog::RefreshPreview()
     for (QComboBox* picker : {first_, second_}) {
         const QSignalBlocker block(picker);
         for (int c = 0; c < picker->count(); ++c) {
-            const QString title = skip && !sheet_.rows.empty() ? CellText(sheet_.rows.front()[static_cast<std::size_t>(c)]) : QString();
+            const QString title =
+                skip && !sheet_.rows.empty() ? CellText(sheet_.rows.front()[static_cast<std::size_t>(c)]) : QString();
             picker->setItemText(c, title.isEmpty() ? ColumnLetters(c) : ColumnLetters(c) + tr("（") + title + tr("）"));
         }
     }

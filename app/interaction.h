@@ -18,19 +18,19 @@ namespace korvanta::ui {
 class ImportDialog;
 
 struct FileRequest {
-    QString title;      // "打开" or "另存为"
-    QString directory;  // where the dialog starts
-    QString filter;     // "Microsoft Excel 工作簿(*.xls)" and its patterns; several
-                        // are separated by ";;", the first one is selected
+    QString title;     // "打开" or "另存为"
+    QString directory; // where the dialog starts
+    QString filter;    // "Microsoft Excel 工作簿(*.xls)" and its patterns; several
+                       // are separated by ";;", the first one is selected
 };
 
 // A question with several answers, e.g. whether to keep the data.
 struct Question {
     QString title;
     QString text;
-    QStringList buttons;        // captions, in the order shown
-    int defaultButton = 0;      // Enter
-    int cancelButton = 0;       // Escape and the close box
+    QStringList buttons;   // captions, in the order shown
+    int defaultButton = 0; // Enter
+    int cancelButton = 0;  // Escape and the close box
     // What the program did before it asked: the answer when nobody is there
     // to give one (a script or a test that does not answer).
     int unattendedButton = 0;
@@ -38,7 +38,7 @@ struct Question {
 
 struct FileChoice {
     QString path;
-    int filter = 0;     // which of the request's filters was selected
+    int filter = 0; // which of the request's filters was selected
 };
 
 class UserInteraction {
@@ -67,7 +67,8 @@ public:
     // Shows a print preview whose pages paint draws, from which the user
     // prints through the print dialog (paint is called again for the chosen
     // printer). Unless overridden, the preview is closed without printing.
-    virtual void PreviewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint)
+    virtual void PreviewAndPrint(QWidget* parent, const QString& title,
+                                 const std::function<void(QPrinter& printer)>& paint)
     {
         (void)parent;
         (void)title;
@@ -92,7 +93,8 @@ public:
     std::optional<QString> ChooseFileToSave(QWidget* parent, const FileRequest& request) override;
     std::optional<FileChoice> ChooseFileToSaveAs(QWidget* parent, const FileRequest& request) override;
     bool PreviewImport(ImportDialog& dialog) override;
-    void PreviewAndPrint(QWidget* parent, const QString& title, const std::function<void(QPrinter& printer)>& paint) override;
+    void PreviewAndPrint(QWidget* parent, const QString& title,
+                         const std::function<void(QPrinter& printer)>& paint) override;
     int Ask(QWidget* parent, const Question& question) override;
     void OpenUrl(const QUrl& url) override;
 };

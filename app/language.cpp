@@ -14,7 +14,8 @@ constexpr char kLanguageKey[] = "interface/language";
 
 QSettings ProgramSettings()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation),
+                     QString::fromLatin1(kApplication));
 }
 
 } // namespace
@@ -22,10 +23,8 @@ QSettings ProgramSettings()
 std::optional<Language> ParseLanguage(const QString& code)
 {
     const QString word = code.trimmed().toLower();
-    if (word == QLatin1String("en"))
-        return Language::English;
-    if (word == QLatin1String("zh"))
-        return Language::Chinese;
+    if (word == QLatin1String("en")) return Language::English;
+    if (word == QLatin1String("zh")) return Language::Chinese;
     return std::nullopt;
 }
 
@@ -47,8 +46,7 @@ std::optional<Language> SavedLanguage()
 
 Language StartLanguage(const QString& environmentValue, const QSettings& settings)
 {
-    if (const std::optional<Language> forced = ParseLanguage(environmentValue))
-        return *forced;
+    if (const std::optional<Language> forced = ParseLanguage(environmentValue)) return *forced;
     return SavedLanguage(settings).value_or(Language::Chinese);
 }
 
@@ -72,8 +70,7 @@ void SaveLanguage(Language language)
 
 InstalledLanguage::InstalledLanguage(Language language) : language_(language)
 {
-    if (language_ == Language::Chinese)
-        return;
+    if (language_ == Language::Chinese) return;
     // Built into the program from resources/i18n/korvanta_en.ts.
     if (translator_.load(QStringLiteral(":/i18n/korvanta_en.qm")))
         installed_ = QCoreApplication::installTranslator(&translator_);
@@ -81,8 +78,7 @@ InstalledLanguage::InstalledLanguage(Language language) : language_(language)
 
 InstalledLanguage::~InstalledLanguage()
 {
-    if (installed_)
-        QCoreApplication::removeTranslator(&translator_);
+    if (installed_) QCoreApplication::removeTranslator(&translator_);
 }
 
 } // namespace korvanta::ui

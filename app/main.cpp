@@ -4,8 +4,8 @@
 #include "app/interaction.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
-#include "widgetkit/twips.h"
 #include "banner/bannerwidget.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 
@@ -14,13 +14,12 @@
 int main(int argc, char* argv[])
 {
     // Before QApplication: these must work without a display.
-    const korvanta::ui::CommandLineOutcome asked =
-        korvanta::ui::InterpretCommandLine(std::span<char* const>(argv + 1, static_cast<std::size_t>(argc > 1 ? argc - 1 : 0)));
+    const korvanta::ui::CommandLineOutcome asked = korvanta::ui::InterpretCommandLine(
+        std::span<char* const>(argv + 1, static_cast<std::size_t>(argc > 1 ? argc - 1 : 0)));
     if (!asked.startWindow) {
         const std::string& text = asked.standardOutput;
         // A full disk or a closed pipe is a failure, not a silent success.
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-            return 1;
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) return 1;
         return asked.exitCode;
     }
 

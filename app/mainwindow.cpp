@@ -40,7 +40,8 @@ constexpr int kClientHeightTwips = 6435;
 } // namespace
 
 MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       interaction_(interaction)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -95,7 +96,8 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     // and a spare label of the chi-square panels.
     auto* tableText = new QPlainTextEdit(client);
     tableText->setObjectName(QStringLiteral("Text14"));
-    tableText->setPlainText(QString::fromUtf8(stats::TTableText().data(), static_cast<qsizetype>(stats::TTableText().size())));
+    tableText->setPlainText(
+        QString::fromUtf8(stats::TTableText().data(), static_cast<qsizetype>(stats::TTableText().size())));
     tableText->setLineWrapMode(QPlainTextEdit::NoWrap);
     tableText->setReadOnly(true);
     tableText->hide();
@@ -121,7 +123,8 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     plot_ = new PlotPanel(interaction_, details_);
     details_->AddPanel(plot_);
     connect(details_, &DetailsWindow::GroupNamesChanged, this, &MainWindow::RefreshDetails);
-    connect(details_->Power(), &PowerPanel::Recomputed, plot_, [this] { plot_->ShowPowerCurve(details_->Power()->Curve()); });
+    connect(details_->Power(), &PowerPanel::Recomputed, plot_,
+            [this] { plot_->ShowPowerCurve(details_->Power()->Curve()); });
 
     // Files dropped anywhere on the window are imported; the text boxes
     // would otherwise take a dropped file's name as text.
@@ -129,15 +132,13 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         box->setAcceptDrops(false);
         // The boxes of the details window keep their own undo.
-        if (box->window() != this)
-            continue;
+        if (box->window() != this) continue;
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, &MainWindow::NoteEdit);
     }
     // Leaving a text box ends its edit: it becomes one step of the history.
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-        if (qobject_cast<QLineEdit*>(old) && isAncestorOf(old))
-            CommitEdits();
+        if (qobject_cast<QLineEdit*>(old) && isAncestorOf(old)) CommitEdits();
     });
     // So does moving the grid: the next edit is on another row.
     connect(grid_->ScrollBar(), &QScrollBar::actionTriggered, this, [this] { CommitEdits(); });
@@ -196,11 +197,14 @@ void MainWindow::BuildMenus()
     redoAction_->setObjectName(QStringLiteral("editRedo"));
     redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QMenu* results = menuBar()->addMenu(tr("结果(R)"));
-    results->addAction(tr("详细结果…"), this, &MainWindow::ShowDetails)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    results->addAction(tr("导出报告…"), this, &MainWindow::ExportReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    results->addAction(tr("详细结果…"), this, &MainWindow::ShowDetails)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    results->addAction(tr("导出报告…"), this, &MainWindow::ExportReport)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     results->addAction(tr("打印…"), this, &MainWindow::PrintReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QMenu* help = menuBar()->addMenu(tr("帮助(H)"));
-    help->addAction(tr("访问作者主页"), this, &MainWindow::OpenHomePage)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    help->addAction(tr("访问作者主页"), this, &MainWindow::OpenHomePage)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     QAction* helpPage = help->addAction(tr("在线帮助"), this, &MainWindow::OpenOnlineHelp);
     // F1 opens the help from any of the program's windows.
     helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_K), QKeySequence(Qt::Key_F1)});
@@ -225,18 +229,17 @@ void MainWindow::BuildLanguageMenu(QMenu* help)
         choice->setCheckable(true);
         choice->setChecked(language == SavedLanguage().value_or(running));
         choices->addAction(choice);
-        connect(choice, &QAction::triggered, this, [this, language = language, running] { ChooseLanguage(language, running); });
+        connect(choice, &QAction::triggered, this,
+                [this, language = language, running] { ChooseLanguage(language, running); });
     }
 }
 
 void MainWindow::ChooseLanguage(Language chosen, Language running)
 {
     SaveLanguage(chosen);
-    if (chosen == running)
-        return;
+    if (chosen == running) return;
     QString text = tr("界面语言将在下次启动 Korvanta 时更换。");
-    if (ParseLanguage(qEnvironmentVariable("KORVANTA_LANG")))
-        text += tr("（环境变量 KORVANTA_LANG 仍优先于此设置。）");
+    if (ParseLanguage(qEnvironmentVariable("KORVANTA_LANG"))) text += tr("（环境变量 KORVANTA_LANG 仍优先于此设置。）");
     interaction_.ShowMessage(this, tr("提示"), text);
 }
 
@@ -246,21 +249,16 @@ namespace {
 QAction* FindActionIn(const QList<QAction*>& actions, const QString& caption)
 {
     for (QAction* action : actions) {
-        if (action->text() == caption)
-            return action;
+        if (action->text() == caption) return action;
         if (action->menu())
-            if (QAction* found = FindActionIn(action->menu()->actions(), caption))
-                return found;
+            if (QAction* found = FindActionIn(action->menu()->actions(), caption)) return found;
     }
     return nullptr;
 }
 
 } // namespace
 
-QAction* MainWindow::FindAction(const QString& caption) const
-{
-    return FindActionIn(menuBar()->actions(), caption);
-}
+QAction* MainWindow::FindAction(const QString& caption) const { return FindActionIn(menuBar()->actions(), caption); }
 
 void MainWindow::SelectTest(TestMode mode)
 {
@@ -269,8 +267,7 @@ void MainWindow::SelectTest(TestMode mode)
     case SwitchAnswer::Cancel:
         return;
     case SwitchAnswer::Keep:
-        if (mode != mode_)
-            AsOneStep([this, mode] { SwitchKeepingData(mode); });
+        if (mode != mode_) AsOneStep([this, mode] { SwitchKeepingData(mode); });
         return;
     case SwitchAnswer::Clear:
         break;
@@ -315,8 +312,7 @@ void MainWindow::ShowTest(TestMode mode)
     mode_ = mode;
     hint_->setText(TestHint(mode));
     ShowPanelsFor(mode);
-    if (stats::UsesTable(mode))
-        table_->SetPairedLayout(mode == TestMode::PairedChiSquare);
+    if (stats::UsesTable(mode)) table_->SetPairedLayout(mode == TestMode::PairedChiSquare);
 }
 
 void MainWindow::FocusFirstInput()
@@ -346,10 +342,8 @@ void MainWindow::OnColumnsChanged(bool first, bool second)
         break;
     case TestMode::TwoSample:
         // Only the changed column's boxes are written.
-        if (first)
-            twoSample_->WriteSummary(0, stats::SummariseColumn(store_.Moments(grid::Column::First)));
-        if (second)
-            twoSample_->WriteSummary(1, stats::SummariseColumn(store_.Moments(grid::Column::Second)));
+        if (first) twoSample_->WriteSummary(0, stats::SummariseColumn(store_.Moments(grid::Column::First)));
+        if (second) twoSample_->WriteSummary(1, stats::SummariseColumn(store_.Moments(grid::Column::Second)));
         break;
     case TestMode::Correlation:
         correlation_->show(stats::CorrelationRegression(store_.PairMoments()));
@@ -397,8 +391,7 @@ void MainWindow::RefreshDetails()
 {
     // The detailed statistics cost milliseconds on a large store: they are
     // computed only while their window is open.
-    if (!details_ || !details_->isVisible())
-        return;
+    if (!details_ || !details_->isVisible()) return;
     WithDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
         details_->ShowFigures(mode, input);
         plot_->ShowPlot(mode, input, details_->GroupNames());
@@ -431,34 +424,25 @@ void MainWindow::ShowTTable()
 {
     // One t-table window: created and centred when it is loaded, shown
     // again while it is open, unloaded when the user closes it.
-    if (!tTable_)
-        tTable_ = new TTableWindow();
+    if (!tTable_) tTable_ = new TTableWindow();
     tTable_->show();
     tTable_->raise();
     tTable_->activateWindow();
 }
 
-void MainWindow::OpenHomePage()
-{
-    interaction_.OpenUrl(banner::HomePageUrl());
-}
+void MainWindow::OpenHomePage() { interaction_.OpenUrl(banner::HomePageUrl()); }
 
-void MainWindow::OpenOnlineHelp()
-{
-    interaction_.OpenUrl(banner::OnlineHelpUrl());
-}
+void MainWindow::OpenOnlineHelp() { interaction_.OpenUrl(banner::OnlineHelpUrl()); }
 
 void MainWindow::ExitProgram()
 {
-    if (ConfirmExit())
-        EndProgram();
+    if (ConfirmExit()) EndProgram();
 }
 
 void MainWindow::EndProgram()
 {
     exitConfirmed_ = true;
-    if (tTable_)
-        tTable_->close();
+    if (tTable_) tTable_->close();
     details_->close();
     emit ExitRequested();
 }
@@ -473,9 +457,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
     EndProgram();
 }
 
-QString MainWindow::ProgramDirectory() const
-{
-    return QCoreApplication::applicationDirPath();
-}
+QString MainWindow::ProgramDirectory() const { return QCoreApplication::applicationDirPath(); }
 
 } // namespace korvanta::ui

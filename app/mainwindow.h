@@ -199,8 +199,8 @@ private:
     Toolbar* toolbar_ = nullptr;
     banner::BannerWidget* banner_ = nullptr;
     TestSelector* selector_ = nullptr;
-    QLabel* hint_ = nullptr;          // Label1
-    QLabel* fileName_ = nullptr;      // Label9, never visible
+    QLabel* hint_ = nullptr;     // Label1
+    QLabel* fileName_ = nullptr; // Label9, never visible
     calculator::CalculatorPanel* calculator_ = nullptr;
     GridPanel* grid_ = nullptr;
     TablePanel* table_ = nullptr;

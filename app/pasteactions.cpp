@@ -39,8 +39,8 @@ void PasteOneValue(QLineEdit* cell, const delimited::DelimitedText& parsed)
 
 // A clipboard too large for the memory left is refused with a message: its
 // text and the parsed block are made before anything is stored.
-void MainWindow::PasteIntoGrid(grid::Column column, int visibleRow) try
-{
+void MainWindow::PasteIntoGrid(grid::Column column, int visibleRow)
+try {
     const QString text = QApplication::clipboard()->text();
     const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
     if (!IsBlock(text, block)) {
@@ -51,8 +51,7 @@ void MainWindow::PasteIntoGrid(grid::Column column, int visibleRow) try
     grid::PasteOutcome outcome;
     AsOneStep([&] {
         outcome = grid::PasteBlock(store_, block, column, row);
-        if (outcome.problem == grid::PasteProblem::None)
-            grid_->ShowPasted(outcome.firstChanged, outcome.secondChanged);
+        if (outcome.problem == grid::PasteProblem::None) grid_->ShowPasted(outcome.firstChanged, outcome.secondChanged);
     });
     switch (outcome.problem) {
     case grid::PasteProblem::None:
@@ -61,21 +60,24 @@ void MainWindow::PasteIntoGrid(grid::Column column, int visibleRow) try
     case grid::PasteProblem::NoData:
         return;
     case grid::PasteProblem::TooManyColumns:
-        interaction_.ShowMessage(this, Notice(), tr("粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。").arg(block.columns));
+        interaction_.ShowMessage(
+            this, Notice(),
+            tr("粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。").arg(block.columns));
         return;
     case grid::PasteProblem::TooManyRows:
-        interaction_.ShowMessage(this, Notice(), tr("粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。")
-                                                    .arg(block.rows.size())
-                                                    .arg(row + 1)
-                                                    .arg(grid::kMaxRows));
+        interaction_.ShowMessage(this, Notice(),
+                                 tr("粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。")
+                                     .arg(block.rows.size())
+                                     .arg(row + 1)
+                                     .arg(grid::kMaxRows));
         return;
     }
 } catch (const std::bad_alloc&) {
     interaction_.ShowMessage(this, Notice(), MainWindow::tr("内存不足，无法粘贴这么多数据，未粘贴。"));
 }
 
-void MainWindow::PasteIntoTable(int index) try
-{
+void MainWindow::PasteIntoTable(int index)
+try {
     const QString text = QApplication::clipboard()->text();
     const delimited::DelimitedText block = delimited::ParseDelimitedText(text.toStdString());
     if (!IsBlock(text, block)) {
@@ -99,13 +101,12 @@ void MainWindow::NoteKeptCommaNumbers(int count)
 {
     if (count > 0)
         interaction_.ShowMessage(this, Notice(),
-                                 tr("有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。")
+                                 tr("有%1个数值（如“2,"
+                                    "500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文"
+                                    "字（不作为数值）。请核对后改写。")
                                      .arg(count));
 }
 
-void MainWindow::CopyGrid()
-{
-    QApplication::clipboard()->setText(QString::fromStdString(grid::CopyText(store_)));
-}
+void MainWindow::CopyGrid() { QApplication::clipboard()->setText(QString::fromStdString(grid::CopyText(store_))); }
 
 } // namespace korvanta::ui

@@ -1,7 +1,7 @@
 #include "app/plotchart.h"
 
-#include <QCoreApplication>
 #include "widgetkit/twips.h"
+#include <QCoreApplication>
 
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -48,8 +48,7 @@ std::size_t Stride(std::size_t count) { return count <= kMaxMarks ? 1 : (count +
 QString ThinnedNote(std::size_t count)
 {
     const std::size_t stride = Stride(count);
-    if (stride == 1)
-        return {};
+    if (stride == 1) return {};
     return Words::tr("<br>（共%1个数据，图中每%2个画1个）").arg(count).arg(stride);
 }
 
@@ -67,8 +66,7 @@ void SetPaddedRange(QValueAxis* axis, double low, double high)
 
 void HideFromLegend(QChart* chart, QAbstractSeries* series)
 {
-    for (QLegendMarker* marker : chart->legend()->markers(series))
-        marker->setVisible(false);
+    for (QLegendMarker* marker : chart->legend()->markers(series)) marker->setVisible(false);
 }
 
 QValueAxis* ValueAxis(const QString& title)
@@ -154,10 +152,10 @@ void BuildRegression(QChart* chart, const plot::RegressionPlot& plot)
 void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
 {
     std::size_t values = 0;
-    for (const plot::Group& group : plot.groups)
-        values += group.values.size();
-    chart->setTitle((plot.differences ? Words::tr("对子差值、均数及其95%可信区间") : Words::tr("各组数值、均数及其95%可信区间")) +
-                    ThinnedNote(values));
+    for (const plot::Group& group : plot.groups) values += group.values.size();
+    chart->setTitle(
+        (plot.differences ? Words::tr("对子差值、均数及其95%可信区间") : Words::tr("各组数值、均数及其95%可信区间")) +
+        ThinnedNote(values));
     const std::size_t stride = Stride(values);
     auto* x = new QCategoryAxis;
     x->setTitleText(plot.differences ? QString() : Words::tr("组别"));
@@ -167,7 +165,8 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
     x->setRange(0.5, static_cast<double>(plot.groups.size()) + 0.5);
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     x->setGridLineVisible(false);
-    auto* y = ValueAxis(plot.differences ? Words::tr("差值（%1 − %2）").arg(Qs(plot.firstName), Qs(plot.secondName)) : Words::tr("数值"));
+    auto* y = ValueAxis(plot.differences ? Words::tr("差值（%1 − %2）").arg(Qs(plot.firstName), Qs(plot.secondName))
+                                         : Words::tr("数值"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -192,8 +191,7 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
         for (std::size_t i = 0; i < group.values.size(); ++i) {
             low = std::min(low, group.values[i]);
             high = std::max(high, group.values[i]);
-            if (i % stride != 0)
-                continue;
+            if (i % stride != 0) continue;
             const double spread = std::fmod(static_cast<double>(i / stride) * 0.6180339887, 1.0) - 0.5;
             dotMarks.append(QPointF(centre + 0.3 * spread, group.values[i]));
         }
@@ -207,8 +205,12 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
             bar->setName(Words::tr("95%可信区间"));
             bar->setPen(QPen(kLine, 2));
             const double cap = 0.12;
-            for (const auto& [px, py] : {std::pair{centre - cap, group.ci->low}, {centre + cap, group.ci->low}, {centre, group.ci->low},
-                                         {centre, group.ci->high}, {centre - cap, group.ci->high}, {centre + cap, group.ci->high}})
+            for (const auto& [px, py] : {std::pair{centre - cap, group.ci->low},
+                                         {centre + cap, group.ci->low},
+                                         {centre, group.ci->low},
+                                         {centre, group.ci->high},
+                                         {centre - cap, group.ci->high},
+                                         {centre + cap, group.ci->high}})
                 bar->append(px, py);
             intervals.push_back(bar);
             low = std::min(low, group.ci->low);
@@ -219,8 +221,7 @@ void BuildGroups(QChart* chart, const plot::GroupsPlot& plot)
     Attach(chart, dots, x, y);
     for (QLineSeries* bar : intervals) {
         Attach(chart, bar, x, y);
-        if (bar != intervals.front())
-            HideFromLegend(chart, bar);
+        if (bar != intervals.front()) HideFromLegend(chart, bar);
     }
     Attach(chart, means, x, y);
     if (plot.differences) {
@@ -243,7 +244,9 @@ void BuildProportions(QChart* chart, const plot::ProportionsPlot& plot)
     for (const plot::Proportion& bar : plot.bars) {
         names << Qs(bar.name);
         if (bar.share)
-            counts << QStringLiteral("%1 %2/%3").arg(Qs(bar.name), QString::number(bar.positives, 'g', 15), QString::number(bar.total, 'g', 15));
+            counts << QStringLiteral("%1 %2/%3")
+                          .arg(Qs(bar.name), QString::number(bar.positives, 'g', 15),
+                               QString::number(bar.total, 'g', 15));
         *set << (bar.share ? *bar.share * 100 : 0.0);
     }
     // The counts behind the bars: "阳性率（试验组 10/40，对照组 20/40）".
@@ -277,7 +280,7 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
     x->setLabelFormat(QStringLiteral("%.0f"));
     auto* y = ValueAxis(Words::tr("检验效能 1 − β"));
     y->setRange(0, 1);
-    y->setTickCount(6);  // 0, 0.2, ... 1: the usual targets sit on a line
+    y->setTickCount(6); // 0, 0.2, ... 1: the usual targets sit on a line
     y->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -285,8 +288,7 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
     curve->setName(Words::tr("检验效能"));
     curve->setPen(QPen(kPoints, 2));
     QList<QPointF> points;
-    for (const plot::Point& p : plot.points)
-        points.append(QPointF(p.x, p.y));
+    for (const plot::Point& p : plot.points) points.append(QPointF(p.x, p.y));
     curve->replace(points);
     Attach(chart, curve, x, y);
     const double low = plot.points.front().x, high = plot.points.back().x;
@@ -299,8 +301,7 @@ void BuildPowerCurve(QChart* chart, const plot::PowerCurvePlot& plot)
         Attach(chart, target, x, y);
     }
     const auto mark = [&](const std::optional<double>& n, const QString& name, const QColor& color) {
-        if (!n || *n < low || *n > high)
-            return;
+        if (!n || *n < low || *n > high) return;
         auto* line = new QLineSeries;
         line->setName(QStringLiteral("%1 n = %2").arg(name, QString::number(*n, 'f', 0)));
         line->setPen(QPen(color, 1.5, Qt::DotLine));
@@ -319,7 +320,7 @@ void Paint(std::unique_ptr<QChart> chart, QSize size, QPainter& painter)
 {
     QGraphicsScene scene;
     QChart* drawn = chart.release();
-    scene.addItem(drawn);  // the scene owns it from here
+    scene.addItem(drawn); // the scene owns it from here
     drawn->resize(size);
     drawn->layout()->activate();
     scene.setSceneRect(QRectF(QPointF(0, 0), size));
@@ -379,8 +380,7 @@ bool WritePlotSvg(const plot::PlotData& data, QSize size, QIODevice* device, con
     svg.setTitle(title);
     svg.setDescription(QStringLiteral("Korvanta V4.05"));
     QPainter painter;
-    if (!painter.begin(&svg))
-        return false;
+    if (!painter.begin(&svg)) return false;
     painter.setRenderHint(QPainter::Antialiasing);
     Paint(BuildChart(data), size, painter);
     return painter.end();

@@ -21,8 +21,7 @@ namespace {
 
 std::optional<double> T975(double df)
 {
-    if (!(df >= 1) || !std::isfinite(df))
-        return std::nullopt;
+    if (!(df >= 1) || !std::isfinite(df)) return std::nullopt;
     try {
         return boost::math::quantile(boost::math::students_t_distribution<double>(df), 0.975);
     } catch (const std::exception&) {
@@ -34,16 +33,14 @@ std::vector<double> Numbers(stats::Column column)
 {
     std::vector<double> values;
     for (const stats::CellValue& cell : column)
-        if (cell.IsNumber())
-            values.push_back(cell.number);
+        if (cell.IsNumber()) values.push_back(cell.number);
     return values;
 }
 
 std::optional<Interval> MeanInterval(double mean, double sd, double n)
 {
     const std::optional<double> t = T975(n - 1);
-    if (!t || !(sd >= 0) || !std::isfinite(sd))
-        return std::nullopt;
+    if (!t || !(sd >= 0) || !std::isfinite(sd)) return std::nullopt;
     const double half = *t * sd / std::sqrt(n);
     return Interval{mean - half, mean + half};
 }
@@ -54,17 +51,14 @@ Group GroupOf(std::string name, std::vector<double> values)
     group.name = std::move(name);
     group.values = std::move(values);
     const double n = static_cast<double>(group.values.size());
-    if (group.values.empty())
-        return group;
+    if (group.values.empty()) return group;
     double sum = 0;
-    for (double v : group.values)
-        sum += v;
+    for (double v : group.values) sum += v;
     const double mean = sum / n;
     group.mean = mean;
     if (group.values.size() >= 2) {
         double squares = 0;
-        for (double v : group.values)
-            squares += (v - mean) * (v - mean);
+        for (double v : group.values) squares += (v - mean) * (v - mean);
         group.ci = MeanInterval(mean, std::sqrt(squares / (n - 1)), n);
     }
     return group;
@@ -85,10 +79,8 @@ GroupsPlot TwoSamples(const stats::DetailsInput& input, const std::string& first
         const auto mean = stats::ParseDouble(boxes[g][0]);
         const auto sd = stats::ParseDouble(boxes[g][1]);
         const auto n = stats::ParseDouble(boxes[g][2]);
-        if (mean)
-            group.mean = *mean;
-        if (mean && sd && n)
-            group.ci = MeanInterval(*mean, *sd, *n);
+        if (mean) group.mean = *mean;
+        if (mean && sd && n) group.ci = MeanInterval(*mean, *sd, *n);
         plot.groups.push_back(std::move(group));
     }
     return plot;
@@ -115,8 +107,7 @@ RegressionPlot Regression(const stats::DetailsInput& input)
         if (input.first[k].IsNumber() && input.second[k].IsNumber())
             plot.points.push_back({input.first[k].number, input.second[k].number});
     const double n = static_cast<double>(plot.points.size());
-    if (plot.points.size() < 3)
-        return plot;
+    if (plot.points.size() < 3) return plot;
     double mx = 0, my = 0;
     for (const Point& p : plot.points) {
         mx += p.x;
@@ -130,8 +121,7 @@ RegressionPlot Regression(const stats::DetailsInput& input)
         sxy += (p.x - mx) * (p.y - my);
     }
     const std::optional<double> t = T975(n - 2);
-    if (!(sxx > 0) || !std::isfinite(sxx) || !t)
-        return plot;
+    if (!(sxx > 0) || !std::isfinite(sxx) || !t) return plot;
     plot.slope = sxy / sxx;
     plot.intercept = my - plot.slope * mx;
     double residuals = 0;
@@ -140,7 +130,8 @@ RegressionPlot Regression(const stats::DetailsInput& input)
         residuals += e * e;
     }
     const double s = std::sqrt(residuals / (n - 2));
-    const auto [low, high] = std::minmax_element(plot.points.begin(), plot.points.end(), [](const Point& a, const Point& b) { return a.x < b.x; });
+    const auto [low, high] = std::minmax_element(plot.points.begin(), plot.points.end(),
+                                                 [](const Point& a, const Point& b) { return a.x < b.x; });
     for (int i = 0; i < kBandPoints; ++i) {
         const double x = low->x + (high->x - low->x) * i / (kBandPoints - 1);
         const double fit = plot.intercept + plot.slope * x;
@@ -163,8 +154,7 @@ Proportion Share(std::string name, double positives, double total)
     p.name = std::move(name);
     p.positives = positives;
     p.total = total;
-    if (total > 0)
-        p.share = positives / total;
+    if (total > 0) p.share = positives / total;
     return p;
 }
 
@@ -175,24 +165,27 @@ ProportionsPlot Proportions(stats::TestMode mode, const stats::DetailsInput& inp
     const stats::Counts c = counts.value_or(stats::Counts{});
     if (mode == stats::TestMode::FourFold) {
         plot.axisTitle = Words::tr("组别").toStdString();
-        plot.bars = {Share(Words::tr("试验组").toStdString(), c.a, c.a + c.b), Share(Words::tr("对照组").toStdString(), c.c, c.c + c.d)};
+        plot.bars = {Share(Words::tr("试验组").toStdString(), c.a, c.a + c.b),
+                     Share(Words::tr("对照组").toStdString(), c.c, c.c + c.d)};
     } else {
         // Rows are after treatment, columns before.
         plot.axisTitle = Words::tr("时间").toStdString();
-        plot.bars = {Share(Words::tr("治疗前").toStdString(), c.a + c.c, c.N()), Share(Words::tr("治疗后").toStdString(), c.a + c.b, c.N())};
+        plot.bars = {Share(Words::tr("治疗前").toStdString(), c.a + c.c, c.N()),
+                     Share(Words::tr("治疗后").toStdString(), c.a + c.b, c.N())};
     }
     if (!counts)
-        for (Proportion& bar : plot.bars)
-            bar.share.reset();
+        for (Proportion& bar : plot.bars) bar.share.reset();
     return plot;
 }
 
 } // namespace
 
-PlotData MakePlotData(stats::TestMode mode, const stats::DetailsInput& input, const std::string& firstName, const std::string& secondName)
+PlotData MakePlotData(stats::TestMode mode, const stats::DetailsInput& input, const std::string& firstName,
+                      const std::string& secondName)
 {
     switch (mode) {
-    case stats::TestMode::TwoSample: return TwoSamples(input, firstName, secondName);
+    case stats::TestMode::TwoSample:
+        return TwoSamples(input, firstName, secondName);
     case stats::TestMode::PairedT: {
         GroupsPlot plot = Differences(input);
         plot.firstName = firstName;
@@ -206,21 +199,21 @@ PlotData MakePlotData(stats::TestMode mode, const stats::DetailsInput& input, co
         return plot;
     }
     case stats::TestMode::FourFold:
-    case stats::TestMode::PairedChiSquare: return Proportions(mode, input);
+    case stats::TestMode::PairedChiSquare:
+        return Proportions(mode, input);
     }
     return std::monostate{};
 }
 
 bool HasContent(const PlotData& data)
 {
-    if (const auto* r = std::get_if<RegressionPlot>(&data))
-        return !r->points.empty();
+    if (const auto* r = std::get_if<RegressionPlot>(&data)) return !r->points.empty();
     if (const auto* g = std::get_if<GroupsPlot>(&data))
-        return std::any_of(g->groups.begin(), g->groups.end(), [](const Group& group) { return !group.values.empty() || group.mean; });
+        return std::any_of(g->groups.begin(), g->groups.end(),
+                           [](const Group& group) { return !group.values.empty() || group.mean; });
     if (const auto* p = std::get_if<ProportionsPlot>(&data))
         return std::any_of(p->bars.begin(), p->bars.end(), [](const Proportion& bar) { return bar.share.has_value(); });
-    if (const auto* c = std::get_if<PowerCurvePlot>(&data))
-        return !c->points.empty();
+    if (const auto* c = std::get_if<PowerCurvePlot>(&data)) return !c->points.empty();
     return false;
 }
 

@@ -26,7 +26,7 @@ struct Point {
 
 struct RegressionPlot {
     std::vector<Point> points;
-    std::string xName = "第一组", yName = "第二组";  // the groups, for the axes
+    std::string xName = "第一组", yName = "第二组"; // the groups, for the axes
     // The line and its bands, evaluated at `xs` (from the smallest to the
     // largest X); empty when there is no line (fewer than three pairs, or
     // every X equal).
@@ -39,36 +39,36 @@ struct Interval {
 };
 
 struct Group {
-    std::string name;                // "第一组", "差值"
-    std::vector<double> values;      // the dots
+    std::string name;           // "第一组", "差值"
+    std::vector<double> values; // the dots
     std::optional<double> mean;
     std::optional<Interval> ci;
 };
 
 struct GroupsPlot {
     std::vector<Group> groups;
-    std::string firstName = "第一组", secondName = "第二组";  // for the differences' axis
-    bool differences = false;        // mode 1: a zero line is drawn
+    std::string firstName = "第一组", secondName = "第二组"; // for the differences' axis
+    bool differences = false;                                // mode 1: a zero line is drawn
 };
 
 struct Proportion {
-    std::string name;                // "试验组", "治疗前"
-    std::optional<double> share;     // positives / total, 0..1
+    std::string name;            // "试验组", "治疗前"
+    std::optional<double> share; // positives / total, 0..1
     double positives = 0, total = 0;
 };
 
 struct ProportionsPlot {
     std::vector<Proportion> bars;
-    std::string axisTitle;           // "组别" or "时间"
+    std::string axisTitle; // "组别" or "时间"
 };
 
 // Power against the size, with the target power and the size it needs and
 // the size the data have marked.
 struct PowerCurvePlot {
-    std::vector<Point> points;       // x: the size, y: the power
+    std::vector<Point> points; // x: the size, y: the power
     double target = 0.8;
     std::optional<double> required, present;
-    std::string axisTitle;           // "每组例数 n"
+    std::string axisTitle; // "每组例数 n"
 };
 
 using PlotData = std::variant<std::monostate, RegressionPlot, GroupsPlot, ProportionsPlot, PowerCurvePlot>;

@@ -50,7 +50,8 @@ PlotPanel::PlotPanel(UserInteraction& interaction, QWidget* parent) : QWidget(pa
 
 void PlotPanel::ShowPlot(stats::TestMode mode, const stats::DetailsInput& input, const details::GroupNames& names)
 {
-    data_ = plot::MakePlotData(mode, input, details::GroupName(names, 0).toStdString(), details::GroupName(names, 1).toStdString());
+    data_ = plot::MakePlotData(mode, input, details::GroupName(names, 0).toStdString(),
+                               details::GroupName(names, 1).toStdString());
     if (!showPower_->isChecked()) Redraw();
 }
 
@@ -60,10 +61,7 @@ void PlotPanel::ShowPowerCurve(const plot::PlotData& curve)
     if (showPower_->isChecked()) Redraw();
 }
 
-const plot::PlotData& PlotPanel::Shown() const
-{
-    return showPower_->isChecked() ? curve_ : data_;
-}
+const plot::PlotData& PlotPanel::Shown() const { return showPower_->isChecked() ? curve_ : data_; }
 
 void PlotPanel::Redraw()
 {
@@ -76,8 +74,7 @@ void PlotPanel::Redraw()
 bool PlotPanel::WritePlot(const QString& path, bool svg) const
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     const bool drawn = svg ? WritePlotSvg(Shown(), kPlotFileSize, &file, tr("Korvanta 统计图"))
                            : RenderPlot(Shown(), kPlotFileSize, 2).save(&file, "PNG");
     if (!drawn) {
@@ -90,9 +87,9 @@ bool PlotPanel::WritePlot(const QString& path, bool svg) const
 void PlotPanel::SavePlot()
 {
     const QString filters = tr("PNG 图片(*.png);;SVG 矢量图(*.svg)");
-    const std::optional<FileChoice> chosen = interaction_.ChooseFileToSaveAs(window(), {tr("保存图形"), QString(), filters});
-    if (!chosen)
-        return;
+    const std::optional<FileChoice> chosen =
+        interaction_.ChooseFileToSaveAs(window(), {tr("保存图形"), QString(), filters});
+    if (!chosen) return;
     QString path = chosen->path;
     // The name's own extension decides; without one, the selected type.
     bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);

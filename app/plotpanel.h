@@ -4,8 +4,8 @@
 // test's plot (PlotShowData) or the power curve (PlotShowPower).
 #pragma once
 
-#include "app/interaction.h"
 #include "app/detailstext.h"
+#include "app/interaction.h"
 #include "app/plotdata.h"
 
 #include <QWidget>

@@ -19,7 +19,8 @@ namespace {
 
 // A typed number: "0.05", ".8", "80%", "−1.5" (the minus sign of the
 // figures, too); empty when the text is not one.
-std::optional<double> TypedNumber(const QString& text) {
+std::optional<double> TypedNumber(const QString& text)
+{
     QString plain = text.trimmed();
     plain.replace(QChar(0x2212), QLatin1Char('-'));
     double scale = 1;
@@ -32,16 +33,25 @@ std::optional<double> TypedNumber(const QString& text) {
     return *value * scale;
 }
 
-QString Caption(Test test, int field) {
+QString Caption(Test test, int field)
+{
     switch (field) {
-    case 0: return test == Test::Paired ? PowerPanel::tr("差值均数") : PowerPanel::tr("均数差 X1 − X2");
-    case 1: return test == Test::Paired ? PowerPanel::tr("差值标准差") : PowerPanel::tr("合并标准差");
-    case 2: return PowerPanel::tr("例数比 n2/n1");
-    case 3: return PowerPanel::tr("相关系数 r");
-    case 4: return PowerPanel::tr("试验组阳性率 p1");
-    case 5: return PowerPanel::tr("对照组阳性率 p2");
-    case 6: return QStringLiteral("b/n");
-    case 7: return QStringLiteral("c/n");
+    case 0:
+        return test == Test::Paired ? PowerPanel::tr("差值均数") : PowerPanel::tr("均数差 X1 − X2");
+    case 1:
+        return test == Test::Paired ? PowerPanel::tr("差值标准差") : PowerPanel::tr("合并标准差");
+    case 2:
+        return PowerPanel::tr("例数比 n2/n1");
+    case 3:
+        return PowerPanel::tr("相关系数 r");
+    case 4:
+        return PowerPanel::tr("试验组阳性率 p1");
+    case 5:
+        return PowerPanel::tr("对照组阳性率 p2");
+    case 6:
+        return QStringLiteral("b/n");
+    case 7:
+        return QStringLiteral("c/n");
     }
     return {};
 }
@@ -61,7 +71,7 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(tr("样本量与检验效能
     alpha_ = box("PowerAlpha", QStringLiteral("0.05"), tr("双侧检验水准，如 0.05"));
     target_ = box("PowerTarget", QStringLiteral("0.80"), tr("希望达到的检验效能，如 0.80 或 90%"));
     static constexpr const char* kFieldNames[FieldCount] = {"PowerDifference", "PowerSd", "PowerRatio", "PowerR",
-                                                            "PowerP1", "PowerP2", "PowerP10", "PowerP01"};
+                                                            "PowerP1",         "PowerP2", "PowerP10",   "PowerP01"};
     for (int f = 0; f < FieldCount; ++f) {
         EffectField& field = fields_[static_cast<std::size_t>(f)];
         field.caption = new QLabel(this);
@@ -126,11 +136,16 @@ PowerPanel::PowerPanel(QWidget* parent) : QGroupBox(tr("样本量与检验效能
 std::vector<PowerPanel::Field> PowerPanel::FieldsOfTest() const
 {
     switch (test_) {
-    case Test::TwoSample: return {Difference, Sd, Ratio};
-    case Test::Paired: return {Difference, Sd};
-    case Test::Correlation: return {R};
-    case Test::FourFold: return {P1, P2, Ratio};
-    case Test::PairedTable: return {P10, P01};
+    case Test::TwoSample:
+        return {Difference, Sd, Ratio};
+    case Test::Paired:
+        return {Difference, Sd};
+    case Test::Correlation:
+        return {R};
+    case Test::FourFold:
+        return {P1, P2, Ratio};
+    case Test::PairedTable:
+        return {P10, P01};
     }
     return {};
 }
@@ -176,8 +191,7 @@ void PowerPanel::ShowData(stats::TestMode mode, const stats::DetailsInput& input
 
 void PowerPanel::UseData()
 {
-    for (EffectField& field : fields_)
-        field.edited = false;
+    for (EffectField& field : fields_) field.edited = false;
     Prefill();
     Recompute();
 }
@@ -186,8 +200,7 @@ void PowerPanel::Prefill()
 {
     prefilling_ = true;
     for (EffectField& field : fields_) {
-        if (!field.edited)
-            field.edit->setText(field.fromData ? QString::number(*field.fromData, 'g', 6) : QString());
+        if (!field.edited) field.edit->setText(field.fromData ? QString::number(*field.fromData, 'g', 6) : QString());
     }
     prefilling_ = false;
 }
@@ -213,7 +226,9 @@ void PowerPanel::Recompute()
         effect.first = ValueOf(Difference);
         effect.second = ValueOf(Sd);
         break;
-    case Test::Correlation: effect.first = ValueOf(R); break;
+    case Test::Correlation:
+        effect.first = ValueOf(R);
+        break;
     case Test::FourFold:
         effect.first = ValueOf(P1);
         effect.second = ValueOf(P2);
@@ -224,10 +239,11 @@ void PowerPanel::Recompute()
         break;
     }
     if (test_ == Test::TwoSample || test_ == Test::FourFold) {
-        effect.ratio = ValueOf(Ratio);  // none: equal groups
+        effect.ratio = ValueOf(Ratio); // none: equal groups
     }
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    plan_ = stats::power::MakePlan(test_, effect, TypedNumber(alpha_->text()).value_or(nan), TypedNumber(target_->text()).value_or(nan));
+    plan_ = stats::power::MakePlan(test_, effect, TypedNumber(alpha_->text()).value_or(nan),
+                                   TypedNumber(target_->text()).value_or(nan));
     const power::Texts texts = power::Describe(test_, plan_, data_);
     required_->setText(texts.required);
     requiredCorrected_->setText(texts.requiredCorrected);

@@ -61,21 +61,21 @@ private:
     std::optional<double> ValueOf(Field field) const;
     std::vector<Field> FieldsOfTest() const;
 
-    std::optional<stats::TestMode> mode_;  // none until the first data
+    std::optional<stats::TestMode> mode_; // none until the first data
     stats::power::Test test_ = stats::power::Test::TwoSample;
     stats::power::Effect data_;
     stats::power::Plan plan_;
     bool prefilling_ = false;
 
-    QLineEdit* alpha_ = nullptr;   // PowerAlpha
-    QLineEdit* target_ = nullptr;  // PowerTarget
+    QLineEdit* alpha_ = nullptr;  // PowerAlpha
+    QLineEdit* target_ = nullptr; // PowerTarget
     std::array<EffectField, FieldCount> fields_;
     QGridLayout* effectGrid_ = nullptr;
     QLabel* required_ = nullptr;          // PowerRequired
     QLabel* requiredCorrected_ = nullptr; // PowerRequiredCc
     QLabel* requiredCorrectedCaption_ = nullptr;
-    QLabel* achieved_ = nullptr;          // PowerAchieved
-    QLabel* method_ = nullptr;            // PowerMethod
+    QLabel* achieved_ = nullptr; // PowerAchieved
+    QLabel* method_ = nullptr;   // PowerMethod
 };
 
 } // namespace korvanta::ui

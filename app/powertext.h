@@ -16,10 +16,10 @@
 namespace korvanta::ui::power {
 
 struct Texts {
-    QString required;           // "每组 64 例，共 128 例" or why none can be given
-    QString requiredCorrected;  // four-fold tables: with Fleiss' correction
-    QString achieved;           // "0.185（现有每组 10 例）"
-    QString method;             // the method in a few words
+    QString required;          // "每组 64 例，共 128 例" or why none can be given
+    QString requiredCorrected; // four-fold tables: with Fleiss' correction
+    QString achieved;          // "0.185（现有每组 10 例）"
+    QString method;            // the method in a few words
 };
 
 // present: the data's sizes (the effect's n1 and n2).
@@ -27,7 +27,8 @@ Texts Describe(stats::power::Test test, const stats::power::Plan& plan, const st
 
 // The section as headed lines: the level, the target, the effect as the
 // user sees it (caption and text), the size, the power and the method.
-std::vector<details::Line> Lines(stats::power::Test test, const stats::power::Plan& plan, const stats::power::Effect& present,
+std::vector<details::Line> Lines(stats::power::Test test, const stats::power::Plan& plan,
+                                 const stats::power::Effect& present,
                                  const std::vector<std::pair<QString, QString>>& effect);
 
 // The power curve; nothing when the plan has none.

@@ -1,8 +1,8 @@
 #include "app/reportwriter.h"
 
-#include <QCoreApplication>
 #include "app/plotchart.h"
 #include "app/threelinetable.h"
+#include <QCoreApplication>
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -44,8 +44,7 @@ QString Esc(const QString& text) { return text.toHtmlEscaped(); }
 QString FirstInstalled(std::initializer_list<const char*> families)
 {
     for (const char* family : families)
-        if (QFontDatabase::hasFamily(QString::fromUtf8(family)))
-            return QString::fromUtf8(family);
+        if (QFontDatabase::hasFamily(QString::fromUtf8(family))) return QString::fromUtf8(family);
     return {};
 }
 
@@ -57,11 +56,11 @@ QString FirstInstalled(std::initializer_list<const char*> families)
 QFont ReportFont()
 {
     QStringList families;
-    for (const QString& family : {FirstInstalled({"Times New Roman", "Liberation Serif", "DejaVu Serif", "Noto Serif", "FreeSerif"}),
-                                  FirstInstalled({"SimSun", "AR PL UMing CN", "AR PL SungtiL GB", "Noto Serif CJK SC", "WenQuanYi Zen Hei",
-                                                  "Noto Sans CJK SC"})})
-        if (!family.isEmpty())
-            families << family;
+    for (const QString& family :
+         {FirstInstalled({"Times New Roman", "Liberation Serif", "DejaVu Serif", "Noto Serif", "FreeSerif"}),
+          FirstInstalled({"SimSun", "AR PL UMing CN", "AR PL SungtiL GB", "Noto Serif CJK SC", "WenQuanYi Zen Hei",
+                          "Noto Sans CJK SC"})})
+        if (!family.isEmpty()) families << family;
     QFont font;
     font.setFamilies(families);
     font.setStyleHint(QFont::Serif);
@@ -72,11 +71,9 @@ QFont ReportFont()
 ThreeLineTable InputsTable(const std::vector<std::vector<QString>>& rows)
 {
     ThreeLineTable table;
-    if (rows.empty())
-        return table;
+    if (rows.empty()) return table;
     table.heading = rows.front();
-    for (std::size_t r = 1; r < rows.size(); ++r)
-        table.rows.push_back({rows[r], ThreeLineTable::Row::Kind::Cells});
+    for (std::size_t r = 1; r < rows.size(); ++r) table.rows.push_back({rows[r], ThreeLineTable::Row::Kind::Cells});
     return table;
 }
 
@@ -92,8 +89,10 @@ ThreeLineTable ResultsTable(const std::vector<std::pair<QString, QString>>& rows
 // The body of the report; each <h2> opens a section that is kept together.
 QString ReportBody(const ReportContent& report, const QString& imageSource, const QString& curveSource, QSize imageSize)
 {
-    QString html = Words::tr("<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
-                       .arg(Esc(report.testName), Esc(report.created));
+    QString html =
+        Words::tr(
+            "<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
+            .arg(Esc(report.testName), Esc(report.created));
     html += Words::tr("<h2>一、输入数据</h2>\n") + ThreeLineTableHtml(InputsTable(report.inputs));
     html += Words::tr("<h2>二、检验结果</h2>\n") + ThreeLineTableHtml(ResultsTable(report.results));
     html += Words::tr("<h2>三、详细结果</h2>\n");
@@ -101,7 +100,7 @@ QString ReportBody(const ReportContent& report, const QString& imageSource, cons
         html += Words::tr("<p>（无）</p>\n");
     } else {
         ThreeLineTable details = DetailsTable(report.details, Words::tr("项目"), Words::tr("结果"));
-        details.caption.clear();  // the section heading names it
+        details.caption.clear(); // the section heading names it
         html += ThreeLineTableHtml(details);
     }
     html += Words::tr("<h2>四、统计图</h2>\n");
@@ -121,7 +120,8 @@ QString ReportBody(const ReportContent& report, const QString& imageSource, cons
 std::pair<double, double> Extent(QTextDocument& document, QTextFrame::iterator item)
 {
     QAbstractTextDocumentLayout* layout = document.documentLayout();
-    const QRectF box = item.currentFrame() ? layout->frameBoundingRect(item.currentFrame()) : layout->blockBoundingRect(item.currentBlock());
+    const QRectF box = item.currentFrame() ? layout->frameBoundingRect(item.currentFrame())
+                                           : layout->blockBoundingRect(item.currentBlock());
     return {box.top(), box.bottom()};
 }
 
@@ -143,15 +143,11 @@ void KeepSectionsTogether(QTextDocument& document)
         bool inSection = false;
         for (QTextFrame::iterator it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
             const bool isHeading = !it.currentFrame() && it.currentBlock().blockFormat().headingLevel() == 2;
-            if (isHeading && inSection)
-                break;
-            if (isHeading && it.currentBlock() == headings[h])
-                inSection = true;
-            if (!inSection)
-                continue;
+            if (isHeading && inSection) break;
+            if (isHeading && it.currentBlock() == headings[h]) inSection = true;
+            if (!inSection) continue;
             const auto [itemTop, itemBottom] = Extent(document, it);
-            if (top < 0)
-                top = itemTop;
+            if (top < 0) top = itemTop;
             bottom = std::max(bottom, itemBottom);
         }
         const int firstPage = static_cast<int>(std::floor(top / page));
@@ -159,8 +155,7 @@ void KeepSectionsTogether(QTextDocument& document)
         const double leftOnPage = (firstPage + 1) * page - top;
         const bool fits = bottom - top <= page - kPageNumberHeight;
         const bool atPageTop = top - firstPage * page < 1.0;
-        if (firstPage == lastPage || atPageTop || (!fits && leftOnPage > page / 3))
-            continue;
+        if (firstPage == lastPage || atPageTop || (!fits && leftOnPage > page / 3)) continue;
         QTextCursor cursor(headings[h]);
         QTextBlockFormat format = headings[h].blockFormat();
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
@@ -178,11 +173,11 @@ QString PowerCurveImagePath(const QString& imagePath)
 
 QString ReportHtml(const ReportContent& report, const QString& imageSource, const QString& curveSource)
 {
-    QString html = QStringLiteral(
-        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
-        "<style>body { font-family: 'Times New Roman', 'Liberation Serif', SimSun, 'AR PL UMing CN', serif; font-size: 10.5pt; }\n"
-        "table { border-collapse: collapse; }\n"
-        "h1 { font-size: 16pt; } h2 { font-size: 12pt; }</style>\n</head>\n<body>\n")
+    QString html = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
+                                  "<style>body { font-family: 'Times New Roman', 'Liberation Serif', SimSun, 'AR PL "
+                                  "UMing CN', serif; font-size: 10.5pt; }\n"
+                                  "table { border-collapse: collapse; }\n"
+                                  "h1 { font-size: 16pt; } h2 { font-size: 12pt; }</style>\n</head>\n<body>\n")
                        .arg(Esc(Words::tr("统计分析报告 — ") + report.testName));
     html += ReportBody(report, imageSource, curveSource, kPlotFileSize * 3 / 4);
     html += QStringLiteral("</body>\n</html>\n");
@@ -208,10 +203,12 @@ void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
     frame.setMargin(0);
     frame.setBottomMargin(kPageNumberHeight);
     document.rootFrame()->setFrameFormat(frame);
-    const QSize imageSize = (kPlotFileSize.scaled(QSize(static_cast<int>(page.width() * 0.85), 10000), Qt::KeepAspectRatio));
+    const QSize imageSize =
+        (kPlotFileSize.scaled(QSize(static_cast<int>(page.width() * 0.85), 10000), Qt::KeepAspectRatio));
     document.addResource(QTextDocument::ImageResource, QUrl(kPlotResource), RenderPlot(report.plot, kPlotFileSize, 3));
     if (plot::HasContent(report.powerCurve))
-        document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource), RenderPlot(report.powerCurve, kPlotFileSize, 3));
+        document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource),
+                             RenderPlot(report.powerCurve, kPlotFileSize, 3));
     document.setHtml(ReportBody(report, kPlotResource, kCurveResource, imageSize));
     KeepSectionsTogether(document);
 
@@ -221,8 +218,7 @@ void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
     QFont numberFont = ReportFont();
     numberFont.setPointSizeF(9);
     for (int p = 0; p < pages; ++p) {
-        if (p > 0)
-            device.newPage();
+        if (p > 0) device.newPage();
         painter.save();
         const QRectF view(0, p * page.height(), page.width(), page.height());
         painter.translate(0, -view.top());
@@ -235,19 +231,19 @@ void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
         document.documentLayout()->draw(&painter, context);
         painter.restore();
         painter.setFont(numberFont);
-        painter.drawText(QRectF(0, page.height() - kPageNumberHeight + 8, page.width(), kPageNumberHeight - 8), Qt::AlignHCenter | Qt::AlignBottom,
-                         Words::tr("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
+        painter.drawText(QRectF(0, page.height() - kPageNumberHeight + 8, page.width(), kPageNumberHeight - 8),
+                         Qt::AlignHCenter | Qt::AlignBottom, Words::tr("第 %1 页，共 %2 页").arg(p + 1).arg(pages));
     }
 }
 
 bool WriteReportPdf(const QString& pdfPath, const ReportContent& report)
 {
     QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     {
         QPdfWriter writer(&file);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 15), QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 15),
+                                         QPageLayout::Millimeter));
         writer.setTitle(Words::tr("统计分析报告 — ") + report.testName);
         writer.setCreator(QStringLiteral("Korvanta V4.05"));
         PaintReport(writer, report);
@@ -258,17 +254,18 @@ bool WriteReportPdf(const QString& pdfPath, const ReportContent& report)
 bool WriteReportHtml(const QString& htmlPath, const QString& imagePath, const ReportContent& report)
 {
     QSaveFile image(imagePath);
-    if (!image.open(QIODevice::WriteOnly) || !RenderPlot(report.plot, kPlotFileSize, 2).save(&image, "PNG") || !image.commit())
+    if (!image.open(QIODevice::WriteOnly) || !RenderPlot(report.plot, kPlotFileSize, 2).save(&image, "PNG") ||
+        !image.commit())
         return false;
     const QString curvePath = PowerCurveImagePath(imagePath);
     if (plot::HasContent(report.powerCurve)) {
         QSaveFile curve(curvePath);
-        if (!curve.open(QIODevice::WriteOnly) || !RenderPlot(report.powerCurve, kPlotFileSize, 2).save(&curve, "PNG") || !curve.commit())
+        if (!curve.open(QIODevice::WriteOnly) || !RenderPlot(report.powerCurve, kPlotFileSize, 2).save(&curve, "PNG") ||
+            !curve.commit())
             return false;
     }
     QSaveFile page(htmlPath);
-    if (!page.open(QIODevice::WriteOnly))
-        return false;
+    if (!page.open(QIODevice::WriteOnly)) return false;
     page.write(ReportHtml(report, QFileInfo(imagePath).fileName(), QFileInfo(curvePath).fileName()).toUtf8());
     return page.commit();
 }

@@ -18,15 +18,15 @@ class QPagedPaintDevice;
 namespace korvanta::ui {
 
 struct ReportContent {
-    QString testName;                                  // "两样本均数t检验"
-    QString created;                                   // "2026-12-08 15:30"
+    QString testName; // "两样本均数t检验"
+    QString created;  // "2026-12-08 15:30"
     // The input summary as a table whose first row is its heading.
     std::vector<std::vector<QString>> inputs;
     // The main panel's results: caption and value, as shown.
     std::vector<std::pair<QString, QString>> results;
     details::Report details;
     plot::PlotData plot;
-    plot::PlotData powerCurve;                         // drawn after the plot when it has content
+    plot::PlotData powerCurve; // drawn after the plot when it has content
 };
 
 // The report as an HTML page; the plot's <img> refers to imageSource, the

@@ -13,10 +13,30 @@ namespace {
 
 QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
-LabelStyle Bold() { LabelStyle s; s.bold = true; return s; }
-LabelStyle Red() { LabelStyle s; s.colour = RedColour(); return s; }
-LabelStyle Highlight() { LabelStyle s; s.colour = HighlightColour(); return s; }
-LabelStyle Caption() { LabelStyle s; s.colour = CaptionTextColour(); return s; }
+LabelStyle Bold()
+{
+    LabelStyle s;
+    s.bold = true;
+    return s;
+}
+LabelStyle Red()
+{
+    LabelStyle s;
+    s.colour = RedColour();
+    return s;
+}
+LabelStyle Highlight()
+{
+    LabelStyle s;
+    s.colour = HighlightColour();
+    return s;
+}
+LabelStyle Caption()
+{
+    LabelStyle s;
+    s.colour = CaptionTextColour();
+    return s;
+}
 LabelStyle FixedRed(int widthTwips)
 {
     LabelStyle s = Red();
@@ -40,12 +60,14 @@ void TSymbols(QWidget* parent, std::array<int, 3> boxes, int top, std::array<con
 {
     const int lefts[3] = {180, 1920, 3660};
     for (int k = 0; k < 3; ++k)
-        MakeSymbolBox(parent, boxes[static_cast<std::size_t>(k)], lefts[k], top, {QStringLiteral("t"), QString::fromUtf8(subscripts[static_cast<std::size_t>(k)]), {}, false});
+        MakeSymbolBox(parent, boxes[static_cast<std::size_t>(k)], lefts[k], top,
+                      {QStringLiteral("t"), QString::fromUtf8(subscripts[static_cast<std::size_t>(k)]), {}, false});
 }
 
 void ChiSymbol(QWidget* parent, int index, int left, int top, const char* subscript, bool isRed)
 {
-    MakeSymbolBox(parent, index, left, top, {QStringLiteral("x"), QString::fromUtf8(subscript), QStringLiteral("2"), isRed});
+    MakeSymbolBox(parent, index, left, top,
+                  {QStringLiteral("x"), QString::fromUtf8(subscript), QStringLiteral("2"), isRed});
 }
 
 } // namespace
@@ -64,7 +86,8 @@ TwoSamplePanel::TwoSamplePanel(QWidget* parent) : QFrame(parent)
     const int tops[3] = {60, 420, 780};
     for (int i = 0; i < 6; ++i) {
         const int left = i < 3 ? 1440 : 4260;
-        auto* box = MakeTextBox(this, ControlName("Text4", i), TwipsRect(left, tops[i % 3], 1275, 315), false, HighlightColour());
+        auto* box = MakeTextBox(this, ControlName("Text4", i), TwipsRect(left, tops[i % 3], 1275, 315), false,
+                                HighlightColour());
         box->setFrame(true);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textChanged, this, [this, i] { OnBoxChanged(i); });
@@ -80,10 +103,8 @@ TwoSamplePanel::TwoSamplePanel(QWidget* parent) : QFrame(parent)
 
 void TwoSamplePanel::OnBoxChanged(int index)
 {
-    if (cleaning_)
-        return;
-    if (!writingSummary_)
-        holdsSummary_[static_cast<std::size_t>(index)] = false;
+    if (cleaning_) return;
+    if (!writingSummary_) holdsSummary_[static_cast<std::size_t>(index)] = false;
     QLineEdit* box = boxes_[static_cast<std::size_t>(index)];
     // Full-width digits, point and signs of a Chinese input method are ASCII.
     const QString folded = QString::fromStdString(stats::FoldFullWidthDigits(box->text().toStdString()));
@@ -98,17 +119,13 @@ void TwoSamplePanel::OnBoxChanged(int index)
 
 stats::TwoSampleInput TwoSamplePanel::Input(std::array<std::string, 6>& texts) const
 {
-    for (std::size_t i = 0; i < 6; ++i)
-        texts[i] = boxes_[i]->text().toStdString();
+    for (std::size_t i = 0; i < 6; ++i) texts[i] = boxes_[i]->text().toStdString();
     stats::TwoSampleInput in{texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]};
     for (std::size_t g = 0; g < 2; ++g) {
         const auto& summary = summaries_[g];
-        if (!summary || !summary->figures)
-            continue;
-        if (holdsSummary_[g * 3])
-            in.exactMean[g] = &summary->figures->mean;
-        if (holdsSummary_[g * 3 + 1])
-            in.exactVariance[g] = &summary->figures->variance;
+        if (!summary || !summary->figures) continue;
+        if (holdsSummary_[g * 3]) in.exactMean[g] = &summary->figures->mean;
+        if (holdsSummary_[g * 3 + 1]) in.exactVariance[g] = &summary->figures->variance;
     }
     return in;
 }
@@ -158,14 +175,10 @@ void TwoSamplePanel::ClearBoxes()
 {
     summaries_ = {};
     holdsSummary_ = {};
-    for (QLineEdit* box : boxes_)
-        box->setText(QString());
+    for (QLineEdit* box : boxes_) box->setText(QString());
 }
 
-void TwoSamplePanel::ClearResults()
-{
-    show({});
-}
+void TwoSamplePanel::ClearResults() { show({}); }
 
 bool TwoSamplePanel::eventFilter(QObject* watched, QEvent* event)
 {
@@ -174,8 +187,7 @@ bool TwoSamplePanel::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             for (std::size_t i = 0; i < boxes_.size(); ++i) {
-                if (boxes_[i] != watched)
-                    continue;
+                if (boxes_[i] != watched) continue;
                 QLineEdit* next = boxes_[(i + 1) % boxes_.size()];
                 next->setCursorPosition(static_cast<int>(next->text().size()));
                 next->deselect();
@@ -242,7 +254,8 @@ CorrelationPanel::CorrelationPanel(QWidget* parent) : QFrame(parent)
     MakeLabel(this, ControlName("Label13", 11), tr("回归方程："), 180, 1560, Bold());
     equation_ = Label5(this, 17, 1200, 1560, Red());
     for (const char* name : {"Label7", "Label8"}) {
-        auto* scratch = MakeLabel(this, QString::fromLatin1(name), QString::fromLatin1(name), 4740, name[5] == '7' ? 120 : 540);
+        auto* scratch =
+            MakeLabel(this, QString::fromLatin1(name), QString::fromLatin1(name), 4740, name[5] == '7' ? 120 : 540);
         scratch->hide();
     }
 }
@@ -266,13 +279,15 @@ void CorrelationPanel::ClearResults() { show({}); }
 FourFoldPanel::FourFoldPanel(QWidget* parent) : QFrame(parent)
 {
     StylePanel(this, QStringLiteral("Picture9"), ResultSlot());
-    const QString captions[4] = {tr("a 的理论数(T)="), tr("b 的理论数(T)="), tr("c 的理论数(T)="), tr("d 的理论数(T)=")};
+    const QString captions[4] = {tr("a 的理论数(T)="), tr("b 的理论数(T)="), tr("c 的理论数(T)="),
+                                 tr("d 的理论数(T)=")};
     const int lefts[4] = {120, 120, 3060, 3060};
     const int valueLefts[4] = {1500, 1500, 4440, 4440};
     const int tops[4] = {120, 480, 120, 480};
     for (int k = 0; k < 4; ++k) {
         MakeLabel(this, ControlName("Label19", k + 1), captions[k], lefts[k], tops[k], Caption());
-        expected_[static_cast<std::size_t>(k)] = MakeLabel(this, ControlName("Label20", k + 1), {}, valueLefts[k], tops[k], Caption());
+        expected_[static_cast<std::size_t>(k)] =
+            MakeLabel(this, ControlName("Label20", k + 1), {}, valueLefts[k], tops[k], Caption());
     }
     MakeLabel(this, ControlName("Label19", 6), tr("例数(n)="), 120, 840, Caption());
     n_ = MakeLabel(this, ControlName("Label20", 5), {}, 960, 840, FixedRed(975));

@@ -57,10 +57,10 @@ private:
     std::array<std::optional<stats::ColumnSummary>, 2> summaries_;
     std::array<bool, 6> holdsSummary_{};
     bool writingSummary_ = false;
-    QLabel* t05_ = nullptr;      // Label5(3)
-    QLabel* t01_ = nullptr;      // Label5(4)
-    QLabel* t001_ = nullptr;     // Label5(5)
-    QLabel* result_ = nullptr;   // Label5(6)
+    QLabel* t05_ = nullptr;    // Label5(3)
+    QLabel* t01_ = nullptr;    // Label5(4)
+    QLabel* t001_ = nullptr;   // Label5(5)
+    QLabel* result_ = nullptr; // Label5(6)
     bool cleaning_ = false;
 };
 
@@ -73,13 +73,13 @@ public:
     void ClearResults();
 
 private:
-    QLabel* pairs_ = nullptr;    // Label13(5)
-    QLabel* mean_ = nullptr;     // Label13(4)
-    QLabel* sd_ = nullptr;       // Label13(3)
-    QLabel* t05_ = nullptr;      // Label5(10)
-    QLabel* t01_ = nullptr;      // Label5(9)
-    QLabel* t001_ = nullptr;     // Label5(8)
-    QLabel* result_ = nullptr;   // Label5(7)
+    QLabel* pairs_ = nullptr;  // Label13(5)
+    QLabel* mean_ = nullptr;   // Label13(4)
+    QLabel* sd_ = nullptr;     // Label13(3)
+    QLabel* t05_ = nullptr;    // Label5(10)
+    QLabel* t01_ = nullptr;    // Label5(9)
+    QLabel* t001_ = nullptr;   // Label5(8)
+    QLabel* result_ = nullptr; // Label5(7)
 };
 
 // Picture7: correlation and regression.
@@ -125,9 +125,9 @@ public:
     void ClearResults();
 
 private:
-    QLabel* n_ = nullptr;               // Label20(8)
-    QLabel* chiSquare_ = nullptr;       // Label20(7)
-    QLabel* verdict_ = nullptr;         // Label5(23)
+    QLabel* n_ = nullptr;         // Label20(8)
+    QLabel* chiSquare_ = nullptr; // Label20(7)
+    QLabel* verdict_ = nullptr;   // Label5(23)
 };
 
 } // namespace korvanta::ui

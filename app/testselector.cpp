@@ -7,16 +7,17 @@ namespace korvanta::ui {
 QString TestCaption(TestMode mode)
 {
     static const char* const captions[stats::kTestCount] = {
-        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "两样本均数t检验"), QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料t检验"),
-        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "直线相关与回归"), QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "计数资料卡方检验"),
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "两样本均数t检验"),
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料t检验"),
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "直线相关与回归"),
+        QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "计数资料卡方检验"),
         QT_TRANSLATE_NOOP("korvanta::ui::TestSelector", "配对资料卡方检验")};
     return TestSelector::tr(captions[stats::TestModeIndex(mode)]);
 }
 
 QString TestHint(TestMode mode)
 {
-    if (stats::UsesTable(mode))
-        return TestCaption(mode);
+    if (stats::UsesTable(mode)) return TestCaption(mode);
     return TestCaption(mode) + TestSelector::tr("（按回车键或“↓”键输入下一个数据）");
 }
 

@@ -11,7 +11,8 @@ QString Esc(const QString& text) { return text.toHtmlEscaped(); }
 
 QString CellStyle(const QString& top, const QString& bottom, bool left)
 {
-    QString style = QStringLiteral("padding-top:2pt;padding-bottom:2pt;padding-left:8pt;padding-right:8pt;border-left:none;border-right:none;");
+    QString style = QStringLiteral(
+        "padding-top:2pt;padding-bottom:2pt;padding-left:8pt;padding-right:8pt;border-left:none;border-right:none;");
     style += top.isEmpty() ? QStringLiteral("border-top:none;") : QStringLiteral("border-top:%1;").arg(top);
     style += bottom.isEmpty() ? QStringLiteral("border-bottom:none;") : QStringLiteral("border-bottom:%1;").arg(bottom);
     style += left ? QStringLiteral("text-align:left;") : QStringLiteral("text-align:center;");
@@ -25,11 +26,13 @@ QString ThreeLineTableHtml(const ThreeLineTable& table)
     const int columns = static_cast<int>(table.heading.size());
     QString html;
     if (!table.caption.isEmpty())
-        html += QStringLiteral("<p align=\"center\" style=\"text-align:center;margin:6pt 0 3pt 0;\"><b>%1</b></p>\n").arg(Esc(table.caption));
+        html += QStringLiteral("<p align=\"center\" style=\"text-align:center;margin:6pt 0 3pt 0;\"><b>%1</b></p>\n")
+                    .arg(Esc(table.caption));
     html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" border=\"0\" align=\"center\" "
                            "style=\"border-collapse:collapse;border:none;margin:0 auto;\">\n<thead><tr>");
     for (int c = 0; c < columns; ++c)
-        html += QStringLiteral("<th style=\"%1\">%2</th>").arg(CellStyle(kThick, kThin, c == 0), Esc(table.heading[static_cast<std::size_t>(c)]));
+        html += QStringLiteral("<th style=\"%1\">%2</th>")
+                    .arg(CellStyle(kThick, kThin, c == 0), Esc(table.heading[static_cast<std::size_t>(c)]));
     html += QStringLiteral("</tr></thead>\n<tbody>\n");
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         const ThreeLineTable::Row& row = table.rows[r];
@@ -37,22 +40,25 @@ QString ThreeLineTableHtml(const ThreeLineTable& table)
         html += QStringLiteral("<tr>");
         if (row.kind == ThreeLineTable::Row::Kind::Cells) {
             for (int c = 0; c < columns; ++c) {
-                const QString text = static_cast<std::size_t>(c) < row.cells.size() ? row.cells[static_cast<std::size_t>(c)] : QString();
+                const QString text =
+                    static_cast<std::size_t>(c) < row.cells.size() ? row.cells[static_cast<std::size_t>(c)] : QString();
                 html += QStringLiteral("<td style=\"%1\">%2</td>").arg(CellStyle({}, bottom, c == 0), Esc(text));
             }
         } else {
             const QString text = row.cells.empty() ? QString() : Esc(row.cells.front());
             html += QStringLiteral("<td colspan=\"%1\" style=\"%2\">%3</td>")
                         .arg(columns)
-                        .arg(CellStyle({}, bottom, true),
-                             row.kind == ThreeLineTable::Row::Kind::Section ? QStringLiteral("<b>%1</b>").arg(text)
-                                                                            : QStringLiteral("<i>%1</i>").arg(text));
+                        .arg(CellStyle({}, bottom, true), row.kind == ThreeLineTable::Row::Kind::Section
+                                                              ? QStringLiteral("<b>%1</b>").arg(text)
+                                                              : QStringLiteral("<i>%1</i>").arg(text));
         }
         html += QStringLiteral("</tr>\n");
     }
     if (table.rows.empty()) {
         // A table of its heading alone still closes with the bottom rule.
-        html += QStringLiteral("<tr><td colspan=\"%1\" style=\"%2\"></td></tr>\n").arg(columns).arg(CellStyle({}, kThick, true));
+        html += QStringLiteral("<tr><td colspan=\"%1\" style=\"%2\"></td></tr>\n")
+                    .arg(columns)
+                    .arg(CellStyle({}, kThick, true));
     }
     html += QStringLiteral("</tbody>\n</table>\n");
     if (!table.sentence.isEmpty())
@@ -62,7 +68,8 @@ QString ThreeLineTableHtml(const ThreeLineTable& table)
 
 QString ThreeLineTableDocument(const ThreeLineTable& table)
 {
-    return QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n</head>\n<body>\n%1</body>\n</html>\n")
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n</head>\n<body>\n%1</body>\n</html>\n")
         .arg(ThreeLineTableHtml(table));
 }
 

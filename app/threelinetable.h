@@ -19,10 +19,10 @@ struct ThreeLineTable {
         // A section heading or a note: one cell across the whole width.
         enum class Kind { Cells, Section, Note } kind = Kind::Cells;
     };
-    QString caption;               // set above the table, centred
-    std::vector<QString> heading;  // the heading row; its size is the column count
+    QString caption;              // set above the table, centred
+    std::vector<QString> heading; // the heading row; its size is the column count
     std::vector<Row> rows;
-    QString sentence;              // the journal-style sentence below the table
+    QString sentence; // the journal-style sentence below the table
 };
 
 // The table as an HTML fragment (caption, <table>, sentence). The heading

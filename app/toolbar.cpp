@@ -7,8 +7,7 @@
 
 namespace korvanta::ui {
 
-ToolbarItem::ToolbarItem(QWidget* parent, int index, const QString& caption, const QPixmap& icon)
-    : QFrame(parent)
+ToolbarItem::ToolbarItem(QWidget* parent, int index, const QString& caption, const QPixmap& icon) : QFrame(parent)
 {
     setObjectName(ControlName("Picture14", index));
     setGeometry(TwipsRect(120 + 1260 * index, 180, 1095, 555));

@@ -19,10 +19,7 @@ constexpr int kInfinityLine = kFirstDataLine + 2 * kRowsPerHalf - 1;
 constexpr int kPictureWidth = 433;
 constexpr int kPictureHeight = 400;
 
-QString LineText(int line)
-{
-    return QString::fromStdString(stats::GetLineText(stats::TTableText(), line));
-}
+QString LineText(int line) { return QString::fromStdString(stats::GetLineText(stats::TTableText(), line)); }
 
 // The table as drawn, at the window's designed size; the window scrolls it
 // when the screen cannot show it whole.
@@ -70,8 +67,7 @@ void TTableWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Centred each time it is loaded; a window shown again while open stays put.
-    if (centred_ || !screen())
-        return;
+    if (centred_ || !screen()) return;
     centred_ = true;
     CentreOnScreen(this);
 }
@@ -86,7 +82,8 @@ void TTablePicture::paintEvent(QPaintEvent*)
     p.setFont(title);
     // The table text's own heading, in the interface language (the same
     // words as the window's title).
-    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter, TTableWindow::tr(LineText(0).trimmed().toUtf8().constData()));
+    p.drawText(QRect(0, 4, kPictureWidth, 22), Qt::AlignCenter,
+               TTableWindow::tr(LineText(0).trimmed().toUtf8().constData()));
 
     const QFont body = SongFont(9);
     p.setFont(body);
@@ -94,7 +91,8 @@ void TTablePicture::paintEvent(QPaintEvent*)
     const int rowHeight = (kPictureHeight - top - 14) / (kRowsPerHalf + 1);
     const int halfWidth = kPictureWidth / 2;
     const int columns[4] = {8, 62, 112, 162};
-    const QString heads[4] = {TTableWindow::tr("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"), QStringLiteral("0.001")};
+    const QString heads[4] = {TTableWindow::tr("自由度"), QStringLiteral("0.05"), QStringLiteral("0.01"),
+                              QStringLiteral("0.001")};
 
     for (int half = 0; half < 2; ++half) {
         const int x0 = half * halfWidth;
@@ -108,7 +106,8 @@ void TTablePicture::paintEvent(QPaintEvent*)
             for (int c = 0; c < 4; ++c)
                 p.drawText(QRect(x0 + columns[c], y, 52, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, fields[c]);
         }
-        p.drawLine(x0 + 4, top + rowHeight * (kRowsPerHalf + 1) + 2, x0 + halfWidth - 6, top + rowHeight * (kRowsPerHalf + 1) + 2);
+        p.drawLine(x0 + 4, top + rowHeight * (kRowsPerHalf + 1) + 2, x0 + halfWidth - 6,
+                   top + rowHeight * (kRowsPerHalf + 1) + 2);
     }
     p.drawLine(halfWidth, top, halfWidth, top + rowHeight * (kRowsPerHalf + 1) + 2);
 }

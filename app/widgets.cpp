@@ -3,8 +3,8 @@
 #include <QFontMetrics>
 #include <QList>
 
-#include <algorithm>
 #include <QPalette>
+#include <algorithm>
 
 namespace korvanta::ui {
 
@@ -21,8 +21,7 @@ namespace {
 
 void SetTextColour(QWidget* widget, const QColor& colour)
 {
-    if (!colour.isValid())
-        return;
+    if (!colour.isValid()) return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::Text, colour);
@@ -38,8 +37,8 @@ void FitLabel(QLabel* label)
 
 } // namespace
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption,
-                  int left, int top, const LabelStyle& style)
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                  const LabelStyle& style)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
@@ -67,11 +66,9 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption,
 
 void SetCaption(QLabel* label, const QString& caption)
 {
-    if (label->text() == caption)
-        return;
+    if (label->text() == caption) return;
     label->setText(caption);
-    if (label->property("autoSize").toBool())
-        FitLabel(label);
+    if (label->property("autoSize").toBool()) FitLabel(label);
 }
 
 QFrame* MakePanel(QWidget* parent, const QString& name, const QRect& placeTwips)
@@ -109,15 +106,14 @@ QFrame* MakeRule(QWidget* parent, int x1, int y1, int x2, int y2, const QColor& 
     return rule;
 }
 
-QLineEdit* MakeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips,
-                       bool centred, const QColor& textColour)
+QLineEdit* MakeTextBox(QWidget* parent, const QString& name, const QRect& placeTwips, bool centred,
+                       const QColor& textColour)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setGeometry(placeTwips);
     box->setFrame(false);
-    if (centred)
-        box->setAlignment(Qt::AlignCenter);
+    if (centred) box->setAlignment(Qt::AlignCenter);
     SetTextColour(box, textColour);
     box->setTextMargins(0, 0, 0, 0);
     return box;
@@ -132,8 +128,9 @@ QWidget* MakeSymbolBox(QWidget* parent, int index, int left, int top, const Symb
     const QStringList subscript = symbol.subscript.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString spoken = symbol.letter == QStringLiteral("x") ? QStringLiteral("χ") : symbol.letter;
     const QString power = symbol.superscript == QStringLiteral("2") ? QStringLiteral("²") : symbol.superscript;
-    box->setAccessibleName(subscript.size() == 2 ? spoken + subscript[0] + power + QStringLiteral("(%1)").arg(subscript[1])
-                                                 : spoken + power + QStringLiteral("(%1)").arg(subscript.join(QString())));
+    box->setAccessibleName(subscript.size() == 2
+                               ? spoken + subscript[0] + power + QStringLiteral("(%1)").arg(subscript[1])
+                               : spoken + power + QStringLiteral("(%1)").arg(subscript.join(QString())));
     const QColor colour = symbol.red ? RedColour() : CaptionTextColour();
     QList<QLabel*> pieces;
 

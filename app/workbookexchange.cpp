@@ -3,8 +3,8 @@
 // grid's two columns, or of the 2x2 table in the chi-square tests, to a new
 // workbook or a .csv file.
 #include "app/gridpanel.h"
-#include "app/librarytexts.h"
 #include "app/importdialog.h"
+#include "app/librarytexts.h"
 #include "app/mainwindow.h"
 #include "app/tablepanel.h"
 #include "delimited/delimitedtext.h"
@@ -14,10 +14,10 @@
 #include "stats/numbertext.h"
 
 #include <QDragEnterEvent>
-#include <algorithm>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -29,14 +29,18 @@ QString Notice() { return MainWindow::tr("提示"); }
 // The first filter is the one the import has always shown; the others
 // offer the formats read besides. Names are matched in any case, as
 // Windows users write them.
-QString WorkbookFilter() { return MainWindow::tr("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)"); }
+QString WorkbookFilter()
+{
+    return MainWindow::tr("Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)");
+}
 
 FileRequest OpenRequest(const QString& directory)
 {
     return {MainWindow::tr("打开"), directory,
-            WorkbookFilter() + MainWindow::tr(";;OpenDocument 电子表格(*.ods) (*.ods *.ODS)"
-                                             ";;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT)"
-                                             ";;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)")};
+            WorkbookFilter() +
+                MainWindow::tr(";;OpenDocument 电子表格(*.ods) (*.ods *.ODS)"
+                               ";;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT)"
+                               ";;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)")};
 }
 
 // Export formats in the order of the save dialog's filters; .xls first, as
@@ -55,16 +59,14 @@ constexpr ExportChoice kExportFormats[] = {
 FileRequest SaveRequest(const QString& directory)
 {
     QStringList filters;
-    for (const ExportChoice& format : kExportFormats)
-        filters << MainWindow::tr(format.filter);
+    for (const ExportChoice& format : kExportFormats) filters << MainWindow::tr(format.filter);
     return {MainWindow::tr("另存为"), directory, filters.join(QStringLiteral(";;"))};
 }
 
 bool IsDataFileName(const QString& name)
 {
     for (const char* extension : {".xls", ".xlsx", ".ods", ".csv", ".txt"})
-        if (name.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
-            return true;
+        if (name.endsWith(QLatin1String(extension), Qt::CaseInsensitive)) return true;
     return false;
 }
 
@@ -80,10 +82,7 @@ private:
     QWidget* window_;
 };
 
-std::filesystem::path ToPath(const QString& name)
-{
-    return std::filesystem::path(name.toStdU16String());
-}
+std::filesystem::path ToPath(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
 
 // The 2x2 table as the window shows it: the heading over the outcome
 // columns, the corner heading beside the two outcomes, then each row's
@@ -118,8 +117,7 @@ excel::Columns ExportedColumns(TestMode mode, const grid::GridStore& store, cons
     const auto empty = [](const std::vector<std::string>& c) {
         return std::all_of(c.begin(), c.end(), [](const std::string& t) { return t.empty(); });
     };
-    if (empty(columns[0]) && empty(columns[1]))
-        return {};
+    if (empty(columns[0]) && empty(columns[1])) return {};
     return columns;
 }
 
@@ -128,8 +126,7 @@ excel::Columns ExportedColumns(TestMode mode, const grid::GridStore& store, cons
 void MainWindow::ImportWorkbook()
 {
     const std::optional<QString> chosen = interaction_.ChooseFileToOpen(this, OpenRequest(ProgramDirectory()));
-    if (chosen)
-        ImportFile(*chosen);
+    if (chosen) ImportFile(*chosen);
 }
 
 void MainWindow::ImportFile(const QString& path)
@@ -152,8 +149,7 @@ void MainWindow::ImportFile(const QString& path)
         {
             BusyPointer busy(this);
             file = std::make_unique<excel::DataFile>(ToPath(name));
-            if (file->Ok())
-                sheet0 = file->ReadSheet(0);
+            if (file->Ok()) sheet0 = file->ReadSheet(0);
         }
         if (!file->Ok()) {
             interaction_.ShowMessage(this, Notice(), LibraryText(file->Message()));
@@ -164,11 +160,9 @@ void MainWindow::ImportFile(const QString& path)
             return;
         }
         ImportDialog preview(*file, std::move(sheet0), this);
-        if (!interaction_.PreviewImport(preview) || !preview.Sheet().Ok())
-            return;
+        if (!interaction_.PreviewImport(preview) || !preview.Sheet().Ok()) return;
         std::optional<ImportedColumns> columns = TakeColumns(preview);
-        if (!columns)
-            return;
+        if (!columns) return;
         // A worksheet's text cells ("1,234", "１２．５") follow the number
         // rules of a text file, whose fields have been read so already.
         if (file->Format() != excel::FileFormat::Text) {
@@ -181,7 +175,7 @@ void MainWindow::ImportFile(const QString& path)
         if (columns->uncalculated > 0)
             interaction_.ShowMessage(this, Notice(),
                                      tr("有%1个公式单元格没有保存计算结果，已作为空白导入。"
-                                                    "请在电子表格程序中打开该文件，重新计算并保存后再导入。")
+                                        "请在电子表格程序中打开该文件，重新计算并保存后再导入。")
                                          .arg(columns->uncalculated));
     } catch (const std::bad_alloc&) {
         interaction_.ShowMessage(this, Notice(), tr("内存不足，无法导入该文件，表中数据未改变。"));
@@ -194,8 +188,8 @@ std::optional<MainWindow::ImportedColumns> MainWindow::TakeColumns(const ImportD
     const std::size_t skip = preview.Heading() && !sheet.rows.empty() ? 1 : 0;
     const std::size_t rows = sheet.rows.size() - skip;
     if (rows > static_cast<std::size_t>(grid::kMaxRows)) {
-        interaction_.ShowMessage(this, Notice(),
-                                 tr("工作表有%1行数据，超过了本程序能容纳的%2行，未导入。").arg(rows).arg(grid::kMaxRows));
+        interaction_.ShowMessage(
+            this, Notice(), tr("工作表有%1行数据，超过了本程序能容纳的%2行，未导入。").arg(rows).arg(grid::kMaxRows));
         return std::nullopt;
     }
     const auto firstColumn = static_cast<std::size_t>(preview.FirstColumn());
@@ -209,8 +203,7 @@ std::optional<MainWindow::ImportedColumns> MainWindow::TakeColumns(const ImportD
         columns.second.push_back(excel::ImportText(sheet.rows[r][secondColumn], general));
     }
     for (const excel::CellPosition& at : sheet.uncalculated)
-        if (at.row >= skip && (at.column == firstColumn || at.column == secondColumn))
-            ++columns.uncalculated;
+        if (at.row >= skip && (at.column == firstColumn || at.column == secondColumn)) ++columns.uncalculated;
     return columns;
 }
 
@@ -230,10 +223,7 @@ void MainWindow::LoadColumns(std::vector<std::string> first, std::vector<std::st
     UpdateEditActions();
 }
 
-void MainWindow::ExportWorkbook()
-{
-    ExportData();
-}
+void MainWindow::ExportWorkbook() { ExportData(); }
 
 bool MainWindow::ExportData()
 {
@@ -252,8 +242,7 @@ bool MainWindow::ExportData()
         return false;
     }
     const std::optional<FileChoice> chosen = interaction_.ChooseFileToSaveAs(this, SaveRequest(ProgramDirectory()));
-    if (!chosen)
-        return false;
+    if (!chosen) return false;
     // The name exactly as chosen: "a.csv " is another file than "a.csv".
     QString name = chosen->path;
     fileName_->setText(name);
@@ -262,10 +251,10 @@ bool MainWindow::ExportData()
     // .xls unless another was chosen.
     std::size_t format = std::size(kExportFormats);
     for (std::size_t k = 0; k < std::size(kExportFormats); ++k)
-        if (name.endsWith(QLatin1String(kExportFormats[k].extension), Qt::CaseInsensitive))
-            format = k;
+        if (name.endsWith(QLatin1String(kExportFormats[k].extension), Qt::CaseInsensitive)) format = k;
     if (format == std::size(kExportFormats)) {
-        format = static_cast<std::size_t>(std::clamp(chosen->filter, 0, static_cast<int>(std::size(kExportFormats)) - 1));
+        format =
+            static_cast<std::size_t>(std::clamp(chosen->filter, 0, static_cast<int>(std::size(kExportFormats)) - 1));
         name += QLatin1String(kExportFormats[format].extension);
     }
 
@@ -301,15 +290,13 @@ std::optional<QString> DroppedFile(const QMimeData* data)
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (DroppedFile(event->mimeData()))
-        event->acceptProposedAction();
+    if (DroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
     const std::optional<QString> path = DroppedFile(event->mimeData());
-    if (!path)
-        return;
+    if (!path) return;
     event->acceptProposedAction();
     ImportFile(*path);
 }

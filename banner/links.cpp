@@ -28,16 +28,14 @@ QUrl OnlineHelpUrl(const QString& applicationDir, const QString& sourceHelpDir)
     };
     for (const QString& candidate : candidates) {
         const QFileInfo info(candidate);
-        if (info.isFile())
-            return QUrl::fromLocalFile(info.canonicalFilePath());
+        if (info.isFile()) return QUrl::fromLocalFile(info.canonicalFilePath());
     }
     return QUrl::fromLocalFile(QDir(sourceHelpDir).filePath(page));
 }
 
 QUrl OnlineHelpUrl()
 {
-    return OnlineHelpUrl(QCoreApplication::applicationDirPath(),
-                         QString::fromUtf8(KORVANTA_SOURCE_HELP_DIR));
+    return OnlineHelpUrl(QCoreApplication::applicationDirPath(), QString::fromUtf8(KORVANTA_SOURCE_HELP_DIR));
 }
 
 } // namespace korvanta::banner

@@ -10,10 +10,7 @@ namespace korvanta::banner {
 
 inline constexpr char kHomePageUrl[] = "https://korvanta.org/";
 
-inline QUrl HomePageUrl()
-{
-    return QUrl(QString::fromLatin1(kHomePageUrl));
-}
+inline QUrl HomePageUrl() { return QUrl(QString::fromLatin1(kHomePageUrl)); }
 
 // The local help page as a file address, so it opens offline. Looked for
 // beside the program (build tree), then in ../share/korvanta/help (installed

@@ -22,7 +22,8 @@ constexpr int kRows = 32767;
 std::filesystem::path DataFile(const char* name) { return std::filesystem::path(KORVANTA_TEST_DATA) / name; }
 
 // Two columns as the grid holds them: whole numbers, decimals, some text.
-const std::vector<std::string>& Column(int which) {
+const std::vector<std::string>& Column(int which)
+{
     static const auto columns = [] {
         std::vector<std::vector<std::string>> c(2);
         for (int i = 1; i <= kRows; ++i) {
@@ -37,10 +38,12 @@ const std::vector<std::string>& Column(int which) {
 class ScratchFolder {
 public:
     ScratchFolder()
-        : path_(std::filesystem::temp_directory_path() / ("korvanta-excel-bench-" + std::to_string(::getpid()))) {
+        : path_(std::filesystem::temp_directory_path() / ("korvanta-excel-bench-" + std::to_string(::getpid())))
+    {
         std::filesystem::create_directories(path_);
     }
-    ~ScratchFolder() {
+    ~ScratchFolder()
+    {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
@@ -50,7 +53,8 @@ private:
     std::filesystem::path path_;
 };
 
-void Read(benchmark::State& state, const std::filesystem::path& path) {
+void Read(benchmark::State& state, const std::filesystem::path& path)
+{
     for (auto _ : state) {
         auto result = ReadFirstSheet(path);
         if (!result.Ok() || result.rows.size() != kRows) state.SkipWithError(result.message.c_str());
@@ -59,7 +63,8 @@ void Read(benchmark::State& state, const std::filesystem::path& path) {
 }
 
 template <typename Writer>
-void Write(benchmark::State& state, const char* name, Writer write) {
+void Write(benchmark::State& state, const char* name, Writer write)
+{
     ScratchFolder folder;
     const auto path = folder.File(name);
     for (auto _ : state) {
@@ -73,7 +78,8 @@ void BmReadXlsx32767(benchmark::State& state) { Read(state, DataFile("lo_rows327
 
 // LibreOffice spells out every cell's style and type; Excel and
 // libxlsxwriter write about half as much XML for the same cells.
-void BmReadXlsx32767Lean(benchmark::State& state) {
+void BmReadXlsx32767Lean(benchmark::State& state)
+{
     ScratchFolder folder;
     const auto path = folder.File("lean.xlsx");
     if (!korvanta::excel::WriteXlsx(path, Column(0), Column(1)).Ok()) state.SkipWithError("cannot write the file");
@@ -82,7 +88,8 @@ void BmReadXlsx32767Lean(benchmark::State& state) {
 // Files the import refuses, or reads only as far as its limits: each is
 // meant to end within 1 s and to raise the process's peak by under 200 MB
 // (the counter peak_MiB is the peak after the run).
-void Refuse(benchmark::State& state, const char* name) {
+void Refuse(benchmark::State& state, const char* name)
+{
     const auto path = std::filesystem::path(KORVANTA_TEST_DATA) / "hostile" / name;
     for (auto _ : state) {
         const korvanta::excel::DataFile file(path);
@@ -107,6 +114,6 @@ BENCHMARK(BmReadXlsx32767Lean)->Unit(benchmark::kMillisecond);
 BENCHMARK(BmWriteXls32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BmWriteXlsx32767)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

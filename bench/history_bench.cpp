@@ -45,8 +45,7 @@ void BmRecordImport(benchmark::State& state)
     EditHistory history;
     history.Start(columns[0], second, fields, {});
     int n = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(history.Record(columns[++n % 2], second, fields, {}));
+    for (auto _ : state) benchmark::DoNotOptimize(history.Record(columns[++n % 2], second, fields, {}));
 }
 BENCHMARK(BmRecordImport)->Unit(benchmark::kMillisecond);
 

@@ -23,8 +23,14 @@ using korvanta::ui::TestMode;
 class SilentDesktop final : public korvanta::ui::UserInteraction {
 public:
     void ShowMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> ChooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override { return std::nullopt; }
-    std::optional<QString> ChooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override { return std::nullopt; }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const korvanta::ui::FileRequest&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> ChooseFileToSave(QWidget*, const korvanta::ui::FileRequest&) override
+    {
+        return std::nullopt;
+    }
     void OpenUrl(const QUrl&) override {}
 };
 
@@ -73,8 +79,7 @@ void Keystroke(benchmark::State& state)
 void Modes(benchmark::internal::Benchmark* b)
 {
     for (int mode : {0, 1, 2})
-        for (int rows : {9, 1000, 32767})
-            b->Args({mode, rows});
+        for (int rows : {9, 1000, 32767}) b->Args({mode, rows});
     b->Args({3, 4});
     b->ArgNames({"mode", "rows"});
 }

@@ -14,16 +14,20 @@ using korvanta::stats::power::Effect;
 using korvanta::stats::power::MakePlan;
 using korvanta::stats::power::Test;
 
-void Plan(benchmark::State& state, Test test, Effect effect) {
+void Plan(benchmark::State& state, Test test, Effect effect)
+{
     for (auto _ : state) benchmark::DoNotOptimize(MakePlan(test, effect, 0.05, 0.8));
 }
 
-BENCHMARK_CAPTURE(Plan, TwoSampleCommon, Test::TwoSample, Effect{-2.0, 2.0, 1.0, 10.0, 10.0})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Plan, TwoSampleSmall, Test::TwoSample, Effect{0.01, 1.0, 1.0, 16000.0, 16000.0})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Plan, TwoSampleTooSmall, Test::TwoSample, Effect{1e-4, 1.0, 1.0, 10.0, 10.0})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Plan, TwoSampleCommon, Test::TwoSample, Effect{-2.0, 2.0, 1.0, 10.0, 10.0})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Plan, TwoSampleSmall, Test::TwoSample, Effect{0.01, 1.0, 1.0, 16000.0, 16000.0})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Plan, TwoSampleTooSmall, Test::TwoSample, Effect{1e-4, 1.0, 1.0, 10.0, 10.0})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Plan, PairedCommon, Test::Paired, Effect{2.2, 1.9, {}, 5.0, {}})->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Plan, FourFold, Test::FourFold, Effect{0.3, 0.1, 1.5, 40.0, 60.0})->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -20,13 +20,14 @@
 namespace {
 
 struct Run {
-    double shownSeconds = 0;  // start to first output
-    double exitSeconds = 0;   // start to the process's end
+    double shownSeconds = 0; // start to first output
+    double exitSeconds = 0;  // start to the process's end
     double peakMiB = 0;
     bool ok = false;
 };
 
-Run StartDriver() {
+Run StartDriver()
+{
     using Clock = std::chrono::steady_clock;
     Run run;
     int script[2], output[2];
@@ -58,15 +59,15 @@ Run StartDriver() {
     ::close(output[0]);
     int status = 0;
     rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {}
     run.exitSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+    run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
     run.ok = sent && !first && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
 
-void BmStartUp(benchmark::State& state) {
+void BmStartUp(benchmark::State& state)
+{
     double peak = 0, exitTotal = 0;
     for (auto _ : state) {
         const Run run = StartDriver();
@@ -81,9 +82,10 @@ void BmStartUp(benchmark::State& state) {
 
 BENCHMARK(BmStartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // The driver picks offscreen itself; a display in the environment is not needed.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     benchmark::Initialize(&argc, argv);

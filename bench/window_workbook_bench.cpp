@@ -38,10 +38,12 @@ public:
 class ScratchFolder {
 public:
     ScratchFolder()
-        : path_(std::filesystem::temp_directory_path() / ("korvanta-window-bench-" + std::to_string(::getpid()))) {
+        : path_(std::filesystem::temp_directory_path() / ("korvanta-window-bench-" + std::to_string(::getpid())))
+    {
         std::filesystem::create_directories(path_);
     }
-    ~ScratchFolder() {
+    ~ScratchFolder()
+    {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
@@ -52,7 +54,8 @@ private:
 };
 
 // Two columns as the grid holds them: whole numbers, decimals, some text.
-std::vector<std::string> Column(int which) {
+std::vector<std::string> Column(int which)
+{
     std::vector<std::string> c;
     c.reserve(kRows);
     for (int i = 1; i <= kRows; ++i)
@@ -60,7 +63,8 @@ std::vector<std::string> Column(int which) {
     return c;
 }
 
-QAction* MenuAction(MainWindow& window, const QString& caption) {
+QAction* MenuAction(MainWindow& window, const QString& caption)
+{
     for (QAction* action : window.findChildren<QAction*>())
         if (action->text() == caption) return action;
     return nullptr;
@@ -68,7 +72,8 @@ QAction* MenuAction(MainWindow& window, const QString& caption) {
 
 class Window {
 public:
-    Window() : window_(desktop_) {
+    Window() : window_(desktop_)
+    {
         window_.show();
         QApplication::setActiveWindow(&window_);
     }
@@ -80,7 +85,8 @@ private:
     MainWindow window_;
 };
 
-void Import(benchmark::State& state, const QString& path) {
+void Import(benchmark::State& state, const QString& path)
+{
     Window w;
     w.Desktop().path = path;
     QAction* import = MenuAction(w.Main(), QStringLiteral("从Excel导入数据"));
@@ -92,7 +98,8 @@ void Import(benchmark::State& state, const QString& path) {
     }
 }
 
-void Export(benchmark::State& state, const char* name) {
+void Export(benchmark::State& state, const char* name)
+{
     ScratchFolder folder;
     Window w;
     w.Desktop().path = folder.File(name);
@@ -112,7 +119,8 @@ QString DataFile(const char* name) { return QStringLiteral(KORVANTA_TEST_DATA "/
 void BmImportXls(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xls")); }
 void BmImportXlsx(benchmark::State& state) { Import(state, DataFile("lo_rows32767.xlsx")); }
 // libxlsxwriter's own package: less XML per cell than LibreOffice writes.
-void BmImportXlsxOwnExport(benchmark::State& state) {
+void BmImportXlsxOwnExport(benchmark::State& state)
+{
     ScratchFolder folder;
     const QString path = folder.File("own.xlsx");
     if (!korvanta::excel::WriteXlsx(path.toStdString(), Column(0), Column(1)).Ok())
@@ -128,4 +136,4 @@ BENCHMARK(BmImportXlsxOwnExport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BmExportXls)->Unit(benchmark::kMillisecond);
 BENCHMARK(BmExportXlsx)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

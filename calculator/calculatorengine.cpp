@@ -13,8 +13,7 @@ namespace {
 
 std::optional<double> NumberOf(const CalculatorEngine::Operand& operand)
 {
-    if (const double* number = std::get_if<double>(&operand))
-        return *number;
+    if (const double* number = std::get_if<double>(&operand)) return *number;
     return stats::ParseDouble(std::get<std::string>(operand));
 }
 
@@ -24,13 +23,11 @@ std::optional<double> NumberOf(const CalculatorEngine::Operand& operand)
 std::string ResultText(double value)
 {
     std::string text = stats::GeneralNumberText(value);
-    for (int digits = 14; text.size() > CalculatorEngine::kMaxDisplayLength && digits >= 1;
-         --digits) {
+    for (int digits = 14; text.size() > CalculatorEngine::kMaxDisplayLength && digits >= 1; --digits) {
         char buffer[48];
         std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, value);
         const double rounded = std::strtod(buffer, nullptr);
-        if (std::isfinite(rounded))
-            text = stats::GeneralNumberText(rounded);
+        if (std::isfinite(rounded)) text = stats::GeneralNumberText(rounded);
     }
     return text;
 }
@@ -46,13 +43,11 @@ struct StepResult {
 StepResult Apply(Operator op, const CalculatorEngine::Operand& left, double right)
 {
     const std::optional<double> a = NumberOf(left);
-    if (!a)
-        return {0, StepFailure::NotANumber};
+    if (!a) return {0, StepFailure::NotANumber};
     double result = 0;
     switch (op) {
     case Operator::Divide:
-        if (right == 0)
-            return {0, StepFailure::DivisionByZero};
+        if (right == 0) return {0, StepFailure::DivisionByZero};
         result = *a / right;
         break;
     case Operator::Multiply:
@@ -67,8 +62,7 @@ StepResult Apply(Operator op, const CalculatorEngine::Operand& left, double righ
     case Operator::None:
         return {0, StepFailure::NotANumber};
     }
-    if (!std::isfinite(result))
-        return {0, StepFailure::OutOfRange};
+    if (!std::isfinite(result)) return {0, StepFailure::OutOfRange};
     // -0 shows as "0", as a zero product or difference should.
     return {result == 0 ? 0.0 : result, std::nullopt};
 }
@@ -82,17 +76,14 @@ bool StartsWith(const std::string& text, std::string_view prefix)
 
 void CalculatorEngine::PressDigit(char caption)
 {
-    if (!(caption == '.' || (caption >= '0' && caption <= '9')))
-        return;
+    if (!(caption == '.' || (caption >= '0' && caption <= '9'))) return;
 
     std::string text = startNewEntry_ ? std::string() : display_;
     text += caption;
     // A leading "0" goes when another digit follows it ("05" is 5); a lone
     // "0" stays, and "0." keeps its zero.
-    if (text.size() >= 2 && text[0] == '0' && text[1] != '.')
-        text.erase(0, 1);
-    if (text.size() > kMaxDisplayLength)
-        return; // the key is ignored: nothing changes, not even StartNewEntry
+    if (text.size() >= 2 && text[0] == '0' && text[1] != '.') text.erase(0, 1);
+    if (text.size() > kMaxDisplayLength) return; // the key is ignored: nothing changes, not even StartNewEntry
 
     startNewEntry_ = false;
     showingError_ = false;
@@ -112,13 +103,11 @@ void CalculatorEngine::PressDigit(char caption)
 
 void CalculatorEngine::PressOperator(Operator op)
 {
-    if (op == Operator::None)
-        return;
+    if (op == Operator::None) return;
     // "5 + 3 ×" completes 5 + 3 first; "6 + ×" only replaces the operator.
     if (secondEntered_) {
         PressEquals();
-        if (showingError_)
-            return;
+        if (showingError_) return;
     }
     pendingOperator_ = op;
     operatorEntered_ = true;
@@ -127,8 +116,7 @@ void CalculatorEngine::PressOperator(Operator op)
 
 void CalculatorEngine::PressEquals()
 {
-    if (showingError_)
-        return;
+    if (showingError_) return;
     // Without a typed right operand there is nothing to compute: "5 × =" and
     // a second "=" keep the number shown.
     if (pendingOperator_ != Operator::None && secondEntered_) {
@@ -141,8 +129,7 @@ void CalculatorEngine::PressEquals()
             ShowError(kOutOfRange);
             return;
         }
-        if (!result.failure)
-            display_ = ResultText(result.value);
+        if (!result.failure) display_ = ResultText(result.value);
     }
 
     // The left operand becomes the text shown, before the zero is put back in

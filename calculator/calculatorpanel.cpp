@@ -35,10 +35,17 @@ struct DigitButton {
 
 // Command2(0..10) in index order: the keypad reads 7 8 9 / 4 5 6 / 1 2 3 / 0 .
 constexpr std::array<DigitButton, 11> kDigits = {{
-    {"7", 0, 1}, {"8", 1, 1}, {"9", 2, 1},
-    {"4", 0, 2}, {"5", 1, 2}, {"6", 2, 2},
-    {"1", 0, 3}, {"2", 1, 3}, {"3", 2, 3},
-    {"0", 0, 4}, {".", 1, 4},
+    {"7", 0, 1},
+    {"8", 1, 1},
+    {"9", 2, 1},
+    {"4", 0, 2},
+    {"5", 1, 2},
+    {"6", 2, 2},
+    {"1", 0, 3},
+    {"2", 1, 3},
+    {"3", 2, 3},
+    {"0", 0, 4},
+    {".", 1, 4},
 }};
 
 void PaintFace(QPushButton* button, const QColor& face)
@@ -50,8 +57,7 @@ void PaintFace(QPushButton* button, const QColor& face)
 
 } // namespace
 
-CalculatorPanel::CalculatorPanel(QWidget* parent)
-    : QGroupBox(tr("计算器"), parent)
+CalculatorPanel::CalculatorPanel(QWidget* parent) : QGroupBox(tr("计算器"), parent)
 {
     setObjectName(QStringLiteral("Frame4"));
     setFont(ui::SongFont(9));
@@ -72,32 +78,22 @@ CalculatorPanel::CalculatorPanel(QWidget* parent)
 
     for (std::size_t i = 0; i < kDigits.size(); ++i) {
         const DigitButton& d = kDigits[i];
-        AddButton(QStringLiteral("Command2(%1)").arg(i), QString::fromLatin1(d.caption),
-                  kColumn[std::size_t(d.column)], kRow[std::size_t(d.row)]);
+        AddButton(QStringLiteral("Command2(%1)").arg(i), QString::fromLatin1(d.caption), kColumn[std::size_t(d.column)],
+                  kRow[std::size_t(d.row)]);
     }
 
-    PaintFace(AddButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0]),
-              kClearFace);
-    PaintFace(AddButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0]),
-              kClearFace);
-    PaintFace(AddButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1]),
-              kOperatorFace);
-    PaintFace(AddButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2]),
-              kOperatorFace);
-    PaintFace(AddButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3]),
-              kOperatorFace);
-    PaintFace(AddButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4]),
-              kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0]), kClearFace);
+    PaintFace(AddButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0]), kClearFace);
+    PaintFace(AddButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1]), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2]), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3]), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4]), kOperatorFace);
     AddButton(QStringLiteral("Command4"), QStringLiteral("="), kColumn[2], kRow[4]);
 }
 
-QString CalculatorPanel::DisplayText() const
-{
-    return display_->text();
-}
+QString CalculatorPanel::DisplayText() const { return display_->text(); }
 
-QPushButton* CalculatorPanel::AddButton(const QString& name, const QString& caption, int left,
-                                        int top)
+QPushButton* CalculatorPanel::AddButton(const QString& name, const QString& caption, int left, int top)
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -126,8 +122,7 @@ QString CalculatorPanel::ShownText(const std::string& display)
     static_assert(std::string_view(messages[0]) == CalculatorEngine::kDivisionByZero &&
                   std::string_view(messages[1]) == CalculatorEngine::kOutOfRange);
     for (const char* message : messages)
-        if (display == message)
-            return tr(message);
+        if (display == message) return tr(message);
     return QString::fromStdString(display);
 }
 

@@ -16,11 +16,9 @@ int Consistency(std::string_view text, Separator separator)
 {
     std::map<int, int> records;
     for (const int count : CountFields(text, separator))
-        if (count >= 2)
-            ++records[count];
+        if (count >= 2) ++records[count];
     int best = 0;
-    for (const auto& [count, n] : records)
-        best = std::max(best, n);
+    for (const auto& [count, n] : records) best = std::max(best, n);
     return best;
 }
 
@@ -47,8 +45,7 @@ Separator ChooseSeparator(std::string_view text)
             bestOtherScore = score;
         }
     }
-    if (best != Separator::Comma)
-        return best;
+    if (best != Separator::Comma) return best;
 
     const bool spacesAsGood = bestOther == Separator::Spaces && bestOtherScore >= bestScore;
     if (spacesAsGood && EveryField(text, Separator::Spaces, [](const std::string& field) {

@@ -7,10 +7,8 @@ bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
 std::string_view TrimSpaces(std::string_view s)
 {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return s;
 }
 
@@ -19,7 +17,8 @@ std::string_view TrimSpaces(std::string_view s)
 class Splitter {
 public:
     Splitter(std::string_view text, Separator separator)
-        : text_(text), separator_(separator), sep_(SeparatorChar(separator)) {}
+        : text_(text), separator_(separator), sep_(SeparatorChar(separator))
+    {}
 
     bool AtEnd() const { return i_ >= text_.size(); }
 
@@ -34,16 +33,13 @@ public:
             Field(fields, blank);
             if (separator_ == Separator::Spaces) {
                 SkipSpaces();
-                if (AtLineEnd())
-                    break;
+                if (AtLineEnd()) break;
                 continue;
             }
-            if (!AtSeparator())
-                break;
+            if (!AtSeparator()) break;
             ++i_;
         }
-        if (i_ < text_.size())
-            i_ += text_[i_] == '\r' && i_ + 1 < text_.size() && text_[i_ + 1] == '\n' ? 2u : 1u;
+        if (i_ < text_.size()) i_ += text_[i_] == '\r' && i_ + 1 < text_.size() && text_[i_ + 1] == '\n' ? 2u : 1u;
         return count;
     }
 
@@ -53,8 +49,7 @@ private:
 
     void SkipSpaces()
     {
-        while (i_ < text_.size() && text_[i_] == ' ')
-            ++i_;
+        while (i_ < text_.size() && text_[i_] == ' ') ++i_;
     }
 
     void Field(std::vector<std::string>* fields, bool* blank)
@@ -67,11 +62,9 @@ private:
             while (i_ < text_.size()) {
                 const char c = text_[i_++];
                 if (c != '"') {
-                    if (fields)
-                        value += c;
+                    if (fields) value += c;
                 } else if (i_ < text_.size() && text_[i_] == '"') {
-                    if (fields)
-                        value += '"';
+                    if (fields) value += '"';
                     ++i_;
                 } else {
                     break;
@@ -79,11 +72,9 @@ private:
             }
         }
         const std::size_t start = i_;
-        while (i_ < text_.size() && !IsLineEnd(text_[i_]) && text_[i_] != sep_)
-            ++i_;
+        while (i_ < text_.size() && !IsLineEnd(text_[i_]) && text_[i_] != sep_) ++i_;
         const std::string_view rest = TrimSpaces(text_.substr(start, i_ - start));
-        if (!rest.empty())
-            *blank = false;
+        if (!rest.empty()) *blank = false;
         if (fields) {
             value += rest;
             fields->push_back(std::move(value));
@@ -101,11 +92,16 @@ private:
 char SeparatorChar(Separator separator)
 {
     switch (separator) {
-    case Separator::Tab: return '\t';
-    case Separator::Semicolon: return ';';
-    case Separator::Comma: return ',';
-    case Separator::Spaces: return ' ';
-    case Separator::None: break;
+    case Separator::Tab:
+        return '\t';
+    case Separator::Semicolon:
+        return ';';
+    case Separator::Comma:
+        return ',';
+    case Separator::Spaces:
+        return ' ';
+    case Separator::None:
+        break;
     }
     return '\0';
 }
@@ -130,8 +126,7 @@ std::vector<int> CountFields(std::string_view text, Separator separator)
     bool blank = false;
     while (!splitter.AtEnd()) {
         const int count = splitter.Record(nullptr, &blank);
-        if (count > 1 || !blank)
-            counts.push_back(count);
+        if (count > 1 || !blank) counts.push_back(count);
     }
     return counts;
 }
@@ -145,8 +140,7 @@ bool EveryField(std::string_view text, Separator separator, const std::function<
         fields.clear();
         splitter.Record(&fields, &blank);
         for (const std::string& field : fields)
-            if (!pred(field))
-                return false;
+            if (!pred(field)) return false;
     }
     return true;
 }

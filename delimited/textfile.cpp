@@ -21,11 +21,21 @@ bool IsValidUtf8(std::string_view s)
         const auto c = static_cast<unsigned char>(s[i]);
         std::size_t extra = 0;
         char32_t cp = 0;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { extra = 1; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { extra = 2; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { extra = 3; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+        } else
+            return false;
         if (s.size() - i <= extra) return false;
         for (std::size_t k = 1; k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(s[i + k]);
@@ -33,7 +43,8 @@ bool IsValidUtf8(std::string_view s)
             cp = (cp << 6) | (next & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF.
-        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         i += extra + 1;
     }
@@ -68,7 +79,7 @@ std::optional<std::string> ToUtf8(std::string_view bytes, const char* encoding)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> DecodeText(std::string bytes)
 {

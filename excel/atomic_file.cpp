@@ -17,21 +17,24 @@ namespace {
 std::string ErrnoText(const char* what, int error) { return std::string(what) + ": " + std::strerror(error); }
 
 // The longest file name the folder's file system takes, in bytes.
-std::size_t NameMax(const std::filesystem::path& folder) {
+std::size_t NameMax(const std::filesystem::path& folder)
+{
     const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
     return limit > 0 ? static_cast<std::size_t>(limit) : std::size_t{255};
 }
 
-std::filesystem::path FolderOf(const std::filesystem::path& file) {
+std::filesystem::path FolderOf(const std::filesystem::path& file)
+{
     return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
 // Links are followed as the system does, up to its own limit.
 constexpr int kMaxLinks = 40;
 
-}  // namespace
+} // namespace
 
-WriteResult WriteFailure(WriteError error, std::string detail) {
+WriteResult WriteFailure(WriteError error, std::string detail)
+{
     WriteResult r;
     r.error = error;
     r.message = std::string(WriteErrorMessage(error));
@@ -39,22 +42,35 @@ WriteResult WriteFailure(WriteError error, std::string detail) {
     return r;
 }
 
-WriteResult SystemFailure(WriteError fallback, const char* what, int error) {
+WriteResult SystemFailure(WriteError fallback, const char* what, int error)
+{
     WriteError kind = fallback;
     switch (error) {
     case ENOSPC:
-    case EDQUOT: kind = WriteError::DiskFull; break;
-    case ENAMETOOLONG: kind = WriteError::NameTooLong; break;
+    case EDQUOT:
+        kind = WriteError::DiskFull;
+        break;
+    case ENAMETOOLONG:
+        kind = WriteError::NameTooLong;
+        break;
     case ENOENT:
-    case ENOTDIR: kind = WriteError::FolderMissing; break;
-    case EROFS: kind = WriteError::ReadOnly; break;
-    case EISDIR: kind = WriteError::IsFolder; break;
-    default: break;
+    case ENOTDIR:
+        kind = WriteError::FolderMissing;
+        break;
+    case EROFS:
+        kind = WriteError::ReadOnly;
+        break;
+    case EISDIR:
+        kind = WriteError::IsFolder;
+        break;
+    default:
+        break;
     }
     return WriteFailure(kind, ErrnoText(what, error));
 }
 
-WriteResult ResolveTarget(const std::filesystem::path& chosen, ExportTarget& target) {
+WriteResult ResolveTarget(const std::filesystem::path& chosen, ExportTarget& target)
+{
     if (chosen.empty() || !chosen.has_filename() || chosen.filename() == "." || chosen.filename() == "..")
         return WriteFailure(WriteError::IsFolder, "no file name");
     if (chosen.native().size() >= PATH_MAX) return WriteFailure(WriteError::NameTooLong, "path too long");
@@ -98,17 +114,20 @@ WriteResult ResolveTarget(const std::filesystem::path& chosen, ExportTarget& tar
     return {};
 }
 
-TempFile::~TempFile() {
+TempFile::~TempFile()
+{
     Release();
     if (!path_.empty() && !committed_) ::unlink(path_.c_str());
 }
 
-void TempFile::Release() {
+void TempFile::Release()
+{
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
 }
 
-WriteResult TempFile::Open(const std::filesystem::path& folder, const std::string& extension, mode_t mode) {
+WriteResult TempFile::Open(const std::filesystem::path& folder, const std::string& extension, mode_t mode)
+{
     std::random_device random;
     int error = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -128,7 +147,8 @@ WriteResult TempFile::Open(const std::filesystem::path& folder, const std::strin
     return SystemFailure(WriteError::CannotCreate, "create temporary file", error);
 }
 
-WriteResult TempFile::Create(const ExportTarget& target, const std::string& extension) {
+WriteResult TempFile::Create(const ExportTarget& target, const std::string& extension)
+{
     target_ = target;
     // The target's own permissions from the start; a new file gets what
     // any new file gets here.
@@ -140,7 +160,8 @@ WriteResult TempFile::Create(const ExportTarget& target, const std::string& exte
     // written in place instead, and the mode is set past the umask.
     struct stat created {};
     if (::fstat(fd_, &created) != 0) return SystemFailure(WriteError::WriteFailed, "fstat", errno);
-    if (target.info.st_nlink > 1) inPlace_ = true;
+    if (target.info.st_nlink > 1)
+        inPlace_ = true;
     else if ((created.st_uid != target.info.st_uid || created.st_gid != target.info.st_gid) &&
              ::fchown(fd_, target.info.st_uid, target.info.st_gid) != 0)
         inPlace_ = true;
@@ -150,7 +171,8 @@ WriteResult TempFile::Create(const ExportTarget& target, const std::string& exte
 
 WriteResult TempFile::CreateScratch(const std::filesystem::path& folder) { return Open(folder, {}, 0600); }
 
-WriteResult TempFile::Write(std::span<const std::uint8_t> bytes) {
+WriteResult TempFile::Write(std::span<const std::uint8_t> bytes)
+{
     if (fd_ < 0) return WriteFailure(WriteError::WriteFailed, "no open file");
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
@@ -164,7 +186,8 @@ WriteResult TempFile::Write(std::span<const std::uint8_t> bytes) {
     return {};
 }
 
-WriteResult TempFile::Commit(std::span<const std::uint8_t> bytes) {
+WriteResult TempFile::Commit(std::span<const std::uint8_t> bytes)
+{
     if (fd_ >= 0) {
         const int closed = ::close(fd_);
         fd_ = -1;
@@ -177,10 +200,12 @@ WriteResult TempFile::Commit(std::span<const std::uint8_t> bytes) {
     return {};
 }
 
-WriteResult TempFile::WriteInPlace(std::span<const std::uint8_t> bytes) {
+WriteResult TempFile::WriteInPlace(std::span<const std::uint8_t> bytes)
+{
     struct Descriptor {
         int fd;
-        ~Descriptor() {
+        ~Descriptor()
+        {
             if (fd >= 0) ::close(fd);
         }
     } file{::open(target_.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW)};
@@ -211,7 +236,8 @@ WriteResult TempFile::WriteInPlace(std::span<const std::uint8_t> bytes) {
 namespace {
 
 // Whether the file at path holds exactly bytes.
-bool HoldsExactly(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+bool HoldsExactly(const std::filesystem::path& path, std::span<const std::uint8_t> bytes)
+{
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return false;
     std::vector<std::uint8_t> buffer(64 * 1024);
@@ -221,11 +247,12 @@ bool HoldsExactly(const std::filesystem::path& path, std::span<const std::uint8_
     return !std::ferror(file.get()) && at == bytes.size();
 }
 
-}  // namespace
+} // namespace
 
 WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string& extension,
                          std::span<const std::uint8_t> bytes,
-                         const std::function<std::string(const std::filesystem::path&)>& verify) {
+                         const std::function<std::string(const std::filesystem::path&)>& verify)
+{
     ExportTarget target;
     if (auto r = ResolveTarget(chosen, target); !r.Ok()) return r;
     TempFile temp;
@@ -235,8 +262,9 @@ WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string&
         return WriteFailure(WriteError::NotVerified, difference);
     if (auto r = temp.Commit(bytes); !r.Ok()) return r;
     // Written in place, the target itself is compared with what was checked.
-    if (temp.WroteInPlace() && !HoldsExactly(target.path, bytes)) return WriteFailure(WriteError::PartlyWritten, "the target differs after writing");
+    if (temp.WroteInPlace() && !HoldsExactly(target.path, bytes))
+        return WriteFailure(WriteError::PartlyWritten, "the target differs after writing");
     return {};
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

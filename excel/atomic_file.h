@@ -80,4 +80,4 @@ WriteResult SaveVerified(const std::filesystem::path& chosen, const std::string&
                          std::span<const std::uint8_t> bytes,
                          const std::function<std::string(const std::filesystem::path&)>& verify);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -9,7 +9,7 @@
 namespace korvanta::excel::detail::biff {
 
 enum RecordId : std::uint16_t {
-    kBof2 = 0x0009,  // beginning of a BIFF2 stream
+    kBof2 = 0x0009, // beginning of a BIFF2 stream
     kFormula = 0x0006,
     kEof = 0x000A,
     kDateMode = 0x0022,
@@ -39,14 +39,15 @@ inline constexpr std::uint16_t kBiff8 = 0x0600;
 inline constexpr std::uint16_t kBiff5 = 0x0500;
 inline constexpr std::uint16_t kGlobals = 0x0005;
 inline constexpr std::uint16_t kWorksheet = 0x0010;
-inline constexpr std::uint8_t kWorksheetType = 0x00;  // BOUNDSHEET's sheet type
+inline constexpr std::uint8_t kWorksheetType = 0x00; // BOUNDSHEET's sheet type
 
 // A BOF record of any BIFF version at p (at least four bytes): how a bare
 // BIFF stream, without a compound file around it, begins.
-inline bool IsBofHeader(const std::uint8_t* p) {
+inline bool IsBofHeader(const std::uint8_t* p)
+{
     const std::uint16_t id = Le16(p);
     const std::uint16_t length = Le16(p + 2);
     return (id == kBof2 || id == kBof3 || id == kBof4 || id == kBof) && length >= 4 && length <= 20;
 }
 
-}  // namespace korvanta::excel::detail::biff
+} // namespace korvanta::excel::detail::biff

@@ -17,14 +17,16 @@ constexpr std::uint8_t kTypeRoot = 5;
 
 char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
 
-bool SameName(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
+bool SameName(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
-}  // namespace
+} // namespace
 
-std::span<const std::uint8_t> CompoundFileReader::Sector(std::uint32_t index) const {
+std::span<const std::uint8_t> CompoundFileReader::Sector(std::uint32_t index) const
+{
     if (index >= sectorCount_) return {};
     const std::size_t size = std::size_t{1} << sectorShift_;
     const std::size_t offset = (static_cast<std::size_t>(index) + 1) << sectorShift_;
@@ -33,7 +35,8 @@ std::span<const std::uint8_t> CompoundFileReader::Sector(std::uint32_t index) co
 }
 
 bool CompoundFileReader::Chain(const std::vector<std::uint32_t>& table, std::uint32_t start, std::size_t limit,
-                               std::vector<std::uint32_t>& sectors) const {
+                               std::vector<std::uint32_t>& sectors) const
+{
     sectors.clear();
     // A chain can never be longer than the table, so the bound also ends loops.
     limit = std::min(limit, table.size());
@@ -45,7 +48,8 @@ bool CompoundFileReader::Chain(const std::vector<std::uint32_t>& table, std::uin
     return true;
 }
 
-CompoundFileReader::Status CompoundFileReader::Open(std::span<const std::uint8_t> file) {
+CompoundFileReader::Status CompoundFileReader::Open(std::span<const std::uint8_t> file)
+{
     file_ = file;
     if (file.size() < 512 || std::memcmp(file.data(), kCfbSignature, sizeof kCfbSignature) != 0) return Status::Corrupt;
     const std::uint8_t* h = file.data();
@@ -127,7 +131,8 @@ CompoundFileReader::Status CompoundFileReader::Open(std::span<const std::uint8_t
 }
 
 bool CompoundFileReader::ReadChain(std::uint32_t start, std::uint64_t size, Bytes& storage,
-                                   std::span<const std::uint8_t>& out) const {
+                                   std::span<const std::uint8_t>& out) const
+{
     storage.clear();
     out = {};
     if (size > file_.size()) return false;
@@ -156,7 +161,8 @@ bool CompoundFileReader::ReadChain(std::uint32_t start, std::uint64_t size, Byte
     return true;
 }
 
-std::optional<std::uint32_t> CompoundFileReader::FindStream(std::u16string_view name) const {
+std::optional<std::uint32_t> CompoundFileReader::FindStream(std::u16string_view name) const
+{
     std::vector<bool> seen(entries_.size());
     std::vector<std::uint32_t> pending{entries_.empty() ? kNoStream : entries_[0].child};
     while (!pending.empty()) {
@@ -173,7 +179,8 @@ std::optional<std::uint32_t> CompoundFileReader::FindStream(std::u16string_view 
 }
 
 CompoundFileReader::Status CompoundFileReader::ReadStream(std::uint32_t entry, Bytes& storage,
-                                                          std::span<const std::uint8_t>& out) const {
+                                                          std::span<const std::uint8_t>& out) const
+{
     storage.clear();
     out = {};
     if (entry >= entries_.size()) return Status::Corrupt;
@@ -196,4 +203,4 @@ CompoundFileReader::Status CompoundFileReader::ReadStream(std::uint32_t entry, B
     return Status::Ok;
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -59,4 +59,4 @@ private:
     Bytes miniStream_;
 };
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

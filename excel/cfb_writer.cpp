@@ -18,23 +18,25 @@ constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kFree = 0xFFFFFFFF;
 
 void PutEntry(Bytes& out, std::u16string_view name, std::uint8_t type, std::uint32_t child, std::uint32_t start,
-              std::uint32_t size) {
+              std::uint32_t size)
+{
     const std::size_t at = out.size();
     out.resize(at + 128, 0);
     for (std::size_t i = 0; i < name.size(); ++i) Set16(out, at + 2 * i, name[i]);
     Set16(out, at + 64, name.empty() ? 0 : static_cast<unsigned>(2 * (name.size() + 1)));
     out[at + 66] = type;
-    out[at + 67] = type == 0 ? 0 : 1;  // black: a one-node tree needs no balancing
-    Set32(out, at + 68, kFree);        // left sibling
-    Set32(out, at + 72, kFree);        // right sibling
+    out[at + 67] = type == 0 ? 0 : 1; // black: a one-node tree needs no balancing
+    Set32(out, at + 68, kFree);       // left sibling
+    Set32(out, at + 72, kFree);       // right sibling
     Set32(out, at + 76, child);
     Set32(out, at + 116, start);
     Set32(out, at + 120, size);
 }
 
-}  // namespace
+} // namespace
 
-Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream) {
+Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream)
+{
     if (stream.size() < kMiniCutoff) stream.resize(kMiniCutoff, 0);
     const std::size_t streamSectors = (stream.size() + kSector - 1) / kSector;
 
@@ -44,7 +46,8 @@ Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream) {
     for (;;) {
         const std::size_t total = streamSectors + 1 + fatSectors + difatSectors;
         const std::size_t needFat = (total + kPerSector - 1) / kPerSector;
-        const std::size_t needDifat = needFat > kHeaderDifat ? (needFat - kHeaderDifat + kPerSector - 2) / (kPerSector - 1) : 0;
+        const std::size_t needDifat =
+            needFat > kHeaderDifat ? (needFat - kHeaderDifat + kPerSector - 2) / (kPerSector - 1) : 0;
         if (needFat <= fatSectors && needDifat <= difatSectors) break;
         fatSectors = std::max(fatSectors, needFat);
         difatSectors = std::max(difatSectors, needDifat);
@@ -56,19 +59,19 @@ Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream) {
 
     Bytes out(kCfbSignature, kCfbSignature + 8);
     out.reserve(kSector * (totalSectors + 1));
-    out.resize(24, 0);                       // CLSID
-    Put16(out, 0x003E);                      // minor version
-    Put16(out, 0x0003);                      // major version 3
-    Put16(out, 0xFFFE);                      // little-endian
-    Put16(out, 9);                           // 512-byte sectors
-    Put16(out, 6);                           // 64-byte mini sectors
+    out.resize(24, 0);  // CLSID
+    Put16(out, 0x003E); // minor version
+    Put16(out, 0x0003); // major version 3
+    Put16(out, 0xFFFE); // little-endian
+    Put16(out, 9);      // 512-byte sectors
+    Put16(out, 6);      // 64-byte mini sectors
     out.resize(out.size() + 6, 0);
-    Put32(out, 0);                           // directory sectors: 0 in version 3
+    Put32(out, 0); // directory sectors: 0 in version 3
     Put32(out, static_cast<std::uint32_t>(fatSectors));
     Put32(out, dirSector);
-    Put32(out, 0);                           // transaction signature
+    Put32(out, 0); // transaction signature
     Put32(out, kMiniCutoff);
-    Put32(out, kEndOfChain);                 // no mini FAT
+    Put32(out, kEndOfChain); // no mini FAT
     Put32(out, 0);
     Put32(out, difatSectors ? firstDifat : kEndOfChain);
     Put32(out, static_cast<std::uint32_t>(difatSectors));
@@ -101,4 +104,4 @@ Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream) {
     return out;
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -12,4 +12,4 @@ namespace korvanta::excel::detail {
 // lives in regular sectors and no mini stream is needed.
 Bytes BuildCompoundFile(std::u16string_view streamName, Bytes stream);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

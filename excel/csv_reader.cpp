@@ -10,22 +10,28 @@
 namespace korvanta::excel::detail {
 namespace {
 
-Cell FieldCell(const std::vector<std::string>& row, std::size_t column) {
+Cell FieldCell(const std::vector<std::string>& row, std::size_t column)
+{
     if (column >= row.size() || row[column].empty()) return {};
     std::string text = row[column];
     TruncateChars(text, kMaxCellChars);
     return Cell::MakeText(std::move(text));
 }
 
-}  // namespace
+} // namespace
 
-ReadResult ReadTextSheet(const std::filesystem::path& path) {
+ReadResult ReadTextSheet(const std::filesystem::path& path)
+{
     const delimited::TextFile file = delimited::ReadDelimitedFile(path, kMaxTextFileBytes);
     switch (file.error) {
-    case delimited::TextFileError::None: break;
-    case delimited::TextFileError::CannotOpen: return Failure(ReadError::CannotOpen);
-    case delimited::TextFileError::TooLarge: return Failure(ReadError::TooLarge);
-    case delimited::TextFileError::NotText: return Failure(ReadError::NotWorkbook);
+    case delimited::TextFileError::None:
+        break;
+    case delimited::TextFileError::CannotOpen:
+        return Failure(ReadError::CannotOpen);
+    case delimited::TextFileError::TooLarge:
+        return Failure(ReadError::TooLarge);
+    case delimited::TextFileError::NotText:
+        return Failure(ReadError::NotWorkbook);
     }
     // Prose, or a header alone, is not a data file.
     if (file.table.columns == 0) return Failure(ReadError::NotWorkbook);
@@ -48,4 +54,4 @@ ReadResult ReadTextSheet(const std::filesystem::path& path) {
     return result;
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

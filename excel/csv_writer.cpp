@@ -11,7 +11,8 @@ namespace {
 // end, the comma, and also a semicolon or a tab (either would make our own
 // import take the whole file for one separated by it), and spaces that lead
 // or trail.
-void AppendField(std::string& out, std::string_view field) {
+void AppendField(std::string& out, std::string_view field)
+{
     const bool quoted = field.find_first_of("\",;\t\r\n") != std::string_view::npos ||
                         (!field.empty() && (field.front() == ' ' || field.back() == ' '));
     if (!quoted) {
@@ -26,9 +27,10 @@ void AppendField(std::string& out, std::string_view field) {
     out += '"';
 }
 
-}  // namespace
+} // namespace
 
-Bytes EncodeCsv(const Columns& columns) {
+Bytes EncodeCsv(const Columns& columns)
+{
     const auto item = [&](std::size_t column, std::size_t row) -> std::string_view {
         return row < columns[column].size() ? std::string_view(columns[column][row]) : std::string_view();
     };
@@ -52,4 +54,4 @@ Bytes EncodeCsv(const Columns& columns) {
     return Bytes(text.begin(), text.end());
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

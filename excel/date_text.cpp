@@ -8,7 +8,8 @@ namespace korvanta::excel::detail {
 namespace {
 
 // Days from 1970-01-01 of a civil date and back (proleptic Gregorian).
-long DaysFromCivil(long y, unsigned m, unsigned d) {
+long DaysFromCivil(long y, unsigned m, unsigned d)
+{
     y -= m <= 2;
     const long era = (y >= 0 ? y : y - 399) / 400;
     const auto yoe = static_cast<unsigned>(y - era * 400);
@@ -22,7 +23,8 @@ struct Civil {
     unsigned month, day;
 };
 
-Civil CivilFromDays(long z) {
+Civil CivilFromDays(long z)
+{
     z += 719468;
     const long era = (z >= 0 ? z : z - 146096) / 146097;
     const auto doe = static_cast<unsigned>(z - era * 146097);
@@ -34,21 +36,26 @@ Civil CivilFromDays(long z) {
     return {static_cast<long>(yoe) + era * 400 + (m <= 2), m, d};
 }
 
-std::string DateText(const Civil& c) {
+std::string DateText(const Civil& c)
+{
     char out[16];
     std::snprintf(out, sizeof out, "%04ld-%02u-%02u", c.year, c.month, c.day);
     return out;
 }
 
-std::string TimeText(long seconds) {
-    char out[64];  // room for three longs of any size, so no time is cut short
+std::string TimeText(long seconds)
+{
+    char out[64]; // room for three longs of any size, so no time is cut short
     const long h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
-    if (s == 0) std::snprintf(out, sizeof out, "%02ld:%02ld", h, m);
-    else std::snprintf(out, sizeof out, "%02ld:%02ld:%02ld", h, m, s);
+    if (s == 0)
+        std::snprintf(out, sizeof out, "%02ld:%02ld", h, m);
+    else
+        std::snprintf(out, sizeof out, "%02ld:%02ld:%02ld", h, m, s);
     return out;
 }
 
-bool Digits(std::string_view s, std::size_t at, std::size_t count, unsigned& value) {
+bool Digits(std::string_view s, std::size_t at, std::size_t count, unsigned& value)
+{
     if (at + count > s.size()) return false;
     for (std::size_t i = at; i < at + count; ++i)
         if (s[i] < '0' || s[i] > '9') return false;
@@ -56,25 +63,27 @@ bool Digits(std::string_view s, std::size_t at, std::size_t count, unsigned& val
     return true;
 }
 
-}  // namespace
+} // namespace
 
-DateStyle BuiltInDateStyle(unsigned id) {
+DateStyle BuiltInDateStyle(unsigned id)
+{
     if ((id >= 14 && id <= 17) || id == 22) return id == 22 ? DateStyle::DateTime : DateStyle::Date;
     if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47)) return DateStyle::Time;
     return DateStyle::None;
 }
 
-DateStyle FormatCodeDateStyle(std::string_view code) {
+DateStyle FormatCodeDateStyle(std::string_view code)
+{
     bool date = false, time = false, month = false;
     for (std::size_t i = 0; i < code.size(); ++i) {
         const char c = code[i];
-        if (c == ';') break;  // later sections are for negatives, zero and text
+        if (c == ';') break; // later sections are for negatives, zero and text
         if (c == '"') {
             const auto close = code.find('"', i + 1);
             if (close == std::string_view::npos) break;
             i = close;
         } else if (c == '\\' || c == '_' || c == '*') {
-            ++i;  // the next character is shown as it is, or is padding
+            ++i; // the next character is shown as it is, or is padding
         } else if (c == '[') {
             const auto close = code.find(']', i + 1);
             if (close == std::string_view::npos) break;
@@ -83,14 +92,29 @@ DateStyle FormatCodeDateStyle(std::string_view code) {
             if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string_view::npos) time = true;
             i = close;
         } else if ((c == 'G' || c == 'g') && code.substr(i).size() >= 7 &&
-                   (code.substr(i, 7) == "General" || code.substr(i, 7) == "GENERAL" || code.substr(i, 7) == "general")) {
+                   (code.substr(i, 7) == "General" || code.substr(i, 7) == "GENERAL" ||
+                    code.substr(i, 7) == "general")) {
             i += 6;
         } else {
             switch (c) {
-            case 'y': case 'Y': case 'd': case 'D': date = true; break;
-            case 'h': case 'H': case 's': case 'S': time = true; break;
-            case 'm': case 'M': month = true; break;
-            default: break;
+            case 'y':
+            case 'Y':
+            case 'd':
+            case 'D':
+                date = true;
+                break;
+            case 'h':
+            case 'H':
+            case 's':
+            case 'S':
+                time = true;
+                break;
+            case 'm':
+            case 'M':
+                month = true;
+                break;
+            default:
+                break;
             }
         }
     }
@@ -100,14 +124,15 @@ DateStyle FormatCodeDateStyle(std::string_view code) {
     return date ? DateStyle::Date : time ? DateStyle::Time : DateStyle::None;
 }
 
-std::optional<std::string> SerialDateText(double serial, bool date1904, DateStyle style) {
+std::optional<std::string> SerialDateText(double serial, bool date1904, DateStyle style)
+{
     if (style == DateStyle::None || !std::isfinite(serial) || serial < 0 || serial >= 2958466) return std::nullopt;
     // Whole seconds, rounded, so that 0.354166... is 08:30.
     const auto totalSeconds = static_cast<long long>(std::llround(serial * 86400.0));
     long days = static_cast<long>(totalSeconds / 86400);
     const long seconds = static_cast<long>(totalSeconds % 86400);
     if (style == DateStyle::Time) return TimeText(seconds);
-    long first = 0;  // the day count of serial 0
+    long first = 0; // the day count of serial 0
     if (date1904) {
         first = DaysFromCivil(1904, 1, 1);
     } else {
@@ -121,14 +146,16 @@ std::optional<std::string> SerialDateText(double serial, bool date1904, DateStyl
     return text;
 }
 
-std::optional<std::string> IsoDateText(std::string_view iso) {
+std::optional<std::string> IsoDateText(std::string_view iso)
+{
     unsigned y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     if (iso.size() < 10 || iso[4] != '-' || iso[7] != '-' || !Digits(iso, 0, 4, y) || !Digits(iso, 5, 2, mo) ||
         !Digits(iso, 8, 2, d) || mo < 1 || mo > 12 || d < 1 || d > 31)
         return std::nullopt;
     std::string text = DateText({static_cast<long>(y), mo, d});
     if (iso.size() == 10) return text;
-    if (iso.size() < 16 || iso[10] != 'T' || iso[13] != ':' || !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) || h > 23 || mi > 59)
+    if (iso.size() < 16 || iso[10] != 'T' || iso[13] != ':' || !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) ||
+        h > 23 || mi > 59)
         return std::nullopt;
     if (iso.size() >= 19 && iso[16] == ':' && !Digits(iso, 17, 2, s)) return std::nullopt;
     const long seconds = static_cast<long>(h * 3600 + mi * 60 + s);
@@ -136,7 +163,8 @@ std::optional<std::string> IsoDateText(std::string_view iso) {
     return text;
 }
 
-std::optional<std::string> IsoDurationText(std::string_view duration) {
+std::optional<std::string> IsoDurationText(std::string_view duration)
+{
     if (!duration.starts_with("PT")) return std::nullopt;
     duration.remove_prefix(2);
     double seconds = 0;
@@ -145,14 +173,18 @@ std::optional<std::string> IsoDurationText(std::string_view duration) {
         const auto [p, ec] = std::from_chars(duration.data(), duration.data() + duration.size(), v);
         if (ec != std::errc{} || p == duration.data() + duration.size() || !(v >= 0)) return std::nullopt;
         const char unit = *p;
-        if (unit == 'H') seconds += v * 3600;
-        else if (unit == 'M') seconds += v * 60;
-        else if (unit == 'S') seconds += v;
-        else return std::nullopt;
+        if (unit == 'H')
+            seconds += v * 3600;
+        else if (unit == 'M')
+            seconds += v * 60;
+        else if (unit == 'S')
+            seconds += v;
+        else
+            return std::nullopt;
         duration.remove_prefix(static_cast<std::size_t>(p - duration.data()) + 1);
     }
     if (seconds >= 1e9) return std::nullopt;
     return TimeText(static_cast<long>(std::lround(seconds)));
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

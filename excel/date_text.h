@@ -31,4 +31,4 @@ std::optional<std::string> IsoDateText(std::string_view iso);
 // An ISO 8601 duration of a time of day ("PT08H30M00S") as "08:30".
 std::optional<std::string> IsoDurationText(std::string_view duration);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -3,10 +3,10 @@
 // only then put it at the target.
 #include "excel/export.h"
 
+#include "delimited/delimitedtext.h"
 #include "excel/atomic_file.h"
 #include "excel/export_check.h"
 #include "excel/sheets.h"
-#include "delimited/delimitedtext.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,7 +21,8 @@ constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 // a file with one for binary) and a text a spreadsheet program would
 // evaluate gets a leading apostrophe. The workbooks hold every text as it
 // is (the .xlsx writer escapes what XML cannot carry).
-Columns CsvContent(const Columns& columns, std::size_t& dropped) {
+Columns CsvContent(const Columns& columns, std::size_t& dropped)
+{
     Columns content = columns;
     for (auto& column : content) {
         for (std::string& text : column) {
@@ -36,11 +37,13 @@ Columns CsvContent(const Columns& columns, std::size_t& dropped) {
     return content;
 }
 
-std::string_view TextAt(const Columns& columns, std::size_t column, std::size_t row) {
+std::string_view TextAt(const Columns& columns, std::size_t column, std::size_t row)
+{
     return row < columns[column].size() ? std::string_view(columns[column][row]) : std::string_view();
 }
 
-std::string Place(std::size_t column, std::size_t row) {
+std::string Place(std::size_t column, std::size_t row)
+{
     return std::string(1, static_cast<char>('A' + column)) + std::to_string(row + 1);
 }
 
@@ -48,7 +51,8 @@ std::string Place(std::size_t column, std::size_t row) {
 // written from, empty when nothing: the used rows and every cell. A workbook holds a number text as
 // that number; .csv holds every text as written, and its first row is
 // taken for a heading when nothing in it is a number, as on import.
-std::string CompareReadBack(const std::filesystem::path& file, ExportFormat format, const Columns& content) {
+std::string CompareReadBack(const std::filesystem::path& file, ExportFormat format, const Columns& content)
+{
     std::size_t rows = 0;
     for (std::size_t c = 0; c < content.size(); ++c)
         for (std::size_t r = 0; r < content[c].size(); ++r)
@@ -66,8 +70,9 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
     // The whole file, past the rows and cells an import takes in.
     const ReadResult read = ReadSheet(file, 0, ReadLimits{kMaxXlsxRows, kNoLimit, kNoLimit});
     if (format == ExportFormat::Csv && first == rows)
-        return read.error == ReadError::NotWorkbook || (read.Ok() && read.rows.empty()) ? std::string()
-                                                                                        : "a heading alone read as data";
+        return read.error == ReadError::NotWorkbook || (read.Ok() && read.rows.empty())
+                   ? std::string()
+                   : "a heading alone read as data";
     if (!read.Ok()) return "read back: " + read.message;
     if (read.rows.size() != rows - first)
         return "read back " + std::to_string(read.rows.size()) + " rows, wrote " + std::to_string(rows - first);
@@ -78,10 +83,12 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
             const std::string_view text = TextAt(content, c, r);
             double value = 0;
             bool same = false;
-            if (text.empty()) same = cell.kind == Cell::Kind::Empty;
+            if (text.empty())
+                same = cell.kind == Cell::Kind::Empty;
             else if (format != ExportFormat::Csv && detail::IsNumberCell(text, &value))
                 same = cell.kind == Cell::Kind::Number && cell.number == value;
-            else same = cell.kind == Cell::Kind::Text && cell.text == text;
+            else
+                same = cell.kind == Cell::Kind::Text && cell.text == text;
             if (!same) return "cell " + Place(c, r) + " reads back otherwise";
         }
     }
@@ -89,18 +96,23 @@ std::string CompareReadBack(const std::filesystem::path& file, ExportFormat form
 }
 
 // The temporary file's extension: the reader of text goes by it.
-std::string Extension(ExportFormat format) {
+std::string Extension(ExportFormat format)
+{
     switch (format) {
-    case ExportFormat::Xls: return ".xls";
-    case ExportFormat::Xlsx: return ".xlsx";
-    case ExportFormat::Csv: return ".csv";
+    case ExportFormat::Xls:
+        return ".xls";
+    case ExportFormat::Xlsx:
+        return ".xlsx";
+    case ExportFormat::Csv:
+        return ".csv";
     }
     return {};
 }
 
-}  // namespace
+} // namespace
 
-WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns) try {
+WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns)
+try {
     const std::size_t maxRows = format == ExportFormat::Xls ? kMaxXlsRows : kMaxXlsxRows;
     if (auto check = detail::CheckExport(columns, maxRows); !check.Ok()) return check;
     std::size_t dropped = 0;
@@ -115,7 +127,9 @@ WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format
     case ExportFormat::Xlsx:
         if (auto r = detail::EncodeXlsx(content, bytes); !r.Ok()) return r;
         break;
-    case ExportFormat::Csv: bytes = detail::EncodeCsv(content); break;
+    case ExportFormat::Csv:
+        bytes = detail::EncodeCsv(content);
+        break;
     }
     WriteResult written = detail::SaveVerified(path, Extension(format), bytes, [&](const std::filesystem::path& file) {
         return CompareReadBack(file, format, content);
@@ -129,18 +143,21 @@ WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format
 }
 
 WriteResult WriteXls(const std::filesystem::path& path, const std::vector<std::string>& column1,
-                     const std::vector<std::string>& column2) {
+                     const std::vector<std::string>& column2)
+{
     return ExportColumns(path, ExportFormat::Xls, {column1, column2});
 }
 
 WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::string>& column1,
-                      const std::vector<std::string>& column2) {
+                      const std::vector<std::string>& column2)
+{
     return ExportColumns(path, ExportFormat::Xlsx, {column1, column2});
 }
 
 WriteResult WriteCsv(const std::filesystem::path& path, const std::vector<std::string>& column1,
-                     const std::vector<std::string>& column2) {
+                     const std::vector<std::string>& column2)
+{
     return ExportColumns(path, ExportFormat::Csv, {column1, column2});
 }
 
-}  // namespace korvanta::excel
+} // namespace korvanta::excel

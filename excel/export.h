@@ -35,4 +35,4 @@ inline constexpr std::size_t kMaxExportColumns = 3;
 
 WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns);
 
-}  // namespace korvanta::excel
+} // namespace korvanta::excel

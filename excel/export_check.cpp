@@ -8,13 +8,15 @@
 
 namespace korvanta::excel::detail {
 
-WriteResult CheckExport(const Columns& columns, std::size_t maxRows) {
+WriteResult CheckExport(const Columns& columns, std::size_t maxRows)
+{
     if (columns.size() > kMaxExportColumns)
         return WriteFailure(WriteError::WriteFailed, std::to_string(columns.size()) + " columns");
     std::size_t rows = 0;
     for (const auto& column : columns) rows = std::max(rows, column.size());
     if (rows > maxRows)
-        return WriteFailure(WriteError::TooManyRows, std::to_string(rows) + " rows, at most " + std::to_string(maxRows));
+        return WriteFailure(WriteError::TooManyRows,
+                            std::to_string(rows) + " rows, at most " + std::to_string(maxRows));
     std::u16string units;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         for (std::size_t r = 0; r < columns[c].size(); ++r) {
@@ -23,8 +25,8 @@ WriteResult CheckExport(const Columns& columns, std::size_t maxRows) {
             if (units.size() > kMaxCellChars) {
                 WriteResult tooLong = WriteFailure(WriteError::TextTooLong, where());
                 tooLong.message = "第" + std::to_string(r + 1) + "行第" + std::to_string(c + 1) + "列的文字有" +
-                             std::to_string(units.size()) + "个字符，超过了每个单元格最多" +
-                             std::to_string(kMaxCellChars) + "个字符的上限，无法导出，原有文件未被改动。";
+                                  std::to_string(units.size()) + "个字符，超过了每个单元格最多" +
+                                  std::to_string(kMaxCellChars) + "个字符的上限，无法导出，原有文件未被改动。";
                 tooLong.cell = {static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(c)};
                 tooLong.cellChars = units.size();
                 return tooLong;
@@ -34,7 +36,8 @@ WriteResult CheckExport(const Columns& columns, std::size_t maxRows) {
     return {};
 }
 
-bool IsNumberCell(std::string_view text, double* value) {
+bool IsNumberCell(std::string_view text, double* value)
+{
     if (IsPlainNumberText(text)) {
         if (value) *value = PlainNumberValue(text);
         return true;
@@ -42,4 +45,4 @@ bool IsNumberCell(std::string_view text, double* value) {
     return IsNumberText(text, value);
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

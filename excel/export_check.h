@@ -23,4 +23,4 @@ Bytes EncodeCsv(const Columns& columns);
 // own rule (IsNumberText).
 bool IsNumberCell(std::string_view text, double* value = nullptr);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

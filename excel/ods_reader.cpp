@@ -29,7 +29,8 @@ constexpr std::string_view kManifest = "urn:oasis:names:tc:opendocument:xmlns:ma
 constexpr std::size_t kMaxRawTextBytes = kMaxCellChars * 4;
 
 // A repeat count past what any sheet holds is capped there.
-std::size_t Repeat(const char* text) {
+std::size_t Repeat(const char* text)
+{
     if (!text) return 1;
     std::size_t n = 0;
     const std::string_view s(text);
@@ -39,7 +40,8 @@ std::size_t Repeat(const char* text) {
     return std::min(n, kMaxXlsxRows);
 }
 
-std::optional<double> Number(const char* text) {
+std::optional<double> Number(const char* text)
+{
     if (!text) return std::nullopt;
     const std::string_view s(text);
     double value = 0;
@@ -55,7 +57,8 @@ class OdsHandler : public XmlHandler {
 protected:
     enum Space { kOfficeNs, kTableNs, kTextNs, kCalcExtNs, kManifestNs, kSpaces };
 
-    void Learn(const char** a) {
+    void Learn(const char** a)
+    {
         for (const char** p = a; p && *p; p += 2) {
             const std::string_view name(*p);
             if (!name.starts_with("xmlns")) continue;
@@ -67,13 +70,14 @@ protected:
         }
     }
     bool In(Space space) const { return prefix == prefixes_[space]; }
-    const char* Attr(const char** a, Space space, std::string_view local) const {
+    const char* Attr(const char** a, Space space, std::string_view local) const
+    {
         const std::string& p = prefixes_[space];
         for (const char** q = a; q && *q; q += 2) {
             const std::string_view name(*q);
             if (p.empty() ? name == local
-                          : name.size() == p.size() + 1 + local.size() && name.starts_with(p) && name[p.size()] == ':' &&
-                                name.ends_with(local))
+                          : name.size() == p.size() + 1 + local.size() && name.starts_with(p) &&
+                                name[p.size()] == ':' && name.ends_with(local))
                 return q[1];
         }
         return nullptr;
@@ -90,9 +94,10 @@ public:
     ContentHandler(std::size_t wanted, SheetBuilder* sheet) : wanted_(wanted), sheet_(sheet) {}
 
     std::vector<std::string> names;
-    ReadError limit = ReadError::None;  // the limit the table passed
+    ReadError limit = ReadError::None; // the limit the table passed
 
-    void Start(std::string_view local, const char** a) override {
+    void Start(std::string_view local, const char** a) override
+    {
         Learn(a);
         if (annotation_ > 0) {
             ++annotation_;
@@ -127,7 +132,8 @@ public:
         }
     }
 
-    void End(std::string_view local) override {
+    void End(std::string_view local) override
+    {
         if (annotation_ > 0) {
             --annotation_;
             return;
@@ -145,18 +151,21 @@ public:
         }
     }
 
-    void Text(std::string_view t) override {
+    void Text(std::string_view t) override
+    {
         if (inCell_ && annotation_ == 0 && paragraphs_ > 0) AppendText(t.data(), 1, t.size());
     }
 
 private:
     // Appends count copies of text, up to what a cell keeps.
-    void AppendText(const char* text, std::size_t count, std::size_t length = 1) {
+    void AppendText(const char* text, std::size_t count, std::size_t length = 1)
+    {
         for (std::size_t k = 0; k < count && text_.size() < kMaxRawTextBytes; ++k)
             text_.append(text, std::min(length, kMaxRawTextBytes - text_.size()));
     }
 
-    void StartCell(const char** a) {
+    void StartCell(const char** a)
+    {
         inCell_ = true;
         cellRepeat_ = Repeat(Attr(a, kTableNs, "number-columns-repeated"));
         text_.clear();
@@ -174,12 +183,16 @@ private:
             if (const auto v = Number(Attr(a, kOfficeNs, "value"))) cell_ = Cell::MakeNumber(*v);
         } else if (kind == "date") {
             const char* v = Attr(a, kOfficeNs, "date-value");
-            if (auto date = v ? IsoDateText(v) : std::nullopt) cell_ = Cell::MakeText(std::move(*date));
-            else valueFromText_ = true;
+            if (auto date = v ? IsoDateText(v) : std::nullopt)
+                cell_ = Cell::MakeText(std::move(*date));
+            else
+                valueFromText_ = true;
         } else if (kind == "time") {
             const char* v = Attr(a, kOfficeNs, "time-value");
-            if (auto time = v ? IsoDurationText(v) : std::nullopt) cell_ = Cell::MakeText(std::move(*time));
-            else valueFromText_ = true;
+            if (auto time = v ? IsoDurationText(v) : std::nullopt)
+                cell_ = Cell::MakeText(std::move(*time));
+            else
+                valueFromText_ = true;
         } else if (kind == "boolean") {
             const char* v = Attr(a, kOfficeNs, "boolean-value");
             cell_ = Cell::MakeBool(v && std::string_view(v) == "true");
@@ -194,7 +207,8 @@ private:
         }
     }
 
-    void FinishCell() {
+    void FinishCell()
+    {
         inCell_ = false;
         if (valueFromText_ || errorFromText_) {
             TruncateChars(text_, kMaxCellChars);
@@ -210,20 +224,23 @@ private:
         column_ += cellRepeat_;
     }
 
-    void FinishRow() {
+    void FinishRow()
+    {
         bool data = false;
         for (const auto& cell : cells_) data |= cell.value.kind != Cell::Kind::Empty || cell.uncalculated;
         if (data) {
             for (std::size_t r = row_; r < row_ + rowRepeat_; ++r)
                 for (std::size_t c = 0; c < cells_.size(); ++c) {
-                    const bool ok = cells_[c].uncalculated ? sheet_->SetUncalculated(r, c) : sheet_->Set(r, c, cells_[c].value);
+                    const bool ok =
+                        cells_[c].uncalculated ? sheet_->SetUncalculated(r, c) : sheet_->Set(r, c, cells_[c].value);
                     if (!ok) return StopAt(sheet_->Error());
                 }
         }
         row_ += rowRepeat_;
     }
 
-    void StopAt(ReadError error) {
+    void StopAt(ReadError error)
+    {
         limit = error;
         outcome = Outcome::TooLarge;
     }
@@ -239,11 +256,11 @@ private:
     int annotation_ = 0;
     bool inWanted_ = false;
     bool inCell_ = false;
-    bool valueFromText_ = false;  // a string, date or time given only as text
-    bool errorFromText_ = false;  // a formula's error, shown as its text
+    bool valueFromText_ = false; // a string, date or time given only as text
+    bool errorFromText_ = false; // a formula's error, shown as its text
     bool uncalculated_ = false;
     std::size_t row_ = 0, rowRepeat_ = 1, cellRepeat_ = 1, column_ = 0, paragraphs_ = 0;
-    std::vector<PlacedCell> cells_;  // of the current row
+    std::vector<PlacedCell> cells_; // of the current row
     Cell cell_;
     std::string text_;
 };
@@ -251,7 +268,8 @@ private:
 class ManifestHandler final : public OdsHandler {
 public:
     bool encrypted = false;
-    void Start(std::string_view local, const char** a) override {
+    void Start(std::string_view local, const char** a) override
+    {
         Learn(a);
         if (In(kManifestNs) && local == "encryption-data") {
             encrypted = true;
@@ -264,19 +282,23 @@ public:
 // The tables lie in content.xml in order: a table's place is its index.
 class OdsSource final : public SheetSource {
 public:
-    ReadError Open(const std::filesystem::path& path) {
+    ReadError Open(const std::filesystem::path& path)
+    {
         if (const auto s = package_.Open(path); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
         ManifestHandler manifest;
-        if (const auto s = package_.Parse("META-INF/manifest.xml", manifest); s != Package::Status::Ok && s != Package::Status::Missing)
+        if (const auto s = package_.Parse("META-INF/manifest.xml", manifest);
+            s != Package::Status::Ok && s != Package::Status::Missing)
             return ReadErrorOf(s, ReadError::NotWorkbook);
         if (manifest.encrypted) return ReadError::Encrypted;
         ContentHandler content(0, nullptr);
-        if (const auto s = package_.Parse("content.xml", content); s != Package::Status::Ok) return ReadErrorOf(s, ReadError::NotWorkbook);
+        if (const auto s = package_.Parse("content.xml", content); s != Package::Status::Ok)
+            return ReadErrorOf(s, ReadError::NotWorkbook);
         names_ = std::move(content.names);
         return names_.empty() ? ReadError::NoWorksheet : ReadError::None;
     }
 
-    ReadResult Read(std::size_t index, const ReadLimits& limits) const override {
+    ReadResult Read(std::size_t index, const ReadLimits& limits) const override
+    {
         SheetBuilder sheet(limits);
         ContentHandler content(index, &sheet);
         if (const auto s = package_.Parse("content.xml", content); s != Package::Status::Ok)
@@ -289,8 +311,8 @@ private:
     Package package_;
 };
 
-}  // namespace
+} // namespace
 
 Opened OpenOds(const std::filesystem::path& path) { return OpenSource<OdsSource>(path); }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

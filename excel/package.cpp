@@ -23,7 +23,8 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // repetitive XML legitimately compress very well.
 constexpr std::size_t kRatioFloorBytes = std::size_t{8} << 20;
 
-std::string_view LocalName(const char* name, XmlHandler& handler) {
+std::string_view LocalName(const char* name, XmlHandler& handler)
+{
     std::string_view n(name);
     const auto bar = n.rfind(kPrefixSeparator);
     handler.prefix = bar == std::string_view::npos ? std::string_view() : n.substr(0, bar);
@@ -42,36 +43,42 @@ struct Context {
     XML_Parser parser;
 };
 
-void StopIfDone(Context* c) {
+void StopIfDone(Context* c)
+{
     if (c->handler->outcome != XmlHandler::Outcome::Continue) XML_StopParser(c->parser, XML_FALSE);
 }
 
-void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+void OnStart(void* data, const XML_Char* name, const XML_Char** attributes)
+{
     auto* c = static_cast<Context*>(data);
     c->handler->Start(LocalName(name, *c->handler), attributes);
     StopIfDone(c);
 }
 
-void OnEnd(void* data, const XML_Char* name) {
+void OnEnd(void* data, const XML_Char* name)
+{
     auto* c = static_cast<Context*>(data);
     c->handler->End(LocalName(name, *c->handler));
     StopIfDone(c);
 }
 
-void OnText(void* data, const XML_Char* text, int length) {
+void OnText(void* data, const XML_Char* text, int length)
+{
     auto* c = static_cast<Context*>(data);
     c->handler->Text(std::string_view(text, static_cast<std::size_t>(length)));
     StopIfDone(c);
 }
 
 // Workbook parts never carry a DTD; refusing one rules out entity tricks.
-void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int)
+{
     auto* c = static_cast<Context*>(data);
     c->handler->outcome = XmlHandler::Outcome::Corrupt;
     XML_StopParser(c->parser, XML_FALSE);
 }
 
-Package::Status ZipErrorStatus(int code) {
+Package::Status ZipErrorStatus(int code)
+{
     switch (code) {
     case ZIP_ER_NOENT:
     case ZIP_ER_OPEN:
@@ -88,16 +95,18 @@ Package::Status ZipErrorStatus(int code) {
     }
 }
 
-int HexValue(char c) {
+int HexValue(char c)
+{
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-}  // namespace
+} // namespace
 
-const char* XmlHandler::Attribute(const char** attributes, std::string_view local, bool namespaced) {
+const char* XmlHandler::Attribute(const char** attributes, std::string_view local, bool namespaced)
+{
     for (const char** a = attributes; a && a[0]; a += 2) {
         const std::string_view name(a[0]);
         const auto colon = name.rfind(kPrefixSeparator);
@@ -114,13 +123,15 @@ void Package::ZipCloser::operator()(zip* z) const { zip_discard(z); }
 Package::Package() = default;
 Package::~Package() = default;
 
-Package::Status Package::Open(const std::filesystem::path& path) {
+Package::Status Package::Open(const std::filesystem::path& path)
+{
     int error = 0;
     zip_.reset(zip_open(path.c_str(), ZIP_RDONLY, &error));
     return zip_ ? Status::Ok : ZipErrorStatus(error);
 }
 
-bool Package::Has(std::string_view part) const {
+bool Package::Has(std::string_view part) const
+{
     const std::string name(part);
     return zip_ && zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE) >= 0;
 }
@@ -131,21 +142,23 @@ namespace {
 // nothing to go on or the status to end with. The caps on the expanded size
 // stop a zip bomb whatever reads the chunks.
 template <typename Consume>
-Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compressed, Consume consume) {
+Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compressed, Consume consume)
+{
     std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive, index, 0));
     if (!file) return ZipErrorStatus(zip_error_code_zip(zip_get_error(archive)));
     std::vector<char> buffer(kChunkBytes);
     std::size_t total = 0;
     for (;;) {
         const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
-        if (n < 0) return Package::Status::Corrupt;  // inflate or CRC error
+        if (n < 0) return Package::Status::Corrupt; // inflate or CRC error
         total += static_cast<std::size_t>(n);
         if (total > kMaxXlsxPartBytes) return Package::Status::TooLarge;
         // The compressed size comes from the archive; a lie there only makes
         // this check stricter or leaves the total cap above in charge.
         if (total > kRatioFloorBytes && total / kMaxXlsxRatio > compressed) return Package::Status::TooLarge;
         const bool last = n == 0;
-        if (const std::optional<Package::Status> s = consume(buffer.data(), static_cast<std::size_t>(n), last)) return *s;
+        if (const std::optional<Package::Status> s = consume(buffer.data(), static_cast<std::size_t>(n), last))
+            return *s;
         if (last) return Package::Status::Ok;
     }
 }
@@ -153,10 +166,11 @@ Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compresse
 // A part found by name (in any case), whose stated size is within limit.
 struct PartEntry {
     zip_uint64_t index = 0;
-    zip_uint64_t compressed = 0;  // 0 when the directory does not say
+    zip_uint64_t compressed = 0; // 0 when the directory does not say
 };
 
-Package::Status Locate(zip* archive, std::string_view part, std::size_t limit, PartEntry& entry) {
+Package::Status Locate(zip* archive, std::string_view part, std::size_t limit, PartEntry& entry)
+{
     if (!archive) return Package::Status::CannotOpen;
     const zip_int64_t found = zip_name_locate(archive, std::string(part).c_str(), ZIP_FL_NOCASE);
     if (found < 0) return Package::Status::Missing;
@@ -169,11 +183,13 @@ Package::Status Locate(zip* archive, std::string_view part, std::size_t limit, P
     return Package::Status::Ok;
 }
 
-}  // namespace
+} // namespace
 
-Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const {
+Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const
+{
     PartEntry entry;
-    if (const Status located = Locate(zip_.get(), part, kMaxXlsxPartBytes, entry); located != Status::Ok) return located;
+    if (const Status located = Locate(zip_.get(), part, kMaxXlsxPartBytes, entry); located != Status::Ok)
+        return located;
     const zip_uint64_t index = entry.index;
     const zip_uint64_t compressed = entry.compressed;
 
@@ -185,11 +201,21 @@ Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const
         const Status s = Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last) {
             std::optional<Status> end;
             switch (scanner.Feed(data, size, last)) {
-            case XmlScanner::Result::More: break;
-            case XmlScanner::Result::Done: end = Status::Ok; break;
-            case XmlScanner::Result::Corrupt: end = Status::Corrupt; break;
-            case XmlScanner::Result::TooLarge: end = Status::TooLarge; break;
-            case XmlScanner::Result::OtherEncoding: otherEncoding = true; end = Status::Ok; break;
+            case XmlScanner::Result::More:
+                break;
+            case XmlScanner::Result::Done:
+                end = Status::Ok;
+                break;
+            case XmlScanner::Result::Corrupt:
+                end = Status::Corrupt;
+                break;
+            case XmlScanner::Result::TooLarge:
+                end = Status::TooLarge;
+                break;
+            case XmlScanner::Result::OtherEncoding:
+                otherEncoding = true;
+                end = Status::Ok;
+                break;
             }
             return end;
         });
@@ -207,9 +233,15 @@ Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const
         std::optional<Status> end;
         if (XML_Parse(parser.get(), data, static_cast<int>(size), last) == XML_STATUS_ERROR) {
             switch (handler.outcome) {
-            case XmlHandler::Outcome::Done: end = Status::Ok; break;
-            case XmlHandler::Outcome::TooLarge: end = Status::TooLarge; break;
-            default: end = Status::Corrupt; break;
+            case XmlHandler::Outcome::Done:
+                end = Status::Ok;
+                break;
+            case XmlHandler::Outcome::TooLarge:
+                end = Status::TooLarge;
+                break;
+            default:
+                end = Status::Corrupt;
+                break;
             }
         } else if (handler.outcome == XmlHandler::Outcome::Corrupt) {
             end = Status::Corrupt;
@@ -218,20 +250,23 @@ Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const
     });
 }
 
-Package::Status Package::Read(std::string_view part, std::size_t limit, std::string& out) const {
+Package::Status Package::Read(std::string_view part, std::size_t limit, std::string& out) const
+{
     out.clear();
     PartEntry entry;
     if (const Status located = Locate(zip_.get(), part, limit, entry); located != Status::Ok) return located;
     const zip_uint64_t index = entry.index;
     const zip_uint64_t compressed = entry.compressed;
-    return Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool) -> std::optional<Status> {
-        if (size > limit - out.size()) return Status::TooLarge;
-        out.append(data, size);
-        return std::nullopt;
-    });
+    return Inflate(zip_.get(), index, compressed,
+                   [&](const char* data, std::size_t size, bool) -> std::optional<Status> {
+                       if (size > limit - out.size()) return Status::TooLarge;
+                       out.append(data, size);
+                       return std::nullopt;
+                   });
 }
 
-std::string ResolvePartName(std::string_view sourceFolder, std::string_view target) {
+std::string ResolvePartName(std::string_view sourceFolder, std::string_view target)
+{
     std::string decoded;
     for (std::size_t i = 0; i < target.size(); ++i) {
         if (target[i] == '%' && i + 2 < target.size() && HexValue(target[i + 1]) >= 0 && HexValue(target[i + 2]) >= 0) {
@@ -263,16 +298,23 @@ std::string ResolvePartName(std::string_view sourceFolder, std::string_view targ
     return out;
 }
 
-ReadError ReadErrorOf(Package::Status status, ReadError whenMissing) {
+ReadError ReadErrorOf(Package::Status status, ReadError whenMissing)
+{
     switch (status) {
-    case Package::Status::Ok: return ReadError::None;
-    case Package::Status::CannotOpen: return ReadError::CannotOpen;
-    case Package::Status::TooLarge: return ReadError::TooLarge;
-    case Package::Status::Encrypted: return ReadError::Encrypted;
-    case Package::Status::Missing: return whenMissing;
-    case Package::Status::Corrupt: break;
+    case Package::Status::Ok:
+        return ReadError::None;
+    case Package::Status::CannotOpen:
+        return ReadError::CannotOpen;
+    case Package::Status::TooLarge:
+        return ReadError::TooLarge;
+    case Package::Status::Encrypted:
+        return ReadError::Encrypted;
+    case Package::Status::Missing:
+        return whenMissing;
+    case Package::Status::Corrupt:
+        break;
     }
     return ReadError::Corrupt;
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -71,4 +71,4 @@ ReadError ReadErrorOf(Package::Status status, ReadError whenMissing = ReadError:
 // ("/xl/worksheets/sheet1.xml") and percent-encoded forms.
 std::string ResolvePartName(std::string_view sourceFolder, std::string_view target);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

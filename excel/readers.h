@@ -42,7 +42,8 @@ Opened OpenXls(const std::filesystem::path& path);
 Opened OpenBiffStream(std::vector<std::uint8_t> stream);
 // A source of type S opened at path; S::Open answers with the ReadError.
 template <typename S>
-Opened OpenSource(const std::filesystem::path& path) {
+Opened OpenSource(const std::filesystem::path& path)
+{
     auto source = std::make_unique<S>();
     Opened opened;
     opened.error = source->Open(path);
@@ -54,4 +55,4 @@ Opened OpenXlsx(const std::filesystem::path& path);
 Opened OpenOds(const std::filesystem::path& path);
 Opened OpenText(const std::filesystem::path& path);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -54,8 +54,8 @@ private:
         std::uint32_t row;
         std::uint16_t column;
         Cell::Kind kind;
-        bool shared;          // index is a shared-string index still to look up
-        std::uint32_t index;  // into texts_ for a text or an error
+        bool shared;         // index is a shared-string index still to look up
+        std::uint32_t index; // into texts_ for a text or an error
         double number;
     };
     static constexpr std::uint32_t kNoText = 0xFFFFFFFF;
@@ -73,4 +73,4 @@ private:
     ReadError error_ = ReadError::None;
 };
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

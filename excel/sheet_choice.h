@@ -9,4 +9,4 @@ namespace korvanta::excel::detail {
 
 ReadResult ReadTextSheet(const std::filesystem::path& path);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -11,18 +11,18 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvanta::excel {
 
 enum class FileFormat {
-    Unknown,  // neither a workbook nor text (also an empty file)
-    Xls,      // a compound file or a bare BIFF stream
-    Xlsx,     // a zip package that is not OpenDocument
-    Ods,      // an OpenDocument spreadsheet
-    Text,     // delimited text: UTF-8, UTF-16 with its mark, or GB18030
+    Unknown, // neither a workbook nor text (also an empty file)
+    Xls,     // a compound file or a bare BIFF stream
+    Xlsx,    // a zip package that is not OpenDocument
+    Ods,     // an OpenDocument spreadsheet
+    Text,    // delimited text: UTF-8, UTF-16 with its mark, or GB18030
 };
 
 // The format by the first bytes (and, for a zip, its mimetype entry).
@@ -88,4 +88,4 @@ inline constexpr std::size_t kMaxTextFileBytes = std::size_t{64} << 20;
 WriteResult WriteCsv(const std::filesystem::path& path, const std::vector<std::string>& column1,
                      const std::vector<std::string>& column2);
 
-}  // namespace korvanta::excel
+} // namespace korvanta::excel

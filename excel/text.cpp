@@ -11,7 +11,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool IsHigh(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLow(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-int HexDigit(char c) {
+int HexDigit(char c)
+{
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -19,7 +20,8 @@ int HexDigit(char c) {
 }
 
 // The UTF-16 unit of an escape _xHHHH_ at text[i], or -1.
-long EscapeAt(std::string_view text, std::size_t i) {
+long EscapeAt(std::string_view text, std::size_t i)
+{
     if (i + 7 > text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_') return -1;
     long unit = 0;
     for (std::size_t k = i + 2; k < i + 6; ++k) {
@@ -30,9 +32,10 @@ long EscapeAt(std::string_view text, std::size_t i) {
     return unit;
 }
 
-}  // namespace
+} // namespace
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp)
+{
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -51,7 +54,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-std::string Utf16ToUtf8(std::u16string_view units, std::size_t maxChars) {
+std::string Utf16ToUtf8(std::u16string_view units, std::size_t maxChars)
+{
     std::string out;
     out.reserve(units.size());
     std::size_t chars = 0;
@@ -66,7 +70,8 @@ std::string Utf16ToUtf8(std::u16string_view units, std::size_t maxChars) {
     return out;
 }
 
-bool Utf8ToUtf16(std::string_view text, std::u16string& out) {
+bool Utf8ToUtf16(std::string_view text, std::u16string& out)
+{
     out.clear();
     out.reserve(text.size());
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -104,7 +109,8 @@ bool Utf8ToUtf16(std::string_view text, std::u16string& out) {
     return true;
 }
 
-void TruncateChars(std::string& text, std::size_t maxChars) {
+void TruncateChars(std::string& text, std::size_t maxChars)
+{
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
@@ -117,7 +123,8 @@ void TruncateChars(std::string& text, std::size_t maxChars) {
     }
 }
 
-std::string DecodeOoxmlEscapes(std::string_view text) {
+std::string DecodeOoxmlEscapes(std::string_view text)
+{
     if (text.find("_x") == std::string_view::npos) return std::string(text);
     std::string out;
     out.reserve(text.size());
@@ -141,4 +148,4 @@ std::string DecodeOoxmlEscapes(std::string_view text) {
     return out;
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -28,4 +28,4 @@ void TruncateChars(std::string& text, std::size_t maxChars);
 // control characters and a literal "_x") by the character it stands for.
 std::string DecodeOoxmlEscapes(std::string_view text);
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

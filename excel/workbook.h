@@ -25,8 +25,8 @@ namespace korvanta::excel {
 struct Cell {
     enum class Kind : unsigned char { Empty, Number, Text, Bool, Error };
     Kind kind = Kind::Empty;
-    double number = 0.0;   // Number; Bool as 1 or 0
-    std::string text;      // Text; Error as its display text, e.g. "#DIV/0!"
+    double number = 0.0; // Number; Bool as 1 or 0
+    std::string text;    // Text; Error as its display text, e.g. "#DIV/0!"
 
     static Cell MakeNumber(double value) { return {Kind::Number, value, {}}; }
     static Cell MakeText(std::string value) { return {Kind::Text, 0.0, std::move(value)}; }
@@ -43,12 +43,14 @@ struct Row {
     Row(Cell a, Cell b) : cells{std::move(a), std::move(b)} { Trim(); }
     explicit Row(std::vector<Cell> all) : cells(std::move(all)) { Trim(); }
 
-    const Cell& operator[](std::size_t column) const {
+    const Cell& operator[](std::size_t column) const
+    {
         static const Cell kEmpty;
         return column < cells.size() ? cells[column] : kEmpty;
     }
     // Drops trailing empty cells, so that equal rows compare equal.
-    void Trim() {
+    void Trim()
+    {
         while (!cells.empty() && cells.back().kind == Cell::Kind::Empty) cells.pop_back();
     }
 
@@ -65,20 +67,20 @@ struct CellPosition {
 
 enum class ReadError {
     None,
-    CannotOpen,    // missing, unreadable, a folder
-    NotWorkbook,   // some other kind of file (also an empty file)
-    OldFormat,     // Excel 5/95 or earlier
-    Encrypted,     // opening needs a password
-    Corrupt,       // a workbook, but broken or truncated
-    TooLarge,      // past the limits below, or a compressed part that expands too far
-    NoWorksheet,   // a workbook without any worksheet (only chart sheets, say)
-    TooManyRows,   // a sheet with rows past kMaxImportRows
-    TooManyColumns,  // a sheet with a value past column kMaxImportColumns
+    CannotOpen,     // missing, unreadable, a folder
+    NotWorkbook,    // some other kind of file (also an empty file)
+    OldFormat,      // Excel 5/95 or earlier
+    Encrypted,      // opening needs a password
+    Corrupt,        // a workbook, but broken or truncated
+    TooLarge,       // past the limits below, or a compressed part that expands too far
+    NoWorksheet,    // a workbook without any worksheet (only chart sheets, say)
+    TooManyRows,    // a sheet with rows past kMaxImportRows
+    TooManyColumns, // a sheet with a value past column kMaxImportColumns
 };
 
 struct ReadResult {
     ReadError error = ReadError::None;
-    std::string message;   // for a message box titled "提示"; empty on success
+    std::string message; // for a message box titled "提示"; empty on success
     // Rows 1 to the last used row of the worksheet: rows.size() is that row
     // number. A row is used when any of its cells is present in the file, as
     // Excel's UsedRange counts it (a formatted blank cell counts too).
@@ -106,8 +108,8 @@ std::string_view ReadErrorMessage(ReadError error);
 // the grid holds 32,767 data rows (one more row for a heading), and the
 // cells and texts of a sheet stay well under 200 MB.
 inline constexpr std::size_t kMaxXlsFileBytes = std::size_t{256} << 20;
-inline constexpr std::size_t kMaxXlsxPartBytes = std::size_t{512} << 20;  // one part, uncompressed
-inline constexpr std::size_t kMaxXlsxRatio = 250;  // uncompressed / compressed, once past 8 MiB
+inline constexpr std::size_t kMaxXlsxPartBytes = std::size_t{512} << 20; // one part, uncompressed
+inline constexpr std::size_t kMaxXlsxRatio = 250;                        // uncompressed / compressed, once past 8 MiB
 inline constexpr std::size_t kMaxCellChars = 32767;
 inline constexpr std::size_t kMaxXlsxRows = 1048576;
 inline constexpr std::size_t kMaxXlsRows = 65536;
@@ -136,27 +138,27 @@ std::string ImportText(const Cell& cell, const NumberFormatter& formatNumber);
 
 enum class WriteError {
     None,
-    TooManyRows,    // more rows than the format holds
-    TextTooLong,    // a text past kMaxCellChars characters
-    TooLarge,       // the whole workbook past kMaxXlsFileBytes (.xls only)
-    InvalidText,    // a text that is not valid UTF-8
-    CannotCreate,   // no temporary file in the target's folder (no permission there)
-    WriteFailed,    // writing or finishing the file failed
-    CannotReplace,  // the finished file could not take the target's name
-    NameTooLong,    // a file name past what the file system takes
-    IsFolder,       // the name is a folder's
-    FolderMissing,  // the folder of the name does not exist
-    DiskFull,       // no space left (or over quota)
-    ReadOnly,       // the target, or the disk it is on, cannot be written
-    NotVerified,    // the written file read back differs from the data
-    PartlyWritten,  // writing in place failed part-way: the target may be incomplete
-    OutOfMemory,    // too little memory to build the file
+    TooManyRows,   // more rows than the format holds
+    TextTooLong,   // a text past kMaxCellChars characters
+    TooLarge,      // the whole workbook past kMaxXlsFileBytes (.xls only)
+    InvalidText,   // a text that is not valid UTF-8
+    CannotCreate,  // no temporary file in the target's folder (no permission there)
+    WriteFailed,   // writing or finishing the file failed
+    CannotReplace, // the finished file could not take the target's name
+    NameTooLong,   // a file name past what the file system takes
+    IsFolder,      // the name is a folder's
+    FolderMissing, // the folder of the name does not exist
+    DiskFull,      // no space left (or over quota)
+    ReadOnly,      // the target, or the disk it is on, cannot be written
+    NotVerified,   // the written file read back differs from the data
+    PartlyWritten, // writing in place failed part-way: the target may be incomplete
+    OutOfMemory,   // too little memory to build the file
 };
 
 struct WriteResult {
     WriteError error = WriteError::None;
-    std::string message;   // Chinese, for a message box titled "提示"; empty on success
-    std::string detail;    // the system's reason, for a log; may be empty
+    std::string message; // Chinese, for a message box titled "提示"; empty on success
+    std::string detail;  // the system's reason, for a log; may be empty
     // Characters the format cannot hold that were left out (a NUL in .csv).
     std::size_t droppedChars = 0;
     // TextTooLong: the first cell past the limit (from 0) and its length in
@@ -186,4 +188,4 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
 // a finite value. No spaces, thousands separators, "inf" or hexadecimal.
 bool IsNumberText(std::string_view text, double* value = nullptr);
 
-}  // namespace korvanta::excel
+} // namespace korvanta::excel

@@ -43,7 +43,8 @@ class RecordCursor {
 public:
     RecordCursor(Span stream, std::size_t at) : stream_(stream), pos_(at) {}
 
-    std::optional<Record> Next() {
+    std::optional<Record> Next()
+    {
         if (pos_ >= stream_.size()) return std::nullopt;
         if (stream_.size() - pos_ < 4) {
             broken_ = true;
@@ -61,7 +62,8 @@ public:
     }
 
     // Appends the bodies of the CONTINUE records that follow.
-    void TakeContinues(std::vector<Span>& parts) {
+    void TakeContinues(std::vector<Span>& parts)
+    {
         while (stream_.size() - pos_ >= 4 && Le16(stream_.data() + pos_) == kContinue) {
             auto r = Next();
             if (!r) return;
@@ -85,19 +87,22 @@ public:
     explicit Segments(std::vector<Span> parts) : parts_(std::move(parts)) {}
 
     bool U8(std::uint8_t& v) { return Bytes(&v, 1); }
-    bool U16(std::uint16_t& v) {
+    bool U16(std::uint16_t& v)
+    {
         std::uint8_t b[2];
         if (!Bytes(b, 2)) return false;
         v = Le16(b);
         return true;
     }
-    bool U32(std::uint32_t& v) {
+    bool U32(std::uint32_t& v)
+    {
         std::uint8_t b[4];
         if (!Bytes(b, 4)) return false;
         v = Le32(b);
         return true;
     }
-    bool Skip(std::size_t n) {
+    bool Skip(std::size_t n)
+    {
         while (n > 0) {
             if (!Ensure()) return false;
             const std::size_t take = std::min(n, parts_[seg_].size() - pos_);
@@ -108,7 +113,8 @@ public:
     }
 
     // cch characters; out may be null to skip them.
-    bool Chars(std::size_t cch, bool wide, std::u16string* out) {
+    bool Chars(std::size_t cch, bool wide, std::u16string* out)
+    {
         while (cch > 0) {
             if (pos_ == parts_[seg_].size()) {
                 if (seg_ + 1 >= parts_.size() || parts_[seg_ + 1].empty()) return false;
@@ -122,7 +128,8 @@ public:
             if (n == 0) return false;
             const std::uint8_t* p = parts_[seg_].data() + pos_;
             if (out) {
-                for (std::size_t i = 0; i < n; ++i) out->push_back(wide ? static_cast<char16_t>(Le16(p + 2 * i)) : p[i]);
+                for (std::size_t i = 0; i < n; ++i)
+                    out->push_back(wide ? static_cast<char16_t>(Le16(p + 2 * i)) : p[i]);
             }
             pos_ += n * unit;
             cch -= n;
@@ -131,7 +138,8 @@ public:
     }
 
 private:
-    bool Ensure() {
+    bool Ensure()
+    {
         while (pos_ == parts_[seg_].size()) {
             if (seg_ + 1 >= parts_.size()) return false;
             ++seg_;
@@ -139,7 +147,8 @@ private:
         }
         return true;
     }
-    bool Bytes(std::uint8_t* dst, std::size_t n) {
+    bool Bytes(std::uint8_t* dst, std::size_t n)
+    {
         for (std::size_t i = 0; i < n; ++i) {
             if (!Ensure()) return false;
             dst[i] = parts_[seg_][pos_++];
@@ -153,7 +162,8 @@ private:
 };
 
 // An XLUnicodeString (LABEL, STRING): count, option byte, characters.
-bool ReadShortString(Segments& s, std::string& out) {
+bool ReadShortString(Segments& s, std::string& out)
+{
     std::uint16_t cch = 0;
     std::uint8_t flags = 0;
     if (!s.U16(cch) || !s.U8(flags)) return false;
@@ -165,7 +175,8 @@ bool ReadShortString(Segments& s, std::string& out) {
 
 // An XLUnicodeRichExtendedString of the shared-string table; out may be
 // null to pass over it.
-bool ReadSstString(Segments& s, std::string* out) {
+bool ReadSstString(Segments& s, std::string* out)
+{
     std::uint16_t cch = 0, runs = 0;
     std::uint8_t flags = 0;
     std::uint32_t extBytes = 0;
@@ -179,21 +190,32 @@ bool ReadSstString(Segments& s, std::string* out) {
     return true;
 }
 
-std::string ErrorText(std::uint8_t code) {
+std::string ErrorText(std::uint8_t code)
+{
     switch (code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    case 0x2A: return "#N/A";
-    case 0x2B: return "#GETTING_DATA";
-    default: return "#ERROR!";
+    case 0x00:
+        return "#NULL!";
+    case 0x07:
+        return "#DIV/0!";
+    case 0x0F:
+        return "#VALUE!";
+    case 0x17:
+        return "#REF!";
+    case 0x1D:
+        return "#NAME?";
+    case 0x24:
+        return "#NUM!";
+    case 0x2A:
+        return "#N/A";
+    case 0x2B:
+        return "#GETTING_DATA";
+    default:
+        return "#ERROR!";
     }
 }
 
-double RkValue(std::uint32_t rk) {
+double RkValue(std::uint32_t rk)
+{
     double v = 0;
     if (rk & 0x02) {
         v = static_cast<double>(static_cast<std::int32_t>(rk) >> 2);
@@ -205,18 +227,19 @@ double RkValue(std::uint32_t rk) {
 
 struct BoundSheet {
     std::string name;
-    std::uint32_t offset;  // of the sheet's BOF in the stream
+    std::uint32_t offset; // of the sheet's BOF in the stream
 };
 
 struct Globals {
     std::vector<BoundSheet> worksheets;
     std::vector<Span> sst;
-    std::vector<DateStyle> xfStyles;  // by cell format index
+    std::vector<DateStyle> xfStyles; // by cell format index
     bool date1904 = false;
 };
 
 // A sheet name: a one-byte count, a flag byte, then Latin-1 or UTF-16LE.
-std::string SheetName(Span body) {
+std::string SheetName(Span body)
+{
     if (body.size() < 8) return {};
     std::vector<Span> parts{body.subspan(7)};
     Segments s(std::move(parts));
@@ -230,14 +253,15 @@ std::string SheetName(Span body) {
     return Utf16ToUtf8(units, kMaxCellChars);
 }
 
-ReadError ReadGlobals(Span stream, Globals& g) {
+ReadError ReadGlobals(Span stream, Globals& g)
+{
     RecordCursor cursor(stream, 0);
     auto bof = cursor.Next();
     if (!bof || bof->id != kBof || bof->data.size() < 4) return ReadError::Corrupt;
     const std::uint16_t version = Le16(bof->data.data());
     if (version == kBiff5) return ReadError::OldFormat;
     if (version != kBiff8 || Le16(bof->data.data() + 2) != kGlobals) return ReadError::Corrupt;
-    std::map<unsigned, DateStyle> formats;  // the workbook's own number formats
+    std::map<unsigned, DateStyle> formats; // the workbook's own number formats
     while (auto r = cursor.Next()) {
         const Span d = r->data;
         switch (r->id) {
@@ -279,10 +303,19 @@ ReadError ReadGlobals(Span stream, Globals& g) {
     return ReadError::Corrupt;
 }
 
-bool IsCellRecord(std::uint16_t id) {
+bool IsCellRecord(std::uint16_t id)
+{
     switch (id) {
-    case kFormula: case kNumber: case kRk: case kMulRk: case kLabel: case kLabelSst:
-    case kRString: case kBoolErr: case kBlank: case kMulBlank:
+    case kFormula:
+    case kNumber:
+    case kRk:
+    case kMulRk:
+    case kLabel:
+    case kLabelSst:
+    case kRString:
+    case kBoolErr:
+    case kBlank:
+    case kMulBlank:
         return true;
     default:
         return false;
@@ -294,20 +327,22 @@ struct Position {
 };
 
 // A number cell's value, or its text when its format shows a date or time.
-Cell NumberCell(const Globals& g, Span d, double value) {
+Cell NumberCell(const Globals& g, Span d, double value)
+{
     const std::size_t xf = d.size() >= 6 ? Le16(d.data() + 4) : 0;
     const DateStyle style = xf < g.xfStyles.size() ? g.xfStyles[xf] : DateStyle::None;
     if (auto date = SerialDateText(value, g.date1904, style)) return Cell::MakeText(std::move(*date));
     return Cell::MakeNumber(value);
 }
 
-ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, SheetBuilder& sheet) {
+ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, SheetBuilder& sheet)
+{
     RecordCursor cursor(stream, offset);
     auto bof = cursor.Next();
     if (!bof || bof->id != kBof || bof->data.size() < 4 || Le16(bof->data.data() + 2) != kWorksheet)
         return ReadError::Corrupt;
-    int depth = 1;                        // embedded chart substreams nest inside
-    std::optional<Position> stringFor;    // a formula whose text comes in the next STRING record
+    int depth = 1;                     // embedded chart substreams nest inside
+    std::optional<Position> stringFor; // a formula whose text comes in the next STRING record
     while (auto r = cursor.Next()) {
         const Span d = r->data;
         if (r->id == kBof) {
@@ -362,7 +397,8 @@ ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, She
         }
         case kBoolErr:
             if (d.size() < 8) return ReadError::Corrupt;
-            if (!sheet.Set(row, col, d[7] ? Cell::MakeError(ErrorText(d[6])) : Cell::MakeBool(d[6] != 0))) return sheet.Error();
+            if (!sheet.Set(row, col, d[7] ? Cell::MakeError(ErrorText(d[6])) : Cell::MakeBool(d[6] != 0)))
+                return sheet.Error();
             break;
         case kFormula: {
             if (d.size() < 14) return ReadError::Corrupt;
@@ -396,7 +432,8 @@ ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, She
         case kDimension:
             // Untrusted, so only a capacity hint, and no more rows than the
             // stream could describe at ten bytes a cell.
-            if (d.size() >= 8) sheet.Reserve(std::min<std::size_t>({Le32(d.data() + 4), kMaxXlsRows, stream.size() / 10}));
+            if (d.size() >= 8)
+                sheet.Reserve(std::min<std::size_t>({Le32(d.data() + 4), kMaxXlsRows, stream.size() / 10}));
             break;
         case kBlank:
         case kMulBlank:
@@ -412,7 +449,8 @@ ReadError ReadSheet(Span stream, const Globals& globals, std::size_t offset, She
 
 // Looks up the needed shared strings in one pass over the table.
 bool ReadSharedStrings(std::vector<Span> parts, const std::vector<std::uint32_t>& needed,
-                       std::vector<std::string>& texts) {
+                       std::vector<std::string>& texts)
+{
     texts.assign(needed.size(), {});
     if (needed.empty()) return true;
     if (parts.empty()) return false;
@@ -439,11 +477,12 @@ public:
 
 private:
     Bytes file_, stream_;
-    Span view_;  // the workbook stream: into file_ or stream_
+    Span view_; // the workbook stream: into file_ or stream_
     Globals globals_;
 };
 
-ReadError XlsSource::OpenStream(Bytes stream) {
+ReadError XlsSource::OpenStream(Bytes stream)
+{
     stream_ = std::move(stream);
     view_ = stream_;
     if (const ReadError e = ReadGlobals(view_, globals_); e != ReadError::None) return e;
@@ -451,7 +490,8 @@ ReadError XlsSource::OpenStream(Bytes stream) {
     return ReadError::None;
 }
 
-ReadError XlsSource::Open(Bytes file) {
+ReadError XlsSource::Open(Bytes file)
+{
     if (file.size() < 8 || std::memcmp(file.data(), kCfbSignature, 8) != 0) {
         // A bare BIFF stream: Excel 2 to 4 saved workbooks this way.
         if (file.size() < 8 || !IsBofHeader(file.data())) return ReadError::NotWorkbook;
@@ -472,7 +512,8 @@ ReadError XlsSource::Open(Bytes file) {
     return ReadError::None;
 }
 
-ReadResult XlsSource::Read(std::size_t index, const ReadLimits& limits) const {
+ReadResult XlsSource::Read(std::size_t index, const ReadLimits& limits) const
+{
     if (index >= globals_.worksheets.size()) return Failure(ReadError::NoWorksheet);
     const std::size_t offset = globals_.worksheets[index].offset;
     if (offset >= view_.size()) return Failure(ReadError::Corrupt);
@@ -490,7 +531,8 @@ struct FileCloser {
 };
 
 template <typename OpenWith>
-Opened OpenWithSource(OpenWith openWith) {
+Opened OpenWithSource(OpenWith openWith)
+{
     auto source = std::make_unique<XlsSource>();
     Opened opened;
     opened.error = openWith(*source);
@@ -498,9 +540,10 @@ Opened OpenWithSource(OpenWith openWith) {
     return opened;
 }
 
-}  // namespace
+} // namespace
 
-Opened OpenXls(const std::filesystem::path& path) {
+Opened OpenXls(const std::filesystem::path& path)
+{
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) return {ReadError::CannotOpen, nullptr};
@@ -514,8 +557,9 @@ Opened OpenXls(const std::filesystem::path& path) {
     return OpenWithSource([&](XlsSource& source) { return source.Open(std::move(file)); });
 }
 
-Opened OpenBiffStream(std::vector<std::uint8_t> stream) {
+Opened OpenBiffStream(std::vector<std::uint8_t> stream)
+{
     return OpenWithSource([&](XlsSource& source) { return source.OpenStream(std::move(stream)); });
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

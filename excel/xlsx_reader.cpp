@@ -23,32 +23,38 @@ namespace {
 // kMaxCellChars; an escape takes up to seven bytes per character.
 constexpr std::size_t kMaxRawTextBytes = kMaxCellChars * 8;
 
-bool EndsWith(std::string_view s, std::string_view suffix) {
+bool EndsWith(std::string_view s, std::string_view suffix)
+{
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
-void AppendCapped(std::string& out, std::string_view text) {
+void AppendCapped(std::string& out, std::string_view text)
+{
     if (out.size() < kMaxRawTextBytes) out.append(text.substr(0, kMaxRawTextBytes - out.size()));
 }
 
-std::string FinishText(const std::string& raw) {
+std::string FinishText(const std::string& raw)
+{
     std::string text = DecodeOoxmlEscapes(raw);
     TruncateChars(text, kMaxCellChars);
     return text;
 }
 
 template <typename T>
-bool ParseUnsigned(std::string_view s, T& value) {
+bool ParseUnsigned(std::string_view s, T& value)
+{
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     return ec == std::errc{} && end == s.data() + s.size() && !s.empty();
 }
 
-std::string FolderOf(std::string_view part) {
+std::string FolderOf(std::string_view part)
+{
     const auto slash = part.rfind('/');
     return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
 }
 
-std::string RelsPartOf(std::string_view part) {
+std::string RelsPartOf(std::string_view part)
+{
     const auto slash = part.rfind('/');
     const std::string_view folder = slash == std::string_view::npos ? std::string_view() : part.substr(0, slash + 1);
     const std::string_view file = slash == std::string_view::npos ? part : part.substr(slash + 1);
@@ -64,7 +70,8 @@ class RelsHandler : public XmlHandler {
 public:
     std::map<std::string, Relationship> byId;
 
-    void Start(std::string_view name, const char** a) override {
+    void Start(std::string_view name, const char** a) override
+    {
         if (name != "Relationship") return;
         const char* id = Attribute(a, "Id");
         const char* type = Attribute(a, "Type");
@@ -75,7 +82,8 @@ public:
     }
     void End(std::string_view) override {}
 
-    const Relationship* FirstOfType(std::string_view suffix) const {
+    const Relationship* FirstOfType(std::string_view suffix) const
+    {
         for (const auto& [id, rel] : byId)
             if (!rel.external && EndsWith(rel.type, suffix)) return &rel;
         return nullptr;
@@ -85,13 +93,14 @@ public:
 class WorkbookHandler : public XmlHandler {
 public:
     struct Sheet {
-        std::string name, id;  // id: the relationship's
+        std::string name, id; // id: the relationship's
     };
     std::string root;
-    std::vector<Sheet> sheets;  // in the workbook's order
+    std::vector<Sheet> sheets; // in the workbook's order
     bool date1904 = false;
 
-    void Start(std::string_view name, const char** a) override {
+    void Start(std::string_view name, const char** a) override
+    {
         if (root.empty()) root = name;
         if (name == "sheet") {
             const char* id = Attribute(a, "id", true);
@@ -102,7 +111,8 @@ public:
             date1904 = v && (std::string_view(v) == "1" || std::string_view(v) == "true");
         }
     }
-    void End(std::string_view name) override {
+    void End(std::string_view name) override
+    {
         if (name == "sheets") outcome = Outcome::Done;
     }
 };
@@ -110,9 +120,11 @@ public:
 class SheetHandler : public XmlHandler {
 public:
     SheetHandler(SheetBuilder& sheet, bool date1904, const XfDateStyles& styles)
-        : sheet_(sheet), date1904_(date1904), styles_(styles) {}
+        : sheet_(sheet), date1904_(date1904), styles_(styles)
+    {}
 
-    void Start(std::string_view name, const char** a) override {
+    void Start(std::string_view name, const char** a) override
+    {
         // A worksheet relationship that leads to some other part (the
         // workbook itself, say) does not make it a worksheet.
         if (!rootSeen_) {
@@ -147,7 +159,8 @@ public:
         }
     }
 
-    void End(std::string_view name) override {
+    void End(std::string_view name) override
+    {
         if (!inData_) return;
         if (name == "v") {
             inValue_ = false;
@@ -165,9 +178,12 @@ public:
         }
     }
 
-    void Text(std::string_view t) override {
-        if (inValue_) AppendCapped(value_, t);
-        else if (inText_) AppendCapped(value_, t);
+    void Text(std::string_view t) override
+    {
+        if (inValue_)
+            AppendCapped(value_, t);
+        else if (inText_)
+            AppendCapped(value_, t);
     }
 
 private:
@@ -178,17 +194,18 @@ private:
 
     // The declared range ("A1:B32767") sizes the row store; the cells decide
     // what is read.
-    void ReserveFor(const char* ref) {
+    void ReserveFor(const char* ref)
+    {
         if (!ref) return;
         std::string_view s(ref);
         s = s.substr(s.find(':') == std::string_view::npos ? 0 : s.find(':') + 1);
         const auto digits = s.find_first_of("0123456789");
         std::size_t rows = 0;
-        if (digits != std::string_view::npos && ParseUnsigned(s.substr(digits), rows))
-            sheet_.Reserve(rows);
+        if (digits != std::string_view::npos && ParseUnsigned(s.substr(digits), rows)) sheet_.Reserve(rows);
     }
 
-    void StartCell(const char** a) {
+    void StartCell(const char** a)
+    {
         if (row_ == 0) return Fail();
         std::size_t column = nextColumn_, row = row_;
         if (const char* ref = Attribute(a, "r")) {
@@ -203,14 +220,22 @@ private:
         }
         const char* t = Attribute(a, "t");
         const std::string_view type = t ? t : "n";
-        if (type == "n") type_ = Type::Number;
-        else if (type == "s") type_ = Type::Shared;
-        else if (type == "str") type_ = Type::FormulaText;
-        else if (type == "inlineStr") type_ = Type::Inline;
-        else if (type == "b") type_ = Type::Bool;
-        else if (type == "e") type_ = Type::Error;
-        else if (type == "d") type_ = Type::Date;
-        else return Fail();
+        if (type == "n")
+            type_ = Type::Number;
+        else if (type == "s")
+            type_ = Type::Shared;
+        else if (type == "str")
+            type_ = Type::FormulaText;
+        else if (type == "inlineStr")
+            type_ = Type::Inline;
+        else if (type == "b")
+            type_ = Type::Bool;
+        else if (type == "e")
+            type_ = Type::Error;
+        else if (type == "d")
+            type_ = Type::Date;
+        else
+            return Fail();
         std::size_t xf = 0;
         if (const char* style = Attribute(a, "s"); style && !ParseUnsigned(std::string_view(style), xf)) return Fail();
         dateStyle_ = styles_.Of(xf);
@@ -222,16 +247,19 @@ private:
         value_.clear();
     }
 
-    void FinishCell() {
+    void FinishCell()
+    {
         const std::size_t row = row_ - 1;
         if (!Put(row)) StopAtLimit();
     }
 
     // False once the sheet is past a limit.
-    bool Put(std::size_t row) {
+    bool Put(std::size_t row)
+    {
         // A formula not yet calculated has no <v>, or an empty one.
         if (hasFormula_ && value_.empty() && type_ != Type::Inline) return sheet_.SetUncalculated(row, column_);
-        if (!hasValue_ || (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline)) return sheet_.Touch(row);
+        if (!hasValue_ || (value_.empty() && type_ != Type::FormulaText && type_ != Type::Inline))
+            return sheet_.Touch(row);
         switch (type_) {
         case Type::Number: {
             double v = 0;
@@ -243,7 +271,8 @@ private:
                 Fail();
                 return true;
             }
-            if (auto date = SerialDateText(v, date1904_, dateStyle_)) return sheet_.Set(row, column_, Cell::MakeText(std::move(*date)));
+            if (auto date = SerialDateText(v, date1904_, dateStyle_))
+                return sheet_.Set(row, column_, Cell::MakeText(std::move(*date)));
             return sheet_.Set(row, column_, Cell::MakeNumber(v));
         }
         case Type::Shared: {
@@ -279,7 +308,7 @@ private:
     bool rootSeen_ = false;
     bool inData_ = false, inCell_ = false, inValue_ = false, inInline_ = false, inText_ = false, inPhonetic_ = false;
     bool hasValue_ = false;
-    std::size_t row_ = 0;  // 1-based; 0 before the first row
+    std::size_t row_ = 0; // 1-based; 0 before the first row
     std::size_t column_ = 0, nextColumn_ = 0;
     Type type_ = Type::Number;
     std::string value_;
@@ -290,13 +319,15 @@ private:
 class SharedStringsHandler : public XmlHandler {
 public:
     SharedStringsHandler(const std::vector<std::uint32_t>& needed, std::vector<std::string>& texts)
-        : needed_(needed), texts_(texts) {
+        : needed_(needed), texts_(texts)
+    {
         texts_.assign(needed.size(), {});
     }
 
     bool Complete() const { return found_ == needed_.size(); }
 
-    void Start(std::string_view name, const char**) override {
+    void Start(std::string_view name, const char**) override
+    {
         if (name == "si") {
             ++index_;
             keep_ = found_ < needed_.size() && needed_[found_] == index_;
@@ -308,7 +339,8 @@ public:
             inText_ = true;
         }
     }
-    void End(std::string_view name) override {
+    void End(std::string_view name) override
+    {
         if (name == "t") {
             inText_ = false;
         } else if (name == "rPh") {
@@ -320,7 +352,8 @@ public:
             if (Complete()) outcome = Outcome::Done;
         }
     }
-    void Text(std::string_view t) override {
+    void Text(std::string_view t) override
+    {
         if (keep_ && inText_) AppendCapped(raw_, t);
     }
 
@@ -328,7 +361,7 @@ private:
     const std::vector<std::uint32_t>& needed_;
     std::vector<std::string>& texts_;
     std::size_t found_ = 0;
-    std::uint32_t index_ = 0xFFFFFFFF;  // the first <si> makes it 0
+    std::uint32_t index_ = 0xFFFFFFFF; // the first <si> makes it 0
     bool keep_ = false, inItem_ = false, inText_ = false, inPhonetic_ = false;
     std::string raw_;
 };
@@ -350,7 +383,8 @@ private:
     bool date1904_ = false;
 };
 
-ReadError XlsxSource::Open(const std::filesystem::path& path) {
+ReadError XlsxSource::Open(const std::filesystem::path& path)
+{
     if (const auto s = package_.Open(path); s != Package::Status::Ok) return ReadErrorOf(s);
 
     // The package's own relationships name the main part; xl/workbook.xml is
@@ -360,7 +394,8 @@ ReadError XlsxSource::Open(const std::filesystem::path& path) {
         RelsHandler rels;
         const auto s = package_.Parse("_rels/.rels", rels);
         if (s != Package::Status::Ok && s != Package::Status::Missing) return ReadErrorOf(s);
-        if (const Relationship* main = rels.FirstOfType("/officeDocument")) workbookPart = ResolvePartName("", main->target);
+        if (const Relationship* main = rels.FirstOfType("/officeDocument"))
+            workbookPart = ResolvePartName("", main->target);
     }
     WorkbookHandler workbook;
     if (const auto s = package_.Parse(workbookPart, workbook); s != Package::Status::Ok)
@@ -379,18 +414,21 @@ ReadError XlsxSource::Open(const std::filesystem::path& path) {
         sheets_.push_back({std::move(sheet.name), ResolvePartName(folder, it->second.target)});
     }
     if (sheets_.empty()) return ReadError::NoWorksheet;
-    if (const Relationship* strings = rels.FirstOfType("/sharedStrings")) sharedStringsPart_ = ResolvePartName(folder, strings->target);
+    if (const Relationship* strings = rels.FirstOfType("/sharedStrings"))
+        sharedStringsPart_ = ResolvePartName(folder, strings->target);
     if (const Relationship* styles = rels.FirstOfType("/styles")) stylesPart_ = ResolvePartName(folder, styles->target);
     return ReadError::None;
 }
 
-ReadResult XlsxSource::Read(std::size_t index, const ReadLimits& limits) const {
+ReadResult XlsxSource::Read(std::size_t index, const ReadLimits& limits) const
+{
     if (index >= sheets_.size()) return Failure(ReadError::NoWorksheet);
     XfDateStyles styles;
     if (!stylesPart_.empty()) {
         // Without readable styles the numbers stay numbers.
         XfStylesHandler handler(styles);
-        if (const auto s = package_.Parse(stylesPart_, handler); s == Package::Status::TooLarge) return Failure(ReadError::TooLarge);
+        if (const auto s = package_.Parse(stylesPart_, handler); s == Package::Status::TooLarge)
+            return Failure(ReadError::TooLarge);
     }
 
     SheetBuilder sheet(limits);
@@ -403,15 +441,16 @@ ReadResult XlsxSource::Read(std::size_t index, const ReadLimits& limits) const {
         if (sharedStringsPart_.empty()) return Failure(ReadError::Corrupt);
         std::vector<std::string> texts;
         SharedStringsHandler handler(needed, texts);
-        if (const auto s = package_.Parse(sharedStringsPart_, handler); s != Package::Status::Ok) return Failure(ReadErrorOf(s));
+        if (const auto s = package_.Parse(sharedStringsPart_, handler); s != Package::Status::Ok)
+            return Failure(ReadErrorOf(s));
         if (!handler.Complete()) return Failure(ReadError::Corrupt);
         if (!sheet.ResolveShared(needed, texts)) return Failure(sheet.Error());
     }
     return sheet.Take();
 }
 
-}  // namespace
+} // namespace
 
 Opened OpenXlsx(const std::filesystem::path& path) { return OpenSource<XlsxSource>(path); }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -31,9 +31,9 @@ public:
 
 private:
     XfDateStyles& styles_;
-    std::map<unsigned, DateStyle> custom_;  // custom number formats by id
+    std::map<unsigned, DateStyle> custom_; // custom number formats by id
     bool inCellXfs_ = false;
     std::size_t count_ = 0;
 };
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -6,9 +6,9 @@
 // default level) took most of an export's time.
 // The package is assembled in memory; export.cpp puts it on the disk.
 #include "excel/atomic_file.h"
+#include "excel/export.h"
 #include "excel/export_check.h"
 #include "excel/plain_number.h"
-#include "excel/export.h"
 
 #include <xlsxwriter.h>
 #include <zip.h>
@@ -49,7 +49,8 @@ struct SourceFreer {
 
 // Whether a whole XML part ends by closing its root element (or is only an
 // empty root element), which a part cut short cannot.
-bool EndsWhole(std::string_view part) {
+bool EndsWhole(std::string_view part)
+{
     std::string_view head = part.substr(0, 512);
     std::string_view tail = part;
     while (!tail.empty() && std::isspace(static_cast<unsigned char>(tail.back()))) tail.remove_suffix(1);
@@ -76,7 +77,8 @@ struct Part {
 // library does not notice every failed write: with the disk full it can
 // package a part cut short and report success. The parts are small, the
 // worksheet being empty.
-std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& parts) {
+std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& parts)
+{
     int error = 0;
     std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive) return "the written package is incomplete";
@@ -86,7 +88,8 @@ std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& pa
         const char* entryName = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
         if (!entryName) return "unnamed part";
         Part part{entryName, {}};
-        std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0));
+        std::unique_ptr<zip_file_t, ZipFileCloser> file(
+            zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0));
         if (!file) return "cannot open " + part.name;
         for (zip_int64_t n; (n = zip_fread(file.get(), buffer.data(), buffer.size())) != 0;) {
             if (n < 0) return "checksum or data error in " + part.name;
@@ -106,15 +109,19 @@ std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& pa
 // XML would read as a line feed, U+FFFE and U+FFFF) and for a literal "_x"
 // that would read as the start of one (a "_x" and four hex digits,
 // whatever follows).
-void AppendEscaped(std::string& out, std::string_view text) {
+void AppendEscaped(std::string& out, std::string_view text)
+{
     static constexpr char kHex[] = "0123456789ABCDEF";
     const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const auto u = static_cast<unsigned char>(c);
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
         else if (u < 0x20 && c != '\t' && c != '\n') {
             out += "_x00";
             out.push_back(kHex[u >> 4]);
@@ -135,7 +142,8 @@ void AppendEscaped(std::string& out, std::string_view text) {
     }
 }
 
-void AppendNumber(std::string& out, std::size_t n) {
+void AppendNumber(std::string& out, std::size_t n)
+{
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
     out.append(digits, end);
@@ -144,7 +152,8 @@ void AppendNumber(std::string& out, std::size_t n) {
 // The text of a number cell's <v>: a plain decimal (IsPlainNumberText)
 // stands as it is; any other number text is parsed and written as the
 // shortest text that reads back as the same double.
-bool AppendNumberValue(std::string& out, std::string_view text) {
+bool AppendNumberValue(std::string& out, std::string_view text)
+{
     if (detail::IsPlainNumberText(text)) {
         out += text;
         return true;
@@ -158,7 +167,8 @@ bool AppendNumberValue(std::string& out, std::string_view text) {
 
 // The rows of the columns as <sheetData> content. A cell right after its
 // neighbour needs no reference; one after a gap names itself.
-void AppendRows(std::string& out, const Columns& columns) {
+void AppendRows(std::string& out, const Columns& columns)
+{
     std::size_t rows = 0;
     for (const auto& column : columns) rows = std::max(rows, column.size());
     for (std::size_t r = 0; r < rows; ++r) {
@@ -171,7 +181,7 @@ void AppendRows(std::string& out, const Columns& columns) {
         out += "<row r=\"";
         AppendNumber(out, r + 1);
         out += "\">";
-        bool follows = true;  // the previous column's cell was written (or this is column A)
+        bool follows = true; // the previous column's cell was written (or this is column A)
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const std::string_view t = text(c);
             if (t.empty()) {
@@ -192,7 +202,7 @@ void AppendRows(std::string& out, const Columns& columns) {
                 out += "</v></c>";
                 continue;
             }
-            out.resize(out.size() - 4);  // not a number after all: an inline string
+            out.resize(out.size() - 4); // not a number after all: an inline string
             const bool keepSpace = std::isspace(static_cast<unsigned char>(t.front())) ||
                                    std::isspace(static_cast<unsigned char>(t.back()));
             out += keepSpace ? " t=\"inlineStr\"><is><t xml:space=\"preserve\">" : " t=\"inlineStr\"><is><t>";
@@ -206,7 +216,8 @@ void AppendRows(std::string& out, const Columns& columns) {
 // libxlsxwriter's package with an empty Sheet1, read back and checked.
 // It holds no data, so it is made in the system's folder for temporary
 // files rather than beside the target.
-WriteResult WriteSkeleton(std::vector<Part>& parts) {
+WriteResult WriteSkeleton(std::vector<Part>& parts)
+{
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
     detail::TempFile temp;
@@ -224,13 +235,15 @@ WriteResult WriteSkeleton(std::vector<Part>& parts) {
     return {};
 }
 
-WriteResult ZipFailure(const char* what, zip_error_t* error) {
+WriteResult ZipFailure(const char* what, zip_error_t* error)
+{
     return detail::WriteFailure(WriteError::WriteFailed, std::string(what) + ": " + zip_error_strerror(error));
 }
 
-}  // namespace
+} // namespace
 
-WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes) {
+WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes)
+{
     std::vector<Part> parts;
     if (auto r = WriteSkeleton(parts); !r.Ok()) return r;
 
@@ -272,7 +285,7 @@ WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes) {
     if (!buffer) return ZipFailure("zip_source_buffer_create", &error.error);
     std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error.error));
     if (!archive) return ZipFailure("zip_open_from_source", &error.error);
-    zip_source_keep(buffer.get());  // the archive holds a reference too, and zip_close ends it
+    zip_source_keep(buffer.get()); // the archive holds a reference too, and zip_close ends it
     for (const Part& part : parts) {
         zip_source_t* source = zip_source_buffer(archive.get(), part.data.data(), part.data.size(), 0);
         if (!source) return ZipFailure("zip_source", zip_get_error(archive.get()));
@@ -281,13 +294,14 @@ WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes) {
             zip_source_free(source);
             return ZipFailure("zip_file_add", zip_get_error(archive.get()));
         }
-        zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), 315532800, 0);  // 1980-01-01
+        zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), 315532800, 0); // 1980-01-01
         // The worksheet is nearly all of the package: deflate's fastest
         // level keeps an export quick and still compresses it about fivefold.
-        if (part.name == kSheetPart) zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+        if (part.name == kSheetPart)
+            zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
     }
     if (zip_close(archive.get()) != 0) return ZipFailure("zip_close", zip_get_error(archive.get()));
-    archive.release();  // zip_close freed it
+    archive.release(); // zip_close freed it
 
     bytes.clear();
     if (zip_source_open(buffer.get()) != 0) return ZipFailure("zip_source_open", zip_source_error(buffer.get()));
@@ -305,4 +319,4 @@ WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes) {
     return {};
 }
 
-}  // namespace korvanta::excel
+} // namespace korvanta::excel

@@ -22,7 +22,8 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 struct ByteClasses {
     bool nameEnd[256] = {};
     bool valueSpecial[256] = {};
-    constexpr ByteClasses() {
+    constexpr ByteClasses()
+    {
         for (char c : {' ', '\t', '\n', '\r', '=', '/', '>', '<'}) nameEnd[static_cast<unsigned char>(c)] = true;
         for (char c : {'<', '&', '\t', '\n', '\r'}) valueSpecial[static_cast<unsigned char>(c)] = true;
     }
@@ -31,7 +32,8 @@ constexpr ByteClasses kBytes;
 
 bool EndsName(char c) { return kBytes.nameEnd[static_cast<unsigned char>(c)]; }
 
-std::string_view LocalName(std::string_view name, XmlHandler& handler) {
+std::string_view LocalName(std::string_view name, XmlHandler& handler)
+{
     const auto colon = name.rfind(':');
     handler.prefix = colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -40,7 +42,8 @@ std::string_view LocalName(std::string_view name, XmlHandler& handler) {
 // Whether [p, end) is UTF-8 with no character XML forbids: controls other
 // than tab, line feed and carriage return, surrogates, U+FFFE and U+FFFF.
 // Mostly ASCII, so eight bytes are checked at a time while they are.
-bool ValidXmlUtf8(const unsigned char* p, const unsigned char* end) {
+bool ValidXmlUtf8(const unsigned char* p, const unsigned char* end)
+{
     while (p < end) {
         if (end - p >= 8) {
             std::uint64_t word;
@@ -61,10 +64,14 @@ bool ValidXmlUtf8(const unsigned char* p, const unsigned char* end) {
         }
         std::size_t n = 0;
         char32_t cp = 0;
-        if (c >= 0xC2 && c <= 0xDF) n = 1, cp = c & 0x1F;
-        else if (c >= 0xE0 && c <= 0xEF) n = 2, cp = c & 0x0F;
-        else if (c >= 0xF0 && c <= 0xF4) n = 3, cp = c & 0x07;
-        else return false;
+        if (c >= 0xC2 && c <= 0xDF)
+            n = 1, cp = c & 0x1F;
+        else if (c >= 0xE0 && c <= 0xEF)
+            n = 2, cp = c & 0x0F;
+        else if (c >= 0xF0 && c <= 0xF4)
+            n = 3, cp = c & 0x07;
+        else
+            return false;
         if (static_cast<std::size_t>(end - p) <= n) return false;
         for (std::size_t i = 1; i <= n; ++i) {
             if ((p[i] & 0xC0) != 0x80) return false;
@@ -77,23 +84,31 @@ bool ValidXmlUtf8(const unsigned char* p, const unsigned char* end) {
     return true;
 }
 
-bool ValidXmlUtf8(const char* p, const char* end) {
+bool ValidXmlUtf8(const char* p, const char* end)
+{
     return ValidXmlUtf8(reinterpret_cast<const unsigned char*>(p), reinterpret_cast<const unsigned char*>(end));
 }
 
-bool IsXmlChar(std::uint32_t cp) {
+bool IsXmlChar(std::uint32_t cp)
+{
     return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
            (cp >= 0x10000 && cp <= 0x10FFFF);
 }
 
 // One reference after its '&' up to and including ';', appended to out.
 // False for an unknown name or a character XML does not allow.
-bool DecodeReference(std::string_view ref, std::string& out) {
-    if (ref == "lt") out.push_back('<');
-    else if (ref == "gt") out.push_back('>');
-    else if (ref == "amp") out.push_back('&');
-    else if (ref == "quot") out.push_back('"');
-    else if (ref == "apos") out.push_back('\'');
+bool DecodeReference(std::string_view ref, std::string& out)
+{
+    if (ref == "lt")
+        out.push_back('<');
+    else if (ref == "gt")
+        out.push_back('>');
+    else if (ref == "amp")
+        out.push_back('&');
+    else if (ref == "quot")
+        out.push_back('"');
+    else if (ref == "apos")
+        out.push_back('\'');
     else if (ref.size() >= 2 && ref[0] == '#') {
         const bool hex = ref[1] == 'x';
         std::string_view digits = ref.substr(hex ? 2 : 1);
@@ -101,9 +116,12 @@ bool DecodeReference(std::string_view ref, std::string& out) {
         std::uint32_t cp = 0;
         for (char c : digits) {
             int v = -1;
-            if (c >= '0' && c <= '9') v = c - '0';
-            else if (hex && c >= 'a' && c <= 'f') v = c - 'a' + 10;
-            else if (hex && c >= 'A' && c <= 'F') v = c - 'A' + 10;
+            if (c >= '0' && c <= '9')
+                v = c - '0';
+            else if (hex && c >= 'a' && c <= 'f')
+                v = c - 'a' + 10;
+            else if (hex && c >= 'A' && c <= 'F')
+                v = c - 'A' + 10;
             if (v < 0) return false;
             cp = cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(v);
         }
@@ -117,7 +135,8 @@ bool DecodeReference(std::string_view ref, std::string& out) {
 
 // Text with its references decoded and line ends made "\n", as XML reads
 // it; attribute values also turn each white-space character into a space.
-bool Decode(const char* p, const char* end, bool attribute, std::string& out) {
+bool Decode(const char* p, const char* end, bool attribute, std::string& out)
+{
     out.clear();
     while (p < end) {
         const char* stop = p;
@@ -138,24 +157,34 @@ bool Decode(const char* p, const char* end, bool attribute, std::string& out) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-XmlScanner::Step XmlScanner::Stop(Result r) {
+XmlScanner::Step XmlScanner::Stop(Result r)
+{
     result_ = r;
     return Step::Stop;
 }
 
-bool XmlScanner::HandlerStopped() {
+bool XmlScanner::HandlerStopped()
+{
     switch (handler_.outcome) {
-    case XmlHandler::Outcome::Continue: return false;
-    case XmlHandler::Outcome::Done: result_ = Result::Done; break;
-    case XmlHandler::Outcome::TooLarge: result_ = Result::TooLarge; break;
-    case XmlHandler::Outcome::Corrupt: result_ = Result::Corrupt; break;
+    case XmlHandler::Outcome::Continue:
+        return false;
+    case XmlHandler::Outcome::Done:
+        result_ = Result::Done;
+        break;
+    case XmlHandler::Outcome::TooLarge:
+        result_ = Result::TooLarge;
+        break;
+    case XmlHandler::Outcome::Corrupt:
+        result_ = Result::Corrupt;
+        break;
     }
     return true;
 }
 
-XmlScanner::Result XmlScanner::Feed(const char* data, std::size_t size, bool last) {
+XmlScanner::Result XmlScanner::Feed(const char* data, std::size_t size, bool last)
+{
     if (result_ != Result::More) return result_;
     if (pos_ > 0) {
         buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(pos_));
@@ -188,7 +217,8 @@ XmlScanner::Result XmlScanner::Feed(const char* data, std::size_t size, bool las
     return result_ = rootClosed_ ? Result::Done : Result::Corrupt;
 }
 
-XmlScanner::Step XmlScanner::Text(char* p, char* end, bool last) {
+XmlScanner::Step XmlScanner::Text(char* p, char* end, bool last)
+{
     char* lt = static_cast<char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
     char* stopAt = lt ? lt : end;
     if (!lt && !last) {
@@ -201,7 +231,8 @@ XmlScanner::Step XmlScanner::Text(char* p, char* end, bool last) {
         // The last '&' near the end without its ';' starts a reference still
         // coming; a reference is at most ten bytes ("&#x10FFFF;").
         for (char* q = cut; q > p && cut - q < 16; --q)
-            if (q[-1] == ';') break;
+            if (q[-1] == ';')
+                break;
             else if (q[-1] == '&') {
                 cut = q - 1;
                 break;
@@ -215,7 +246,8 @@ XmlScanner::Step XmlScanner::Text(char* p, char* end, bool last) {
     return Step::Advanced;
 }
 
-bool XmlScanner::DeliverText(const char* p, const char* end) {
+bool XmlScanner::DeliverText(const char* p, const char* end)
+{
     if (p == end) return true;
     if (depth_ == 0) {
         // Only white space may stand outside the root element.
@@ -235,7 +267,8 @@ bool XmlScanner::DeliverText(const char* p, const char* end) {
     return !HandlerStopped();
 }
 
-XmlScanner::Step XmlScanner::Markup(char* p, char* end, bool last) {
+XmlScanner::Step XmlScanner::Markup(char* p, char* end, bool last)
+{
     const auto available = static_cast<std::size_t>(end - p);
     const auto startsWith = [&](std::string_view s) {
         return available >= s.size() && std::memcmp(p, s.data(), s.size()) == 0;
@@ -285,7 +318,8 @@ XmlScanner::Step XmlScanner::Markup(char* p, char* end, bool last) {
 }
 
 // The XML declaration: only UTF-8 (or no encoding named) is read here.
-bool XmlScanner::Declaration(const char* p, const char* end) {
+bool XmlScanner::Declaration(const char* p, const char* end)
+{
     const std::string_view decl(p, static_cast<std::size_t>(end - p));
     const auto at = decl.find("encoding");
     if (at == std::string_view::npos) return true;
@@ -298,7 +332,8 @@ bool XmlScanner::Declaration(const char* p, const char* end) {
     return name == "utf-8" || name == "utf8";
 }
 
-XmlScanner::Step XmlScanner::StartTag(char* p, char* end) {
+XmlScanner::Step XmlScanner::StartTag(char* p, char* end)
+{
     char* q = p + 1;
     while (q < end && !EndsName(*q)) ++q;
     if (q == end) return Step::NeedMore;
@@ -307,7 +342,7 @@ XmlScanner::Step XmlScanner::StartTag(char* p, char* end) {
 
     struct Attribute {
         char *name, *nameEnd, *value, *valueEnd;
-        bool special;  // holds '&' or white space other than ' '
+        bool special; // holds '&' or white space other than ' '
     };
     Attribute found[16];
     std::vector<Attribute> more;
@@ -328,7 +363,7 @@ XmlScanner::Step XmlScanner::StartTag(char* p, char* end) {
             empty = true;
             break;
         }
-        if (q == before) return Stop(Result::Corrupt);  // attributes are separated by white space
+        if (q == before) return Stop(Result::Corrupt); // attributes are separated by white space
         Attribute a{q, nullptr, nullptr, nullptr, false};
         while (q < end && !EndsName(*q)) ++q;
         if (q == end) return Step::NeedMore;
@@ -346,13 +381,16 @@ XmlScanner::Step XmlScanner::StartTag(char* p, char* end) {
         while (q < end && *q != quote) a.special |= kBytes.valueSpecial[static_cast<unsigned char>(*q++)];
         if (q == end) return Step::NeedMore;
         a.valueEnd = q++;
-        if (a.special && std::memchr(a.value, '<', static_cast<std::size_t>(a.valueEnd - a.value))) return Stop(Result::Corrupt);
-        if (count < std::size(found)) found[count] = a;
-        else more.push_back(a);
+        if (a.special && std::memchr(a.value, '<', static_cast<std::size_t>(a.valueEnd - a.value)))
+            return Stop(Result::Corrupt);
+        if (count < std::size(found))
+            found[count] = a;
+        else
+            more.push_back(a);
         ++count;
     }
     if (!ValidXmlUtf8(p, q)) return Stop(Result::Corrupt);
-    if (depth_ == 0 && rootClosed_) return Stop(Result::Corrupt);  // a second root
+    if (depth_ == 0 && rootClosed_) return Stop(Result::Corrupt); // a second root
 
     // The whole tag is here: terminate the names and values in place (a
     // decoded value is never longer than its source) for the handler.
@@ -390,7 +428,8 @@ XmlScanner::Step XmlScanner::StartTag(char* p, char* end) {
     return Step::Advanced;
 }
 
-XmlScanner::Step XmlScanner::EndTag(char* p, char* end) {
+XmlScanner::Step XmlScanner::EndTag(char* p, char* end)
+{
     char* close = static_cast<char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
     if (!close) return Step::NeedMore;
     char* nameEnd = close;
@@ -404,4 +443,4 @@ XmlScanner::Step XmlScanner::EndTag(char* p, char* end) {
     return HandlerStopped() ? Step::Stop : Step::Advanced;
 }
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -19,8 +19,8 @@ namespace korvanta::excel::detail {
 class XmlScanner {
 public:
     enum class Result {
-        More,         // give the next bytes
-        Done,         // the handler has all it wants, or the document ended whole
+        More, // give the next bytes
+        Done, // the handler has all it wants, or the document ended whole
         Corrupt,
         TooLarge,     // one piece of markup past kMaxTokenBytes
         OtherEncoding // not UTF-8: parse with expat from the start
@@ -49,14 +49,14 @@ private:
 
     XmlHandler& handler_;
     std::vector<char> buffer_;
-    std::size_t pos_ = 0;          // first unscanned byte of buffer_
-    bool started_ = false;         // past a byte-order mark and the first token
+    std::size_t pos_ = 0;  // first unscanned byte of buffer_
+    bool started_ = false; // past a byte-order mark and the first token
     bool rootClosed_ = false;
     std::size_t depth_ = 0;
-    std::vector<std::string> open_;  // names of the open elements; the first depth_ are live
+    std::vector<std::string> open_; // names of the open elements; the first depth_ are live
     std::vector<const char*> attributes_;
     std::string decoded_;
     Result result_ = Result::More;
 };
 
-}  // namespace korvanta::excel::detail
+} // namespace korvanta::excel::detail

@@ -1,8 +1,8 @@
 #include "checks.h"
 
+#include "delimited/delimitedtext.h"
 #include "excel/sheets.h"
 #include "excel/workbook.h"
-#include "delimited/delimitedtext.h"
 #include "grid/cellcleaning.h"
 #include "stats/numbertext.h"
 
@@ -24,11 +24,13 @@ namespace {
 // path. Removed at exit.
 class ScratchFiles {
 public:
-    ~ScratchFiles() {
+    ~ScratchFiles()
+    {
         std::error_code ec;
         for (const auto& [extension, path] : paths_) std::filesystem::remove(path, ec);
     }
-    const std::filesystem::path& Write(const std::string& extension, std::string_view bytes) {
+    const std::filesystem::path& Write(const std::string& extension, std::string_view bytes)
+    {
         auto [it, added] = paths_.try_emplace(extension);
         if (added) {
             const char* dir = std::getenv("TMPDIR");
@@ -49,14 +51,16 @@ private:
     std::map<std::string, std::filesystem::path> paths_;
 };
 
-ScratchFiles& Scratch() {
+ScratchFiles& Scratch()
+{
     static ScratchFiles files;
     return files;
 }
 
 // What any read must satisfy: an error with its message or none without,
 // and what is accepted within the import's limits.
-std::string CheckRead(const excel::ReadResult& result) {
+std::string CheckRead(const excel::ReadResult& result)
+{
     if (result.Ok() == !result.message.empty()) return "a message without an error or an error without one";
     if (result.rows.size() > excel::kMaxImportRows) return "more rows than the import takes";
     std::size_t cells = 0;
@@ -72,7 +76,8 @@ std::string CheckRead(const excel::ReadResult& result) {
 
 // Any bytes as a workbook: an answer, never a crash, for the first sheets
 // the file lists, each read from the one opened file.
-std::string CheckReader(std::string_view input, const std::string& extension) {
+std::string CheckReader(std::string_view input, const std::string& extension)
+{
     const excel::DataFile file(Scratch().Write(extension, input));
     if (file.Ok() == file.SheetNames().empty()) return "an opened file without sheets, or sheets of a refused one";
     if (!file.Ok()) return file.Message().empty() ? "a refused file without a message" : std::string();
@@ -81,17 +86,19 @@ std::string CheckReader(std::string_view input, const std::string& extension) {
     return {};
 }
 
-bool Matches(const excel::Cell& cell, const std::string& text) {
+bool Matches(const excel::Cell& cell, const std::string& text)
+{
     if (text.empty()) return cell.kind == excel::Cell::Kind::Empty;
     double value = 0;
     if (excel::IsNumberText(text, &value)) return cell.kind == excel::Cell::Kind::Number && cell.number == value;
     return cell.kind == excel::Cell::Kind::Text && cell.text == text;
 }
 
-}  // namespace
+} // namespace
 
 // Any text either fails or gives a value whose own text reads back to it.
-std::string CheckParseFixed4(std::string_view input) {
+std::string CheckParseFixed4(std::string_view input)
+{
     const auto value = stats::ParseFixed4(input);
     if (!value) return {};
     const auto again = stats::ParseFixed4(stats::FixedText(*value));
@@ -100,15 +107,18 @@ std::string CheckParseFixed4(std::string_view input) {
 }
 
 // A suffix that cannot continue a number leaves the leading number alone.
-std::string CheckLeadingNumber(std::string_view input) {
+std::string CheckLeadingNumber(std::string_view input)
+{
     const double value = stats::LeadingNumber(input);
     const double withTail = stats::LeadingNumber(std::string(input) + " x");
-    if (!(value == withTail || (std::isnan(value) && std::isnan(withTail)))) return "a trailing \" x\" changed the leading number";
+    if (!(value == withTail || (std::isnan(value) && std::isnan(withTail))))
+        return "a trailing \" x\" changed the leading number";
     return {};
 }
 
 // A number's display is its own display.
-std::string CheckFormatFourDecimals(std::string_view input) {
+std::string CheckFormatFourDecimals(std::string_view input)
+{
     const std::string shown = stats::FormatFourDecimals(input);
     if (stats::ParseDouble(input) && stats::FormatFourDecimals(shown) != shown)
         return "a number's display changes when shown again: " + shown;
@@ -117,7 +127,8 @@ std::string CheckFormatFourDecimals(std::string_view input) {
 
 // The cleaned text is no longer, ends with a character a cell may end
 // with (or is empty), and cleaning it again changes nothing.
-std::string CheckCleanCellText(std::string_view input) {
+std::string CheckCleanCellText(std::string_view input)
+{
     const std::string cleaned = grid::CleanCellText(input);
     if (cleaned.size() > input.size()) return "cleaning made the text longer";
     if (!cleaned.empty() && !grid::IsAcceptableLastCharacter(static_cast<unsigned char>(cleaned.back())))
@@ -131,13 +142,15 @@ std::string CheckXlsxReader(std::string_view input) { return CheckReader(input, 
 std::string CheckOdsReader(std::string_view input) { return CheckReader(input, ".ods"); }
 
 // A text file's one sheet: read or refused, within the limits.
-std::string CheckDelimitedFile(std::string_view input) {
+std::string CheckDelimitedFile(std::string_view input)
+{
     return CheckRead(excel::ReadSheet(Scratch().Write(".csv", input), 0));
 }
 
 // Pasted text: every row within the widest, the widest counted right, and
 // no field holding a line end unless it was quoted.
-std::string CheckPaste(std::string_view input) {
+std::string CheckPaste(std::string_view input)
+{
     const delimited::DelimitedText table = delimited::ParseDelimitedText(input);
     int widest = 0;
     for (const auto& row : table.rows) {
@@ -155,7 +168,8 @@ std::string CheckPaste(std::string_view input) {
 
 // The first byte picks the kind of file the rest is; its sheet list reads
 // the same through ListSheets and an opened file.
-std::string CheckSheetListing(std::string_view input) {
+std::string CheckSheetListing(std::string_view input)
+{
     static const char* const kExtensions[] = {".xls", ".xlsx", ".ods", ".csv"};
     const std::string extension = input.empty() ? ".xlsx" : kExtensions[static_cast<unsigned char>(input[0]) % 4];
     const auto& path = Scratch().Write(extension, input.empty() ? input : input.substr(1));
@@ -170,8 +184,11 @@ std::string CheckSheetListing(std::string_view input) {
 // The input as two columns of texts (lines; a NUL byte moves on to the
 // second column) written by our writer and read back: each number text as
 // its number, any other text as itself, an empty text as no cell.
-static std::string CheckRoundTrip(std::string_view input, const std::string& extension, excel::WriteResult (*write)(
-    const std::filesystem::path&, const std::vector<std::string>&, const std::vector<std::string>&)) {
+static std::string CheckRoundTrip(std::string_view input, const std::string& extension,
+                                  excel::WriteResult (*write)(const std::filesystem::path&,
+                                                              const std::vector<std::string>&,
+                                                              const std::vector<std::string>&))
+{
     std::vector<std::string> columns[2];
     int column = 0;
     std::string current;
@@ -212,20 +229,28 @@ static std::string CheckRoundTrip(std::string_view input, const std::string& ext
 std::string CheckXlsRoundTrip(std::string_view input) { return CheckRoundTrip(input, ".xls", excel::WriteXls); }
 std::string CheckXlsxRoundTrip(std::string_view input) { return CheckRoundTrip(input, ".xlsx", excel::WriteXlsx); }
 
-Check CheckFor(std::string_view target) {
+Check CheckFor(std::string_view target)
+{
     static const std::map<std::string_view, Check> checks = {
-        {"parse_fixed4", CheckParseFixed4},       {"leading_number", CheckLeadingNumber},
-        {"format_four_decimals", CheckFormatFourDecimals}, {"clean_cell_text", CheckCleanCellText},
-        {"xls_reader", CheckXlsReader},           {"xlsx_reader", CheckXlsxReader},
-        {"xls_roundtrip", CheckXlsRoundTrip},     {"xlsx_roundtrip", CheckXlsxRoundTrip},
-        {"ods_reader", CheckOdsReader},           {"delimited_file", CheckDelimitedFile},
-        {"paste", CheckPaste},                    {"sheet_listing", CheckSheetListing},
+        {"parse_fixed4", CheckParseFixed4},
+        {"leading_number", CheckLeadingNumber},
+        {"format_four_decimals", CheckFormatFourDecimals},
+        {"clean_cell_text", CheckCleanCellText},
+        {"xls_reader", CheckXlsReader},
+        {"xlsx_reader", CheckXlsxReader},
+        {"xls_roundtrip", CheckXlsRoundTrip},
+        {"xlsx_roundtrip", CheckXlsxRoundTrip},
+        {"ods_reader", CheckOdsReader},
+        {"delimited_file", CheckDelimitedFile},
+        {"paste", CheckPaste},
+        {"sheet_listing", CheckSheetListing},
     };
     const auto it = checks.find(target);
     return it == checks.end() ? nullptr : it->second;
 }
 
-int Run(Check check, const unsigned char* data, unsigned long size) {
+int Run(Check check, const unsigned char* data, unsigned long size)
+{
     const std::string finding = check(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!finding.empty()) {
         std::fprintf(stderr, "fuzz check failed: %s\n", finding.c_str());
@@ -234,4 +259,4 @@ int Run(Check check, const unsigned char* data, unsigned long size) {
     return 0;
 }
 
-}  // namespace korvanta::fuzz
+} // namespace korvanta::fuzz

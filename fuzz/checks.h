@@ -31,4 +31,4 @@ Check CheckFor(std::string_view target);
 // Runs a check on libFuzzer's input and aborts with its message on a finding.
 int Run(Check check, const unsigned char* data, unsigned long size);
 
-}  // namespace korvanta::fuzz
+} // namespace korvanta::fuzz

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     return korvanta::fuzz::Run(korvanta::fuzz::CheckXlsRoundTrip, data, size);
 }

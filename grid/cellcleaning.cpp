@@ -17,9 +17,12 @@ std::size_t LastCharacterStart(std::string_view text)
         ++steps;
     }
     const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t expected = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (expected != text.size() - i)
-        return text.size() - 1; // not one whole sequence: drop a single byte
+    const std::size_t expected = lead < 0x80           ? 1
+                                 : (lead >> 5) == 0x6  ? 2
+                                 : (lead >> 4) == 0xE  ? 3
+                                 : (lead >> 3) == 0x1E ? 4
+                                                       : 0;
+    if (expected != text.size() - i) return text.size() - 1; // not one whole sequence: drop a single byte
     return i;
 }
 
@@ -32,8 +35,7 @@ std::string CleanCellText(std::string_view text)
     while (!result.empty()) {
         const std::size_t start = LastCharacterStart(result);
         const bool single = start == result.size() - 1;
-        if (single && IsAcceptableLastCharacter(static_cast<unsigned char>(result.back())))
-            break;
+        if (single && IsAcceptableLastCharacter(static_cast<unsigned char>(result.back()))) break;
         result.erase(start);
     }
     return result;

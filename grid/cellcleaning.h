@@ -13,10 +13,7 @@
 namespace korvanta::grid {
 
 // True for the twelve characters a cell may end with: 0-9, "-" and ".".
-constexpr bool IsAcceptableLastCharacter(char32_t c)
-{
-    return (c >= U'0' && c <= U'9') || c == U'-' || c == U'.';
-}
+constexpr bool IsAcceptableLastCharacter(char32_t c) { return (c >= U'0' && c <= U'9') || c == U'-' || c == U'.'; }
 
 // The cleaned text of a cell (UTF-8 in and out). Invalid UTF-8 at the end is
 // removed like any other unacceptable character.

@@ -11,8 +11,7 @@ EditHistory::EditHistory(std::size_t depth) : depth_(std::max<std::size_t>(depth
 std::size_t EditHistory::DataLength(std::span<const std::string> column)
 {
     std::size_t length = column.size();
-    while (length > 0 && column[length - 1].empty())
-        --length;
+    while (length > 0 && column[length - 1].empty()) --length;
     return length;
 }
 
@@ -20,8 +19,7 @@ EditHistory::PackedTexts EditHistory::Pack(std::span<const std::string> texts)
 {
     PackedTexts packed;
     std::size_t total = 0;
-    for (const std::string& text : texts)
-        total += text.size();
+    for (const std::string& text : texts) total += text.size();
     packed.chars.reserve(total);
     packed.ends.reserve(texts.size());
     for (const std::string& text : texts) {
@@ -40,30 +38,31 @@ void EditHistory::UnpackInto(const PackedTexts& packed, std::vector<std::string>
     }
 }
 
-void EditHistory::Start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place)
+void EditHistory::Start(std::span<const std::string> first, std::span<const std::string> second,
+                        std::vector<std::string> fields, EditPlace place)
 {
     steps_.clear();
     cursor_ = 0;
     savedAt_ = 0;
     const std::span<const std::string> columns[2] = {first, second};
     for (int c = 0; c < 2; ++c) {
-        columns_[c].assign(columns[c].begin(), columns[c].begin() + static_cast<std::ptrdiff_t>(DataLength(columns[c])));
+        columns_[c].assign(columns[c].begin(),
+                           columns[c].begin() + static_cast<std::ptrdiff_t>(DataLength(columns[c])));
         counts_[c] = columns[c].size();
     }
     fields_ = std::move(fields);
     place_ = place;
 }
 
-EditHistory::ColumnChange EditHistory::Compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now)
+EditHistory::ColumnChange EditHistory::Compare(const std::vector<std::string>& was, std::size_t countWas,
+                                               std::span<const std::string> now)
 {
     const std::size_t length = DataLength(now);
     const std::size_t common = std::min(was.size(), length);
     std::size_t prefix = 0;
-    while (prefix < common && was[prefix] == now[prefix])
-        ++prefix;
+    while (prefix < common && was[prefix] == now[prefix]) ++prefix;
     std::size_t suffix = 0;
-    while (suffix < common - prefix && was[was.size() - 1 - suffix] == now[length - 1 - suffix])
-        ++suffix;
+    while (suffix < common - prefix && was[was.size() - 1 - suffix] == now[length - 1 - suffix]) ++suffix;
     ColumnChange change;
     change.prefix = prefix;
     change.before = Pack(std::span<const std::string>(was).subspan(prefix, was.size() - suffix - prefix));
@@ -90,7 +89,8 @@ void EditHistory::Apply(std::vector<std::string>& column, const ColumnChange& ch
     column.insert(rest, std::make_move_iterator(middle.begin()), std::make_move_iterator(middle.end()));
 }
 
-bool EditHistory::Record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place)
+bool EditHistory::Record(std::span<const std::string> first, std::span<const std::string> second,
+                         const std::vector<std::string>& fields, EditPlace place)
 {
     Step step;
     step.columns[0] = Compare(columns_[0], counts_[0], first);
@@ -109,8 +109,7 @@ bool EditHistory::Record(std::span<const std::string> first, std::span<const std
         // A new step forgets the undone ones, and with them a saved state
         // among them.
         steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(cursor_), steps_.end());
-        if (savedAt_ > static_cast<std::ptrdiff_t>(cursor_))
-            savedAt_ = -1;
+        if (savedAt_ > static_cast<std::ptrdiff_t>(cursor_)) savedAt_ = -1;
         steps_.push_back(std::move(step));
         ++cursor_;
         if (steps_.size() > depth_) {
@@ -125,8 +124,7 @@ bool EditHistory::Record(std::span<const std::string> first, std::span<const std
 
 std::optional<EditState> EditHistory::Undo()
 {
-    if (!CanUndo())
-        return std::nullopt;
+    if (!CanUndo()) return std::nullopt;
     const Step& step = steps_[--cursor_];
     for (int c = 0; c < 2; ++c) {
         Apply(columns_[c], step.columns[c], false);
@@ -139,8 +137,7 @@ std::optional<EditState> EditHistory::Undo()
 
 std::optional<EditState> EditHistory::Redo()
 {
-    if (!CanRedo())
-        return std::nullopt;
+    if (!CanRedo()) return std::nullopt;
     const Step& step = steps_[cursor_++];
     for (int c = 0; c < 2; ++c) {
         Apply(columns_[c], step.columns[c], true);

@@ -43,13 +43,15 @@ public:
     explicit EditHistory(std::size_t depth = 100);
 
     // The state a new window starts from; forgets every step.
-    void Start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields, EditPlace place);
+    void Start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields,
+               EditPlace place);
 
     // Compares the state with the last recorded one. A change of data
     // becomes a step (and the steps that were undone are forgotten); a
     // change of place alone, or of empty end rows, is only remembered as
     // the state the next step starts from. True when a step was added.
-    bool Record(std::span<const std::string> first, std::span<const std::string> second, const std::vector<std::string>& fields, EditPlace place);
+    bool Record(std::span<const std::string> first, std::span<const std::string> second,
+                const std::vector<std::string>& fields, EditPlace place);
 
     bool CanUndo() const { return cursor_ > 0; }
     bool CanRedo() const { return cursor_ < steps_.size(); }
@@ -96,15 +98,16 @@ private:
     static PackedTexts Pack(std::span<const std::string> texts);
     static void UnpackInto(const PackedTexts& packed, std::vector<std::string>& out);
     static std::size_t DataLength(std::span<const std::string> column);
-    static ColumnChange Compare(const std::vector<std::string>& was, std::size_t countWas, std::span<const std::string> now);
+    static ColumnChange Compare(const std::vector<std::string>& was, std::size_t countWas,
+                                std::span<const std::string> now);
     // Replaces the recorded column's changed rows by one side of a change.
     static void Apply(std::vector<std::string>& column, const ColumnChange& change, bool forward);
     EditState Current() const;
 
     std::size_t depth_;
     std::deque<Step> steps_;
-    std::size_t cursor_ = 0;        // steps_[0, cursor_) are done
-    std::ptrdiff_t savedAt_ = 0;    // -1 once the saved state is dropped
+    std::size_t cursor_ = 0;     // steps_[0, cursor_) are done
+    std::ptrdiff_t savedAt_ = 0; // -1 once the saved state is dropped
     // The last recorded state: columns without their empty end rows.
     std::vector<std::string> columns_[2];
     std::size_t counts_[2] = {0, 0};

@@ -41,8 +41,7 @@ bool AppendRow(GridStore& store, GridView& view)
     // After a short import the visible rows run past the store: they get
     // their items first, so the new row is the one below the window.
     store.PadTo(kVisibleRows);
-    if (!store.AppendEmptyRow())
-        return false;
+    if (!store.AppendEmptyRow()) return false;
     store.SetScrollEnabled(true);
     store.SetMaximum(store.RowCount() - kVisibleRows);
     store.SetOffset(store.Offset() + 1);
@@ -53,15 +52,13 @@ bool AppendRow(GridStore& store, GridView& view)
 
 void ScrollDown(GridStore& store, GridView& view)
 {
-    if (store.Offset() >= store.Maximum())
-        return;
+    if (store.Offset() >= store.Maximum()) return;
     ScrollTo(store, view, store.Offset() + 1);
 }
 
 void ScrollUp(GridStore& store, GridView& view)
 {
-    if (store.Offset() <= 0)
-        return;
+    if (store.Offset() <= 0) return;
     ScrollTo(store, view, store.Offset() - 1);
 }
 

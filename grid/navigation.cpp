@@ -23,8 +23,7 @@ NavigationStep Navigate(GridKey key, CellKind cell, int row, int offset, int max
     if (cell == CellKind::RowNumber) {
         // Row numbers have no Enter handling, and Down moves only while the
         // store goes on below the window; it never appends.
-        if (key != GridKey::Down || offset >= maximum)
-            return step;
+        if (key != GridKey::Down || offset >= maximum) return step;
         if (row == last)
             step.kind = Kind::ScrollDown;
         else
@@ -49,7 +48,7 @@ PageStep Page(PageKey key, int row, int offset, int maximum, int lastRow)
     constexpr int last = kVisibleRows - 1;
     maximum = std::max(0, maximum);
     lastRow = std::max(0, lastRow);
-    int target = offset + row;  // the store row that ends up focused
+    int target = offset + row; // the store row that ends up focused
     PageStep step{offset, row};
     switch (key) {
     case PageKey::PageDown:
@@ -73,9 +72,6 @@ PageStep Page(PageKey key, int row, int offset, int maximum, int lastRow)
     return step;
 }
 
-int WheelOffset(int offset, int maximum, int rows)
-{
-    return std::clamp(offset + rows, 0, std::max(0, maximum));
-}
+int WheelOffset(int offset, int maximum, int rows) { return std::clamp(offset + rows, 0, std::max(0, maximum)); }
 
 } // namespace korvanta::grid

@@ -10,7 +10,7 @@ enum class CellKind { Data, RowNumber };
 struct NavigationStep {
     enum class Kind { Nothing, MoveFocus, ScrollDown, ScrollUp, Append };
     Kind kind = Kind::Nothing;
-    int targetRow = -1;     // for MoveFocus: the visible row in the same column
+    int targetRow = -1; // for MoveFocus: the visible row in the same column
     bool consumeKey = false;
 };
 
@@ -22,8 +22,8 @@ NavigationStep Navigate(GridKey key, CellKind cell, int row, int offset, int max
 enum class PageKey { PageUp, PageDown, FirstRow, LastRow };
 
 struct PageStep {
-    int offset = 0;    // the window's new offset
-    int focusRow = 0;  // the visible row that takes the focus, same column
+    int offset = 0;   // the window's new offset
+    int focusRow = 0; // the visible row that takes the focus, same column
 };
 
 // row: the visible row of the focused cell; lastRow: the last stored row

@@ -30,8 +30,7 @@ PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block,
         const auto& fields = block.rows[static_cast<std::size_t>(k)];
         const auto field = [&](std::size_t i) { return i < fields.size() ? CleanCellText(fields[i]) : std::string(); };
         store.SetItem(first, row + k, field(0));
-        if (both)
-            store.SetItem(Column::Second, row + k, field(1));
+        if (both) store.SetItem(Column::Second, row + k, field(1));
     }
     outcome.rows = static_cast<int>(rows);
     outcome.firstChanged = both || column == Column::First;

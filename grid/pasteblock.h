@@ -2,8 +2,8 @@
 // out as text for the clipboard.
 #pragma once
 
-#include "grid/gridstore.h"
 #include "delimited/delimitedtext.h"
+#include "grid/gridstore.h"
 
 #include <string>
 
@@ -11,15 +11,15 @@ namespace korvanta::grid {
 
 enum class PasteProblem {
     None,
-    NoData,          // nothing but a header, or only empty rows
-    TooManyColumns,  // the grid has two columns
-    TooManyRows,     // the block would reach past kMaxRows
+    NoData,         // nothing but a header, or only empty rows
+    TooManyColumns, // the grid has two columns
+    TooManyRows,    // the block would reach past kMaxRows
 };
 
 struct PasteOutcome {
     PasteProblem problem = PasteProblem::None;
-    int rows = 0;                 // rows written
-    bool firstChanged = false;    // which columns were written
+    int rows = 0;              // rows written
+    bool firstChanged = false; // which columns were written
     bool secondChanged = false;
 };
 

@@ -2,7 +2,8 @@
 
 namespace korvanta::stats {
 
-CellValue ReadCell(std::string_view text) {
+CellValue ReadCell(std::string_view text)
+{
     CellValue cell;
     if (text.empty()) return cell;
     const auto exact = ParseExact(text);

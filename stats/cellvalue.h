@@ -2,8 +2,8 @@
 // that is not a number (a lone "-" while the user is typing, "1..2" pasted).
 #pragma once
 
-#include "numbertext.h"
 #include "exact.h"
+#include "numbertext.h"
 
 #include <span>
 #include <string_view>

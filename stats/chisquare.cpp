@@ -19,20 +19,22 @@ constexpr double kChiSquare005 = 3.84;
 constexpr double kChiSquare001 = 6.63;
 
 struct Cells {
-    ExactDecimal a, b, c, d;  // a cell that is empty or not a number counts as 0
+    ExactDecimal a, b, c, d; // a cell that is empty or not a number counts as 0
 };
 
-Cells ReadCells(const TableCells& cells) {
+Cells ReadCells(const TableCells& cells)
+{
     const auto read = [](std::string_view text) { return ParseExact(text).value_or(ExactDecimal{}); };
     return {read(cells.a), read(cells.b), read(cells.c), read(cells.d)};
 }
 
 struct Margins {
     ExactDecimal positive, negative, row1, row2, grand;
-    std::int64_t n = 0;  // the grand total rounded to a whole number, halves to even
+    std::int64_t n = 0; // the grand total rounded to a whole number, halves to even
 };
 
-Margins ComputeMargins(const Cells& cells) {
+Margins ComputeMargins(const Cells& cells)
+{
     Margins m;
     m.positive = Add(cells.a, cells.c);
     m.negative = Add(cells.b, cells.d);
@@ -49,7 +51,8 @@ Margins ComputeMargins(const Cells& cells) {
     return m;
 }
 
-TableFigures Figures(const Cells& cells) {
+TableFigures Figures(const Cells& cells)
+{
     return {ToRational(cells.a), ToRational(cells.b), ToRational(cells.c), ToRational(cells.d)};
 }
 
@@ -57,12 +60,14 @@ std::string Shown(const std::optional<Rational>& value) { return value ? FourDec
 
 } // namespace
 
-TableTotals ComputeTableTotals(const TableCells& cells) {
+TableTotals ComputeTableTotals(const TableCells& cells)
+{
     const Margins m = ComputeMargins(ReadCells(cells));
     return {ExactText(m.positive), ExactText(m.negative), ExactText(m.row1), ExactText(m.row2), ExactText(m.grand)};
 }
 
-std::string_view JudgeChiSquare(std::string_view shownValue) {
+std::string_view JudgeChiSquare(std::string_view shownValue)
+{
     const double x = LeadingNumber(shownValue);
     if (x >= kChiSquare005 && x < kChiSquare001) return kPBelow005;
     if (x >= kChiSquare001) return kPBelow001;
@@ -73,12 +78,13 @@ std::string_view JudgeChiSquare(std::string_view shownValue) {
 // or (|ad - bc| - n/2)^2 n / D when an expected count is below 5, where D is
 // the product of the four margins. A correction larger than the deviation it
 // corrects would invent one: the corrected deviation stops at zero.
-FourFoldResult FourFoldChiSquare(const TableCells& texts) {
+FourFoldResult FourFoldChiSquare(const TableCells& texts)
+{
     const Cells cells = ReadCells(texts);
     const Margins m = ComputeMargins(cells);
     const TableFigures table = Figures(cells);
 
-    std::array<std::optional<Rational>, 4> expected;  // T(a), T(b), T(c), T(d)
+    std::array<std::optional<Rational>, 4> expected; // T(a), T(b), T(c), T(d)
     if (m.n != 0) {
         const Rational n = m.n;
         expected[0] = table.Row1() * table.Col1() / n;
@@ -111,7 +117,8 @@ FourFoldResult FourFoldChiSquare(const TableCells& texts) {
 // McNemar: chi-square = (b - c)^2 / (b + c) when b + c >= 40, otherwise
 // (|b - c| - 1)^2 / (b + c), the corrected deviation stopping at zero
 // (b = c gives 0).
-PairedChiSquareResult PairedChiSquare(const TableCells& texts) {
+PairedChiSquareResult PairedChiSquare(const TableCells& texts)
+{
     const Cells cells = ReadCells(texts);
     const Margins m = ComputeMargins(cells);
     PairedChiSquareResult result;

@@ -14,28 +14,28 @@ struct TableCells {
 
 // Margins as shown: "0" when both cells are missing.
 struct TableTotals {
-    std::string positive;   // first column: a + c
-    std::string negative;   // second column: b + d
-    std::string row1;       // first row: a + b
-    std::string row2;       // second row: c + d
-    std::string grand;      // a + b + c + d
+    std::string positive; // first column: a + c
+    std::string negative; // second column: b + d
+    std::string row1;     // first row: a + b
+    std::string row2;     // second row: c + d
+    std::string grand;    // a + b + c + d
 };
 TableTotals ComputeTableTotals(const TableCells& cells);
 
 inline constexpr std::string_view kFourFoldWarning = "当n < 40或理论数(T)< 1时，不适合使用本法。";
 
 struct FourFoldResult {
-    std::string expectedA, expectedB, expectedC, expectedD;  // expected counts
-    std::string n;                                           // total count
-    std::string chiSquare;                                   // chi-square
-    std::string verdict;                                     // P band, or kFourFoldWarning
+    std::string expectedA, expectedB, expectedC, expectedD; // expected counts
+    std::string n;                                          // total count
+    std::string chiSquare;                                  // chi-square
+    std::string verdict;                                    // P band, or kFourFoldWarning
 };
 FourFoldResult FourFoldChiSquare(const TableCells& cells);
 
 struct PairedChiSquareResult {
-    std::string n;          // number of pairs
-    std::string chiSquare;  // McNemar's chi-square
-    std::string verdict;    // its P band
+    std::string n;         // number of pairs
+    std::string chiSquare; // McNemar's chi-square
+    std::string verdict;   // its P band
 };
 PairedChiSquareResult PairedChiSquare(const TableCells& cells);
 

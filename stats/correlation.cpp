@@ -19,7 +19,8 @@ constexpr std::string_view kPerfectNegative = "完全负相关";
 
 CorrelationResult CorrelationRegression(Column xs, Column ys) { return CorrelationRegression(MomentsOf(xs, ys)); }
 
-CorrelationResult CorrelationRegression(const PairMoments& moments) {
+CorrelationResult CorrelationRegression(const PairMoments& moments)
+{
     const LineFigures line = LineOf(moments);
     // Fewer than three pairs leave no degree of freedom; with all X equal
     // neither r nor the slope exists.

@@ -9,7 +9,8 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::size_t CountDigits(std::string_view text, std::size_t from) {
+std::size_t CountDigits(std::string_view text, std::size_t from)
+{
     std::size_t i = from;
     while (i < text.size() && IsDigit(text[i])) ++i;
     return i - from;
@@ -19,7 +20,8 @@ std::size_t CountDigits(std::string_view text, std::size_t from) {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
-std::optional<ScannedNumber> ScanNumber(std::string_view text) {
+std::optional<ScannedNumber> ScanNumber(std::string_view text)
+{
     ScannedNumber number;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -61,7 +63,8 @@ std::optional<ScannedNumber> ScanNumber(std::string_view text) {
     return number;
 }
 
-std::optional<ScannedNumber> ScanWholeNumber(std::string_view text) {
+std::optional<ScannedNumber> ScanWholeNumber(std::string_view text)
+{
     std::size_t first = 0;
     while (first < text.size() && IsSpace(text[first])) ++first;
     std::size_t last = text.size();
@@ -72,28 +75,29 @@ std::optional<ScannedNumber> ScanWholeNumber(std::string_view text) {
     return number;
 }
 
-Decimal ToDecimal(const ScannedNumber& number) {
+Decimal ToDecimal(const ScannedNumber& number)
+{
     Decimal value;
     value.negative = number.negative;
     value.digits.reserve(number.intDigits.size() + number.fracDigits.size());
     for (std::string_view part : {number.intDigits, number.fracDigits}) {
         for (char c : part) {
-            if (value.digits.empty() && c == '0') continue;  // leading zeros
+            if (value.digits.empty() && c == '0') continue; // leading zeros
             value.digits.push_back(c);
         }
     }
     // Text lengths are far below the clamp, so this stays within 64 bits.
     value.exp10 = number.exponent - static_cast<std::int64_t>(number.fracDigits.size());
     std::size_t trailing = 0;
-    while (trailing < value.digits.size() && value.digits[value.digits.size() - 1 - trailing] == '0')
-        ++trailing;
+    while (trailing < value.digits.size() && value.digits[value.digits.size() - 1 - trailing] == '0') ++trailing;
     value.digits.resize(value.digits.size() - trailing);
     value.exp10 += static_cast<std::int64_t>(trailing);
     if (value.digits.empty()) value.exp10 = 0;
     return value;
 }
 
-std::optional<double> ToDouble(const Decimal& value) {
+std::optional<double> ToDouble(const Decimal& value)
+{
     if (value.IsZero()) return 0.0;
     // Doubles span about 10^-324 to 10^308; beyond a safe margin the answer is
     // known without asking the converter to read an enormous exponent.
@@ -106,8 +110,8 @@ std::optional<double> ToDouble(const Decimal& value) {
     double result = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
     if (ec == std::errc::result_out_of_range) {
-        if (value.Magnitude() > 0) return std::nullopt;  // overflow
-        result = 0.0;                                     // underflow
+        if (value.Magnitude() > 0) return std::nullopt; // overflow
+        result = 0.0;                                   // underflow
     } else if (ec != std::errc{} || ptr != text.data() + text.size()) {
         return std::nullopt;
     }

@@ -22,10 +22,10 @@ inline constexpr std::int64_t kExponentClamp = 1'000'000'000'000;
 
 struct ScannedNumber {
     bool negative = false;
-    std::string_view intDigits;   // digits before the point, possibly empty
-    std::string_view fracDigits;  // digits after the point, possibly empty
-    std::int64_t exponent = 0;    // value of the exponent part, clamped
-    std::size_t end = 0;          // index just past the number
+    std::string_view intDigits;  // digits before the point, possibly empty
+    std::string_view fracDigits; // digits after the point, possibly empty
+    std::int64_t exponent = 0;   // value of the exponent part, clamped
+    std::size_t end = 0;         // index just past the number
 };
 
 // The longest number at the very start of text (no spaces skipped), or empty

@@ -49,16 +49,16 @@ struct Interval {
 // A test statistic with its degrees of freedom and two-sided P.
 struct TFigures {
     Figure t, df, p;
-    Interval ci;       // 95% CI of the estimate the test is about
+    Interval ci; // 95% CI of the estimate the test is about
 };
 
-struct NormalityFigures {   // Shapiro-Wilk
+struct NormalityFigures { // Shapiro-Wilk
     Figure w, p;
 };
 
-struct RankFigures {        // Mann-Whitney U or Wilcoxon V
+struct RankFigures { // Mann-Whitney U or Wilcoxon V
     Figure statistic, p;
-    bool exact = false;     // exact distribution rather than the normal one
+    bool exact = false; // exact distribution rather than the normal one
 };
 
 // ----- Inputs -----
@@ -66,25 +66,25 @@ struct RankFigures {        // Mann-Whitney U or Wilcoxon V
 // What the details of the current test are computed from. Views into the
 // caller's texts and the grid store; they are read during the call only.
 struct DetailsInput {
-    TwoSampleInput summary;  // mode 0: the six summary boxes X1, S1, N1, X2, S2, N2
-    Column first;            // modes 0-2: the first data column (X)
-    Column second;           // modes 0-2: the second data column (Y)
-    TableCells table;        // modes 3, 4: the cells a, b, c, d
+    TwoSampleInput summary; // mode 0: the six summary boxes X1, S1, N1, X2, S2, N2
+    Column first;           // modes 0-2: the first data column (X)
+    Column second;          // modes 0-2: the second data column (Y)
+    TableCells table;       // modes 3, 4: the cells a, b, c, d
 };
 
 // ----- Mode 0: two samples from the summary boxes -----
 
 struct TwoSampleDetails {
-    Figure n1, n2;                 // as read from the boxes
-    Figure diff;                   // X1 - X2
-    TFigures pooled;               // Student's t with the pooled variance
-    TFigures welch;                // Welch's t, Satterthwaite df
-    Figure varF, varDf1, varDf2, varP;  // F = S1^2 / S2^2, two-sided
+    Figure n1, n2;                     // as read from the boxes
+    Figure diff;                       // X1 - X2
+    TFigures pooled;                   // Student's t with the pooled variance
+    TFigures welch;                    // Welch's t, Satterthwaite df
+    Figure varF, varDf1, varDf2, varP; // F = S1^2 / S2^2, two-sided
     Figure cohenD, hedgesG;
-    Interval cohenDCi;             // noncentral t
-    bool rawData = false;          // both columns hold numbers
-    RankFigures mannWhitney;       // U of the first column
-    NormalityFigures sw1, sw2;     // Shapiro-Wilk of each column
+    Interval cohenDCi;         // noncentral t
+    bool rawData = false;      // both columns hold numbers
+    RankFigures mannWhitney;   // U of the first column
+    NormalityFigures sw1, sw2; // Shapiro-Wilk of each column
 };
 TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Column second);
 
@@ -94,12 +94,12 @@ bool PreferWelch(const TwoSampleDetails& details);
 // ----- Mode 1: paired columns (rows where both cells are numbers) -----
 
 struct PairedDetails {
-    Figure n;                      // pairs
-    Figure diff;                   // mean of column 1 - column 2, signed
-    TFigures paired;               // ci: of the mean difference
-    Figure dz;                     // mean difference / SD of the differences
-    NormalityFigures sw;           // of the differences
-    RankFigures wilcoxon;          // V: sum of the ranks of positive differences
+    Figure n;             // pairs
+    Figure diff;          // mean of column 1 - column 2, signed
+    TFigures paired;      // ci: of the mean difference
+    Figure dz;            // mean difference / SD of the differences
+    NormalityFigures sw;  // of the differences
+    RankFigures wilcoxon; // V: sum of the ranks of positive differences
 };
 PairedDetails PairedDetail(Column first, Column second);
 
@@ -113,7 +113,7 @@ struct CoefficientFigures {
 struct CorrelationDetails {
     Figure n;
     Figure r, rP, r2;
-    Interval rCi;                  // Fisher z
+    Interval rCi; // Fisher z
     CoefficientFigures slope, intercept;
     Figure residualSd;
     Figure spearmanRho, spearmanP; // P by the t approximation
@@ -134,11 +134,11 @@ enum class TableMethod { None, ChiSquare, Yates, Fisher };
 
 struct FourFoldDetails {
     Figure n;
-    Figure expected[4];            // T(a), T(b), T(c), T(d)
-    Figure chi2, chi2P;            // Pearson
-    Figure yates, yatesP;          // continuity-corrected (never below zero)
-    Figure fisherP, fisherMidP;    // two-sided
-    Figure risk1, risk2;           // a / (a + b), c / (c + d)
+    Figure expected[4];         // T(a), T(b), T(c), T(d)
+    Figure chi2, chi2P;         // Pearson
+    Figure yates, yatesP;       // continuity-corrected (never below zero)
+    Figure fisherP, fisherMidP; // two-sided
+    Figure risk1, risk2;        // a / (a + b), c / (c + d)
     Figure oddsRatio, relativeRisk, riskDifference, nnt;
     Interval orCi, rrCi, rdCi;
     TableMethod method = TableMethod::None;
@@ -150,12 +150,12 @@ Figure RecommendedP(const FourFoldDetails& details);
 
 struct PairedTableDetails {
     Figure n;
-    Figure mcnemar, mcnemarP;      // (b - c)^2 / (b + c)
-    Figure mcnemarCc, mcnemarCcP;  // (|b - c| - 1)^2 / (b + c)
-    Figure exactP;                 // binomial, b of b + c at 1/2
-    Figure pDiff;                  // (b - c) / n
+    Figure mcnemar, mcnemarP;     // (b - c)^2 / (b + c)
+    Figure mcnemarCc, mcnemarCcP; // (|b - c| - 1)^2 / (b + c)
+    Figure exactP;                // binomial, b of b + c at 1/2
+    Figure pDiff;                 // (b - c) / n
     Interval pDiffCi;
-    Figure matchedOr;              // b / c
+    Figure matchedOr; // b / c
     Interval matchedOrCi;
     Figure kappa;
     Interval kappaCi;

@@ -25,7 +25,8 @@ struct Moments {
     double meanX = 0, meanY = 0, lxx = 0, lyy = 0, lxy = 0;
 };
 
-Moments MomentsOf(const std::vector<double>& x, const std::vector<double>& y) {
+Moments MomentsOf(const std::vector<double>& x, const std::vector<double>& y)
+{
     Moments m;
     const double n = static_cast<double>(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) {
@@ -45,7 +46,8 @@ Moments MomentsOf(const std::vector<double>& x, const std::vector<double>& y) {
 
 // The correlation and the P of its t on n - 2 df; a perfect correlation has
 // no finite t.
-void Correlate(const Moments& m, double n, Figure& r, Figure& p) {
+void Correlate(const Moments& m, double n, Figure& r, Figure& p)
+{
     if (!(m.lxx > 0 && m.lyy > 0)) {
         r = p = Figure::None(Why::NoVariation);
         return;
@@ -59,7 +61,8 @@ void Correlate(const Moments& m, double n, Figure& r, Figure& p) {
     p = Figure::Of(dist::StudentTwoSidedP(value * std::sqrt((n - 2) / (1 - value * value)), n - 2));
 }
 
-CoefficientFigures Coefficient(double estimate, double se, double df) {
+CoefficientFigures Coefficient(double estimate, double se, double df)
+{
     CoefficientFigures c;
     c.estimate = Figure::Of(estimate);
     c.se = Figure::Of(se);
@@ -76,7 +79,8 @@ CoefficientFigures Coefficient(double estimate, double se, double df) {
 
 } // namespace
 
-CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn) {
+CorrelationDetails CorrelationDetail(Column xColumn, Column yColumn)
+{
     std::vector<double> x, y;
     const std::size_t rows = std::min(xColumn.size(), yColumn.size());
     for (std::size_t k = 0; k < rows; ++k) {

@@ -8,24 +8,31 @@
 
 namespace korvanta::stats {
 
-Figure Figure::Of(double value, Why otherwise) {
+Figure Figure::Of(double value, Why otherwise)
+{
     if (!std::isfinite(value)) return None(otherwise);
-    return {value == 0 ? 0.0 : value, Why::Computed};  // no negative zero
+    return {value == 0 ? 0.0 : value, Why::Computed}; // no negative zero
 }
 
-std::string ShortestText(const Figure& figure) {
+std::string ShortestText(const Figure& figure)
+{
     if (!figure.Has()) return "";
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, figure.value);
     return {buffer, result.ptr};
 }
 
-std::string_view MethodKey(TableMethod method) {
+std::string_view MethodKey(TableMethod method)
+{
     switch (method) {
-    case TableMethod::ChiSquare: return "chi2";
-    case TableMethod::Yates: return "yates";
-    case TableMethod::Fisher: return "fisher";
-    case TableMethod::None: break;
+    case TableMethod::ChiSquare:
+        return "chi2";
+    case TableMethod::Yates:
+        return "yates";
+    case TableMethod::Fisher:
+        return "fisher";
+    case TableMethod::None:
+        break;
     }
     return "";
 }
@@ -34,7 +41,8 @@ namespace {
 
 struct Lister {
     FigureList list;
-    Lister& operator()(const char* key, const Figure& figure) {
+    Lister& operator()(const char* key, const Figure& figure)
+    {
         list.emplace_back(key, ShortestText(figure));
         return *this;
     }
@@ -42,7 +50,8 @@ struct Lister {
 
 } // namespace
 
-FigureList Figures(const TwoSampleDetails& r) {
+FigureList Figures(const TwoSampleDetails& r)
+{
     Lister out;
     out("pooled.t", r.pooled.t)("pooled.df", r.pooled.df)("pooled.p", r.pooled.p);
     out("welch.t", r.welch.t)("welch.df", r.welch.df)("welch.p", r.welch.p);
@@ -58,7 +67,8 @@ FigureList Figures(const TwoSampleDetails& r) {
     return std::move(out.list);
 }
 
-FigureList Figures(const PairedDetails& r) {
+FigureList Figures(const PairedDetails& r)
+{
     Lister out;
     out("paired.t", r.paired.t)("paired.df", r.paired.df)("paired.p", r.paired.p);
     out("diff", r.diff)("ci.low", r.paired.ci.low)("ci.high", r.paired.ci.high)("dz", r.dz);
@@ -66,7 +76,8 @@ FigureList Figures(const PairedDetails& r) {
     return std::move(out.list);
 }
 
-FigureList Figures(const CorrelationDetails& r) {
+FigureList Figures(const CorrelationDetails& r)
+{
     Lister out;
     out("r", r.r)("r.p", r.rP)("r.ci.low", r.rCi.low)("r.ci.high", r.rCi.high)("r2", r.r2);
     for (const auto& [name, c] : {std::pair{"slope", &r.slope}, std::pair{"intercept", &r.intercept}}) {
@@ -82,7 +93,8 @@ FigureList Figures(const CorrelationDetails& r) {
     return std::move(out.list);
 }
 
-FigureList Figures(const FourFoldDetails& r) {
+FigureList Figures(const FourFoldDetails& r)
+{
     Lister out;
     out("chi2", r.chi2)("chi2.p", r.chi2P)("yates", r.yates)("yates.p", r.yatesP);
     out("fisher.p", r.fisherP)("fisher.midp", r.fisherMidP);
@@ -94,7 +106,8 @@ FigureList Figures(const FourFoldDetails& r) {
     return std::move(out.list);
 }
 
-FigureList Figures(const PairedTableDetails& r) {
+FigureList Figures(const PairedTableDetails& r)
+{
     Lister out;
     out("mcnemar", r.mcnemar)("mcnemar.p", r.mcnemarP)("mcnemar.cc", r.mcnemarCc)("mcnemar.cc.p", r.mcnemarCcP);
     out("exact.p", r.exactP)("pdiff", r.pDiff)("pdiff.ci.low", r.pDiffCi.low)("pdiff.ci.high", r.pDiffCi.high);
@@ -103,13 +116,19 @@ FigureList Figures(const PairedTableDetails& r) {
     return std::move(out.list);
 }
 
-FigureList DetailFigures(TestMode mode, const DetailsInput& input) {
+FigureList DetailFigures(TestMode mode, const DetailsInput& input)
+{
     switch (mode) {
-    case TestMode::TwoSample: return Figures(TwoSampleDetail(input.summary, input.first, input.second));
-    case TestMode::PairedT: return Figures(PairedDetail(input.first, input.second));
-    case TestMode::Correlation: return Figures(CorrelationDetail(input.first, input.second));
-    case TestMode::FourFold: return Figures(FourFoldDetail(input.table));
-    case TestMode::PairedChiSquare: return Figures(PairedTableDetail(input.table));
+    case TestMode::TwoSample:
+        return Figures(TwoSampleDetail(input.summary, input.first, input.second));
+    case TestMode::PairedT:
+        return Figures(PairedDetail(input.first, input.second));
+    case TestMode::Correlation:
+        return Figures(CorrelationDetail(input.first, input.second));
+    case TestMode::FourFold:
+        return Figures(FourFoldDetail(input.table));
+    case TestMode::PairedChiSquare:
+        return Figures(PairedTableDetail(input.table));
     }
     return {};
 }

@@ -19,7 +19,8 @@ namespace korvanta::stats {
 namespace {
 
 // The differences of the complete rows, exact in fixed point where they fit.
-std::vector<double> Differences(Column first, Column second) {
+std::vector<double> Differences(Column first, Column second)
+{
     std::vector<double> d;
     const std::size_t rows = std::min(first.size(), second.size());
     for (std::size_t k = 0; k < rows; ++k) {
@@ -32,7 +33,8 @@ std::vector<double> Differences(Column first, Column second) {
 
 } // namespace
 
-PairedDetails PairedDetail(Column first, Column second) {
+PairedDetails PairedDetail(Column first, Column second)
+{
     const std::vector<double> d = Differences(first, second);
     PairedDetails r;
     const double n = static_cast<double>(d.size());

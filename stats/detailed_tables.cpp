@@ -37,7 +37,8 @@ namespace korvanta::stats {
 
 namespace {
 
-std::optional<double> ReadCount(std::string_view text) {
+std::optional<double> ReadCount(std::string_view text)
+{
     if (text.empty()) return 0.0;
     const auto value = ParseFixed4(text);
     if (!value || value->Units() < 0 || value->Units() % Fixed4::kScale != 0) return std::nullopt;
@@ -45,35 +46,38 @@ std::optional<double> ReadCount(std::string_view text) {
 }
 
 // exp(ln estimate -+ 1.96 se).
-Interval LogInterval(double estimate, double se) {
+Interval LogInterval(double estimate, double se)
+{
     const double log = std::log(estimate);
     return {Figure::Of(std::exp(log - dist::kZ975 * se)), Figure::Of(std::exp(log + dist::kZ975 * se))};
 }
 
 // The table as exact counts (whole numbers within the fixed-point range,
 // exact in a double).
-TableFigures ExactTable(const Counts& counts) {
+TableFigures ExactTable(const Counts& counts)
+{
     const auto exact = [](double count) { return Rational(static_cast<long long>(count)); };
     return {exact(counts.a), exact(counts.b), exact(counts.c), exact(counts.d)};
 }
 
-Figure FigureOf(const std::optional<Rational>& value, Why otherwise) {
+Figure FigureOf(const std::optional<Rational>& value, Why otherwise)
+{
     return value ? Figure::Of(ToDouble(*value)) : Figure::None(otherwise);
 }
 
-Figure ChiSquareP(const Figure& chi2) {
-    return chi2.Has() ? Figure::Of(dist::ChiSquareUpperP(chi2.value, 1)) : chi2;
-}
+Figure ChiSquareP(const Figure& chi2) { return chi2.Has() ? Figure::Of(dist::ChiSquareUpperP(chi2.value, 1)) : chi2; }
 
 } // namespace
 
-std::optional<Counts> ReadCounts(const TableCells& cells) {
+std::optional<Counts> ReadCounts(const TableCells& cells)
+{
     const auto a = ReadCount(cells.a), b = ReadCount(cells.b), c = ReadCount(cells.c), d = ReadCount(cells.d);
     if (!a || !b || !c || !d) return std::nullopt;
     return Counts{*a, *b, *c, *d};
 }
 
-FourFoldDetails FourFoldDetail(const TableCells& cells) {
+FourFoldDetails FourFoldDetail(const TableCells& cells)
+{
     FourFoldDetails r;
     const auto counts = ReadCounts(cells);
     const Why missing = !counts ? Why::NoInput : Why::TooFewCases;
@@ -96,8 +100,11 @@ FourFoldDetails FourFoldDetail(const TableCells& cells) {
     r.expected[1] = Figure::Of(ToDouble(table.Row1() * table.Col2() / exactN));
     r.expected[2] = Figure::Of(ToDouble(table.Row2() * table.Col1() / exactN));
     r.expected[3] = Figure::Of(ToDouble(table.Row2() * table.Col2() / exactN));
-    const double smallest = std::min({r.expected[0].value, r.expected[1].value, r.expected[2].value, r.expected[3].value});
-    r.method = (n < 40 || smallest < 1) ? TableMethod::Fisher : smallest < 5 ? TableMethod::Yates : TableMethod::ChiSquare;
+    const double smallest =
+        std::min({r.expected[0].value, r.expected[1].value, r.expected[2].value, r.expected[3].value});
+    r.method = (n < 40 || smallest < 1) ? TableMethod::Fisher
+               : smallest < 5           ? TableMethod::Yates
+                                        : TableMethod::ChiSquare;
 
     // A zero margin leaves no statistic.
     r.chi2 = FigureOf(FourFoldChiSquareOf(table, exactN, false), Why::NoVariation);
@@ -112,7 +119,8 @@ FourFoldDetails FourFoldDetail(const TableCells& cells) {
     const Figure zeroRow = Figure::None(Why::NoVariation);
     r.oddsRatio = b * c > 0 ? Figure::Of(a * d / (b * c)) : zeroCell;
     r.orCi = {zeroCell, zeroCell};
-    if (a > 0 && b > 0 && c > 0 && d > 0) r.orCi = LogInterval(r.oddsRatio.value, std::sqrt(1 / a + 1 / b + 1 / c + 1 / d));
+    if (a > 0 && b > 0 && c > 0 && d > 0)
+        r.orCi = LogInterval(r.oddsRatio.value, std::sqrt(1 / a + 1 / b + 1 / c + 1 / d));
 
     if (row1 > 0 && row2 > 0) {
         const double p1 = a / row1, p2 = c / row2;
@@ -138,17 +146,23 @@ FourFoldDetails FourFoldDetail(const TableCells& cells) {
     return r;
 }
 
-Figure RecommendedP(const FourFoldDetails& details) {
+Figure RecommendedP(const FourFoldDetails& details)
+{
     switch (details.method) {
-    case TableMethod::ChiSquare: return details.chi2P;
-    case TableMethod::Yates: return details.yatesP;
-    case TableMethod::Fisher: return details.fisherP;
-    case TableMethod::None: break;
+    case TableMethod::ChiSquare:
+        return details.chi2P;
+    case TableMethod::Yates:
+        return details.yatesP;
+    case TableMethod::Fisher:
+        return details.fisherP;
+    case TableMethod::None:
+        break;
     }
     return Figure::None(details.n.Has() ? Why::TooFewCases : Why::NoInput);
 }
 
-PairedTableDetails PairedTableDetail(const TableCells& cells) {
+PairedTableDetails PairedTableDetail(const TableCells& cells)
+{
     PairedTableDetails r;
     const auto counts = ReadCounts(cells);
     const Figure none = Figure::None(!counts ? Why::NoInput : Why::TooFewCases);
@@ -173,7 +187,8 @@ PairedTableDetails PairedTableDetail(const TableCells& cells) {
     }
 
     r.pDiff = Figure::Of((b - c) / n);
-    r.pDiffCi = dist::Around((b - c) / n, dist::kZ975, std::sqrt(std::max(0.0, discordant - (b - c) * (b - c) / n)) / n);
+    r.pDiffCi =
+        dist::Around((b - c) / n, dist::kZ975, std::sqrt(std::max(0.0, discordant - (b - c) * (b - c) / n)) / n);
 
     const Figure zeroCell = Figure::None(Why::ZeroCell);
     r.matchedOr = c > 0 ? Figure::Of(b / c) : zeroCell;
@@ -185,7 +200,8 @@ PairedTableDetails PairedTableDetail(const TableCells& cells) {
     if (expected < 1) {
         const double k = (p11 + p22 - expected) / (1 - expected);
         r.kappa = Figure::Of(k);
-        const double agree = p11 * std::pow(1 - (row1 + col1) * (1 - k), 2) + p22 * std::pow(1 - (row2 + col2) * (1 - k), 2);
+        const double agree =
+            p11 * std::pow(1 - (row1 + col1) * (1 - k), 2) + p22 * std::pow(1 - (row2 + col2) * (1 - k), 2);
         const double disagree = (1 - k) * (1 - k) * (p12 * std::pow(col1 + row2, 2) + p21 * std::pow(col2 + row1, 2));
         const double chance = std::pow(k - expected * (1 - k), 2);
         const double variance = (agree + disagree - chance) / (n * (1 - expected) * (1 - expected));

@@ -26,20 +26,23 @@ namespace korvanta::stats {
 
 namespace {
 
-std::vector<double> Numbers(Column column) {
+std::vector<double> Numbers(Column column)
+{
     std::vector<double> values;
     for (const CellValue& cell : column)
         if (cell.IsNumber()) values.push_back(cell.value.ToDouble());
     return values;
 }
 
-TFigures NoTest(Why why) {
+TFigures NoTest(Why why)
+{
     const Figure none = Figure::None(why);
     return {none, none, none, {none, none}};
 }
 
 // t = estimate / se on df, its two-sided P and the 95% CI of the estimate.
-TFigures TTest(double estimate, double se, double df) {
+TFigures TTest(double estimate, double se, double df)
+{
     if (!(se > 0) || !std::isfinite(se)) return NoTest(Why::NoVariation);
     TFigures f;
     f.t = Figure::Of(estimate / se);
@@ -49,13 +52,12 @@ TFigures TTest(double estimate, double se, double df) {
     return f;
 }
 
-double HedgesFactor(double df) {
-    return boost::math::tgamma_ratio(df / 2, (df - 1) / 2) / std::sqrt(df / 2);
-}
+double HedgesFactor(double df) { return boost::math::tgamma_ratio(df / 2, (df - 1) / 2) / std::sqrt(df / 2); }
 
 } // namespace
 
-TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Column second) {
+TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Column second)
+{
     TwoSampleDetails r;
     const Figure none = Figure::None(Why::NoInput);
     r.n1 = r.n2 = r.diff = r.varF = r.varDf1 = r.varDf2 = r.varP = r.cohenD = r.hedgesG = none;
@@ -136,8 +138,6 @@ TwoSampleDetails TwoSampleDetail(const TwoSampleInput& summary, Column first, Co
     return r;
 }
 
-bool PreferWelch(const TwoSampleDetails& details) {
-    return details.varP.Has() && details.varP.value < 0.05;
-}
+bool PreferWelch(const TwoSampleDetails& details) { return details.varP.Has() && details.varP.value < 0.05; }
 
 } // namespace korvanta::stats

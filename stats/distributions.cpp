@@ -31,7 +31,8 @@ bool Valid(double df) { return std::isfinite(df) && df > 0; }
 // Some of Boost's internal steps (integer truncation in long series) throw
 // whatever the policy says; a figure that fails there has no value.
 template <typename F>
-double Guarded(F compute) {
+double Guarded(F compute)
+{
     try {
         return compute();
     } catch (const std::exception&) {
@@ -45,7 +46,8 @@ constexpr double kLargestNoncentralT = 1000;
 
 } // namespace
 
-double StudentTwoSidedP(double t, double df) {
+double StudentTwoSidedP(double t, double df)
+{
     if (!Valid(df) || std::isnan(t)) return kNaN;
     if (std::isinf(t)) return 0;
     return Guarded([&] {
@@ -54,7 +56,8 @@ double StudentTwoSidedP(double t, double df) {
     });
 }
 
-double StudentQuantile975(double df) {
+double StudentQuantile975(double df)
+{
     if (!Valid(df)) return kNaN;
     return Guarded([&] {
         const boost::math::students_t_distribution<double, Quiet> dist(df);
@@ -62,7 +65,8 @@ double StudentQuantile975(double df) {
     });
 }
 
-double ChiSquareUpperP(double x, double df) {
+double ChiSquareUpperP(double x, double df)
+{
     if (!Valid(df) || !std::isfinite(x) || x < 0) return kNaN;
     return Guarded([&] {
         const boost::math::chi_squared_distribution<double, Quiet> dist(df);
@@ -70,7 +74,8 @@ double ChiSquareUpperP(double x, double df) {
     });
 }
 
-double FTwoSidedP(double f, double df1, double df2) {
+double FTwoSidedP(double f, double df1, double df2)
+{
     if (!Valid(df1) || !Valid(df2) || !std::isfinite(f) || f < 0) return kNaN;
     return Guarded([&] {
         const boost::math::fisher_f_distribution<double, Quiet> dist(df1, df2);
@@ -78,7 +83,8 @@ double FTwoSidedP(double f, double df1, double df2) {
     });
 }
 
-double NormalTwoSidedP(double z) {
+double NormalTwoSidedP(double z)
+{
     if (std::isnan(z)) return kNaN;
     if (std::isinf(z)) return 0;
     return Guarded([&] {
@@ -87,14 +93,16 @@ double NormalTwoSidedP(double z) {
     });
 }
 
-double NormalQuantile(double p) {
+double NormalQuantile(double p)
+{
     return Guarded([&] {
         const boost::math::normal_distribution<double, Quiet> dist;
         return quantile(dist, p);
     });
 }
 
-double BinomialCdf(double k, double n, double p) {
+double BinomialCdf(double k, double n, double p)
+{
     if (!(n >= 0) || !(k >= 0)) return kNaN;
     if (k >= n) return 1;
     return Guarded([&] {
@@ -103,7 +111,8 @@ double BinomialCdf(double k, double n, double p) {
     });
 }
 
-Interval NoncentralityInterval(double t, double df) {
+Interval NoncentralityInterval(double t, double df)
+{
     if (!Valid(df) || !std::isfinite(t)) return {Figure::None(Why::NoVariation), Figure::None(Why::NoVariation)};
     if (std::fabs(t) > kLargestNoncentralT) return {Figure::None(Why::OutOfRange), Figure::None(Why::OutOfRange)};
     // P(T <= t | delta) falls from 1 to 0 as delta grows.
@@ -137,7 +146,8 @@ Interval NoncentralityInterval(double t, double df) {
     }
 }
 
-Interval Around(double estimate, double multiplier, double se) {
+Interval Around(double estimate, double multiplier, double se)
+{
     return {Figure::Of(estimate - multiplier * se), Figure::Of(estimate + multiplier * se)};
 }
 

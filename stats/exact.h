@@ -16,7 +16,7 @@
 
 namespace korvanta::stats {
 
-__extension__ typedef __int128 Int128;  // GCC and Clang extension
+__extension__ typedef __int128 Int128; // GCC and Clang extension
 using BigInt = boost::multiprecision::cpp_int;
 using Rational = boost::multiprecision::cpp_rational;
 
@@ -70,7 +70,7 @@ private:
 
     int decimals_ = 0;
     Int128 small_ = 0;
-    std::optional<BigInt> big_;  // once the sum has left 128 bits
+    std::optional<BigInt> big_; // once the sum has left 128 bits
 };
 
 // The four-decimal display of an exact figure: halves away from zero, at

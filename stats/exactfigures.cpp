@@ -4,14 +4,16 @@
 
 namespace korvanta::stats {
 
-void ColumnMoments::Add(const CellValue& cell, int sign) {
+void ColumnMoments::Add(const CellValue& cell, int sign)
+{
     if (!cell.IsNumber()) return;
     n += sign;
     sum.Add(cell.exact, sign);
     squares.AddProduct(cell.exact, cell.exact, sign);
 }
 
-void PairMoments::Add(const CellValue& xCell, const CellValue& yCell, int sign) {
+void PairMoments::Add(const CellValue& xCell, const CellValue& yCell, int sign)
+{
     if (!xCell.IsNumber() || !yCell.IsNumber()) return;
     n += sign;
     x.Add(xCell.exact, sign);
@@ -21,13 +23,15 @@ void PairMoments::Add(const CellValue& xCell, const CellValue& yCell, int sign) 
     xy.AddProduct(xCell.exact, yCell.exact, sign);
 }
 
-ColumnMoments MomentsOf(Column column) {
+ColumnMoments MomentsOf(Column column)
+{
     ColumnMoments moments;
     for (const CellValue& cell : column) moments.Add(cell, 1);
     return moments;
 }
 
-PairMoments MomentsOf(Column x, Column y) {
+PairMoments MomentsOf(Column x, Column y)
+{
     PairMoments moments;
     const std::size_t rows = std::min(x.size(), y.size());
     for (std::size_t k = 0; k < rows; ++k) moments.Add(x[k], y[k], 1);
@@ -37,13 +41,12 @@ PairMoments MomentsOf(Column x, Column y) {
 namespace {
 
 // sum of squares about the mean: sum x^2 - (sum x)^2 / n.
-Rational AboutMean(const Rational& squares, const Rational& sum, std::int64_t n) {
-    return squares - sum * sum / n;
-}
+Rational AboutMean(const Rational& squares, const Rational& sum, std::int64_t n) { return squares - sum * sum / n; }
 
 } // namespace
 
-std::optional<SampleFigures> SampleOf(const ColumnMoments& moments) {
+std::optional<SampleFigures> SampleOf(const ColumnMoments& moments)
+{
     if (moments.n <= 0) return std::nullopt;
     const Rational sum = moments.sum.Value();
     SampleFigures figures;
@@ -53,7 +56,8 @@ std::optional<SampleFigures> SampleOf(const ColumnMoments& moments) {
     return figures;
 }
 
-DifferenceFigures DifferencesOf(const PairMoments& moments) {
+DifferenceFigures DifferencesOf(const PairMoments& moments)
+{
     DifferenceFigures figures;
     figures.n = moments.n;
     if (moments.n <= 0) return figures;
@@ -65,7 +69,8 @@ DifferenceFigures DifferencesOf(const PairMoments& moments) {
     return figures;
 }
 
-LineFigures LineOf(const PairMoments& moments) {
+LineFigures LineOf(const PairMoments& moments)
+{
     LineFigures figures;
     figures.n = moments.n;
     if (moments.n <= 0) return figures;
@@ -78,14 +83,16 @@ LineFigures LineOf(const PairMoments& moments) {
     return figures;
 }
 
-std::optional<Rational> LineFigures::TrSquared() const {
+std::optional<Rational> LineFigures::TrSquared() const
+{
     const Rational spread = lxx * lyy;
-    const Rational rest = spread - lxy * lxy;  // (1 - r^2) lxx lyy
+    const Rational rest = spread - lxy * lxy; // (1 - r^2) lxx lyy
     if (rest <= 0) return std::nullopt;
     return lxy * lxy * (n - 2) / rest;
 }
 
-std::optional<PooledFigures> PooledOf(const SampleFigures& first, const SampleFigures& second) {
+std::optional<PooledFigures> PooledOf(const SampleFigures& first, const SampleFigures& second)
+{
     PooledFigures figures;
     figures.df = first.count + second.count - 2;
     if (first.count == 0 || second.count == 0 || figures.df <= 0) return std::nullopt;
@@ -95,7 +102,8 @@ std::optional<PooledFigures> PooledOf(const SampleFigures& first, const SampleFi
     return figures;
 }
 
-std::optional<Rational> FourFoldChiSquareOf(const TableFigures& t, const Rational& n, bool corrected) {
+std::optional<Rational> FourFoldChiSquareOf(const TableFigures& t, const Rational& n, bool corrected)
+{
     const Rational margins = t.Row1() * t.Row2() * t.Col1() * t.Col2();
     if (margins == 0) return std::nullopt;
     Rational deviation = abs(t.a * t.d - t.b * t.c);
@@ -103,7 +111,8 @@ std::optional<Rational> FourFoldChiSquareOf(const TableFigures& t, const Rationa
     return n * deviation * deviation / margins;
 }
 
-std::optional<Rational> McNemarOf(const Rational& b, const Rational& c, bool corrected) {
+std::optional<Rational> McNemarOf(const Rational& b, const Rational& c, bool corrected)
+{
     const Rational discordant = b + c;
     if (discordant == 0) return std::nullopt;
     Rational deviation = abs(b - c);

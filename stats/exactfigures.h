@@ -55,9 +55,9 @@ struct LineFigures {
     std::int64_t n = 0;
     Rational meanX, meanY, lxx, lyy, lxy;
 
-    Rational Slope() const { return lxy / lxx; }          // lxx != 0
+    Rational Slope() const { return lxy / lxx; } // lxx != 0
     Rational Intercept() const { return meanY - Slope() * meanX; }
-    Rational RSquared() const { return lxy * lxy / (lxx * lyy); }  // lxx, lyy != 0
+    Rational RSquared() const { return lxy * lxy / (lxx * lyy); } // lxx, lyy != 0
     // t_r^2 = r^2 (n - 2) / (1 - r^2); empty for a perfect line.
     std::optional<Rational> TrSquared() const;
     // sum of squared residuals about the line / (n - 2).

@@ -32,10 +32,11 @@ namespace korvanta::stats {
 namespace {
 
 constexpr double kRelativeTolerance = 1e-7;
-constexpr double kNegligible = 1e-17;  // a term this small against the sum ends a tail
+constexpr double kNegligible = 1e-17; // a term this small against the sum ends a tail
 
 // log(n!) - log(sqrt(2 pi n) (n/e)^n), the error of Stirling's formula.
-double StirlingError(double n) {
+double StirlingError(double n)
+{
     if (n <= 15) {
         if (n == 0) return 0;
         return std::lgamma(n + 1) - (n + 0.5) * std::log(n) + n - 0.5 * std::log(2 * std::numbers::pi);
@@ -46,7 +47,8 @@ double StirlingError(double n) {
 }
 
 // x log(x / np) + np - x, by its series when x is close to np.
-double DevianceTerm(double x, double np) {
+double DevianceTerm(double x, double np)
+{
     if (std::fabs(x - np) < 0.1 * (x + np)) {
         const double v = (x - np) / (x + np);
         double sum = (x - np) * v;
@@ -64,7 +66,8 @@ double DevianceTerm(double x, double np) {
 }
 
 // log b(x; m, p) with q = 1 - p, for 0 < p < 1.
-double LogBinomial(double x, double m, double p, double q) {
+double LogBinomial(double x, double m, double p, double q)
+{
     if (x < 0 || x > m) return -std::numeric_limits<double>::infinity();
     if (x == 0) return m == 0 ? 0 : (p < 0.1 ? -DevianceTerm(m, m * q) - m * p : m * std::log(q));
     if (x == m) return q < 0.1 ? -DevianceTerm(m, m * p) - m * q : m * std::log(p);
@@ -85,7 +88,8 @@ struct Table {
 
     // Sum of P(x)/P(from) * first over x = from, from + step, ... to the end of
     // the support, the terms falling all the way.
-    double Tail(double from, double first, int step) const {
+    double Tail(double from, double first, int step) const
+    {
         double sum = 0, term = first;
         for (double x = from;; x += step) {
             sum += term;
@@ -98,15 +102,17 @@ struct Table {
 
 } // namespace
 
-double LogHypergeometric(double x, double r1, double r2, double c1) {
+double LogHypergeometric(double x, double r1, double r2, double c1)
+{
     const double n = r1 + r2;
     if (x < std::max(0.0, c1 - r2) || x > std::min(r1, c1)) return -std::numeric_limits<double>::infinity();
-    if (c1 == 0 || c1 == n) return 0;  // a single possible table
+    if (c1 == 0 || c1 == n) return 0; // a single possible table
     const double p = c1 / n, q = (n - c1) / n;
     return LogBinomial(x, r1, p, q) + LogBinomial(c1 - x, r2, p, q) - LogBinomial(c1, n, p, q);
 }
 
-FisherFigures FisherExact(double a, double b, double c, double d) {
+FisherFigures FisherExact(double a, double b, double c, double d)
+{
     if (!(a >= 0 && b >= 0 && c >= 0 && d >= 0) || a + b + c + d == 0)
         return {Figure::None(Why::NoInput), Figure::None(Why::NoInput)};
     const double r1 = a + b, r2 = c + d, c1 = a + c;
@@ -130,7 +136,7 @@ FisherFigures FisherExact(double a, double b, double c, double d) {
     if (included(mode)) return {Figure::Of(1.0), Figure::Of(midP)};
     double sum = 0;
     if (table.lo < mode && included(table.lo)) {
-        double in = table.lo, out = mode;  // included(in), !included(out)
+        double in = table.lo, out = mode; // included(in), !included(out)
         while (out - in > 1) {
             const double middle = std::floor((in + out) / 2);
             (included(middle) ? in : out) = middle;

@@ -12,8 +12,8 @@ namespace korvanta::stats {
 double LogHypergeometric(double x, double r1, double r2, double c1);
 
 struct FisherFigures {
-    Figure p;      // sum over the tables no more probable than the observed one
-    Figure midP;   // twice the smaller one-sided mid-P, at most 1
+    Figure p;    // sum over the tables no more probable than the observed one
+    Figure midP; // twice the smaller one-sided mid-P, at most 1
 };
 // The table a b / c d (whole numbers of 0 or more, not all zero).
 FisherFigures FisherExact(double a, double b, double c, double d);

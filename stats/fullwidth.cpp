@@ -7,13 +7,16 @@ namespace {
 // U+FF0B, U+FF0D, U+FF0E: all "\xEF\xBC" followed by one byte.
 char FullWidthForm(unsigned char last)
 {
-    if (last >= 0x90 && last <= 0x99)
-        return static_cast<char>('0' + (last - 0x90));
+    if (last >= 0x90 && last <= 0x99) return static_cast<char>('0' + (last - 0x90));
     switch (last) {
-    case 0x8B: return '+';
-    case 0x8D: return '-';
-    case 0x8E: return '.';
-    default: return '\0';
+    case 0x8B:
+        return '+';
+    case 0x8D:
+        return '-';
+    case 0x8E:
+        return '.';
+    default:
+        return '\0';
     }
 }
 

@@ -11,13 +11,14 @@ namespace korvanta::stats {
 namespace {
 
 using detail::Decimal;
-__extension__ typedef unsigned __int128 u128;  // GCC and Clang extension
+__extension__ typedef unsigned __int128 u128; // GCC and Clang extension
 
 constexpr std::uint64_t kMaxPositiveUnits = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-constexpr std::uint64_t kMaxNegativeUnits = kMaxPositiveUnits + 1;  // |INT64_MIN|
+constexpr std::uint64_t kMaxNegativeUnits = kMaxPositiveUnits + 1; // |INT64_MIN|
 
 // A magnitude and a sign to a count of units, when it fits in 64 bits.
-std::optional<Fixed4> FromMagnitude(u128 magnitude, bool negative) {
+std::optional<Fixed4> FromMagnitude(u128 magnitude, bool negative)
+{
     if (negative) {
         if (magnitude > kMaxNegativeUnits) return std::nullopt;
         // Negate in unsigned arithmetic so that |INT64_MIN| converts exactly.
@@ -28,20 +29,23 @@ std::optional<Fixed4> FromMagnitude(u128 magnitude, bool negative) {
 }
 
 // quotient = round(numerator / divisor), halves to even.
-u128 DivideHalfEven(u128 numerator, u128 divisor) {
+u128 DivideHalfEven(u128 numerator, u128 divisor)
+{
     u128 quotient = numerator / divisor;
     const u128 remainder = numerator % divisor;
-    const u128 rest = divisor - remainder;  // remainder compared with half the divisor, exactly
+    const u128 rest = divisor - remainder; // remainder compared with half the divisor, exactly
     if (remainder > rest || (remainder == rest && (quotient & 1) != 0)) ++quotient;
     return quotient;
 }
 
-std::uint64_t Magnitude(std::int64_t units) {
+std::uint64_t Magnitude(std::int64_t units)
+{
     return units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
 }
 
 // The digits of a decimal string plus one in the last place ("199" -> "200").
-void IncrementDigits(std::string& digits) {
+void IncrementDigits(std::string& digits)
+{
     for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
         if (*it != '9') {
             ++*it;
@@ -55,7 +59,8 @@ void IncrementDigits(std::string& digits) {
 // Units of 10^-4 of a decimal, rounded to the unit; empty past 64 bits.
 // Halves go to even (ties) or away from zero.
 enum class Halves { ToEven, AwayFromZero };
-std::optional<std::string> RoundedUnitDigits(const Decimal& value, Halves halves, std::int64_t maxDigits) {
+std::optional<std::string> RoundedUnitDigits(const Decimal& value, Halves halves, std::int64_t maxDigits)
+{
     if (value.IsZero()) return std::string("0");
     const std::int64_t shift = value.exp10 + 4;
     const auto count = static_cast<std::int64_t>(value.digits.size());
@@ -63,9 +68,9 @@ std::optional<std::string> RoundedUnitDigits(const Decimal& value, Halves halves
         if (count + shift > maxDigits) return std::nullopt;
         return value.digits + std::string(static_cast<std::size_t>(shift), '0');
     }
-    const std::int64_t keep = count + shift;  // digits left of the rounding place
+    const std::int64_t keep = count + shift; // digits left of the rounding place
     if (keep > maxDigits) return std::nullopt;
-    if (keep < 0) return std::string("0");  // below a tenth of a unit
+    if (keep < 0) return std::string("0"); // below a tenth of a unit
     std::string whole = value.digits.substr(0, static_cast<std::size_t>(keep));
     const std::string_view dropped = std::string_view(value.digits).substr(static_cast<std::size_t>(keep));
     // Trailing zeros are stripped, so the dropped part is never zero and is an
@@ -84,7 +89,8 @@ std::optional<std::string> RoundedUnitDigits(const Decimal& value, Halves halves
 
 // ----- Fixed4 -----
 
-std::optional<Fixed4> Fixed4::FromInteger(std::int64_t whole) {
+std::optional<Fixed4> Fixed4::FromInteger(std::int64_t whole)
+{
     std::int64_t units = 0;
     if (__builtin_mul_overflow(whole, kScale, &units)) return std::nullopt;
     return FromUnits(units);
@@ -92,20 +98,21 @@ std::optional<Fixed4> Fixed4::FromInteger(std::int64_t whole) {
 
 // Exact: the double is m x 2^e with an integer m below 2^53, so its count of
 // ten-thousandths is m x 10000 x 2^e, rounded by an exact integer division.
-std::optional<Fixed4> Fixed4::FromDouble(double value) {
+std::optional<Fixed4> Fixed4::FromDouble(double value)
+{
     if (!std::isfinite(value)) return std::nullopt;
     if (value == 0.0) return Fixed4{};
     int exponent = 0;
-    const double fraction = std::frexp(std::fabs(value), &exponent);  // in [0.5, 1)
+    const double fraction = std::frexp(std::fabs(value), &exponent); // in [0.5, 1)
     const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
     const int power = exponent - 53;
-    const u128 scaled = static_cast<u128>(mantissa) * static_cast<u128>(kScale);  // below 2^67
+    const u128 scaled = static_cast<u128>(mantissa) * static_cast<u128>(kScale); // below 2^67
     u128 magnitude = 0;
     if (power >= 0) {
-        if (power > 60) return std::nullopt;  // at least 2^73, far beyond 64 bits
+        if (power > 60) return std::nullopt; // at least 2^73, far beyond 64 bits
         magnitude = scaled << power;
     } else if (-power >= 100) {
-        magnitude = 0;  // below 2^-33 of a unit
+        magnitude = 0; // below 2^-33 of a unit
     } else {
         magnitude = DivideHalfEven(scaled, static_cast<u128>(1) << -power);
     }
@@ -113,7 +120,8 @@ std::optional<Fixed4> Fixed4::FromDouble(double value) {
 }
 
 namespace detail {
-std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b) {
+std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b)
+{
     // Both magnitudes are at most 2^63, so the product fits in 126 bits.
     const bool negative = (a.Units() < 0) != (b.Units() < 0);
     const u128 product = static_cast<u128>(Magnitude(a.Units())) * Magnitude(b.Units());
@@ -123,7 +131,8 @@ std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b) {
 
 // ----- Text to numbers -----
 
-std::optional<Fixed4> ParseFixed4(std::string_view text) {
+std::optional<Fixed4> ParseFixed4(std::string_view text)
+{
     const auto scanned = detail::ScanWholeNumber(text);
     if (!scanned) return std::nullopt;
     const Decimal value = detail::ToDecimal(*scanned);
@@ -135,16 +144,18 @@ std::optional<Fixed4> ParseFixed4(std::string_view text) {
     return FromMagnitude(magnitude, value.negative);
 }
 
-std::optional<double> ParseDouble(std::string_view text) {
+std::optional<double> ParseDouble(std::string_view text)
+{
     const auto scanned = detail::ScanWholeNumber(text);
     if (!scanned) return std::nullopt;
     const auto value = detail::ToDouble(detail::ToDecimal(*scanned));
     if (!value) return std::nullopt;
-    return *value == 0.0 ? 0.0 : *value;  // no negative zero
+    return *value == 0.0 ? 0.0 : *value; // no negative zero
 }
 
 // A number's text too large for a double reads as the infinity of its sign.
-double LeadingNumber(std::string_view text) {
+double LeadingNumber(std::string_view text)
+{
     std::size_t first = 0;
     while (first < text.size() && detail::IsSpace(text[first])) ++first;
     const auto scanned = detail::ScanNumber(text.substr(first));
@@ -152,15 +163,15 @@ double LeadingNumber(std::string_view text) {
     const Decimal decimal = detail::ToDecimal(*scanned);
     const auto value = detail::ToDouble(decimal);
     if (!value) {
-        return decimal.negative ? -std::numeric_limits<double>::infinity()
-                                : std::numeric_limits<double>::infinity();
+        return decimal.negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     }
     return *value == 0.0 ? 0.0 : *value;
 }
 
 // ----- Numbers to text -----
 
-std::string FixedText(Fixed4 value) {
+std::string FixedText(Fixed4 value)
+{
     const std::uint64_t magnitude = Magnitude(value.Units());
     if (magnitude == 0) return "0";
     const std::uint64_t whole = magnitude / Fixed4::kScale;
@@ -178,13 +189,14 @@ std::string FixedText(Fixed4 value) {
 // exponents -4 to 14 after rounding to 15 significant digits (so 0.0001 reads
 // ".0001", 0.00001 "1E-05", 999999999999999 "999999999999999" and 1e15 "1E+15").
 // Zero of either sign is "0". A value that is not finite has no text here.
-std::string GeneralNumberText(double value) {
+std::string GeneralNumberText(double value)
+{
     if (!std::isfinite(value)) return "";
     if (value == 0.0) return "0";
     char buffer[64];
     // "d.dddddddddddddde+XX": the value correctly rounded to 15 significant digits.
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = scientific.find('e');
     std::string digits;
@@ -223,7 +235,8 @@ std::string GeneralNumberText(double value) {
 // a zero would suggest a direction the value does not have at this precision.
 // Texts of numbers beyond the double range are not numbers to the display and
 // are returned as repaired, like any other text.
-std::string FormatFourDecimals(std::string_view text) {
+std::string FormatFourDecimals(std::string_view text)
+{
     std::string repaired;
     if (!text.empty() && text.front() == '.') {
         repaired = "0";

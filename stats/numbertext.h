@@ -19,7 +19,12 @@ public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Fixed4() = default;
-    static constexpr Fixed4 FromUnits(std::int64_t units) { Fixed4 f; f.units_ = units; return f; }
+    static constexpr Fixed4 FromUnits(std::int64_t units)
+    {
+        Fixed4 f;
+        f.units_ = units;
+        return f;
+    }
     // Whole numbers; empty when out of range.
     static std::optional<Fixed4> FromInteger(std::int64_t whole);
     // Rounds a double to four places, halves to even; empty when not finite or out of range.
@@ -43,23 +48,21 @@ private:
 inline std::optional<Fixed4> Add(Fixed4 a, Fixed4 b)
 {
     std::int64_t units = 0;
-    if (__builtin_add_overflow(a.Units(), b.Units(), &units))
-        return std::nullopt;
+    if (__builtin_add_overflow(a.Units(), b.Units(), &units)) return std::nullopt;
     return Fixed4::FromUnits(units);
 }
 
 inline std::optional<Fixed4> Subtract(Fixed4 a, Fixed4 b)
 {
     std::int64_t units = 0;
-    if (__builtin_sub_overflow(a.Units(), b.Units(), &units))
-        return std::nullopt;
+    if (__builtin_sub_overflow(a.Units(), b.Units(), &units)) return std::nullopt;
     return Fixed4::FromUnits(units);
 }
 
 namespace detail {
 // The product of magnitudes too large for 64 bits, in 128 bits.
 std::optional<Fixed4> MultiplyWide(Fixed4 a, Fixed4 b);
-}
+} // namespace detail
 
 inline std::optional<Fixed4> Multiply(Fixed4 a, Fixed4 b)
 {
@@ -70,14 +73,12 @@ inline std::optional<Fixed4> Multiply(Fixed4 a, Fixed4 b)
     // Products of everyday values fit in 64 bits, where dividing by the
     // constant scale is a multiplication.
     std::uint64_t product = 0;
-    if (__builtin_mul_overflow(magnitude(a.Units()), magnitude(b.Units()), &product))
-        return detail::MultiplyWide(a, b);
+    if (__builtin_mul_overflow(magnitude(a.Units()), magnitude(b.Units()), &product)) return detail::MultiplyWide(a, b);
     constexpr auto scale = static_cast<std::uint64_t>(Fixed4::kScale);
     std::uint64_t quotient = product / scale;
     const std::uint64_t remainder = product % scale;
     const std::uint64_t rest = scale - remainder;
-    if (remainder > rest || (remainder == rest && (quotient & 1) != 0))
-        ++quotient; // halves to even
+    if (remainder > rest || (remainder == rest && (quotient & 1) != 0)) ++quotient; // halves to even
     // quotient < 2^64 / 10^4, far inside the signed range.
     const auto units = static_cast<std::int64_t>(quotient);
     return Fixed4::FromUnits(negative ? -units : units);

@@ -10,7 +10,8 @@ namespace korvanta::stats {
 
 PairedTResult PairedTTest(Column first, Column second) { return PairedTTest(MomentsOf(first, second)); }
 
-PairedTResult PairedTTest(const PairMoments& moments) {
+PairedTResult PairedTTest(const PairMoments& moments)
+{
     const DifferenceFigures d = DifferencesOf(moments);
     // Equal differences have no spread and no t.
     if (d.n <= 1 || d.variance <= 0) return {};

@@ -48,7 +48,8 @@ using Quiet = policy<domain_error<ignore_error>, pole_error<ignore_error>, overf
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-double Phi(double x) {
+double Phi(double x)
+{
     if (std::isnan(x)) return kNaN;
     if (std::isinf(x)) return x > 0 ? 1 : 0;
     return boost::math::cdf(boost::math::normal_distribution<double, Quiet>(), x);
@@ -59,7 +60,8 @@ double UpperZ(double alpha) { return dist::NormalQuantile(1 - alpha / 2); }
 bool Probability(double p) { return p > 0 && p < 1; }
 
 // Power of a t statistic on df with noncentrality ncp >= 0, both tails.
-double NoncentralTPower(double df, double ncp, double alpha) {
+double NoncentralTPower(double df, double ncp, double alpha)
+{
     if (!(df >= 1) || !std::isfinite(ncp) || !Probability(alpha)) return kNaN;
     try {
         const boost::math::students_t_distribution<double, Quiet> central(df);
@@ -73,7 +75,8 @@ double NoncentralTPower(double df, double ncp, double alpha) {
 
 } // namespace
 
-double SmallestSize(const std::function<double(double)>& powerAt, double least, double target) {
+double SmallestSize(const std::function<double(double)>& powerAt, double least, double target)
+{
     if (powerAt(least) >= target) return least;
     double low = least, high = least;
     do {
@@ -92,23 +95,27 @@ double SmallestSize(const std::function<double(double)>& powerAt, double least, 
     return high;
 }
 
-double TwoSamplePower(double n1, double n2, double difference, double sd, double alpha) {
+double TwoSamplePower(double n1, double n2, double difference, double sd, double alpha)
+{
     if (!(n1 > 0) || !(n2 > 0) || !(sd > 0)) return kNaN;
     return NoncentralTPower(n1 + n2 - 2, std::fabs(difference) / (sd * std::sqrt(1 / n1 + 1 / n2)), alpha);
 }
 
-double PairedPower(double n, double difference, double sd, double alpha) {
+double PairedPower(double n, double difference, double sd, double alpha)
+{
     if (!(n > 0) || !(sd > 0)) return kNaN;
     return NoncentralTPower(n - 1, std::fabs(difference) * std::sqrt(n) / sd, alpha);
 }
 
-double CorrelationPower(double n, double r, double alpha) {
+double CorrelationPower(double n, double r, double alpha)
+{
     if (!(n > 3) || !(std::fabs(r) < 1) || !Probability(alpha)) return kNaN;
     const double shift = std::atanh(std::fabs(r)) * std::sqrt(n - 3), z = UpperZ(alpha);
     return Phi(shift - z) + Phi(-shift - z);
 }
 
-double CorrelationSize(double r, double alpha, double target) {
+double CorrelationSize(double r, double alpha, double target)
+{
     const double c = std::atanh(std::fabs(r));
     const double sum = UpperZ(alpha) + dist::NormalQuantile(target);
     return sum * sum / (c * c) + 3;
@@ -120,7 +127,8 @@ struct ProportionsSpread {
     double d, s0, s1;
 };
 
-ProportionsSpread Spread(double p1, double p2, double ratio) {
+ProportionsSpread Spread(double p1, double p2, double ratio)
+{
     const double pbar = (p1 + ratio * p2) / (1 + ratio);
     return {std::fabs(p1 - p2), std::sqrt(pbar * (1 - pbar) * (1 + 1 / ratio)),
             std::sqrt(p1 * (1 - p1) + p2 * (1 - p2) / ratio)};
@@ -128,7 +136,8 @@ ProportionsSpread Spread(double p1, double p2, double ratio) {
 
 } // namespace
 
-double ProportionsPower(double n1, double n2, double p1, double p2, double alpha) {
+double ProportionsPower(double n1, double n2, double p1, double p2, double alpha)
+{
     if (!(n1 > 0) || !(n2 > 0) || !Probability(alpha)) return kNaN;
     const ProportionsSpread s = Spread(p1, p2, n2 / n1);
     if (!(s.s1 > 0)) return kNaN;
@@ -136,26 +145,30 @@ double ProportionsPower(double n1, double n2, double p1, double p2, double alpha
     return Phi((shift - z * s.s0) / s.s1) + Phi((-shift - z * s.s0) / s.s1);
 }
 
-double ProportionsSize(double p1, double p2, double ratio, double alpha, double target) {
+double ProportionsSize(double p1, double p2, double ratio, double alpha, double target)
+{
     const ProportionsSpread s = Spread(p1, p2, ratio);
     const double root = UpperZ(alpha) * s.s0 + dist::NormalQuantile(target) * s.s1;
     return root * root / (s.d * s.d);
 }
 
-double ProportionsSizeCorrected(double p1, double p2, double ratio, double alpha, double target) {
+double ProportionsSizeCorrected(double p1, double p2, double ratio, double alpha, double target)
+{
     const double n = ProportionsSize(p1, p2, ratio, alpha, target);
     const double d = std::fabs(p1 - p2);
     const double root = 1 + std::sqrt(1 + 2 * (ratio + 1) / (n * ratio * d));
     return n / 4 * root * root;
 }
 
-double McNemarPower(double n, double p10, double p01, double alpha) {
+double McNemarPower(double n, double p10, double p01, double alpha)
+{
     const double psi = p10 + p01, delta = p10 - p01;
     if (!(n > 0) || !(psi - delta * delta > 0) || !Probability(alpha)) return kNaN;
     return Phi((std::fabs(delta) * std::sqrt(n) - UpperZ(alpha) * std::sqrt(psi)) / std::sqrt(psi - delta * delta));
 }
 
-double McNemarSize(double p10, double p01, double alpha, double target) {
+double McNemarSize(double p10, double p01, double alpha, double target)
+{
     const double psi = p10 + p01, delta = p10 - p01;
     const double root = UpperZ(alpha) * std::sqrt(psi) + dist::NormalQuantile(target) * std::sqrt(psi - delta * delta);
     return root * root / (delta * delta);

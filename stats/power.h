@@ -65,24 +65,24 @@ Effect EffectOfData(TestMode mode, const DetailsInput& input);
 
 // Why a plan has no size.
 enum class NoSize : unsigned char {
-    None,            // the plan has its sizes
-    BadLevel,        // alpha not strictly between 0 and 1
-    BadTarget,       // the target power not strictly between 0 and 1
-    NoEffect,        // an effect quantity missing or not a number
-    ZeroEffect,      // difference 0, r = 0, equal proportions
-    BadEffect,       // SD not above 0, |r| >= 1, a proportion outside 0..1,
-                     // b/n + c/n above 1, a ratio not above 0
-    NoSpread,        // the effect leaves no variance (proportions 0 and 1,
-                     // every pair discordant one way)
-    TooLarge,        // more than kLargestSize
+    None,       // the plan has its sizes
+    BadLevel,   // alpha not strictly between 0 and 1
+    BadTarget,  // the target power not strictly between 0 and 1
+    NoEffect,   // an effect quantity missing or not a number
+    ZeroEffect, // difference 0, r = 0, equal proportions
+    BadEffect,  // SD not above 0, |r| >= 1, a proportion outside 0..1,
+                // b/n + c/n above 1, a ratio not above 0
+    NoSpread,   // the effect leaves no variance (proportions 0 and 1,
+                // every pair discordant one way)
+    TooLarge,   // more than kLargestSize
 };
 
 // Why the present size has no power.
 enum class NoPower : unsigned char {
     None,
-    NoPlan,          // the effect or the level gives no power at all
-    NoData,          // the data give no size
-    TooFew,          // too few cases for the test (1 per group, 3 pairs for r)
+    NoPlan, // the effect or the level gives no power at all
+    NoData, // the data give no size
+    TooFew, // too few cases for the test (1 per group, 3 pairs for r)
 };
 
 struct CurvePoint {

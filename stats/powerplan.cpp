@@ -13,12 +13,14 @@ namespace korvanta::stats::power {
 namespace {
 
 // A summary box of the two-sample test, read as the test reads it.
-std::optional<double> BoxValue(std::string_view text) {
+std::optional<double> BoxValue(std::string_view text)
+{
     if (!ParseFixed4(text)) return std::nullopt;
     return ParseDouble(text);
 }
 
-Effect TwoSampleEffect(const TwoSampleInput& boxes) {
+Effect TwoSampleEffect(const TwoSampleInput& boxes)
+{
     const auto x1 = BoxValue(boxes.x1), s1 = BoxValue(boxes.s1), n1 = BoxValue(boxes.n1);
     const auto x2 = BoxValue(boxes.x2), s2 = BoxValue(boxes.s2), n2 = BoxValue(boxes.n2);
     Effect e;
@@ -35,8 +37,9 @@ Effect TwoSampleEffect(const TwoSampleInput& boxes) {
 
 // Mean and SD of the differences of the complete rows, each difference
 // exact in fixed point where it fits, as the paired test forms them.
-Effect PairedEffect(Column first, Column second) {
-    double count = 0, mean = 0, squares = 0;  // Welford's running sums
+Effect PairedEffect(Column first, Column second)
+{
+    double count = 0, mean = 0, squares = 0; // Welford's running sums
     const std::size_t rows = std::min(first.size(), second.size());
     for (std::size_t k = 0; k < rows; ++k) {
         if (!first[k].IsNumber() || !second[k].IsNumber()) continue;
@@ -55,7 +58,8 @@ Effect PairedEffect(Column first, Column second) {
     return e;
 }
 
-Effect CorrelationEffect(Column x, Column y) {
+Effect CorrelationEffect(Column x, Column y)
+{
     const CorrelationDetails details = CorrelationDetail(x, y);
     Effect e;
     if (details.n.Has() && details.n.value > 0) e.n1 = details.n.value;
@@ -63,7 +67,8 @@ Effect CorrelationEffect(Column x, Column y) {
     return e;
 }
 
-Effect TableEffect(const TableCells& cells, bool paired) {
+Effect TableEffect(const TableCells& cells, bool paired)
+{
     Effect e;
     const std::optional<Counts> counts = ReadCounts(cells);
     if (!counts) return e;
@@ -93,7 +98,8 @@ bool Proportion(double p) { return p >= 0 && p <= 1; }
 // The second group at ratio k to a first group of n1, rounded up; the
 // search and the curve use whole groups so the size shown truly reaches
 // the target.
-double SecondGroup(double n1, double ratio) {
+double SecondGroup(double n1, double ratio)
+{
     return ratio == 1 ? n1 : std::max(1.0, std::ceil(n1 * ratio * (1 - 1e-12)));
 }
 
@@ -106,13 +112,18 @@ struct Model {
     double ratio = 1;
 };
 
-Model ModelOf(Test test, const Effect& e, double alpha) {
+Model ModelOf(Test test, const Effect& e, double alpha)
+{
     Model m;
-    const auto fail = [&m](NoSize why) { m.why = why; return m; };
+    const auto fail = [&m](NoSize why) {
+        m.why = why;
+        return m;
+    };
     switch (test) {
     case Test::TwoSample:
     case Test::Paired: {
-        if (!e.first || !e.second || !std::isfinite(*e.first) || !std::isfinite(*e.second)) return fail(NoSize::NoEffect);
+        if (!e.first || !e.second || !std::isfinite(*e.first) || !std::isfinite(*e.second))
+            return fail(NoSize::NoEffect);
         const double difference = *e.first, sd = *e.second;
         if (!(sd > 0)) return fail(NoSize::BadEffect);
         if (test == Test::TwoSample) {
@@ -123,7 +134,9 @@ Model ModelOf(Test test, const Effect& e, double alpha) {
         if (test == Test::Paired)
             m.powerAt = [=](double n) { return PairedPower(n, difference, sd, alpha); };
         else
-            m.powerAt = [=, ratio = m.ratio](double n) { return TwoSamplePower(n, SecondGroup(n, ratio), difference, sd, alpha); };
+            m.powerAt = [=, ratio = m.ratio](double n) {
+                return TwoSamplePower(n, SecondGroup(n, ratio), difference, sd, alpha);
+            };
         return m;
     }
     case Test::Correlation: {
@@ -139,10 +152,13 @@ Model ModelOf(Test test, const Effect& e, double alpha) {
         if (!e.first || !e.second) return fail(NoSize::NoEffect);
         const double p1 = *e.first, p2 = *e.second;
         m.ratio = e.ratio.value_or(1);
-        if (!Proportion(p1) || !Proportion(p2) || !(m.ratio > 0) || !std::isfinite(m.ratio)) return fail(NoSize::BadEffect);
+        if (!Proportion(p1) || !Proportion(p2) || !(m.ratio > 0) || !std::isfinite(m.ratio))
+            return fail(NoSize::BadEffect);
         if (p1 == p2) return fail(NoSize::ZeroEffect);
         if (p1 * (1 - p1) + p2 * (1 - p2) == 0) return fail(NoSize::NoSpread);
-        m.powerAt = [=, ratio = m.ratio](double n) { return ProportionsPower(n, SecondGroup(n, ratio), p1, p2, alpha); };
+        m.powerAt = [=, ratio = m.ratio](double n) {
+            return ProportionsPower(n, SecondGroup(n, ratio), p1, p2, alpha);
+        };
         return m;
     }
     case Test::PairedTable: {
@@ -161,12 +177,14 @@ Model ModelOf(Test test, const Effect& e, double alpha) {
 }
 
 // A formula's size rounded up; NaN beyond the largest size.
-double RoundedUp(double size, double least) {
+double RoundedUp(double size, double least)
+{
     if (!(size <= kLargestSize)) return std::numeric_limits<double>::quiet_NaN();
     return std::max(least, std::ceil(size));
 }
 
-void Size(Plan& plan, Test test, const Effect& e, const Model& m) {
+void Size(Plan& plan, Test test, const Effect& e, const Model& m)
+{
     double first = std::numeric_limits<double>::quiet_NaN();
     switch (test) {
     case Test::TwoSample:
@@ -181,8 +199,10 @@ void Size(Plan& plan, Test test, const Effect& e, const Model& m) {
         first = RoundedUp(McNemarSize(*e.first, *e.second, plan.alpha, plan.target), m.least);
         break;
     }
-    const double corrected = test == Test::FourFold
-        ? RoundedUp(ProportionsSizeCorrected(*e.first, *e.second, m.ratio, plan.alpha, plan.target), m.least) : 0;
+    const double corrected =
+        test == Test::FourFold
+            ? RoundedUp(ProportionsSizeCorrected(*e.first, *e.second, m.ratio, plan.alpha, plan.target), m.least)
+            : 0;
     if (std::isnan(first) || std::isnan(corrected)) {
         plan.whyNoSize = NoSize::TooLarge;
         return;
@@ -194,7 +214,8 @@ void Size(Plan& plan, Test test, const Effect& e, const Model& m) {
     plan.requiredCorrected2 = SecondGroup(corrected, m.ratio);
 }
 
-void Achieved(Plan& plan, Test test, const Effect& e) {
+void Achieved(Plan& plan, Test test, const Effect& e)
+{
     if (!e.n1 || ((test == Test::TwoSample || test == Test::FourFold) && !e.n2)) {
         plan.whyNoPower = NoPower::NoData;
         return;
@@ -230,7 +251,8 @@ void Achieved(Plan& plan, Test test, const Effect& e) {
 // size needed and the size present.
 constexpr int kCurvePoints = 81;
 
-void Curve(Plan& plan, const Effect& e, const Model& m) {
+void Curve(Plan& plan, const Effect& e, const Model& m)
+{
     double top = m.least + 20;
     if (plan.HasSize()) top = std::max(top, plan.required * 1.5);
     if (e.n1) top = std::max(top, *e.n1 * 1.5);
@@ -247,29 +269,42 @@ void Curve(Plan& plan, const Effect& e, const Model& m) {
 
 } // namespace
 
-Test TestOfMode(TestMode mode) {
+Test TestOfMode(TestMode mode)
+{
     switch (mode) {
-    case TestMode::TwoSample: return Test::TwoSample;
-    case TestMode::PairedT: return Test::Paired;
-    case TestMode::Correlation: return Test::Correlation;
-    case TestMode::FourFold: return Test::FourFold;
-    case TestMode::PairedChiSquare: return Test::PairedTable;
+    case TestMode::TwoSample:
+        return Test::TwoSample;
+    case TestMode::PairedT:
+        return Test::Paired;
+    case TestMode::Correlation:
+        return Test::Correlation;
+    case TestMode::FourFold:
+        return Test::FourFold;
+    case TestMode::PairedChiSquare:
+        return Test::PairedTable;
     }
     return Test::TwoSample;
 }
 
-Effect EffectOfData(TestMode mode, const DetailsInput& input) {
+Effect EffectOfData(TestMode mode, const DetailsInput& input)
+{
     switch (mode) {
-    case TestMode::TwoSample: return TwoSampleEffect(input.summary);
-    case TestMode::PairedT: return PairedEffect(input.first, input.second);
-    case TestMode::Correlation: return CorrelationEffect(input.first, input.second);
-    case TestMode::FourFold: return TableEffect(input.table, false);
-    case TestMode::PairedChiSquare: return TableEffect(input.table, true);
+    case TestMode::TwoSample:
+        return TwoSampleEffect(input.summary);
+    case TestMode::PairedT:
+        return PairedEffect(input.first, input.second);
+    case TestMode::Correlation:
+        return CorrelationEffect(input.first, input.second);
+    case TestMode::FourFold:
+        return TableEffect(input.table, false);
+    case TestMode::PairedChiSquare:
+        return TableEffect(input.table, true);
     }
     return {};
 }
 
-Plan MakePlan(Test test, const Effect& effect, double alpha, double target) {
+Plan MakePlan(Test test, const Effect& effect, double alpha, double target)
+{
     Plan plan;
     plan.alpha = alpha;
     plan.target = target;
@@ -284,21 +319,27 @@ Plan MakePlan(Test test, const Effect& effect, double alpha, double target) {
     }
     plan.ratio = model.ratio;
     Achieved(plan, test, effect);
-    if (Probability(target)) Size(plan, test, effect, model);
-    else plan.whyNoSize = NoSize::BadTarget;
+    if (Probability(target))
+        Size(plan, test, effect, model);
+    else
+        plan.whyNoSize = NoSize::BadTarget;
     Curve(plan, effect, model);
     return plan;
 }
 
-FigureList Figures(Test test, const Plan& plan) {
-    const auto figure = [](bool has, double value) { return ShortestText(has ? Figure::Of(value) : Figure::None(Why::NoInput)); };
+FigureList Figures(Test test, const Plan& plan)
+{
+    const auto figure = [](bool has, double value) {
+        return ShortestText(has ? Figure::Of(value) : Figure::None(Why::NoInput));
+    };
     FigureList list{
         {"power.alpha", figure(Probability(plan.alpha), plan.alpha)},
         {"power.target", figure(Probability(plan.target), plan.target)},
         {"power.n_required", figure(plan.HasSize(), plan.required)},
         {"power.achieved", figure(plan.HasPower(), plan.achieved)},
     };
-    if (test == Test::FourFold) list.emplace_back("power.n_required_cc", figure(plan.HasSize(), plan.requiredCorrected));
+    if (test == Test::FourFold)
+        list.emplace_back("power.n_required_cc", figure(plan.HasSize(), plan.requiredCorrected));
     return list;
 }
 

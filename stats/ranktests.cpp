@@ -29,11 +29,12 @@ namespace {
 constexpr int kExactLimit = 50;
 
 // Counts of U = 0 .. mn over all C(m + n, m) orderings.
-std::vector<double> MannWhitneyCounts(int m, int n) {
+std::vector<double> MannWhitneyCounts(int m, int n)
+{
     const int cells = m * n + 1;
     // counts[k * cells + u]: samples of k x's and the y's processed so far.
     std::vector<double> counts(static_cast<std::size_t>((m + 1) * cells), 0.0);
-    for (int k = 0; k <= m; ++k) counts[static_cast<std::size_t>(k * cells)] = 1;  // no y's: U = 0
+    for (int k = 0; k <= m; ++k) counts[static_cast<std::size_t>(k * cells)] = 1; // no y's: U = 0
     for (int j = 1; j <= n; ++j) {
         // counts[k] still holds the layer of j - 1 y's; counts[k - 1] already that of j.
         for (int k = 1; k <= m; ++k) {
@@ -47,23 +48,27 @@ std::vector<double> MannWhitneyCounts(int m, int n) {
 
 // Counts of V = 0 .. n(n+1)/2 over all 2^n sign patterns; exact in double for
 // n below 50 (2^49 < 2^53).
-std::vector<double> SignedRankCounts(int n) {
+std::vector<double> SignedRankCounts(int n)
+{
     const int top = n * (n + 1) / 2;
     std::vector<double> counts(static_cast<std::size_t>(top + 1), 0.0);
     counts[0] = 1;
     for (int k = 1; k <= n; ++k)
-        for (int v = k * (k + 1) / 2; v >= k; --v) counts[static_cast<std::size_t>(v)] += counts[static_cast<std::size_t>(v - k)];
+        for (int v = k * (k + 1) / 2; v >= k; --v)
+            counts[static_cast<std::size_t>(v)] += counts[static_cast<std::size_t>(v - k)];
     return counts;
 }
 
 // Sum of counts[0..floor(s)] or counts[ceil(s)..] over the total.
-double LowerTail(const std::vector<double>& counts, double s) {
+double LowerTail(const std::vector<double>& counts, double s)
+{
     const double total = std::accumulate(counts.begin(), counts.end(), 0.0);
     double sum = 0;
     for (std::size_t u = 0; u < counts.size() && static_cast<double>(u) <= s; ++u) sum += counts[u];
     return sum / total;
 }
-double UpperTail(const std::vector<double>& counts, double s) {
+double UpperTail(const std::vector<double>& counts, double s)
+{
     const double total = std::accumulate(counts.begin(), counts.end(), 0.0);
     double sum = 0;
     for (std::size_t u = counts.size(); u-- > 0 && static_cast<double>(u) >= s;) sum += counts[u];
@@ -71,13 +76,15 @@ double UpperTail(const std::vector<double>& counts, double s) {
 }
 
 // Two-sided exact P: the tail on the statistic's side of the centre, doubled.
-double ExactTwoSided(const std::vector<double>& counts, double statistic, double centre) {
+double ExactTwoSided(const std::vector<double>& counts, double statistic, double centre)
+{
     const double tail = statistic > centre ? UpperTail(counts, statistic) : LowerTail(counts, statistic);
     return std::min(1.0, 2 * tail);
 }
 
 // Normal approximation with the continuity correction toward the mean.
-Figure NormalTwoSided(double statistic, double mean, double variance) {
+Figure NormalTwoSided(double statistic, double mean, double variance)
+{
     if (!(variance > 0)) return Figure::None(Why::NoVariation);
     const double deviation = statistic - mean;
     const double correction = deviation > 0 ? 0.5 : deviation < 0 ? -0.5 : 0.0;
@@ -86,7 +93,8 @@ Figure NormalTwoSided(double statistic, double mean, double variance) {
 
 } // namespace
 
-Ranking MidRanks(std::span<const double> values) {
+Ranking MidRanks(std::span<const double> values)
+{
     const std::size_t n = values.size();
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -106,18 +114,21 @@ Ranking MidRanks(std::span<const double> values) {
     return ranking;
 }
 
-double MannWhitneyCdf(double u, int m, int n) {
+double MannWhitneyCdf(double u, int m, int n)
+{
     if (m < 1 || n < 1 || m >= kExactLimit || n >= kExactLimit)
         throw std::invalid_argument("MannWhitneyCdf: sample sizes out of range");
     return LowerTail(MannWhitneyCounts(m, n), u);
 }
 
-double SignedRankCdf(double v, int n) {
+double SignedRankCdf(double v, int n)
+{
     if (n < 1 || n >= kExactLimit) throw std::invalid_argument("SignedRankCdf: n out of range");
     return LowerTail(SignedRankCounts(n), v);
 }
 
-RankFigures MannWhitney(std::span<const double> x, std::span<const double> y) {
+RankFigures MannWhitney(std::span<const double> x, std::span<const double> y)
+{
     RankFigures result;
     if (x.empty() || y.empty()) {
         result.statistic = result.p = Figure::None(Why::TooFewCases);
@@ -127,7 +138,8 @@ RankFigures MannWhitney(std::span<const double> x, std::span<const double> y) {
     all.insert(all.end(), y.begin(), y.end());
     const Ranking ranking = MidRanks(all);
     const double m = static_cast<double>(x.size()), n = static_cast<double>(y.size());
-    const double rankSum = std::accumulate(ranking.ranks.begin(), ranking.ranks.begin() + static_cast<std::ptrdiff_t>(x.size()), 0.0);
+    const double rankSum =
+        std::accumulate(ranking.ranks.begin(), ranking.ranks.begin() + static_cast<std::ptrdiff_t>(x.size()), 0.0);
     const double u = rankSum - m * (m + 1) / 2;
     result.statistic = Figure::Of(u);
 
@@ -143,7 +155,8 @@ RankFigures MannWhitney(std::span<const double> x, std::span<const double> y) {
     return result;
 }
 
-RankFigures WilcoxonSignedRank(std::span<const double> differences) {
+RankFigures WilcoxonSignedRank(std::span<const double> differences)
+{
     RankFigures result;
     std::vector<double> nonZero;
     for (double d : differences)

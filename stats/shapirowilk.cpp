@@ -28,7 +28,8 @@ namespace {
 constexpr std::size_t kMinimum = 3;
 constexpr std::size_t kMaximum = 5000;
 
-double Polynomial(std::initializer_list<double> coefficients, double x) {
+double Polynomial(std::initializer_list<double> coefficients, double x)
+{
     // c0 + c1 x + c2 x^2 + ..., by Horner's rule from the highest power.
     double sum = 0;
     for (auto c = std::rbegin(coefficients); c != std::rend(coefficients); ++c) sum = sum * x + *c;
@@ -36,7 +37,8 @@ double Polynomial(std::initializer_list<double> coefficients, double x) {
 }
 
 // The coefficients a_1 .. a_n (antisymmetric; only the upper half is used).
-std::vector<double> Coefficients(std::size_t count) {
+std::vector<double> Coefficients(std::size_t count)
+{
     const double n = static_cast<double>(count);
     std::vector<double> a(count, 0.0);
     if (count == 3) {
@@ -55,7 +57,7 @@ std::vector<double> Coefficients(std::size_t count) {
     const double last = m[count - 1];
     a[count - 1] = last / root + Polynomial({0, 0.221157, -0.147981, -2.071190, 4.434685, -2.706056}, u);
     double phi = 0;
-    std::size_t fixed = 1;  // extreme coefficients on each side set by the polynomials
+    std::size_t fixed = 1; // extreme coefficients on each side set by the polynomials
     if (count > 5) {
         const double nextToLast = m[count - 2];
         a[count - 2] = nextToLast / root + Polynomial({0, 0.042981, -0.293762, -1.752461, 5.682633, -3.582633}, u);
@@ -70,7 +72,8 @@ std::vector<double> Coefficients(std::size_t count) {
     return a;
 }
 
-double PValue(double w, std::size_t count) {
+double PValue(double w, std::size_t count)
+{
     const double n = static_cast<double>(count);
     if (count == 3) {
         const double p = 6 / std::numbers::pi * (std::asin(std::sqrt(w)) - std::asin(std::sqrt(0.75)));
@@ -88,12 +91,13 @@ double PValue(double w, std::size_t count) {
         const double sigma = std::exp(Polynomial({-0.4803, -0.082676, 0.0030302}, ln));
         z = (std::log1p(-w) - mu) / sigma;
     }
-    return 0.5 * std::erfc(z / std::numbers::sqrt2);  // 1 - Phi(z)
+    return 0.5 * std::erfc(z / std::numbers::sqrt2); // 1 - Phi(z)
 }
 
 } // namespace
 
-NormalityFigures ShapiroWilk(std::span<const double> values) {
+NormalityFigures ShapiroWilk(std::span<const double> values)
+{
     const std::size_t count = values.size();
     if (count < kMinimum) return {Figure::None(Why::TooFewCases), Figure::None(Why::TooFewCases)};
     if (count > kMaximum) return {Figure::None(Why::TooManyCases), Figure::None(Why::TooManyCases)};

@@ -9,10 +9,11 @@ namespace korvanta::stats {
 
 ColumnSummary SummariseColumn(Column column) { return SummariseColumn(MomentsOf(column)); }
 
-ColumnSummary SummariseColumn(const ColumnMoments& moments) {
+ColumnSummary SummariseColumn(const ColumnMoments& moments)
+{
     ColumnSummary summary;
     summary.countText = std::to_string(moments.n);
-    summary.sdText = "0";  // no spread, or no values
+    summary.sdText = "0"; // no spread, or no values
     summary.sdShown = "0.0000";
     // Without values there is no mean; an empty mean box leaves the
     // two-sample test without a result.

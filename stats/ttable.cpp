@@ -19,7 +19,8 @@ bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 // Byte offset of the character at 0-based index `character` (the size when
 // the line is shorter). Table positions count characters, and "界", "—" or
 // "∝" are several bytes each in UTF-8.
-std::size_t ByteOffset(std::string_view line, std::size_t character) {
+std::size_t ByteOffset(std::string_view line, std::size_t character)
+{
     std::size_t offset = 0;
     for (std::size_t seen = 0; offset < line.size(); ++offset) {
         if (IsContinuationByte(line[offset])) continue;
@@ -30,13 +31,15 @@ std::size_t ByteOffset(std::string_view line, std::size_t character) {
 }
 
 // Characters `first` to `last` of a line, counted from 1.
-std::string_view Characters(std::string_view line, std::size_t first, std::size_t last) {
+std::string_view Characters(std::string_view line, std::size_t first, std::size_t last)
+{
     const std::size_t begin = ByteOffset(line, first - 1);
     const std::size_t end = ByteOffset(line, last);
     return line.substr(begin, end - begin);
 }
 
-std::string_view TrimSpaces(std::string_view text) {
+std::string_view TrimSpaces(std::string_view text)
+{
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
@@ -44,7 +47,8 @@ std::string_view TrimSpaces(std::string_view text) {
 
 } // namespace
 
-std::string GetLineText(std::string_view text, int lineIndex) {
+std::string GetLineText(std::string_view text, int lineIndex)
+{
     if (lineIndex < 0) return "";
     std::size_t begin = 0;
     for (int line = 0; line < lineIndex; ++line) {
@@ -62,7 +66,8 @@ std::string GetLineText(std::string_view text, int lineIndex) {
 // The first data row whose df exceeds the wanted df ends the search; the row
 // before it is used. The infinity row's "∝" reads as 0, so a df of 1000 or
 // more runs off the tabulated rows and is placed by the last two rules.
-std::optional<CriticalValues> LookupCriticalT(double df) {
+std::optional<CriticalValues> LookupCriticalT(double df)
+{
     // The table has no row below df 1 (the line above row 1 is a rule).
     if (std::isnan(df) || df < 1) return std::nullopt;
     const std::string_view table = TTableText();
@@ -86,7 +91,8 @@ std::optional<CriticalValues> LookupCriticalT(double df) {
     };
 }
 
-std::string_view JudgeTStatistic(double statistic, const CriticalValues& critical) {
+std::string_view JudgeTStatistic(double statistic, const CriticalValues& critical)
+{
     const double c05 = LeadingNumber(critical.t05);
     const double c01 = LeadingNumber(critical.t01);
     const double c001 = LeadingNumber(critical.t001);

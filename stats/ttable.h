@@ -18,7 +18,7 @@ std::string_view TTableText();
 std::string GetLineText(std::string_view text, int lineIndex);
 
 struct CriticalValues {
-    std::string t05;   // as the table writes it, e.g. "2.101"
+    std::string t05; // as the table writes it, e.g. "2.101"
     std::string t01;
     std::string t001;
 };

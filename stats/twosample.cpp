@@ -11,7 +11,8 @@
 
 namespace korvanta::stats {
 
-std::optional<TwoSampleGroups> ReadTwoSampleGroups(const TwoSampleInput& input) {
+std::optional<TwoSampleGroups> ReadTwoSampleGroups(const TwoSampleInput& input)
+{
     const std::string_view texts[2][3] = {{input.x1, input.s1, input.n1}, {input.x2, input.s2, input.n2}};
     SampleFigures groups[2];
     for (int g = 0; g < 2; ++g) {
@@ -31,7 +32,8 @@ namespace {
 // The fixed-point range bounds the difference of the means and the sum of
 // the counts as typed: beyond it there is no result, as for any other value
 // a box cannot hold.
-bool WithinRange(const TwoSampleInput& input) {
+bool WithinRange(const TwoSampleInput& input)
+{
     const auto x1 = ParseFixed4(input.x1), x2 = ParseFixed4(input.x2);
     const auto n1 = ParseFixed4(input.n1), n2 = ParseFixed4(input.n2);
     return x1 && x2 && n1 && n2 && Subtract(*x1, *x2) && Add(*n1, *n2);
@@ -39,7 +41,8 @@ bool WithinRange(const TwoSampleInput& input) {
 
 } // namespace
 
-TwoSampleResult TwoSampleTTest(const TwoSampleInput& input) {
+TwoSampleResult TwoSampleTTest(const TwoSampleInput& input)
+{
     for (std::string_view text : {input.x1, input.s1, input.n1, input.x2, input.s2, input.n2})
         if (text.empty()) return {};
     const auto groups = ReadTwoSampleGroups(input);

@@ -7,8 +7,7 @@
 int main(int argc, char** argv)
 {
     // Offscreen, with the screen a test may configure ("offscreen:configfile=...").
-    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     korvanta::ui::InstallFontSubstitutes();
     QApplication::setFont(korvanta::ui::SongFont(9));

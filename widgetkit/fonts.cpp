@@ -11,12 +11,16 @@ void InstallFontSubstitutes()
     // Song (Ming) serif face of a CJK font, then to any CJK face, so Chinese
     // text never shows as boxes.
     QFont::insertSubstitutions(kSongFamily, {
-        QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-        QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
-        QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB"),
-        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-        QStringLiteral("Droid Sans Fallback"),
-    });
+                                                QStringLiteral("SimSun"),
+                                                QStringLiteral("NSimSun"),
+                                                QStringLiteral("Noto Serif CJK SC"),
+                                                QStringLiteral("Source Han Serif SC"),
+                                                QStringLiteral("AR PL UMing CN"),
+                                                QStringLiteral("AR PL SungtiL GB"),
+                                                QStringLiteral("Noto Sans CJK SC"),
+                                                QStringLiteral("WenQuanYi Zen Hei"),
+                                                QStringLiteral("Droid Sans Fallback"),
+                                            });
 }
 
 } // namespace korvanta::ui

@@ -37,10 +37,8 @@ protected:
 
     QString Text(const char* name)
     {
-        if (auto* label = window.findChild<QLabel*>(QString::fromUtf8(name)))
-            return label->text();
-        if (auto* box = window.findChild<QLineEdit*>(QString::fromUtf8(name)))
-            return box->text();
+        if (auto* label = window.findChild<QLabel*>(QString::fromUtf8(name))) return label->text();
+        if (auto* box = window.findChild<QLineEdit*>(QString::fromUtf8(name))) return box->text();
         ADD_FAILURE() << "no control " << name;
         return {};
     }
@@ -52,8 +50,7 @@ protected:
         ASSERT_NE(box, nullptr);
         box->setFocus();
         box->end(false);
-        while (!box->text().isEmpty())
-            QTest::keyClick(box, Qt::Key_Backspace);
+        while (!box->text().isEmpty()) QTest::keyClick(box, Qt::Key_Backspace);
         QTest::keyClicks(box, QString::fromStdString(value));
     }
 
@@ -61,10 +58,8 @@ protected:
     std::string Detail(const std::string& key, bool magnitude = false)
     {
         for (const auto& [name, value] : window.DetailFigures()) {
-            if (name != key)
-                continue;
-            if (value.empty())
-                return "";
+            if (name != key) continue;
+            if (value.empty()) return "";
             const double number = std::stod(value);
             return stats::FormatFourDecimals(stats::GeneralNumberText(magnitude ? std::fabs(number) : number));
         }
@@ -138,8 +133,7 @@ TEST_F(Agreement, CorrelationPanelAndDetailsOnRandomColumns)
         ASSERT_FALSE(Shown("Label13(7)").empty()) << trial;
         EXPECT_EQ(Shown("Label13(7)"), Detail("r")) << trial;
         std::string slope = Detail("slope");
-        if (slope.front() != '-')
-            slope.insert(0, "+");
+        if (slope.front() != '-') slope.insert(0, "+");
         EXPECT_EQ(Shown("Label5(17)"), "Y=" + Detail("intercept") + slope + "X") << trial;
     }
 }
@@ -150,16 +144,14 @@ TEST_F(Agreement, TablePanelsAndDetailsOnRandomCounts)
     for (int trial = 0; trial < 10; ++trial) {
         const int cells[4] = {count(random), count(random), count(random), count(random)};
         window.SelectTest(TestMode::FourFold);
-        for (int k = 0; k < 4; ++k)
-            Type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
+        for (int k = 0; k < 4; ++k) Type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
         const std::string chi = Shown("Label20(6)");
         if (!chi.empty()) {
             EXPECT_TRUE(chi == Detail("chi2") || chi == Detail("yates")) << chi << " trial " << trial;
         }
 
         window.SelectTest(TestMode::PairedChiSquare);
-        for (int k = 0; k < 4; ++k)
-            Type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
+        for (int k = 0; k < 4; ++k) Type(QStringLiteral("Text11(%1)").arg(k), std::to_string(cells[k]));
         const int discordant = cells[1] + cells[2];
         if (discordant > 0) {
             EXPECT_EQ(Shown("Label20(7)"), Detail(discordant < 40 ? "mcnemar.cc" : "mcnemar")) << trial;

@@ -15,7 +15,7 @@ using korvanta::ui::InterpretCommandLine;
 struct Case {
     std::vector<std::string> arguments;
     bool startWindow;
-    std::string printed;   // "version", "usage" or empty
+    std::string printed; // "version", "usage" or empty
 };
 
 class CommandLine : public ::testing::TestWithParam<Case> {};
@@ -24,8 +24,7 @@ TEST_P(CommandLine, AnswersOnlyItsOwnOptions)
 {
     const Case& c = GetParam();
     std::vector<char*> argv;
-    for (const std::string& a : c.arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : c.arguments) argv.push_back(const_cast<char*>(a.c_str()));
     const auto outcome = InterpretCommandLine(argv);
 
     EXPECT_EQ(outcome.startWindow, c.startWindow);
@@ -38,34 +37,30 @@ TEST_P(CommandLine, AnswersOnlyItsOwnOptions)
         EXPECT_EQ(outcome.standardOutput, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine, ::testing::Values(
-    Case{{}, true, ""},
-    Case{{"--version"}, false, "version"},
-    Case{{"--help"}, false, "usage"},
-    Case{{"-h"}, false, "usage"},
-    Case{{"--help", "--version"}, false, "usage"},          // the first one asked wins
-    Case{{"--version", "-h"}, false, "version"},
-    Case{{"-platform", "offscreen"}, true, ""},              // Qt's own options
-    Case{{"-style", "fusion", "--version"}, false, "version"},
-    Case{{"--", "--help"}, true, ""},                         // after "--" nothing is an option
-    Case{{"-version"}, true, ""},
-    Case{{"--help=all"}, true, ""}));
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine,
+                         ::testing::Values(Case{{}, true, ""}, Case{{"--version"}, false, "version"},
+                                           Case{{"--help"}, false, "usage"}, Case{{"-h"}, false, "usage"},
+                                           Case{{"--help", "--version"}, false, "usage"}, // the first one asked wins
+                                           Case{{"--version", "-h"}, false, "version"},
+                                           Case{{"-platform", "offscreen"}, true, ""}, // Qt's own options
+                                           Case{{"-style", "fusion", "--version"}, false, "version"},
+                                           Case{{"--", "--help"}, true, ""}, // after "--" nothing is an option
+                                           Case{{"-version"}, true, ""}, Case{{"--help=all"}, true, ""}));
 
 TEST(CommandLineUsage, NamesEveryOptionInChineseAndEnglish)
 {
     const std::string usage = korvanta::ui::UsageText();
     EXPECT_EQ(usage.rfind("用法：korvanta [选项]\nUsage: korvanta [OPTION]\n", 0), 0u) << usage;
-    for (const char* expected : {"--help", "--version", "显示本说明后退出", "show this help and exit",
-                                 "显示版本后退出", "show the version and exit"})
+    for (const char* expected : {"--help", "--version", "显示本说明后退出", "show this help and exit", "显示版本后退出",
+                                 "show the version and exit"})
         EXPECT_NE(usage.find(expected), std::string::npos) << expected;
     EXPECT_EQ(usage.back(), '\n');
     // A terminal of 80 columns shows every English line whole.
     std::size_t start = 0;
     for (std::size_t end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = usage.substr(start, end - start);
-        const bool ascii = std::all_of(line.begin(), line.end(), [](char ch) {
-            return static_cast<unsigned char>(ch) < 0x80;
-        });
+        const bool ascii =
+            std::all_of(line.begin(), line.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
         if (ascii) {
             EXPECT_LE(line.size(), 80u) << line;
         }

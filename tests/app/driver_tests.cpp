@@ -27,8 +27,7 @@ protected:
     QStringList Run(const QStringList& lines)
     {
         out.clear();
-        for (const QString& line : lines)
-            EXPECT_TRUE(driver.Run(line)) << line.toStdString();
+        for (const QString& line : lines) EXPECT_TRUE(driver.Run(line)) << line.toStdString();
         stream.flush();
         return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
@@ -63,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {QStringLiteral("message=")}},
         ScriptCase{"a cancelled import shows nothing after a refused one",
                    {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
-                    QStringLiteral("answer-cancel"), QStringLiteral("menu 从Excel导入数据"), QStringLiteral("print message")},
+                    QStringLiteral("answer-cancel"), QStringLiteral("menu 从Excel导入数据"),
+                    QStringLiteral("print message")},
                    {QStringLiteral("message=")}},
         ScriptCase{"the same message again is the new action's",
                    {QStringLiteral("answer-file ") + DataFile("notes.txt"), QStringLiteral("menu 从Excel导入数据"),
@@ -116,11 +116,22 @@ INSTANTIATE_TEST_SUITE_P(
                      QStringLiteral("t界值表"),
                      [](ui::MainWindow& window) { window.TTable()->setWindowTitle(QStringLiteral("另一个")); },
                      QStringLiteral("另一个")},
-        WindowChange{"List1 shown", {}, QStringLiteral("List1.visible"), QStringLiteral("false"),
-                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List1")); }, QStringLiteral("true")},
-        WindowChange{"List2 shown", {}, QStringLiteral("List2.visible"), QStringLiteral("false"),
-                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List2")); }, QStringLiteral("true")},
-        WindowChange{"List1 there but hidden", {}, QStringLiteral("List1.visible"), QStringLiteral("false"),
+        WindowChange{"List1 shown",
+                     {},
+                     QStringLiteral("List1.visible"),
+                     QStringLiteral("false"),
+                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List1")); },
+                     QStringLiteral("true")},
+        WindowChange{"List2 shown",
+                     {},
+                     QStringLiteral("List2.visible"),
+                     QStringLiteral("false"),
+                     [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List2")); },
+                     QStringLiteral("true")},
+        WindowChange{"List1 there but hidden",
+                     {},
+                     QStringLiteral("List1.visible"),
+                     QStringLiteral("false"),
                      [](ui::MainWindow& window) { ShowLabelNamed(window, QStringLiteral("List1"))->hide(); },
                      QStringLiteral("false")}),
     [](const auto& paramInfo) { return "case" + std::to_string(paramInfo.index); });
@@ -129,14 +140,17 @@ TEST_P(DriverWindowTest, FollowsTheWindow)
 {
     const WindowChange& change = GetParam();
     Run(change.before);
-    EXPECT_EQ(Run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.first}) << change.what;
+    EXPECT_EQ(Run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.first})
+        << change.what;
     change.change(driver.Window());
-    EXPECT_EQ(Run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.second}) << change.what;
+    EXPECT_EQ(Run({QStringLiteral("print ") + change.print}), QStringList{change.print + '=' + change.second})
+        << change.what;
 }
 
 TEST_F(DriverTest, AClosedTTableIsAScriptErrorNotACrash)
 {
-    for (const QString& line : {QStringLiteral("close Form2"), QStringLiteral("click Form2"), QStringLiteral("print Form2.enabled")})
+    for (const QString& line :
+         {QStringLiteral("close Form2"), QStringLiteral("click Form2"), QStringLiteral("print Form2.enabled")})
         EXPECT_THROW(driver.Run(line), ScriptError) << line.toStdString();
 }
 

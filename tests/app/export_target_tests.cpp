@@ -65,8 +65,7 @@ void WriteText(const fs::path& path, const std::string& text, mode_t mode, bool 
         out << text;
     }
     ::chmod(path.c_str(), mode);
-    if (IsRoot() && asNobody)
-        ::chown(path.c_str(), kNobody, kNoGroup);
+    if (IsRoot() && asNobody) ::chown(path.c_str(), kNobody, kNoGroup);
 }
 
 std::string ReadText(const fs::path& path)
@@ -108,8 +107,7 @@ std::string RunDriver(const OwnedFolder& folder, const std::string& script)
         ::setenv("HOME", folder.Path().c_str(), 1);
         if (IsRoot()) {
             ::setgroups(0, nullptr);
-            if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(126);
+            if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
         }
         ::execl(driver.c_str(), driver.c_str(), file.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
@@ -161,12 +159,11 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
     const struct Case {
         const char* what;
         void (*prepare)(const OwnedFolder&);
-        const char* exported;  // the name chosen in the dialog
+        const char* exported; // the name chosen in the dialog
         std::string message;
         void (*check)(const OwnedFolder&);
     } cases[] = {
-        {"a private file stays private",
-         [](const OwnedFolder& f) { WriteText(f / "private.xls", "old", 0600); },
+        {"a private file stays private", [](const OwnedFolder& f) { WriteText(f / "private.xls", "old", 0600); },
          "private.xls", kSuccess,
          [](const OwnedFolder& f) {
              EXPECT_EQ(Stat(f / "private.xls").st_mode & 07777, 0600u);
@@ -174,12 +171,10 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
              EXPECT_TRUE(HoldsTheExport(f / "private.xls"));
          }},
         {"a group-readable file keeps its mode past the umask",
-         [](const OwnedFolder& f) { WriteText(f / "shared.csv", "old", 0664); },
-         "shared.csv", kSuccess,
+         [](const OwnedFolder& f) { WriteText(f / "shared.csv", "old", 0664); }, "shared.csv", kSuccess,
          [](const OwnedFolder& f) { EXPECT_EQ(Stat(f / "shared.csv").st_mode & 07777, 0664u); }},
         {"a read-only file is refused and unchanged",
-         [](const OwnedFolder& f) { WriteText(f / "locked.xlsx", "old", 0444); },
-         "locked.xlsx", kReadOnly,
+         [](const OwnedFolder& f) { WriteText(f / "locked.xlsx", "old", 0444); }, "locked.xlsx", kReadOnly,
          [](const OwnedFolder& f) {
              EXPECT_EQ(ReadText(f / "locked.xlsx"), "old");
              EXPECT_EQ(Stat(f / "locked.xlsx").st_mode & 07777, 0444u);
@@ -187,8 +182,7 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
         {"a symbolic link stays and its target receives the data",
          [](const OwnedFolder& f) {
              fs::create_directory(f / "real");
-             if (IsRoot())
-                 ::chown((f / "real").c_str(), kNobody, kNoGroup);
+             if (IsRoot()) ::chown((f / "real").c_str(), kNobody, kNoGroup);
              WriteText(f / "real" / "data.xls", "old", 0640);
              fs::create_symlink("real/data.xls", f / "link.xls");
          },
@@ -201,8 +195,7 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
              ExpectOnly(f / "real", {"data.xls"});
          }},
         {"a link to a file not there yet makes the file",
-         [](const OwnedFolder& f) { fs::create_symlink("made.xls", f / "dangling.xls"); },
-         "dangling.xls", kSuccess,
+         [](const OwnedFolder& f) { fs::create_symlink("made.xls", f / "dangling.xls"); }, "dangling.xls", kSuccess,
          [](const OwnedFolder& f) {
              EXPECT_TRUE(fs::is_symlink(f / "dangling.xls"));
              EXPECT_TRUE(HoldsTheExport(f / "made.xls"));
@@ -220,8 +213,7 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
              EXPECT_EQ(Stat(f / "two.xls").st_mode & 07777, 0600u);
          }},
         {"a writable file of another owner keeps its owner",
-         [](const OwnedFolder& f) { WriteText(f / "theirs.xls", "old", 0666, false); },
-         "theirs.xls", kSuccess,
+         [](const OwnedFolder& f) { WriteText(f / "theirs.xls", "old", 0666, false); }, "theirs.xls", kSuccess,
          [](const OwnedFolder& f) {
              EXPECT_EQ(Stat(f / "theirs.xls").st_uid, ::geteuid());
              EXPECT_TRUE(HoldsTheExport(f / "theirs.xls"));
@@ -240,12 +232,12 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
 // says the disk is full and leaves the old file, and its hard link, whole.
 TEST(ExportTarget, AFullDiskChangesNothing)
 {
-    if (!IsRoot())
-        GTEST_SKIP() << "mounting a tmpfs needs root";
+    if (!IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
     OwnedFolder folder;
     const fs::path disk = folder / "disk";
     fs::create_directory(disk);
-    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,mode=0755,uid=65534,gid=65534"), 0) << std::strerror(errno);
+    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,mode=0755,uid=65534,gid=65534"), 0)
+        << std::strerror(errno);
     struct Unmount {
         fs::path at;
         ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
@@ -254,8 +246,7 @@ TEST(ExportTarget, AFullDiskChangesNothing)
     fs::create_hard_link(disk / "old.xls", disk / "linked.xls");
 
     std::string column;
-    for (int k = 1; k <= 20000; ++k)
-        column += std::to_string(k) + "\\n";
+    for (int k = 1; k <= 20000; ++k) column += std::to_string(k) + "\\n";
     for (const char* name : {"old.xls", "linked.xls", "new.xls"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(RunDriver(folder, ExportScript(disk / name, "paste Text1(0) " + column + "\n")), kDiskFull);

@@ -3,8 +3,8 @@
 // chi-square tests, texts a format cannot hold as they are, the defence
 // against formulas in .csv, and each failure's own reason.
 #include "app/mainwindow.h"
-#include "grid/gridstore.h"
 #include "excel/sheets.h"
+#include "grid/gridstore.h"
 #include "recorder.h"
 
 #include <QApplication>
@@ -62,7 +62,10 @@ protected:
         ASSERT_TRUE(folder.isValid());
     }
     QLineEdit* Cell(const QString& name) { return window.findChild<QLineEdit*>(name); }
-    void Select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    void Select(int mode)
+    {
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton);
+    }
     // Exports under the name as the dialog gives it; the message shown.
     QString ExportAs(const QString& name, int filter = 0)
     {
@@ -121,7 +124,8 @@ TEST_F(ExportWindowTest, NothingToExportSaysSoWithoutAskingForAName)
 {
     for (int mode : {0, 1, 2, 3, 4}) {
         Select(mode);
-        EXPECT_EQ(ExportAs(Path(QStringLiteral("empty%1.xls").arg(mode))), QStringLiteral("提示|没有可导出的数据")) << mode;
+        EXPECT_EQ(ExportAs(Path(QStringLiteral("empty%1.xls").arg(mode))), QStringLiteral("提示|没有可导出的数据"))
+            << mode;
         EXPECT_TRUE(desktop.nextChoice.has_value()) << "the save dialog was shown in mode " << mode;
     }
     // A grid whose rows are all empty holds nothing either.
@@ -136,12 +140,14 @@ TEST_F(ExportWindowTest, NothingToExportSaysSoWithoutAskingForAName)
 TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithACount)
 {
     const std::string longest(32767, 'w');
-    const std::vector<std::string> first = {"a\xEF\xBF\xBE" "b", "x" + std::string(1, '\0') + "y", "\x01z\xEF\xBF\xBF", "_x0041_", longest};
+    const std::vector<std::string> first = {"a\xEF\xBF\xBE"
+                                            "b",
+                                            "x" + std::string(1, '\0') + "y", "\x01z\xEF\xBF\xBF", "_x0041_", longest};
     const std::vector<std::string> second = {"1", "2"};
     const struct {
         const char* extension;
         QString message;
-        std::string nul;  // what the NUL cell reads back as, by our import
+        std::string nul; // what the NUL cell reads back as, by our import
     } formats[] = {
         {".xls", kSuccess, std::string("x\0y", 3)},
         {".xlsx", kSuccess, std::string("x\0y", 3)},
@@ -167,7 +173,11 @@ TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithA
     window.LoadColumns(BelowTheWindow({std::string(40000, 'x')}), {});
     for (const char* extension : {".xls", ".xlsx", ".csv"}) {
         const QString name = Path(QStringLiteral("over%1").arg(QLatin1String(extension)));
-        EXPECT_EQ(ExportAs(name), QStringLiteral("提示|第10行第1列的文字有40000个字符，超过了每个单元格最多32767个字符的上限，无法导出，原有文件未被改动。"));
+        EXPECT_EQ(
+            ExportAs(name),
+            QStringLiteral(
+                "提示|"
+                "第10行第1列的文字有40000个字符，超过了每个单元格最多32767个字符的上限，无法导出，原有文件未被改动。"));
         EXPECT_FALSE(QFile::exists(name));
     }
 }
@@ -180,18 +190,20 @@ TEST_F(ExportWindowTest, EveryFailureSaysWhyAndTheNameIsUsedAsChosen)
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.write("kept");
     other.close();
-    const QString tooLong = QString(86, QChar(0x7EDF)) + QStringLiteral(".xls");  // 262 bytes
+    const QString tooLong = QString(86, QChar(0x7EDF)) + QStringLiteral(".xls"); // 262 bytes
     const struct {
         QString name;
         QString message;
     } cases[] = {
-        {Path(tooLong), QStringLiteral("提示|文件名太长（最多255个字节，一个汉字占3个字节），请换一个较短的文件名。文件导出失败。")},
-        {Path(QStringLiteral("a folder.xls")), QStringLiteral("提示|所选的名称是一个文件夹，不是文件，请输入文件名。文件导出失败。")},
-        {Path(QStringLiteral("no such folder/x.xls")), QStringLiteral("提示|目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。")},
+        {Path(tooLong),
+         QStringLiteral("提示|文件名太长（最多255个字节，一个汉字占3个字节），请换一个较短的文件名。文件导出失败。")},
+        {Path(QStringLiteral("a folder.xls")),
+         QStringLiteral("提示|所选的名称是一个文件夹，不是文件，请输入文件名。文件导出失败。")},
+        {Path(QStringLiteral("no such folder/x.xls")),
+         QStringLiteral("提示|目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。")},
         {Path(QStringLiteral("a.csv ")), kSuccess},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ExportAs(c.name), c.message) << c.name.toStdString();
+    for (const auto& c : cases) EXPECT_EQ(ExportAs(c.name), c.message) << c.name.toStdString();
     // "a.csv " is a name of its own, written as .xls (it does not end in a
     // known extension): "a.csv" is untouched.
     QFile kept(Path(QStringLiteral("a.csv")));
@@ -206,8 +218,13 @@ TEST_F(ExportWindowTest, EveryFailureSaysWhyAndTheNameIsUsedAsChosen)
 // same line written raw beside it does, which shows the check can fail.
 TEST_F(ExportWindowTest, CsvTextsThatLookLikeFormulasStayTexts)
 {
-    const std::vector<std::string> injections = {
-        "=HYPERLINK(\"http://example.invalid\",\"x\")", "+cmd|' /C calc'!A0", "@SUM(A1)", "-1+2", "=1+1", "\t=1+1", "\r=1+1"};
+    const std::vector<std::string> injections = {"=HYPERLINK(\"http://example.invalid\",\"x\")",
+                                                 "+cmd|' /C calc'!A0",
+                                                 "@SUM(A1)",
+                                                 "-1+2",
+                                                 "=1+1",
+                                                 "\t=1+1",
+                                                 "\r=1+1"};
     window.LoadColumns(BelowTheWindow(injections), BelowTheWindow({"-2", "+3", "1e3", "-0.5"}));
     const QString ours = Path(QStringLiteral("ours.csv"));
     ASSERT_EQ(ExportAs(ours), kSuccess);
@@ -218,10 +235,12 @@ TEST_F(ExportWindowTest, CsvTextsThatLookLikeFormulasStayTexts)
 
     QProcess office;
     office.setWorkingDirectory(folder.path());
-    office.start(QStringLiteral("soffice"), {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + Path(QStringLiteral("profile")),
-                                             QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true,false,false,false,-1,true"),
-                                             QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), folder.path(), ours,
-                                             raw.fileName()});
+    office.start(QStringLiteral("soffice"),
+                 {QStringLiteral("--headless"),
+                  QStringLiteral("-env:UserInstallation=file://") + Path(QStringLiteral("profile")),
+                  QStringLiteral("--infilter=CSV:44,34,76,1,,1033,false,true,false,false,false,-1,true"),
+                  QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), folder.path(),
+                  ours, raw.fileName()});
     ASSERT_TRUE(office.waitForFinished(280000)) << "soffice did not finish";
     const char* formulas = R"(
 import openpyxl, sys
@@ -231,9 +250,12 @@ for path in sys.argv[1:]:
           [c.value for c in sheet["B"][9:] if c.value is not None])
 )";
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(formulas), Path(QStringLiteral("ours.xlsx")), Path(QStringLiteral("raw.xlsx"))});
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), QString::fromUtf8(formulas), Path(QStringLiteral("ours.xlsx")),
+                  Path(QStringLiteral("raw.xlsx"))});
     python.waitForFinished(60000);
-    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << python.readAllStandardError().toStdString();
     // No formula; the numbers stay numbers, a leading sign makes no text.
     EXPECT_EQ(lines[0], QStringLiteral("0 [-2, 3, 1000, -0.5]"));
@@ -243,8 +265,7 @@ for path in sys.argv[1:]:
     window.ImportFile(ours);
     const auto items = window.Store().Items(grid::Column::First);
     ASSERT_EQ(items.size(), kFirstHidden + injections.size());
-    for (std::size_t k = 0; k < injections.size(); ++k)
-        EXPECT_EQ(items[kFirstHidden + k], "'" + injections[k]) << k;
+    for (std::size_t k = 0; k < injections.size(); ++k) EXPECT_EQ(items[kFirstHidden + k], "'" + injections[k]) << k;
 }
 
 } // namespace

@@ -40,7 +40,6 @@ namespace {
 
 const QString kData = QStringLiteral(KORVANTA_TEST_DATA);
 
-
 std::vector<std::string> Items(const MainWindow& window, grid::Column column)
 {
     const auto items = window.Store().Items(column);
@@ -55,7 +54,10 @@ protected:
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(folder.isValid());
     }
-    void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
+    void TearDown() override
+    {
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open";
+    }
 
     template <typename T = QWidget>
     T* Control(const QString& name)
@@ -99,8 +101,7 @@ TEST_F(IoWindowTest, PastingTwoColumnsBelowTheWindowScrollsNothingAndGrowsTheSto
 {
     Select(2);
     QString text;
-    for (int k = 1; k <= 12; ++k)
-        text += QStringLiteral("%1\t%2\n").arg(k).arg(2 * k);
+    for (int k = 1; k <= 12; ++k) text += QStringLiteral("%1\t%2\n").arg(k).arg(2 * k);
     QSignalSpy announced(window.findChild<GridPanel*>(QStringLiteral("Picture2")), &GridPanel::ColumnsChanged);
     PasteInto(QStringLiteral("Text1(2)"), text);
     EXPECT_EQ(announced.count(), 1);
@@ -132,8 +133,10 @@ TEST_F(IoWindowTest, RefusedPastesSayWhyAndChangeNothing)
         QString text;
         QString message;
     } cases[] = {
-        {QStringLiteral("1\n2\n"), QStringLiteral("提示|粘贴的2行数据从第32767行起放不下：本程序最多容纳32767行，未粘贴。")},
-        {QStringLiteral("1\t2\t3\n"), QStringLiteral("提示|粘贴的数据有3列，数据表只有两列，未粘贴。请只复制一列或两列数据。")},
+        {QStringLiteral("1\n2\n"),
+         QStringLiteral("提示|粘贴的2行数据从第32767行起放不下：本程序最多容纳32767行，未粘贴。")},
+        {QStringLiteral("1\t2\t3\n"),
+         QStringLiteral("提示|粘贴的数据有3列，数据表只有两列，未粘贴。请只复制一列或两列数据。")},
     };
     for (const auto& c : cases) {
         desktop.messages.clear();
@@ -151,12 +154,12 @@ TEST_F(IoWindowTest, TheTableTakesATwoByTwoBlockAndRunsItsTestOnce)
     PasteInto(QStringLiteral("Text11(2)"), QStringLiteral("阳性\t阴性\r\n10\t30\r\n20\t20\r\n"));
     EXPECT_EQ(changed.count(), 1);
     const char* expected[4] = {"10", "30", "20", "20"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Control<QLineEdit>(QStringLiteral("Text11(%1)").arg(i))->text(), expected[i]);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Control<QLineEdit>(QStringLiteral("Text11(%1)").arg(i))->text(), expected[i]);
     EXPECT_EQ(Control<QLabel>(QStringLiteral("Label20(5)"))->text(), "80");
 
     PasteInto(QStringLiteral("Text11(0)"), QStringLiteral("1\t2\t3\n4\t5\t6\n"));
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|四格表只能粘贴两行两列的数据（a b / c d），未粘贴。")});
+    EXPECT_EQ(desktop.messages,
+              QStringList{QStringLiteral("提示|四格表只能粘贴两行两列的数据（a b / c d），未粘贴。")});
     EXPECT_EQ(Control<QLineEdit>(QStringLiteral("Text11(0)"))->text(), "10");
 }
 
@@ -184,12 +187,12 @@ TEST_F(IoWindowTest, ThePreviewShowsTheSheetAndImportsWhatItShows)
         int first, second;
         bool heading;
         std::size_t rows;
-        const char* firstItem;    // what column 第一组 gets in row 1
+        const char* firstItem; // what column 第一组 gets in row 1
         const char* secondItem;
     } cases[] = {
-        {0, 1, false, 14, "", ""},                 // as it opens: A and B, the heading row imported (texts show empty)
-        {1, 2, true, 13, "141", "132"},            // 治疗前 and 治疗后, the heading left out
-        {3, 4, true, 13, "2023-03-15", "08:30"},   // dates and times as they show
+        {0, 1, false, 14, "", ""},               // as it opens: A and B, the heading row imported (texts show empty)
+        {1, 2, true, 13, "141", "132"},          // 治疗前 and 治疗后, the heading left out
+        {3, 4, true, 13, "2023-03-15", "08:30"}, // dates and times as they show
     };
     for (const auto& c : cases) {
         desktop.inspect = [&](ImportDialog& preview) {
@@ -239,7 +242,8 @@ TEST_F(IoWindowTest, AWorkbookOfSeveralSheetsAsksWhichOne)
     desktop.nextSheet = 1;
     window.ImportFile(kData + QStringLiteral("/lo_sheets.ods"));
     ASSERT_EQ(desktop.sheetsAsked.size(), 1);
-    EXPECT_EQ(desktop.sheetsAsked.front(), (QStringList{QStringLiteral("身高"), QStringLiteral("第二组"), QStringLiteral("空表")}));
+    EXPECT_EQ(desktop.sheetsAsked.front(),
+              (QStringList{QStringLiteral("身高"), QStringLiteral("第二组"), QStringLiteral("空表")}));
     EXPECT_EQ(Items(window, grid::Column::First), (std::vector<std::string>{"1", "2", "3"}));
 
     // Cancelling the question changes nothing.
@@ -263,8 +267,7 @@ TEST_F(IoWindowTest, ADroppedDataFileIsImportedAndAnyOtherIsNotTaken)
         data.setUrls({QUrl::fromLocalFile(file)});
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &enter);
-        if (!enter.isAccepted())
-            return false;
+        if (!enter.isAccepted()) return false;
         QDropEvent dropped(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&window, &dropped);
         return true;
@@ -328,7 +331,8 @@ TEST_F(IoWindowTest, TheExportTypeComesFromTheNameOrElseTheChosenFilter)
 
 TEST(PlotData, TheRegressionBandsAreRsConfidenceAndPredictionIntervals)
 {
-    const std::vector<std::string> xs = {"1", "2", "3", "4", "5", "6"}, ys = {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"};
+    const std::vector<std::string> xs = {"1", "2", "3", "4", "5", "6"},
+                                   ys = {"2.1", "3.9", "6.2", "7.8", "10.1", "12.2"};
     std::vector<stats::CellValue> x, y;
     for (std::size_t k = 0; k < xs.size(); ++k) {
         x.push_back(stats::ReadCell(xs[k]));
@@ -356,8 +360,9 @@ TEST(PlotData, TheRegressionBandsAreRsConfidenceAndPredictionIntervals)
         EXPECT_NEAR(plot.predictionHigh[e.at], e.piHigh, 1e-10);
     }
     // No line through two pairs, or through points in a vertical row.
-    for (const auto& [a, b] : {std::pair{std::vector<std::string>{"1", "2"}, std::vector<std::string>{"3", "4"}},
-                               std::pair{std::vector<std::string>{"2", "2", "2"}, std::vector<std::string>{"1", "2", "3"}}}) {
+    for (const auto& [a, b] :
+         {std::pair{std::vector<std::string>{"1", "2"}, std::vector<std::string>{"3", "4"}},
+          std::pair{std::vector<std::string>{"2", "2", "2"}, std::vector<std::string>{"1", "2", "3"}}}) {
         std::vector<stats::CellValue> u, v;
         for (std::size_t k = 0; k < a.size(); ++k) {
             u.push_back(stats::ReadCell(a[k]));
@@ -374,10 +379,8 @@ TEST(PlotData, TheRegressionBandsAreRsConfidenceAndPredictionIntervals)
 TEST(PlotData, GroupMeansCarryRsTIntervalsAndTablesTheirProportions)
 {
     std::vector<stats::CellValue> first, second;
-    for (const char* v : {"10", "8", "12", "9", ""})
-        first.push_back(stats::ReadCell(v));
-    for (const char* v : {"7", "8", "9", "5", "3"})
-        second.push_back(stats::ReadCell(v));
+    for (const char* v : {"10", "8", "12", "9", ""}) first.push_back(stats::ReadCell(v));
+    for (const char* v : {"7", "8", "9", "5", "3"}) second.push_back(stats::ReadCell(v));
     stats::DetailsInput input;
     input.first = first;
     input.second = second;
@@ -402,7 +405,8 @@ TEST(PlotData, GroupMeansCarryRsTIntervalsAndTablesTheirProportions)
     const auto fourFold = std::get<plot::ProportionsPlot>(plot::MakePlotData(stats::TestMode::FourFold, input));
     EXPECT_DOUBLE_EQ(*fourFold.bars[0].share, 0.25);
     EXPECT_DOUBLE_EQ(*fourFold.bars[1].share, 0.5);
-    const auto pairedTable = std::get<plot::ProportionsPlot>(plot::MakePlotData(stats::TestMode::PairedChiSquare, input));
+    const auto pairedTable =
+        std::get<plot::ProportionsPlot>(plot::MakePlotData(stats::TestMode::PairedChiSquare, input));
     EXPECT_DOUBLE_EQ(*pairedTable.bars[0].share, 30.0 / 80);
     EXPECT_DOUBLE_EQ(*pairedTable.bars[1].share, 40.0 / 80);
     input.table = {"10", "3.5", "", ""};
@@ -420,7 +424,8 @@ TEST_F(IoWindowTest, TheSavedPlotIsAPngOrAnSvgOfTheCurrentTest)
     QTest::mouseClick(save, Qt::LeftButton);
     desktop.nextChoice = FileChoice{Path(QStringLiteral("drawing")), 1};
     QTest::mouseClick(save, Qt::LeftButton);
-    EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|图形保存成功！"), QStringLiteral("提示|图形保存成功！")}));
+    EXPECT_EQ(desktop.messages,
+              (QStringList{QStringLiteral("提示|图形保存成功！"), QStringLiteral("提示|图形保存成功！")}));
 
     const QImage image(Path(QStringLiteral("plot.png")));
     EXPECT_EQ(image.size(), QSize(1440, 900));
@@ -449,8 +454,7 @@ TEST_F(IoWindowTest, ALargeGridIsDrawnThinnedAndSaysSo)
     const QChart* chart = window.Plot()->View()->chart();
     const QScatterSeries* points = nullptr;
     for (QAbstractSeries* series : chart->series())
-        if (auto* scatter = qobject_cast<QScatterSeries*>(series))
-            points = scatter;
+        if (auto* scatter = qobject_cast<QScatterSeries*>(series)) points = scatter;
     ASSERT_NE(points, nullptr);
     EXPECT_EQ(points->count(), 1334);
     EXPECT_TRUE(chart->title().contains(QStringLiteral("共4000个数据，图中每3个画1个")));
@@ -466,7 +470,9 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
     // The second file type asks for the web page and the plot beside the PDF.
     desktop.nextChoice = FileChoice{Path(QStringLiteral("报告")), 1};
     window.FindAction(QStringLiteral("导出报告…"))->trigger();
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
+    EXPECT_EQ(
+        desktop.messages,
+        QStringList{QStringLiteral("提示|报告导出成功！另外写出了网页 报告.html 和统计图 报告.png、报告-power.png。")});
 
     const QString pdf = Path(QStringLiteral("报告.pdf"));
     ASSERT_TRUE(QFile::exists(pdf));
@@ -475,8 +481,8 @@ TEST_F(IoWindowTest, TheReportIsAnA4PdfWithItsTextAndAnHtmlPageWithThePlot)
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
-    for (const char* expected : {"统计分析报告", "检验方法：直线相关与回归", "一、输入数据", "X（第一组）", "3.5000", "二、检验结果", "0.9991",
-                                 "Y=-0.0200+2.0200X", "三、详细结果", "95%CI", "四、统计图"})
+    for (const char* expected : {"统计分析报告", "检验方法：直线相关与回归", "一、输入数据", "X（第一组）", "3.5000",
+                                 "二、检验结果", "0.9991", "Y=-0.0200+2.0200X", "三、详细结果", "95%CI", "四、统计图"})
         EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected << " not in\n" << words.toStdString();
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
@@ -496,7 +502,8 @@ TEST_F(IoWindowTest, AReportThatCannotBeWrittenSaysSo)
 {
     desktop.nextChoice = FileChoice{Path(QStringLiteral("no/such/folder/r.pdf")), 0};
     window.ExportReport();
-    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
+    EXPECT_EQ(desktop.messages,
+              QStringList{QStringLiteral("提示|报告导出失败，请检查文件夹是否存在以及是否有写入权限。")});
 }
 
 } // namespace

@@ -53,15 +53,15 @@ class TestSettingsFolder : public ::testing::Environment {
 public:
     void SetUp() override { QStandardPaths::setTestModeEnabled(true); }
 };
-[[maybe_unused]] const ::testing::Environment* const kTestSettings = ::testing::AddGlobalTestEnvironment(new TestSettingsFolder);
+[[maybe_unused]] const ::testing::Environment* const kTestSettings =
+    ::testing::AddGlobalTestEnvironment(new TestSettingsFolder);
 
 bool HasCjk(const QString& text)
 {
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
         // CJK ideographs, CJK punctuation, full-width forms.
-        if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFFEF))
-            return true;
+        if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFFEF)) return true;
     }
     return false;
 }
@@ -93,10 +93,10 @@ TEST(StartLanguage, EnvironmentThenSavedChoiceThenChinese)
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
         QSettings settings(folder.filePath(QStringLiteral("korvanta.ini")), QSettings::IniFormat);
-        if (c.saved)
-            SaveLanguage(*c.saved, settings);
+        if (c.saved) SaveLanguage(*c.saved, settings);
         EXPECT_EQ(StartLanguage(QString::fromLatin1(c.environment), settings), c.expected)
-            << "KORVANTA_LANG=" << c.environment << " saved=" << (c.saved ? LanguageCode(*c.saved).toStdString() : "none");
+            << "KORVANTA_LANG=" << c.environment
+            << " saved=" << (c.saved ? LanguageCode(*c.saved).toStdString() : "none");
     }
 }
 
@@ -128,8 +128,7 @@ std::multiset<QString> Placeholders(const QString& text)
 {
     std::multiset<QString> found;
     static const QRegularExpression pattern(QStringLiteral("%\\d+"));
-    for (auto it = pattern.globalMatch(text); it.hasNext();)
-        found.insert(it.next().captured());
+    for (auto it = pattern.globalMatch(text); it.hasNext();) found.insert(it.next().captured());
     return found;
 }
 
@@ -142,8 +141,7 @@ TEST(EnglishTranslation, EveryMessageIsTranslatedWithItsPlaceholders)
     QString context, source;
     while (!xml.atEnd()) {
         xml.readNext();
-        if (!xml.isStartElement())
-            continue;
+        if (!xml.isStartElement()) continue;
         if (xml.name() == QLatin1String("TS")) {
             EXPECT_TRUE(xml.attributes().value(QLatin1String("language")).startsWith(QLatin1String("en")));
         } else if (xml.name() == QLatin1String("name")) {
@@ -188,8 +186,7 @@ public:
     }
     bool PreviewImport(ImportDialog& preview) override
     {
-        if (inspect)
-            inspect(preview);
+        if (inspect) inspect(preview);
         return true;
     }
     int Ask(QWidget*, const Question& question) override
@@ -209,11 +206,9 @@ void MenuTexts(const QMenu* menu, QStringList& texts)
 {
     for (const QAction* action : menu->actions()) {
         // The language menu names itself in both languages on purpose.
-        if (action->objectName() == QLatin1String("menuLanguage"))
-            continue;
+        if (action->objectName() == QLatin1String("menuLanguage")) continue;
         texts << action->text() << action->toolTip();
-        if (action->menu())
-            MenuTexts(action->menu(), texts);
+        if (action->menu()) MenuTexts(action->menu(), texts);
     }
 }
 
@@ -225,10 +220,8 @@ void ChartTexts(const QChart* chart, QStringList& texts)
         if (auto* categories = qobject_cast<QBarCategoryAxis*>(const_cast<QAbstractAxis*>(axis)))
             texts << categories->categories();
     }
-    for (const QAbstractSeries* series : chart->series())
-        texts << series->name();
-    for (const QLegendMarker* marker : chart->legend()->markers())
-        texts << marker->label();
+    for (const QAbstractSeries* series : chart->series()) texts << series->name();
+    for (const QLegendMarker* marker : chart->legend()->markers()) texts << marker->label();
 }
 
 // Every text a window shows of its visible controls, as a user or a screen
@@ -237,38 +230,27 @@ QStringList VisibleTexts(QWidget* top)
 {
     QStringList texts{top->windowTitle(), top->toolTip(), top->accessibleName()};
     for (QWidget* widget : top->findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(top))
-            continue;
+        if (!widget->isVisibleTo(top)) continue;
         texts << widget->toolTip() << widget->accessibleName() << widget->windowTitle();
-        if (const auto* label = qobject_cast<const QLabel*>(widget))
-            texts << label->text();
-        if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-            texts << button->text();
-        if (const auto* group = qobject_cast<const QGroupBox*>(widget))
-            texts << group->title();
-        if (const auto* box = qobject_cast<const QLineEdit*>(widget))
-            texts << box->text() << box->placeholderText();
-        if (const auto* text = qobject_cast<const QPlainTextEdit*>(widget))
-            texts << text->toPlainText();
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) texts << label->text();
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) texts << button->text();
+        if (const auto* group = qobject_cast<const QGroupBox*>(widget)) texts << group->title();
+        if (const auto* box = qobject_cast<const QLineEdit*>(widget)) texts << box->text() << box->placeholderText();
+        if (const auto* text = qobject_cast<const QPlainTextEdit*>(widget)) texts << text->toPlainText();
         if (const auto* picker = qobject_cast<const QComboBox*>(widget))
-            for (int i = 0; i < picker->count(); ++i)
-                texts << picker->itemText(i);
+            for (int i = 0; i < picker->count(); ++i) texts << picker->itemText(i);
         if (const auto* table = qobject_cast<const QTableWidget*>(widget)) {
             for (int c = 0; c < table->columnCount(); ++c)
-                if (const QTableWidgetItem* head = table->horizontalHeaderItem(c))
-                    texts << head->text();
+                if (const QTableWidgetItem* head = table->horizontalHeaderItem(c)) texts << head->text();
             for (int r = 0; r < table->rowCount(); ++r)
                 for (int c = 0; c < table->columnCount(); ++c)
-                    if (const QTableWidgetItem* item = table->item(r, c))
-                        texts << item->text() << item->toolTip();
+                    if (const QTableWidgetItem* item = table->item(r, c)) texts << item->text() << item->toolTip();
         }
-        if (const auto* view = qobject_cast<const QChartView*>(widget))
-            ChartTexts(view->chart(), texts);
+        if (const auto* view = qobject_cast<const QChartView*>(widget)) ChartTexts(view->chart(), texts);
         if (const auto* menus = qobject_cast<const QMenuBar*>(widget))
             for (const QAction* menu : menus->actions()) {
                 texts << menu->text();
-                if (menu->menu())
-                    MenuTexts(menu->menu(), texts);
+                if (menu->menu()) MenuTexts(menu->menu(), texts);
             }
     }
     return texts;
@@ -276,8 +258,7 @@ QStringList VisibleTexts(QWidget* top)
 
 void ExpectNoChinese(const QStringList& texts, const std::string& where)
 {
-    for (const QString& text : texts)
-        EXPECT_FALSE(HasCjk(text)) << where << ": " << text.toStdString();
+    for (const QString& text : texts) EXPECT_FALSE(HasCjk(text)) << where << ": " << text.toStdString();
 }
 
 // Where a visible plain-text label's words actually fall, in its parent's
@@ -287,10 +268,8 @@ QRect InkRect(const QLabel* label)
     const int width = label->fontMetrics().horizontalAdvance(label->text());
     const QRect box = label->geometry();
     const Qt::Alignment align = label->alignment();
-    if (align & Qt::AlignHCenter)
-        return {box.center().x() - width / 2, box.y(), width, box.height()};
-    if (align & Qt::AlignRight)
-        return {box.right() - width + 1, box.y(), width, box.height()};
+    if (align & Qt::AlignHCenter) return {box.center().x() - width / 2, box.y(), width, box.height()};
+    if (align & Qt::AlignRight) return {box.right() - width + 1, box.y(), width, box.height()};
     return {box.x(), box.y(), std::max(box.width(), width), box.height()};
 }
 
@@ -310,10 +289,8 @@ void ExpectNoCaptionOverlaps(QWidget* top, const std::string& where)
             if (other == nullptr || other == label || other->objectName().isEmpty() || !other->isVisibleTo(top))
                 continue;
             auto* otherLabel = qobject_cast<QLabel*>(other);
-            if (otherLabel == nullptr && qobject_cast<QLineEdit*>(other) == nullptr)
-                continue;
-            if (otherLabel != nullptr && otherLabel->text().isEmpty())
-                continue;
+            if (otherLabel == nullptr && qobject_cast<QLineEdit*>(other) == nullptr) continue;
+            if (otherLabel != nullptr && otherLabel->text().isEmpty()) continue;
             const QRect otherInk = otherLabel != nullptr ? InkRect(otherLabel) : other->geometry();
             EXPECT_FALSE(ink.intersects(otherInk))
                 << where << ": \"" << label->text().toStdString() << "\" (" << label->objectName().toStdString()
@@ -331,8 +308,7 @@ protected:
     }
     void TearDown() override
     {
-        if (TTableWindow* table = window.TTable())
-            table->close();
+        if (TTableWindow* table = window.TTable()) table->close();
         window.Details()->close();
     }
     QLineEdit* Box(const char* name) { return window.findChild<QLineEdit*>(QString::fromLatin1(name)); }
@@ -370,7 +346,8 @@ TEST_F(EnglishWindow, EveryTestShowsOnlyEnglishThatFits)
         window.SelectTest(m.mode);
         if (stats::UsesTable(m.mode)) {
             for (int i = 0; i < 4; ++i)
-                Box(QStringLiteral("Text11(%1)").arg(i).toLatin1().constData())->setText(QString::fromLatin1(m.table[static_cast<std::size_t>(i)]));
+                Box(QStringLiteral("Text11(%1)").arg(i).toLatin1().constData())
+                    ->setText(QString::fromLatin1(m.table[static_cast<std::size_t>(i)]));
         } else {
             window.LoadColumns(m.first, m.second);
         }
@@ -386,7 +363,8 @@ TEST_F(EnglishWindow, EveryTestShowsOnlyEnglishThatFits)
         ExpectNoChinese(VisibleTexts(details), where + ", details with the power curve");
         Click("PlotShowData");
         details->CopyToClipboard();
-        ExpectNoChinese({QApplication::clipboard()->text(), QApplication::clipboard()->mimeData()->html()}, where + ", copied results");
+        ExpectNoChinese({QApplication::clipboard()->text(), QApplication::clipboard()->mimeData()->html()},
+                        where + ", copied results");
 
         QTemporaryDir folder;
         desktop.nextChoice = FileChoice{folder.filePath(QStringLiteral("report.pdf")), 1};
@@ -405,38 +383,37 @@ TEST_F(EnglishWindow, EveryTestShowsOnlyEnglishThatFits)
 TEST_F(EnglishWindow, MessagesQuestionsAndThePreviewShowNoChinese)
 {
     // Each action shows a message box, a question or a dialog.
-    window.ExportWorkbook();                                           // nothing to export
-    window.ImportFile(QStringLiteral("notes.doc"));                    // not a data file
-    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_password.xls"));  // a reader's own message
+    window.ExportWorkbook();                                                  // nothing to export
+    window.ImportFile(QStringLiteral("notes.doc"));                           // not a data file
+    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_password.xls")); // a reader's own message
     window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/made_excel95.xls"));
     QStringList preview;
     desktop.inspect = [&preview](ImportDialog& dialog) { preview = VisibleTexts(&dialog); };
-    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_from_row5.xlsx"));  // no Chinese in its cells
+    window.ImportFile(QStringLiteral(KORVANTA_TEST_DATA "/lo_from_row5.xlsx")); // no Chinese in its cells
     ASSERT_FALSE(preview.isEmpty());
     ExpectNoChinese(preview, "import preview");
 
     QApplication::clipboard()->setText(QStringLiteral("1\t2\t3\n4\t5\t6"));
-    window.PasteIntoGrid(grid::Column::First, 0);                      // three columns
-    window.ImportWorkbook();                                           // the open dialog
-    window.ExportWorkbook();                                           // the save dialog
-    window.SelectTest(TestMode::FourFold);                             // keep or clear?
+    window.PasteIntoGrid(grid::Column::First, 0); // three columns
+    window.ImportWorkbook();                      // the open dialog
+    window.ExportWorkbook();                      // the save dialog
+    window.SelectTest(TestMode::FourFold);        // keep or clear?
     Box("Text11(0)")->setText(QStringLiteral("4"));
     QApplication::clipboard()->setText(QStringLiteral("1 2 3"));
-    window.PasteIntoTable(0);                                          // not a 2x2 block
-    window.Plot()->findChild<QAbstractButton*>(QStringLiteral("SavePlot"))->click();  // save the plot
-    window.findChild<QAction*>(QStringLiteral("language_zh"))->trigger();               // applies next start
+    window.PasteIntoTable(0);                                                        // not a 2x2 block
+    window.Plot()->findChild<QAbstractButton*>(QStringLiteral("SavePlot"))->click(); // save the plot
+    window.findChild<QAction*>(QStringLiteral("language_zh"))->trigger();            // applies next start
     ExpectNoChinese(desktop.texts, "messages and dialogs");
     EXPECT_GE(desktop.texts.size(), 20);
 
-    window.ExitProgram();                                              // export before exiting?
+    window.ExitProgram(); // export before exiting?
     ExpectNoChinese(desktop.texts, "exit question");
 }
 
 TEST_F(EnglishWindow, CalculatorErrorsReadInEnglish)
 {
     // 1 ÷ 0 =
-    for (const char* key : {"Command2(6)", "Command5", "Command2(9)", "Command4"})
-        Click(key);
+    for (const char* key : {"Command2(6)", "Command5", "Command2(9)", "Command4"}) Click(key);
     EXPECT_EQ(Box("Text5")->text(), QStringLiteral("Division by zero"));
 }
 
@@ -444,7 +421,8 @@ TEST_F(EnglishWindow, HelpOpensTheEnglishPage)
 {
     window.OpenOnlineHelp();
     EXPECT_TRUE(desktop.opened.isLocalFile());
-    EXPECT_TRUE(desktop.opened.toLocalFile().endsWith(QStringLiteral("index_en.html"))) << desktop.opened.toString().toStdString();
+    EXPECT_TRUE(desktop.opened.toLocalFile().endsWith(QStringLiteral("index_en.html")))
+        << desktop.opened.toString().toStdString();
     QFile page(desktop.opened.toLocalFile());
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(page.readAll()).contains(QStringLiteral("<html lang=\"en\">")));
@@ -452,11 +430,13 @@ TEST_F(EnglishWindow, HelpOpensTheEnglishPage)
 
 TEST_F(EnglishWindow, EveryLibraryMessageReadsInEnglish)
 {
-    for (int e = static_cast<int>(excel::ReadError::CannotOpen); e <= static_cast<int>(excel::ReadError::TooManyColumns); ++e) {
+    for (int e = static_cast<int>(excel::ReadError::CannotOpen);
+         e <= static_cast<int>(excel::ReadError::TooManyColumns); ++e) {
         const QString text = ReadErrorText(static_cast<excel::ReadError>(e));
         EXPECT_FALSE(text.isEmpty() || HasCjk(text)) << e << ": " << text.toStdString();
     }
-    for (int e = static_cast<int>(excel::WriteError::TooManyRows); e <= static_cast<int>(excel::WriteError::OutOfMemory); ++e) {
+    for (int e = static_cast<int>(excel::WriteError::TooManyRows);
+         e <= static_cast<int>(excel::WriteError::OutOfMemory); ++e) {
         excel::WriteResult failed;
         failed.error = static_cast<excel::WriteError>(e);
         failed.message = std::string(excel::WriteErrorMessage(failed.error));
@@ -480,9 +460,12 @@ TEST_F(EnglishWindow, BannerLinesFitTheirBox)
     const int boxWidth = Px(2730);
     for (int line = 1; line <= banner::BannerWidget::kLineCount; ++line) {
         const QString text = banner::BannerWidget::LineText(line);
-        EXPECT_LE(Px(banner::BannerWidget::LinePositionTwips(line).x()) + metrics.horizontalAdvance(text), boxWidth) << text.toStdString();
+        EXPECT_LE(Px(banner::BannerWidget::LinePositionTwips(line).x()) + metrics.horizontalAdvance(text), boxWidth)
+            << text.toStdString();
     }
-    EXPECT_LE(Px(banner::BannerWidget::WelcomePositionTwips().x()) + metrics.horizontalAdvance(banner::BannerWidget::LineText(5)), boxWidth);
+    EXPECT_LE(Px(banner::BannerWidget::WelcomePositionTwips().x()) +
+                  metrics.horizontalAdvance(banner::BannerWidget::LineText(5)),
+              boxWidth);
 }
 
 // Without the translation the window keeps its Chinese texts exactly.
@@ -492,11 +475,13 @@ TEST(ChineseWindow, TranslationRemovedLeavesTheChineseTexts)
     {
         const InstalledLanguage english(Language::English);
         MainWindow englishWindow(desktop);
-        EXPECT_EQ(englishWindow.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(), QStringLiteral("Two-sample t test"));
+        EXPECT_EQ(englishWindow.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(),
+                  QStringLiteral("Two-sample t test"));
     }
     const InstalledLanguage chinese(Language::Chinese);
     MainWindow window(desktop);
-    EXPECT_EQ(window.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(), QStringLiteral("两样本均数t检验"));
+    EXPECT_EQ(window.findChild<QAbstractButton*>(QStringLiteral("Command1(0)"))->text(),
+              QStringLiteral("两样本均数t检验"));
     EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label5(2)"))->text(), QStringLiteral("结果判断："));
     EXPECT_NE(window.FindAction(QStringLiteral("从Excel导入数据")), nullptr);
 }

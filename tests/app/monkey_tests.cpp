@@ -5,18 +5,18 @@
 #include "driver.h"
 
 #include "app/mainwindow.h"
-#include "widgetkit/twips.h"
 #include "grid/cellcleaning.h"
 #include "stats/chisquare.h"
 #include "stats/ttests.h"
+#include "widgetkit/twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -33,30 +33,46 @@ public:
     QString NextAction()
     {
         switch (Pick(15)) {
-        case 0: return QStringLiteral("click Command1(%1)").arg(Pick(5));
-        case 1: case 2: case 3: return QStringLiteral("type %1 %2").arg(DataCell(), SomeText());
-        case 4: return QStringLiteral("type Text11(%1) %2").arg(Pick(4)).arg(SomeText());
-        case 5: return QStringLiteral("type Text4(%1) %2").arg(Pick(6)).arg(SomeText());
+        case 0:
+            return QStringLiteral("click Command1(%1)").arg(Pick(5));
+        case 1:
+        case 2:
+        case 3:
+            return QStringLiteral("type %1 %2").arg(DataCell(), SomeText());
+        case 4:
+            return QStringLiteral("type Text11(%1) %2").arg(Pick(4)).arg(SomeText());
+        case 5:
+            return QStringLiteral("type Text4(%1) %2").arg(Pick(6)).arg(SomeText());
         case 6: {
             static const char* keys[] = {"Enter", "Down", "Up", "Backspace", "Home", "Shift+Down", "Delete"};
             return QStringLiteral("key %1 %2").arg(DataCell(), QLatin1String(keys[Pick(7)]));
         }
-        case 7: return QStringLiteral("key Text3(%1) %2").arg(Pick(9)).arg(Pick(2) ? QStringLiteral("Down") : QStringLiteral("Up"));
-        case 8: return QStringLiteral("scroll %1").arg(Pick(40));
+        case 7:
+            return QStringLiteral("key Text3(%1) %2")
+                .arg(Pick(9))
+                .arg(Pick(2) ? QStringLiteral("Down") : QStringLiteral("Up"));
+        case 8:
+            return QStringLiteral("scroll %1").arg(Pick(40));
         case 9: {
-            static const char* buttons[] = {"Command2(0)", "Command2(5)", "Command2(10)", "Command4", "Command5", "Command6",
-                                            "Command7", "Command8", "Command21", "Command22", "Picture3", "Command19", "tick"};
+            static const char* buttons[] = {"Command2(0)", "Command2(5)", "Command2(10)", "Command4",  "Command5",
+                                            "Command6",    "Command7",    "Command8",     "Command21", "Command22",
+                                            "Picture3",    "Command19",   "tick"};
             const char* button = buttons[Pick(13)];
-            return std::string_view(button) == "tick" ? QStringLiteral("tick") : QStringLiteral("click %1").arg(QLatin1String(button));
+            return std::string_view(button) == "tick" ? QStringLiteral("tick")
+                                                      : QStringLiteral("click %1").arg(QLatin1String(button));
         }
-        case 10: return QStringLiteral("set %1 %2").arg(DataCell(), SomeText());
-        case 11: return QStringLiteral("click Label28(%1)").arg(Pick(3));
-        case 12: return Pick(3) == 0 ? QStringLiteral("menu t界值表") : QStringLiteral("key Text1(%1) Enter").arg(Pick(9));
+        case 10:
+            return QStringLiteral("set %1 %2").arg(DataCell(), SomeText());
+        case 11:
+            return QStringLiteral("click Label28(%1)").arg(Pick(3));
+        case 12:
+            return Pick(3) == 0 ? QStringLiteral("menu t界值表") : QStringLiteral("key Text1(%1) Enter").arg(Pick(9));
         case 13: {
             static const char* undoRedo[] = {"shortcut Ctrl+Z", "shortcut Ctrl+Y", "menu 撤销", "menu 重做"};
             return QString::fromUtf8(undoRedo[Pick(4)]);
         }
-        default: return QStringLiteral("import");
+        default:
+            return QStringLiteral("import");
         }
     }
 
@@ -67,12 +83,12 @@ private:
 
     QString SomeText()
     {
-        static const char* pieces[] = {"1", "2", "7", "0", "12.5", "-", ".", "。", "e", "E-3", "+", "a", " ", ",", "/", "中",
-                                       "３", "-0.25", "1e400", "99999999999999", "1..2", "x"};
+        static const char* pieces[] = {"1",    "2", "7", "0", "12.5", "-",  ".",  "。",    "e",     "E-3",
+                                       "+",    "a", " ", ",", "/",    "中", "３", "-0.25", "1e400", "99999999999999",
+                                       "1..2", "x"};
         QString text;
         const int length = 1 + Pick(4);
-        for (int k = 0; k < length; ++k)
-            text += QString::fromUtf8(pieces[Pick(22)]);
+        for (int k = 0; k < length; ++k) text += QString::fromUtf8(pieces[Pick(22)]);
         return text;
     }
 
@@ -86,8 +102,14 @@ protected:
     Driver driver{stream};
 
     template <typename T>
-    T* Control(const QString& name) { return driver.Window().findChild<T*>(name); }
-    QString Label(int kind, int index) { return Control<QLabel>(QStringLiteral("Label%1(%2)").arg(kind).arg(index))->text(); }
+    T* Control(const QString& name)
+    {
+        return driver.Window().findChild<T*>(name);
+    }
+    QString Label(int kind, int index)
+    {
+        return Control<QLabel>(QStringLiteral("Label%1(%2)").arg(kind).arg(index))->text();
+    }
     static QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
     // The invariants that must hold after any action.
@@ -101,7 +123,8 @@ protected:
         ASSERT_EQ(store.Count(Column::First), store.Count(Column::Second)) << action.toStdString();
         for (int i = 0; i < grid::kVisibleRows; ++i) {
             for (const Column column : {Column::First, Column::Second}) {
-                const auto* cell = Control<QLineEdit>(QStringLiteral("Text%1(%2)").arg(column == Column::First ? 1 : 2).arg(i));
+                const auto* cell =
+                    Control<QLineEdit>(QStringLiteral("Text%1(%2)").arg(column == Column::First ? 1 : 2).arg(i));
                 const std::string shown = grid::CleanCellText(store.Item(column, store.Offset() + i));
                 ASSERT_EQ(cell->text().toStdString(), shown) << action.toStdString() << " row " << i;
             }
@@ -111,19 +134,17 @@ protected:
         case ui::TestMode::TwoSample: {
             std::array<std::string, 6> boxes;
             for (int k = 0; k < 6; ++k)
-                boxes[static_cast<std::size_t>(k)] = Control<QLineEdit>(QStringLiteral("Text4(%1)").arg(k))->text().toStdString();
+                boxes[static_cast<std::size_t>(k)] =
+                    Control<QLineEdit>(QStringLiteral("Text4(%1)").arg(k))->text().toStdString();
             // Boxes that show their column's fresh summary stand for its
             // exact figures; any other box counts as its text.
             stats::TwoSampleInput input{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
             const stats::ColumnSummary summaries[2] = {stats::SummariseColumn(store.Values(Column::First)),
                                                        stats::SummariseColumn(store.Values(Column::Second))};
             for (std::size_t g = 0; g < 2; ++g) {
-                if (!summaries[g].figures)
-                    continue;
-                if (boxes[g * 3] == summaries[g].meanShown)
-                    input.exactMean[g] = &summaries[g].figures->mean;
-                if (boxes[g * 3 + 1] == summaries[g].sdShown)
-                    input.exactVariance[g] = &summaries[g].figures->variance;
+                if (!summaries[g].figures) continue;
+                if (boxes[g * 3] == summaries[g].meanShown) input.exactMean[g] = &summaries[g].figures->mean;
+                if (boxes[g * 3 + 1] == summaries[g].sdShown) input.exactVariance[g] = &summaries[g].figures->variance;
             }
             const auto fresh = stats::TwoSampleTTest(input);
             ASSERT_EQ(Label(5, 6), Qs(fresh.resultLine)) << action.toStdString();
@@ -148,11 +169,11 @@ protected:
         case ui::TestMode::PairedChiSquare: {
             std::array<std::string, 4> cells;
             for (int k = 0; k < 4; ++k)
-                cells[static_cast<std::size_t>(k)] = Control<QLineEdit>(QStringLiteral("Text11(%1)").arg(k))->text().toStdString();
+                cells[static_cast<std::size_t>(k)] =
+                    Control<QLineEdit>(QStringLiteral("Text11(%1)").arg(k))->text().toStdString();
             // A test selection empties the table's labels; they come back
             // with the first cell that changes.
-            if (cells[0].empty() && cells[1].empty() && cells[2].empty() && cells[3].empty())
-                break;
+            if (cells[0].empty() && cells[1].empty() && cells[2].empty() && cells[3].empty()) break;
             const stats::TableCells table{cells[0], cells[1], cells[2], cells[3]};
             ASSERT_EQ(Label(18, 4), Qs(stats::ComputeTableTotals(table).grand)) << action.toStdString();
             if (driver.Window().CurrentTest() == ui::TestMode::FourFold) {
@@ -188,20 +209,19 @@ TEST_F(MonkeyTest, WindowKeepsItsInvariantsUnderRandomActions)
     ASSERT_TRUE(scratch.isValid());
     const QDir data(QStringLiteral(KORVANTA_TEST_DATA));
     const QStringList workbooks = data.entryList(QDir::Files);
-    for (const QString& file : workbooks)
-        ASSERT_TRUE(QFile::copy(data.filePath(file), scratch.filePath(file)));
+    for (const QString& file : workbooks) ASSERT_TRUE(QFile::copy(data.filePath(file), scratch.filePath(file)));
     Monkey monkey(seed);
     for (int n = 0; n < actions; ++n) {
         QString action = monkey.NextAction();
         if (action == QStringLiteral("import")) {
-            const QString file = workbooks.isEmpty() ? QStringLiteral("missing.xls") : workbooks.at(monkey.Pick(static_cast<int>(workbooks.size())));
+            const QString file = workbooks.isEmpty() ? QStringLiteral("missing.xls")
+                                                     : workbooks.at(monkey.Pick(static_cast<int>(workbooks.size())));
             ASSERT_TRUE(driver.Run(QStringLiteral("answer-file %1").arg(scratch.filePath(file))));
             action = monkey.Pick(2) ? QStringLiteral("menu 从Excel导入数据") : QStringLiteral("click Label28(0)");
         }
         ASSERT_TRUE(driver.Run(action)) << action.toStdString();
         Check(QStringLiteral("#%1 %2 (seed %3)").arg(n).arg(action).arg(seed));
-        if (HasFatalFailure())
-            return;
+        if (HasFatalFailure()) return;
     }
 }
 

@@ -16,7 +16,10 @@ namespace korvanta::ui {
 class Recorder final : public UserInteraction {
 public:
     void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override
+    {
+        return std::exchange(nextFile, std::nullopt);
+    }
     std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest& request) override
     {
         filters << request.filter;
@@ -29,17 +32,12 @@ public:
     }
     bool PreviewImport(ImportDialog& preview) override
     {
-        if (inspect)
-            inspect(preview);
-        if (preview.SheetNames().size() > 1)
-            sheetsAsked << preview.SheetNames();
-        if (!nextSheet)
-            return false;
+        if (inspect) inspect(preview);
+        if (preview.SheetNames().size() > 1) sheetsAsked << preview.SheetNames();
+        if (!nextSheet) return false;
         preview.ChooseSheet(*nextSheet);
-        if (nextColumns)
-            preview.ChooseColumns(nextColumns->first, nextColumns->second);
-        if (nextHeading)
-            preview.SetHeading(*nextHeading);
+        if (nextColumns) preview.ChooseColumns(nextColumns->first, nextColumns->second);
+        if (nextHeading) preview.SetHeading(*nextHeading);
         return true;
     }
     void OpenUrl(const QUrl&) override {}

@@ -29,7 +29,10 @@ public:
     void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
     std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
     std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<FileChoice> ChooseFileToSaveAs(QWidget*, const FileRequest&) override { return std::exchange(nextChoice, std::nullopt); }
+    std::optional<FileChoice> ChooseFileToSaveAs(QWidget*, const FileRequest&) override
+    {
+        return std::exchange(nextChoice, std::nullopt);
+    }
     // The preview's pages go to a PDF file, as a PDF printer would print them.
     void PreviewAndPrint(QWidget*, const QString& title, const std::function<void(QPrinter&)>& paint) override
     {
@@ -57,14 +60,17 @@ QString RunTool(const QString& program, const QStringList& arguments)
 }
 
 // The text of each page of a PDF, as pdftotext -layout lays it out.
-QStringList Pages(const QString& pdf) { return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).split(QChar(0x0c)); }
+QStringList Pages(const QString& pdf)
+{
+    return RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+        .split(QChar(0x0c));
+}
 
 // The page a text first appears on, from 0; -1 when it is on none.
 int PageOf(const QStringList& pages, const QString& text)
 {
     for (int p = 0; p < pages.size(); ++p)
-        if (pages[p].contains(text))
-            return p;
+        if (pages[p].contains(text)) return p;
     return -1;
 }
 
@@ -72,7 +78,10 @@ class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
     QString Path(const QString& name) const { return folder.filePath(name); }
-    void Select(int mode) { QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton); }
+    void Select(int mode)
+    {
+        QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1(%1)").arg(mode)), Qt::LeftButton);
+    }
     void ExportTo(const QString& name, int filter)
     {
         desktop.nextChoice = FileChoice{Path(name), filter};
@@ -99,7 +108,8 @@ TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
         Select(c.mode);
         if (c.mode == 3) {
             for (int i = 0; i < 4; ++i)
-                QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)), QString::number((i + 1) * 7));
+                QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)),
+                                 QString::number((i + 1) * 7));
         } else {
             window.LoadColumns(c.first, c.second);
         }
@@ -109,13 +119,16 @@ TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
         const QStringList lines = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
         ASSERT_FALSE(lines.isEmpty()) << c.mode;
         for (const QString& line : lines) {
-            EXPECT_FALSE(line.contains(QStringLiteral("Mono"), Qt::CaseInsensitive)) << c.mode << ": " << line.toStdString();
+            EXPECT_FALSE(line.contains(QStringLiteral("Mono"), Qt::CaseInsensitive))
+                << c.mode << ": " << line.toStdString();
             EXPECT_TRUE(line.contains(QStringLiteral(" yes "))) << "embedded: " << line.toStdString();
         }
         // A Latin serif face sets the figures and symbols, a CJK face the Chinese.
-        EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("Serif|Times"))) && !lines.first().contains(QStringLiteral("Sans Mono")))
+        EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("Serif|Times"))) &&
+                    !lines.first().contains(QStringLiteral("Sans Mono")))
             << fonts.toStdString();
-        EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("UMing|SimSun|CJK|WenQuanYi")))) << fonts.toStdString();
+        EXPECT_TRUE(fonts.contains(QRegularExpression(QStringLiteral("UMing|SimSun|CJK|WenQuanYi"))))
+            << fonts.toStdString();
         // Side files only when asked for.
         EXPECT_FALSE(QFile::exists(Path(name + QStringLiteral(".html"))));
         EXPECT_FALSE(QFile::exists(Path(name + QStringLiteral(".png"))));
@@ -132,17 +145,20 @@ TEST_F(ReportTest, SymbolsAreSetAsTextAndHeadingsStayWithTheirSections)
     ExportTo(QStringLiteral("fourfold"), 0);
     const QStringList pages = Pages(Path(QStringLiteral("fourfold.pdf")));
     const QString all = pages.join(QString());
-    for (const char* symbol : {"χ²", "≥", "95%CI", "~"})
-        EXPECT_TRUE(all.contains(QString::fromUtf8(symbol))) << symbol;
+    for (const char* symbol : {"χ²", "≥", "95%CI", "~"}) EXPECT_TRUE(all.contains(QString::fromUtf8(symbol))) << symbol;
     // A heading is on the same page as the first line of its section.
     const struct {
         const char* heading;
         const char* first;
-    } sections[] = {{"一、输入数据", "试验组"}, {"二、检验结果", "a 的理论数(T)"}, {"三、详细结果", "例数 n"}, {"四、统计图", "页"}};
+    } sections[] = {{"一、输入数据", "试验组"},
+                    {"二、检验结果", "a 的理论数(T)"},
+                    {"三、详细结果", "例数 n"},
+                    {"四、统计图", "页"}};
     for (const auto& s : sections) {
         const int heading = PageOf(pages, QString::fromUtf8(s.heading));
         ASSERT_GE(heading, 0) << s.heading;
-        EXPECT_TRUE(pages[heading].section(QString::fromUtf8(s.heading), 1).contains(QString::fromUtf8(s.first))) << s.heading;
+        EXPECT_TRUE(pages[heading].section(QString::fromUtf8(s.heading), 1).contains(QString::fromUtf8(s.first)))
+            << s.heading;
     }
     // The details table fits on one page, so it is not split: its first and
     // last rows are on the same page.
@@ -156,7 +172,8 @@ TEST_F(ReportTest, ALongTableRepeatsItsHeadingRowOnEveryPage)
     report.inputs = {{QStringLiteral("组别"), QStringLiteral("均数")}, {QStringLiteral("第一组"), QStringLiteral("1")}};
     report.details.title = report.testName;
     for (int i = 1; i <= 150; ++i)
-        report.details.lines.push_back({details::Line::Kind::Figure, QStringLiteral("行%1").arg(i), QStringLiteral("值")});
+        report.details.lines.push_back(
+            {details::Line::Kind::Figure, QStringLiteral("行%1").arg(i), QStringLiteral("值")});
     const QString pdf = Path(QStringLiteral("long.pdf"));
     ASSERT_TRUE(WriteReportPdf(pdf, report));
     const QStringList pages = Pages(pdf);
@@ -166,12 +183,12 @@ TEST_F(ReportTest, ALongTableRepeatsItsHeadingRowOnEveryPage)
     ASSERT_GT(last, first) << "150 rows need more than one page";
     for (int p = first; p <= last; ++p) {
         const QString top = pages[p].section(QRegularExpression(QStringLiteral("行\\d+")), 0, 0);
-        EXPECT_TRUE(top.contains(QStringLiteral("项目")) && top.contains(QStringLiteral("结果"))) << "page " << p + 1 << " starts without the heading row";
+        EXPECT_TRUE(top.contains(QStringLiteral("项目")) && top.contains(QStringLiteral("结果")))
+            << "page " << p + 1 << " starts without the heading row";
     }
     // Every row is printed once.
     const QString all = pages.join(QString());
-    for (int i = 1; i <= 150; ++i)
-        EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("行%1\\b").arg(i))), 1) << i;
+    for (int i = 1; i <= 150; ++i) EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("行%1\\b").arg(i))), 1) << i;
 }
 
 TEST_F(ReportTest, SideFilesAreWrittenOnlyWhenAskedForAndNamed)
@@ -180,8 +197,10 @@ TEST_F(ReportTest, SideFilesAreWrittenOnlyWhenAskedForAndNamed)
     window.LoadColumns({"1", "2", "3", "4"}, {"2", "4.1", "5.9", "8"});
     ExportTo(QStringLiteral("plain"), 0);
     ExportTo(QStringLiteral("with.pdf"), 1);
-    EXPECT_EQ(desktop.messages, (QStringList{QStringLiteral("提示|报告导出成功！"),
-                                             QStringLiteral("提示|报告导出成功！另外写出了网页 with.html 和统计图 with.png、with-power.png。")}));
+    EXPECT_EQ(desktop.messages,
+              (QStringList{
+                  QStringLiteral("提示|报告导出成功！"),
+                  QStringLiteral("提示|报告导出成功！另外写出了网页 with.html 和统计图 with.png、with-power.png。")}));
     EXPECT_TRUE(QFile::exists(Path(QStringLiteral("plain.pdf"))));
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("plain.html"))));
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("plain.png"))));
@@ -210,8 +229,8 @@ TEST_F(ReportTest, GroupNamesReachTheFiguresTheCopyThePlotAndTheReport)
 {
     const struct {
         int mode;
-        const char* figure;   // a label of the details that names the groups
-        const char* input;    // the report's input row of the first group
+        const char* figure; // a label of the details that names the groups
+        const char* input;  // the report's input row of the first group
     } cases[] = {
         {0, "均数差（治疗组 − 对照组）", "治疗组"},
         {1, "差值均数（治疗组 − 对照组）", "治疗组"},

@@ -57,7 +57,8 @@ TEST_F(UsabilityTest, EveryControlOfEveryWindowAnnouncesAName)
         for (QWidget* topLevel : {static_cast<QWidget*>(&window), static_cast<QWidget*>(window.TTable())})
             for (QWidget* control : Controls(topLevel))
                 if (AnnouncedName(control).isEmpty())
-                    unnamed << control->objectName() + QLatin1Char(' ') + QString::fromLatin1(control->metaObject()->className());
+                    unnamed << control->objectName() + QLatin1Char(' ') +
+                                   QString::fromLatin1(control->metaObject()->className());
         EXPECT_TRUE(unnamed.isEmpty()) << "mode " << mode << ": " << unnamed.join(QStringLiteral(", ")).toStdString();
     }
 }
@@ -68,16 +69,16 @@ TEST_F(UsabilityTest, ControlsAreNamedByTheirCaptionOrJob)
         const char* control;
         const char* name;
     } cases[] = {
-        {"Command1(0)", "两样本均数t检验"},     // a button: its caption
+        {"Command1(0)", "两样本均数t检验"}, // a button: its caption
         {"CopyDetails", "复制结果"},
-        {"VS1", "数据表格滚动条"},              // no caption: its job
+        {"VS1", "数据表格滚动条"}, // no caption: its job
         {"Picture2", "数据表格"},
-        {"Text1(4)", "第一组"},                 // a cell: the column heading above it
+        {"Text1(4)", "第一组"}, // a cell: the column heading above it
         {"Text2(0)", "第二组"},
         {"Text3(8)", "序号"},
-        {"Label5(4)", "t(0.01)"},              // a value: the symbol beside it
+        {"Label5(4)", "t(0.01)"}, // a value: the symbol beside it
         {"Label5(14)", "tr(0.01)"},
-        {"Label5(20)", "3.84"},                // a label with text reads as it is
+        {"Label5(20)", "3.84"}, // a label with text reads as it is
         {"Text4(0)", "均  数(X1)="},
     };
     for (const auto& c : cases) {
@@ -100,8 +101,10 @@ TEST_F(UsabilityTest, TheHelpPageListsEveryMenuShortcut)
             for (QAction* action : menu->menu()->actions()) {
                 for (const QKeySequence& key : action->shortcuts()) {
                     ++shortcuts;
-                    const QString written = QStringLiteral("<kbd>%1</kbd>").arg(key.toString(QKeySequence::PortableText));
-                    EXPECT_TRUE(help.contains(written)) << path << ": " << action->text().toStdString() << ": " << written.toStdString();
+                    const QString written =
+                        QStringLiteral("<kbd>%1</kbd>").arg(key.toString(QKeySequence::PortableText));
+                    EXPECT_TRUE(help.contains(written))
+                        << path << ": " << action->text().toStdString() << ": " << written.toStdString();
                 }
             }
         }

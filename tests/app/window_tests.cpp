@@ -47,7 +47,10 @@ protected:
         window.show();
         QApplication::setActiveWindow(&window);
     }
-    void TearDown() override { EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open"; }
+    void TearDown() override
+    {
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a modal window was left open";
+    }
 
     template <typename T = QWidget>
     T* Control(const char* name)
@@ -76,7 +79,8 @@ TEST_F(WindowTest, ChineseCaptionsHaveGlyphsInTheChosenFont)
     const QLabel* hint = Control<QLabel>("Label1");
     const QFontMetrics metrics(hint->font());
     for (const QChar ch : hint->text())
-        EXPECT_TRUE(metrics.inFont(ch)) << QString(ch).toStdString() << " in " << QFontInfo(hint->font()).family().toStdString();
+        EXPECT_TRUE(metrics.inFont(ch)) << QString(ch).toStdString() << " in "
+                                        << QFontInfo(hint->font()).family().toStdString();
 }
 
 TEST_F(WindowTest, EachTestShowsExactlyItsPanelsAndHidesTheHiddenControls)
@@ -139,9 +143,9 @@ TEST_F(WindowTest, TableTestsDisableOnlyTheToolbarExchange)
 
 TEST_F(WindowTest, MenuItemsCarryTheirShortcuts)
 {
-    const std::pair<const char*, const char*> items[] = {
-        {"从Excel导入数据", "Ctrl+G"}, {"导出数据到Excel", "Ctrl+L"}, {"t界值表", "Ctrl+T"},
-        {"退出", "Ctrl+E"}, {"访问作者主页", "Ctrl+H"}, {"在线帮助", "Ctrl+K"}};
+    const std::pair<const char*, const char*> items[] = {{"从Excel导入数据", "Ctrl+G"}, {"导出数据到Excel", "Ctrl+L"},
+                                                         {"t界值表", "Ctrl+T"},         {"退出", "Ctrl+E"},
+                                                         {"访问作者主页", "Ctrl+H"},    {"在线帮助", "Ctrl+K"}};
     for (const auto& [caption, chord] : items) {
         QAction* action = window.FindAction(QString::fromUtf8(caption));
         ASSERT_NE(action, nullptr) << caption;
@@ -209,8 +213,7 @@ TEST(TTableWindowRows, ShowTheTableAndInfinityAsItsSign)
         {48, {"1000", "1.962", "2.581", "3.300"}},
         {49, {"∞", "1.960", "2.576", "3.291"}},
     };
-    for (const auto& [row, shown] : cases)
-        EXPECT_EQ(TTableRowAsShown(row), shown) << row;
+    for (const auto& [row, shown] : cases) EXPECT_EQ(TTableRowAsShown(row), shown) << row;
 }
 
 TEST_F(WindowTest, ExitClosesTheTTableWindowAndAsksToEnd)

@@ -1,5 +1,5 @@
-#include "widgetkit/twips.h"
 #include "banner/bannerwidget.h"
+#include "widgetkit/twips.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -31,10 +31,10 @@ const QColor kPaleYellow(255, 255, 192);
 
 // Ticks at 2, 4, ... 24 seconds.
 const TickState kTwelveTicks[] = {
-    {1, 400, kRed, kWhite},  {2, 300, kTeal, kPaleYellow}, {3, 150, kRed, kWhite},
-    {4, 50, kTeal, kPaleYellow}, {5, 150, kGreen, kWhite},  {1, 400, kRed, kWhite},
-    {2, 300, kTeal, kPaleYellow}, {3, 150, kRed, kWhite},  {4, 50, kTeal, kPaleYellow},
-    {5, 150, kGreen, kWhite}, {1, 400, kRed, kWhite},       {2, 300, kTeal, kPaleYellow},
+    {1, 400, kRed, kWhite},       {2, 300, kTeal, kPaleYellow}, {3, 150, kRed, kWhite},
+    {4, 50, kTeal, kPaleYellow},  {5, 150, kGreen, kWhite},     {1, 400, kRed, kWhite},
+    {2, 300, kTeal, kPaleYellow}, {3, 150, kRed, kWhite},       {4, 50, kTeal, kPaleYellow},
+    {5, 150, kGreen, kWhite},     {1, 400, kRed, kWhite},       {2, 300, kTeal, kPaleYellow},
 };
 
 TEST(BannerWidget, IsTheDesignedBox)
@@ -84,11 +84,9 @@ TEST(BannerWidget, LinesAreFiveDistinctChineseLines)
         const QString text = BannerWidget::LineText(line);
         EXPECT_FALSE(text.isEmpty()) << line;
         EXPECT_FALSE(text.contains(QLatin1Char('\n'))) << line;
-        EXPECT_TRUE(std::any_of(text.begin(), text.end(),
-                                [](QChar c) { return c.script() == QChar::Script_Han; }))
+        EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Han; }))
             << line;
-        for (int other = 1; other < line; ++other)
-            EXPECT_NE(text, BannerWidget::LineText(other));
+        for (int other = 1; other < line; ++other) EXPECT_NE(text, BannerWidget::LineText(other));
     }
     EXPECT_TRUE(BannerWidget::LineText(0).isEmpty());
     EXPECT_TRUE(BannerWidget::LineText(6).isEmpty());
@@ -109,8 +107,7 @@ TEST(BannerWidget, EveryLineFitsTheBoxFromItsPosition)
         for (int line = 1; line <= BannerWidget::kLineCount; ++line) {
             const QString text = BannerWidget::LineText(line);
             const int x = Px(BannerWidget::LinePositionTwips(line).x());
-            EXPECT_LE(x + metrics.horizontalAdvance(text), boxWidth)
-                << font.family().toStdString() << " line " << line;
+            EXPECT_LE(x + metrics.horizontalAdvance(text), boxWidth) << font.family().toStdString() << " line " << line;
         }
         const int welcomeX = Px(BannerWidget::WelcomePositionTwips().x());
         EXPECT_LE(welcomeX + metrics.horizontalAdvance(BannerWidget::LineText(5)), boxWidth);

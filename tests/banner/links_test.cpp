@@ -43,8 +43,7 @@ TEST(Links, HelpPageIsSearchedBesideProgramThenInstalledThenSource)
     ASSERT_TRUE(QDir().mkpath(bin));
 
     // Nothing installed: the source tree's copy.
-    EXPECT_EQ(OnlineHelpUrl(bin, source),
-              QUrl::fromLocalFile(source + QStringLiteral("/index.html")));
+    EXPECT_EQ(OnlineHelpUrl(bin, source), QUrl::fromLocalFile(source + QStringLiteral("/index.html")));
 
     WriteFile(installed);
     EXPECT_EQ(OnlineHelpUrl(bin, source).toLocalFile(), QFileInfo(installed).canonicalFilePath());
@@ -58,16 +57,15 @@ TEST(Links, RunningProgramFindsTheCopyBesideIt)
     const QUrl url = OnlineHelpUrl();
     ASSERT_TRUE(url.isLocalFile());
     EXPECT_TRUE(QFileInfo::exists(url.toLocalFile()));
-    EXPECT_EQ(url.toLocalFile(),
-              QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"))
-                  .canonicalFilePath());
+    EXPECT_EQ(
+        url.toLocalFile(),
+        QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html")).canonicalFilePath());
 }
 
 QString ReadHelpPage()
 {
     QFile file(kSourceHelp + QStringLiteral("/index.html"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(file.readAll());
     return utf8.hasError() ? QString() : text;
@@ -80,8 +78,7 @@ TEST(HelpPage, IsUtf8WithOneSectionPerTest)
     EXPECT_TRUE(page.contains(QStringLiteral("<meta charset=\"utf-8\">")));
     for (const char* title : {"两样本均数t检验", "配对资料t检验", "直线相关与回归", "计数资料卡方检验",
                               "配对资料卡方检验", "t界值表", "计算器", "Excel"}) {
-        EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("<h2[^>]*>[^<]*")
-                                                     + QString::fromUtf8(title))))
+        EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("<h2[^>]*>[^<]*") + QString::fromUtf8(title))))
             << title;
     }
 }

@@ -33,15 +33,11 @@ inline std::vector<std::string> Captions(const char* buttons)
 {
     std::istringstream in(buttons);
     std::vector<std::string> captions;
-    for (std::string caption; in >> caption;)
-        captions.push_back(caption);
+    for (std::string caption; in >> caption;) captions.push_back(caption);
     return captions;
 }
 
-inline Operand Text(const char* text)
-{
-    return Operand(std::string(text));
-}
+inline Operand Text(const char* text) { return Operand(std::string(text)); }
 
 inline const std::vector<ButtonSequence>& Sequences()
 {

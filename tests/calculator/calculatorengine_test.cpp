@@ -15,8 +15,7 @@ using testing::Sequences;
 
 std::string PrintOperand(const CalculatorEngine::Operand& operand)
 {
-    if (const double* number = std::get_if<double>(&operand))
-        return "number " + std::to_string(*number);
+    if (const double* number = std::get_if<double>(&operand)) return "number " + std::to_string(*number);
     return "text \"" + std::get<std::string>(operand) + "\"";
 }
 
@@ -26,8 +25,7 @@ TEST_P(ButtonSequenceTest, EngineShowsExpectedDisplayAndOperands)
 {
     const ButtonSequence& sequence = GetParam();
     CalculatorEngine engine;
-    for (const std::string& caption : Captions(sequence.buttons))
-        ASSERT_TRUE(engine.PressButton(caption)) << caption;
+    for (const std::string& caption : Captions(sequence.buttons)) ASSERT_TRUE(engine.PressButton(caption)) << caption;
 
     EXPECT_EQ(engine.Display(), sequence.display) << sequence.buttons;
     if (sequence.first) {
@@ -92,8 +90,7 @@ TEST(CalculatorEngine, RejectsUnknownCaptions)
 TEST(CalculatorEngine, DigitBeyondTwentyCharactersIsIgnored)
 {
     CalculatorEngine engine;
-    for (int i = 0; i < 20; ++i)
-        engine.PressButton("9");
+    for (int i = 0; i < 20; ++i) engine.PressButton("9");
     const std::string full(20, '9');
     ASSERT_EQ(engine.Display(), full);
     engine.PressButton("9");
@@ -108,12 +105,10 @@ TEST(CalculatorEngine, OverflowSaysSoAndStartsAfresh)
     // the final "=", passes the double range.
     CalculatorEngine engine;
     const std::string nines(20, '9');
-    for (char c : nines)
-        engine.PressDigit(c);
+    for (char c : nines) engine.PressDigit(c);
     for (int step = 0; step < 15; ++step) {
         engine.PressButton("×");
-        for (char c : nines)
-            engine.PressDigit(c);
+        for (char c : nines) engine.PressDigit(c);
     }
     // The steps before the last one did compute.
     const auto* product = std::get_if<std::string>(&engine.FirstOperand());
@@ -134,8 +129,7 @@ TEST(CalculatorEngine, LongResultIsShortenedToFitTheDisplay)
     CalculatorEngine engine;
     engine.PressButton("0");
     engine.PressButton("-");
-    for (char c : std::string("12345678901234567890"))
-        engine.PressDigit(c);
+    for (char c : std::string("12345678901234567890")) engine.PressDigit(c);
     engine.PressButton("=");
     ASSERT_LE(engine.Display().size(), CalculatorEngine::kMaxDisplayLength);
     const std::optional<double> shown = stats::ParseDouble(engine.Display());
@@ -146,8 +140,7 @@ TEST(CalculatorEngine, LongResultIsShortenedToFitTheDisplay)
 TEST(CalculatorEngine, NegativeZeroShowsAsZero)
 {
     CalculatorEngine engine;
-    for (const char* caption : {"0", "-", "5", "=", "×", "0", "="})
-        engine.PressButton(caption);
+    for (const char* caption : {"0", "-", "5", "=", "×", "0", "="}) engine.PressButton(caption);
     // -5 × 0: the display must not read "-0".
     EXPECT_EQ(engine.Display(), "0");
 }

@@ -1,7 +1,7 @@
 #include "buttonsequences.h"
 
-#include "widgetkit/twips.h"
 #include "calculator/calculatorpanel.h"
+#include "widgetkit/twips.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
 
 namespace korvanta::calculator {
 namespace {
@@ -23,8 +22,7 @@ using ui::TwipsRect;
 QPushButton* ButtonWithCaption(const CalculatorPanel& panel, const QString& caption)
 {
     for (QPushButton* button : panel.findChildren<QPushButton*>())
-        if (button->text() == caption)
-            return button;
+        if (button->text() == caption) return button;
     return nullptr;
 }
 
@@ -135,8 +133,7 @@ TEST(CalculatorPanel, LongEntryStopsAtTwentyCharacters)
     CalculatorPanel panel;
     panel.show();
     QPushButton* seven = panel.findChild<QPushButton*>("Command2(0)");
-    for (int i = 0; i < 25; ++i)
-        QTest::mouseClick(seven, Qt::LeftButton);
+    for (int i = 0; i < 25; ++i) QTest::mouseClick(seven, Qt::LeftButton);
     EXPECT_EQ(panel.DisplayText(), QString(20, QLatin1Char('7')));
 }
 

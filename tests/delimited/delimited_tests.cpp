@@ -18,8 +18,7 @@ using Rows = std::vector<std::vector<std::string>>;
 std::string TestName(std::string name)
 {
     for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     return name;
 }
 
@@ -44,7 +43,12 @@ const ParseCase kParseCases[] = {
     {"lone CR line ends", "1\r2\r", Separator::None, false, {{"1"}, {"2"}}, 1},
     {"empty text", "", Separator::None, false, {}, 0},
     // Decimal commas become points wherever the comma does not separate.
-    {"decimal commas, semicolons", "1,5;2,25\n3;4,0\n", Separator::Semicolon, false, {{"1.5", "2.25"}, {"3", "4.0"}}, 2},
+    {"decimal commas, semicolons",
+     "1,5;2,25\n3;4,0\n",
+     Separator::Semicolon,
+     false,
+     {{"1.5", "2.25"}, {"3", "4.0"}},
+     2},
     {"decimal commas, tabs", "-1,5\t,5\n", Separator::Tab, false, {{"-1.5", ".5"}}, 2},
     {"decimal commas, spaces", "1,5 2,5\n", Separator::Spaces, false, {{"1.5", "2.5"}}, 2},
     {"not decimal commas", "1;1,2,3;1.000,5;a,b\n", Separator::Semicolon, false, {{"1", "1,2,3", "1.000,5", "a,b"}}, 4},
@@ -52,7 +56,12 @@ const ParseCase kParseCases[] = {
     {"comma separates", "x,y\n1.5,2\n", Separator::Comma, true, {{"1.5", "2"}}, 2},
     {"a comma is never decimal where it separates", "1,5\n", Separator::Comma, false, {{"1", "5"}}, 2},
     // Quotes.
-    {"quoted separator and quote", "\"a,b\",1\n\"say \"\"hi\"\"\",2\n", Separator::Comma, false, {{"a,b", "1"}, {"say \"hi\"", "2"}}, 2},
+    {"quoted separator and quote",
+     "\"a,b\",1\n\"say \"\"hi\"\"\",2\n",
+     Separator::Comma,
+     false,
+     {{"a,b", "1"}, {"say \"hi\"", "2"}},
+     2},
     {"quoted line end", "\"1\n2\"\t3\n", Separator::Tab, false, {{"1\n2", "3"}}, 2},
     {"quoted spaces kept", "\" 1 \",2\n", Separator::Comma, false, {{" 1 ", "2"}}, 2},
     // Spaces.
@@ -63,42 +72,100 @@ const ParseCase kParseCases[] = {
     {"text and number is data", "1\tabc\n", Separator::Tab, false, {{"1", "abc"}}, 2},
     {"blank first row is data", "\t\n1\t2\n", Separator::Tab, false, {{"", ""}, {"1", "2"}}, 2},
     {"header with a blank", "x\t\n1\t2\n", Separator::Tab, true, {{"1", "2"}}, 2},
-    {"byte order mark", "\xEF\xBB\xBF" "a\n1\n", Separator::None, true, {{"1"}}, 1},
+    {"byte order mark",
+     "\xEF\xBB\xBF"
+     "a\n1\n",
+     Separator::None,
+     true,
+     {{"1"}},
+     1},
     {"only the first row can be a header", "1\nabc\n", Separator::None, false, {{"1"}, {"abc"}}, 1},
 
     // A stray separator inside one field cannot change the separator.
-    {"semicolon in a note", "组1,组2,备注\n141,130,\n150,142,约 150; 复查\n138,125,\n", Separator::Comma, true,
-     {{"141", "130", ""}, {"150", "142", "约 150; 复查"}, {"138", "125", ""}}, 3},
-    {"semicolon in a note, no header", "141,130\n150,142;复查\n138,125\n", Separator::Comma, false,
-     {{"141", "130"}, {"150", "142;复查"}, {"138", "125"}}, 2},
-    {"tab in a note", "141,130,a\n150,142,b\tc\n138,125,d\n", Separator::Comma, false,
-     {{"141", "130", "a"}, {"150", "142", "b\tc"}, {"138", "125", "d"}}, 3},
-    {"quoted semicolons and tabs", "1,\"a;b\"\n2,\"c\td;e\"\n3,f\n", Separator::Comma, false,
-     {{"1", "a;b"}, {"2", "c\td;e"}, {"3", "f"}}, 2},
-    {"comma in a tab-separated note", "1\t2\ta, b\n3\t4\tc\n", Separator::Tab, false,
-     {{"1", "2", "a, b"}, {"3", "4", "c"}}, 3},
-    {"comma in a semicolon-separated note", "1;2;a, b\n3;4;c\n5;6;d\n", Separator::Semicolon, false,
-     {{"1", "2", "a, b"}, {"3", "4", "c"}, {"5", "6", "d"}}, 3},
-    {"semicolons split as well as commas", "1,5;2,25\n3,5;4,25\n", Separator::Semicolon, false,
-     {{"1.5", "2.25"}, {"3.5", "4.25"}}, 2},
-    {"three-digit values are two columns", "141,130\n150,142\n", Separator::Comma, false,
-     {{"141", "130"}, {"150", "142"}}, 2},
+    {"semicolon in a note",
+     "组1,组2,备注\n141,130,\n150,142,约 150; 复查\n138,125,\n",
+     Separator::Comma,
+     true,
+     {{"141", "130", ""}, {"150", "142", "约 150; 复查"}, {"138", "125", ""}},
+     3},
+    {"semicolon in a note, no header",
+     "141,130\n150,142;复查\n138,125\n",
+     Separator::Comma,
+     false,
+     {{"141", "130"}, {"150", "142;复查"}, {"138", "125"}},
+     2},
+    {"tab in a note",
+     "141,130,a\n150,142,b\tc\n138,125,d\n",
+     Separator::Comma,
+     false,
+     {{"141", "130", "a"}, {"150", "142", "b\tc"}, {"138", "125", "d"}},
+     3},
+    {"quoted semicolons and tabs",
+     "1,\"a;b\"\n2,\"c\td;e\"\n3,f\n",
+     Separator::Comma,
+     false,
+     {{"1", "a;b"}, {"2", "c\td;e"}, {"3", "f"}},
+     2},
+    {"comma in a tab-separated note",
+     "1\t2\ta, b\n3\t4\tc\n",
+     Separator::Tab,
+     false,
+     {{"1", "2", "a, b"}, {"3", "4", "c"}},
+     3},
+    {"comma in a semicolon-separated note",
+     "1;2;a, b\n3;4;c\n5;6;d\n",
+     Separator::Semicolon,
+     false,
+     {{"1", "2", "a, b"}, {"3", "4", "c"}, {"5", "6", "d"}},
+     3},
+    {"semicolons split as well as commas",
+     "1,5;2,25\n3,5;4,25\n",
+     Separator::Semicolon,
+     false,
+     {{"1.5", "2.25"}, {"3.5", "4.25"}},
+     2},
+    {"three-digit values are two columns",
+     "141,130\n150,142\n",
+     Separator::Comma,
+     false,
+     {{"141", "130"}, {"150", "142"}},
+     2},
     {"three-digit values under a heading", "a,b\n141,130\n", Separator::Comma, true, {{"141", "130"}}, 2},
     {"one grouped number", "215,000\r\n", Separator::None, false, {{"215000"}}, 1},
     {"one decimal-comma pair separates", "1,25\n", Separator::Comma, false, {{"1", "25"}}, 2},
     {"ragged grouped column with text", "1,234\nn/a\n12\n", Separator::None, false, {{"1234"}, {"n/a"}, {"12"}}, 1},
 
     // Group separators.
-    {"grouped numbers in tabs", "1,234.5\t215,000\n3\t1,234,567\n", Separator::Tab, false,
-     {{"1234.5", "215000"}, {"3", "1234567"}}, 2},
-    {"grouped numbers down one column", "980\n1,234\n215,000\n1,234,567\n", Separator::None, false,
-     {{"980"}, {"1234"}, {"215000"}, {"1234567"}}, 1},
-    {"quoted grouped numbers in a csv", "x,y\n\"1,234.5\",2\n\"215,000\",3\n", Separator::Comma, true,
-     {{"1234.5", "2"}, {"215000", "3"}}, 2},
-    {"grouped numbers between spaces", "1,234.5 2,000\n3 4\n", Separator::Spaces, false,
-     {{"1234.5", "2000"}, {"3", "4"}}, 2},
-    {"decimal comma beside a group-shaped one", "1,500;2,25\n2,25;1,500\n", Separator::Semicolon, false,
-     {{"1.500", "2.25"}, {"2.25", "1.500"}}, 2},
+    {"grouped numbers in tabs",
+     "1,234.5\t215,000\n3\t1,234,567\n",
+     Separator::Tab,
+     false,
+     {{"1234.5", "215000"}, {"3", "1234567"}},
+     2},
+    {"grouped numbers down one column",
+     "980\n1,234\n215,000\n1,234,567\n",
+     Separator::None,
+     false,
+     {{"980"}, {"1234"}, {"215000"}, {"1234567"}},
+     1},
+    {"quoted grouped numbers in a csv",
+     "x,y\n\"1,234.5\",2\n\"215,000\",3\n",
+     Separator::Comma,
+     true,
+     {{"1234.5", "2"}, {"215000", "3"}},
+     2},
+    {"grouped numbers between spaces",
+     "1,234.5 2,000\n3 4\n",
+     Separator::Spaces,
+     false,
+     {{"1234.5", "2000"}, {"3", "4"}},
+     2},
+    {"decimal comma beside a group-shaped one",
+     "1,500;2,25\n2,25;1,500\n",
+     Separator::Semicolon,
+     false,
+     {{"1.500", "2.25"}, {"2.25", "1.500"}},
+     2},
 
     // Full-width digits, point and signs.
     {"full-width numbers", "１２．５\t－３\n＋４\t０。５\n", Separator::Tab, false, {{"12.5", "-3"}, {"+4", "0.5"}}, 2},
@@ -130,14 +197,12 @@ TEST(CommaNumbers, ShapesOfGroupedAndDecimalCommaNumbers)
         bool decimal;
     };
     const Case cases[] = {
-        {"1,234", true, true},     {"215,000", true, true},   {"1,234.5", true, false},
-        {"1,234,567", true, false}, {"-1,234", true, true},    {"3,5", false, true},
-        {"12,75", false, true},     {",5", false, true},       {"-,5", false, true},
-        {"1234,567", false, true},  {"1,2345", false, true},   {"1,23", false, true},
-        {"1,234,56", false, false}, {"1,2,3", false, false},   {"1.000,5", false, false},
-        {"1,", false, false},       {",", false, false},       {"a,b", false, false},
-        {"1,234.", true, false},    {"1,234.5.6", false, false}, {"1 234", false, false},
-        {"", false, false},         {"1234", false, false},    {"1,234e5", false, false},
+        {"1,234", true, true},      {"215,000", true, true},   {"1,234.5", true, false},  {"1,234,567", true, false},
+        {"-1,234", true, true},     {"3,5", false, true},      {"12,75", false, true},    {",5", false, true},
+        {"-,5", false, true},       {"1234,567", false, true}, {"1,2345", false, true},   {"1,23", false, true},
+        {"1,234,56", false, false}, {"1,2,3", false, false},   {"1.000,5", false, false}, {"1,", false, false},
+        {",", false, false},        {"a,b", false, false},     {"1,234.", true, false},   {"1,234.5.6", false, false},
+        {"1 234", false, false},    {"", false, false},        {"1234", false, false},    {"1,234e5", false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsGroupedNumber(c.text), c.grouped) << c.text;
@@ -193,18 +258,38 @@ struct DecodeCase {
 };
 
 const DecodeCase kDecodeCases[] = {
-    {"utf8", "\xE7\xBB\x84" "1\n", "\xE7\xBB\x84" "1\n"},
-    {"utf16 little endian", std::string("\xFF\xFE" "1\0\t\0\x44\x7E\n\0", 10), "1\t\xE7\xB9\x84\n"},
-    {"utf16 big endian", std::string("\xFE\xFF\0" "1\0\t\x7E\x44\0\n", 10), "1\t\xE7\xB9\x84\n"},
-    {"utf16 odd last byte dropped", std::string("\xFF\xFE" "1\0" "2", 5), "1"},
-    {"gb18030", "\xD7\xE9" "1\n", "\xE7\xBB\x84" "1\n"},
+    {"utf8",
+     "\xE7\xBB\x84"
+     "1\n",
+     "\xE7\xBB\x84"
+     "1\n"},
+    {"utf16 little endian",
+     std::string("\xFF\xFE"
+                 "1\0\t\0\x44\x7E\n\0",
+                 10),
+     "1\t\xE7\xB9\x84\n"},
+    {"utf16 big endian",
+     std::string("\xFE\xFF\0"
+                 "1\0\t\x7E\x44\0\n",
+                 10),
+     "1\t\xE7\xB9\x84\n"},
+    {"utf16 odd last byte dropped",
+     std::string("\xFF\xFE"
+                 "1\0"
+                 "2",
+                 5),
+     "1"},
+    {"gb18030",
+     "\xD7\xE9"
+     "1\n",
+     "\xE7\xBB\x84"
+     "1\n"},
     {"gb18030 cut short", "1\xD7", std::nullopt},
 };
 
 TEST(DecodeText, ReadsEachEncodingByItsMarkOrValidity)
 {
-    for (const DecodeCase& c : kDecodeCases)
-        EXPECT_EQ(DecodeText(c.bytes), c.text) << c.name;
+    for (const DecodeCase& c : kDecodeCases) EXPECT_EQ(DecodeText(c.bytes), c.text) << c.name;
 }
 
 } // namespace

@@ -25,14 +25,16 @@ using details::Line;
 using stats::Figure;
 using stats::Why;
 
-std::vector<stats::CellValue> Cells(const std::vector<std::string>& texts) {
+std::vector<stats::CellValue> Cells(const std::vector<std::string>& texts)
+{
     std::vector<stats::CellValue> cells;
     for (const auto& text : texts) cells.push_back(stats::ReadCell(text));
     return cells;
 }
 
 // The value of the first figure line with this label after the heading.
-QString ValueOf(const details::Report& report, const QString& label, const QString& heading = {}) {
+QString ValueOf(const details::Report& report, const QString& label, const QString& heading = {})
+{
     bool inSection = heading.isEmpty();
     for (const Line& line : report.lines) {
         if (line.kind == Line::Kind::Heading) inSection = heading.isEmpty() || line.label == heading;
@@ -41,17 +43,22 @@ QString ValueOf(const details::Report& report, const QString& label, const QStri
     return QStringLiteral("<no line>");
 }
 
-bool HasNote(const details::Report& report, const QString& note) {
+bool HasNote(const details::Report& report, const QString& note)
+{
     for (const Line& line : report.lines)
         if (line.kind == Line::Kind::Note && line.label == note) return true;
     return false;
 }
 
-TEST(DetailsText, PValuesExactToThreeDecimalsOrBelowOneThousandth) {
+TEST(DetailsText, PValuesExactToThreeDecimalsOrBelowOneThousandth)
+{
     const std::pair<Figure, QString> cases[] = {
-        {Figure::Of(0.0382496), QStringLiteral("0.038")}, {Figure::Of(0.001), QStringLiteral("0.001")},
-        {Figure::Of(0.000999), QStringLiteral("< 0.001")}, {Figure::Of(0), QStringLiteral("< 0.001")},
-        {Figure::Of(1), QStringLiteral("1.000")},           {Figure::Of(0.0495), QStringLiteral("0.050")},
+        {Figure::Of(0.0382496), QStringLiteral("0.038")},
+        {Figure::Of(0.001), QStringLiteral("0.001")},
+        {Figure::Of(0.000999), QStringLiteral("< 0.001")},
+        {Figure::Of(0), QStringLiteral("< 0.001")},
+        {Figure::Of(1), QStringLiteral("1.000")},
+        {Figure::Of(0.0495), QStringLiteral("0.050")},
         {Figure::None(Why::ZeroCell), QStringLiteral("无法计算（有零格）")},
     };
     for (const auto& [p, text] : cases) EXPECT_EQ(details::PValue(p), text) << p.value;
@@ -59,14 +66,16 @@ TEST(DetailsText, PValuesExactToThreeDecimalsOrBelowOneThousandth) {
     EXPECT_EQ(details::PPhrase(Figure::Of(0.2)), QStringLiteral("P = 0.200"));
 }
 
-TEST(DetailsText, EstimatesKeepThreeSignificantDigitsBelowOne) {
+TEST(DetailsText, EstimatesKeepThreeSignificantDigitsBelowOne)
+{
     const std::pair<double, int> decimals[] = {{-2, 2}, {123.4, 2}, {0.5, 3}, {0.0123, 4}, {0.00001, 6}, {0, 2}};
     for (const auto& [value, expected] : decimals) EXPECT_EQ(details::DecimalsFor(value), expected) << value;
     EXPECT_EQ(details::Number(-3.8791, 2), QStringLiteral("−3.88"));
-    EXPECT_EQ(details::Number(-0.001, 2), QStringLiteral("0.00"));  // no sign on a zero
+    EXPECT_EQ(details::Number(-0.001, 2), QStringLiteral("0.00")); // no sign on a zero
 }
 
-TEST(DetailsText, TwoSampleSentenceAsInAJournal) {
+TEST(DetailsText, TwoSampleSentenceAsInAJournal)
+{
     stats::DetailsInput input;
     input.summary = {"10", "2", "10", "12", "2", "10"};
     const details::Report report = details::BuildReport(stats::TestMode::TwoSample, input);
@@ -79,16 +88,18 @@ TEST(DetailsText, TwoSampleSentenceAsInAJournal) {
     EXPECT_EQ(ValueOf(report, QStringLiteral("U（第1列）")), QStringLiteral("<no line>"));
 }
 
-TEST(DetailsText, UnequalVariancesPointToWelch) {
+TEST(DetailsText, UnequalVariancesPointToWelch)
+{
     stats::DetailsInput input;
     input.summary = {"20.5", "3.2", "8", "15.1", "9.8", "25"};
     const details::Report report = details::BuildReport(stats::TestMode::TwoSample, input);
     EXPECT_TRUE(HasNote(report, QStringLiteral("方差不齐，建议采用校正t检验（Welch）")));
     EXPECT_TRUE(report.sentence.startsWith(QStringLiteral("t′ = "))) << report.sentence.toStdString();
-    EXPECT_TRUE(report.sentence.contains(QStringLiteral("ν = 30.")));  // Satterthwaite's df, two decimals
+    EXPECT_TRUE(report.sentence.contains(QStringLiteral("ν = 30."))); // Satterthwaite's df, two decimals
 }
 
-TEST(DetailsText, WordsWhereAFigureCannotBeComputed) {
+TEST(DetailsText, WordsWhereAFigureCannotBeComputed)
+{
     stats::DetailsInput input;
     input.table = {"12", "0", "5", "9"};
     const details::Report fourFold = details::BuildReport(stats::TestMode::FourFold, input);
@@ -98,7 +109,7 @@ TEST(DetailsText, WordsWhereAFigureCannotBeComputed) {
     EXPECT_EQ(ValueOf(details::BuildReport(stats::TestMode::FourFold, input), QStringLiteral("χ²（Pearson）")),
               QStringLiteral("无法计算（行或列合计为零）"));
 
-    const auto x = Cells({"1", "2"}), y = Cells({"3", "4"});  // equal differences
+    const auto x = Cells({"1", "2"}), y = Cells({"3", "4"}); // equal differences
     input.first = x;
     input.second = y;
     const details::Report paired = details::BuildReport(stats::TestMode::PairedT, input);
@@ -107,10 +118,12 @@ TEST(DetailsText, WordsWhereAFigureCannotBeComputed) {
     EXPECT_TRUE(paired.sentence.isEmpty());
 
     input.summary = {"10", "2", "10", "", "2", "10"};
-    EXPECT_EQ(ValueOf(details::BuildReport(stats::TestMode::TwoSample, input), QStringLiteral("t")), QStringLiteral("无法计算（数据不全）"));
+    EXPECT_EQ(ValueOf(details::BuildReport(stats::TestMode::TwoSample, input), QStringLiteral("t")),
+              QStringLiteral("无法计算（数据不全）"));
 }
 
-TEST(DetailsText, TheTableNamesTheMethodThatFits) {
+TEST(DetailsText, TheTableNamesTheMethodThatFits)
+{
     const std::pair<stats::TableCells, QString> cases[] = {
         {{"30", "10", "15", "25"}, QStringLiteral("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验")},
         {{"1", "19", "8", "12"}, QStringLiteral("n ≥ 40且有理论数 1 ≤ T < 5：推荐校正χ²检验")},
@@ -123,14 +136,16 @@ TEST(DetailsText, TheTableNamesTheMethodThatFits) {
     }
     stats::DetailsInput input;
     input.table = {"30", "10", "15", "25"};
-    EXPECT_EQ(details::BuildReport(stats::TestMode::FourFold, input).sentence, QStringLiteral("χ² = 11.429，P < 0.001；OR = 5.00（95%CI：1.91 ~ 13.06）"));
+    EXPECT_EQ(details::BuildReport(stats::TestMode::FourFold, input).sentence,
+              QStringLiteral("χ² = 11.429，P < 0.001；OR = 5.00（95%CI：1.91 ~ 13.06）"));
     input.table = {"40", "25", "10", "30"};
     const details::Report paired = details::BuildReport(stats::TestMode::PairedChiSquare, input);
     EXPECT_TRUE(HasNote(paired, QStringLiteral("b + c < 40：推荐确切概率法")));
     EXPECT_EQ(paired.sentence, QStringLiteral("McNemar确切概率法 P = 0.017；κ = 0.341（95%CI：0.169 ~ 0.512）"));
 }
 
-TEST(DetailsWindow, ModelessTopLevelWindowNamedForTheDriver) {
+TEST(DetailsWindow, ModelessTopLevelWindowNamedForTheDriver)
+{
     QWidget owner;
     DetailsWindow window(&owner);
     EXPECT_EQ(window.objectName(), QStringLiteral("FormDetails"));
@@ -141,7 +156,8 @@ TEST(DetailsWindow, ModelessTopLevelWindowNamedForTheDriver) {
     ASSERT_NE(window.findChild<QTableWidget*>(QStringLiteral("DetailsTable")), nullptr);
 }
 
-TEST(DetailsWindow, FollowsTheModeAndFillsTheTable) {
+TEST(DetailsWindow, FollowsTheModeAndFillsTheTable)
+{
     DetailsWindow window;
     auto* table = window.findChild<QTableWidget*>(QStringLiteral("DetailsTable"));
     auto* copy = window.findChild<QPushButton*>(QStringLiteral("CopyDetails"));
@@ -152,19 +168,20 @@ TEST(DetailsWindow, FollowsTheModeAndFillsTheTable) {
     ASSERT_EQ(table->rowCount(), static_cast<int>(window.Report().lines.size()));
     EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("对子数 n"));
     EXPECT_EQ(table->item(0, 1)->text(), QStringLiteral("105"));
-    EXPECT_EQ(table->columnSpan(1, 0), 2);  // the heading "McNemar检验" spans the table
+    EXPECT_EQ(table->columnSpan(1, 0), 2); // the heading "McNemar检验" spans the table
     EXPECT_TRUE(copy->isEnabled());
 
     window.ShowFigures(stats::TestMode::FourFold, input);
     EXPECT_EQ(window.Report().title, QStringLiteral("计数资料卡方检验"));
-    EXPECT_EQ(table->columnSpan(1, 0), 1);  // spans of the previous test are gone
+    EXPECT_EQ(table->columnSpan(1, 0), 1); // spans of the previous test are gone
 
     window.ShowFigures(stats::TestModeFromIndex(7), input);
     EXPECT_EQ(table->rowCount(), 0);
     EXPECT_FALSE(copy->isEnabled());
 }
 
-TEST(DetailsWindow, CopyPutsTheSentenceThenThePlainTable) {
+TEST(DetailsWindow, CopyPutsTheSentenceThenThePlainTable)
+{
     DetailsWindow window;
     stats::DetailsInput input;
     input.summary = {"10", "2", "10", "12", "2", "10"};

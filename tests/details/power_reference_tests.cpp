@@ -27,7 +27,8 @@ struct Screen {
     std::string boxes[6];
     std::string cells[4];
     std::vector<stats::CellValue> first, second;
-    stats::DetailsInput Input() const {
+    stats::DetailsInput Input() const
+    {
         stats::DetailsInput in;
         in.summary = {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
         in.first = first;
@@ -36,7 +37,8 @@ struct Screen {
         return in;
     }
     // n complete rows whose values vary.
-    void Rows(int n) {
+    void Rows(int n)
+    {
         for (int k = 0; k < n; ++k) {
             first.push_back(stats::ReadCell(std::to_string(k)));
             second.push_back(stats::ReadCell(std::to_string((k * 7) % 11)));
@@ -46,7 +48,8 @@ struct Screen {
 
 std::string Count(const ReferenceRow& row, const char* key) { return row.at(key); }
 
-void Type(DetailsWindow& window, const char* name, const std::string& text) {
+void Type(DetailsWindow& window, const char* name, const std::string& text)
+{
     auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name));
     ASSERT_NE(box, nullptr) << name;
     box->setText(QString::fromStdString(text));
@@ -54,7 +57,9 @@ void Type(DetailsWindow& window, const char* name, const std::string& text) {
 
 // Shows the screen in `mode`, types the level, the target and the effect
 // boxes, and compares the driver's figures with the row.
-void Expect(stats::TestMode mode, const Screen& screen, const ReferenceRow& row, const std::vector<std::pair<const char*, const char*>>& effect) {
+void Expect(stats::TestMode mode, const Screen& screen, const ReferenceRow& row,
+            const std::vector<std::pair<const char*, const char*>>& effect)
+{
     DetailsWindow window;
     window.ShowFigures(mode, screen.Input());
     Type(window, "PowerAlpha", row.at("alpha"));
@@ -71,7 +76,8 @@ void Expect(stats::TestMode mode, const Screen& screen, const ReferenceRow& row,
     EXPECT_NEAR(got, expected, 1e-6 * expected);
 }
 
-TEST(PowerSectionAgainstR, TTests) {
+TEST(PowerSectionAgainstR, TTests)
+{
     for (const auto& row : ReadReference("power_t.csv")) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;
@@ -89,7 +95,8 @@ TEST(PowerSectionAgainstR, TTests) {
     }
 }
 
-TEST(PowerSectionAgainstR, TwoProportions) {
+TEST(PowerSectionAgainstR, TwoProportions)
+{
     for (const auto& row : ReadReference("power_prop.csv")) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;
@@ -100,7 +107,8 @@ TEST(PowerSectionAgainstR, TwoProportions) {
     }
 }
 
-TEST(PowerSectionAgainstR, Correlation) {
+TEST(PowerSectionAgainstR, Correlation)
+{
     for (const auto& row : ReadReference("power_corr.csv")) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;
@@ -109,7 +117,8 @@ TEST(PowerSectionAgainstR, Correlation) {
     }
 }
 
-TEST(PowerSectionAgainstR, McNemar) {
+TEST(PowerSectionAgainstR, McNemar)
+{
     for (const auto& row : ReadReference("power_mcnemar.csv")) {
         SCOPED_TRACE(row.at("case"));
         Screen screen;

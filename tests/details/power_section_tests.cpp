@@ -20,7 +20,8 @@
 namespace korvanta::ui {
 namespace {
 
-QString Shown(const QWidget& window, const char* name) {
+QString Shown(const QWidget& window, const char* name)
+{
     const QString object = QString::fromLatin1(name);
     if (const auto* label = window.findChild<QLabel*>(object)) return label->text();
     if (const auto* box = window.findChild<QLineEdit*>(object)) return box->text();
@@ -29,14 +30,16 @@ QString Shown(const QWidget& window, const char* name) {
 
 struct TwoSample {
     std::string boxes[6];
-    stats::DetailsInput Input() const {
+    stats::DetailsInput Input() const
+    {
         stats::DetailsInput in;
         in.summary = {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4], boxes[5]};
         return in;
     }
 };
 
-TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
+TEST(PowerSection, SaysTheSizeInWordsForEachTest)
+{
     struct Case {
         stats::TestMode mode;
         std::string cells[4];
@@ -44,12 +47,24 @@ TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
         const char* achieved;
     };
     const Case cases[] = {
-        {stats::TestMode::FourFold, {"12", "28", "6", "54"}, "第一组 50 例，第二组 75 例，共 125 例", "0.713（现有第一组 40 例，第二组 60 例，共 100 例）"},
+        {stats::TestMode::FourFold,
+         {"12", "28", "6", "54"},
+         "第一组 50 例，第二组 75 例，共 125 例",
+         "0.713（现有第一组 40 例，第二组 60 例，共 100 例）"},
         {stats::TestMode::FourFold, {"12", "28", "12", "28"}, "两组率相等，没有要检出的差别，无法给出样本量", "—"},
-        {stats::TestMode::FourFold, {"0", "20", "20", "0"}, "两组率分别为 0 与 1，正态近似的方差为 0，无法给出样本量", "—"},
+        {stats::TestMode::FourFold,
+         {"0", "20", "20", "0"},
+         "两组率分别为 0 与 1，正态近似的方差为 0，无法给出样本量",
+         "—"},
         {stats::TestMode::PairedChiSquare, {"40", "25", "10", "30"}, "126 对", "0.724（现有 105 对）"},
-        {stats::TestMode::PairedChiSquare, {"40", "10", "10", "30"}, "b/n 与 c/n 相等，没有要检出的差别，无法给出样本量", "—"},
-        {stats::TestMode::PairedChiSquare, {"", "", "", ""}, "效应大小不全（请填写，或先输入数据），无法给出样本量", "—"},
+        {stats::TestMode::PairedChiSquare,
+         {"40", "10", "10", "30"},
+         "b/n 与 c/n 相等，没有要检出的差别，无法给出样本量",
+         "—"},
+        {stats::TestMode::PairedChiSquare,
+         {"", "", "", ""},
+         "效应大小不全（请填写，或先输入数据），无法给出样本量",
+         "—"},
     };
     DetailsWindow window;
     for (const Case& c : cases) {
@@ -62,7 +77,8 @@ TEST(PowerSection, SaysTheSizeInWordsForEachTest) {
     }
 }
 
-TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
+TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain)
+{
     DetailsWindow window;
     window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.Input());
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("-2"));
@@ -74,11 +90,11 @@ TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
     window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "4", "10", "13", "4", "10"}}.Input());
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("1"));
     EXPECT_EQ(Shown(window, "PowerSd"), QStringLiteral("4"));
-    EXPECT_EQ(window.Power()->Plan().required, 253);  // power.t.test(delta = 1, sd = 4): 252.1
+    EXPECT_EQ(window.Power()->Plan().required, 253); // power.t.test(delta = 1, sd = 4): 252.1
 
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("PowerUseData")), Qt::LeftButton);
     EXPECT_EQ(Shown(window, "PowerDifference"), QStringLiteral("-3"));
-    EXPECT_EQ(window.Power()->Plan().required, 29);   // delta = 3, sd = 4: 28.9
+    EXPECT_EQ(window.Power()->Plan().required, 29); // delta = 3, sd = 4: 28.9
 
     // Text that is no number is said to be so, not taken for none.
     window.findChild<QLineEdit*>(QStringLiteral("PowerRatio"))->setText(QStringLiteral("two"));
@@ -92,18 +108,21 @@ TEST(PowerSection, ATypedEffectStaysUntilTheDataAreTakenAgain) {
     EXPECT_EQ(window.Power()->Plan().required, 29);
 }
 
-TEST(PowerSection, LevelAndTargetAsTyped) {
+TEST(PowerSection, LevelAndTargetAsTyped)
+{
     DetailsWindow window;
     window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.Input());
     auto* alpha = window.findChild<QLineEdit*>(QStringLiteral("PowerAlpha"));
     auto* target = window.findChild<QLineEdit*>(QStringLiteral("PowerTarget"));
     const std::pair<const char*, const char*> settings[] = {
-        {"0.01", "0.9"}, {"1%", "90%"}, {" .01 ", "0.90"},
+        {"0.01", "0.9"},
+        {"1%", "90%"},
+        {" .01 ", "0.90"},
     };
     for (const auto& [a, t] : settings) {
         alpha->setText(QString::fromLatin1(a));
         target->setText(QString::fromLatin1(t));
-        EXPECT_EQ(window.Power()->Plan().required, 32) << a << ' ' << t;  // power.t.test: 31.46
+        EXPECT_EQ(window.Power()->Plan().required, 32) << a << ' ' << t; // power.t.test: 31.46
     }
     alpha->setText(QStringLiteral("0"));
     EXPECT_EQ(Shown(window, "PowerRequired"), QStringLiteral("检验水准 α 应大于 0 且小于 1"));
@@ -114,7 +133,8 @@ TEST(PowerSection, LevelAndTargetAsTyped) {
     EXPECT_TRUE(window.Power()->Plan().HasPower());
 }
 
-TEST(PowerSection, CopyAddsTheSectionAfterTheTable) {
+TEST(PowerSection, CopyAddsTheSectionAfterTheTable)
+{
     DetailsWindow window;
     stats::DetailsInput input;
     input.table = {"12", "28", "6", "54"};
@@ -125,13 +145,15 @@ TEST(PowerSection, CopyAddsTheSectionAfterTheTable) {
     const qsizetype heading = lines.indexOf(QStringLiteral("【样本量与检验效能】"));
     ASSERT_GT(heading, 0);
     const QStringList section = lines.mid(heading + 1);
-    for (const char* line : {"检验水准 α（双侧）\t0.05", "目标检验效能 1 − β\t0.8", "试验组阳性率 p1\t0.3", "对照组阳性率 p2\t0.1",
-                             "例数比 n2/n1\t1.5", "所需样本量\t第一组 50 例，第二组 75 例，共 125 例",
-                             "所需样本量（连续性校正）\t第一组 58 例，第二组 87 例，共 145 例"})
+    for (const char* line :
+         {"检验水准 α（双侧）\t0.05", "目标检验效能 1 − β\t0.8", "试验组阳性率 p1\t0.3", "对照组阳性率 p2\t0.1",
+          "例数比 n2/n1\t1.5", "所需样本量\t第一组 50 例，第二组 75 例，共 125 例",
+          "所需样本量（连续性校正）\t第一组 58 例，第二组 87 例，共 145 例"})
         EXPECT_TRUE(section.contains(QString::fromUtf8(line))) << line;
 }
 
-TEST(PowerSection, TheCurveMarksTheTargetAndBothSizes) {
+TEST(PowerSection, TheCurveMarksTheTargetAndBothSizes)
+{
     DetailsWindow window;
     window.ShowFigures(stats::TestMode::TwoSample, TwoSample{{"10", "2", "10", "12", "2", "10"}}.Input());
     const plot::PlotData data = window.Power()->Curve();

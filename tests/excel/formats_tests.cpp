@@ -28,16 +28,16 @@ Texts AsTexts(const ReadResult& read)
 {
     const NumberFormatter general = [](double v) { return stats::GeneralNumberText(v); };
     Texts texts;
-    for (const Row& row : read.rows)
-        texts.emplace_back(ImportText(row[0], general), ImportText(row[1], general));
+    for (const Row& row : read.rows) texts.emplace_back(ImportText(row[0], general), ImportText(row[1], general));
     return texts;
 }
 
 // Sheet 身高 as every workbook format reads it: a date as its serial number,
 // a formula by its value, TRUE written by Calc as 1, the error cell empty,
 // a row used only in column D.
-const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"},   {"168", ""},   {"171.5", "1"}, {"2024-03-01", "两个  空格"}, {"", ""},
-                           {"172", "70"},    {"", "80"},        {"5", "5"},    {"5", "5"},     {"1.5", "-2.25"},       {"", ""}};
+const Texts kFirstSheet = {{"身高", "体重"}, {"170.5", "65"}, {"168", ""}, {"171.5", "1"}, {"2024-03-01", "两个  空格"},
+                           {"", ""},         {"172", "70"},   {"", "80"},  {"5", "5"},     {"5", "5"},
+                           {"1.5", "-2.25"}, {"", ""}};
 const Texts kSecondSheet = {{"1", "4"}, {"2", "5"}, {"3", "6"}};
 
 class Workbooks : public ::testing::TestWithParam<const char*> {};
@@ -64,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(LibreOffice, Workbooks, ::testing::Values("lo_sheets.od
                          [](const auto& paramInfo) {
                              std::string name = paramInfo.param;
                              for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return name;
                          });
 
@@ -94,8 +93,8 @@ TEST(Workbooks, RefusedWorkbooksGiveTheFirstSheetReadersMessage)
 // skipped, the date stays as written, the error is text.
 Texts TextSheet(const char* decimalOne, const char* decimalTwo)
 {
-    return {{"170.5", "65"}, {"168", ""},   {"171.5", "1"}, {"2024-03-01", "两个  空格"}, {"", ""},
-            {"172", "70"},   {"#DIV/0!", "80"}, {"5", "5"},  {"5", "5"}, {decimalOne, decimalTwo}, {"", ""}};
+    return {{"170.5", "65"},   {"168", ""}, {"171.5", "1"}, {"2024-03-01", "两个  空格"}, {"", ""}, {"172", "70"},
+            {"#DIV/0!", "80"}, {"5", "5"},  {"5", "5"},     {decimalOne, decimalTwo},     {"", ""}};
 }
 
 TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
@@ -123,7 +122,10 @@ TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
 
 class TempFolder {
 public:
-    TempFolder() : path_(fs::temp_directory_path() / ("korvanta-io-" + std::to_string(::getpid()))) { fs::create_directories(path_); }
+    TempFolder() : path_(fs::temp_directory_path() / ("korvanta-io-" + std::to_string(::getpid())))
+    {
+        fs::create_directories(path_);
+    }
     ~TempFolder() { fs::remove_all(path_); }
     fs::path File(const std::string& name, const std::string& bytes) const
     {
@@ -158,15 +160,15 @@ TEST(DetectFormat, WorkbooksByContentTextOnlyByName)
         {folder.File("UPPER.CSV", "1\n"), FileFormat::Text},
         {folder / "missing.csv", FileFormat::Unknown},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(DetectFormat(c.path), c.format) << c.path;
+    for (const Case& c : cases) EXPECT_EQ(DetectFormat(c.path), c.format) << c.path;
     EXPECT_EQ(AsTexts(ReadSheet(folder / "renamed.xls", 1)), kSecondSheet);
 }
 
 TEST(TextFiles, ATextWithoutDataIsNoDataFile)
 {
     TempFolder folder;
-    for (const std::string& text : {std::string("not a workbook\n"), std::string("身高,体重\n"), std::string("\n\n,\n")}) {
+    for (const std::string& text :
+         {std::string("not a workbook\n"), std::string("身高,体重\n"), std::string("\n\n,\n")}) {
         const ReadResult read = ReadSheet(folder.File("t.txt", text), 0);
         EXPECT_EQ(read.error, ReadError::NotWorkbook) << text;
         EXPECT_EQ(read.message, "请打开Excel文件！");
@@ -198,9 +200,12 @@ std::string Content(const std::string& table)
 TEST(OdsFiles, HostilePackagesAreRefusedAndOddOnesRead)
 {
     const std::string mimetype = "application/vnd.oasis.opendocument.spreadsheet";
-    const std::string oneCell = "<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"7\"/></table:table-row></table:table>";
-    const std::string encrypted = "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-                                  "<manifest:file-entry manifest:full-path=\"content.xml\"><manifest:encryption-data/></manifest:file-entry></manifest:manifest>";
+    const std::string oneCell = "<table:table table:name=\"S\"><table:table-row><table:table-cell "
+                                "office:value-type=\"float\" office:value=\"7\"/></table:table-row></table:table>";
+    const std::string encrypted =
+        "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+        "<manifest:file-entry "
+        "manifest:full-path=\"content.xml\"><manifest:encryption-data/></manifest:file-entry></manifest:manifest>";
     struct Case {
         const char* name;
         std::vector<std::pair<std::string, std::string>> parts;
@@ -208,22 +213,36 @@ TEST(OdsFiles, HostilePackagesAreRefusedAndOddOnesRead)
         std::size_t rows;
     };
     const Case cases[] = {
-        {"encrypted", {{"mimetype", mimetype}, {"META-INF/manifest.xml", encrypted}, {"content.xml", Content(oneCell)}}, ReadError::Encrypted, 0},
-        {"broken xml", {{"mimetype", mimetype}, {"content.xml", Content(oneCell).substr(0, 300)}}, ReadError::Corrupt, 0},
-        {"entity declarations", {{"mimetype", mimetype}, {"content.xml", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]>" + Content(oneCell)}}, ReadError::Corrupt, 0},
+        {"encrypted",
+         {{"mimetype", mimetype}, {"META-INF/manifest.xml", encrypted}, {"content.xml", Content(oneCell)}},
+         ReadError::Encrypted,
+         0},
+        {"broken xml",
+         {{"mimetype", mimetype}, {"content.xml", Content(oneCell).substr(0, 300)}},
+         ReadError::Corrupt,
+         0},
+        {"entity declarations",
+         {{"mimetype", mimetype}, {"content.xml", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]>" + Content(oneCell)}},
+         ReadError::Corrupt,
+         0},
         {"no content", {{"mimetype", mimetype}}, ReadError::NotWorkbook, 0},
         {"no tables", {{"mimetype", mimetype}, {"content.xml", Content("")}}, ReadError::NoWorksheet, 0},
         {"a data row repeated past any sheet",
          {{"mimetype", mimetype},
-          {"content.xml", Content("<table:table table:name=\"S\"><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
+          {"content.xml", Content("<table:table table:name=\"S\"><table:table-row "
+                                  "table:number-rows-repeated=\"99999999999\"><table:table-cell "
                                   "office:value-type=\"float\" office:value=\"1\"/></table:table-row></table:table>")}},
-         ReadError::TooManyRows, 0},
+         ReadError::TooManyRows,
+         0},
         {"empty rows repeated past any sheet",
          {{"mimetype", mimetype},
-          {"content.xml", Content("<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\"/>"
-                                  "</table:table-row><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
-                                  "table:number-columns-repeated=\"99999999999\"/></table:table-row></table:table>")}},
-         ReadError::None, 1},
+          {"content.xml",
+           Content("<table:table table:name=\"S\"><table:table-row><table:table-cell office:value-type=\"float\" "
+                   "office:value=\"1\"/>"
+                   "</table:table-row><table:table-row table:number-rows-repeated=\"99999999999\"><table:table-cell "
+                   "table:number-columns-repeated=\"99999999999\"/></table:table-row></table:table>")}},
+         ReadError::None,
+         1},
         {"no mimetype entry", {{"content.xml", Content(oneCell)}}, ReadError::None, 1},
     };
     TempFolder folder;
@@ -249,13 +268,13 @@ std::string ReadAll(const fs::path& path)
 // fields joined by " | ".
 std::string PythonRows(const fs::path& path)
 {
-    const std::string command = "/usr/bin/python3 -c \"import csv,sys\nfor r in csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')): print(' | '.join(r))\" '" +
+    const std::string command = "/usr/bin/python3 -c \"import csv,sys\nfor r in csv.reader(open(sys.argv[1], "
+                                "encoding='utf-8-sig', newline='')): print(' | '.join(r))\" '" +
                                 path.string() + "'";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string out;
     char buffer[512];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get()))
-        out += buffer;
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
     return out;
 }
 
@@ -274,7 +293,8 @@ TEST(CsvExport, WritesWhatCsvReadersAndOurImportReadBack)
 
     const ReadResult back = ReadSheet(path, 0);
     ASSERT_TRUE(back.Ok());
-    const Texts expected = {{"1.5", "2"}, {"", "-3"}, {"a,b", ""}, {"  spaced  ", "4"}, {"say \"hi\"", ""}, {"中文", ""}};
+    const Texts expected = {{"1.5", "2"},        {"", "-3"},         {"a,b", ""},
+                            {"  spaced  ", "4"}, {"say \"hi\"", ""}, {"中文", ""}};
     EXPECT_EQ(AsTexts(back), expected);
 }
 
@@ -303,10 +323,10 @@ TEST(TextFiles, AStraySeparatorInOneFieldReadsAsPythonsCsvReaderDoes)
         for (std::string line; std::getline(lines, line);) {
             const std::size_t bar = line.find(" | ");
             const std::size_t next = bar == std::string::npos ? bar : line.find(" | ", bar + 3);
-            python.emplace_back(line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 3, next - bar - 3));
+            python.emplace_back(line.substr(0, bar),
+                                bar == std::string::npos ? "" : line.substr(bar + 3, next - bar - 3));
         }
-        if (c.heading)
-            python.erase(python.begin());
+        if (c.heading) python.erase(python.begin());
         const ReadResult read = ReadSheet(path, 0);
         ASSERT_TRUE(read.Ok()) << c.name;
         EXPECT_EQ(AsTexts(read), python) << c.name;
@@ -323,11 +343,13 @@ TEST(CsvExport, TextsThatWouldSplitTheFileOrBeEvaluatedAreGuarded)
     const std::vector<std::string> second = {"2", "x", "", "-1e3", "", "", "", "", ""};
     const fs::path path = folder / "guarded.csv";
     ASSERT_TRUE(WriteCsv(path, first, second).Ok());
-    EXPECT_EQ(PythonRows(path), "1 | 2\na;b | x\nc\td | \n'=1+1 | -1e3\n-2 | \n'+cmd|' /C calc'!A0 | \n'- | \n'@x | \na=b | \n");
+    EXPECT_EQ(PythonRows(path),
+              "1 | 2\na;b | x\nc\td | \n'=1+1 | -1e3\n-2 | \n'+cmd|' /C calc'!A0 | \n'- | \n'@x | \na=b | \n");
     const ReadResult back = ReadSheet(path, 0);
     ASSERT_TRUE(back.Ok());
-    const Texts expected = {{"1", "2"}, {"a;b", "x"}, {"c\td", ""}, {"'=1+1", "-1e3"}, {"-2", ""},
-                            {"'+cmd|' /C calc'!A0", ""}, {"'-", ""}, {"'@x", ""}, {"a=b", ""}};
+    const Texts expected = {{"1", "2"},        {"a;b", "x"}, {"c\td", ""},
+                            {"'=1+1", "-1e3"}, {"-2", ""},   {"'+cmd|' /C calc'!A0", ""},
+                            {"'-", ""},        {"'@x", ""},  {"a=b", ""}};
     EXPECT_EQ(AsTexts(back), expected);
 }
 

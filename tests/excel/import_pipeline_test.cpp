@@ -21,18 +21,20 @@ using test::RunPython;
 using test::ScratchDir;
 
 // Column `column` of every row, described.
-std::vector<std::string> ColumnOf(const ReadResult& sheet, std::size_t column) {
+std::vector<std::string> ColumnOf(const ReadResult& sheet, std::size_t column)
+{
     std::vector<std::string> out;
     for (const Row& row : sheet.rows) out.push_back(Describe(row[column]));
     return out;
 }
 
-TEST(ClinicSheets, EveryColumnDatesAsTextAndFormulasWithOrWithoutResults) {
-    const std::vector<std::string> ids = {"s:编号", "n:1", "n:2", "n:3", "n:4", "n:5", "n:6", "n:7",
-                                          "n:8",   "n:9", "n:10", "n:11", "n:12", "s:平均"};
+TEST(ClinicSheets, EveryColumnDatesAsTextAndFormulasWithOrWithoutResults)
+{
+    const std::vector<std::string> ids = {"s:编号", "n:1", "n:2", "n:3",  "n:4",  "n:5",  "n:6",
+                                          "n:7",    "n:8", "n:9", "n:10", "n:11", "n:12", "s:平均"};
     const struct {
         const char* file;
-        std::size_t uncalculated;   // the AVERAGE row without results
+        std::size_t uncalculated; // the AVERAGE row without results
     } cases[] = {
         {"openpyxl_clinic.xlsx", 2},
         {"lo_clinic.xlsx", 0},
@@ -67,7 +69,8 @@ TEST(ClinicSheets, EveryColumnDatesAsTextAndFormulasWithOrWithoutResults) {
     }
 }
 
-TEST(SheetsByIndex, ListedAndReadFromOneOpenedFile) {
+TEST(SheetsByIndex, ListedAndReadFromOneOpenedFile)
+{
     const std::vector<std::string> names = {"身高", "第二组", "空表"};
     for (const char* name : {"lo_sheets.xls", "lo_sheets.xlsx", "lo_sheets.ods", "hostile/workbook_behind_dots.xlsx"}) {
         SCOPED_TRACE(name);
@@ -91,14 +94,33 @@ TEST(SheetsByIndex, ListedAndReadFromOneOpenedFile) {
 }
 
 // Format codes judged by openpyxl's is_date_format, an independent reader.
-TEST(DateFormats, CodesAgreeWithOpenpyxl) {
-    const std::vector<std::string> codes = {
-        "General", "0", "0.00", "yyyy-mm-dd", "m/d/yy", "d-mmm", "mmm-yy", "h:mm", "hh:mm:ss", "[h]:mm:ss",
-        "mm:ss", "yyyy\"年\"m\"月\"d\"日\"", "0.00E+00", "#,##0.00_);[Red](#,##0.00)", "[$-409]mmmm d, yyyy",
-        "\"days\" 0", "@", "0%", "\\d0", "h:mm AM/PM", "[Red]0.00", "yyyy-mm-dd hh:mm", "\"hms\"0"};
-    std::string script =
-        "import sys\nfrom openpyxl.styles.numbers import is_date_format\n"
-        "for code in sys.argv[1:]:\n    print('1' if is_date_format(code) else '0')\n";
+TEST(DateFormats, CodesAgreeWithOpenpyxl)
+{
+    const std::vector<std::string> codes = {"General",
+                                            "0",
+                                            "0.00",
+                                            "yyyy-mm-dd",
+                                            "m/d/yy",
+                                            "d-mmm",
+                                            "mmm-yy",
+                                            "h:mm",
+                                            "hh:mm:ss",
+                                            "[h]:mm:ss",
+                                            "mm:ss",
+                                            "yyyy\"年\"m\"月\"d\"日\"",
+                                            "0.00E+00",
+                                            "#,##0.00_);[Red](#,##0.00)",
+                                            "[$-409]mmmm d, yyyy",
+                                            "\"days\" 0",
+                                            "@",
+                                            "0%",
+                                            "\\d0",
+                                            "h:mm AM/PM",
+                                            "[Red]0.00",
+                                            "yyyy-mm-dd hh:mm",
+                                            "\"hms\"0"};
+    std::string script = "import sys\nfrom openpyxl.styles.numbers import is_date_format\n"
+                         "for code in sys.argv[1:]:\n    print('1' if is_date_format(code) else '0')\n";
     const auto python = RunPython(script, codes);
     ASSERT_EQ(python.status, 0);
     std::istringstream lines(python.output);
@@ -111,15 +133,17 @@ TEST(DateFormats, CodesAgreeWithOpenpyxl) {
 
 // Day counts as Python's datetime counts them from 1899-12-30 (from March
 // 1900 on, where Excel's and the calendar's counts agree).
-TEST(DateFormats, SerialsAgreeWithPythonsCalendar) {
-    const std::vector<std::string> serials = {"61", "45000", "45000.5", "2958465.25", "36526.999988", "0.3541666667", "60.75"};
-    std::string script =
-        "import sys, datetime\n"
-        "for s in sys.argv[1:]:\n"
-        "    v = float(s)\n"
-        "    t = datetime.datetime(1899, 12, 30) + datetime.timedelta(seconds=round(v * 86400))\n"
-        "    print(t.strftime('%Y-%m-%d') + (' ' + t.strftime('%H:%M') if t.second == 0 else ' ' + t.strftime('%H:%M:%S')) "
-        "if t.hour or t.minute or t.second else t.strftime('%Y-%m-%d'))\n";
+TEST(DateFormats, SerialsAgreeWithPythonsCalendar)
+{
+    const std::vector<std::string> serials = {"61",           "45000",        "45000.5", "2958465.25",
+                                              "36526.999988", "0.3541666667", "60.75"};
+    std::string script = "import sys, datetime\n"
+                         "for s in sys.argv[1:]:\n"
+                         "    v = float(s)\n"
+                         "    t = datetime.datetime(1899, 12, 30) + datetime.timedelta(seconds=round(v * 86400))\n"
+                         "    print(t.strftime('%Y-%m-%d') + (' ' + t.strftime('%H:%M') if t.second == 0 else ' ' + "
+                         "t.strftime('%H:%M:%S')) "
+                         "if t.hour or t.minute or t.second else t.strftime('%Y-%m-%d'))\n";
     const auto python = RunPython(script, serials);
     ASSERT_EQ(python.status, 0);
     std::istringstream lines(python.output);
@@ -145,12 +169,15 @@ TEST(DateFormats, SerialsAgreeWithPythonsCalendar) {
 }
 
 // What each writer writes, the import reads back as the same texts.
-TEST(RoundTrips, WhatWeExportWeImportUnchanged) {
-    const std::vector<std::string> first = {"1.5", "", "-2", "1E-10", "123456789012345", "组一", "2023-03-15", "0.1", "1e300"};
+TEST(RoundTrips, WhatWeExportWeImportUnchanged)
+{
+    const std::vector<std::string> first = {"1.5",  "",           "-2",  "1E-10", "123456789012345",
+                                            "组一", "2023-03-15", "0.1", "1e300"};
     const std::vector<std::string> second = {"2", "3", "", "  spaced  ", "TRUE", "#N/A", "45000", "", "-0.25"};
     const struct {
         const char* name;
-        WriteResult (*write)(const std::filesystem::path&, const std::vector<std::string>&, const std::vector<std::string>&);
+        WriteResult (*write)(const std::filesystem::path&, const std::vector<std::string>&,
+                             const std::vector<std::string>&);
     } writers[] = {{"t.xls", WriteXls}, {"t.xlsx", WriteXlsx}, {"t.csv", WriteCsv}};
     const NumberFormatter shortest = [](double v) {
         char text[32];
@@ -178,5 +205,5 @@ TEST(RoundTrips, WhatWeExportWeImportUnchanged) {
     }
 }
 
-}  // namespace
-}  // namespace korvanta::excel
+} // namespace
+} // namespace korvanta::excel

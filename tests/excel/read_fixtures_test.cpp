@@ -28,22 +28,14 @@ const Table kMixed = {
 
 // Data only in rows 5 to 8: the rows above still come back, empty.
 const Table kFromRow5 = {
-    {"", ""}, {"", ""}, {"", ""}, {"", ""},
-    {"n:10", "n:20"},
-    {"s:x", ""},
-    {"", "n:30.5"},
-    {"n:40", "s:y"},
+    {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"n:10", "n:20"}, {"s:x", ""}, {"", "n:30.5"}, {"n:40", "s:y"},
 };
 
 // openpyxl: inline strings, absolute part names, a formula never
 // calculated (no cached value), an ISO date cell.
 const Table kOpenpyxl = {
-    {"s:名称", "s:值"},
-    {"n:1", "n:2.5"},
-    {"", "b:TRUE"},
-    {"s:2023-03-15 12:00", "s:文本"},
-    {"", ""}, {"", ""},
-    {"", "s:last"},
+    {"s:名称", "s:值"}, {"n:1", "n:2.5"}, {"", "b:TRUE"}, {"s:2023-03-15 12:00", "s:文本"},
+    {"", ""},           {"", ""},         {"", "s:last"},
 };
 
 // xlsxwriter in constant-memory mode (inline strings); a formatted blank
@@ -77,7 +69,8 @@ struct FixtureCase {
 
 class FixtureRead : public ::testing::TestWithParam<FixtureCase> {};
 
-TEST_P(FixtureRead, GivesEveryCellOfColumnsAAndB) {
+TEST_P(FixtureRead, GivesEveryCellOfColumnsAAndB)
+{
     const auto result = ReadFirstSheet(Fixture(GetParam().file));
     ASSERT_TRUE(result.Ok()) << result.message;
     EXPECT_EQ(Describe(result.rows), *GetParam().expected);
@@ -98,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureRead,
                              return name;
                          });
 
-TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
+TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats)
+{
     for (const char* file : {"lo_rows32767.xls", "lo_rows32767.xlsx"}) {
         SCOPED_TRACE(file);
         const auto result = ReadFirstSheet(Fixture(file));
@@ -106,7 +100,8 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
         ASSERT_EQ(result.rows.size(), 32767u);
         EXPECT_EQ(result.rows[0], (Row{Cell::MakeText("X"), Cell::MakeText("Y")}));
         for (std::size_t i = 1; i < result.rows.size(); ++i) {
-            const Row expected{Cell::MakeNumber(static_cast<double>(i)), Cell::MakeNumber(static_cast<double>(i) / 4.0)};
+            const Row expected{Cell::MakeNumber(static_cast<double>(i)),
+                               Cell::MakeNumber(static_cast<double>(i) / 4.0)};
             if (result.rows[i] != expected) FAIL() << "row " << i + 1 << ": " << Describe(result.rows[i][0]);
         }
     }
@@ -114,7 +109,8 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats) {
 
 // xlwt: shared strings running over CONTINUE records in both character
 // widths, rich text, a boolean, an error constant, and a second sheet.
-TEST(FixtureReadXlwt, LongSharedStringsAcrossContinueRecords) {
+TEST(FixtureReadXlwt, LongSharedStringsAcrossContinueRecords)
+{
     const auto result = ReadFirstSheet(Fixture("xlwt_strings.xls"));
     ASSERT_TRUE(result.Ok()) << result.message;
     ASSERT_EQ(result.rows.size(), 400u);
@@ -133,7 +129,8 @@ TEST(FixtureReadXlwt, LongSharedStringsAcrossContinueRecords) {
     }
 }
 
-TEST(FixtureReadRefused, GivesTheReasonAndItsMessage) {
+TEST(FixtureReadRefused, GivesTheReasonAndItsMessage)
+{
     const struct {
         const char* file;
         ReadError error;
@@ -152,7 +149,8 @@ TEST(FixtureReadRefused, GivesTheReasonAndItsMessage) {
     }
 }
 
-TEST(FixtureReadByContent, AWorkbookUnderTheOtherExtensionReadsTheSame) {
+TEST(FixtureReadByContent, AWorkbookUnderTheOtherExtensionReadsTheSame)
+{
     ScratchDir dir;
     std::filesystem::copy_file(Fixture("lo_mixed.xlsx"), dir / "really_xlsx.xls");
     std::filesystem::copy_file(Fixture("lo_mixed.xls"), dir / "really_xls.XLSX");
@@ -163,7 +161,8 @@ TEST(FixtureReadByContent, AWorkbookUnderTheOtherExtensionReadsTheSame) {
     }
 }
 
-TEST(ImportTextOfCells, FollowsTheGridRules) {
+TEST(ImportTextOfCells, FollowsTheGridRules)
+{
     const NumberFormatter format = [](double v) { return "<" + std::to_string(static_cast<int>(v)) + ">"; };
     const struct {
         Cell cell;
@@ -180,5 +179,5 @@ TEST(ImportTextOfCells, FollowsTheGridRules) {
     for (const auto& c : cases) EXPECT_EQ(ImportText(c.cell, format), c.text) << Describe(c.cell);
 }
 
-}  // namespace
-}  // namespace korvanta::excel::test
+} // namespace
+} // namespace korvanta::excel::test

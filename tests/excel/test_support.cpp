@@ -13,60 +13,72 @@
 
 namespace korvanta::excel::test {
 
-ScratchDir::ScratchDir() {
+ScratchDir::ScratchDir()
+{
     std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("korvanta-excel-" + std::to_string(::getpid()) + "-" +
-                                                     std::to_string(random()));
+    path_ = std::filesystem::temp_directory_path() /
+            ("korvanta-excel-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(path_);
 }
 
-ScratchDir::~ScratchDir() {
+ScratchDir::~ScratchDir()
+{
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }
 
-std::vector<std::string> ScratchDir::Files() const {
+std::vector<std::string> ScratchDir::Files() const
+{
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-std::string Describe(const Cell& cell) {
+std::string Describe(const Cell& cell)
+{
     switch (cell.kind) {
-    case Cell::Kind::Empty: return "";
+    case Cell::Kind::Empty:
+        return "";
     case Cell::Kind::Number: {
         char buffer[64];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, cell.number).ptr;
         return "n:" + std::string(buffer, end);
     }
-    case Cell::Kind::Text: return "s:" + cell.text;
-    case Cell::Kind::Bool: return cell.number != 0 ? "b:TRUE" : "b:FALSE";
-    case Cell::Kind::Error: return "e:" + cell.text;
+    case Cell::Kind::Text:
+        return "s:" + cell.text;
+    case Cell::Kind::Bool:
+        return cell.number != 0 ? "b:TRUE" : "b:FALSE";
+    case Cell::Kind::Error:
+        return "e:" + cell.text;
     }
     return "?";
 }
 
-Table Describe(const std::vector<Row>& rows) {
+Table Describe(const std::vector<Row>& rows)
+{
     Table table;
     for (const auto& r : rows) table.push_back({Describe(r[0]), Describe(r[1])});
     return table;
 }
 
-void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+void WriteFile(const std::filesystem::path& path, std::string_view bytes)
+{
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << path;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
+std::string ReadFile(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-ProcessResult RunPython(const std::string& script, const std::vector<std::string>& args) {
+ProcessResult RunPython(const std::string& script, const std::vector<std::string>& args)
+{
     ProcessResult result;
     int fds[2];
     if (::pipe(fds) != 0) return result;
@@ -75,7 +87,8 @@ ProcessResult RunPython(const std::string& script, const std::vector<std::string
         ::dup2(fds[1], 1);
         ::close(fds[0]);
         ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>("python3"), const_cast<char*>("-c"), const_cast<char*>(script.c_str())};
+        std::vector<char*> argv{const_cast<char*>("python3"), const_cast<char*>("-c"),
+                                const_cast<char*>(script.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::execv("/usr/bin/python3", argv.data());
@@ -83,7 +96,8 @@ ProcessResult RunPython(const std::string& script, const std::vector<std::string
     }
     ::close(fds[1]);
     char buffer[65536];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.output.append(buffer, static_cast<std::size_t>(n));
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
@@ -94,18 +108,33 @@ ProcessResult RunPython(const std::string& script, const std::vector<std::string
 namespace {
 
 // As Python's json.dumps(..., ensure_ascii=False) writes a string.
-std::string JsonQuote(const std::string& s) {
+std::string JsonQuote(const std::string& s)
+{
     std::string out = "\"";
     for (const char ch : s) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
         default:
             if (c < 0x20) {
                 char buffer[8];
@@ -119,13 +148,15 @@ std::string JsonQuote(const std::string& s) {
     return out + "\"";
 }
 
-}  // namespace
+} // namespace
 
-std::string JsonRow(const std::string& first, const std::string& second) {
+std::string JsonRow(const std::string& first, const std::string& second)
+{
     return "[" + JsonQuote(first) + ", " + JsonQuote(second) + "]";
 }
 
-std::string ExportedCell(const std::string& text) {
+std::string ExportedCell(const std::string& text)
+{
     if (text.empty()) return "";
     double value = 0;
     if (!IsNumberText(text, &value)) return "s:" + text;
@@ -139,4 +170,4 @@ std::string ExportedCell(const std::string& text) {
     return hex;
 }
 
-}  // namespace korvanta::excel::test
+} // namespace korvanta::excel::test

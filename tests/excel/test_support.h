@@ -11,9 +11,7 @@
 
 namespace korvanta::excel::test {
 
-inline std::filesystem::path Fixture(std::string_view name) {
-    return std::filesystem::path(KORVANTA_TEST_DATA) / name;
-}
+inline std::filesystem::path Fixture(std::string_view name) { return std::filesystem::path(KORVANTA_TEST_DATA) / name; }
 
 // A fresh folder removed with everything in it at the end of the test.
 class ScratchDir {
@@ -52,4 +50,4 @@ ProcessResult RunPython(const std::string& script, const std::vector<std::string
 std::string JsonRow(const std::string& first, const std::string& second);
 std::string ExportedCell(const std::string& text);
 
-}  // namespace korvanta::excel::test
+} // namespace korvanta::excel::test

@@ -49,7 +49,8 @@ for row in rows: print(json.dumps(row, ensure_ascii=False))
 )";
 
 // The lines the read-back scripts should print for two exported columns.
-std::string ExpectedLines(const Columns& columns) {
+std::string ExpectedLines(const Columns& columns)
+{
     const auto& [a, b] = columns;
     std::vector<std::string> lines;
     for (std::size_t r = 0; r < std::max(a.size(), b.size()); ++r)
@@ -61,7 +62,8 @@ std::string ExpectedLines(const Columns& columns) {
 }
 
 // What our reader should give: row count up to the last non-empty text.
-Table ExpectedCells(const Columns& columns) {
+Table ExpectedCells(const Columns& columns)
+{
     const auto& [a, b] = columns;
     Table t;
     for (std::size_t r = 0; r < std::max(a.size(), b.size()); ++r) {
@@ -79,7 +81,8 @@ Table ExpectedCells(const Columns& columns) {
 }
 
 // FreeXL's view of column A and B, in the same notation as ExpectedCells.
-Table ReadWithFreeXl(const std::filesystem::path& path) {
+Table ReadWithFreeXl(const std::filesystem::path& path)
+{
     const void* handle = nullptr;
     Table t;
     if (freexl_open(path.c_str(), &handle) != FREEXL_OK) return {{"freexl_open failed"}};
@@ -110,19 +113,22 @@ Table ReadWithFreeXl(const std::filesystem::path& path) {
     return t;
 }
 
-Columns MixedColumns() {
+Columns MixedColumns()
+{
     return {{"组别", "1.5", "", "abc", ".5", "-3e2", "1,000", " 7", "TRUE", "007", "+2", "1e400", "5.", "x\ty\"z\\"},
             {"数值", "2", "-0.001", "中文 text"}};
 }
 
-Columns LongTextColumns() {
+Columns LongTextColumns()
+{
     std::string chinese, emoji;
     for (int i = 0; i < 9000; ++i) chinese += "统";
-    for (int i = 0; i < 5000; ++i) emoji += "a😀";  // surrogate pairs across record boundaries
+    for (int i = 0; i < 5000; ++i) emoji += "a😀"; // surrogate pairs across record boundaries
     return {{std::string(20000, 'L'), chinese, emoji, "short"}, {emoji, "1", chinese}};
 }
 
-Columns ManyRows(std::size_t rows) {
+Columns ManyRows(std::size_t rows)
+{
     Columns c;
     for (std::size_t i = 1; i <= rows; ++i) {
         c.first.push_back(std::to_string(i));
@@ -141,7 +147,8 @@ class ExportRoundTrip : public ::testing::TestWithParam<FormatCase> {
 protected:
     // FreeXL 1.0.6 gives up on any shared string spanning more than two
     // records, whoever wrote it (xlwt's too), so long texts skip it.
-    void Check(const Columns& columns, bool withFreeXl = true) {
+    void Check(const Columns& columns, bool withFreeXl = true)
+    {
         ScratchDir dir;
         const auto path = dir / (std::string("out.") + GetParam().extension);
         const auto written = GetParam().write(path, columns.first, columns.second);
@@ -163,7 +170,8 @@ protected:
 
 TEST_P(ExportRoundTrip, NumbersTextsAndGapsOfColumnsOfDifferentLengths) { Check(MixedColumns()); }
 TEST_P(ExportRoundTrip, EmptyListsGiveAnEmptySheet) { Check({}); }
-TEST_P(ExportRoundTrip, TwelveAndTenItems) {
+TEST_P(ExportRoundTrip, TwelveAndTenItems)
+{
     Columns c;
     for (int i = 1; i <= 12; ++i) c.first.push_back(std::to_string(i));
     for (int i = 1; i <= 10; ++i) c.second.push_back(std::to_string(i * 10));
@@ -180,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, ExportRoundTrip,
 // 65,536 rows of distinct texts make a file of about 9 MB, past the 109
 // FAT sectors the container header lists itself, so DIFAT sectors are
 // written too.
-TEST(ExportLimits, XlsHoldsExactly65536Rows) {
+TEST(ExportLimits, XlsHoldsExactly65536Rows)
+{
     ScratchDir dir;
     Columns full;
     for (int i = 0; i < 65536; ++i) {
@@ -203,7 +212,8 @@ TEST(ExportLimits, XlsHoldsExactly65536Rows) {
     EXPECT_TRUE(WriteXlsx(dir / "over.xlsx", {}, over).Ok());
 }
 
-TEST(ExportLimits, RefusesTextsNoWorkbookCanHold) {
+TEST(ExportLimits, RefusesTextsNoWorkbookCanHold)
+{
     ScratchDir dir;
     const struct {
         std::string text;
@@ -211,7 +221,7 @@ TEST(ExportLimits, RefusesTextsNoWorkbookCanHold) {
     } cases[] = {
         {std::string(32768, 'x'), WriteError::TextTooLong},
         {std::string("ab\xC3", 3), WriteError::InvalidText},
-        {std::string("\xED\xA0\x80", 3), WriteError::InvalidText},  // an encoded surrogate
+        {std::string("\xED\xA0\x80", 3), WriteError::InvalidText}, // an encoded surrogate
     };
     for (const auto& c : cases) {
         for (Writer write : {&WriteXls, &WriteXlsx}) {
@@ -225,7 +235,8 @@ TEST(ExportLimits, RefusesTextsNoWorkbookCanHold) {
 
 class ExportKeepsExistingFile : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(ExportKeepsExistingFile, WhenTheWriteFails) {
+TEST_P(ExportKeepsExistingFile, WhenTheWriteFails)
+{
     ScratchDir dir;
     const auto target = dir / (std::string("data.") + GetParam().extension);
     WriteFile(target, "previous export");
@@ -247,7 +258,8 @@ TEST_P(ExportKeepsExistingFile, WhenTheWriteFails) {
     EXPECT_EQ(dir.Files(), std::vector<std::string>{target.filename().string()});
 }
 
-TEST_P(ExportKeepsExistingFile, WhenTheTargetIsAFolder) {
+TEST_P(ExportKeepsExistingFile, WhenTheTargetIsAFolder)
+{
     ScratchDir dir;
     const auto target = dir / "a folder";
     std::filesystem::create_directories(target / "inside");
@@ -257,7 +269,8 @@ TEST_P(ExportKeepsExistingFile, WhenTheTargetIsAFolder) {
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"a folder"});
 }
 
-TEST_P(ExportKeepsExistingFile, AndReplacesItOnSuccess) {
+TEST_P(ExportKeepsExistingFile, AndReplacesItOnSuccess)
+{
     ScratchDir dir;
     const auto target = dir / (std::string("data.") + GetParam().extension);
     WriteFile(target, "previous export");
@@ -268,7 +281,8 @@ TEST_P(ExportKeepsExistingFile, AndReplacesItOnSuccess) {
     EXPECT_EQ(dir.Files(), std::vector<std::string>{target.filename().string()});
 }
 
-TEST_P(ExportKeepsExistingFile, AndReportsAMissingFolder) {
+TEST_P(ExportKeepsExistingFile, AndReportsAMissingFolder)
+{
     ScratchDir dir;
     const auto result = GetParam().write(dir / "no such folder" / "x", {"1"}, {});
     EXPECT_EQ(result.error, WriteError::FolderMissing);
@@ -280,19 +294,19 @@ INSTANTIATE_TEST_SUITE_P(Formats, ExportKeepsExistingFile,
                                            FormatCase{"xlsx", &WriteXlsx, nullptr}),
                          [](const auto& paramInfo) { return std::string(paramInfo.param.extension); });
 
-TEST(NumberText, StrictFormOnly) {
+TEST(NumberText, StrictFormOnly)
+{
     const struct {
         const char* text;
         bool number;
         double value;
     } cases[] = {
-        {"0", true, 0},        {"-12", true, -12},     {"+2", true, 2},         {"1.5", true, 1.5},
-        {".5", true, 0.5},     {"-.5", true, -0.5},    {"5.", true, 5},         {"1e3", true, 1000},
-        {"2.5E-2", true, 0.025}, {"007", true, 7},     {"1e-400", true, 0},     {"", false, 0},
-        {".", false, 0},       {"-", false, 0},        {"e5", false, 0},        {"1e", false, 0},
-        {"1e+", false, 0},     {" 1", false, 0},       {"1 ", false, 0},        {"1,000", false, 0},
-        {"1e400", false, 0},   {"inf", false, 0},      {"nan", false, 0},       {"0x10", false, 0},
-        {"1.2.3", false, 0},   {"--1", false, 0},      {"１", false, 0},
+        {"0", true, 0},      {"-12", true, -12}, {"+2", true, 2},     {"1.5", true, 1.5},      {".5", true, 0.5},
+        {"-.5", true, -0.5}, {"5.", true, 5},    {"1e3", true, 1000}, {"2.5E-2", true, 0.025}, {"007", true, 7},
+        {"1e-400", true, 0}, {"", false, 0},     {".", false, 0},     {"-", false, 0},         {"e5", false, 0},
+        {"1e", false, 0},    {"1e+", false, 0},  {" 1", false, 0},    {"1 ", false, 0},        {"1,000", false, 0},
+        {"1e400", false, 0}, {"inf", false, 0},  {"nan", false, 0},   {"0x10", false, 0},      {"1.2.3", false, 0},
+        {"--1", false, 0},   {"１", false, 0},
     };
     for (const auto& c : cases) {
         double v = -99;
@@ -308,7 +322,8 @@ TEST(NumberText, StrictFormOnly) {
 // instead of ending the program, in every format, and writes nothing.
 // (AddressSanitizer reserves more address space than any such cap.)
 #if !defined(__SANITIZE_ADDRESS__)
-TEST(ExportLimits, TooLittleMemoryIsReportedNotFatal) {
+TEST(ExportLimits, TooLittleMemoryIsReportedNotFatal)
+{
     for (const ExportFormat format : {ExportFormat::Xls, ExportFormat::Xlsx, ExportFormat::Csv}) {
         ScratchDir dir;
         const pid_t pid = ::fork();
@@ -323,11 +338,12 @@ TEST(ExportLimits, TooLittleMemoryIsReportedNotFatal) {
         }
         int status = 0;
         ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "format " << static_cast<int>(format) << ", status " << status;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "format " << static_cast<int>(format) << ", status " << status;
         EXPECT_TRUE(dir.Files().empty());
     }
 }
 #endif
 
-}  // namespace
-}  // namespace korvanta::excel::test
+} // namespace
+} // namespace korvanta::excel::test

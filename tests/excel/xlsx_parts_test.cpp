@@ -18,24 +18,31 @@ const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/
 const std::string kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 const std::string kPkgRels = "http://schemas.openxmlformats.org/package/2006/relationships";
 
-std::string Rel(const std::string& id, const std::string& type, const std::string& target) {
+std::string Rel(const std::string& id, const std::string& type, const std::string& target)
+{
     return "<Relationship Id=\"" + id + "\" Type=\"" + kRelNs + "/" + type + "\" Target=\"" + target + "\"/>";
 }
-std::string Rels(const std::string& body) { return "<Relationships xmlns=\"" + kPkgRels + "\">" + body + "</Relationships>"; }
+std::string Rels(const std::string& body)
+{
+    return "<Relationships xmlns=\"" + kPkgRels + "\">" + body + "</Relationships>";
+}
 
-Parts Package(const std::string& sheetData, const std::string& strings = "<si><t>zero</t></si><si><t>one</t></si>") {
+Parts Package(const std::string& sheetData, const std::string& strings = "<si><t>zero</t></si><si><t>one</t></si>")
+{
     return {
         {"_rels/.rels", Rels(Rel("rId1", "officeDocument", "xl/workbook.xml"))},
         {"xl/workbook.xml", "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelNs +
                                 "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",
          Rels(Rel("rId1", "worksheet", "worksheets/sheet1.xml") + Rel("rId2", "sharedStrings", "sharedStrings.xml"))},
-        {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + kMain + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"},
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet xmlns=\"" + kMain + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"},
         {"xl/sharedStrings.xml", "<sst xmlns=\"" + kMain + "\">" + strings + "</sst>"},
     };
 }
 
-void MakeZip(const std::filesystem::path& path, const Parts& parts) {
+void MakeZip(const std::filesystem::path& path, const Parts& parts)
+{
     int error = 0;
     zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(z, nullptr);
@@ -46,13 +53,15 @@ void MakeZip(const std::filesystem::path& path, const Parts& parts) {
     ASSERT_EQ(zip_close(z), 0);
 }
 
-ReadResult ReadParts(const Parts& parts) {
+ReadResult ReadParts(const Parts& parts)
+{
     ScratchDir dir;
     MakeZip(dir / "t.xlsx", parts);
     return ReadFirstSheet(dir / "t.xlsx");
 }
 
-TEST(XlsxParts, RelationshipTargetsInEveryForm) {
+TEST(XlsxParts, RelationshipTargetsInEveryForm)
+{
     const struct {
         const char* target;
         const char* part;
@@ -60,7 +69,7 @@ TEST(XlsxParts, RelationshipTargetsInEveryForm) {
         {"worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
         {"/xl/worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
         {"./worksheets/../worksheets/sheet%201.xml", "xl/worksheets/sheet 1.xml"},
-        {"../xl/Worksheets/SHEET1.xml", "xl/worksheets/sheet1.xml"},  // part names ignore case
+        {"../xl/Worksheets/SHEET1.xml", "xl/worksheets/sheet1.xml"}, // part names ignore case
     };
     for (const auto& c : cases) {
         Parts parts = Package("<row r=\"1\"><c r=\"A1\"><v>5</v></c></row>");
@@ -74,7 +83,8 @@ TEST(XlsxParts, RelationshipTargetsInEveryForm) {
     }
 }
 
-TEST(XlsxParts, WorkbookElsewhereAndStrictNamespacesWithPrefixes) {
+TEST(XlsxParts, WorkbookElsewhereAndStrictNamespacesWithPrefixes)
+{
     const std::string strictMain = "http://purl.oclc.org/ooxml/spreadsheetml/main";
     const std::string strictRel = "http://purl.oclc.org/ooxml/officeDocument/relationships";
     const Parts parts = {
@@ -82,10 +92,12 @@ TEST(XlsxParts, WorkbookElsewhereAndStrictNamespacesWithPrefixes) {
                             "/officeDocument\" Target=\"/book/main.xml\"/></Relationships>"},
         {"book/main.xml", "<x:workbook xmlns:x=\"" + strictMain + "\" xmlns:rel=\"" + strictRel +
                               "\"><x:sheets><x:sheet name=\"S\" sheetId=\"1\" rel:id=\"s1\"/></x:sheets></x:workbook>"},
-        {"book/_rels/main.xml.rels", "<Relationships xmlns=\"" + kPkgRels + "\"><Relationship Id=\"s1\" Type=\"" + strictRel +
-                                         "/worksheet\" Target=\"data/s.xml\"/><Relationship Id=\"t\" Type=\"" + strictRel +
-                                         "/sharedStrings\" Target=\"/book/t.xml\"/></Relationships>"},
-        {"book/data/s.xml", "<x:worksheet xmlns:x=\"" + strictMain + "\"><x:sheetData><x:row r=\"2\"><x:c r=\"B2\" t=\"s\">"
+        {"book/_rels/main.xml.rels", "<Relationships xmlns=\"" + kPkgRels + "\"><Relationship Id=\"s1\" Type=\"" +
+                                         strictRel +
+                                         "/worksheet\" Target=\"data/s.xml\"/><Relationship Id=\"t\" Type=\"" +
+                                         strictRel + "/sharedStrings\" Target=\"/book/t.xml\"/></Relationships>"},
+        {"book/data/s.xml", "<x:worksheet xmlns:x=\"" + strictMain +
+                                "\"><x:sheetData><x:row r=\"2\"><x:c r=\"B2\" t=\"s\">"
                                 "<x:v>0</x:v></x:c></x:row></x:sheetData></x:worksheet>"},
         {"book/t.xml", "<x:sst xmlns:x=\"" + strictMain + "\"><x:si><x:t>严格</x:t></x:si></x:sst>"},
     };
@@ -94,26 +106,36 @@ TEST(XlsxParts, WorkbookElsewhereAndStrictNamespacesWithPrefixes) {
     EXPECT_EQ(Describe(r.rows), (Table{{"", ""}, {"", "s:严格"}}));
 }
 
-TEST(XlsxCells, TypesWithAndWithoutReferences) {
+TEST(XlsxCells, TypesWithAndWithoutReferences)
+{
     const std::string data =
-        "<row><c><v>1E-3</v></c><c t=\"str\"><f>A1&amp;\"x\"</f><v>0.001x</v></c></row>"   // row 1, no references
+        "<row><c><v>1E-3</v></c><c t=\"str\"><f>A1&amp;\"x\"</f><v>0.001x</v></c></row>" // row 1, no references
         "<row><c t=\"b\"><v>true</v></c><c t=\"e\"><f>1/0</f><v>#REF!</v></c></row>"
         "<row r=\"4\"><c r=\"A4\" t=\"inlineStr\"><is><r><t>a</t></r><r><t xml:space=\"preserve\"> b</t></r>"
         "<rPh><t>phonetic</t></rPh></is></c><c r=\"B4\" t=\"d\"><v>1900-03-01T12:00:00</v></c></row>"
-        "<row r=\"5\"><c r=\"A5\" t=\"d\"><v>1900-01-01</v></c><c r=\"B5\"><f>X</f><v/></c><c r=\"AA5\"><v>9</v></c></row>"
-        "<row r=\"6\"><c r=\"b6\" t=\"s\"><v>1</v></c><c t=\"s\"><v>0</v></c></row>"  // C6 follows B6
+        "<row r=\"5\"><c r=\"A5\" t=\"d\"><v>1900-01-01</v></c><c r=\"B5\"><f>X</f><v/></c><c "
+        "r=\"AA5\"><v>9</v></c></row>"
+        "<row r=\"6\"><c r=\"b6\" t=\"s\"><v>1</v></c><c t=\"s\"><v>0</v></c></row>" // C6 follows B6
         "<row r=\"9\"><c r=\"AB9\" s=\"3\"/></row>";
     const auto r = ReadParts(Package(data));
     ASSERT_TRUE(r.Ok()) << r.message;
     const Table expected = {
-        {"n:0.001", "s:0.001x"}, {"b:TRUE", "e:#REF!"}, {"", ""}, {"s:a b", "s:1900-03-01 12:00"},
-        {"s:1900-01-01", ""},    {"", "s:one"},         {"", ""}, {"", ""},           {"", ""},
+        {"n:0.001", "s:0.001x"},
+        {"b:TRUE", "e:#REF!"},
+        {"", ""},
+        {"s:a b", "s:1900-03-01 12:00"},
+        {"s:1900-01-01", ""},
+        {"", "s:one"},
+        {"", ""},
+        {"", ""},
+        {"", ""},
     };
     EXPECT_EQ(Describe(r.rows), expected);
-    EXPECT_EQ(r.uncalculated, (std::vector<CellPosition>{{4, 1}}));  // B5
+    EXPECT_EQ(r.uncalculated, (std::vector<CellPosition>{{4, 1}})); // B5
 }
 
-TEST(XlsxCells, TextsCutAtExcelsLimit) {
+TEST(XlsxCells, TextsCutAtExcelsLimit)
+{
     std::string chinese;
     for (int i = 0; i < 40000; ++i) chinese += "中";
     const auto r = ReadParts(Package("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + std::string(100000, 'x') +
@@ -125,7 +147,8 @@ TEST(XlsxCells, TextsCutAtExcelsLimit) {
     EXPECT_EQ(r.rows[0][1].text.size(), kMaxCellChars * 3);
 }
 
-TEST(XlsxHostile, MalformedSheetsAreCorrupt) {
+TEST(XlsxHostile, MalformedSheetsAreCorrupt)
+{
     const char* const sheets[] = {
         "<row r=\"0\"><c r=\"A1\"><v>1</v></c></row>",
         "<row r=\"1048577\"><c><v>1</v></c></row>",
@@ -148,12 +171,15 @@ TEST(XlsxHostile, MalformedSheetsAreCorrupt) {
     Parts withEntity = Package("");
     withEntity["xl/worksheets/sheet1.xml"] =
         "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-        "<worksheet xmlns=\"" + kMain + "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&b;</t></is>"
+        "<worksheet xmlns=\"" +
+        kMain +
+        "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&b;</t></is>"
         "</c></row></sheetData></worksheet>";
     EXPECT_EQ(ReadParts(withEntity).error, ReadError::Corrupt);
 }
 
-TEST(XlsxHostile, PackagesThatAreNoUsableWorkbook) {
+TEST(XlsxHostile, PackagesThatAreNoUsableWorkbook)
+{
     Parts missingSheet = Package("");
     missingSheet.erase("xl/worksheets/sheet1.xml");
     Parts missingStrings = Package("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
@@ -185,7 +211,8 @@ TEST(XlsxHostile, PackagesThatAreNoUsableWorkbook) {
     for (const auto& c : cases) EXPECT_EQ(ReadParts(*c.parts).error, c.error) << c.what;
 }
 
-TEST(XlsxHostile, ZipBombStopsEarly) {
+TEST(XlsxHostile, ZipBombStopsEarly)
+{
     // Whitespace compresses about a thousandfold; the reader stops once the
     // part has expanded past its ratio limit, long before the end.
     const std::string padding(std::size_t{64} << 20, ' ');
@@ -194,7 +221,8 @@ TEST(XlsxHostile, ZipBombStopsEarly) {
     EXPECT_EQ(r.message, ReadErrorMessage(ReadError::TooLarge));
 }
 
-TEST(XlsxHostile, SurvivesRandomDamageToItsXml) {
+TEST(XlsxHostile, SurvivesRandomDamageToItsXml)
+{
     std::mt19937 random(7);
     const Parts good = Package(
         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\"><v>2.5</v></c></row>"
@@ -212,7 +240,8 @@ TEST(XlsxHostile, SurvivesRandomDamageToItsXml) {
     }
 }
 
-TEST(FilesThatAreNoWorkbook, GetAClearError) {
+TEST(FilesThatAreNoWorkbook, GetAClearError)
+{
     ScratchDir dir;
     std::mt19937 random(99);
     std::string garbage(5000, '\0');
@@ -243,17 +272,18 @@ TEST(FilesThatAreNoWorkbook, GetAClearError) {
     EXPECT_EQ(ReadErrorMessage(ReadError::NotWorkbook), "请打开Excel文件！");
 }
 
-TEST(FilesThatAreNoWorkbook, TruncatedWorkbooksAreCorrupt) {
+TEST(FilesThatAreNoWorkbook, TruncatedWorkbooksAreCorrupt)
+{
     ScratchDir dir;
     for (const char* name : {"lo_mixed.xls", "lo_mixed.xlsx", "xlwt_strings.xls", "openpyxl_mixed.xlsx"}) {
         const std::string whole = ReadFile(Fixture(name));
-        for (std::size_t length : {std::size_t{9}, std::size_t{100}, std::size_t{512}, std::size_t{1000}, whole.size() / 2,
-                                   whole.size() - 1}) {
+        for (std::size_t length : {std::size_t{9}, std::size_t{100}, std::size_t{512}, std::size_t{1000},
+                                   whole.size() / 2, whole.size() - 1}) {
             WriteFile(dir / "cut", whole.substr(0, length));
             EXPECT_EQ(ReadFirstSheet(dir / "cut").error, ReadError::Corrupt) << name << " cut at " << length;
         }
     }
 }
 
-}  // namespace
-}  // namespace korvanta::excel::test
+} // namespace
+} // namespace korvanta::excel::test

@@ -18,18 +18,21 @@ class Recorder : public XmlHandler {
 public:
     std::string events;
 
-    void Start(std::string_view name, const char** attributes) override {
+    void Start(std::string_view name, const char** attributes) override
+    {
         Flush();
         events += "<" + std::string(name);
         for (const char** a = attributes; a && *a; a += 2) events += " " + std::string(a[0]) + "=" + a[1];
         events += ">";
     }
-    void End(std::string_view name) override {
+    void End(std::string_view name) override
+    {
         Flush();
         events += "</" + std::string(name) + ">";
     }
     void Text(std::string_view t) override { text_ += t; }
-    void Flush() {
+    void Flush()
+    {
         if (!text_.empty()) events += "'" + text_ + "'";
         text_.clear();
     }
@@ -39,14 +42,16 @@ private:
 };
 
 // Names reach the handler without their prefix, as with the scanner.
-std::string_view Local(const char* name) {
+std::string_view Local(const char* name)
+{
     std::string_view n(name);
     const auto colon = n.rfind(':');
     return colon == std::string_view::npos ? n : n.substr(colon + 1);
 }
 
 // expat's view; empty when it refuses the document.
-std::string WithExpat(const std::string& xml) {
+std::string WithExpat(const std::string& xml)
+{
     Recorder r;
     std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreate(nullptr), XML_ParserFree);
     XML_SetUserData(parser.get(), &r);
@@ -63,7 +68,8 @@ std::string WithExpat(const std::string& xml) {
 
 // The scanner's view with the document fed in pieces of `piece` bytes;
 // empty when it refuses the document.
-std::string WithScanner(const std::string& xml, std::size_t piece, XmlScanner::Result* result = nullptr) {
+std::string WithScanner(const std::string& xml, std::size_t piece, XmlScanner::Result* result = nullptr)
+{
     Recorder r;
     XmlScanner scanner(r);
     XmlScanner::Result last = XmlScanner::Result::More;
@@ -115,7 +121,8 @@ const char* const kMalformed[] = {
     "< a/>",
 };
 
-TEST(XmlScan, ReadsWhatExpatReadsInPiecesOfAnySize) {
+TEST(XmlScan, ReadsWhatExpatReadsInPiecesOfAnySize)
+{
     for (const char* doc : kWellFormed) {
         const std::string xml = doc;
         const std::string expected = WithExpat(xml);
@@ -125,7 +132,8 @@ TEST(XmlScan, ReadsWhatExpatReadsInPiecesOfAnySize) {
     }
 }
 
-TEST(XmlScan, RefusesWhatExpatRefuses) {
+TEST(XmlScan, RefusesWhatExpatRefuses)
+{
     for (const char* doc : kMalformed) {
         const std::string xml = doc;
         EXPECT_EQ(WithExpat(xml), "") << "expat reads " << xml;
@@ -141,7 +149,8 @@ TEST(XmlScan, RefusesWhatExpatRefuses) {
     EXPECT_EQ(result, XmlScanner::Result::Corrupt);
 }
 
-TEST(XmlScan, LongTextCrossesPiecesWithoutSplittingCharactersOrReferences) {
+TEST(XmlScan, LongTextCrossesPiecesWithoutSplittingCharactersOrReferences)
+{
     // Past the size at which text goes to the handler in parts, with
     // multi-byte characters, references and CR LF at every offset.
     std::string body;
@@ -150,10 +159,11 @@ TEST(XmlScan, LongTextCrossesPiecesWithoutSplittingCharactersOrReferences) {
     const std::string expected = WithExpat(xml);
     ASSERT_FALSE(expected.empty());
     for (std::size_t piece : {std::size_t{4093}, std::size_t{65536}, std::size_t{100003}})
-        EXPECT_TRUE(WithScanner(xml, piece) == expected) << "pieces of " << piece;  // too long to print
+        EXPECT_TRUE(WithScanner(xml, piece) == expected) << "pieces of " << piece; // too long to print
 }
 
-TEST(XmlScan, LeavesOtherEncodingsToExpatAndStopsWhenTheHandlerIsDone) {
+TEST(XmlScan, LeavesOtherEncodingsToExpatAndStopsWhenTheHandlerIsDone)
+{
     XmlScanner::Result result{};
     WithScanner(std::string("\xFF\xFE<\0a\0/\0>\0", 10), 4, &result);
     EXPECT_EQ(result, XmlScanner::Result::OtherEncoding);
@@ -161,7 +171,8 @@ TEST(XmlScan, LeavesOtherEncodingsToExpatAndStopsWhenTheHandlerIsDone) {
     EXPECT_EQ(result, XmlScanner::Result::OtherEncoding);
 
     struct StopAtB : Recorder {
-        void Start(std::string_view name, const char** a) override {
+        void Start(std::string_view name, const char** a) override
+        {
             Recorder::Start(name, a);
             if (name == "b") outcome = Outcome::Done;
         }
@@ -171,15 +182,17 @@ TEST(XmlScan, LeavesOtherEncodingsToExpatAndStopsWhenTheHandlerIsDone) {
     EXPECT_EQ(handler.events, "<a><b>");
 }
 
-TEST(XmlScan, MarkupThatNeverEndsIsTooLarge) {
+TEST(XmlScan, MarkupThatNeverEndsIsTooLarge)
+{
     Recorder r;
     XmlScanner scanner(r);
     const std::string start = "<a b=\"";
     const std::string filler(1 << 20, 'x');
     XmlScanner::Result result = scanner.Feed(start.data(), start.size(), false);
-    for (int i = 0; i < 20 && result == XmlScanner::Result::More; ++i) result = scanner.Feed(filler.data(), filler.size(), false);
+    for (int i = 0; i < 20 && result == XmlScanner::Result::More; ++i)
+        result = scanner.Feed(filler.data(), filler.size(), false);
     EXPECT_EQ(result, XmlScanner::Result::TooLarge);
 }
 
-}  // namespace
-}  // namespace korvanta::excel::detail
+} // namespace
+} // namespace korvanta::excel::detail

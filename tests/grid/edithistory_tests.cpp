@@ -67,19 +67,27 @@ TEST_P(HistoryStep, UndoAndRedoGiveBackBothStates)
 
 const Texts kNine(9, "");
 
-INSTANTIATE_TEST_SUITE_P(Edits, HistoryStep, ::testing::Values(
-    StepCase{"typed", State(kNine, kNine), State({"", "", "5"}, kNine), true},
-    StepCase{"typed_below_short_import", State({"1", "2"}, {"3"}), State({"1", "2", ""}, {"3", "", "7"}), true},
-    StepCase{"cleared_last", State({"1", "2", "3"}, {"4", "5", "6"}), State({"1", "2", ""}, {"4", "5", "6"}), true},
-    StepCase{"repeated_values_shorter", State({"1", "1", "1", "1"}, {}), State({"1", "1"}, {}), true},
-    StepCase{"repeated_values_inserted", State({"1", "2", "1", "2"}, {}), State({"1", "2", "1", "2", "1", "2"}, {}), true},
-    StepCase{"import_replaces_all", State(kNine, kNine, {"", ""}, {TestMode::PairedT, 0}),
-             State({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}, {"9", "8"}, {"", ""}, {TestMode::PairedT, 0}), true},
-    StepCase{"reset_to_other_test", State({"1", "2"}, {"3", "4"}, {"x", ""}, {TestMode::Correlation, 5}), State(kNine, kNine, {"", ""}, {TestMode::PairedChiSquare, 0}), true},
-    StepCase{"field_only", State({"1"}, {"2"}, {"", ""}), State({"1"}, {"2"}, {"12", ""}), true},
-    StepCase{"empty_rows_appended", State({"1"}, {"2"}), State({"1", "", ""}, {"2", "", ""}), false},
-    StepCase{"scrolled", State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 0}), State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 7}), false},
-    StepCase{"switched_keeping", State({"1"}, {"2"}, {"", ""}, {TestMode::PairedT, 0}), State({"1"}, {"2"}, {"", ""}, {TestMode::Correlation, 0}), false}),
+INSTANTIATE_TEST_SUITE_P(
+    Edits, HistoryStep,
+    ::testing::Values(
+        StepCase{"typed", State(kNine, kNine), State({"", "", "5"}, kNine), true},
+        StepCase{"typed_below_short_import", State({"1", "2"}, {"3"}), State({"1", "2", ""}, {"3", "", "7"}), true},
+        StepCase{"cleared_last", State({"1", "2", "3"}, {"4", "5", "6"}), State({"1", "2", ""}, {"4", "5", "6"}), true},
+        StepCase{"repeated_values_shorter", State({"1", "1", "1", "1"}, {}), State({"1", "1"}, {}), true},
+        StepCase{"repeated_values_inserted", State({"1", "2", "1", "2"}, {}), State({"1", "2", "1", "2", "1", "2"}, {}),
+                 true},
+        StepCase{
+            "import_replaces_all", State(kNine, kNine, {"", ""}, {TestMode::PairedT, 0}),
+            State({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}, {"9", "8"}, {"", ""}, {TestMode::PairedT, 0}),
+            true},
+        StepCase{"reset_to_other_test", State({"1", "2"}, {"3", "4"}, {"x", ""}, {TestMode::Correlation, 5}),
+                 State(kNine, kNine, {"", ""}, {TestMode::PairedChiSquare, 0}), true},
+        StepCase{"field_only", State({"1"}, {"2"}, {"", ""}), State({"1"}, {"2"}, {"12", ""}), true},
+        StepCase{"empty_rows_appended", State({"1"}, {"2"}), State({"1", "", ""}, {"2", "", ""}), false},
+        StepCase{"scrolled", State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 0}),
+                 State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 7}), false},
+        StepCase{"switched_keeping", State({"1"}, {"2"}, {"", ""}, {TestMode::PairedT, 0}),
+                 State({"1"}, {"2"}, {"", ""}, {TestMode::Correlation, 0}), false}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // A state after silent changes (rows appended, a scroll) is what undo of
@@ -129,7 +137,7 @@ TEST(EditHistory, ANewStepForgetsTheUndoneOnes)
 
 struct SavedCase {
     const char* name;
-    std::vector<char> actions;   // r: record a new state, u: undo, d: redo, s: mark saved
+    std::vector<char> actions; // r: record a new state, u: undo, d: redo, s: mark saved
     bool atSaved;
 };
 
@@ -142,31 +150,38 @@ TEST_P(SavedState, TellsWhetherTheDataMatchTheLastFile)
     int next = 0;
     for (const char action : GetParam().actions) {
         switch (action) {
-        case 'r': Record(history, State({std::to_string(++next)}, {})); break;
-        case 'u': history.Undo(); break;
-        case 'd': history.Redo(); break;
-        case 's': history.MarkSaved(); break;
+        case 'r':
+            Record(history, State({std::to_string(++next)}, {}));
+            break;
+        case 'u':
+            history.Undo();
+            break;
+        case 'd':
+            history.Redo();
+            break;
+        case 's':
+            history.MarkSaved();
+            break;
         }
     }
     EXPECT_EQ(history.AtSaved(), GetParam().atSaved);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sequences, SavedState, ::testing::Values(
-    SavedCase{"fresh", {}, true},
-    SavedCase{"edited", {'r'}, false},
-    SavedCase{"edited_then_undone", {'r', 'u'}, true},
-    SavedCase{"saved_after_edit", {'r', 's'}, true},
-    SavedCase{"saved_then_undone", {'r', 's', 'u'}, false},
-    SavedCase{"saved_undone_redone", {'r', 's', 'u', 'd'}, true},
-    SavedCase{"saved_state_branched_away", {'r', 's', 'u', 'r'}, false},
-    SavedCase{"branch_back_is_not_the_file", {'r', 's', 'u', 'r', 'u'}, false},
-    SavedCase{"saved_state_dropped_by_depth", {'s', 'r', 'r', 'r', 'r', 'u', 'u', 'u'}, false}),
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, SavedState,
+    ::testing::Values(SavedCase{"fresh", {}, true}, SavedCase{"edited", {'r'}, false},
+                      SavedCase{"edited_then_undone", {'r', 'u'}, true},
+                      SavedCase{"saved_after_edit", {'r', 's'}, true},
+                      SavedCase{"saved_then_undone", {'r', 's', 'u'}, false},
+                      SavedCase{"saved_undone_redone", {'r', 's', 'u', 'd'}, true},
+                      SavedCase{"saved_state_branched_away", {'r', 's', 'u', 'r'}, false},
+                      SavedCase{"branch_back_is_not_the_file", {'r', 's', 'u', 'r', 'u'}, false},
+                      SavedCase{"saved_state_dropped_by_depth", {'s', 'r', 'r', 'r', 'r', 'u', 'u', 'u'}, false}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 Texts WithoutEmptyEnd(Texts column)
 {
-    while (!column.empty() && column.back().empty())
-        column.pop_back();
+    while (!column.empty() && column.back().empty()) column.pop_back();
     return column;
 }
 
@@ -196,9 +211,11 @@ TEST(EditHistory, RandomEditsUndoAndRedoExactly)
                 else if (op == 1 && !column.empty())
                     column.erase(column.begin() + pick(static_cast<int>(column.size())));
                 else if (op == 2)
-                    column.insert(column.begin() + pick(static_cast<int>(column.size()) + 1), static_cast<std::size_t>(pick(4)), alphabet[1]);
+                    column.insert(column.begin() + pick(static_cast<int>(column.size()) + 1),
+                                  static_cast<std::size_t>(pick(4)), alphabet[1]);
                 else if (!column.empty())
-                    column[static_cast<std::size_t>(pick(static_cast<int>(column.size())))] = alphabet[static_cast<std::size_t>(pick(4))];
+                    column[static_cast<std::size_t>(pick(static_cast<int>(column.size())))] =
+                        alphabet[static_cast<std::size_t>(pick(4))];
                 next.place.offset = pick(5);
                 const bool isStep = WithoutEmptyEnd(next.first) != WithoutEmptyEnd(current.first) ||
                                     WithoutEmptyEnd(next.second) != WithoutEmptyEnd(current.second);

@@ -20,23 +20,21 @@ struct CleaningCase {
 
 class CellCleaning : public ::testing::TestWithParam<CleaningCase> {};
 
-TEST_P(CellCleaning, KeepsWhatCanEndANumber)
-{
-    EXPECT_EQ(CleanCellText(GetParam().typed), GetParam().kept);
-}
+TEST_P(CellCleaning, KeepsWhatCanEndANumber) { EXPECT_EQ(CleanCellText(GetParam().typed), GetParam().kept); }
 
-INSTANTIATE_TEST_SUITE_P(Typed, CellCleaning, ::testing::Values(
-    CleaningCase{"12.5", "12.5"}, CleaningCase{"12a", "12"}, CleaningCase{"12 ", "12"},
-    CleaningCase{"12+", "12"}, CleaningCase{"12,", "12"}, CleaningCase{"12/", "12"},
-    CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "12"},
-    CleaningCase{"１２．５", "12.5"}, CleaningCase{"－３", "-3"}, CleaningCase{"＋", ""},
-    CleaningCase{"１＋", "1"}, CleaningCase{"０。５", "0.5"}, CleaningCase{"１２－", "12-"},
-    CleaningCase{"＋７", "+7"}, CleaningCase{"１２，", "12"}, CleaningCase{"\xEF\xBC", ""},
-    CleaningCase{"3。", "3."}, CleaningCase{"1。5", "1.5"}, CleaningCase{"5-", "5-"},
-    CleaningCase{"-", "-"}, CleaningCase{".", "."}, CleaningCase{"abc", ""},
-    CleaningCase{"1a2", "1a2"}, CleaningCase{"12 a,/", "12"}, CleaningCase{"", ""},
-    CleaningCase{"7\xff", "7"}, CleaningCase{"\xe4\xb8", ""}, CleaningCase{"9\xe2\x80", "9"},
-    CleaningCase{"1e5", "1e5"}, CleaningCase{"1e", "1"}));
+INSTANTIATE_TEST_SUITE_P(
+    Typed, CellCleaning,
+    ::testing::Values(CleaningCase{"12.5", "12.5"}, CleaningCase{"12a", "12"}, CleaningCase{"12 ", "12"},
+                      CleaningCase{"12+", "12"}, CleaningCase{"12,", "12"}, CleaningCase{"12/", "12"},
+                      CleaningCase{"12:", "12"}, CleaningCase{"12中", "12"}, CleaningCase{"1２", "12"},
+                      CleaningCase{"１２．５", "12.5"}, CleaningCase{"－３", "-3"}, CleaningCase{"＋", ""},
+                      CleaningCase{"１＋", "1"}, CleaningCase{"０。５", "0.5"}, CleaningCase{"１２－", "12-"},
+                      CleaningCase{"＋７", "+7"}, CleaningCase{"１２，", "12"}, CleaningCase{"\xEF\xBC", ""},
+                      CleaningCase{"3。", "3."}, CleaningCase{"1。5", "1.5"}, CleaningCase{"5-", "5-"},
+                      CleaningCase{"-", "-"}, CleaningCase{".", "."}, CleaningCase{"abc", ""},
+                      CleaningCase{"1a2", "1a2"}, CleaningCase{"12 a,/", "12"}, CleaningCase{"", ""},
+                      CleaningCase{"7\xff", "7"}, CleaningCase{"\xe4\xb8", ""}, CleaningCase{"9\xe2\x80", "9"},
+                      CleaningCase{"1e5", "1e5"}, CleaningCase{"1e", "1"}));
 
 // A window of plain strings. As in the real panel, showing an item only
 // shows it; typing cleans the text and stores it explicitly.
@@ -47,8 +45,7 @@ public:
     void AssignCell(Column column, int row, const std::string& text) override
     {
         std::string& cell = cells[column == Column::First ? 0 : 1][static_cast<std::size_t>(row)];
-        if (cell == text)
-            return;
+        if (cell == text) return;
         cell = text;
         ++changes;
     }
@@ -112,8 +109,7 @@ TEST_F(GridWindowTest, AppendAtTheEndMovesTheWindowOntoTheNewRow)
 
 TEST_F(GridWindowTest, TypingAfterScrollingStoresAtOffsetPlusRow)
 {
-    for (int k = 0; k < 6; ++k)
-        AppendRow(store, window);
+    for (int k = 0; k < 6; ++k) AppendRow(store, window);
     ScrollTo(store, window, 3);
     ASSERT_EQ(window.numbers.back(), "12");
     window.Type(Column::Second, 8, "7.5");
@@ -123,7 +119,7 @@ TEST_F(GridWindowTest, TypingAfterScrollingStoresAtOffsetPlusRow)
 
 TEST_F(GridWindowTest, RefreshShowsTheStoreWithoutWritingBack)
 {
-    store.SetItem(Column::First, 0, "12a");  // as an import may leave it
+    store.SetItem(Column::First, 0, "12a"); // as an import may leave it
     RefreshGrid(store, window);
     EXPECT_EQ(window.cells[0][0], "12a");
     EXPECT_EQ(store.Item(Column::First, 0), "12a");
@@ -147,16 +143,14 @@ TEST_F(GridWindowTest, ScrollingNeverLeavesTheStore)
 TEST_F(GridWindowTest, ResetAfterScrollingEmptiesEverything)
 {
     window.Type(Column::First, 2, "3");
-    for (int k = 0; k < 3; ++k)
-        AppendRow(store, window);
+    for (int k = 0; k < 3; ++k) AppendRow(store, window);
     ResetGrid(store, window);
     EXPECT_EQ(store.RowCount(), 9);
     EXPECT_EQ(store.Offset(), 0);
     EXPECT_EQ(store.Maximum(), 0);
     EXPECT_FALSE(store.ScrollEnabled());
     for (const auto& column : window.cells)
-        for (const auto& cell : column)
-            EXPECT_EQ(cell, "");
+        for (const auto& cell : column) EXPECT_EQ(cell, "");
     EXPECT_EQ(store.Item(Column::First, 2), "");
 }
 
@@ -225,20 +219,24 @@ TEST_P(Navigation, DecidesByRowAndScrollState)
 }
 
 using K = NavigationStep::Kind;
-INSTANTIATE_TEST_SUITE_P(Keys, Navigation, ::testing::Values(
-    NavigationCase{"enter mid-column", GridKey::Enter, CellKind::Data, 3, 0, 0, K::MoveFocus, 4},
-    NavigationCase{"enter at the bottom of a fresh grid", GridKey::Enter, CellKind::Data, 8, 0, 0, K::Append, -1},
-    NavigationCase{"down at the bottom at the end", GridKey::Down, CellKind::Data, 8, 6, 6, K::Append, -1},
-    NavigationCase{"enter at the bottom with rows below", GridKey::Enter, CellKind::Data, 8, 0, 6, K::ScrollDown, -1},
-    NavigationCase{"up at the top while scrolled", GridKey::Up, CellKind::Data, 0, 3, 6, K::ScrollUp, -1},
-    NavigationCase{"up at the top of the store", GridKey::Up, CellKind::Data, 0, 0, 6, K::Nothing, -1},
-    NavigationCase{"up mid-column", GridKey::Up, CellKind::Data, 5, 0, 0, K::MoveFocus, 4},
-    NavigationCase{"row number down on a fresh grid", GridKey::Down, CellKind::RowNumber, 2, 0, 0, K::Nothing, -1},
-    NavigationCase{"row number down with rows below", GridKey::Down, CellKind::RowNumber, 2, 0, 3, K::MoveFocus, 3},
-    NavigationCase{"row number down at the bottom", GridKey::Down, CellKind::RowNumber, 8, 1, 3, K::ScrollDown, -1},
-    NavigationCase{"row number down at the end never appends", GridKey::Down, CellKind::RowNumber, 8, 3, 3, K::Nothing, -1},
-    NavigationCase{"row number enter does nothing", GridKey::Enter, CellKind::RowNumber, 4, 0, 3, K::Nothing, -1},
-    NavigationCase{"row number up while scrolled", GridKey::Up, CellKind::RowNumber, 0, 2, 3, K::ScrollUp, -1}));
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Navigation,
+    ::testing::Values(
+        NavigationCase{"enter mid-column", GridKey::Enter, CellKind::Data, 3, 0, 0, K::MoveFocus, 4},
+        NavigationCase{"enter at the bottom of a fresh grid", GridKey::Enter, CellKind::Data, 8, 0, 0, K::Append, -1},
+        NavigationCase{"down at the bottom at the end", GridKey::Down, CellKind::Data, 8, 6, 6, K::Append, -1},
+        NavigationCase{"enter at the bottom with rows below", GridKey::Enter, CellKind::Data, 8, 0, 6, K::ScrollDown,
+                       -1},
+        NavigationCase{"up at the top while scrolled", GridKey::Up, CellKind::Data, 0, 3, 6, K::ScrollUp, -1},
+        NavigationCase{"up at the top of the store", GridKey::Up, CellKind::Data, 0, 0, 6, K::Nothing, -1},
+        NavigationCase{"up mid-column", GridKey::Up, CellKind::Data, 5, 0, 0, K::MoveFocus, 4},
+        NavigationCase{"row number down on a fresh grid", GridKey::Down, CellKind::RowNumber, 2, 0, 0, K::Nothing, -1},
+        NavigationCase{"row number down with rows below", GridKey::Down, CellKind::RowNumber, 2, 0, 3, K::MoveFocus, 3},
+        NavigationCase{"row number down at the bottom", GridKey::Down, CellKind::RowNumber, 8, 1, 3, K::ScrollDown, -1},
+        NavigationCase{"row number down at the end never appends", GridKey::Down, CellKind::RowNumber, 8, 3, 3,
+                       K::Nothing, -1},
+        NavigationCase{"row number enter does nothing", GridKey::Enter, CellKind::RowNumber, 4, 0, 3, K::Nothing, -1},
+        NavigationCase{"row number up while scrolled", GridKey::Up, CellKind::RowNumber, 0, 2, 3, K::ScrollUp, -1}));
 
 struct PageCase {
     const char* what;
@@ -258,19 +256,21 @@ TEST_P(Paging, MovesTheWindowAndKeepsTheFocusInTheStore)
 }
 
 // 100 rows: maximum 91, last row 99. 32,767 rows: maximum 32758.
-INSTANTIATE_TEST_SUITE_P(Keys, Paging, ::testing::Values(
-    PageCase{"page down mid-store keeps the row", PageKey::PageDown, 4, 10, 91, 99, 19, 4},
-    PageCase{"page down near the end stops at the last row", PageKey::PageDown, 2, 85, 91, 99, 91, 5},
-    PageCase{"page down at the end goes to the last row", PageKey::PageDown, 0, 91, 91, 99, 91, 8},
-    PageCase{"page down on a fresh grid goes to the bottom", PageKey::PageDown, 3, 0, 0, 8, 0, 8},
-    PageCase{"page down after a short import stops at its last row", PageKey::PageDown, 0, 0, 0, 4, 0, 4},
-    PageCase{"page up mid-store keeps the row", PageKey::PageUp, 6, 30, 91, 99, 21, 6},
-    PageCase{"page up near the start stops at row 1", PageKey::PageUp, 7, 4, 91, 99, 0, 2},
-    PageCase{"page up at the start goes to row 1", PageKey::PageUp, 5, 0, 91, 99, 0, 0},
-    PageCase{"ctrl+home from deep in the store", PageKey::FirstRow, 6, 32000, 32758, 32766, 0, 0},
-    PageCase{"ctrl+end from the top of a full store", PageKey::LastRow, 2, 0, 32758, 32766, 32758, 8},
-    PageCase{"ctrl+end on a fresh grid", PageKey::LastRow, 0, 0, 0, 8, 0, 8},
-    PageCase{"ctrl+end after a short import", PageKey::LastRow, 7, 0, 0, 2, 0, 2}));
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Paging,
+    ::testing::Values(PageCase{"page down mid-store keeps the row", PageKey::PageDown, 4, 10, 91, 99, 19, 4},
+                      PageCase{"page down near the end stops at the last row", PageKey::PageDown, 2, 85, 91, 99, 91, 5},
+                      PageCase{"page down at the end goes to the last row", PageKey::PageDown, 0, 91, 91, 99, 91, 8},
+                      PageCase{"page down on a fresh grid goes to the bottom", PageKey::PageDown, 3, 0, 0, 8, 0, 8},
+                      PageCase{"page down after a short import stops at its last row", PageKey::PageDown, 0, 0, 0, 4, 0,
+                               4},
+                      PageCase{"page up mid-store keeps the row", PageKey::PageUp, 6, 30, 91, 99, 21, 6},
+                      PageCase{"page up near the start stops at row 1", PageKey::PageUp, 7, 4, 91, 99, 0, 2},
+                      PageCase{"page up at the start goes to row 1", PageKey::PageUp, 5, 0, 91, 99, 0, 0},
+                      PageCase{"ctrl+home from deep in the store", PageKey::FirstRow, 6, 32000, 32758, 32766, 0, 0},
+                      PageCase{"ctrl+end from the top of a full store", PageKey::LastRow, 2, 0, 32758, 32766, 32758, 8},
+                      PageCase{"ctrl+end on a fresh grid", PageKey::LastRow, 0, 0, 0, 8, 0, 8},
+                      PageCase{"ctrl+end after a short import", PageKey::LastRow, 7, 0, 0, 2, 0, 2}));
 
 struct WheelCase {
     const char* what;
@@ -285,12 +285,12 @@ TEST_P(Wheel, StaysWithinTheStore)
     EXPECT_EQ(WheelOffset(c.offset, c.maximum, c.rows), c.expected) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Notches, Wheel, ::testing::Values(
-    WheelCase{"three rows down", 0, 91, 3, 3},
-    WheelCase{"three rows up", 10, 91, -3, 7},
-    WheelCase{"down past the end stops at the maximum", 90, 91, 6, 91},
-    WheelCase{"up past the start stops at row 1", 2, 91, -3, 0},
-    WheelCase{"nothing to scroll on a fresh grid", 0, 0, 3, 0}));
+INSTANTIATE_TEST_SUITE_P(Notches, Wheel,
+                         ::testing::Values(WheelCase{"three rows down", 0, 91, 3, 3},
+                                           WheelCase{"three rows up", 10, 91, -3, 7},
+                                           WheelCase{"down past the end stops at the maximum", 90, 91, 6, 91},
+                                           WheelCase{"up past the start stops at row 1", 2, 91, -3, 0},
+                                           WheelCase{"nothing to scroll on a fresh grid", 0, 0, 3, 0}));
 
 } // namespace
 } // namespace korvanta::grid

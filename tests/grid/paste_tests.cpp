@@ -109,8 +109,7 @@ TEST(CopyText, PastesBackAsTheSameColumns)
     GridStore target = StoreWith({}, {});
     PasteBlock(target, ParseDelimitedText(CopyText(source)), Column::First, 0);
     for (Column column : {Column::First, Column::Second})
-        for (int row = 0; row < 4; ++row)
-            EXPECT_EQ(target.Item(column, row), source.Item(column, row)) << row;
+        for (int row = 0; row < 4; ++row) EXPECT_EQ(target.Item(column, row), source.Item(column, row)) << row;
 }
 
 } // namespace

@@ -12,12 +12,14 @@
 namespace korvanta::fuzz {
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& path) {
+std::string ReadBytes(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(FuzzRegressions, EverySavedInputPassesItsTargetsCheck) {
+TEST(FuzzRegressions, EverySavedInputPassesItsTargetsCheck)
+{
     const std::filesystem::path root(KORVANTA_FUZZ_REGRESSIONS);
     if (!std::filesystem::is_directory(root)) GTEST_SKIP() << "no input saved yet";
     for (const auto& folder : std::filesystem::directory_iterator(root)) {
@@ -31,13 +33,14 @@ TEST(FuzzRegressions, EverySavedInputPassesItsTargetsCheck) {
     }
 }
 
-TEST(FuzzRegressions, EveryTargetHasItsCheck) {
-    for (const char* target : {"parse_fixed4", "leading_number", "format_four_decimals", "clean_cell_text", "xls_reader",
-                               "xlsx_reader", "xls_roundtrip", "xlsx_roundtrip", "ods_reader", "delimited_file", "paste",
-                               "sheet_listing"})
+TEST(FuzzRegressions, EveryTargetHasItsCheck)
+{
+    for (const char* target :
+         {"parse_fixed4", "leading_number", "format_four_decimals", "clean_cell_text", "xls_reader", "xlsx_reader",
+          "xls_roundtrip", "xlsx_roundtrip", "ods_reader", "delimited_file", "paste", "sheet_listing"})
         EXPECT_NE(CheckFor(target), nullptr) << target;
     EXPECT_EQ(CheckFor("no_such_target"), nullptr);
 }
 
-}  // namespace
-}  // namespace korvanta::fuzz
+} // namespace
+} // namespace korvanta::fuzz

@@ -5,8 +5,8 @@
 // measured; the files are made by tools/make_hostile.py.
 #include "app/interaction.h"
 #include "app/mainwindow.h"
-#include "widgetkit/twips.h"
 #include "grid/gridstore.h"
+#include "widgetkit/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,8 +16,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <set>
 #include <filesystem>
+#include <set>
 #include <sys/resource.h>
 
 namespace korvanta::ui {
@@ -27,8 +27,14 @@ const QString kImport = QStringLiteral("从Excel导入数据");
 
 class Recorder final : public UserInteraction {
 public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages.push_back({title, text}); }
-    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::exchange(nextFile, std::nullopt); }
+    void ShowMessage(QWidget*, const QString& title, const QString& text) override
+    {
+        messages.push_back({title, text});
+    }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override
+    {
+        return std::exchange(nextFile, std::nullopt);
+    }
     std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
     void OpenUrl(const QUrl&) override {}
 
@@ -43,13 +49,15 @@ struct Snapshot {
     int offset = 0;
     QStringList cells, labels;
 
-    static Snapshot Of(const MainWindow& window) {
+    static Snapshot Of(const MainWindow& window)
+    {
         Snapshot s;
         const auto& store = window.Store();
         s.first.assign(store.Items(grid::Column::First).begin(), store.Items(grid::Column::First).end());
         s.second.assign(store.Items(grid::Column::Second).begin(), store.Items(grid::Column::Second).end());
         s.offset = store.Offset();
-        for (const QLineEdit* cell : window.findChildren<QLineEdit*>()) s.cells << cell->objectName() + '=' + cell->text();
+        for (const QLineEdit* cell : window.findChildren<QLineEdit*>())
+            s.cells << cell->objectName() + '=' + cell->text();
         for (const QLabel* label : window.findChildren<QLabel*>())
             if (label->objectName() != QStringLiteral("Label9")) s.labels << label->objectName() + '=' + label->text();
         return s;
@@ -57,7 +65,8 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-long PeakKiB() {
+long PeakKiB()
+{
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
@@ -69,8 +78,8 @@ enum class Outcome { Refused, Imported, ImportedUncalculated };
 struct Case {
     const char* file;
     Outcome outcome;
-    int rows = 0;             // imported: the grid's rows after the import
-    const char* a1 = "";      // imported: the first row's two cells
+    int rows = 0;        // imported: the grid's rows after the import
+    const char* a1 = ""; // imported: the first row's two cells
     const char* b1 = "";
 };
 
@@ -149,7 +158,8 @@ std::filesystem::path HostileFolder() { return std::filesystem::path(KORVANTA_TE
 
 class HostileWorkbook : public ::testing::TestWithParam<Case> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         window.show();
         QApplication::setActiveWindow(&window);
         // Data and results on screen before the import: twelve pairs in the
@@ -168,7 +178,8 @@ protected:
     MainWindow window{desktop};
 };
 
-TEST_P(HostileWorkbook, EndsInAMessageWithNothingChangedOrInASoundImport) {
+TEST_P(HostileWorkbook, EndsInAMessageWithNothingChangedOrInASoundImport)
+{
     const Case& c = GetParam();
     const Snapshot before = Snapshot::Of(window);
     const long peakBefore = PeakKiB();
@@ -194,7 +205,8 @@ TEST_P(HostileWorkbook, EndsInAMessageWithNothingChangedOrInASoundImport) {
             ASSERT_EQ(desktop.messages.size(), 1u);
             EXPECT_TRUE(desktop.messages[0].second.contains(QStringLiteral("有1个公式单元格没有保存计算结果")));
         } else {
-            for (const auto& [title, text] : desktop.messages) ADD_FAILURE() << "unexpected message: " << text.toStdString();
+            for (const auto& [title, text] : desktop.messages)
+                ADD_FAILURE() << "unexpected message: " << text.toStdString();
         }
         const auto& store = window.Store();
         EXPECT_EQ(store.Count(grid::Column::First), c.rows);
@@ -212,11 +224,13 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileWorkbook, ::testing::ValuesIn(kCases), []
     return name;
 });
 
-TEST(HostileWorkbooks, EveryFileHasACaseAndThereAreEnough) {
+TEST(HostileWorkbooks, EveryFileHasACaseAndThereAreEnough)
+{
     std::set<std::string> named;
     for (const Case& c : kCases) named.insert(c.file);
     std::set<std::string> present;
-    for (const auto& entry : std::filesystem::directory_iterator(HostileFolder())) present.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(HostileFolder()))
+        present.insert(entry.path().filename().string());
     EXPECT_EQ(named, present);
     EXPECT_GE(present.size(), 25u);
 }

@@ -7,12 +7,13 @@
 namespace korvanta::stats {
 namespace {
 
-TEST(ComputeTableTotals, MarginsAndGrandTotal) {
+TEST(ComputeTableTotals, MarginsAndGrandTotal)
+{
     const std::pair<TableCells, TableTotals> cases[] = {
         {{"30", "10", "15", "25"}, {"45", "35", "40", "40", "80"}},
         {{"12", "", "", ""}, {"12", "0", "12", "0", "12"}},
         {{"", "", "", ""}, {"0", "0", "0", "0", "0"}},
-        {{"2.5", "-", "abc", "1."}, {"2.5", "1", "2.5", "1", "3.5"}},  // not numbers count as 0
+        {{"2.5", "-", "abc", "1."}, {"2.5", "1", "2.5", "1", "3.5"}}, // not numbers count as 0
         {{"30000", "10000", "15000", "25000"}, {"45000", "35000", "40000", "40000", "80000"}},
     };
     for (const auto& [cells, expected] : cases) {
@@ -24,15 +25,17 @@ TEST(ComputeTableTotals, MarginsAndGrandTotal) {
     }
 }
 
-TEST(JudgeChiSquare, JudgesTheTextAsShown) {
+TEST(JudgeChiSquare, JudgesTheTextAsShown)
+{
     const std::pair<std::string, std::string_view> cases[] = {
-        {"", "P > 0.05"}, {"0.0000", "P > 0.05"}, {"3.8399", "P > 0.05"}, {"3.8400", "P < 0.05"},
+        {"", "P > 0.05"},       {"0.0000", "P > 0.05"}, {"3.8399", "P > 0.05"},  {"3.8400", "P < 0.05"},
         {"6.6299", "P < 0.05"}, {"6.6300", "P < 0.01"}, {"11.4286", "P < 0.01"}, {"-5.0000", "P > 0.05"},
     };
     for (const auto& [shown, phrase] : cases) EXPECT_EQ(JudgeChiSquare(shown), phrase) << shown;
 }
 
-TEST(FourFoldChiSquare, PlainOrCorrectedWithTheSmallSampleWarning) {
+TEST(FourFoldChiSquare, PlainOrCorrectedWithTheSmallSampleWarning)
+{
     const std::string warning(kFourFoldWarning);
     const std::pair<TableCells, FourFoldResult> cases[] = {
         {{"30", "10", "15", "25"}, {"22.5000", "17.5000", "22.5000", "17.5000", "80", "11.4286", "P < 0.01"}},
@@ -42,8 +45,7 @@ TEST(FourFoldChiSquare, PlainOrCorrectedWithTheSmallSampleWarning) {
         {{"30000", "10000", "15000", "25000"},
          {"22500.0000", "17500.0000", "22500.0000", "17500.0000", "80000", "11428.5714", "P < 0.01"}},
         {{"30000000", "10000000", "15000000", "25000000"},
-         {"22500000.0000", "17500000.0000", "22500000.0000", "17500000.0000", "80000000", "11428571.4286",
-          "P < 0.01"}},
+         {"22500000.0000", "17500000.0000", "22500000.0000", "17500000.0000", "80000000", "11428571.4286", "P < 0.01"}},
         // An expected count below 1 warns even with n >= 40; |ad - bc| = 20 is below n/2,
         // so the corrected deviation stops at zero.
         {{"0", "20", "1", "30"}, {"0.3922", "19.6078", "0.6078", "30.3922", "51", "0.0000", warning}},
@@ -63,9 +65,12 @@ TEST(FourFoldChiSquare, PlainOrCorrectedWithTheSmallSampleWarning) {
     }
 }
 
-TEST(FourFoldChiSquare, NIsTheGrandTotalRoundedHalfToEven) {
+TEST(FourFoldChiSquare, NIsTheGrandTotalRoundedHalfToEven)
+{
     const std::pair<TableCells, std::string> cases[] = {
-        {{"20.5", "", "", "20"}, "40"}, {{"21.5", "", "", "20"}, "42"}, {{"20.4999", "", "", "20"}, "40"},
+        {{"20.5", "", "", "20"}, "40"},
+        {{"21.5", "", "", "20"}, "42"},
+        {{"20.4999", "", "", "20"}, "40"},
         {{"20.5001", "", "", "20"}, "41"},
     };
     for (const auto& [cells, n] : cases) {
@@ -74,7 +79,8 @@ TEST(FourFoldChiSquare, NIsTheGrandTotalRoundedHalfToEven) {
     }
 }
 
-TEST(FourFoldChiSquare, SwappingRowsOrColumnsLeavesTheStatistic) {
+TEST(FourFoldChiSquare, SwappingRowsOrColumnsLeavesTheStatistic)
+{
     const TableCells table = {"7", "23", "18", "12"};
     const std::string chi = FourFoldChiSquare(table).chiSquare;
     EXPECT_EQ(FourFoldChiSquare({table.c, table.d, table.a, table.b}).chiSquare, chi);
@@ -82,13 +88,14 @@ TEST(FourFoldChiSquare, SwappingRowsOrColumnsLeavesTheStatistic) {
     EXPECT_EQ(FourFoldChiSquare({table.a, table.c, table.b, table.d}).chiSquare, chi);
 }
 
-TEST(PairedChiSquare, CorrectedBelowFortyDiscordantPairs) {
+TEST(PairedChiSquare, CorrectedBelowFortyDiscordantPairs)
+{
     const std::pair<TableCells, PairedChiSquareResult> cases[] = {
         {{"40", "25", "10", "30"}, {"105", "5.6000", "P < 0.05"}},
         {{"", "30", "12", ""}, {"42", "7.7143", "P < 0.01"}},
         {{"", "12", "30", ""}, {"42", "7.7143", "P < 0.01"}},
         {{"5", "20", "20", "5"}, {"50", "0.0000", "P > 0.05"}},
-        {{"", "10", "10", ""}, {"20", "0.0000", "P > 0.05"}},  // the correction stops at zero
+        {{"", "10", "10", ""}, {"20", "0.0000", "P > 0.05"}}, // the correction stops at zero
         {{"30000", "25000", "10000", "30000"}, {"95000", "6428.5714", "P < 0.01"}},
         // No discordant pairs: nothing to divide by.
         {{"40", "", "0", "30"}, {"70", "", "P > 0.05"}},

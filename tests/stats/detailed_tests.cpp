@@ -20,13 +20,15 @@ namespace {
 using testing::Cells;
 using testing::CellsOf;
 
-std::string Keys(const FigureList& list) {
+std::string Keys(const FigureList& list)
+{
     std::string keys;
     for (const auto& [key, value] : list) keys += (keys.empty() ? "" : " ") + key;
     return keys;
 }
 
-TEST(DetailFigures, KeysInPrintOrderForEveryMode) {
+TEST(DetailFigures, KeysInPrintOrderForEveryMode)
+{
     const auto x = Cells({"1", "2", "4", "7"}), y = Cells({"2", "2", "5", "9"});
     DetailsInput input;
     input.summary = {"10", "2", "10", "12", "2", "10"};
@@ -52,12 +54,16 @@ TEST(DetailFigures, KeysInPrintOrderForEveryMode) {
               "mor.ci.high kappa kappa.ci.low kappa.ci.high");
 }
 
-TEST(DetailFigures, ShortestTextReadsBack) {
+TEST(DetailFigures, ShortestTextReadsBack)
+{
     const std::pair<Figure, std::string> cases[] = {
-        {Figure::Of(0.1), "0.1"},          {Figure::Of(-2), "-2"},
-        {Figure::Of(1e-5), "1e-05"},       {Figure::Of(-0.0), "0"},
+        {Figure::Of(0.1), "0.1"},
+        {Figure::Of(-2), "-2"},
+        {Figure::Of(1e-5), "1e-05"},
+        {Figure::Of(-0.0), "0"},
         {Figure::Of(2.0 / 3), "0.6666666666666666"},
-        {Figure::Of(NAN), ""},             {Figure::None(Why::ZeroCell), ""},
+        {Figure::Of(NAN), ""},
+        {Figure::None(Why::ZeroCell), ""},
     };
     for (const auto& [figure, text] : cases) EXPECT_EQ(ShortestText(figure), text);
 }
@@ -70,7 +76,8 @@ struct WhyCase {
     Why why;
 };
 
-TEST(DetailsWithoutAValue, TwoSamples) {
+TEST(DetailsWithoutAValue, TwoSamples)
+{
     const auto one = Cells({"5"}), three = Cells({"1", "2", "3"});
     const auto detail = [](TwoSampleInput s) { return TwoSampleDetail(s, {}, {}); };
     const WhyCase cases[] = {
@@ -97,7 +104,8 @@ TEST(DetailsWithoutAValue, TwoSamples) {
     EXPECT_FALSE(TwoSampleDetail({}, one, {}).rawData);
 }
 
-TEST(DetailsWithoutAValue, PairedColumns) {
+TEST(DetailsWithoutAValue, PairedColumns)
+{
     const auto detail = [](std::vector<std::string> a, std::vector<std::string> b) {
         return PairedDetail(Cells(a), Cells(b));
     };
@@ -119,7 +127,8 @@ TEST(DetailsWithoutAValue, PairedColumns) {
     for (const auto& c : cases) EXPECT_EQ(c.figure.why, c.why) << c.name;
 }
 
-TEST(DetailsWithoutAValue, CorrelationAndRegression) {
+TEST(DetailsWithoutAValue, CorrelationAndRegression)
+{
     const auto detail = [](std::vector<std::string> x, std::vector<std::string> y) {
         return CorrelationDetail(Cells(x), Cells(y));
     };
@@ -133,7 +142,7 @@ TEST(DetailsWithoutAValue, CorrelationAndRegression) {
         {"line: r", line.r, Why::Computed},
         {"line: P of r", line.rP, Why::PerfectFit},
         {"line: slope t", line.slope.t, Why::PerfectFit},
-        {"line: intercept t", line.intercept.t, Why::NoVariation},  // the line passes through 0
+        {"line: intercept t", line.intercept.t, Why::NoVariation}, // the line passes through 0
         {"line: slope CI", line.slope.ci.low, Why::Computed},
         {"line: Spearman P", line.spearmanP, Why::PerfectFit},
         {"flat Y: r", flatY.r, Why::NoVariation},
@@ -149,7 +158,8 @@ TEST(DetailsWithoutAValue, CorrelationAndRegression) {
     EXPECT_EQ(detail({"1", "2", "3"}, {"9", "5", "4"}).spearmanRho.value, -1);
 }
 
-TEST(DetailsWithoutAValue, FourFoldTables) {
+TEST(DetailsWithoutAValue, FourFoldTables)
+{
     const auto detail = [](TableCells cells) { return FourFoldDetail(cells); };
     const WhyCase cases[] = {
         {"fraction", detail({"2.5", "3", "4", "5"}).chi2, Why::NoInput},
@@ -174,23 +184,26 @@ TEST(DetailsWithoutAValue, FourFoldTables) {
 
 // Fisher below n = 40 or an expected count below 1, Yates for expected
 // counts from 1 up to 5, plain chi-square from 5; the boundaries exactly.
-TEST(FourFoldMethod, FollowsTheSizeAndTheExpectedCounts) {
+TEST(FourFoldMethod, FollowsTheSizeAndTheExpectedCounts)
+{
     const std::pair<TableCells, TableMethod> cases[] = {
-        {{"10", "9", "10", "10"}, TableMethod::Fisher},      // n = 39
-        {{"10", "10", "10", "10"}, TableMethod::ChiSquare},  // n = 40, all expected 10
-        {{"5", "15", "5", "15"}, TableMethod::ChiSquare},    // smallest expected exactly 5
-        {{"4", "16", "5", "15"}, TableMethod::Yates},        // smallest expected 4.5
-        {{"1", "19", "0", "20"}, TableMethod::Fisher},       // expected 0.5 with n = 40
-        {{"2", "38", "0", "40"}, TableMethod::Yates},        // smallest expected exactly 1
+        {{"10", "9", "10", "10"}, TableMethod::Fisher},     // n = 39
+        {{"10", "10", "10", "10"}, TableMethod::ChiSquare}, // n = 40, all expected 10
+        {{"5", "15", "5", "15"}, TableMethod::ChiSquare},   // smallest expected exactly 5
+        {{"4", "16", "5", "15"}, TableMethod::Yates},       // smallest expected 4.5
+        {{"1", "19", "0", "20"}, TableMethod::Fisher},      // expected 0.5 with n = 40
+        {{"2", "38", "0", "40"}, TableMethod::Yates},       // smallest expected exactly 1
         {{"", "", "", ""}, TableMethod::None},
         {{"x", "1", "1", "1"}, TableMethod::None},
     };
-    for (const auto& [cells, method] : cases) EXPECT_EQ(FourFoldDetail(cells).method, method) << cells.a << " " << cells.b;
+    for (const auto& [cells, method] : cases)
+        EXPECT_EQ(FourFoldDetail(cells).method, method) << cells.a << " " << cells.b;
     EXPECT_EQ(MethodKey(TableMethod::Yates), "yates");
     EXPECT_EQ(MethodKey(TableMethod::None), "");
 }
 
-TEST(DetailsWithoutAValue, PairedTables) {
+TEST(DetailsWithoutAValue, PairedTables)
+{
     const WhyCase cases[] = {
         {"no discordant pairs: McNemar", PairedTableDetail({"10", "0", "0", "12"}).mcnemarP, Why::ZeroCell},
         {"no discordant pairs: exact", PairedTableDetail({"10", "0", "0", "12"}).exactP, Why::ZeroCell},
@@ -208,7 +221,8 @@ TEST(DetailsWithoutAValue, PairedTables) {
 }
 
 // Small exact distributions counted by hand.
-TEST(ExactRankDistributions, KnownPoints) {
+TEST(ExactRankDistributions, KnownPoints)
+{
     // m = n = 2: the six orderings give U = 0, 1, 2, 2, 3, 4.
     EXPECT_DOUBLE_EQ(MannWhitneyCdf(0, 2, 2), 1.0 / 6);
     EXPECT_DOUBLE_EQ(MannWhitneyCdf(2, 2, 2), 4.0 / 6);
@@ -224,7 +238,8 @@ TEST(ExactRankDistributions, KnownPoints) {
     EXPECT_THROW(SignedRankCdf(0, 50), std::invalid_argument);
 }
 
-TEST(ExactRankDistributions, ExactOnlyWithoutTiesBelowFifty) {
+TEST(ExactRankDistributions, ExactOnlyWithoutTiesBelowFifty)
+{
     std::vector<double> x, y;
     for (int i = 0; i < 49; ++i) {
         x.push_back(i);
@@ -232,23 +247,25 @@ TEST(ExactRankDistributions, ExactOnlyWithoutTiesBelowFifty) {
     }
     EXPECT_TRUE(MannWhitney(x, y).exact);
     y.push_back(100);
-    EXPECT_FALSE(MannWhitney(x, y).exact);  // 50 in one group
+    EXPECT_FALSE(MannWhitney(x, y).exact); // 50 in one group
     EXPECT_FALSE(MannWhitney(std::vector<double>{1, 2, 3}, std::vector<double>{3, 4}).exact);
     EXPECT_TRUE(WilcoxonSignedRank(std::vector<double>{1, -2, 3}).exact);
-    EXPECT_FALSE(WilcoxonSignedRank(std::vector<double>{1, -2, 0, 3}).exact);  // a zero
-    EXPECT_FALSE(WilcoxonSignedRank(std::vector<double>{1, -1, 3}).exact);     // tied magnitudes
+    EXPECT_FALSE(WilcoxonSignedRank(std::vector<double>{1, -2, 0, 3}).exact); // a zero
+    EXPECT_FALSE(WilcoxonSignedRank(std::vector<double>{1, -1, 3}).exact);    // tied magnitudes
 }
 
-TEST(MidRanks, TiesShareTheirMeanRank) {
+TEST(MidRanks, TiesShareTheirMeanRank)
+{
     const Ranking r = MidRanks(std::vector<double>{3, 1, 3, 2, 3});
     EXPECT_EQ(r.ranks, (std::vector<double>{4, 1, 4, 2, 4}));
-    EXPECT_EQ(r.tieSum, 24);  // one group of three: 27 - 3
+    EXPECT_EQ(r.tieSum, 24); // one group of three: 27 - 3
 }
 
 // Tables of millions, where summing every possible table would take seconds:
 // a near-balanced one agrees with the corrected chi-square, an extreme one
 // underflows to 0, and a table at the mode of its distribution gives 1.
-TEST(FisherExact, LargeTables) {
+TEST(FisherExact, LargeTables)
+{
     const FisherFigures balanced = FisherExact(501000, 499000, 499000, 501000);
     const FourFoldDetails chi = FourFoldDetail({"501000", "499000", "499000", "501000"});
     EXPECT_NEAR(balanced.p.value / chi.yatesP.value, 1, 0.01);
@@ -262,14 +279,15 @@ TEST(FisherExact, LargeTables) {
     EXPECT_NEAR(total, 1, 1e-13);
 }
 
-TEST(ShapiroWilk, RangeOfSampleSizes) {
+TEST(ShapiroWilk, RangeOfSampleSizes)
+{
     EXPECT_EQ(ShapiroWilk(std::vector<double>{1, 2}).w.why, Why::TooFewCases);
     EXPECT_EQ(ShapiroWilk(std::vector<double>(5001, 1.0)).w.why, Why::TooManyCases);
     std::vector<double> even;
     for (int i = 0; i < 5000; ++i) even.push_back(i % 100);
     const NormalityFigures uniform = ShapiroWilk(even);
     ASSERT_TRUE(uniform.p.Has());
-    EXPECT_LT(uniform.p.value, 1e-6);  // 5000 evenly spread values are far from normal
+    EXPECT_LT(uniform.p.value, 1e-6); // 5000 evenly spread values are far from normal
     // Three equally spaced values are as normal as three values can be.
     EXPECT_DOUBLE_EQ(ShapiroWilk(std::vector<double>{1, 2, 3}).w.value, 1);
     EXPECT_DOUBLE_EQ(ShapiroWilk(std::vector<double>{1, 2, 3}).p.value, 1);

@@ -23,14 +23,16 @@ using testing::Cells;
 using testing::CellTexts;
 using testing::ReadReference;
 
-std::vector<std::string> Split(const std::string& joined) {
+std::vector<std::string> Split(const std::string& joined)
+{
     std::vector<std::string> texts;
     std::stringstream in(joined);
     for (std::string text; std::getline(in, text, ' ');) texts.push_back(text);
     return texts;
 }
 
-TEST(ExactPanels, CorrelationOfDataTheFixedPointLost) {
+TEST(ExactPanels, CorrelationOfDataTheFixedPointLost)
+{
     struct Case {
         const char* name;
         std::string x, y;
@@ -56,7 +58,8 @@ TEST(ExactPanels, CorrelationOfDataTheFixedPointLost) {
     }
 }
 
-TEST(ExactPanels, FiveDecimalSamplesUseTheUnroundedSummaries) {
+TEST(ExactPanels, FiveDecimalSamplesUseTheUnroundedSummaries)
+{
     const auto first = Cells(Split("1.23456 1.23478 1.23461 1.23490 1.23467"));
     const auto second = Cells(Split("1.23412 1.23430 1.23405 1.23441 1.23419"));
     const ColumnSummary a = SummariseColumn(first), b = SummariseColumn(second);
@@ -71,7 +74,7 @@ TEST(ExactPanels, FiveDecimalSamplesUseTheUnroundedSummaries) {
     input.exactVariance[0] = &a.figures->variance;
     input.exactVariance[1] = &b.figures->variance;
     EXPECT_EQ(TwoSampleTTest(input).resultLine, "T = 5.5298  P < 0.001");
-    EXPECT_EQ(asTyped, "T = 7.9057  P < 0.001");  // 0.0005 / sqrt(0.0001^2 * 2/5): the four decimals mislead
+    EXPECT_EQ(asTyped, "T = 7.9057  P < 0.001"); // 0.0005 / sqrt(0.0001^2 * 2/5): the four decimals mislead
 
     const PairedTResult paired = PairedTTest(first, Cells(Split("1.23412 1.23430 1.23405 1.23441 1.23469")));
     EXPECT_EQ(paired.meanDifference + " " + paired.sdDifference + " " + paired.resultLine,
@@ -79,7 +82,8 @@ TEST(ExactPanels, FiveDecimalSamplesUseTheUnroundedSummaries) {
 }
 
 // A column's texts with offset added to every number, exactly.
-std::vector<std::string> Shifted(const std::vector<std::string>& texts, const ExactDecimal& offset) {
+std::vector<std::string> Shifted(const std::vector<std::string>& texts, const ExactDecimal& offset)
+{
     std::vector<std::string> shifted;
     for (const auto& text : texts) {
         const auto value = ParseExact(text);
@@ -88,7 +92,8 @@ std::vector<std::string> Shifted(const std::vector<std::string>& texts, const Ex
     return shifted;
 }
 
-TEST(ExactPanels, ReferenceCasesShiftedFarFromZeroKeepTheirStatistics) {
+TEST(ExactPanels, ReferenceCasesShiftedFarFromZeroKeepTheirStatistics)
+{
     const ExactDecimal offsets[] = {{0, 0}, {10000, 0}, {1000000, 0}};
     for (const auto& row : ReadReference("correlation.csv")) {
         const auto x = CellTexts(row.at("col1")), y = CellTexts(row.at("col2"));
@@ -108,7 +113,7 @@ TEST(ExactPanels, ReferenceCasesShiftedFarFromZeroKeepTheirStatistics) {
                 << row.at("case") << " + " << ExactText(offset);
     }
     for (const auto& row : ReadReference("twosample.csv")) {
-        if (row.at("col1").empty()) continue;  // typed summaries
+        if (row.at("col1").empty()) continue; // typed summaries
         const auto first = CellTexts(row.at("col1")), second = CellTexts(row.at("col2"));
         std::string base;
         for (const auto& offset : offsets) {
@@ -126,12 +131,23 @@ TEST(ExactPanels, ReferenceCasesShiftedFarFromZeroKeepTheirStatistics) {
     }
 }
 
-TEST(ExactSums, RunningSumsEqualFreshOnesAfterAnyEdits) {
+TEST(ExactSums, RunningSumsEqualFreshOnesAfterAnyEdits)
+{
     // Values of every size a cell holds, including 22 decimals and the edge of
     // the range, where products leave 128 bits.
-    const std::vector<std::string> pool = {
-        "0", "1", "-2.5", "0.0001", "123.456", "-99999.99", "0.0000000000000000000001",
-        "922337203685477.5807", "-922337203685477.5", "3.1415926535897932384626", "250000.12", "1e-3", ""};
+    const std::vector<std::string> pool = {"0",
+                                           "1",
+                                           "-2.5",
+                                           "0.0001",
+                                           "123.456",
+                                           "-99999.99",
+                                           "0.0000000000000000000001",
+                                           "922337203685477.5807",
+                                           "-922337203685477.5",
+                                           "3.1415926535897932384626",
+                                           "250000.12",
+                                           "1e-3",
+                                           ""};
     std::mt19937 random(20261208);
     std::uniform_int_distribution<std::size_t> pick(0, pool.size() - 1), row(0, 19);
     std::vector<CellValue> x(20), y(20);
@@ -159,11 +175,17 @@ TEST(ExactSums, RunningSumsEqualFreshOnesAfterAnyEdits) {
     EXPECT_EQ(runningX.sum.Value(), sum);
 }
 
-TEST(ExactSums, LeaveOneHundredTwentyEightBitsWithoutLosingATerm) {
+TEST(ExactSums, LeaveOneHundredTwentyEightBitsWithoutLosingATerm)
+{
     // Each square fits in 128 bits (just below 2^126); three of them do not. Then terms of other
     // scales and signs, and taking them out again.
-    const std::vector<std::string> terms = {"922337203685477.5807", "-922337203685477.5807", "922337203685477.5807",
-                                            "0.5", "1e-22", "-922337203685477.5", "3"};
+    const std::vector<std::string> terms = {"922337203685477.5807",
+                                            "-922337203685477.5807",
+                                            "922337203685477.5807",
+                                            "0.5",
+                                            "1e-22",
+                                            "-922337203685477.5",
+                                            "3"};
     ExactSum squares, sum;
     Rational expectedSquares = 0, expectedSum = 0;
     for (const auto& text : terms) {
@@ -184,13 +206,19 @@ TEST(ExactSums, LeaveOneHundredTwentyEightBitsWithoutLosingATerm) {
     EXPECT_EQ(squares.Value(), 0);
 }
 
-TEST(ExactValues, TextsKeepTheirDigits) {
+TEST(ExactValues, TextsKeepTheirDigits)
+{
     const std::pair<std::string, std::string> cases[] = {
-        {"1.50", "1.5"}, {"-0.00124", "-.00124"}, {"1e3", "1000"}, {"2.5E-2", ".025"},
-        {"0.12345678901234567890123", ".1234567890123456789012"},   // 22 places, half to even
+        {"1.50", "1.5"},
+        {"-0.00124", "-.00124"},
+        {"1e3", "1000"},
+        {"2.5E-2", ".025"},
+        {"0.12345678901234567890123", ".1234567890123456789012"}, // 22 places, half to even
         {"0.12345678901234567890125", ".1234567890123456789012"},
         {"0.12345678901234567890135", ".1234567890123456789014"},
-        {"1e-30", "0"}, {"-0", "0"}, {"922337203685477.5807", "922337203685477.5807"},
+        {"1e-30", "0"},
+        {"-0", "0"},
+        {"922337203685477.5807", "922337203685477.5807"},
     };
     for (const auto& [text, exact] : cases) {
         const auto value = ParseExact(text);
@@ -200,31 +228,33 @@ TEST(ExactValues, TextsKeepTheirDigits) {
     for (const char* refused : {"", "-", "1..2", "1e15", "nan", "0x10"}) EXPECT_FALSE(ParseExact(refused)) << refused;
 }
 
-TEST(ExactValues, FourDecimalsRoundTheExactFigureOnce) {
+TEST(ExactValues, FourDecimalsRoundTheExactFigureOnce)
+{
     const std::pair<Rational, std::string> plain[] = {
-        {Rational(123465, 100000), "1.2347"},      // a half goes away from zero
+        {Rational(123465, 100000), "1.2347"}, // a half goes away from zero
         {Rational(-123465, 100000), "-1.2347"},
-        {Rational(-4, 100000), "0.0000"},          // no sign on a zero
+        {Rational(-4, 100000), "0.0000"}, // no sign on a zero
         {Rational(2, 3), "0.6667"},
-        {Rational(BigInt("12345678901234565"), 100000), "123456789012.3457"},  // past 15 digits
+        {Rational(BigInt("12345678901234565"), 100000), "123456789012.3457"}, // past 15 digits
     };
     for (const auto& [value, text] : plain) EXPECT_EQ(FourDecimals(value), text) << text;
     const std::pair<Rational, std::string> roots[] = {
         {Rational(2), "1.4142"},
-        {Rational(10002000100LL, 10000000000LL), "1.0001"},  // 1.0001^2
-        {Rational(BigInt("10001000025"), BigInt("10000000000")), "1.0001"},  // 1.00005^2: a half
-        {Rational(BigInt("10001000024"), BigInt("10000000000")), "1.0000"},  // just below it
+        {Rational(10002000100LL, 10000000000LL), "1.0001"},                 // 1.0001^2
+        {Rational(BigInt("10001000025"), BigInt("10000000000")), "1.0001"}, // 1.00005^2: a half
+        {Rational(BigInt("10001000024"), BigInt("10000000000")), "1.0000"}, // just below it
         {Rational(0), "0.0000"},
     };
     for (const auto& [square, text] : roots) EXPECT_EQ(FourDecimalsOfRoot(square), text) << text;
 }
 
-TEST(ContinuityCorrections, NeverGoBelowZero) {
+TEST(ContinuityCorrections, NeverGoBelowZero)
+{
     EXPECT_EQ(FourFoldChiSquare({"2", "18", "2", "18"}).chiSquare, "0.0000");
-    EXPECT_EQ(FourFoldChiSquare({"3", "17", "2", "18"}).chiSquare, "0.0000");  // |ad - bc| = 20 = n/2
+    EXPECT_EQ(FourFoldChiSquare({"3", "17", "2", "18"}).chiSquare, "0.0000"); // |ad - bc| = 20 = n/2
     EXPECT_EQ(PairedChiSquare({"", "10", "10", ""}).chiSquare, "0.0000");
     EXPECT_EQ(PairedChiSquare({"", "11", "10", ""}).chiSquare, "0.0000");
-    EXPECT_EQ(PairedChiSquare({"", "12", "10", ""}).chiSquare, "0.0455");  // 1 / 22
+    EXPECT_EQ(PairedChiSquare({"", "12", "10", ""}).chiSquare, "0.0455"); // 1 / 22
     const FourFoldDetails table = FourFoldDetail({"2", "18", "2", "18"});
     EXPECT_EQ(table.yates.value, 0.0);
     const PairedTableDetails paired = PairedTableDetail({"", "10", "10", ""});

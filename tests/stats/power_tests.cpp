@@ -25,7 +25,8 @@ bool Close(double got, double expected) { return std::fabs(got - expected) <= 1e
 
 double At(const ReferenceRow& row, const std::string& key) { return std::stod(row.at(key)); }
 
-void ExpectPlan(TestKind test, const Effect& effect, const ReferenceRow& row) {
+void ExpectPlan(TestKind test, const Effect& effect, const ReferenceRow& row)
+{
     const Plan plan = MakePlan(test, effect, At(row, "alpha"), At(row, "target"));
     ASSERT_TRUE(plan.HasSize());
     EXPECT_EQ(plan.required, At(row, "n_required"));
@@ -37,7 +38,8 @@ void ExpectPlan(TestKind test, const Effect& effect, const ReferenceRow& row) {
     ASSERT_FALSE(plan.curve.empty());
 }
 
-TEST(PowerAgainstR, TTests) {
+TEST(PowerAgainstR, TTests)
+{
     const auto rows = ReadReference("power_t.csv");
     ASSERT_GE(rows.size(), 20u);
     for (const auto& row : rows) {
@@ -49,16 +51,19 @@ TEST(PowerAgainstR, TTests) {
     }
 }
 
-TEST(PowerAgainstR, TwoProportions) {
+TEST(PowerAgainstR, TwoProportions)
+{
     const auto rows = ReadReference("power_prop.csv");
     ASSERT_GE(rows.size(), 20u);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.at("case"));
-        ExpectPlan(TestKind::FourFold, {At(row, "p1"), At(row, "p2"), At(row, "ratio"), At(row, "n1"), At(row, "n2")}, row);
+        ExpectPlan(TestKind::FourFold, {At(row, "p1"), At(row, "p2"), At(row, "ratio"), At(row, "n1"), At(row, "n2")},
+                   row);
     }
 }
 
-TEST(PowerAgainstR, CorrelationByFisherZ) {
+TEST(PowerAgainstR, CorrelationByFisherZ)
+{
     const auto rows = ReadReference("power_corr.csv");
     ASSERT_GE(rows.size(), 20u);
     for (const auto& row : rows) {
@@ -67,18 +72,21 @@ TEST(PowerAgainstR, CorrelationByFisherZ) {
     }
 }
 
-TEST(PowerAgainstR, McNemarByConnor) {
+TEST(PowerAgainstR, McNemarByConnor)
+{
     const auto rows = ReadReference("power_mcnemar.csv");
     ASSERT_GE(rows.size(), 20u);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.at("case"));
-        ExpectPlan(TestKind::PairedTable, {At(row, "p10"), At(row, "p01"), std::nullopt, At(row, "n1"), std::nullopt}, row);
+        ExpectPlan(TestKind::PairedTable, {At(row, "p10"), At(row, "p01"), std::nullopt, At(row, "n1"), std::nullopt},
+                   row);
     }
 }
 
 // Effects that give no size: none at all, none that can be told apart from
 // no effect, one the method cannot use, or one too small for any study.
-TEST(PowerEdges, NoSizeIsGivenAndSaysWhy) {
+TEST(PowerEdges, NoSizeIsGivenAndSaysWhy)
+{
     const std::optional<double> none;
     struct Case {
         const char* name;
@@ -101,9 +109,19 @@ TEST(PowerEdges, NoSizeIsGivenAndSaysWhy) {
         {"perfect correlation", TestKind::Correlation, {-1.0, none, none, 10.0, none}, 0.05, 0.8, NoSize::BadEffect},
         {"r above 1", TestKind::Correlation, {1.5, none, none, 10.0, none}, 0.05, 0.8, NoSize::BadEffect},
         {"proportion above 1", TestKind::FourFold, {1.2, 0.3, 1.0, 20.0, 20.0}, 0.05, 0.8, NoSize::BadEffect},
-        {"discordant shares above 1", TestKind::PairedTable, {0.7, 0.4, none, 50.0, none}, 0.05, 0.8, NoSize::BadEffect},
+        {"discordant shares above 1",
+         TestKind::PairedTable,
+         {0.7, 0.4, none, 50.0, none},
+         0.05,
+         0.8,
+         NoSize::BadEffect},
         {"proportions 0 and 1", TestKind::FourFold, {0.0, 1.0, 1.0, 20.0, 20.0}, 0.05, 0.8, NoSize::NoSpread},
-        {"every pair discordant one way", TestKind::PairedTable, {1.0, 0.0, none, 50.0, none}, 0.05, 0.8, NoSize::NoSpread},
+        {"every pair discordant one way",
+         TestKind::PairedTable,
+         {1.0, 0.0, none, 50.0, none},
+         0.05,
+         0.8,
+         NoSize::NoSpread},
         {"alpha zero", TestKind::TwoSample, {1.0, 2.0, 1.0, 10.0, 10.0}, 0.0, 0.8, NoSize::BadLevel},
         {"alpha not a number", TestKind::Correlation, {0.3, none, none, 10.0, none}, NAN, 0.8, NoSize::BadLevel},
         {"target 1", TestKind::Paired, {1.0, 2.0, none, 10.0, none}, 0.05, 1.0, NoSize::BadTarget},
@@ -132,7 +150,8 @@ TEST(PowerEdges, NoSizeIsGivenAndSaysWhy) {
 
 // The present size alone: too few cases, or none, gives no power while the
 // size needed still stands.
-TEST(PowerEdges, PresentSizeTooSmall) {
+TEST(PowerEdges, PresentSizeTooSmall)
+{
     const std::optional<double> none;
     struct Case {
         const char* name;
@@ -156,7 +175,8 @@ TEST(PowerEdges, PresentSizeTooSmall) {
 
 // The effect read from the data on screen, against the figures worked by
 // hand: pooled SD sqrt((9*4 + 19*9) / 28), the differences 2, 3, 0, 5, 1.
-TEST(PowerEffect, FromTheDataOnScreen) {
+TEST(PowerEffect, FromTheDataOnScreen)
+{
     DetailsInput input;
     input.summary = {"10", "2", "10", "12.5", "3", "20"};
     Effect e = EffectOfData(TestMode::TwoSample, input);

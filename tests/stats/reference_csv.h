@@ -14,7 +14,8 @@ namespace korvanta::stats::testing {
 
 using ReferenceRow = std::map<std::string, std::string>;
 
-inline std::vector<std::string> SplitFields(const std::string& line, char separator) {
+inline std::vector<std::string> SplitFields(const std::string& line, char separator)
+{
     std::vector<std::string> fields;
     std::string field;
     std::istringstream in(line);
@@ -23,7 +24,8 @@ inline std::vector<std::string> SplitFields(const std::string& line, char separa
     return fields;
 }
 
-inline std::vector<ReferenceRow> ReadReference(const std::string& name) {
+inline std::vector<ReferenceRow> ReadReference(const std::string& name)
+{
     const std::string path = std::string(KORVANTA_REFERENCE_DIR) + "/" + name;
     std::ifstream in(path);
     if (!in) throw std::runtime_error("cannot open " + path);
@@ -43,7 +45,8 @@ inline std::vector<ReferenceRow> ReadReference(const std::string& name) {
 }
 
 // The cell texts of a data column field ("" is a column without cells).
-inline std::vector<std::string> CellTexts(const std::string& field) {
+inline std::vector<std::string> CellTexts(const std::string& field)
+{
     if (field.empty()) return {};
     return SplitFields(field, '|');
 }

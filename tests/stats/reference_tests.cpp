@@ -27,18 +27,17 @@
 namespace korvanta::stats {
 namespace {
 
-using testing::CellTexts;
 using testing::Cells;
+using testing::CellTexts;
 using testing::ReadReference;
 using testing::ReferenceRow;
 
-bool Close(double got, double expected) {
-    return std::fabs(got - expected) <= 1e-6 * std::fabs(expected) + 1e-10;
-}
+bool Close(double got, double expected) { return std::fabs(got - expected) <= 1e-6 * std::fabs(expected) + 1e-10; }
 
 // Compares each figure with the column of its key; a reference column the
 // list leaves out (the rank tests without raw data) must be "NA".
-void ExpectFigures(const FigureList& got, const ReferenceRow& row, const std::set<std::string>& inputs) {
+void ExpectFigures(const FigureList& got, const ReferenceRow& row, const std::set<std::string>& inputs)
+{
     std::set<std::string> seen;
     for (const auto& [key, value] : got) {
         seen.insert(key);
@@ -61,19 +60,22 @@ void ExpectFigures(const FigureList& got, const ReferenceRow& row, const std::se
     }
 }
 
-TEST(DetailsAgainstR, TwoSamples) {
+TEST(DetailsAgainstR, TwoSamples)
+{
     const auto rows = ReadReference("twosample.csv");
     ASSERT_GE(rows.size(), 30u);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.at("case"));
         const auto first = Cells(CellTexts(row.at("col1"))), second = Cells(CellTexts(row.at("col2")));
-        const TwoSampleInput summary{row.at("x1"), row.at("s1"), row.at("n1"), row.at("x2"), row.at("s2"), row.at("n2")};
+        const TwoSampleInput summary{row.at("x1"), row.at("s1"), row.at("n1"),
+                                     row.at("x2"), row.at("s2"), row.at("n2")};
         ExpectFigures(Figures(TwoSampleDetail(summary, first, second)), row,
                       {"case", "x1", "s1", "n1", "x2", "s2", "n2", "col1", "col2"});
     }
 }
 
-TEST(DetailsAgainstR, PairedColumns) {
+TEST(DetailsAgainstR, PairedColumns)
+{
     const auto rows = ReadReference("paired.csv");
     ASSERT_GE(rows.size(), 30u);
     for (const auto& row : rows) {
@@ -83,7 +85,8 @@ TEST(DetailsAgainstR, PairedColumns) {
     }
 }
 
-TEST(DetailsAgainstR, CorrelationAndRegression) {
+TEST(DetailsAgainstR, CorrelationAndRegression)
+{
     const auto rows = ReadReference("correlation.csv");
     ASSERT_GE(rows.size(), 30u);
     for (const auto& row : rows) {
@@ -93,7 +96,8 @@ TEST(DetailsAgainstR, CorrelationAndRegression) {
     }
 }
 
-TEST(DetailsAgainstR, FourFoldTables) {
+TEST(DetailsAgainstR, FourFoldTables)
+{
     const auto rows = ReadReference("fourfold.csv");
     ASSERT_GE(rows.size(), 30u);
     for (const auto& row : rows) {
@@ -103,7 +107,8 @@ TEST(DetailsAgainstR, FourFoldTables) {
     }
 }
 
-TEST(DetailsAgainstR, PairedTables) {
+TEST(DetailsAgainstR, PairedTables)
+{
     const auto rows = ReadReference("pairedtable.csv");
     ASSERT_GE(rows.size(), 30u);
     for (const auto& row : rows) {
@@ -114,7 +119,8 @@ TEST(DetailsAgainstR, PairedTables) {
 }
 
 // The driver's entry point dispatches on the mode with the same figures.
-TEST(DetailsAgainstR, DetailFiguresFollowsTheMode) {
+TEST(DetailsAgainstR, DetailFiguresFollowsTheMode)
+{
     const auto row = ReadReference("fourfold.csv").front();
     DetailsInput input;
     input.table = {row.at("a"), row.at("b"), row.at("c"), row.at("d")};

@@ -20,14 +20,16 @@ struct TwoSampleCase {
     TwoSampleResult expected;
 };
 
-void ExpectPanel(const TwoSampleResult& got, const TwoSampleResult& expected, const std::string& label) {
+void ExpectPanel(const TwoSampleResult& got, const TwoSampleResult& expected, const std::string& label)
+{
     EXPECT_EQ(got.t05, expected.t05) << label;
     EXPECT_EQ(got.t01, expected.t01) << label;
     EXPECT_EQ(got.t001, expected.t001) << label;
     EXPECT_EQ(got.resultLine, expected.resultLine) << label;
 }
 
-TEST(TwoSampleTTest, ExamplesAndTheSwappedGroups) {
+TEST(TwoSampleTTest, ExamplesAndTheSwappedGroups)
+{
     const TwoSampleCase cases[] = {
         {{"10", "2", "10", "12", "2", "10"}, {"2.101", "2.878", "3.922", "T = 2.2361  P < 0.05"}},
         {{"10", "2", "10", "13", "2", "10"}, {"2.101", "2.878", "3.922", "T = 3.3541  P < 0.01"}},
@@ -47,18 +49,19 @@ TEST(TwoSampleTTest, ExamplesAndTheSwappedGroups) {
     }
 }
 
-TEST(TwoSampleTTest, NoResultWithoutAComputableStatistic) {
+TEST(TwoSampleTTest, NoResultWithoutAComputableStatistic)
+{
     const TwoSampleInput cases[] = {
-        {"", "2", "10", "12", "2", "10"},      // a box still empty
+        {"", "2", "10", "12", "2", "10"}, // a box still empty
         {"10", "2", "10", "12", "2", ""},
-        {"abc", "2", "10", "12", "2", "10"},   // not numbers
+        {"abc", "2", "10", "12", "2", "10"}, // not numbers
         {"10", "-", "10", "12", "2", "10"},
         {"10", "2", ".", "12", "2", "10"},
-        {"10", "0", "10", "12", "0", "10"},    // no spread: zero standard error
-        {"10", "2", "1", "12", "2", "1"},      // df 0
-        {"10", "2", "0.75", "12", "2", "0.75"},  // df below 1 has no table row
-        {"10", "2", "0", "12", "2", "3"},      // a count of zero divides by zero
-        {"900000000000000", "2", "10", "-900000000000000", "2", "10"},  // X1 - X2 overflows
+        {"10", "0", "10", "12", "0", "10"},                            // no spread: zero standard error
+        {"10", "2", "1", "12", "2", "1"},                              // df 0
+        {"10", "2", "0.75", "12", "2", "0.75"},                        // df below 1 has no table row
+        {"10", "2", "0", "12", "2", "3"},                              // a count of zero divides by zero
+        {"900000000000000", "2", "10", "-900000000000000", "2", "10"}, // X1 - X2 overflows
         {"10", "2", "900000000000000", "12", "2", "900000000000000"},  // N1 + N2 overflows
     };
     for (const auto& in : cases) {
@@ -70,17 +73,20 @@ TEST(TwoSampleTTest, NoResultWithoutAComputableStatistic) {
 
 // ----- Paired t-test -----
 
-TEST(PairedTTest, ExamplesAndTheSwappedColumns) {
+TEST(PairedTTest, ExamplesAndTheSwappedColumns)
+{
     struct Case {
         std::vector<std::string> first, second;
         PairedTResult expected;
     };
     const Case cases[] = {
-        {{"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "8"},
+        {{"10", "12", "9", "14", "11"},
+         {"8", "9", "9", "10", "8"},
          {"5", "2.4000", "1.5166", "2.776", "4.604", "8.610", "T = 3.5386  P < 0.05"}},
         {{"5", "7"}, {"3", "4"}, {"2", "2.5000", "0.7071", "12.71", "63.66", "636.6", "T = 5.0000  P > 0.05"}},
         // Rows with an empty cell or a text that is not a number are left out.
-        {{"10", "", "12", "9", "14", "11", "-", "3", "1..2"}, {"8", "7", "9", "9", "10", "8", "4", "", "5"},
+        {{"10", "", "12", "9", "14", "11", "-", "3", "1..2"},
+         {"8", "7", "9", "9", "10", "8", "4", "", "5"},
          {"5", "2.4000", "1.5166", "2.776", "4.604", "8.610", "T = 3.5386  P < 0.05"}},
     };
     for (const auto& c : cases) {
@@ -96,13 +102,14 @@ TEST(PairedTTest, ExamplesAndTheSwappedColumns) {
     }
 }
 
-TEST(PairedTTest, EmptyPanelWithoutSpreadOrPairs) {
+TEST(PairedTTest, EmptyPanelWithoutSpreadOrPairs)
+{
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{"5", "7"}, {"3", "5"}},                       // equal differences: Sd = 0
+        {{"5", "7"}, {"3", "5"}}, // equal differences: Sd = 0
         // Equal large differences, whose sums leave a spurious spread in double.
         {{"99999.9999", "199999.9999", "299999.9999"}, {"0", "100000", "200000"}},
-        {{"5"}, {"3"}},                                 // one pair
-        {{"", "5", "-"}, {"1", "", "2"}},               // no pair at all
+        {{"5"}, {"3"}},                   // one pair
+        {{"", "5", "-"}, {"1", "", "2"}}, // no pair at all
     };
     for (const auto& [first, second] : cases) {
         const PairedTResult got = PairedTTest(Cells(first), Cells(second));
@@ -111,43 +118,59 @@ TEST(PairedTTest, EmptyPanelWithoutSpreadOrPairs) {
     }
 }
 
-TEST(PairedTTest, DifferencesOfValuesAtTheEdgeOfTheRange) {
+TEST(PairedTTest, DifferencesOfValuesAtTheEdgeOfTheRange)
+{
     // Exact sums have no overflow: 900000000000001 and 899999999999999.
     const PairedTResult got = PairedTTest(Cells({"900000000000000", "900000000000000"}), Cells({"-1", "1"}));
     EXPECT_EQ(got.pairs + " " + got.meanDifference + " " + got.sdDifference, "2 900000000000000.0000 1.4142");
     EXPECT_EQ(got.resultLine, "T = 900000000000000.0000  P < 0.001");
 }
 
-TEST(PairedTTest, PairCountsFromTheThousandRowOn) {
+TEST(PairedTTest, PairCountsFromTheThousandRowOn)
+{
     const auto first = CellsOf(1002, [](int k) { return std::to_string(k % 7); });
     const auto second = CellsOf(1002, [](int k) { return std::to_string(k % 3); });
     const auto thousandPairs = std::span(first).first(1001);
-    EXPECT_EQ(PairedTTest(thousandPairs, second).t05, "1.962");  // df 1000
-    EXPECT_EQ(PairedTTest(first, second).t05, "1.960");          // df 1001: infinity row
+    EXPECT_EQ(PairedTTest(thousandPairs, second).t05, "1.962"); // df 1000
+    EXPECT_EQ(PairedTTest(first, second).t05, "1.960");         // df 1001: infinity row
     EXPECT_EQ(PairedTTest(first, second).pairs, "1002");
 }
 
 // ----- Correlation and regression -----
 
-TEST(CorrelationRegression, ExamplesAndPerfectLines) {
+TEST(CorrelationRegression, ExamplesAndPerfectLines)
+{
     struct Case {
         std::vector<std::string> x, y;
         CorrelationResult expected;
     };
     const Case cases[] = {
-        {{"1", "2", "3", "4", "5"}, {"2.1", "3.9", "6.2", "7.8", "10.1"},
+        {{"1", "2", "3", "4", "5"},
+         {"2.1", "3.9", "6.2", "7.8", "10.1"},
          {"5", "0.9987", "33.3213", "3.182", "5.841", "12.92", "P < 0.001", "Y=0.0500+1.9900X"}},
-        {{"2", "4", "6", "8"}, {"9", "7", "8", "3"},
+        {{"2", "4", "6", "8"},
+         {"9", "7", "8", "3"},
          {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.60", "P > 0.05", "Y=11.0000-0.8500X"}},
-        {{"1", "2", "3"}, {"2", "4", "6"}, {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=0.0000+2.0000X"}},
-        {{"1", "2", "3"}, {"6", "4", "2"}, {"3", "-1.0000", "", "12.71", "63.66", "636.6", "完全负相关", "Y=8.0000-2.0000X"}},
-        {{"1", "2", "3"}, {".5", "2.5", "4.5"}, {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=-1.5000+2.0000X"}},
+        {{"1", "2", "3"},
+         {"2", "4", "6"},
+         {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=0.0000+2.0000X"}},
+        {{"1", "2", "3"},
+         {"6", "4", "2"},
+         {"3", "-1.0000", "", "12.71", "63.66", "636.6", "完全负相关", "Y=8.0000-2.0000X"}},
+        {{"1", "2", "3"},
+         {".5", "2.5", "4.5"},
+         {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=-1.5000+2.0000X"}},
         // Rounding leaves r just above 1: still a perfect line, not "P > 0.05".
-        {{"0.1", "0.2", "0.3"}, {"1.2", "1.9", "2.6"}, {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=0.5000+7.0000X"}},
+        {{"0.1", "0.2", "0.3"},
+         {"1.2", "1.9", "2.6"},
+         {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=0.5000+7.0000X"}},
         // All Y equal: the flat line through the mean of Y, r undefined.
-        {{"1", "2", "3"}, {"4", "4", "4"}, {"3", "", "0.0000", "12.71", "63.66", "636.6", "P > 0.05", "Y=4.0000+0.0000X"}},
+        {{"1", "2", "3"},
+         {"4", "4", "4"},
+         {"3", "", "0.0000", "12.71", "63.66", "636.6", "P > 0.05", "Y=4.0000+0.0000X"}},
         // Rows with an empty cell or a text that is not a number are left out.
-        {{"2", "", "4", "6", "-", "8", "5"}, {"9", "1", "7", "8", "2", "3", ""},
+        {{"2", "", "4", "6", "-", "8", "5"},
+         {"9", "1", "7", "8", "2", "3", ""},
          {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.60", "P > 0.05", "Y=11.0000-0.8500X"}},
     };
     for (const auto& c : cases) {
@@ -157,16 +180,18 @@ TEST(CorrelationRegression, ExamplesAndPerfectLines) {
         EXPECT_EQ(got.r, c.expected.r) << label;
         EXPECT_EQ(got.tr, c.expected.tr) << label;
         EXPECT_EQ(got.t05 + " " + got.t01 + " " + got.t001,
-                  c.expected.t05 + " " + c.expected.t01 + " " + c.expected.t001) << label;
+                  c.expected.t05 + " " + c.expected.t01 + " " + c.expected.t001)
+            << label;
         EXPECT_EQ(got.verdict, c.expected.verdict) << label;
         EXPECT_EQ(got.equation, c.expected.equation) << label;
     }
 }
 
-TEST(CorrelationRegression, EmptyPanelWithoutALine) {
+TEST(CorrelationRegression, EmptyPanelWithoutALine)
+{
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{"1", "2"}, {"3", "5"}},                 // two pairs only
-        {{"1", "1", "1"}, {"2", "4", "6"}},       // all X equal: no slope
+        {{"1", "2"}, {"3", "5"}},           // two pairs only
+        {{"1", "1", "1"}, {"2", "4", "6"}}, // all X equal: no slope
         {{"0.1", "0.1", "0.1", "0.1"}, {"1", "2", "3", "5"}},
         {{"1", "2", "3", ""}, {"1", "", "3", "4"}},
     };
@@ -176,19 +201,22 @@ TEST(CorrelationRegression, EmptyPanelWithoutALine) {
     }
 }
 
-TEST(CorrelationRegression, ProductsPastSixtyFourBits) {
+TEST(CorrelationRegression, ProductsPastSixtyFourBits)
+{
     const CorrelationResult got = CorrelationRegression(Cells({"1", "2", "900000000000000"}), Cells({"1", "2", "3"}));
     EXPECT_EQ(got.r + " " + got.tr + " " + got.equation, "0.8660 1.7321 Y=1.5000+0.0000X");
 }
 
-TEST(CorrelationRegression, DegreesOfFreedomAreNMinusTwo) {
+TEST(CorrelationRegression, DegreesOfFreedomAreNMinusTwo)
+{
     const auto x = CellsOf(1003, [](int k) { return std::to_string(k); });
     const auto y = CellsOf(1003, [](int k) { return std::to_string((k * 37) % 101); });
-    EXPECT_EQ(CorrelationRegression(std::span(x).first(1002), y).t05, "1.962");  // df 1000
-    EXPECT_EQ(CorrelationRegression(x, y).t05, "1.960");                       // df 1001
+    EXPECT_EQ(CorrelationRegression(std::span(x).first(1002), y).t05, "1.962"); // df 1000
+    EXPECT_EQ(CorrelationRegression(x, y).t05, "1.960");                        // df 1001
 }
 
-TEST(CorrelationRegression, LargeStoresPastTheFixedPointProductOfSums) {
+TEST(CorrelationRegression, LargeStoresPastTheFixedPointProductOfSums)
+{
     // 32,766 rows of values near 500: sum x times sum y passes the fixed-point
     // range, yet the data are ordinary and the panel must show them. The
     // figures are exact (tools/reference/exact_panels.py, Python fractions).
@@ -204,7 +232,8 @@ TEST(CorrelationRegression, LargeStoresPastTheFixedPointProductOfSums) {
 
 // ----- Column summary -----
 
-TEST(SummariseColumn, CountMeanAndSd) {
+TEST(SummariseColumn, CountMeanAndSd)
+{
     // The three texts the summary boxes show.
     struct Texts {
         std::string meanText, sdText, countText;
@@ -216,7 +245,7 @@ TEST(SummariseColumn, CountMeanAndSd) {
     const Case cases[] = {
         {{"1", "2", "3", "", "", "", "", "", ""}, {"2", "1", "3"}},
         {{"4", "", "6"}, {"5", "1.4142", "2"}},
-        {{"1.23456"}, {"1.23456", "0", "1"}},   // at the precision typed
+        {{"1.23456"}, {"1.23456", "0", "1"}}, // at the precision typed
         {{"5"}, {"5", "0", "1"}},
         {{"0.1", "0.1", "0.1"}, {".1", "0", "3"}},
         // Equal large values, whose sums leave a spurious spread in double.

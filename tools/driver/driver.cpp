@@ -33,13 +33,20 @@ QString BoolText(bool value) { return value ? QStringLiteral("true") : QStringLi
 std::pair<Qt::Key, Qt::KeyboardModifiers> ParseKey(const QString& chord)
 {
     static const QHash<QString, Qt::Key> names = {
-        {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Return"), Qt::Key_Return},
-        {QStringLiteral("Down"), Qt::Key_Down}, {QStringLiteral("Up"), Qt::Key_Up},
-        {QStringLiteral("Left"), Qt::Key_Left}, {QStringLiteral("Right"), Qt::Key_Right},
-        {QStringLiteral("Home"), Qt::Key_Home}, {QStringLiteral("End"), Qt::Key_End},
-        {QStringLiteral("Backspace"), Qt::Key_Backspace}, {QStringLiteral("Delete"), Qt::Key_Delete},
-        {QStringLiteral("Tab"), Qt::Key_Tab}, {QStringLiteral("Escape"), Qt::Key_Escape},
-        {QStringLiteral("PageUp"), Qt::Key_PageUp}, {QStringLiteral("PageDown"), Qt::Key_PageDown},
+        {QStringLiteral("Enter"), Qt::Key_Return},
+        {QStringLiteral("Return"), Qt::Key_Return},
+        {QStringLiteral("Down"), Qt::Key_Down},
+        {QStringLiteral("Up"), Qt::Key_Up},
+        {QStringLiteral("Left"), Qt::Key_Left},
+        {QStringLiteral("Right"), Qt::Key_Right},
+        {QStringLiteral("Home"), Qt::Key_Home},
+        {QStringLiteral("End"), Qt::Key_End},
+        {QStringLiteral("Backspace"), Qt::Key_Backspace},
+        {QStringLiteral("Delete"), Qt::Key_Delete},
+        {QStringLiteral("Tab"), Qt::Key_Tab},
+        {QStringLiteral("Escape"), Qt::Key_Escape},
+        {QStringLiteral("PageUp"), Qt::Key_PageUp},
+        {QStringLiteral("PageDown"), Qt::Key_PageDown},
         {QStringLiteral("F1"), Qt::Key_F1},
     };
     Qt::KeyboardModifiers modifiers;
@@ -55,8 +62,7 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> ParseKey(const QString& chord)
             break;
         rest = rest.mid(rest.indexOf(QLatin1Char('+')) + 1);
     }
-    if (names.contains(rest))
-        return {names.value(rest), modifiers};
+    if (names.contains(rest)) return {names.value(rest), modifiers};
     if (rest.size() == 1 && rest.at(0).unicode() < 128 && rest.at(0).isPrint())
         return {static_cast<Qt::Key>(rest.at(0).toUpper().unicode()), modifiers};
     throw ScriptError("unknown key: " + chord.toStdString());
@@ -72,14 +78,22 @@ QString Unescape(const QString& text)
             out += text[i];
             continue;
         }
-        if (++i == text.size())
-            throw ScriptError("a backslash ends the text: " + text.toStdString());
+        if (++i == text.size()) throw ScriptError("a backslash ends the text: " + text.toStdString());
         switch (text[i].unicode()) {
-        case 't': out += QLatin1Char('\t'); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case '\\': out += QLatin1Char('\\'); break;
-        default: throw ScriptError("unknown escape \\" + QString(text[i]).toStdString());
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        default:
+            throw ScriptError("unknown escape \\" + QString(text[i]).toStdString());
         }
     }
     return out;
@@ -91,11 +105,21 @@ QString Escape(const QString& text)
     QString out;
     for (const QChar ch : text) {
         switch (ch.unicode()) {
-        case '\t': out += QStringLiteral("\\t"); break;
-        case '\n': out += QStringLiteral("\\n"); break;
-        case '\r': out += QStringLiteral("\\r"); break;
-        case '\\': out += QStringLiteral("\\\\"); break;
-        default: out += ch; break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        default:
+            out += ch;
+            break;
         }
     }
     return out;
@@ -124,29 +148,23 @@ void Driver::Settle()
 
 QWidget* Driver::Control(const QString& name)
 {
-    if (name == QStringLiteral("Form1"))
-        return window_.get();
+    if (name == QStringLiteral("Form1")) return window_.get();
     if (name == QStringLiteral("Form2")) {
         // Loaded by its menu item, unloaded (deleted) when closed.
-        if (QWidget* form2 = window_->TTable())
-            return form2;
+        if (QWidget* form2 = window_->TTable()) return form2;
         throw ScriptError("Form2 is not open");
     }
-    if (auto* found = window_->findChild<QWidget*>(name))
-        return found;
+    if (auto* found = window_->findChild<QWidget*>(name)) return found;
     if (QWidget* form2 = window_->TTable())
-        if (auto* found = form2->findChild<QWidget*>(name))
-            return found;
+        if (auto* found = form2->findChild<QWidget*>(name)) return found;
     throw ScriptError("unknown control: " + name.toStdString());
 }
 
 bool Driver::Run(const QString& rawLine)
 {
-    if (ended_)
-        return false;
+    if (ended_) return false;
     const QString line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
-    if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#')))
-        return true;
+    if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#'))) return true;
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     const QString command = space < 0 ? line : line.left(space);
     const QString rest = space < 0 ? QString() : line.mid(space + 1);
@@ -177,22 +195,18 @@ bool Driver::Run(const QString& rawLine)
     } else if (command == QStringLiteral("scroll")) {
         bool ok = false;
         const int value = rest.trimmed().toInt(&ok);
-        if (!ok)
-            throw ScriptError("scroll needs a whole number: " + rest.toStdString());
+        if (!ok) throw ScriptError("scroll needs a whole number: " + rest.toStdString());
         Scroll(value);
     } else if (command == QStringLiteral("wheel")) {
         // wheel NAME STEPS: notches of the mouse wheel over NAME, positive down.
         bool ok = false;
         const int steps = text.trimmed().toInt(&ok);
-        if (!ok)
-            throw ScriptError("wheel needs a whole number of steps: " + text.toStdString());
+        if (!ok) throw ScriptError("wheel needs a whole number of steps: " + text.toStdString());
         Wheel(Control(name), steps);
     } else if (command == QStringLiteral("menu")) {
         QAction* action = window_->FindAction(rest);
-        if (!action)
-            throw ScriptError("unknown menu item: " + rest.toStdString());
-        if (action->isEnabled())
-            action->trigger();
+        if (!action) throw ScriptError("unknown menu item: " + rest.toStdString());
+        if (action->isEnabled()) action->trigger();
     } else if (command == QStringLiteral("shortcut")) {
         Shortcut(rest.trimmed());
     } else if (command == QStringLiteral("answer-file")) {
@@ -217,17 +231,17 @@ bool Driver::Run(const QString& rawLine)
         } else {
             const int first = words.size() >= 2 ? ui::ColumnFromLetters(words[0]) : -1;
             const int second = words.size() >= 2 ? ui::ColumnFromLetters(words[1]) : -1;
-            const bool headingWord = words.size() == 3 && (words[2] == QStringLiteral("heading") || words[2] == QStringLiteral("noheading"));
+            const bool headingWord =
+                words.size() == 3 && (words[2] == QStringLiteral("heading") || words[2] == QStringLiteral("noheading"));
             if (first < 0 || second < 0 || (words.size() == 3 && !headingWord) || words.size() > 3)
-                throw ScriptError("answer-import needs two column letters and heading or noheading, or cancel: " + rest.toStdString());
+                throw ScriptError("answer-import needs two column letters and heading or noheading, or cancel: " +
+                                  rest.toStdString());
             ScriptedInteraction::ImportAnswer answer{first, second, std::nullopt};
-            if (headingWord)
-                answer.heading = words[2] == QStringLiteral("heading");
+            if (headingWord) answer.heading = words[2] == QStringLiteral("heading");
             interaction_.AnswerNextImport(answer);
         }
     } else if (command == QStringLiteral("answer-button")) {
-        if (rest.isEmpty())
-            throw ScriptError("answer-button needs a button caption");
+        if (rest.isEmpty()) throw ScriptError("answer-button needs a button caption");
         interaction_.AnswerNextQuestion(rest);
     } else if (command == QStringLiteral("paste")) {
         Paste(Control(name), Unescape(text));
@@ -240,13 +254,11 @@ bool Driver::Run(const QString& rawLine)
     } else if (command == QStringLiteral("grab")) {
         // grab NAME PATH: a PNG of the control or window as drawn.
         Settle();
-        if (!Control(name)->grab().save(text, "PNG"))
-            throw ScriptError("cannot write " + text.toStdString());
+        if (!Control(name)->grab().save(text, "PNG")) throw ScriptError("cannot write " + text.toStdString());
     } else if (command == QStringLiteral("close")) {
         Control(name)->close();
     } else if (command == QStringLiteral("print")) {
-        for (const QString& each : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            Print(each);
+        for (const QString& each : rest.split(QLatin1Char(' '), Qt::SkipEmptyParts)) Print(each);
         out_.flush();
     } else {
         throw ScriptError("unknown command: " + command.toStdString());
@@ -271,10 +283,8 @@ void Driver::Focus(QWidget* widget)
 {
     // A user clicks into a box: at its right end, so the caret lands after
     // the text, as after every change.
-    if (QApplication::activeWindow() != widget->window())
-        QApplication::setActiveWindow(widget->window());
-    if (QApplication::focusWidget() == widget)
-        return;
+    if (QApplication::activeWindow() != widget->window()) QApplication::setActiveWindow(widget->window());
+    if (QApplication::focusWidget() == widget) return;
     if (qobject_cast<QLineEdit*>(widget))
         QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(widget->width() - 2, widget->height() / 2));
     else
@@ -286,8 +296,8 @@ void Driver::Type(QWidget* widget, const QString& text)
     Focus(widget);
     for (const QChar ch : text) {
         const Qt::Key code = ch.unicode() < 128 && ch.isLetterOrNumber() ? static_cast<Qt::Key>(ch.toUpper().unicode())
-                             : ch == QLatin1Char(' ')                      ? Qt::Key_Space
-                                                                           : Qt::Key_unknown;
+                             : ch == QLatin1Char(' ')                    ? Qt::Key_Space
+                                                                         : Qt::Key_unknown;
         QTest::sendKeyEvent(QTest::Click, widget, code, QString(ch), Qt::NoModifier);
         Settle();
     }
@@ -313,8 +323,7 @@ void Driver::Set(QWidget* widget, const QString& text)
 void Driver::Scroll(int value)
 {
     auto* bar = qobject_cast<QScrollBar*>(Control(QStringLiteral("VS1")));
-    if (!bar->isEnabled())
-        return;
+    if (!bar->isEnabled()) return;
     // A thumb drag: the value follows the thumb while it moves.
     bar->setSliderDown(true);
     bar->setSliderPosition(value);
@@ -332,10 +341,10 @@ void Driver::Wheel(QWidget* widget, int steps)
     for (int i = 0; i < std::abs(steps); ++i) {
         for (QWidget* target = widget; target; target = target->parentWidget()) {
             const QPointF at = widget->mapTo(target, centre);
-            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), notch, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), notch, Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
             QApplication::sendEvent(target, &event);
-            if (event.isAccepted() || target->isWindow())
-                break;
+            if (event.isAccepted() || target->isWindow()) break;
         }
         Settle();
     }
@@ -344,13 +353,11 @@ void Driver::Wheel(QWidget* widget, int steps)
 void Driver::Shortcut(const QString& chord)
 {
     const QKeySequence sequence = QKeySequence::fromString(chord, QKeySequence::PortableText);
-    if (sequence.isEmpty())
-        throw ScriptError("unknown shortcut: " + chord.toStdString());
+    if (sequence.isEmpty()) throw ScriptError("unknown shortcut: " + chord.toStdString());
     // The chord is pressed in the main window, which is then the active one.
     QApplication::setActiveWindow(window_.get());
     QWidget* target = QApplication::focusWidget();
-    if (!target || target->window() != window_.get())
-        target = window_.get();
+    if (!target || target->window() != window_.get()) target = window_.get();
     const QKeyCombination combination = sequence[0];
     QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
 }
@@ -370,8 +377,7 @@ void Driver::Drop(const QString& path)
     data.setUrls({QUrl::fromLocalFile(path)});
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return;
+    if (!enter.isAccepted()) return;
     QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &dropped);
 }
@@ -394,11 +400,9 @@ bool Driver::ShownAnywhere(const QString& name) const
     // The store's lists are no widgets; one of that name in any window of
     // the program would be what the user sees of them.
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == name && top->isVisible())
-            return true;
+        if (top->objectName() == name && top->isVisible()) return true;
         for (const QWidget* found : top->findChildren<QWidget*>(name))
-            if (found->isVisible())
-                return true;
+            if (found->isVisible()) return true;
     }
     return false;
 }
@@ -414,83 +418,62 @@ QString Driver::Value(const QString& name)
         auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         return box ? QString::number(box->cursorPosition()) : QString();
     }
-    if (name == QStringLiteral("message"))
-        return interaction_.LastMessage();
-    if (name == QStringLiteral("question"))
-        return interaction_.LastQuestion();
-    if (name == QStringLiteral("url"))
-        return interaction_.LastUrl();
-    if (name == QStringLiteral("clipboard"))
-        return Escape(QApplication::clipboard()->text());
+    if (name == QStringLiteral("message")) return interaction_.LastMessage();
+    if (name == QStringLiteral("question")) return interaction_.LastQuestion();
+    if (name == QStringLiteral("url")) return interaction_.LastUrl();
+    if (name == QStringLiteral("clipboard")) return Escape(QApplication::clipboard()->text());
     if (name == QStringLiteral("clipboard.html")) {
         const QMimeData* data = QApplication::clipboard()->mimeData();
         return data && data->hasHtml() ? Escape(data->html()) : QString();
     }
-    if (name == QStringLiteral("sheets"))
-        return interaction_.LastSheets().join(QLatin1Char('|'));
+    if (name == QStringLiteral("sheets")) return interaction_.LastSheets().join(QLatin1Char('|'));
     if (name == QStringLiteral("cursor"))
         return window_->cursor().shape() == Qt::WaitCursor ? QStringLiteral("busy") : QStringLiteral("normal");
-    if (name == QStringLiteral("FormDetails.visible"))
-        return BoolText(window_->Details()->isVisible());
-    if (name == QStringLiteral("Form2.visible"))
-        return BoolText(window_->TTable() && window_->TTable()->isVisible());
+    if (name == QStringLiteral("FormDetails.visible")) return BoolText(window_->Details()->isVisible());
+    if (name == QStringLiteral("Form2.visible")) return BoolText(window_->TTable() && window_->TTable()->isVisible());
     if (name == QStringLiteral("Form2.caption") || name == QStringLiteral("Form2"))
         return window_->TTable() ? window_->TTable()->windowTitle() : QString();
-    if (name == QStringLiteral("Picture3"))
-        return window_->Banner()->CurrentLine();
+    if (name == QStringLiteral("Picture3")) return window_->Banner()->CurrentLine();
     if (name == QStringLiteral("Picture3.background"))
         return window_->Banner()->Background().name(QColor::HexRgb).toUpper();
-    for (const auto& [list, column] : {std::pair{QStringLiteral("List1"), grid::Column::First}, std::pair{QStringLiteral("List2"), grid::Column::Second}}) {
+    for (const auto& [list, column] : {std::pair{QStringLiteral("List1"), grid::Column::First},
+                                       std::pair{QStringLiteral("List2"), grid::Column::Second}}) {
         if (name == list) {
             QStringList items;
-            for (const std::string& item : store.Items(column))
-                items << QString::fromStdString(item);
+            for (const std::string& item : store.Items(column)) items << QString::fromStdString(item);
             return items.join(QLatin1Char('|'));
         }
-        if (name == list + QStringLiteral(".count"))
-            return QString::number(store.Count(column));
-        if (name == list + QStringLiteral(".visible"))
-            return BoolText(ShownAnywhere(list));
+        if (name == list + QStringLiteral(".count")) return QString::number(store.Count(column));
+        if (name == list + QStringLiteral(".visible")) return BoolText(ShownAnywhere(list));
     }
 
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     QWidget* widget = Control(dot < 0 ? name : name.left(dot));
     const QString property = dot < 0 ? QString() : name.mid(dot + 1);
-    if (property == QStringLiteral("visible"))
-        return BoolText(widget->isVisible());
+    if (property == QStringLiteral("visible")) return BoolText(widget->isVisible());
     if (property == QStringLiteral("accessibleName")) {
         // What a screen reader announces, as Qt's accessibility layer gives it.
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         return accessible ? accessible->text(QAccessible::Name) : QString();
     }
-    if (property == QStringLiteral("enabled"))
-        return BoolText(widget->isEnabled());
-    if (property == QStringLiteral("bold"))
-        return BoolText(widget->font().bold());
+    if (property == QStringLiteral("enabled")) return BoolText(widget->isEnabled());
+    if (property == QStringLiteral("bold")) return BoolText(widget->font().bold());
     if (property == QStringLiteral("raised")) {
         auto* frame = qobject_cast<QFrame*>(widget);
         return BoolText(frame && frame->frameShape() != QFrame::NoFrame && frame->frameShadow() == QFrame::Raised);
     }
     if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
-        if (property == QStringLiteral("value"))
-            return QString::number(bar->value());
-        if (property == QStringLiteral("max"))
-            return QString::number(bar->maximum());
+        if (property == QStringLiteral("value")) return QString::number(bar->value());
+        if (property == QStringLiteral("max")) return QString::number(bar->maximum());
     }
     if (!property.isEmpty() && property != QStringLiteral("caption") && property != QStringLiteral("text"))
         throw ScriptError("unknown property: " + name.toStdString());
-    if (auto* box = qobject_cast<QLineEdit*>(widget))
-        return box->text();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    if (auto* group = qobject_cast<QGroupBox*>(widget))
-        return group->title();
-    if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
-        return text->toPlainText();
-    if (widget->isWindow())
-        return widget->windowTitle();
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) return box->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) return text->toPlainText();
+    if (widget->isWindow()) return widget->windowTitle();
     throw ScriptError("no text to print for " + name.toStdString());
 }
 

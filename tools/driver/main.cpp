@@ -42,8 +42,7 @@ int main(int argc, char* argv[])
         const QString line = QString::fromUtf8(script.readLine()).remove(QLatin1Char('\n'));
         ++lineNumber;
         try {
-            if (!driver.Run(line))
-                break;
+            if (!driver.Run(line)) break;
         } catch (const korvanta::driver::ScriptError& error) {
             out.flush();
             std::fprintf(stderr, "korvanta-driver: line %d: %s\n", lineNumber, error.what());

@@ -53,33 +53,35 @@ public:
     {
         lastMessage_ = title + QLatin1Char('|') + text;
     }
-    std::optional<QString> ChooseFileToOpen(QWidget*, const ui::FileRequest& request) override { return TakeAnswer(request); }
-    std::optional<QString> ChooseFileToSave(QWidget*, const ui::FileRequest& request) override { return TakeAnswer(request); }
+    std::optional<QString> ChooseFileToOpen(QWidget*, const ui::FileRequest& request) override
+    {
+        return TakeAnswer(request);
+    }
+    std::optional<QString> ChooseFileToSave(QWidget*, const ui::FileRequest& request) override
+    {
+        return TakeAnswer(request);
+    }
     bool PreviewImport(ui::ImportDialog& dialog) override
     {
-        if (dialog.SheetNames().size() > 1)
-            lastSheets_ = dialog.SheetNames();
+        if (dialog.SheetNames().size() > 1) lastSheets_ = dialog.SheetNames();
         const std::optional<int> sheet = std::exchange(nextSheet_, 0);
         const std::optional<ImportAnswer> answer = std::exchange(nextImport_, ImportAnswer{});
-        if (!sheet || !answer)
-            return false;
+        if (!sheet || !answer) return false;
         // A sheet or column the file does not have cancels, as a user
         // could not pick it.
-        if (!dialog.ChooseSheet(*sheet) || !dialog.ChooseColumns(answer->first, answer->second))
-            return false;
-        if (answer->heading)
-            dialog.SetHeading(*answer->heading);
+        if (!dialog.ChooseSheet(*sheet) || !dialog.ChooseColumns(answer->first, answer->second)) return false;
+        if (answer->heading) dialog.SetHeading(*answer->heading);
         return true;
     }
     int Ask(QWidget*, const ui::Question& question) override
     {
         lastQuestion_ = question.title + QLatin1Char('|') + question.text;
-        if (!nextAnswer_)
-            return question.unattendedButton;
+        if (!nextAnswer_) return question.unattendedButton;
         const QString caption = *std::exchange(nextAnswer_, std::nullopt);
         const auto index = question.buttons.indexOf(caption);
         if (index < 0) {
-            refusedAnswer_ = caption + QStringLiteral(" (offered: ") + question.buttons.join(QLatin1Char('|')) + QLatin1Char(')');
+            refusedAnswer_ =
+                caption + QStringLiteral(" (offered: ") + question.buttons.join(QLatin1Char('|')) + QLatin1Char(')');
             return question.cancelButton;
         }
         return static_cast<int>(index);
