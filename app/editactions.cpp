@@ -125,18 +125,18 @@ void MainWindow::UpdateEditActions()
 void MainWindow::Undo()
 {
     CommitEdits();
-    if (std::optional<grid::EditState> state = history_.Undo()) restoreState(std::move(*state));
+    if (std::optional<grid::EditState> state = history_.Undo()) RestoreEditState(std::move(*state));
     UpdateEditActions();
 }
 
 void MainWindow::Redo()
 {
     CommitEdits();
-    if (std::optional<grid::EditState> state = history_.Redo()) restoreState(std::move(*state));
+    if (std::optional<grid::EditState> state = history_.Redo()) RestoreEditState(std::move(*state));
     UpdateEditActions();
 }
 
-void MainWindow::restoreState(grid::EditState state)
+void MainWindow::RestoreEditState(grid::EditState state)
 {
     const QScopedValueRollback<bool> pause(pausingHistory_, true);
     ShowTest(state.place.mode);

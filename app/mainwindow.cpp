@@ -338,7 +338,7 @@ void MainWindow::OnColumnsChanged(bool first, bool second)
 {
     switch (mode_) {
     case TestMode::PairedT:
-        pairedT_->show(stats::PairedTTest(store_.PairMoments()));
+        pairedT_->ShowResult(stats::PairedTTest(store_.PairMoments()));
         break;
     case TestMode::TwoSample:
         // Only the changed column's boxes are written.
@@ -346,7 +346,7 @@ void MainWindow::OnColumnsChanged(bool first, bool second)
         if (second) twoSample_->WriteSummary(1, stats::SummariseColumn(store_.Moments(grid::Column::Second)));
         break;
     case TestMode::Correlation:
-        correlation_->show(stats::CorrelationRegression(store_.PairMoments()));
+        correlation_->ShowResult(stats::CorrelationRegression(store_.PairMoments()));
         break;
     case TestMode::FourFold:
     case TestMode::PairedChiSquare:
@@ -360,9 +360,9 @@ void MainWindow::OnTableChanged()
 {
     const TablePanel::Texts texts = table_->CellTexts();
     if (mode_ == TestMode::FourFold)
-        fourFold_->show(stats::FourFoldChiSquare(texts.View()));
+        fourFold_->ShowResult(stats::FourFoldChiSquare(texts.View()));
     else if (mode_ == TestMode::PairedChiSquare)
-        pairedChi_->show(stats::PairedChiSquare(texts.View()));
+        pairedChi_->ShowResult(stats::PairedChiSquare(texts.View()));
     else
         return;
     RefreshDetails();

@@ -167,7 +167,7 @@ private:
     // first, and nothing is recorded halfway through.
     void AsOneStep(const std::function<void()>& change);
     void NoteEdit();
-    void restoreState(grid::EditState state);
+    void RestoreEditState(grid::EditState state);
     void UpdateEditActions();
     // Writes the export file; true when it was written.
     bool ExportData();

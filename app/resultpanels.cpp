@@ -133,11 +133,11 @@ stats::TwoSampleInput TwoSamplePanel::Input(std::array<std::string, 6>& texts) c
 void TwoSamplePanel::Recompute()
 {
     std::array<std::string, 6> texts;
-    show(stats::TwoSampleTTest(Input(texts)));
+    ShowResult(stats::TwoSampleTTest(Input(texts)));
     emit Recomputed();
 }
 
-void TwoSamplePanel::show(const stats::TwoSampleResult& result)
+void TwoSamplePanel::ShowResult(const stats::TwoSampleResult& result)
 {
     SetCaption(result_, Qs(result.resultLine));
     SetCaption(t05_, Qs(result.t05));
@@ -178,7 +178,7 @@ void TwoSamplePanel::ClearBoxes()
     for (QLineEdit* box : boxes_) box->setText(QString());
 }
 
-void TwoSamplePanel::ClearResults() { show({}); }
+void TwoSamplePanel::ClearResults() { ShowResult({}); }
 
 bool TwoSamplePanel::eventFilter(QObject* watched, QEvent* event)
 {
@@ -218,7 +218,7 @@ PairedTPanel::PairedTPanel(QWidget* parent) : QFrame(parent)
     result_ = Label5(this, 7, 1200, 1560, Red());
 }
 
-void PairedTPanel::show(const stats::PairedTResult& result)
+void PairedTPanel::ShowResult(const stats::PairedTResult& result)
 {
     SetCaption(pairs_, Qs(result.pairs));
     SetCaption(mean_, Qs(result.meanDifference));
@@ -229,7 +229,7 @@ void PairedTPanel::show(const stats::PairedTResult& result)
     SetCaption(result_, Qs(result.resultLine));
 }
 
-void PairedTPanel::ClearResults() { show({}); }
+void PairedTPanel::ClearResults() { ShowResult({}); }
 
 // ---------------------------------------------------------------- correlation
 
@@ -260,7 +260,7 @@ CorrelationPanel::CorrelationPanel(QWidget* parent) : QFrame(parent)
     }
 }
 
-void CorrelationPanel::show(const stats::CorrelationResult& result)
+void CorrelationPanel::ShowResult(const stats::CorrelationResult& result)
 {
     SetCaption(pairs_, Qs(result.pairs));
     SetCaption(r_, Qs(result.r));
@@ -272,7 +272,7 @@ void CorrelationPanel::show(const stats::CorrelationResult& result)
     SetCaption(equation_, Qs(result.equation));
 }
 
-void CorrelationPanel::ClearResults() { show({}); }
+void CorrelationPanel::ClearResults() { ShowResult({}); }
 
 // ---------------------------------------------------------------- four-fold
 
@@ -301,7 +301,7 @@ FourFoldPanel::FourFoldPanel(QWidget* parent) : QFrame(parent)
     verdict_ = Label5(this, 21, 1140, 1560, Red());
 }
 
-void FourFoldPanel::show(const stats::FourFoldResult& result)
+void FourFoldPanel::ShowResult(const stats::FourFoldResult& result)
 {
     SetCaption(expected_[0], Qs(result.expectedA));
     SetCaption(expected_[1], Qs(result.expectedB));
@@ -312,7 +312,7 @@ void FourFoldPanel::show(const stats::FourFoldResult& result)
     SetCaption(verdict_, LibraryText(result.verdict));
 }
 
-void FourFoldPanel::ClearResults() { show({}); }
+void FourFoldPanel::ClearResults() { ShowResult({}); }
 
 // ---------------------------------------------------------------- paired chi-square
 
@@ -331,13 +331,13 @@ PairedChiSquarePanel::PairedChiSquarePanel(QWidget* parent) : QFrame(parent)
     verdict_ = Label5(this, 23, 1140, 1320, Red());
 }
 
-void PairedChiSquarePanel::show(const stats::PairedChiSquareResult& result)
+void PairedChiSquarePanel::ShowResult(const stats::PairedChiSquareResult& result)
 {
     SetCaption(n_, Qs(result.n));
     SetCaption(chiSquare_, Qs(result.chiSquare));
     SetCaption(verdict_, LibraryText(result.verdict));
 }
 
-void PairedChiSquarePanel::ClearResults() { show({}); }
+void PairedChiSquarePanel::ClearResults() { ShowResult({}); }
 
 } // namespace korvanta::ui

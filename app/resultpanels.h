@@ -48,7 +48,7 @@ protected:
 private:
     void OnBoxChanged(int index);
     void Recompute();
-    void show(const stats::TwoSampleResult& result);
+    void ShowResult(const stats::TwoSampleResult& result);
 
     std::array<QLineEdit*, 6> boxes_{};
     // The last summary written into each group's boxes (none once cleared),
@@ -69,7 +69,7 @@ class PairedTPanel : public QFrame {
     Q_OBJECT
 public:
     explicit PairedTPanel(QWidget* parent);
-    void show(const stats::PairedTResult& result);
+    void ShowResult(const stats::PairedTResult& result);
     void ClearResults();
 
 private:
@@ -87,7 +87,7 @@ class CorrelationPanel : public QFrame {
     Q_OBJECT
 public:
     explicit CorrelationPanel(QWidget* parent);
-    void show(const stats::CorrelationResult& result);
+    void ShowResult(const stats::CorrelationResult& result);
     void ClearResults();
 
 private:
@@ -106,7 +106,7 @@ class FourFoldPanel : public QFrame {
     Q_OBJECT
 public:
     explicit FourFoldPanel(QWidget* parent);
-    void show(const stats::FourFoldResult& result);
+    void ShowResult(const stats::FourFoldResult& result);
     void ClearResults();
 
 private:
@@ -121,7 +121,7 @@ class PairedChiSquarePanel : public QFrame {
     Q_OBJECT
 public:
     explicit PairedChiSquarePanel(QWidget* parent);
-    void show(const stats::PairedChiSquareResult& result);
+    void ShowResult(const stats::PairedChiSquareResult& result);
     void ClearResults();
 
 private:

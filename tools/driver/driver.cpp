@@ -22,7 +22,10 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 namespace korvanta::driver {
 namespace {
@@ -68,8 +71,11 @@ std::pair<Qt::Key, Qt::KeyboardModifiers> ParseKey(const QString& chord)
     throw ScriptError("unknown key: " + chord.toStdString());
 }
 
-// The text of `paste NAME TEXT`: \t a tab, \n a line feed, \r a carriage
-// return, \\ a backslash.
+// The escapes of `paste NAME TEXT` and `print clipboard`, letter and
+// character: \t a tab, \n a line feed, \r a carriage return, \\ a backslash.
+constexpr std::pair<char16_t, char16_t> kEscapes[] = {{u't', u'\t'}, {u'n', u'\n'}, {u'r', u'\r'}, {u'\\', u'\\'}};
+
+// The text of `paste NAME TEXT`, its escapes replaced.
 QString Unescape(const QString& text)
 {
     QString out;
@@ -79,48 +85,27 @@ QString Unescape(const QString& text)
             continue;
         }
         if (++i == text.size()) throw ScriptError("a backslash ends the text: " + text.toStdString());
-        switch (text[i].unicode()) {
-        case 't':
-            out += QLatin1Char('\t');
-            break;
-        case 'n':
-            out += QLatin1Char('\n');
-            break;
-        case 'r':
-            out += QLatin1Char('\r');
-            break;
-        case '\\':
-            out += QLatin1Char('\\');
-            break;
-        default:
-            throw ScriptError("unknown escape \\" + QString(text[i]).toStdString());
-        }
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [&](const auto& e) { return e.first == text[i].unicode(); });
+        if (escape == std::end(kEscapes)) throw ScriptError("unknown escape \\" + QString(text[i]).toStdString());
+        out += QChar(escape->second);
     }
     return out;
 }
 
-// The clipboard as `print clipboard` shows it: the escapes of unescape.
+// The clipboard as `print clipboard` shows it: the escapes of Unescape.
 QString Escape(const QString& text)
 {
     QString out;
     for (const QChar ch : text) {
-        switch (ch.unicode()) {
-        case '\t':
-            out += QStringLiteral("\\t");
-            break;
-        case '\n':
-            out += QStringLiteral("\\n");
-            break;
-        case '\r':
-            out += QStringLiteral("\\r");
-            break;
-        case '\\':
-            out += QStringLiteral("\\\\");
-            break;
-        default:
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [&](const auto& e) { return e.second == ch.unicode(); });
+        if (escape == std::end(kEscapes)) {
             out += ch;
-            break;
+            continue;
         }
+        out += QLatin1Char('\\');
+        out += QChar(escape->first);
     }
     return out;
 }
