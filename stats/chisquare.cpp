@@ -66,12 +66,12 @@ TableTotals ComputeTableTotals(const TableCells& cells)
     return {ExactText(m.positive), ExactText(m.negative), ExactText(m.row1), ExactText(m.row2), ExactText(m.grand)};
 }
 
-std::string_view JudgeChiSquare(std::string_view shownValue)
+Verdict JudgeChiSquare(std::string_view shownValue)
 {
     const double x = LeadingNumber(shownValue);
-    if (x >= kChiSquare005 && x < kChiSquare001) return kPBelow005;
-    if (x >= kChiSquare001) return kPBelow001;
-    return kPAbove005;
+    if (x >= kChiSquare005 && x < kChiSquare001) return Verdict::PBelow005;
+    if (x >= kChiSquare001) return Verdict::PBelow001;
+    return Verdict::PAbove005;
 }
 
 // T = row total x column total / n for each cell; chi-square = (ad - bc)^2 n / D,
@@ -110,7 +110,7 @@ FourFoldResult FourFoldChiSquare(const TableCells& texts)
     if (m.n != 0) result.chiSquare = Shown(FourFoldChiSquareOf(table, m.n, !allAtLeast5));
 
     result.verdict = JudgeChiSquare(result.chiSquare);
-    if (m.n < 40 || anyBelow1) result.verdict = kFourFoldWarning;
+    if (m.n < 40 || anyBelow1) result.verdict = Verdict::NotSuitable;
     return result;
 }
 

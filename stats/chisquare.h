@@ -2,6 +2,8 @@
 // (McNemar) chi-square test, from the four cell texts to their result texts.
 #pragma once
 
+#include "stats/verdict.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,25 +24,23 @@ struct TableTotals {
 };
 TableTotals ComputeTableTotals(const TableCells& cells);
 
-inline constexpr std::string_view kFourFoldWarning = "当n < 40或理论数(T)< 1时，不适合使用本法。";
-
 struct FourFoldResult {
     std::string expectedA, expectedB, expectedC, expectedD; // expected counts
     std::string n;                                          // total count
     std::string chiSquare;                                  // chi-square
-    std::string verdict;                                    // P band, or kFourFoldWarning
+    Verdict verdict = Verdict::None;                        // P band, or NotSuitable
 };
 FourFoldResult FourFoldChiSquare(const TableCells& cells);
 
 struct PairedChiSquareResult {
-    std::string n;         // number of pairs
-    std::string chiSquare; // McNemar's chi-square
-    std::string verdict;   // its P band
+    std::string n;                   // number of pairs
+    std::string chiSquare;           // McNemar's chi-square
+    Verdict verdict = Verdict::None; // its P band
 };
 PairedChiSquareResult PairedChiSquare(const TableCells& cells);
 
 // The chi-square verdict from the value as displayed: "P < 0.05" from 3.84,
 // "P < 0.01" from 6.63, otherwise "P > 0.05"; an empty text reads as 0.
-std::string_view JudgeChiSquare(std::string_view shownValue);
+Verdict JudgeChiSquare(std::string_view shownValue);
 
 } // namespace korvanta::stats

@@ -10,13 +10,6 @@
 
 namespace korvanta::stats {
 
-namespace {
-
-constexpr std::string_view kPerfectPositive = "完全正相关";
-constexpr std::string_view kPerfectNegative = "完全负相关";
-
-} // namespace
-
 CorrelationResult CorrelationRegression(Column xs, Column ys) { return CorrelationRegression(MomentsOf(xs, ys)); }
 
 CorrelationResult CorrelationRegression(const PairMoments& moments)
@@ -49,7 +42,7 @@ CorrelationResult CorrelationRegression(const PairMoments& moments)
     const auto trSquared = line.TrSquared();
     if (!trSquared) {
         // Every point on the line: t_r is infinite.
-        result.verdict = negative ? kPerfectNegative : kPerfectPositive;
+        result.verdict = negative ? Verdict::PerfectNegative : Verdict::PerfectPositive;
         return result;
     }
     result.tr = FourDecimalsOfRoot(*trSquared);

@@ -30,6 +30,7 @@ enum class Why : unsigned char {
     PerfectFit,     // the statistic is infinite: a perfect line or correlation
     NotSignificant, // given only for a significant difference (NNT)
     OutOfRange,     // beyond what the method can compute (an extreme statistic)
+    Disagrees,      // an interval that would contradict the P printed beside it
 };
 
 struct Figure {
@@ -45,6 +46,12 @@ struct Figure {
 struct Interval {
     Figure low, high;
 };
+
+// Whether a P and an interval agree about the 0.05 line: the interval leaves
+// out `null` exactly when P < 0.05. Either one missing agrees with anything.
+bool Agrees(const Figure& p, const Interval& ci, double null);
+// The interval, or none (Why::Disagrees) where it would contradict p.
+Interval AgreeingWith(const Figure& p, const Interval& ci, double null);
 
 // A test statistic with its degrees of freedom and two-sided P.
 struct TFigures {
@@ -140,13 +147,30 @@ struct FourFoldDetails {
     Figure fisherP, fisherMidP; // two-sided
     Figure risk1, risk2;        // a / (a + b), c / (c + d)
     Figure oddsRatio, relativeRisk, riskDifference, nnt;
-    Interval orCi, rrCi, rdCi;
+    Interval orCi, rrCi, rdCi; // Woolf, Katz, Wald
+    // Test-based intervals of the odds ratio, OR^(1 -+ 1.96 / chi): each
+    // leaves out 1 exactly when its chi-square's P is below 0.05.
+    Interval orChi2Ci, orYatesCi;
+    // Fisher's test with the estimate and interval that agree with it.
+    Figure fisherCentralP; // twice the smaller one-sided P
+    Figure conditionalOr;  // conditional maximum-likelihood estimate
+    Interval conditionalOrCi;
     TableMethod method = TableMethod::None;
 };
 FourFoldDetails FourFoldDetail(const TableCells& cells);
 
-// The P value of the method that fits the table (its recommendation).
+// The P value of the method that fits the table (its recommendation); for
+// Fisher's test the central P.
 Figure RecommendedP(const FourFoldDetails& details);
+
+// The odds ratio and interval that go with the recommended P: the
+// conditional estimate with its exact interval for Fisher's test, the
+// table's ad/bc with the interval based on the chi-square used otherwise.
+struct OddsRatioFigures {
+    Figure estimate;
+    Interval ci;
+};
+OddsRatioFigures RecommendedOddsRatio(const FourFoldDetails& details);
 
 struct PairedTableDetails {
     Figure n;
@@ -157,6 +181,9 @@ struct PairedTableDetails {
     Interval pDiffCi;
     Figure matchedOr; // b / c
     Interval matchedOrCi;
+    // From the Clopper-Pearson interval of b / (b + c): leaves out 1 exactly
+    // when the exact P is below 0.05.
+    Interval matchedOrExactCi;
     Figure kappa;
     Interval kappaCi;
 };

@@ -14,6 +14,19 @@ Figure Figure::Of(double value, Why otherwise)
     return {value == 0 ? 0.0 : value, Why::Computed}; // no negative zero
 }
 
+bool Agrees(const Figure& p, const Interval& ci, double null)
+{
+    if (!p.Has() || !ci.low.Has() || !ci.high.Has()) return true;
+    const bool excludes = null < ci.low.value || null > ci.high.value;
+    return excludes == (p.value < 0.05);
+}
+
+Interval AgreeingWith(const Figure& p, const Interval& ci, double null)
+{
+    if (Agrees(p, ci, null)) return ci;
+    return {Figure::None(Why::Disagrees), Figure::None(Why::Disagrees)};
+}
+
 std::string ShortestText(const Figure& figure)
 {
     if (!figure.Has()) return "";
@@ -103,6 +116,10 @@ FigureList Figures(const FourFoldDetails& r)
     out("rd", r.riskDifference)("rd.ci.low", r.rdCi.low)("rd.ci.high", r.rdCi.high);
     out("nnt", r.nnt);
     out.list.emplace_back("method", std::string(MethodKey(r.method)));
+    out("fisher.central.p", r.fisherCentralP)("or.cmle", r.conditionalOr);
+    out("or.cmle.ci.low", r.conditionalOrCi.low)("or.cmle.ci.high", r.conditionalOrCi.high);
+    out("or.chi2.ci.low", r.orChi2Ci.low)("or.chi2.ci.high", r.orChi2Ci.high);
+    out("or.yates.ci.low", r.orYatesCi.low)("or.yates.ci.high", r.orYatesCi.high);
     return std::move(out.list);
 }
 
@@ -113,6 +130,7 @@ FigureList Figures(const PairedTableDetails& r)
     out("exact.p", r.exactP)("pdiff", r.pDiff)("pdiff.ci.low", r.pDiffCi.low)("pdiff.ci.high", r.pDiffCi.high);
     out("mor", r.matchedOr)("mor.ci.low", r.matchedOrCi.low)("mor.ci.high", r.matchedOrCi.high);
     out("kappa", r.kappa)("kappa.ci.low", r.kappaCi.low)("kappa.ci.high", r.kappaCi.high);
+    out("mor.exact.ci.low", r.matchedOrExactCi.low)("mor.exact.ci.high", r.matchedOrExactCi.high);
     return std::move(out.list);
 }
 

@@ -6,7 +6,11 @@
 //   the correction never taking |ad - bc| below zero (a correction larger than
 //   the deviation it corrects would invent one), both on 1 df;
 //   Fisher's exact test; OR = ad / bc with Woolf's CI
-//   exp(ln OR -+ 1.96 sqrt(1/a + 1/b + 1/c + 1/d)); RR = [a/(a+b)] / [c/(c+d)]
+//   exp(ln OR -+ 1.96 sqrt(1/a + 1/b + 1/c + 1/d)) and Miettinen's
+//   test-based CIs OR^(1 -+ 1.96 / sqrt(chi2)) from the plain and the
+//   corrected chi2 (each excludes 1 exactly when its own P < 0.05); for
+//   Fisher's test the conditional estimate of OR with its central exact CI
+//   and the central P (fisherexact.h); RR = [a/(a+b)] / [c/(c+d)]
 //   with Katz's CI exp(ln RR -+ 1.96 sqrt(1/a - 1/(a+b) + 1/c - 1/(c+d)));
 //   RD = a/(a+b) - c/(c+d) with the Wald CI; NNT = 1/|RD| when the method
 //   that fits the table finds the difference significant at 0.05.
@@ -16,7 +20,9 @@
 // Paired table (rows: after treatment +/-, columns: before treatment +/-):
 //   McNemar chi2 = (b - c)^2 / (b + c), corrected (|b - c| - 1)^2 / (b + c)
 //   (no correction when b = c), exact P = min(1, 2 P(X <= min(b, c))) for X
-//   binomial (b + c, 1/2); the difference of the paired proportions
+//   binomial (b + c, 1/2); the matched OR's exact CI from the Clopper-Pearson
+//   CI (pL, pU) of b / (b + c) as pL / (1 - pL) ~ pU / (1 - pU), which
+//   excludes 1 exactly when that exact P < 0.05; the difference of the paired proportions
 //   (b - c)/n with SE sqrt((b + c) - (b - c)^2/n) / n (Fleiss, Statistical
 //   Methods for Rates and Proportions, ch. 13); matched OR b/c with CI
 //   exp(ln(b/c) -+ 1.96 sqrt(1/b + 1/c)); Cohen's kappa with the large-sample
@@ -29,6 +35,8 @@
 #include "stats/distributions.h"
 #include "stats/exactfigures.h"
 #include "stats/fisherexact.h"
+
+#include <boost/math/special_functions/beta.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -67,6 +75,18 @@ Figure FigureOf(const std::optional<Rational>& value, Why otherwise)
 
 Figure ChiSquareP(const Figure& chi2) { return chi2.Has() ? Figure::Of(dist::ChiSquareUpperP(chi2.value, 1)) : chi2; }
 
+// OR^(1 -+ z / chi): none where the odds ratio is 0 or infinite or the
+// statistic is 0 (the interval would be the whole line).
+Interval TestBased(const Figure& oddsRatio, const Figure& chi2, Why zeroCell)
+{
+    if (!oddsRatio.Has() || oddsRatio.value <= 0) return {Figure::None(zeroCell), Figure::None(zeroCell)};
+    if (!chi2.Has()) return {chi2, chi2};
+    if (!(chi2.value > 0)) return {Figure::None(Why::NoVariation), Figure::None(Why::NoVariation)};
+    const double log = std::log(oddsRatio.value), spread = dist::kZ975 / std::sqrt(chi2.value);
+    const double one = std::exp(log * (1 - spread)), other = std::exp(log * (1 + spread));
+    return {Figure::Of(std::min(one, other)), Figure::Of(std::max(one, other))};
+}
+
 } // namespace
 
 std::optional<Counts> ReadCounts(const TableCells& cells)
@@ -84,8 +104,9 @@ FourFoldDetails FourFoldDetail(const TableCells& cells)
     const Figure none = Figure::None(missing);
     r.n = r.chi2 = r.chi2P = r.yates = r.yatesP = r.fisherP = r.fisherMidP = none;
     r.risk1 = r.risk2 = r.oddsRatio = r.relativeRisk = r.riskDifference = r.nnt = none;
+    r.fisherCentralP = r.conditionalOr = none;
     for (Figure& t : r.expected) t = none;
-    r.orCi = r.rrCi = r.rdCi = {none, none};
+    r.orCi = r.rrCi = r.rdCi = r.orChi2Ci = r.orYatesCi = r.conditionalOrCi = {none, none};
     if (!counts) return r;
     const auto [a, b, c, d] = *counts;
     const double n = counts->N();
@@ -121,6 +142,12 @@ FourFoldDetails FourFoldDetail(const TableCells& cells)
     r.orCi = {zeroCell, zeroCell};
     if (a > 0 && b > 0 && c > 0 && d > 0)
         r.orCi = LogInterval(r.oddsRatio.value, std::sqrt(1 / a + 1 / b + 1 / c + 1 / d));
+    r.orChi2Ci = TestBased(r.oddsRatio, r.chi2, Why::ZeroCell);
+    r.orYatesCi = TestBased(r.oddsRatio, r.yates, Why::ZeroCell);
+    const ConditionalOddsRatio conditional = ConditionalOddsRatioOf(a, b, c, d);
+    r.fisherCentralP = conditional.centralP;
+    r.conditionalOr = conditional.estimate;
+    r.conditionalOrCi = conditional.ci;
 
     if (row1 > 0 && row2 > 0) {
         const double p1 = a / row1, p2 = c / row2;
@@ -154,11 +181,27 @@ Figure RecommendedP(const FourFoldDetails& details)
     case TableMethod::Yates:
         return details.yatesP;
     case TableMethod::Fisher:
-        return details.fisherP;
+        return details.fisherCentralP;
     case TableMethod::None:
         break;
     }
     return Figure::None(details.n.Has() ? Why::TooFewCases : Why::NoInput);
+}
+
+OddsRatioFigures RecommendedOddsRatio(const FourFoldDetails& details)
+{
+    switch (details.method) {
+    case TableMethod::ChiSquare:
+        return {details.oddsRatio, details.orChi2Ci};
+    case TableMethod::Yates:
+        return {details.oddsRatio, details.orYatesCi};
+    case TableMethod::Fisher:
+        return {details.conditionalOr, details.conditionalOrCi};
+    case TableMethod::None:
+        break;
+    }
+    const Figure none = RecommendedP(details);
+    return {none, {none, none}};
 }
 
 PairedTableDetails PairedTableDetail(const TableCells& cells)
@@ -167,7 +210,7 @@ PairedTableDetails PairedTableDetail(const TableCells& cells)
     const auto counts = ReadCounts(cells);
     const Figure none = Figure::None(!counts ? Why::NoInput : Why::TooFewCases);
     r.n = r.mcnemar = r.mcnemarP = r.mcnemarCc = r.mcnemarCcP = r.exactP = r.pDiff = r.matchedOr = r.kappa = none;
-    r.pDiffCi = r.matchedOrCi = r.kappaCi = {none, none};
+    r.pDiffCi = r.matchedOrCi = r.kappaCi = r.matchedOrExactCi = {none, none};
     if (!counts) return r;
     const auto [a, b, c, d] = *counts;
     const double n = counts->N();
@@ -193,6 +236,17 @@ PairedTableDetails PairedTableDetail(const TableCells& cells)
     const Figure zeroCell = Figure::None(Why::ZeroCell);
     r.matchedOr = c > 0 ? Figure::Of(b / c) : zeroCell;
     r.matchedOrCi = (b > 0 && c > 0) ? LogInterval(b / c, std::sqrt(1 / b + 1 / c)) : Interval{zeroCell, zeroCell};
+    r.matchedOrExactCi = {zeroCell, zeroCell};
+    if (b > 0 && c > 0) {
+        // Clopper-Pearson: the 2.5% and 97.5% points of Beta(b, c + 1) and
+        // Beta(b + 1, c); p / (1 - p) = q / (1 - q) with 1 - q from the
+        // mirrored beta, which keeps the digits of a limit near 1.
+        const double low = boost::math::ibeta_inv(b, c + 1, 0.025);
+        const double high = boost::math::ibeta_inv(b + 1, c, 0.975);
+        const double lowRest = boost::math::ibeta_inv(c + 1, b, 0.975);
+        const double highRest = boost::math::ibeta_inv(c, b + 1, 0.025);
+        r.matchedOrExactCi = {Figure::Of(low / lowRest), Figure::Of(high / highRest)};
+    }
 
     const double p11 = a / n, p12 = b / n, p21 = c / n, p22 = d / n;
     const double row1 = p11 + p12, row2 = p21 + p22, col1 = p11 + p21, col2 = p12 + p22;

@@ -26,6 +26,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 namespace korvanta::stats {
 
@@ -152,6 +153,111 @@ FisherFigures FisherExact(double a, double b, double c, double d)
         sum += table.Tail(in, std::exp(table.LogP(in) - logObserved), 1);
     }
     return {Figure::Of(std::min(1.0, observed * sum)), Figure::Of(midP)};
+}
+
+namespace {
+
+// Tables with more possible values of a than this get no conditional
+// estimate: each step of the search below walks the whole support.
+constexpr double kLargestSupport = 20000;
+
+// The noncentral hypergeometric distribution of a at log odds ratio
+// `logOr`: P(x) proportional to P0(x) OR^x, P0 the central one. Sums are
+// taken as logs about their largest term, so no odds ratio overflows them.
+struct Noncentral {
+    double lo = 0;
+    std::vector<double> logCentral; // log P0(lo + i)
+
+    // log of the sum of P(x) over x in [from, to] (unnormalised).
+    double LogSum(double logOr, double from, double to) const
+    {
+        const auto first = static_cast<std::size_t>(from - lo), last = static_cast<std::size_t>(to - lo);
+        double top = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = first; i <= last; ++i)
+            top = std::max(top, logCentral[i] + (lo + static_cast<double>(i)) * logOr);
+        double sum = 0;
+        for (std::size_t i = first; i <= last; ++i)
+            sum += std::exp(logCentral[i] + (lo + static_cast<double>(i)) * logOr - top);
+        return top + std::log(sum);
+    }
+    double Hi() const { return lo + static_cast<double>(logCentral.size()) - 1; }
+    // P(X >= x) and P(X <= x).
+    double Upper(double logOr, double x) const { return std::exp(LogSum(logOr, x, Hi()) - LogSum(logOr, lo, Hi())); }
+    double Lower(double logOr, double x) const { return std::exp(LogSum(logOr, lo, x) - LogSum(logOr, lo, Hi())); }
+    double Mean(double logOr) const
+    {
+        const double all = LogSum(logOr, lo, Hi());
+        double mean = 0;
+        for (std::size_t i = 0; i < logCentral.size(); ++i) {
+            const double x = lo + static_cast<double>(i);
+            mean += x * std::exp(logCentral[i] + x * logOr - all);
+        }
+        return mean;
+    }
+};
+
+// The log odds ratio at which f, increasing in it, crosses `target`.
+template <typename F>
+double Solve(F f, double target)
+{
+    double low = -1, high = 1;
+    while (f(low) > target && low > -1e4) low *= 2;
+    while (f(high) < target && high < 1e4) high *= 2;
+    for (int i = 0; i < 200 && high - low > 1e-14 * std::max(1.0, std::fabs(low)); ++i) {
+        const double middle = (low + high) / 2;
+        (f(middle) < target ? low : high) = middle;
+    }
+    return (low + high) / 2;
+}
+
+} // namespace
+
+ConditionalOddsRatio ConditionalOddsRatioOf(double a, double b, double c, double d)
+{
+    ConditionalOddsRatio r;
+    if (!(a >= 0 && b >= 0 && c >= 0 && d >= 0) || a + b + c + d == 0) {
+        r.estimate = r.centralP = Figure::None(Why::NoInput);
+        r.ci = {r.estimate, r.estimate};
+        return r;
+    }
+    const double r1 = a + b, r2 = c + d, c1 = a + c;
+    const Table table{r1, r2, c1, std::max(0.0, c1 - r2), std::min(r1, c1)};
+    if (table.lo == table.hi) {
+        // A zero margin: a single possible table, nothing to test.
+        r.centralP = Figure::Of(1.0);
+        r.estimate = Figure::None(Why::NoVariation);
+        r.ci = {r.estimate, r.estimate};
+        return r;
+    }
+
+    // The central P: the tail on a's far side from the mode is summed
+    // outward, where its terms fall; the other one is its complement.
+    const double observed = std::exp(table.LogP(a));
+    const bool aboveMode = a >= table.Mode();
+    const double far =
+        observed * (a == (aboveMode ? table.hi : table.lo) ? 1.0 : table.Tail(a, 1.0, aboveMode ? 1 : -1));
+    const double near = 1 - far + observed;
+    r.centralP = Figure::Of(std::clamp(2 * std::min(far, near), 0.0, 1.0));
+
+    // A zero cell puts a at an end of its support: the estimate is 0 or
+    // infinite and the interval open on that side.
+    if (a == table.lo || a == table.hi) {
+        r.estimate = Figure::None(Why::ZeroCell);
+        r.ci = {r.estimate, r.estimate};
+        return r;
+    }
+    if (table.hi - table.lo + 1 > kLargestSupport) {
+        r.estimate = Figure::None(Why::OutOfRange);
+        r.ci = {r.estimate, r.estimate};
+        return r;
+    }
+    Noncentral dist{table.lo, {}};
+    for (double x = table.lo; x <= table.hi; ++x) dist.logCentral.push_back(table.LogP(x));
+    r.estimate = Figure::Of(std::exp(Solve([&](double l) { return dist.Mean(l); }, a)));
+    // P(X >= a) rises with the odds ratio and P(X <= a) falls.
+    r.ci.low = Figure::Of(std::exp(Solve([&](double l) { return dist.Upper(l, a); }, 0.025)));
+    r.ci.high = Figure::Of(std::exp(Solve([&](double l) { return -dist.Lower(l, a); }, -0.025)));
+    return r;
 }
 
 } // namespace korvanta::stats

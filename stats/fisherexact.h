@@ -18,4 +18,18 @@ struct FisherFigures {
 // The table a b / c d (whole numbers of 0 or more, not all zero).
 FisherFigures FisherExact(double a, double b, double c, double d);
 
+// The odds ratio of the table conditional on its margins, with the P and
+// interval that go together: the conditional maximum-likelihood estimate,
+// the central exact 95% interval (each limit leaves 2.5% in one tail of the
+// noncentral hypergeometric distribution of a) and the central P, twice the
+// smaller one-sided P at odds ratio 1. The interval excludes 1 exactly when
+// the central P is below 0.05. The usual two-sided P above may disagree with
+// this interval and is never printed beside it.
+struct ConditionalOddsRatio {
+    Figure estimate;
+    Interval ci;
+    Figure centralP;
+};
+ConditionalOddsRatio ConditionalOddsRatioOf(double a, double b, double c, double d);
+
 } // namespace korvanta::stats

@@ -2,8 +2,10 @@
 
 #include "stats/decimalscan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace korvanta::stats {
@@ -193,42 +195,76 @@ std::string GeneralNumberText(double value)
 {
     if (!std::isfinite(value)) return "";
     if (value == 0.0) return "0";
+    char out[40];
+    char* o = out;
+    if (value < 0) *o++ = '-';
+    const double magnitude = std::fabs(value);
+    // A whole number below 10^15 is its own 15-digit rounding; an import
+    // writes tens of thousands of them.
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        o = std::to_chars(o, out + sizeof out, static_cast<std::int64_t>(magnitude)).ptr;
+        return std::string(out, o);
+    }
     char buffer[64];
-    // "d.dddddddddddddde+XX": the value correctly rounded to 15 significant digits.
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t e = scientific.find('e');
-    std::string digits;
+    // The shortest text that reads back as a normal double, "d.ddde+XX":
+    // with at most 15 significant digits it is also the value rounded to 15
+    // (it is within half a unit of the 17th digit of the value, far inside
+    // half a unit of the 15th), and it is quicker to find. A subnormal has
+    // fewer digits of its own, so its shortest text proves nothing.
+    std::string_view scientific;
+    std::size_t e = std::string_view::npos;
+    if (magnitude >= std::numeric_limits<double>::min()) {
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+        scientific = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        e = scientific.find('e');
+    }
+    if (e > 16) {
+        // "d.dddddddddddddde+XX": the value correctly rounded to 15 significant digits.
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
+        scientific = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        e = scientific.find('e');
+    }
+    char digits[16];
+    std::size_t count = 0;
     for (char c : scientific.substr(0, e))
-        if (c != '.') digits.push_back(c);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+        if (c != '.') digits[count++] = c;
+    while (count > 1 && digits[count - 1] == '0') --count;
     int exponent = 0;
     std::string_view exponentText = scientific.substr(e + 1);
     if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
     std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
 
-    std::string text = value < 0 ? "-" : "";
+    const auto put = [&o](const char* from, std::size_t n) {
+        std::memcpy(o, from, n);
+        o += n;
+    };
     if (exponent < -4 || exponent >= 15) {
-        text += digits.front();
-        if (digits.size() > 1) text += "." + digits.substr(1);
-        text += exponent < 0 ? "E-" : "E+";
-        const std::string magnitude = std::to_string(exponent < 0 ? -exponent : exponent);
-        if (magnitude.size() < 2) text += '0';
-        text += magnitude;
-        return text;
-    }
-    if (exponent >= 0) {
+        *o++ = digits[0];
+        if (count > 1) {
+            *o++ = '.';
+            put(digits + 1, count - 1);
+        }
+        *o++ = 'E';
+        *o++ = exponent < 0 ? '-' : '+';
+        const int size = exponent < 0 ? -exponent : exponent;
+        if (size < 10) *o++ = '0';
+        o = std::to_chars(o, out + sizeof out, size).ptr;
+    } else if (exponent >= 0) {
         const auto intCount = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= intCount) {
-            text += digits + std::string(intCount - digits.size(), '0');
+        if (count <= intCount) {
+            put(digits, count);
+            o = std::fill_n(o, intCount - count, '0');
         } else {
-            text += digits.substr(0, intCount) + "." + digits.substr(intCount);
+            put(digits, intCount);
+            *o++ = '.';
+            put(digits + intCount, count - intCount);
         }
     } else {
-        text += "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        *o++ = '.';
+        o = std::fill_n(o, -exponent - 1, '0');
+        put(digits, count);
     }
-    return text;
+    return std::string(out, o);
 }
 
 // A negative value that rounds to zero is shown as "0.0000": a minus sign on

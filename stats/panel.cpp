@@ -7,7 +7,7 @@ std::string TResultLine(const Rational& tSquared, const CriticalValues& critical
     std::string line = "T = " + FourDecimalsOfRoot(tSquared);
     line += "  ";
     // The nearest double of an exact t equals the table's value when t does.
-    line += JudgeTStatistic(RootToDouble(tSquared), critical);
+    line += PBandText(JudgeTStatistic(RootToDouble(tSquared), critical));
     return line;
 }
 

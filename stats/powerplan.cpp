@@ -32,6 +32,15 @@ Effect TwoSampleEffect(const TwoSampleInput& boxes)
         e.n2 = *n2;
         e.ratio = *n2 / *n1;
     }
+    // The exact figures of the data behind boxes that still show their
+    // summary, as the test takes them, rather than the four decimals shown.
+    if (const auto groups = ReadTwoSampleGroups(boxes); groups && e.first) {
+        e.first = ToDouble(groups->first.mean - groups->second.mean);
+        if (e.second) {
+            if (const auto pooled = PooledOf(groups->first, groups->second))
+                e.second = RootToDouble(pooled->pooledVariance);
+        }
+    }
     return e;
 }
 

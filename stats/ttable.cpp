@@ -91,15 +91,15 @@ std::optional<CriticalValues> LookupCriticalT(double df)
     };
 }
 
-std::string_view JudgeTStatistic(double statistic, const CriticalValues& critical)
+Verdict JudgeTStatistic(double statistic, const CriticalValues& critical)
 {
     const double c05 = LeadingNumber(critical.t05);
     const double c01 = LeadingNumber(critical.t01);
     const double c001 = LeadingNumber(critical.t001);
-    if (statistic >= c05 && statistic < c01) return kPBelow005;
-    if (statistic >= c01 && statistic < c001) return kPBelow001;
-    if (statistic >= c001) return kPBelow0001;
-    return kPAbove005;
+    if (statistic >= c05 && statistic < c01) return Verdict::PBelow005;
+    if (statistic >= c01 && statistic < c001) return Verdict::PBelow001;
+    if (statistic >= c001) return Verdict::PBelow0001;
+    return Verdict::PAbove005;
 }
 
 } // namespace korvanta::stats

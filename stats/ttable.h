@@ -3,6 +3,8 @@
 // a t statistic against them.
 #pragma once
 
+#include "stats/verdict.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +31,6 @@ std::optional<CriticalValues> LookupCriticalT(double df);
 
 // "P < 0.05", "P < 0.01", "P < 0.001" or "P > 0.05"; the critical values are
 // read back by their leading numbers, the statistic at full precision.
-std::string_view JudgeTStatistic(double statistic, const CriticalValues& critical);
+Verdict JudgeTStatistic(double statistic, const CriticalValues& critical);
 
 } // namespace korvanta::stats

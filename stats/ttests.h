@@ -4,6 +4,7 @@
 
 #include "cellvalue.h"
 #include "exactfigures.h"
+#include "verdict.h"
 
 #include <string>
 #include <string_view>
@@ -48,12 +49,12 @@ PairedTResult PairedTTest(Column first, Column second);
 // Pearson correlation and least-squares regression of the second column on
 // the first, on the rows where both cells hold numbers.
 struct CorrelationResult {
-    std::string pairs;          // number of complete pairs
-    std::string r;              // Pearson's r
-    std::string tr;             // t of r, n - 2 degrees of freedom
-    std::string t05, t01, t001; // two-sided critical t at 0.05, 0.01, 0.001
-    std::string verdict;        // the P band of t_r, or the perfect line
-    std::string equation;       // the regression line: "Y=0.0500+1.9900X"
+    std::string pairs;               // number of complete pairs
+    std::string r;                   // Pearson's r
+    std::string tr;                  // t of r, n - 2 degrees of freedom
+    std::string t05, t01, t001;      // two-sided critical t at 0.05, 0.01, 0.001
+    Verdict verdict = Verdict::None; // the P band of t_r, or the perfect line
+    std::string equation;            // the regression line: "Y=0.0500+1.9900X"
 };
 CorrelationResult CorrelationRegression(Column x, Column y);
 
