@@ -4,8 +4,10 @@
 
 #include <QFrame>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <qdrawutil.h>
 
 #include <array>
 
@@ -48,10 +50,31 @@ constexpr std::array<DigitButton, 11> kDigits = {{
     {".", 1, 4},
 }};
 
+// A button drawn as the designed one: a raised edge around a face of exactly
+// its palette's button colour. The style's own button would shade that
+// colour into a lighter gradient (red showed as pink, teal as pale cyan).
+class FaceButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QBrush face(palette().color(QPalette::Button));
+        qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
+        // The caption moves with the face when it is pressed in.
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.setFont(font());
+        painter.drawText(isDown() ? rect().translated(1, 1) : rect(), Qt::AlignCenter, text());
+    }
+};
+
 void PaintFace(QPushButton* button, const QColor& face)
 {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, face);
+    palette.setColor(QPalette::ButtonText, Qt::black);
     button->setPalette(palette);
 }
 
@@ -82,20 +105,20 @@ CalculatorPanel::CalculatorPanel(QWidget* parent) : QGroupBox(tr("计算器"), p
                   kRow[std::size_t(d.row)]);
     }
 
-    PaintFace(AddButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0]), kClearFace);
-    PaintFace(AddButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0]), kClearFace);
-    PaintFace(AddButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1]), kOperatorFace);
-    PaintFace(AddButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2]), kOperatorFace);
-    PaintFace(AddButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3]), kOperatorFace);
-    PaintFace(AddButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4]), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command22"), QStringLiteral("CE"), kColumn[2], kRow[0], true), kClearFace);
+    PaintFace(AddButton(QStringLiteral("Command21"), QStringLiteral("C"), kColumn[3], kRow[0], true), kClearFace);
+    PaintFace(AddButton(QStringLiteral("Command5"), QStringLiteral("÷"), kColumn[3], kRow[1], true), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command6"), QStringLiteral("×"), kColumn[3], kRow[2], true), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command7"), QStringLiteral("+"), kColumn[3], kRow[3], true), kOperatorFace);
+    PaintFace(AddButton(QStringLiteral("Command8"), QStringLiteral("-"), kColumn[3], kRow[4], true), kOperatorFace);
     AddButton(QStringLiteral("Command4"), QStringLiteral("="), kColumn[2], kRow[4]);
 }
 
 QString CalculatorPanel::DisplayText() const { return display_->text(); }
 
-QPushButton* CalculatorPanel::AddButton(const QString& name, const QString& caption, int left, int top)
+QPushButton* CalculatorPanel::AddButton(const QString& name, const QString& caption, int left, int top, bool ownFace)
 {
-    auto* button = new QPushButton(caption, this);
+    auto* button = ownFace ? new FaceButton(caption, this) : new QPushButton(caption, this);
     button->setObjectName(name);
     button->setGeometry(TwipsRect(left, top, kButtonWidth, kButtonHeight));
     // Without the focus a button cannot be pressed from the keyboard either.

@@ -22,7 +22,8 @@ public:
     QString DisplayText() const;
 
 private:
-    QPushButton* AddButton(const QString& name, const QString& caption, int left, int top);
+    // ownFace: drawn in its palette's button colour, unshaded.
+    QPushButton* AddButton(const QString& name, const QString& caption, int left, int top, bool ownFace = false);
     void Press(std::string_view caption);
     static QString ShownText(const std::string& display);
 

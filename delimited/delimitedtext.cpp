@@ -7,6 +7,7 @@
 #include "stats/numbertext.h"
 
 #include <algorithm>
+#include <limits>
 #include <span>
 
 namespace korvanta::delimited {
@@ -32,18 +33,17 @@ int MakeColumnPlain(std::span<std::string* const> column)
     return ReadCommaNumbers(column);
 }
 
+// Each column's fields gathered in one pass over the rows, so that a wide
+// first row over many short ones costs its fields and not width x rows.
 int MakeNumbersPlain(std::vector<std::vector<std::string>>& rows)
 {
-    std::size_t width = 0;
-    for (const auto& row : rows) width = std::max(width, row.size());
-    int unread = 0;
-    std::vector<std::string*> column;
-    for (std::size_t k = 0; k < width; ++k) {
-        column.clear();
-        for (auto& row : rows)
-            if (k < row.size()) column.push_back(&row[k]);
-        unread += MakeColumnPlain(column);
+    std::vector<std::vector<std::string*>> columns;
+    for (auto& row : rows) {
+        if (row.size() > columns.size()) columns.resize(row.size());
+        for (std::size_t k = 0; k < row.size(); ++k) columns[k].push_back(&row[k]);
     }
+    int unread = 0;
+    for (const auto& column : columns) unread += MakeColumnPlain(column);
     return unread;
 }
 
@@ -51,25 +51,34 @@ int MakeNumbersPlain(std::vector<std::vector<std::string>>& rows)
 
 bool IsNumberField(std::string_view text) { return !text.empty() && stats::ParseDouble(text).has_value(); }
 
-DelimitedText ParseDelimitedText(std::string_view text)
+bool LooksLikeHeading(const std::vector<std::string>& row)
+{
+    return !IsEmptyRow(row) &&
+           std::none_of(row.begin(), row.end(), [](const std::string& f) { return IsNumberField(f); });
+}
+
+DelimitedText ParseDelimitedText(std::string_view text, const TextLimits& limits, Heading heading)
 {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
 
     DelimitedText result;
-    result.separator = ChooseSeparator(text);
-    result.rows = SplitRecords(text, result.separator);
+    // A heading a paste leaves out is one row more than the rows kept.
+    TextLimits split = limits;
+    if (heading == Heading::Skip && split.rows < std::numeric_limits<std::size_t>::max()) ++split.rows;
+    result.separator = ChooseSeparator(
+        text, split.rows == std::numeric_limits<std::size_t>::max() ? split.rows : split.rows + 1, split.cellChars);
+    result.rows = SplitRecords(text, result.separator, split, &result.fault);
     while (!result.rows.empty() && IsEmptyRow(result.rows.back())) result.rows.pop_back();
     result.unreadCommaNumbers = MakeNumbersPlain(result.rows);
-
-    if (!result.rows.empty()) {
-        const auto& first = result.rows.front();
-        const bool header = !IsEmptyRow(first) && std::none_of(first.begin(), first.end(),
-                                                               [](const std::string& f) { return IsNumberField(f); });
-        if (header) {
-            result.rows.erase(result.rows.begin());
-            result.headerSkipped = true;
-        }
+    if (heading == Heading::Skip && !result.rows.empty() && LooksLikeHeading(result.rows.front())) {
+        result.rows.erase(result.rows.begin());
+        result.headerSkipped = true;
+    }
+    if (result.fault.problem == TextProblem::None && result.rows.size() > limits.rows) {
+        result.fault = {TextProblem::TooManyRows, 0, 0, limits.rows};
+        result.rows.clear();
+        result.unreadCommaNumbers = 0;
     }
     for (const auto& row : result.rows) result.columns = std::max(result.columns, UsedWidth(row));
     return result;

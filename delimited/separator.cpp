@@ -12,13 +12,12 @@ namespace {
 
 // The number of records that share the most common field count of two or
 // more: how consistently the separator splits the text.
-int Consistency(std::string_view text, Separator separator)
+int Consistency(std::string_view text, Separator separator, std::size_t maxRecords)
 {
-    std::map<int, int> records;
-    for (const int count : CountFields(text, separator))
-        if (count >= 2) ++records[count];
+    int records = 0;
     int best = 0;
-    for (const auto& [count, n] : records) best = std::max(best, n);
+    for (const auto& [count, n] : FieldCountRecords(text, separator, maxRecords, &records))
+        if (count >= 2) best = std::max(best, n);
     return best;
 }
 
@@ -26,8 +25,9 @@ bool HasComma(const std::string& field) { return field.find(',') != std::string:
 
 } // namespace
 
-Separator ChooseSeparator(std::string_view text)
+Separator ChooseSeparator(std::string_view text, std::size_t maxRecords, std::size_t cap)
 {
+    text = text.substr(0, kSeparatorSample);
     constexpr std::array kCandidates = {Separator::Tab, Separator::Semicolon, Separator::Comma, Separator::Spaces};
     // The best candidate, and the best one that is not a comma.
     Separator best = Separator::None;
@@ -35,7 +35,7 @@ Separator ChooseSeparator(std::string_view text)
     int bestScore = 0;
     int bestOtherScore = 0;
     for (const Separator candidate : kCandidates) {
-        const int score = Consistency(text, candidate);
+        const int score = Consistency(text, candidate, maxRecords);
         if (score > bestScore) {
             best = candidate;
             bestScore = score;
@@ -48,7 +48,7 @@ Separator ChooseSeparator(std::string_view text)
     if (best != Separator::Comma) return best;
 
     const bool spacesAsGood = bestOther == Separator::Spaces && bestOtherScore >= bestScore;
-    if (spacesAsGood && EveryField(text, Separator::Spaces, [](const std::string& field) {
+    if (spacesAsGood && EveryField(text, Separator::Spaces, maxRecords, cap, [](const std::string& field) {
             return !HasComma(field) || IsGroupedNumber(field) || IsDecimalCommaNumber(field);
         }))
         return Separator::Spaces;
@@ -56,10 +56,11 @@ Separator ChooseSeparator(std::string_view text)
     // two columns); commas each in a number with group separators do not
     // where they split records unevenly ("980", "1,234", "1,234,567") or
     // there is one record only (one cell copied: "215,000").
-    const int records = static_cast<int>(CountFields(text, Separator::None).size());
-    if ((records == 1 || bestScore < records) && EveryField(text, bestOther, [](const std::string& field) {
-            return !HasComma(field) || IsGroupedNumber(field);
-        }))
+    int records = 0;
+    FieldCountRecords(text, Separator::None, maxRecords, &records);
+    if ((records == 1 || bestScore < records) &&
+        EveryField(text, bestOther, maxRecords, cap,
+                   [](const std::string& field) { return !HasComma(field) || IsGroupedNumber(field); }))
         return bestOther;
     return Separator::Comma;
 }

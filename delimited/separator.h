@@ -12,15 +12,24 @@
 //     ("980", "1,234", "1,234,567" down one column) or there is one record
 //     ("215,000" copied from one cell); commas that split several records
 //     alike do ("141,130" on every line is two columns).
-// A text that none splits is one column.
+// A text that none splits is one column. Like a spreadsheet's import, the
+// choice looks at a sample: the first kSeparatorSample bytes, of them the
+// first maxRecords records, and of each field its first cap characters (a
+// text with more records or a longer field is refused whichever separator
+// it has). So the choice costs no more for a text of any length.
 #pragma once
 
 #include "delimited/delimitedtext.h"
 
+#include <cstddef>
+#include <limits>
 #include <string_view>
 
 namespace korvanta::delimited {
 
-Separator ChooseSeparator(std::string_view text);
+inline constexpr std::size_t kSeparatorSample = std::size_t{1} << 20;
+
+Separator ChooseSeparator(std::string_view text, std::size_t maxRecords = std::numeric_limits<std::size_t>::max(),
+                          std::size_t cap = std::numeric_limits<std::size_t>::max());
 
 } // namespace korvanta::delimited

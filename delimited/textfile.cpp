@@ -1,23 +1,29 @@
 #include "delimited/textfile.h"
 
-#include <iconv.h>
+#include "delimited/codepage.h"
+#include "delimited/file_open.h"
+#include "delimited/splitter.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
 namespace korvanta::delimited {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 bool IsValidUtf8(std::string_view s)
 {
     std::size_t i = 0;
     while (i < s.size()) {
+        // ASCII eight bytes at a time.
+        std::uint64_t eight = 0;
+        if (s.size() - i >= 8 && (std::memcpy(&eight, s.data() + i, 8), (eight & 0x8080808080808080u) == 0)) {
+            i += 8;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(s[i]);
         std::size_t extra = 0;
         char32_t cp = 0;
@@ -51,38 +57,62 @@ bool IsValidUtf8(std::string_view s)
     return true;
 }
 
-// The bytes in `encoding` as UTF-8 through iconv; nothing when they are not
-// valid in it.
-std::optional<std::string> ToUtf8(std::string_view bytes, const char* encoding)
+// The bytes in `encoding` as UTF-8; nothing when they are not valid in it
+// (*fault says why).
+std::optional<std::string> ToUtf8(std::string_view bytes, const char* encoding, TextFault* fault)
 {
-    struct Closer {
-        iconv_t cd;
-        ~Closer() { iconv_close(cd); }
-    };
-    const iconv_t cd = iconv_open("UTF-8", encoding);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    const Closer closer{cd};
-    std::string out(bytes.size() * 2 + 16, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    std::size_t written = 0;
-    while (inLeft > 0) {
-        char* to = out.data() + written;
-        std::size_t outLeft = out.size() - written;
-        const std::size_t done = iconv(cd, &in, &inLeft, &to, &outLeft);
-        written = out.size() - outLeft;
-        if (done != static_cast<std::size_t>(-1)) break;
-        if (errno != E2BIG) return std::nullopt;
-        out.resize(out.size() * 2);
+    Converted converted = EncodingToUtf8(bytes, encoding);
+    switch (converted.end) {
+    case ConversionEnd::Whole:
+        return std::move(converted.text);
+    case ConversionEnd::CutCharacter:
+        *fault = {TextProblem::CutCharacter, 0, 0, 0};
+        break;
+    case ConversionEnd::BadCharacter:
+        *fault = {TextProblem::UnknownEncoding, LineAt(converted.text, converted.text.size()), 0, 0};
+        break;
+    case ConversionEnd::NoConverter:
+        *fault = {TextProblem::UnknownEncoding, 1, 0, 0};
+        break;
     }
-    out.resize(written);
-    return out;
+    return std::nullopt;
+}
+
+// UTF-16 without its mark: NUL bytes, all on one side of the byte pairs, in
+// at least a quarter of them (the ASCII of a UTF-16 text).
+bool LooksLikeUtf16(std::string_view bytes)
+{
+    if (bytes.size() < 2 || bytes.size() % 2 != 0) return false;
+    std::size_t even = 0;
+    std::size_t odd = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\0') ++(i % 2 == 0 ? even : odd);
+    const std::size_t pairs = bytes.size() / 2;
+    return (even == 0 || odd == 0) && (even + odd) * 4 >= pairs;
+}
+
+// A NUL character in the text refuses it wherever it is.
+bool HasNul(std::string_view text, TextFault* fault)
+{
+    const std::size_t nul = text.find('\0');
+    if (nul == std::string_view::npos) return false;
+    *fault = {TextProblem::NulCharacter, LineAt(text, nul), 0, 0};
+    return true;
+}
+
+bool IsBlank(std::string_view text)
+{
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
 } // namespace
 
-std::optional<std::string> DecodeText(std::string bytes)
+std::optional<std::string> DecodeText(std::string bytes, TextFault* fault)
 {
+    TextFault ignored;
+    if (fault == nullptr) fault = &ignored;
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     if (bytes.size() >= 2 && ((byteAt(0) == 0xFF && byteAt(1) == 0xFE) || (byteAt(0) == 0xFE && byteAt(1) == 0xFF))) {
         const bool bigEndian = byteAt(0) == 0xFE;
@@ -90,13 +120,22 @@ std::optional<std::string> DecodeText(std::string bytes)
         std::string_view units(bytes);
         units.remove_prefix(2);
         units.remove_suffix(units.size() % 2);
-        return ToUtf8(units, bigEndian ? "UTF-16BE" : "UTF-16LE");
+        std::optional<std::string> text = ToUtf8(units, bigEndian ? "UTF-16BE" : "UTF-16LE", fault);
+        if (text && HasNul(*text, fault)) return std::nullopt;
+        return text;
+    }
+    if (bytes.find('\0') != std::string::npos) {
+        if (LooksLikeUtf16(bytes))
+            *fault = {TextProblem::Utf16WithoutMark, 0, 0, 0};
+        else
+            HasNul(bytes, fault);
+        return std::nullopt;
     }
     if (IsValidUtf8(bytes)) return bytes;
-    return ToUtf8(bytes, "GB18030");
+    return ToUtf8(bytes, "GB18030", fault);
 }
 
-TextFile ReadDelimitedFile(const std::filesystem::path& path, std::size_t maxBytes)
+TextFile ReadDelimitedFile(const std::filesystem::path& path, std::size_t maxBytes, const TextLimits& limits)
 {
     TextFile file;
     std::error_code ec;
@@ -109,7 +148,7 @@ TextFile ReadDelimitedFile(const std::filesystem::path& path, std::size_t maxByt
         file.error = TextFileError::TooLarge;
         return file;
     }
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    StdioFile f = OpenFileForReading(path);
     if (!f) {
         file.error = TextFileError::CannotOpen;
         return file;
@@ -122,12 +161,27 @@ TextFile ReadDelimitedFile(const std::filesystem::path& path, std::size_t maxByt
     }
     f.reset();
 
-    const std::optional<std::string> text = DecodeText(std::move(bytes));
-    if (!text) {
+    // The bytes are given up as they are decoded: only the text is kept.
+    const std::optional<std::string> text = DecodeText(std::move(bytes), &file.table.fault);
+    if (text && IsBlank(*text)) file.table.fault = {TextProblem::Blank, 0, 0, 0};
+    if (!text || file.table.fault.problem != TextProblem::None) {
         file.error = TextFileError::NotText;
         return file;
     }
-    file.table = ParseDelimitedText(*text);
+    file.table = ParseDelimitedText(*text, limits, Heading::Keep);
+    if (file.table.fault.problem == TextProblem::None && file.table.rows.empty())
+        file.table.fault = {TextProblem::Blank, 0, 0, 0};
+    // Prose, or a heading alone, is no data file: refused before the grid
+    // would be replaced by texts.
+    const auto hasNumber = [](const std::vector<std::string>& row) {
+        return std::any_of(row.begin(), row.end(), [](const std::string& field) { return IsNumberField(field); });
+    };
+    if (file.table.fault.problem == TextProblem::None &&
+        std::none_of(file.table.rows.begin(), file.table.rows.end(), hasNumber)) {
+        file.table.fault = {TextProblem::NoNumbers, 0, 0, 0};
+        file.table.rows.clear();
+    }
+    if (file.table.fault.problem != TextProblem::None) file.error = TextFileError::NotText;
     return file;
 }
 

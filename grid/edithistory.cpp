@@ -38,8 +38,8 @@ void EditHistory::UnpackInto(const PackedTexts& packed, std::vector<std::string>
     }
 }
 
-void EditHistory::Start(std::span<const std::string> first, std::span<const std::string> second,
-                        std::vector<std::string> fields, EditPlace place)
+void EditHistory::Start(std::span<const std::string> first, std::span<const std::string> second, InputTexts inputs,
+                        EditPlace place)
 {
     steps_.clear();
     cursor_ = 0;
@@ -50,7 +50,7 @@ void EditHistory::Start(std::span<const std::string> first, std::span<const std:
                            columns[c].begin() + static_cast<std::ptrdiff_t>(DataLength(columns[c])));
         counts_[c] = columns[c].size();
     }
-    fields_ = std::move(fields);
+    inputs_ = std::move(inputs);
     place_ = place;
 }
 
@@ -90,20 +90,20 @@ void EditHistory::Apply(std::vector<std::string>& column, const ColumnChange& ch
 }
 
 bool EditHistory::Record(std::span<const std::string> first, std::span<const std::string> second,
-                         const std::vector<std::string>& fields, EditPlace place)
+                         const InputTexts& inputs, EditPlace place)
 {
     Step step;
     step.columns[0] = Compare(columns_[0], counts_[0], first);
     step.columns[1] = Compare(columns_[1], counts_[1], second);
-    bool changed = fields != fields_;
+    bool changed = inputs != inputs_;
     for (int c = 0; c < 2; ++c) {
         Apply(columns_[c], step.columns[c], true);
         counts_[c] = step.columns[c].countAfter;
         changed = changed || step.columns[c].before.Size() > 0 || step.columns[c].after.Size() > 0;
     }
     if (changed) {
-        step.fieldsBefore = std::exchange(fields_, fields);
-        step.fieldsAfter = fields;
+        step.inputsBefore = std::exchange(inputs_, inputs);
+        step.inputsAfter = inputs;
         step.placeBefore = place_;
         step.placeAfter = place;
         // A new step forgets the undone ones, and with them a saved state
@@ -130,7 +130,7 @@ std::optional<EditState> EditHistory::Undo()
         Apply(columns_[c], step.columns[c], false);
         counts_[c] = step.columns[c].countBefore;
     }
-    fields_ = step.fieldsBefore;
+    inputs_ = step.inputsBefore;
     place_ = step.placeBefore;
     return Current();
 }
@@ -143,7 +143,7 @@ std::optional<EditState> EditHistory::Redo()
         Apply(columns_[c], step.columns[c], true);
         counts_[c] = step.columns[c].countAfter;
     }
-    fields_ = step.fieldsAfter;
+    inputs_ = step.inputsAfter;
     place_ = step.placeAfter;
     return Current();
 }
@@ -155,7 +155,7 @@ EditState EditHistory::Current() const
     state.second = columns_[1];
     state.first.resize(std::max(counts_[0], state.first.size()));
     state.second.resize(std::max(counts_[1], state.second.size()));
-    state.fields = fields_;
+    state.inputs = inputs_;
     state.place = place_;
     return state;
 }

@@ -1,5 +1,5 @@
 // The undo and redo history of what the user entered: the grid's two
-// columns, the other input fields (summary boxes, 2x2 cells) and where the
+// columns, the other input boxes (summary boxes, 2x2 cells) and where the
 // user stood (the test and the grid's scroll offset).
 //
 // The window records the whole state at each point where an edit is
@@ -29,11 +29,31 @@ struct EditPlace {
     bool operator==(const EditPlace&) const = default;
 };
 
+// The texts of one group's summary boxes of the two-sample test.
+struct SummaryTexts {
+    std::string mean;
+    std::string sd;
+    std::string count;
+    bool operator==(const SummaryTexts&) const = default;
+};
+
+// The texts of the input boxes beside the grid, as the user sees them.
+struct InputTexts {
+    SummaryTexts group1;
+    SummaryTexts group2;
+    // The 2x2 table's counts.
+    std::string a;
+    std::string b;
+    std::string c;
+    std::string d;
+    bool operator==(const InputTexts&) const = default;
+};
+
 // A full state as the window gives it back to the user.
 struct EditState {
     std::vector<std::string> first;
     std::vector<std::string> second;
-    std::vector<std::string> fields;
+    InputTexts inputs;
     EditPlace place;
 };
 
@@ -43,15 +63,15 @@ public:
     explicit EditHistory(std::size_t depth = 100);
 
     // The state a new window starts from; forgets every step.
-    void Start(std::span<const std::string> first, std::span<const std::string> second, std::vector<std::string> fields,
+    void Start(std::span<const std::string> first, std::span<const std::string> second, InputTexts inputs,
                EditPlace place);
 
     // Compares the state with the last recorded one. A change of data
     // becomes a step (and the steps that were undone are forgotten); a
     // change of place alone, or of empty end rows, is only remembered as
     // the state the next step starts from. True when a step was added.
-    bool Record(std::span<const std::string> first, std::span<const std::string> second,
-                const std::vector<std::string>& fields, EditPlace place);
+    bool Record(std::span<const std::string> first, std::span<const std::string> second, const InputTexts& inputs,
+                EditPlace place);
 
     bool CanUndo() const { return cursor_ > 0; }
     bool CanRedo() const { return cursor_ < steps_.size(); }
@@ -89,8 +109,8 @@ private:
     };
     struct Step {
         ColumnChange columns[2];
-        std::vector<std::string> fieldsBefore;
-        std::vector<std::string> fieldsAfter;
+        InputTexts inputsBefore;
+        InputTexts inputsAfter;
         EditPlace placeBefore;
         EditPlace placeAfter;
     };
@@ -111,7 +131,7 @@ private:
     // The last recorded state: columns without their empty end rows.
     std::vector<std::string> columns_[2];
     std::size_t counts_[2] = {0, 0};
-    std::vector<std::string> fields_;
+    InputTexts inputs_;
     EditPlace place_;
 };
 

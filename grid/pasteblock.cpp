@@ -6,6 +6,16 @@
 
 namespace korvanta::grid {
 
+delimited::TextLimits PasteLimits()
+{
+    delimited::TextLimits limits;
+    limits.rows = static_cast<std::size_t>(kMaxRows);
+    limits.columns = 256;
+    limits.cells = 1000000;
+    limits.cellChars = 32767;
+    return limits;
+}
+
 PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block, Column column, int row)
 {
     PasteOutcome outcome;
@@ -17,6 +27,10 @@ PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block,
         outcome.problem = PasteProblem::TooManyColumns;
         return outcome;
     }
+    if (block.columns == 2 && column == Column::Second) {
+        outcome.problem = PasteProblem::NoSecondColumn;
+        return outcome;
+    }
     const auto rows = static_cast<long long>(block.rows.size());
     if (row < 0 || row + rows > kMaxRows) {
         outcome.problem = PasteProblem::TooManyRows;
@@ -24,7 +38,7 @@ PasteOutcome PasteBlock(GridStore& store, const delimited::DelimitedText& block,
     }
 
     const bool both = block.columns == 2;
-    const Column first = both ? Column::First : column;
+    const Column first = column;
     store.PadTo(row + static_cast<int>(rows));
     for (int k = 0; k < static_cast<int>(rows); ++k) {
         const auto& fields = block.rows[static_cast<std::size_t>(k)];
