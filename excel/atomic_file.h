@@ -5,7 +5,9 @@
 // its target receives the data. A file with further hard links, or one
 // whose owner a new file cannot be given, is written over in place after
 // the new content has been checked and the space for it reserved. The
-// temporary file is removed unless committed.
+// temporary file is removed unless committed. Each system has its own
+// implementation file; on Windows the new file replaces the target with
+// ReplaceFileW, which keeps the target's attributes and access list.
 #pragma once
 
 #include "excel/workbook.h"
@@ -14,21 +16,29 @@
 #include <filesystem>
 #include <functional>
 #include <span>
-#include <sys/stat.h>
 
 namespace korvanta::excel::detail {
 
 WriteResult WriteFailure(WriteError error, std::string detail = {});
-// The failure for a system error number: a full disk, a missing folder, a
-// name too long and a read-only place each have their own reason.
-WriteResult SystemFailure(WriteError fallback, const char* what, int error);
+
+// What is at the target now, as far as an export must keep it.
+struct FileState {
+    // The file type and permission bits; on Windows, the attributes.
+    std::uint32_t mode = 0;
+    std::uint64_t links = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+    // Together the file itself, whatever name it is reached by.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
 
 // The file an export is about to write: the chosen name with its symbolic
 // links followed, and what is there now.
 struct ExportTarget {
     std::filesystem::path path;
     bool exists = false;
-    struct stat info {};
+    FileState info;
 };
 
 // Follows the links and refuses what cannot be written: a folder, a
@@ -63,12 +73,13 @@ public:
     bool WroteInPlace() const { return inPlace_; }
 
 private:
-    WriteResult Open(const std::filesystem::path& folder, const std::string& extension, mode_t mode);
+    WriteResult Open(const std::filesystem::path& folder, const std::string& extension, std::uint32_t mode);
     WriteResult WriteInPlace(std::span<const std::uint8_t> bytes);
 
     std::filesystem::path path_;
     ExportTarget target_;
     bool inPlace_ = false;
+    // A descriptor of the C library; on Windows it wraps the file handle.
     int fd_ = -1;
     bool committed_ = false;
 };

@@ -1,28 +1,52 @@
 // .csv and .txt files: read and split by the delimited-text rules that a
 // paste follows too, so a file and the same text pasted give the same columns.
+// The import's limits are passed to the splitter, which counts them as it
+// reads; the heading row is kept, for the preview to decide.
 #include "delimited/textfile.h"
 #include "excel/sheet_choice.h"
 #include "excel/sheets.h"
-#include "excel/text.h"
 
 #include <algorithm>
 
 namespace korvanta::excel::detail {
 namespace {
 
-Cell FieldCell(const std::vector<std::string>& row, std::size_t column)
+ReadError ErrorOf(delimited::TextProblem problem)
 {
-    if (column >= row.size() || row[column].empty()) return {};
-    std::string text = row[column];
-    TruncateChars(text, kMaxCellChars);
-    return Cell::MakeText(std::move(text));
+    switch (problem) {
+    case delimited::TextProblem::TooManyRows:
+        return ReadError::TooManyRows;
+    case delimited::TextProblem::TooManyColumns:
+        return ReadError::TooManyColumns;
+    case delimited::TextProblem::TooManyCells:
+    case delimited::TextProblem::TooMuchText:
+    case delimited::TextProblem::CellTooLong:
+        return ReadError::TooLarge;
+    case delimited::TextProblem::None:
+    case delimited::TextProblem::UnclosedQuote:
+    case delimited::TextProblem::Utf16WithoutMark:
+    case delimited::TextProblem::NulCharacter:
+    case delimited::TextProblem::CutCharacter:
+    case delimited::TextProblem::UnknownEncoding:
+    case delimited::TextProblem::Blank:
+    case delimited::TextProblem::NoNumbers:
+    case delimited::TextProblem::Count:
+        break;
+    }
+    return ReadError::NotWorkbook;
 }
 
 } // namespace
 
-ReadResult ReadTextSheet(const std::filesystem::path& path)
+ReadResult ReadTextSheet(const std::filesystem::path& path, const ReadLimits& limits)
 {
-    const delimited::TextFile file = delimited::ReadDelimitedFile(path, kMaxTextFileBytes);
+    delimited::TextLimits textLimits;
+    textLimits.rows = limits.rows;
+    textLimits.columns = kMaxImportColumns;
+    textLimits.cells = limits.cells;
+    textLimits.cellChars = kMaxCellChars;
+    textLimits.bytes = limits.textBytes;
+    delimited::TextFile file = delimited::ReadDelimitedFile(path, kMaxTextFileBytes, textLimits);
     switch (file.error) {
     case delimited::TextFileError::None:
         break;
@@ -30,26 +54,22 @@ ReadResult ReadTextSheet(const std::filesystem::path& path)
         return Failure(ReadError::CannotOpen);
     case delimited::TextFileError::TooLarge:
         return Failure(ReadError::TooLarge);
-    case delimited::TextFileError::NotText:
-        return Failure(ReadError::NotWorkbook);
+    case delimited::TextFileError::NotText: {
+        ReadResult refused = Failure(ErrorOf(file.table.fault.problem));
+        refused.textFault = file.table.fault;
+        return refused;
     }
-    // Prose, or a header alone, is not a data file.
-    if (file.table.columns == 0) return Failure(ReadError::NotWorkbook);
-    // Every column, so that the preview can offer any of them, within the
-    // limits a worksheet has.
-    if (file.table.rows.size() > kMaxImportRows) return Failure(ReadError::TooManyRows);
-    if (static_cast<std::size_t>(file.table.columns) > kMaxImportColumns) return Failure(ReadError::TooManyColumns);
+    }
+    // Every column, so that the preview can offer any of them; each row's
+    // fields are given up as its cells are made.
     ReadResult result;
     result.rows.reserve(file.table.rows.size());
-    std::size_t cells = 0;
-    for (const auto& row : file.table.rows) {
-        const std::size_t width = std::min(row.size(), kMaxImportColumns);
-        cells += width;
-        if (cells > kMaxImportCells) return Failure(ReadError::TooLarge);
-        std::vector<Cell> rowCells;
-        rowCells.reserve(width);
-        for (std::size_t column = 0; column < width; ++column) rowCells.push_back(FieldCell(row, column));
-        result.rows.emplace_back(std::move(rowCells));
+    for (auto& row : file.table.rows) {
+        std::vector<Cell> cells;
+        cells.reserve(row.size());
+        for (std::string& field : row) cells.push_back(field.empty() ? Cell{} : Cell::MakeText(std::move(field)));
+        std::vector<std::string>().swap(row);
+        result.rows.emplace_back(std::move(cells));
     }
     return result;
 }

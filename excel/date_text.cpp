@@ -130,6 +130,9 @@ std::optional<std::string> SerialDateText(double serial, bool date1904, DateStyl
     // Whole seconds, rounded, so that 0.354166... is 08:30.
     const auto totalSeconds = static_cast<long long>(std::llround(serial * 86400.0));
     long days = static_cast<long>(totalSeconds / 86400);
+    // A serial that rounds past 9999-12-31 names no day Excel shows: it
+    // stays the number it is.
+    if (days >= 2958466) return std::nullopt;
     const long seconds = static_cast<long>(totalSeconds % 86400);
     if (style == DateStyle::Time) return TimeText(seconds);
     long first = 0; // the day count of serial 0
@@ -146,6 +149,28 @@ std::optional<std::string> SerialDateText(double serial, bool date1904, DateStyl
     return text;
 }
 
+std::optional<std::string> EpochSecondsText(double seconds, long year, unsigned month, unsigned day, DateStyle style)
+{
+    // 10,000 years of seconds either way bounds every date shown.
+    if (style == DateStyle::None || !std::isfinite(seconds) || std::fabs(seconds) > 3.2e11) return std::nullopt;
+    const long long total = std::llround(seconds);
+    if (style == DateStyle::Time) {
+        if (total < 0) return std::nullopt;
+        return TimeText(static_cast<long>(total));
+    }
+    long long days = total / 86400;
+    long long rest = total % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    const Civil civil = CivilFromDays(DaysFromCivil(year, month, day) + static_cast<long>(days));
+    if (civil.year < 1 || civil.year > 9999) return std::nullopt;
+    std::string text = DateText(civil);
+    if (style == DateStyle::DateTime && rest != 0) text += ' ' + TimeText(static_cast<long>(rest));
+    return text;
+}
+
 std::optional<std::string> IsoDateText(std::string_view iso)
 {
     unsigned y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
@@ -157,7 +182,8 @@ std::optional<std::string> IsoDateText(std::string_view iso)
     if (iso.size() < 16 || iso[10] != 'T' || iso[13] != ':' || !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) ||
         h > 23 || mi > 59)
         return std::nullopt;
-    if (iso.size() >= 19 && iso[16] == ':' && !Digits(iso, 17, 2, s)) return std::nullopt;
+    // A time that is no time of day ("23:59:60") stays the text it is.
+    if (iso.size() >= 19 && iso[16] == ':' && (!Digits(iso, 17, 2, s) || s > 59)) return std::nullopt;
     const long seconds = static_cast<long>(h * 3600 + mi * 60 + s);
     if (seconds != 0) text += ' ' + TimeText(seconds);
     return text;

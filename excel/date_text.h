@@ -24,6 +24,11 @@ DateStyle FormatCodeDateStyle(std::string_view code);
 // the years 1900 (1904) to 9999.
 std::optional<std::string> SerialDateText(double serial, bool date1904, DateStyle style);
 
+// A count of seconds from the start of a day (year, month, day) as the same
+// texts; a Time is the seconds alone, hours past 24 kept ("30:00"). Nothing
+// for a value that is not finite or lies outside the years 1 to 9999.
+std::optional<std::string> EpochSecondsText(double seconds, long year, unsigned month, unsigned day, DateStyle style);
+
 // An ISO 8601 date or date-time as the same text ("2023-03-15T08:30:00"
 // as "2023-03-15 08:30"); nothing when it is not one.
 std::optional<std::string> IsoDateText(std::string_view iso);

@@ -48,45 +48,41 @@ std::string Place(std::size_t column, std::size_t row)
 }
 
 // What differs between the file our import reads and the content it was
-// written from, empty when nothing: the used rows and every cell. A workbook holds a number text as
-// that number; .csv holds every text as written, and its first row is
-// taken for a heading when nothing in it is a number, as on import.
+// written from, empty when nothing: the used rows and every cell. A workbook
+// holds a number text a number cell keeps as that number, compared as the
+// text the import shows for it, and any other text as written; .csv holds
+// every text as written, its first row too. A .csv in which nothing is a
+// number is refused by the import as prose is; such a file is taken as
+// written when the import refuses it for that reason alone.
 std::string CompareReadBack(const std::filesystem::path& file, ExportFormat format, const Columns& content)
 {
     std::size_t rows = 0;
+    bool number = false;
     for (std::size_t c = 0; c < content.size(); ++c)
         for (std::size_t r = 0; r < content[c].size(); ++r)
-            if (!content[c][r].empty()) rows = std::max(rows, r + 1);
-    std::size_t first = 0;
-    if (format == ExportFormat::Csv && rows > 0) {
-        bool something = false, number = false;
-        for (std::size_t c = 0; c < content.size(); ++c) {
-            const std::string_view text = TextAt(content, c, 0);
-            something = something || !text.empty();
-            number = number || delimited::IsNumberField(text);
-        }
-        first = something && !number ? 1 : 0;
-    }
+            if (!content[c][r].empty()) {
+                rows = std::max(rows, r + 1);
+                number = number || delimited::IsNumberField(content[c][r]);
+            }
     // The whole file, past the rows and cells an import takes in.
     const ReadResult read = ReadSheet(file, 0, ReadLimits{kMaxXlsxRows, kNoLimit, kNoLimit});
-    if (format == ExportFormat::Csv && first == rows)
-        return read.error == ReadError::NotWorkbook || (read.Ok() && read.rows.empty())
+    if (format == ExportFormat::Csv && rows > 0 && !number && !read.Ok())
+        return read.textFault.problem == delimited::TextProblem::NoNumbers
                    ? std::string()
-                   : "a heading alone read as data";
-    if (!read.Ok()) return "read back: " + read.message;
-    if (read.rows.size() != rows - first)
-        return "read back " + std::to_string(read.rows.size()) + " rows, wrote " + std::to_string(rows - first);
-    for (std::size_t r = first; r < rows; ++r) {
-        const Row& row = read.rows[r - first];
+                   : "read back: read error " + std::to_string(static_cast<int>(read.error));
+    if (!read.Ok()) return "read back: read error " + std::to_string(static_cast<int>(read.error));
+    if (read.rows.size() != rows)
+        return "read back " + std::to_string(read.rows.size()) + " rows, wrote " + std::to_string(rows);
+    for (std::size_t r = 0; r < rows; ++r) {
+        const Row& row = read.rows[r];
         for (std::size_t c = 0; c < content.size(); ++c) {
             const Cell& cell = row[c];
             const std::string_view text = TextAt(content, c, r);
-            double value = 0;
             bool same = false;
             if (text.empty())
                 same = cell.kind == Cell::Kind::Empty;
-            else if (format != ExportFormat::Csv && detail::IsNumberCell(text, &value))
-                same = cell.kind == Cell::Kind::Number && cell.number == value;
+            else if (format != ExportFormat::Csv && IsKeptAsNumber(text))
+                same = cell.kind == Cell::Kind::Number && ShowsAsNumberText(cell.number, text);
             else
                 same = cell.kind == Cell::Kind::Text && cell.text == text;
             if (!same) return "cell " + Place(c, r) + " reads back otherwise";
@@ -105,6 +101,12 @@ std::string Extension(ExportFormat format)
         return ".xlsx";
     case ExportFormat::Csv:
         return ".csv";
+    case ExportFormat::Ods:
+        return ".ods";
+    case ExportFormat::Sav:
+        return ".sav";
+    case ExportFormat::Dta:
+        return ".dta";
     }
     return {};
 }
@@ -113,12 +115,20 @@ std::string Extension(ExportFormat format)
 
 WriteResult ExportColumns(const std::filesystem::path& path, ExportFormat format, const Columns& columns)
 try {
+    if (format == ExportFormat::Sav || format == ExportFormat::Dta) {
+        // Plain columns as variables v1, v2, ... without labels.
+        Dataset dataset;
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            dataset.variables.push_back({"v" + std::to_string(c + 1), {}, {}, columns[c]});
+        return ExportDataset(path, format, dataset);
+    }
     const std::size_t maxRows = format == ExportFormat::Xls ? kMaxXlsRows : kMaxXlsxRows;
     if (auto check = detail::CheckExport(columns, maxRows); !check.Ok()) return check;
     std::size_t dropped = 0;
-    Columns csv;
-    if (format == ExportFormat::Csv) csv = CsvContent(columns, dropped);
-    const Columns& content = format == ExportFormat::Csv ? csv : columns;
+    Columns changed;
+    if (format == ExportFormat::Csv) changed = CsvContent(columns, dropped);
+    if (format == ExportFormat::Ods) changed = detail::OdsContent(columns, dropped);
+    const Columns& content = format == ExportFormat::Csv || format == ExportFormat::Ods ? changed : columns;
     detail::Bytes bytes;
     switch (format) {
     case ExportFormat::Xls:
@@ -129,6 +139,11 @@ try {
         break;
     case ExportFormat::Csv:
         bytes = detail::EncodeCsv(content);
+        break;
+    case ExportFormat::Ods:
+        if (auto r = detail::EncodeOds(content, bytes); !r.Ok()) return r;
+    case ExportFormat::Sav:
+    case ExportFormat::Dta:
         break;
     }
     WriteResult written = detail::SaveVerified(path, Extension(format), bytes, [&](const std::filesystem::path& file) {

@@ -24,9 +24,6 @@ WriteResult CheckExport(const Columns& columns, std::size_t maxRows)
             if (!Utf8ToUtf16(columns[c][r], units)) return WriteFailure(WriteError::InvalidText, where());
             if (units.size() > kMaxCellChars) {
                 WriteResult tooLong = WriteFailure(WriteError::TextTooLong, where());
-                tooLong.message = "第" + std::to_string(r + 1) + "行第" + std::to_string(c + 1) + "列的文字有" +
-                                  std::to_string(units.size()) + "个字符，超过了每个单元格最多" +
-                                  std::to_string(kMaxCellChars) + "个字符的上限，无法导出，原有文件未被改动。";
                 tooLong.cell = {static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(c)};
                 tooLong.cellChars = units.size();
                 return tooLong;

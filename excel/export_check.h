@@ -7,6 +7,7 @@
 #include "excel/export.h"
 
 #include <string>
+#include <vector>
 
 namespace korvanta::excel::detail {
 
@@ -16,11 +17,28 @@ WriteResult CheckExport(const Columns& columns, std::size_t maxRows);
 
 WriteResult EncodeXls(const Columns& columns, Bytes& out);
 WriteResult EncodeXlsx(const Columns& columns, Bytes& out);
+// The columns as an OpenDocument spreadsheet; every text must be one XML
+// can carry (OdsContent).
+WriteResult EncodeOds(const Columns& columns, Bytes& out);
+// The texts as an .ods file holds them: the characters XML cannot carry
+// (controls other than tab and line ends, U+FFFE, U+FFFF) are left out and
+// counted in dropped.
+Columns OdsContent(const Columns& columns, std::size_t& dropped);
+
+// A zip package built in memory from its parts, in their order.
+struct PackagePart {
+    enum Compression { Store, Fast, Default };
+    std::string name;
+    std::string data;
+    Compression compression = Default;
+};
+WriteResult ZipParts(const std::vector<PackagePart>& parts, Bytes& out);
 // Texts as a spreadsheet program should read them back (Sanitized below).
 Bytes EncodeCsv(const Columns& columns);
 
-// Whether a text stands for a number in the written file: the writers'
-// own rule (IsNumberText).
+// Whether a text is a number (IsNumberText), with the common plain case
+// read quickly. A workbook stores it as a number only when the number cell
+// keeps it (IsKeptAsNumber).
 bool IsNumberCell(std::string_view text, double* value = nullptr);
 
 } // namespace korvanta::excel::detail

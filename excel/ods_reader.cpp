@@ -106,6 +106,7 @@ public:
         if (In(kTableNs) && local == "table") {
             ++depth_;
             if (depth_ == 1) {
+                if (names.size() >= kMaxSheets) return StopAt(ReadError::TooLarge);
                 const char* name = Attr(a, kTableNs, "name");
                 names.emplace_back(name ? name : "");
                 inWanted_ = sheet_ && names.size() - 1 == wanted_;

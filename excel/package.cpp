@@ -1,5 +1,6 @@
 #include "excel/package.h"
 
+#include "excel/library_paths.h"
 #include "excel/workbook.h"
 #include "excel/xml_scan.h"
 
@@ -126,7 +127,7 @@ Package::~Package() = default;
 Package::Status Package::Open(const std::filesystem::path& path)
 {
     int error = 0;
-    zip_.reset(zip_open(path.c_str(), ZIP_RDONLY, &error));
+    zip_.reset(detail::OpenZipArchive(path, ZIP_RDONLY, &error));
     return zip_ ? Status::Ok : ZipErrorStatus(error);
 }
 

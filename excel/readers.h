@@ -37,9 +37,6 @@ struct Opened {
 
 // A compound file (.xls, or an encrypted .xlsx) or a bare BIFF8 stream.
 Opened OpenXls(const std::filesystem::path& path);
-// The same from the bytes of a workbook stream, as the fuzz targets and
-// tests hand it.
-Opened OpenBiffStream(std::vector<std::uint8_t> stream);
 // A source of type S opened at path; S::Open answers with the ReadError.
 template <typename S>
 Opened OpenSource(const std::filesystem::path& path)

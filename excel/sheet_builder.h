@@ -33,7 +33,6 @@ public:
     bool SetUncalculated(std::size_t row, std::size_t column);
 
     ReadError Error() const { return error_; }
-    std::size_t UsedRows() const { return used_; }
 
     // The shared-string indices the kept cells refer to, ascending, no
     // repeats; a cell replaced by a later one for its place needs none.

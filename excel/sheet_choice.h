@@ -7,6 +7,6 @@
 
 namespace korvanta::excel::detail {
 
-ReadResult ReadTextSheet(const std::filesystem::path& path);
+ReadResult ReadTextSheet(const std::filesystem::path& path, const ReadLimits& limits);
 
 } // namespace korvanta::excel::detail

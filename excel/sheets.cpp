@@ -3,12 +3,14 @@
 // uncompressed.
 #include "excel/sheets.h"
 
+#include "delimited/file_open.h"
 #include "excel/biff_records.h"
 #include "excel/bytes.h"
 #include "excel/cfb_reader.h"
 #include "excel/package.h"
 #include "excel/readers.h"
 #include "excel/sheet_choice.h"
+#include "excel/statfile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,7 +24,6 @@ ReadResult Failure(ReadError error)
 {
     ReadResult r;
     r.error = error;
-    r.message = std::string(ReadErrorMessage(error));
     return r;
 }
 
@@ -30,7 +31,6 @@ SheetList ListFailure(ReadError error)
 {
     SheetList list;
     list.error = error;
-    list.message = std::string(ReadErrorMessage(error));
     return list;
 }
 
@@ -43,9 +43,9 @@ public:
     {
         names_.push_back(path_.stem().string());
     }
-    ReadResult Read(std::size_t index, const ReadLimits&) const override
+    ReadResult Read(std::size_t index, const ReadLimits& limits) const override
     {
-        return index == 0 ? ReadTextSheet(path_) : Failure(ReadError::NoWorksheet);
+        return index == 0 ? ReadTextSheet(path_, limits) : Failure(ReadError::NoWorksheet);
     }
 
 private:
@@ -59,10 +59,6 @@ Opened OpenText(const std::filesystem::path& path) { return {ReadError::None, st
 } // namespace detail
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 constexpr std::size_t kSniffBytes = 8192;
 
@@ -79,22 +75,62 @@ FileFormat ZipFormat(const std::filesystem::path& path)
     return FileFormat::Xlsx;
 }
 
+std::string LowerExtension(const std::filesystem::path& path)
+{
+    // Spaces after the extension are part of the name, as the export keeps
+    // them ("a.csv " is a .csv file).
+    std::string extension = path.extension().string();
+    while (!extension.empty() && extension.back() == ' ') extension.pop_back();
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension;
+}
+
 bool HasTextName(const std::filesystem::path& path)
 {
-    std::string extension = path.extension().string();
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    const std::string extension = LowerExtension(path);
     return extension == ".csv" || extension == ".txt";
 }
 
+bool StartsWith(const std::uint8_t* head, std::size_t n, std::string_view prefix)
+{
+    return n >= prefix.size() && std::memcmp(head, prefix.data(), prefix.size()) == 0;
+}
+
+// The statistics packages' signatures. A portable file has "SPSSPORT"
+// after its 200-byte title and 256-byte character table, counted without
+// its line ends; an old Stata file only a version, byte order and type.
+FileFormat StatisticsFormat(const std::filesystem::path& path, const std::uint8_t* head, std::size_t n)
+{
+    static constexpr std::uint8_t kSas[32] = {0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+                                              0,    0xC2, 0xEA, 0x81, 0x60, 0xB3, 0x14, 0x11, 0xCF, 0xBD, 0x92,
+                                              0x08, 0x00, 0x09, 0xC7, 0x31, 0x8C, 0x18, 0x1F, 0x10, 0x11};
+    if (StartsWith(head, n, "$FL2") || StartsWith(head, n, "$FL3")) return FileFormat::Sav;
+    if (StartsWith(head, n, "<stata_dta>")) return FileFormat::Dta;
+    if (n >= 32 && std::memcmp(head, kSas, 32) == 0) return FileFormat::Sas;
+    if (StartsWith(head, n, "HEADER RECORD*******LIBRARY HEADER RECORD!!!!!!!") ||
+        StartsWith(head, n, "HEADER RECORD*******LIBV8   HEADER RECORD!!!!!!!"))
+        return FileFormat::Xpt;
+    std::string logical;
+    for (std::size_t i = 0; i < n && logical.size() < 464; ++i)
+        if (head[i] != '\r' && head[i] != '\n') logical += static_cast<char>(head[i]);
+    if (logical.size() == 464 && logical.ends_with("SPSSPORT")) return FileFormat::Por;
+    if (n >= 4 && head[0] >= 104 && head[0] <= 115 && (head[1] == 1 || head[1] == 2) && head[2] == 1 &&
+        LowerExtension(path) == ".dta")
+        return FileFormat::Dta;
+    return FileFormat::Unknown;
+}
+
+// A text name's file is read as text unless it starts with markup; the
+// text reader tells what else keeps it from being read (a NUL, UTF-16
+// without its mark, nothing in it).
 FileFormat TextOrUnknown(const std::uint8_t* head, std::size_t n)
 {
     if (n >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
         return FileFormat::Text;
-    if (std::memchr(head, 0, n) != nullptr) return FileFormat::Unknown;
     std::size_t i = n >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF ? 3 : 0;
     while (i < n && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n')) ++i;
     // A web page or XML saved under a spreadsheet's name is not data.
-    if (i == n || head[i] == '<') return FileFormat::Unknown;
+    if (i < n && head[i] == '<') return FileFormat::Unknown;
     return FileFormat::Text;
 }
 
@@ -104,7 +140,7 @@ ReadError UnknownError(const std::filesystem::path& path)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return ReadError::CannotOpen;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    delimited::StdioFile f = delimited::OpenFileForReading(path);
     return f ? ReadError::NotWorkbook : ReadError::CannotOpen;
 }
 
@@ -114,7 +150,7 @@ FileFormat DetectFormat(const std::filesystem::path& path)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return FileFormat::Unknown;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    delimited::StdioFile f = delimited::OpenFileForReading(path);
     if (!f) return FileFormat::Unknown;
     std::uint8_t head[kSniffBytes] = {};
     const std::size_t n = std::fread(head, 1, sizeof head, f.get());
@@ -124,6 +160,8 @@ FileFormat DetectFormat(const std::filesystem::path& path)
         ((head[2] == 3 && head[3] == 4) || (head[2] == 5 && head[3] == 6)))
         return ZipFormat(path);
     if (n >= 8 && detail::biff::IsBofHeader(head)) return FileFormat::Xls;
+    if (const FileFormat statistics = StatisticsFormat(path, head, n); statistics != FileFormat::Unknown)
+        return statistics;
     return HasTextName(path) ? TextOrUnknown(head, n) : FileFormat::Unknown;
 }
 
@@ -143,6 +181,13 @@ DataFile::DataFile(const std::filesystem::path& path) : format_(DetectFormat(pat
     case FileFormat::Text:
         opened = detail::OpenText(path);
         break;
+    case FileFormat::Sav:
+    case FileFormat::Por:
+    case FileFormat::Dta:
+    case FileFormat::Sas:
+    case FileFormat::Xpt:
+        opened = detail::OpenStatistics(path, format_);
+        break;
     case FileFormat::Unknown:
         opened.error = UnknownError(path);
         break;
@@ -152,6 +197,25 @@ DataFile::DataFile(const std::filesystem::path& path) : format_(DetectFormat(pat
 }
 
 DataFile::~DataFile() = default;
+
+bool IsStatisticsFormat(FileFormat format)
+{
+    switch (format) {
+    case FileFormat::Sav:
+    case FileFormat::Por:
+    case FileFormat::Dta:
+    case FileFormat::Sas:
+    case FileFormat::Xpt:
+        return true;
+    case FileFormat::Unknown:
+    case FileFormat::Xls:
+    case FileFormat::Xlsx:
+    case FileFormat::Ods:
+    case FileFormat::Text:
+        return false;
+    }
+    return false;
+}
 
 const std::vector<std::string>& DataFile::SheetNames() const
 {
@@ -178,6 +242,30 @@ SheetList ListSheets(const std::filesystem::path& path)
 ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits)
 {
     return DataFile(path).ReadSheet(index, limits);
+}
+
+TakenColumns TakeColumns(const ReadResult& sheet, const ColumnChoice& choice, const NumberFormatter& formatNumber)
+{
+    TakenColumns columns;
+    const std::size_t skip = choice.heading && !sheet.rows.empty() ? 1 : 0;
+    columns.rows = sheet.rows.size() - skip;
+    if (columns.rows > choice.maxRows) {
+        columns.tooManyRows = true;
+        return columns;
+    }
+    columns.first.reserve(columns.rows);
+    columns.second.reserve(columns.rows);
+    if (skip > 0) {
+        columns.firstHeading = ImportText(sheet.rows[0][choice.first], formatNumber);
+        columns.secondHeading = ImportText(sheet.rows[0][choice.second], formatNumber);
+    }
+    for (std::size_t r = skip; r < sheet.rows.size(); ++r) {
+        columns.first.push_back(ImportText(sheet.rows[r][choice.first], formatNumber));
+        columns.second.push_back(ImportText(sheet.rows[r][choice.second], formatNumber));
+    }
+    for (const CellPosition& at : sheet.uncalculated)
+        if (at.row >= skip && (at.column == choice.first || at.column == choice.second)) ++columns.uncalculated;
+    return columns;
 }
 
 } // namespace korvanta::excel

@@ -23,16 +23,30 @@ enum class FileFormat {
     Xlsx,    // a zip package that is not OpenDocument
     Ods,     // an OpenDocument spreadsheet
     Text,    // delimited text: UTF-8, UTF-16 with its mark, or GB18030
+    Sav,     // SPSS system file (.sav, and .zsav compressed)
+    Por,     // SPSS portable file
+    Dta,     // Stata
+    Sas,     // SAS data set (.sas7bdat)
+    Xpt,     // SAS transport file
 };
 
+// The statistics packages' formats: one sheet, named after the file, whose
+// columns are the file's variables.
+bool IsStatisticsFormat(FileFormat format);
+// Whether this build reads (and writes) them; the file dialogs offer them
+// only then.
+bool ReadsStatisticsFiles();
+
 // The format by the first bytes (and, for a zip, its mimetype entry).
-// Text is a file named .csv or .txt (any case) that is no workbook, has no
-// NUL bytes (but UTF-16 with its mark) and does not start with markup.
+// Text is a file named .csv or .txt (any case, spaces after it allowed) that
+// is no workbook and does not start with markup; the text reader refuses the
+// unreadable ones, each with its reason (ReadResult::textFault). The
+// statistics formats are known by their signatures; an old Stata file (before
+// version 117) has none to speak of and is taken only when named .dta.
 FileFormat DetectFormat(const std::filesystem::path& path);
 
 struct SheetList {
     ReadError error = ReadError::None;
-    std::string message;
     // Names of the worksheets, in the workbook's order; chart sheets are not
     // listed. A text file is one sheet named after the file.
     std::vector<std::string> names;
@@ -45,8 +59,8 @@ SheetList ListSheets(const std::filesystem::path& path);
 // Worksheet `index` (counted from 0 among the listed ones) as ReadFirstSheet
 // reads the first: rows 1 to the last used row, every column. A text
 // file has only sheet 0; its cells are texts as written (decimal commas made
-// points) and a header line is skipped, as in a paste. A text file without
-// any data row is NotWorkbook.
+// points), a heading line included, as a worksheet's. A text file with
+// nothing in it is NotWorkbook, with the reason in textFault.
 ReadResult ReadSheet(const std::filesystem::path& path, std::size_t index, const ReadLimits& limits = {});
 
 namespace detail {
@@ -66,7 +80,6 @@ public:
 
     bool Ok() const { return error_ == ReadError::None; }
     ReadError Error() const { return error_; }
-    std::string_view Message() const { return ReadErrorMessage(error_); }
     FileFormat Format() const { return format_; }
     // The worksheets' names; empty when the file could not be opened.
     const std::vector<std::string>& SheetNames() const;
@@ -77,6 +90,31 @@ private:
     ReadError error_ = ReadError::None;
     std::unique_ptr<detail::SheetSource> source_;
 };
+
+// What an import takes from a read sheet: two of its columns, below row 1
+// when row 1 is their heading, for a grid of at most maxRows rows.
+struct ColumnChoice {
+    std::size_t first = 0;
+    std::size_t second = 1;
+    bool heading = false;
+    std::size_t maxRows = 0;
+};
+
+struct TakenColumns {
+    // The sheet's data rows (without the heading). More than the grid
+    // holds, and nothing is taken.
+    std::size_t rows = 0;
+    bool tooManyRows = false;
+    // The cells as ImportText gives them, row by row.
+    std::vector<std::string> first, second;
+    // Row 1's two cells when it is the heading (the groups' names).
+    std::string firstHeading, secondHeading;
+    // Formula cells of the two columns below the heading saved without a
+    // result: imported as empty cells.
+    std::size_t uncalculated = 0;
+};
+
+TakenColumns TakeColumns(const ReadResult& sheet, const ColumnChoice& choice, const NumberFormatter& formatNumber);
 
 // Limits of the text reader.
 inline constexpr std::size_t kMaxTextFileBytes = std::size_t{64} << 20;

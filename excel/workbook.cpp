@@ -1,18 +1,17 @@
-// The first sheet of a workbook, the readers' messages and the number
-// texts the writers store as numbers.
+// The first sheet of a workbook and the number texts the writers store as
+// numbers.
 #include "excel/workbook.h"
 
+#include "excel/plain_number.h"
 #include "excel/readers.h"
 #include "excel/sheets.h"
 
-#include <cerrno>
-#include <clocale>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <locale.h>
 #include <memory>
-#include <stdlib.h>
 #include <system_error>
 
 namespace korvanta::excel {
@@ -23,33 +22,6 @@ ReadResult ReadFirstSheet(const std::filesystem::path& path)
     // A text file is read only by the import, which knows it by its name.
     if (file.Format() == FileFormat::Text) return detail::Failure(ReadError::NotWorkbook);
     return file.ReadSheet(0);
-}
-
-std::string_view ReadErrorMessage(ReadError error)
-{
-    switch (error) {
-    case ReadError::None:
-        return "";
-    case ReadError::CannotOpen:
-        return "无法打开文件，请检查文件是否存在以及是否有读取权限。";
-    case ReadError::NotWorkbook:
-        return "请打开Excel文件！";
-    case ReadError::OldFormat:
-        return "不支持Excel 95及更早版本的工作簿，请在Excel中另存为新版本格式后再导入。";
-    case ReadError::Encrypted:
-        return "该工作簿设有打开密码，无法读取。请在Excel中取消密码后再导入。";
-    case ReadError::Corrupt:
-        return "工作簿已损坏，无法读取。";
-    case ReadError::TooLarge:
-        return "工作簿太大，无法读取。";
-    case ReadError::NoWorksheet:
-        return "工作簿中没有工作表。";
-    case ReadError::TooManyRows:
-        return "工作表的行数超过了本程序能容纳的32767行数据，未导入。";
-    case ReadError::TooManyColumns:
-        return "工作表的列数超过了256列，未导入。";
-    }
-    return "工作簿无法读取。";
 }
 
 std::string ImportText(const Cell& cell, const NumberFormatter& formatNumber)
@@ -68,44 +40,33 @@ std::string ImportText(const Cell& cell, const NumberFormatter& formatNumber)
     return {};
 }
 
-std::string_view WriteErrorMessage(WriteError error)
+namespace {
+
+// Whether a number text of the strict form that is out of a double's
+// range is so by being too small: its first significant digit, moved by
+// the exponent, stands below the units place.
+bool Underflows(std::string_view text)
 {
-    switch (error) {
-    case WriteError::None:
-        return "";
-    case WriteError::TooManyRows:
-        return "数据行数超过该文件格式的上限（.xls格式最多65536行），无法导出。";
-    case WriteError::TextTooLong:
-        return "有单元格的文字超过32767个字符，无法导出。";
-    case WriteError::TooLarge:
-        return "数据太多，无法导出为.xls格式。";
-    case WriteError::InvalidText:
-        return "数据中含有无法识别的字符，无法导出。";
-    case WriteError::CannotCreate:
-        return "没有在目标文件夹中写入的权限，无法创建文件。文件导出失败。";
-    case WriteError::WriteFailed:
-        return "文件写入失败，导出未完成，原有文件未被改动。";
-    case WriteError::CannotReplace:
-        return "无法替换目标文件：它不是普通文件，或在导出过程中被其他程序改动。文件导出失败。";
-    case WriteError::NameTooLong:
-        return "文件名太长（最多255个字节，一个汉字占3个字节），请换一个较短的文件名。文件导出失败。";
-    case WriteError::IsFolder:
-        return "所选的名称是一个文件夹，不是文件，请输入文件名。文件导出失败。";
-    case WriteError::FolderMissing:
-        return "目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。";
-    case WriteError::DiskFull:
-        return "磁盘空间不足，文件导出失败，原有文件未被改动。";
-    case WriteError::ReadOnly:
-        return "目标文件（或它所在的磁盘）是只读的，不能写入，原有文件未被改动。请另选文件名或先取消只读属性。";
-    case WriteError::NotVerified:
-        return "导出的文件读回核对时与数据不符，导出已取消，原有文件未被改动。";
-    case WriteError::PartlyWritten:
-        return "写入目标文件时出错，该文件可能已不完整，请重新导出。";
-    case WriteError::OutOfMemory:
-        return "内存不足，文件导出失败，原有文件未被改动。";
+    if (text.front() == '-') text.remove_prefix(1);
+    const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+    const std::string_view mantissa = text.substr(0, e);
+    // The place of the first significant digit, the units being 0.
+    long long place = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size())) - 1;
+    for (const char c : mantissa) {
+        if (c == '.') continue;
+        if (c != '0') break;
+        --place;
     }
-    return "文件导出失败。";
+    long long exponent = 0;
+    bool negative = false;
+    std::size_t k = e + 1;
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) negative = text[k++] == '-';
+    // Saturated: past a billion places either way the answer is the same.
+    for (; k < text.size(); ++k) exponent = std::min(exponent * 10 + (text[k] - '0'), 1'000'000'000LL);
+    return place + (negative ? -exponent : exponent) < 0;
 }
+
+} // namespace
 
 bool IsNumberText(std::string_view text, double* value)
 {
@@ -133,14 +94,88 @@ bool IsNumberText(std::string_view text, double* value)
     }
     if (i != text.size()) return false;
 
-    // strtod_l with the C locale reads '.' as the point whatever the
-    // program's locale; it gives HUGE_VAL on overflow and a (sub)normal or
-    // zero, as Excel would store it, on underflow.
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    const std::string copy(text);
-    errno = 0;
-    const double v = strtod_l(copy.c_str(), nullptr, cLocale);
-    if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0)) return false;
+    // from_chars reads '.' as the point whatever the program's locale and
+    // rounds correctly. It takes no '+', and it refuses a result out of
+    // range: an overflow is no number, an underflow is stored as the zero
+    // Excel would store.
+    std::string_view number = text;
+    if (number.front() == '+') number.remove_prefix(1);
+    double v = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), v);
+    if (end != number.data() + number.size()) return false;
+    if (error == std::errc::result_out_of_range) {
+        if (!Underflows(number)) return false;
+        v = number.front() == '-' ? -0.0 : 0.0;
+    } else if (error != std::errc() || !std::isfinite(v))
+        return false;
+    if (value) *value = v;
+    return true;
+}
+
+namespace {
+
+// A decimal number as 0.digits x 10^point, without leading or trailing
+// zeros in digits; zero has no digits and no sign.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    long long point = 0;
+    bool operator==(const Decimal&) const = default;
+};
+
+// The decimal a number text (IsNumberText) writes, exactly.
+Decimal ReadDecimal(std::string_view text)
+{
+    Decimal d;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) d.negative = text[i++] == '-';
+    bool afterPoint = false;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
+            afterPoint = true;
+        } else if (d.digits.empty() && text[i] == '0') {
+            if (afterPoint) --d.point;
+        } else {
+            d.digits.push_back(text[i]);
+            if (!afterPoint) ++d.point;
+        }
+    }
+    if (i < text.size()) {
+        ++i;
+        const bool down = i < text.size() && text[i] == '-';
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        // Far past any double's exponent, an exponent only needs to stay far.
+        constexpr long long kFar = 1'000'000'000'000;
+        long long exponent = 0;
+        for (; i < text.size(); ++i) exponent = std::min(kFar, exponent * 10 + (text[i] - '0'));
+        d.point += down ? -exponent : exponent;
+    }
+    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    if (d.digits.empty()) d = {};
+    return d;
+}
+
+} // namespace
+
+bool ShowsAsNumberText(double value, std::string_view text)
+{
+    if (!std::isfinite(value)) return false;
+    // The value correctly rounded to 15 significant digits, as shown.
+    char shown[48] = "-";
+    const auto end =
+        std::to_chars(shown + 1, shown + sizeof shown, std::fabs(value), std::chars_format::scientific, 14);
+    const char* begin = value < 0 ? shown : shown + 1;
+    return ReadDecimal(std::string_view(begin, static_cast<std::size_t>(end.ptr - begin))) == ReadDecimal(text);
+}
+
+bool IsKeptAsNumber(std::string_view text, double* value)
+{
+    if (detail::IsPlainNumberText(text)) {
+        if (value) *value = detail::PlainNumberValue(text);
+        return true;
+    }
+    double v = 0;
+    if (!IsNumberText(text, &v) || !ShowsAsNumberText(v, text)) return false;
     if (value) *value = v;
     return true;
 }

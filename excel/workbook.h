@@ -9,12 +9,16 @@
 // are UTF-8.
 #pragma once
 
+#include "delimited/delimitedtext.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvanta::excel {
@@ -76,11 +80,42 @@ enum class ReadError {
     NoWorksheet,    // a workbook without any worksheet (only chart sheets, say)
     TooManyRows,    // a sheet with rows past kMaxImportRows
     TooManyColumns, // a sheet with a value past column kMaxImportColumns
+    OutOfMemory,    // too little memory to read the sheet
+    Count,          // how many there are; keep it last
+};
+
+// Every error, for a check that each has its text.
+inline constexpr ReadError kAllReadErrors[] = {
+    ReadError::None,        ReadError::CannotOpen,     ReadError::NotWorkbook, ReadError::OldFormat,
+    ReadError::Encrypted,   ReadError::Corrupt,        ReadError::TooLarge,    ReadError::NoWorksheet,
+    ReadError::TooManyRows, ReadError::TooManyColumns, ReadError::OutOfMemory,
+};
+static_assert(std::size(kAllReadErrors) == static_cast<std::size_t>(ReadError::Count));
+
+// A column of a statistics package's data file (SPSS, Stata, SAS): its
+// name, label and value labels, and the values read as empty cells.
+struct Variable {
+    std::string name;
+    std::string label;
+    bool text = false; // a string variable
+    bool date = false; // dates or times, imported as the text they show
+    // Values and the labels the file gives them, as the preview shows them.
+    std::vector<std::pair<Cell, std::string>> valueLabels;
+    // Values that read as empty cells: system-missing (Stata's and SAS's
+    // lettered ones too) and user-defined missing values.
+    std::size_t missing = 0;
+    // The user-defined missing values met, each once, in the order met.
+    std::vector<Cell> userMissing;
+
+    bool operator==(const Variable&) const = default;
 };
 
 struct ReadResult {
+    // The window words the message; the error is None on success.
     ReadError error = ReadError::None;
-    std::string message; // for a message box titled "提示"; empty on success
+    // A text file's own reason, when it has one (worded in place of the
+    // error's general one): its encoding, a NUL, a limit and where.
+    delimited::TextFault textFault;
     // Rows 1 to the last used row of the worksheet: rows.size() is that row
     // number. A row is used when any of its cells is present in the file, as
     // Excel's UsedRange counts it (a formatted blank cell counts too).
@@ -88,6 +123,9 @@ struct ReadResult {
     // Formula cells saved without a result (as openpyxl and pandas write
     // them): they read as empty cells.
     std::vector<CellPosition> uncalculated;
+    // A statistics package's file: one entry per column, and every case a
+    // row (a file has no heading row). Empty for workbooks and text.
+    std::vector<Variable> variables;
 
     bool Ok() const { return error == ReadError::None; }
 };
@@ -97,9 +135,6 @@ struct ReadResult {
 // .xlsx named .xls reads as well. Never throws for anything about the file;
 // only std::bad_alloc can escape.
 ReadResult ReadFirstSheet(const std::filesystem::path& path);
-
-// The Chinese text for a read error, suitable for a message box titled "提示".
-std::string_view ReadErrorMessage(ReadError error);
 
 // Limits of the readers. A cell text longer than kMaxCellChars characters
 // (Excel's own limit) is cut there. The import limits are counted while a
@@ -117,6 +152,9 @@ inline constexpr std::size_t kMaxImportRows = 32768;
 inline constexpr std::size_t kMaxImportColumns = 256;
 inline constexpr std::size_t kMaxImportCells = 1000000;
 inline constexpr std::size_t kMaxImportTextBytes = std::size_t{48} << 20;
+// A workbook listing more worksheets than this is refused (TooLarge) while
+// its list is read: the names of millions of sheets would take gigabytes.
+inline constexpr std::size_t kMaxSheets = 4096;
 
 // How much of a sheet one read takes in before it refuses the sheet: the
 // import's limits unless told otherwise. An export reads its own file back
@@ -153,12 +191,22 @@ enum class WriteError {
     NotVerified,   // the written file read back differs from the data
     PartlyWritten, // writing in place failed part-way: the target may be incomplete
     OutOfMemory,   // too little memory to build the file
+    Count,         // how many there are; keep it last
 };
 
+// Every error, for a check that each has its text.
+inline constexpr WriteError kAllWriteErrors[] = {
+    WriteError::None,        WriteError::TooManyRows,  WriteError::TextTooLong,   WriteError::TooLarge,
+    WriteError::InvalidText, WriteError::CannotCreate, WriteError::WriteFailed,   WriteError::CannotReplace,
+    WriteError::NameTooLong, WriteError::IsFolder,     WriteError::FolderMissing, WriteError::DiskFull,
+    WriteError::ReadOnly,    WriteError::NotVerified,  WriteError::PartlyWritten, WriteError::OutOfMemory,
+};
+static_assert(std::size(kAllWriteErrors) == static_cast<std::size_t>(WriteError::Count));
+
 struct WriteResult {
+    // The window words the message; the error is None on success.
     WriteError error = WriteError::None;
-    std::string message; // Chinese, for a message box titled "提示"; empty on success
-    std::string detail;  // the system's reason, for a log; may be empty
+    std::string detail; // the system's reason, for a log; may be empty
     // Characters the format cannot hold that were left out (a NUL in .csv).
     std::size_t droppedChars = 0;
     // TextTooLong: the first cell past the limit (from 0) and its length in
@@ -169,12 +217,10 @@ struct WriteResult {
     bool Ok() const { return error == WriteError::None; }
 };
 
-std::string_view WriteErrorMessage(WriteError error);
-
 // Writes column1 to column A and column2 to column B of the only worksheet
 // ("Sheet1") of a new workbook, both from row 1, without a heading. A text
-// that is a number (IsNumberText) becomes a number cell, the empty text no
-// cell, any other text a text cell. The file is written beside path under a
+// that a number cell keeps (IsKeptAsNumber) becomes a number cell, the empty
+// text no cell, any other text a text cell. The file is written beside path under a
 // temporary name, read back and compared, and put at path only then, so a
 // failed write leaves whatever was at path untouched (export.h tells how an
 // existing file's permissions, owner and links are kept).
@@ -187,5 +233,17 @@ WriteResult WriteXlsx(const std::filesystem::path& path, const std::vector<std::
 // optional decimal point (".5" and "5." included), an optional exponent, and
 // a finite value. No spaces, thousands separators, "inf" or hexadecimal.
 bool IsNumberText(std::string_view text, double* value = nullptr);
+
+// Whether a number text comes back as the same number from a number cell:
+// the nearest double, shown to 15 significant digits as every reader and
+// our import show it, is the decimal number the text writes ("1.50", "1e3",
+// "+5"). A text with more digits than that ("922337203685477.5807",
+// "1.0000000000000001") or below the doubles' full precision ("1e-320")
+// is not, and the writers store it as text, exactly as typed.
+bool IsKeptAsNumber(std::string_view text, double* value = nullptr);
+
+// Whether value, shown to 15 significant digits, is the decimal number of
+// the number text (IsNumberText); zero has no sign.
+bool ShowsAsNumberText(double value, std::string_view text);
 
 } // namespace korvanta::excel

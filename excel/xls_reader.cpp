@@ -3,6 +3,7 @@
 // cell formats; a worksheet's cell records give the values. Every record
 // length is checked before a field is read, and every loop advances through
 // a bounded buffer.
+#include "delimited/file_open.h"
 #include "excel/biff_records.h"
 #include "excel/cfb_reader.h"
 #include "excel/date_text.h"
@@ -269,7 +270,10 @@ ReadError ReadGlobals(Span stream, Globals& g)
             return ReadError::Encrypted;
         case kBoundSheet:
             // Chart, macro and module sheets are not listed.
-            if (d.size() >= 6 && d[5] == kWorksheetType) g.worksheets.push_back({SheetName(d), Le32(d.data())});
+            if (d.size() >= 6 && d[5] == kWorksheetType) {
+                if (g.worksheets.size() >= kMaxSheets) return ReadError::TooLarge;
+                g.worksheets.push_back({SheetName(d), Le32(d.data())});
+            }
             break;
         case kSst:
             g.sst = {d};
@@ -526,10 +530,6 @@ ReadResult XlsSource::Read(std::size_t index, const ReadLimits& limits) const
     return sheet.Take();
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 template <typename OpenWith>
 Opened OpenWithSource(OpenWith openWith)
 {
@@ -548,18 +548,13 @@ Opened OpenXls(const std::filesystem::path& path)
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) return {ReadError::CannotOpen, nullptr};
     if (size > kMaxXlsImportBytes) return {ReadError::TooLarge, nullptr};
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    delimited::StdioFile f = delimited::OpenFileForReading(path);
     if (!f) return {ReadError::CannotOpen, nullptr};
     Bytes file(static_cast<std::size_t>(size));
     // A file that changed size under us is read as far as it went.
     file.resize(std::fread(file.data(), 1, file.size(), f.get()));
     if (std::ferror(f.get())) return {ReadError::CannotOpen, nullptr};
     return OpenWithSource([&](XlsSource& source) { return source.Open(std::move(file)); });
-}
-
-Opened OpenBiffStream(std::vector<std::uint8_t> stream)
-{
-    return OpenWithSource([&](XlsSource& source) { return source.OpenStream(std::move(stream)); });
 }
 
 } // namespace korvanta::excel::detail

@@ -330,7 +330,7 @@ WriteResult detail::EncodeXls(const Columns& columns, Bytes& out)
             const auto& column = columns[c];
             if (r >= column.size() || column[r].empty()) continue;
             ExportCell cell{static_cast<std::uint16_t>(r), c, false, 0.0, 0};
-            cell.number = detail::IsNumberCell(column[r], &cell.value);
+            cell.number = IsKeptAsNumber(column[r], &cell.value);
             if (!cell.number) cell.text = sst.Add(column[r]);
             cells.push_back(cell);
         }

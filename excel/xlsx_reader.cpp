@@ -105,7 +105,9 @@ public:
         if (name == "sheet") {
             const char* id = Attribute(a, "id", true);
             const char* sheetName = Attribute(a, "name");
-            if (id) sheets.push_back({sheetName ? FinishText(sheetName) : std::string(), id});
+            if (id && sheets.size() >= kMaxSheets) outcome = Outcome::TooLarge;
+            if (id && sheets.size() < kMaxSheets)
+                sheets.push_back({sheetName ? FinishText(sheetName) : std::string(), id});
         } else if (name == "workbookPr") {
             const char* v = Attribute(a, "date1904");
             date1904 = v && (std::string_view(v) == "1" || std::string_view(v) == "true");
@@ -267,10 +269,10 @@ private:
             // sheet is mostly numbers.
             const char* end = value_.data() + value_.size();
             const auto [p, ec] = std::from_chars(value_.data(), end, v);
-            if (ec != std::errc{} || p != end || !std::isfinite(v)) {
-                Fail();
-                return true;
-            }
+            // A value no number can hold ("1e309", "+5" written by hand) is
+            // kept as the text it is, and the rest of the sheet is read.
+            if (ec != std::errc{} || p != end || !std::isfinite(v))
+                return sheet_.Set(row, column_, Cell::MakeText(FinishText(value_)));
             if (auto date = SerialDateText(v, date1904_, dateStyle_))
                 return sheet_.Set(row, column_, Cell::MakeText(std::move(*date)));
             return sheet_.Set(row, column_, Cell::MakeNumber(v));

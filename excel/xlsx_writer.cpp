@@ -8,6 +8,7 @@
 #include "excel/atomic_file.h"
 #include "excel/export.h"
 #include "excel/export_check.h"
+#include "excel/library_paths.h"
 #include "excel/plain_number.h"
 
 #include <xlsxwriter.h>
@@ -80,7 +81,7 @@ struct Part {
 std::string ReadPackage(const std::filesystem::path& path, std::vector<Part>& parts)
 {
     int error = 0;
-    std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    std::unique_ptr<zip_t, ZipDiscarder> archive(detail::OpenZipArchive(path, ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive) return "the written package is incomplete";
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
     std::vector<char> buffer(64 * 1024);
@@ -150,8 +151,9 @@ void AppendNumber(std::string& out, std::size_t n)
 }
 
 // The text of a number cell's <v>: a plain decimal (IsPlainNumberText)
-// stands as it is; any other number text is parsed and written as the
-// shortest text that reads back as the same double.
+// stands as it is; any other number text a number cell keeps
+// (IsKeptAsNumber) is parsed and written as the shortest text that reads
+// back as the same double.
 bool AppendNumberValue(std::string& out, std::string_view text)
 {
     if (detail::IsPlainNumberText(text)) {
@@ -159,7 +161,7 @@ bool AppendNumberValue(std::string& out, std::string_view text)
         return true;
     }
     double value = 0;
-    if (!IsNumberText(text, &value)) return false;
+    if (!IsKeptAsNumber(text, &value)) return false;
     char buffer[32];
     out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
     return true;
@@ -220,10 +222,13 @@ WriteResult WriteSkeleton(std::vector<Part>& parts)
 {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) return detail::WriteFailure(WriteError::CannotCreate, "no folder for temporary files: " + ec.message());
     detail::TempFile temp;
-    if (auto r = temp.CreateScratch(ec ? std::filesystem::path("/tmp") : folder); !r.Ok()) return r;
+    if (auto r = temp.CreateScratch(folder); !r.Ok()) return r;
     temp.Release();
-    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(temp.Path().c_str()));
+    const std::string name = detail::NarrowFileName(temp.Path());
+    if (name.empty()) return detail::WriteFailure(WriteError::CannotCreate, "no narrow name for the temporary file");
+    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(name.c_str()));
     if (!workbook) return detail::WriteFailure(WriteError::WriteFailed, "workbook_new failed");
     if (!workbook_add_worksheet(workbook.get(), "Sheet1"))
         return detail::WriteFailure(WriteError::WriteFailed, "workbook_add_worksheet failed");
@@ -279,14 +284,25 @@ WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes)
     head += tail;
     xml = std::move(head);
 
-    // The final package, in memory.
+    // The worksheet is nearly all of the package: deflate's fastest level
+    // keeps an export quick and still compresses it about fivefold.
+    std::vector<detail::PackagePart> package;
+    package.reserve(parts.size());
+    for (Part& part : parts)
+        package.push_back({part.name, std::move(part.data),
+                           part.name == kSheetPart ? detail::PackagePart::Fast : detail::PackagePart::Default});
+    return detail::ZipParts(package, bytes);
+}
+
+WriteResult detail::ZipParts(const std::vector<PackagePart>& parts, Bytes& bytes)
+{
     ZipError error;
     std::unique_ptr<zip_source_t, SourceFreer> buffer(zip_source_buffer_create(nullptr, 0, 0, &error.error));
     if (!buffer) return ZipFailure("zip_source_buffer_create", &error.error);
     std::unique_ptr<zip_t, ZipDiscarder> archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error.error));
     if (!archive) return ZipFailure("zip_open_from_source", &error.error);
     zip_source_keep(buffer.get()); // the archive holds a reference too, and zip_close ends it
-    for (const Part& part : parts) {
+    for (const PackagePart& part : parts) {
         zip_source_t* source = zip_source_buffer(archive.get(), part.data.data(), part.data.size(), 0);
         if (!source) return ZipFailure("zip_source", zip_get_error(archive.get()));
         const zip_int64_t index = zip_file_add(archive.get(), part.name.c_str(), source, ZIP_FL_ENC_UTF_8);
@@ -294,11 +310,12 @@ WriteResult detail::EncodeXlsx(const Columns& columns, Bytes& bytes)
             zip_source_free(source);
             return ZipFailure("zip_file_add", zip_get_error(archive.get()));
         }
-        zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), 315532800, 0); // 1980-01-01
-        // The worksheet is nearly all of the package: deflate's fastest
-        // level keeps an export quick and still compresses it about fivefold.
-        if (part.name == kSheetPart)
-            zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+        const auto at = static_cast<zip_uint64_t>(index);
+        zip_file_set_mtime(archive.get(), at, 315532800, 0); // 1980-01-01
+        if (part.compression == PackagePart::Store)
+            zip_set_file_compression(archive.get(), at, ZIP_CM_STORE, 0);
+        else if (part.compression == PackagePart::Fast)
+            zip_set_file_compression(archive.get(), at, ZIP_CM_DEFLATE, 1);
     }
     if (zip_close(archive.get()) != 0) return ZipFailure("zip_close", zip_get_error(archive.get()));
     archive.release(); // zip_close freed it

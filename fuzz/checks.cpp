@@ -2,8 +2,10 @@
 
 #include "delimited/delimitedtext.h"
 #include "excel/sheets.h"
+#include "excel/statfile.h"
 #include "excel/workbook.h"
 #include "grid/cellcleaning.h"
+#include "grid/pasteblock.h"
 #include "stats/numbertext.h"
 
 #include <algorithm>
@@ -57,11 +59,11 @@ ScratchFiles& Scratch()
     return files;
 }
 
-// What any read must satisfy: an error with its message or none without,
+// What any read must satisfy: an error the window can word, or none,
 // and what is accepted within the import's limits.
 std::string CheckRead(const excel::ReadResult& result)
 {
-    if (result.Ok() == !result.message.empty()) return "a message without an error or an error without one";
+    if (result.error >= excel::ReadError::Count) return "an error without a message";
     if (result.rows.size() > excel::kMaxImportRows) return "more rows than the import takes";
     std::size_t cells = 0;
     for (const auto& row : result.rows) {
@@ -80,7 +82,7 @@ std::string CheckReader(std::string_view input, const std::string& extension)
 {
     const excel::DataFile file(Scratch().Write(extension, input));
     if (file.Ok() == file.SheetNames().empty()) return "an opened file without sheets, or sheets of a refused one";
-    if (!file.Ok()) return file.Message().empty() ? "a refused file without a message" : std::string();
+    if (!file.Ok()) return file.Error() >= excel::ReadError::Count ? "a refused file without a message" : std::string();
     for (std::size_t k = 0; k < std::min<std::size_t>(file.SheetNames().size(), 3); ++k)
         if (std::string finding = CheckRead(file.ReadSheet(k)); !finding.empty()) return finding;
     return {};
@@ -90,7 +92,7 @@ bool Matches(const excel::Cell& cell, const std::string& text)
 {
     if (text.empty()) return cell.kind == excel::Cell::Kind::Empty;
     double value = 0;
-    if (excel::IsNumberText(text, &value)) return cell.kind == excel::Cell::Kind::Number && cell.number == value;
+    if (excel::IsKeptAsNumber(text, &value)) return cell.kind == excel::Cell::Kind::Number && cell.number == value;
     return cell.kind == excel::Cell::Kind::Text && cell.text == text;
 }
 
@@ -147,11 +149,42 @@ std::string CheckDelimitedFile(std::string_view input)
     return CheckRead(excel::ReadSheet(Scratch().Write(".csv", input), 0));
 }
 
+// The first byte picks a statistics format, the rest is the file. It is
+// parsed here, in this process (the window parses in a child process,
+// which would hide a crash from the fuzzer): an answer within the limits,
+// no cell past the variables, and the answer crosses the pipe from the
+// child unchanged.
+std::string CheckStatReader(std::string_view input)
+{
+    if (input.empty() || !excel::ReadsStatisticsFiles()) return {};
+    static constexpr excel::FileFormat kFormats[] = {excel::FileFormat::Sav, excel::FileFormat::Por,
+                                                     excel::FileFormat::Dta, excel::FileFormat::Sas,
+                                                     excel::FileFormat::Xpt};
+    const excel::FileFormat format = kFormats[static_cast<unsigned char>(input[0]) % std::size(kFormats)];
+    input.remove_prefix(1);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
+    const excel::ReadResult result = excel::detail::ParseStatistics(format, bytes, {});
+    if (std::string finding = CheckRead(result); !finding.empty()) return finding;
+    for (const auto& row : result.rows)
+        if (row.cells.size() > result.variables.size()) return "a cell past the variables";
+    excel::ReadResult back;
+    if (!excel::detail::DecodeReadResult(excel::detail::EncodeReadResult(result), back))
+        return "the result does not decode";
+    if (back.error != result.error || back.rows != result.rows || back.variables != result.variables)
+        return "the result changes on its way from the child";
+    return {};
+}
+
 // Pasted text: every row within the widest, the widest counted right, and
 // no field holding a line end unless it was quoted.
 std::string CheckPaste(std::string_view input)
 {
-    const delimited::DelimitedText table = delimited::ParseDelimitedText(input);
+    const delimited::DelimitedText table = delimited::ParseDelimitedText(input, grid::PasteLimits());
+    if (table.fault.problem != delimited::TextProblem::None) {
+        if (!table.rows.empty()) return "a refused paste kept rows";
+        return {};
+    }
+    if (table.rows.size() > static_cast<std::size_t>(grid::kMaxRows)) return "more rows than the grid holds";
     int widest = 0;
     for (const auto& row : table.rows) {
         int width = static_cast<int>(row.size());
@@ -174,7 +207,7 @@ std::string CheckSheetListing(std::string_view input)
     const std::string extension = input.empty() ? ".xlsx" : kExtensions[static_cast<unsigned char>(input[0]) % 4];
     const auto& path = Scratch().Write(extension, input.empty() ? input : input.substr(1));
     const excel::SheetList list = excel::ListSheets(path);
-    if (list.Ok() == !list.message.empty()) return "a message without an error or an error without one";
+    if (list.error >= excel::ReadError::Count) return "an error without a message";
     const excel::DataFile file(path);
     if (file.Ok() != list.Ok() || file.SheetNames() != list.names) return "listing and opening disagree";
     if (list.Ok() && list.names.empty()) return "a listed file without sheets";
@@ -212,7 +245,9 @@ static std::string CheckRoundTrip(std::string_view input, const std::string& ext
         return expected ? std::string() : "the writer refused texts it should hold: " + written.detail;
     }
     const auto read = excel::ReadFirstSheet(path);
-    if (!read.Ok()) return "our own " + extension + " does not read back: " + read.message;
+    if (!read.Ok())
+        return "our own " + extension + " does not read back: read error " +
+               std::to_string(static_cast<int>(read.error));
     std::size_t used = 0;
     for (const auto& c : columns)
         for (std::size_t r = 0; r < c.size(); ++r)
@@ -244,6 +279,7 @@ Check CheckFor(std::string_view target)
         {"delimited_file", CheckDelimitedFile},
         {"paste", CheckPaste},
         {"sheet_listing", CheckSheetListing},
+        {"stat_reader", CheckStatReader},
     };
     const auto it = checks.find(target);
     return it == checks.end() ? nullptr : it->second;

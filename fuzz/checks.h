@@ -1,6 +1,6 @@
 // What each fuzz target asserts about one input, shared by the libFuzzer
 // targets (fuzz_*.cpp, which abort on a finding) and the regression test
-// (tests/hostile/fuzz_regressions_test.cpp, which replays fuzz/regressions
+// (tests/hostile/fuzz_regressions_tests.cpp, which replays fuzz/regressions
 // under the normal build).
 #pragma once
 
@@ -22,6 +22,7 @@ std::string CheckOdsReader(std::string_view input);
 std::string CheckDelimitedFile(std::string_view input);
 std::string CheckPaste(std::string_view input);
 std::string CheckSheetListing(std::string_view input);
+std::string CheckStatReader(std::string_view input);
 
 using Check = std::string (*)(std::string_view);
 // The check of a target by its name without "fuzz_" ("xls_reader"); null
