@@ -1,8 +1,8 @@
 #include "app/gridpanel.h"
 
 #include "app/cellmenu.h"
-#include "app/widgets.h"
 #include "grid/cellcleaning.h"
+#include "widgetkit/widgets.h"
 
 #include <utility>
 
@@ -80,9 +80,8 @@ GridPanel::GridPanel(grid::GridStore& store, QWidget* parent) : QFrame(parent), 
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
         if (syncingScrollBar_) return;
-        BeginBatch();
+        const CellBatch batch(*this);
         grid::ScrollTo(store_, *this, value);
-        EndBatch();
     });
 }
 
@@ -94,14 +93,13 @@ QLineEdit* GridPanel::Cell(Column column, int row) const
 
 void GridPanel::ResetGrid()
 {
-    BeginBatch();
+    const CellBatch batch(*this);
     grid::ResetGrid(store_, *this);
-    EndBatch();
 }
 
 void GridPanel::ShowImported()
 {
-    BeginBatch();
+    const CellBatch batch(*this);
     // The window goes back to row 1 first, so that the cells written below
     // store their texts at the rows they were read from.
     const int rows = store_.Count(Column::Second);
@@ -119,24 +117,22 @@ void GridPanel::ShowImported()
         }
         RowNumber(i)->setText(QString::number(i + 1));
     }
-    EndBatch();
 }
 
 void GridPanel::ShowRestored(int offset)
 {
-    BeginBatch();
+    const CellBatch batch(*this);
     const int rows = std::max(store_.Count(Column::First), store_.Count(Column::Second));
     store_.SetMaximum(rows - grid::kVisibleRows);
     store_.SetScrollEnabled(rows > grid::kVisibleRows);
     store_.SetOffset(offset);
     ShowScrollState(store_.Offset(), store_.Maximum(), store_.ScrollEnabled());
     grid::RefreshGrid(store_, *this);
-    EndBatch();
 }
 
 void GridPanel::ShowPasted(bool firstChanged, bool secondChanged)
 {
-    BeginBatch();
+    const CellBatch batch(*this);
     const int rows = std::max(store_.Count(Column::First), store_.Count(Column::Second));
     store_.SetMaximum(rows - grid::kVisibleRows);
     store_.SetScrollEnabled(store_.ScrollEnabled() || rows > grid::kVisibleRows);
@@ -144,20 +140,18 @@ void GridPanel::ShowPasted(bool firstChanged, bool secondChanged)
     grid::RefreshGrid(store_, *this);
     if (firstChanged) Announce(Column::First);
     if (secondChanged) Announce(Column::Second);
-    EndBatch();
 }
 
-void GridPanel::EndBatch()
+void GridPanel::SendGathered()
 {
-    if (--batchDepth_ > 0) return;
     const std::array<bool, 2> pending = std::exchange(pending_, {});
-    if (announcing_ && (pending[0] || pending[1])) emit ColumnsChanged(pending[0], pending[1]);
+    if (pending[0] || pending[1]) emit ColumnsChanged(pending[0], pending[1]);
 }
 
 void GridPanel::Announce(Column column)
 {
-    if (!announcing_) return;
-    if (batchDepth_ > 0) {
+    if (Dropping()) return;
+    if (Gathering()) {
         pending_[static_cast<std::size_t>(column)] = true;
         return;
     }
@@ -303,12 +297,11 @@ bool GridPanel::Page(QObject* watched, grid::PageKey key)
     if (!cells) return false;
     const int lastRow = std::max(store_.Count(Column::First), store_.Count(Column::Second)) - 1;
     const grid::PageStep step = grid::Page(key, row, store_.Offset(), store_.Maximum(), lastRow);
-    BeginBatch();
+    const CellBatch batch(*this);
     if (step.offset != store_.Offset()) grid::ScrollTo(store_, *this, step.offset);
     QLineEdit* target = (*cells)[static_cast<std::size_t>(step.focusRow)];
     PlaceCaretAtEnd(target);
     target->setFocus(Qt::OtherFocusReason);
-    EndBatch();
     return true;
 }
 
@@ -325,9 +318,8 @@ void GridPanel::wheelEvent(QWheelEvent* event)
     const int offset =
         grid::WheelOffset(store_.Offset(), store_.Maximum(), -notches * QApplication::wheelScrollLines());
     if (offset == store_.Offset()) return;
-    BeginBatch();
+    const CellBatch batch(*this);
     grid::ScrollTo(store_, *this, offset);
-    EndBatch();
 }
 
 bool GridPanel::Navigate(QObject* watched, grid::GridKey key)
@@ -339,10 +331,10 @@ bool GridPanel::Navigate(QObject* watched, grid::GridKey key)
     const auto kind = found == &rowNumbers_ ? grid::CellKind::RowNumber : grid::CellKind::Data;
     const grid::NavigationStep step = grid::Navigate(key, kind, row, store_.Offset(), store_.Maximum());
     QLineEdit* here = cells[static_cast<std::size_t>(row)];
-    BeginBatch();
+    const CellBatch batch(*this);
     switch (step.kind) {
     case grid::NavigationStep::Kind::Append:
-        grid::AppendRow(store_, *this);
+        if (!grid::AppendRow(store_, *this)) emit GridFull();
         break;
     case grid::NavigationStep::Kind::ScrollDown:
         grid::ScrollDown(store_, *this);
@@ -361,7 +353,6 @@ bool GridPanel::Navigate(QObject* watched, grid::GridKey key)
     case grid::NavigationStep::Kind::Nothing:
         break;
     }
-    EndBatch();
     // Enter never reaches the cell; the arrows have no meaning inside a
     // single-line cell, so they are taken here too.
     return true;

@@ -9,6 +9,7 @@
 // handed to the window, which owns the clipboard and the messages.
 #pragma once
 
+#include "app/cellbatch.h"
 #include "grid/gridstore.h"
 #include "grid/gridwindow.h"
 #include "grid/navigation.h"
@@ -23,7 +24,7 @@ class QWheelEvent;
 
 namespace korvanta::ui {
 
-class GridPanel : public QFrame, public grid::GridView {
+class GridPanel : public QFrame, public grid::GridView, public BatchedAnnouncer {
     Q_OBJECT
 public:
     GridPanel(grid::GridStore& store, QWidget* parent);
@@ -45,9 +46,6 @@ public:
     // window at offset, nothing stored back.
     void ShowRestored(int offset);
 
-    // While a batch is open, announcements are gathered and sent when the
-    // outermost batch closes.
-    void BeginBatch() { ++batchDepth_; }
     // Both columns count as changed (after an import, whose rows may equal
     // what the cells showed before).
     void MarkColumnsChanged()
@@ -55,19 +53,17 @@ public:
         Announce(grid::Column::First);
         Announce(grid::Column::Second);
     }
-    void EndBatch();
-    // Announcements are dropped entirely (the test selection empties every
-    // result after resetting the cells).
-    void SetAnnouncing(bool announcing) { announcing_ = announcing; }
 
 signals:
-    // One or both columns changed; a batch announces both at once, so a
+    // One or both columns changed; a CellBatch announces both at once, so a
     // test on both columns runs once.
     void ColumnsChanged(bool first, bool second);
     // Ctrl+V (or the context menu's paste) in a data cell at visible row.
     void PasteRequested(korvanta::grid::Column column, int row);
     // Ctrl+C in a grid cell with nothing selected.
     void CopyRequested();
+    // Enter or Down in the last row the store can hold: no row was added.
+    void GridFull();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +81,7 @@ private:
     // text announces its column. False when the cell already showed item.
     bool ShowItem(grid::Column column, int row, const std::string& item);
     void Announce(grid::Column column);
+    void SendGathered() override;
     bool Navigate(QObject* watched, grid::GridKey key);
     bool Page(QObject* watched, grid::PageKey key);
     // The focused cell's column of cells (data or row numbers) and visible row.
@@ -101,8 +98,6 @@ private:
     std::array<QLineEdit*, grid::kVisibleRows> rowNumbers_{};
     QScrollBar* scrollBar_ = nullptr;
     bool syncingScrollBar_ = false;
-    bool announcing_ = true;
-    int batchDepth_ = 0;
     int wheelRemainder_ = 0; // eighths of a degree short of a notch
     std::array<bool, 2> pending_{};
 };

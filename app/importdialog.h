@@ -1,9 +1,14 @@
 // "导入数据": the preview shown after a workbook or text file is read. It
 // shows the chosen sheet (a selector when the file has several), its first
 // rows under their column letters, the two columns that become 第一组 and
-// 第二组 (A and B when it opens) and whether row 1 is a heading to leave
-// out (not ticked when it opens, so that row 1 is imported). OK imports
-// what it shows; 取消 changes nothing.
+// 第二组 and whether row 1 is a heading to leave out (not ticked when it
+// opens, so that row 1 is imported, for every format). It opens on columns
+// A and B when both hold numbers, else on the first columns that do, and
+// says so; it says too when row 1 looks like a heading. A statistics
+// package's file shows its variables' names and labels as the headings,
+// offers its numeric variables, shows value labels beside the values and
+// has no heading row to leave out. OK imports what it shows; 取消 changes
+// nothing.
 #pragma once
 
 #include "excel/sheets.h"
@@ -35,7 +40,6 @@ public:
     ImportDialog(const excel::DataFile& file, excel::ReadResult sheet0, QWidget* parent = nullptr);
 
     QStringList SheetNames() const;
-    int SheetIndex() const;
     // The steps a user takes in the dialog; false when there is no such
     // sheet or column.
     bool ChooseSheet(int index);
@@ -48,10 +52,15 @@ public:
     int FirstColumn() const;
     int SecondColumn() const;
     bool Heading() const;
+    // What the preview points out about the shown sheet (the columns it
+    // opened on, a heading in row 1); empty when nothing.
+    QString Note() const;
 
 private:
     void ShowSheet();
     void RefreshPreview();
+    QString VariableTitle(int column) const;
+    QString PreviewText(std::size_t column, const excel::Cell& cell) const;
 
     const excel::DataFile& file_;
     excel::ReadResult sheet_;
@@ -59,6 +68,7 @@ private:
     QComboBox* sheets_;
     QTableWidget* table_;
     QLabel* problem_;
+    QLabel* note_;
     QComboBox* first_;
     QComboBox* second_;
     QCheckBox* heading_;

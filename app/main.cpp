@@ -1,10 +1,11 @@
 // Korvanta: answers --version and --help, or starts the main window and runs
 // until it is closed.
 #include "app/commandline.h"
-#include "app/interaction.h"
-#include "app/language.h"
+#include "app/desktopinteraction.h"
 #include "app/mainwindow.h"
 #include "banner/bannerwidget.h"
+#include "widgetkit/interaction.h"
+#include "widgetkit/language.h"
 #include "widgetkit/twips.h"
 
 #include <QApplication>

@@ -1,29 +1,33 @@
 #include "app/mainwindow.h"
 
-#include "app/accessiblenames.h"
-#include "app/detailswindow.h"
+#include "app/cellbatch.h"
 #include "app/gridpanel.h"
 #include "app/icons.h"
-#include "app/language.h"
-#include "app/plotpanel.h"
-#include "app/powerpanel.h"
 #include "app/resultpanels.h"
-#include "app/screenfit.h"
 #include "app/tablepanel.h"
 #include "app/testselector.h"
 #include "app/toolbar.h"
 #include "app/ttablewindow.h"
-#include "app/widgets.h"
 #include "banner/bannerwidget.h"
 #include "banner/links.h"
 #include "calculator/calculatorpanel.h"
+#include "resultsview/detailswindow.h"
+#include "resultsview/plotpanel.h"
+#include "resultsview/powerpanel.h"
 #include "stats/ttable.h"
+#include "widgetkit/accessiblenames.h"
+#include "widgetkit/language.h"
+#include "widgetkit/screenfit.h"
+#include "widgetkit/widgets.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -37,6 +41,42 @@ namespace korvanta::ui {
 namespace {
 constexpr int kClientWidthTwips = 8235;
 constexpr int kClientHeightTwips = 6435;
+
+// Ctrl+Z, and the platform's own undo chord.
+bool IsUndoKey(const QKeyEvent& key)
+{
+    return key.matches(QKeySequence::Undo) || key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Z);
+}
+
+// Ctrl+Y and Ctrl+Shift+Z, and the platform's own redo chord.
+bool IsRedoKey(const QKeyEvent& key)
+{
+    return key.matches(QKeySequence::Redo) || key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+           key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+}
+
+bool IsGridMoveKey(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The chord of an enabled menu item.
+bool IsMenuShortcut(const QMenuBar& menus, const QKeyEvent& key)
+{
+    const QKeySequence pressed(key.keyCombination());
+    for (const QAction* action : menus.findChildren<QAction*>())
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) return true;
+    return false;
+}
+
 } // namespace
 
 MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
@@ -71,7 +111,7 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     hintStyle.colour = RedColour();
     hintStyle.autoSize = false;
     hintStyle.widthTwips = 4590;
-    hint_ = MakeLabel(titleFrame, QStringLiteral("Label1"), TestHint(TestMode::TwoSample), 60, 240 - 60, hintStyle);
+    hint_ = MakeLabel(titleFrame, QStringLiteral("Label1"), TestHint(TestMode::TwoSample), 60, 240, hintStyle);
     hint_->resize(Px(4590), hint_->height());
     // The detailed results open from a small button at the end of the title line.
     auto* detailsButton = new QPushButton(tr("详细结果"), titleFrame);
@@ -105,6 +145,9 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     fileName_->hide();
     MakeLabel(client, ControlName("Label20", 0), {}, 8340, 900)->hide();
 
+    session_ = new EditSession(*this);
+    exchange_ = new DataExchange(*this);
+    report_ = new ReportActions(*this);
     BuildMenus();
 
     connect(selector_, &TestSelector::TestClicked, this, &MainWindow::SelectTest);
@@ -116,13 +159,19 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
     connect(grid_, &GridPanel::ColumnsChanged, this, &MainWindow::OnColumnsChanged);
     connect(table_, &TablePanel::TableChanged, this, &MainWindow::OnTableChanged);
     connect(twoSample_, &TwoSamplePanel::Recomputed, this, &MainWindow::RefreshDetails);
-    connect(grid_, &GridPanel::PasteRequested, this, &MainWindow::PasteIntoGrid);
-    connect(grid_, &GridPanel::CopyRequested, this, &MainWindow::CopyGrid);
-    connect(table_, &TablePanel::PasteRequested, this, &MainWindow::PasteIntoTable);
+    connect(grid_, &GridPanel::PasteRequested, exchange_, &DataExchange::PasteIntoGrid);
+    connect(grid_, &GridPanel::CopyRequested, exchange_, &DataExchange::CopyGrid);
+    connect(grid_, &GridPanel::GridFull, this, [this] {
+        interaction_.ShowMessage(this, tr("提示"),
+                                 tr("数据表已满：本程序最多容纳%1行，不能再添加新行。").arg(grid::kMaxRows));
+    });
+    connect(table_, &TablePanel::PasteRequested, exchange_, &DataExchange::PasteIntoTable);
+    connect(table_, &TablePanel::CellRefused, exchange_, &DataExchange::RefuseTableValue);
     details_ = new DetailsWindow(this);
     plot_ = new PlotPanel(interaction_, details_);
     details_->AddPanel(plot_);
     connect(details_, &DetailsWindow::GroupNamesChanged, this, &MainWindow::RefreshDetails);
+    connect(details_, &DetailsWindow::JournalTableRequested, report_, &ReportActions::CopyJournalTable);
     connect(details_->Power(), &PowerPanel::Recomputed, plot_,
             [this] { plot_->ShowPowerCurve(details_->Power()->Curve()); });
 
@@ -134,24 +183,23 @@ MainWindow::MainWindow(UserInteraction& interaction, QWidget* parent)
         // The boxes of the details window keep their own undo.
         if (box->window() != this) continue;
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textEdited, this, &MainWindow::NoteEdit);
+        connect(box, &QLineEdit::textEdited, session_, &EditSession::NoteEdit);
     }
     // Leaving a text box ends its edit: it becomes one step of the history.
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-        if (qobject_cast<QLineEdit*>(old) && isAncestorOf(old)) CommitEdits();
+        if (qobject_cast<QLineEdit*>(old) && isAncestorOf(old)) session_->CommitEdits();
     });
     // So does moving the grid: the next edit is on another row.
-    connect(grid_->ScrollBar(), &QScrollBar::actionTriggered, this, [this] { CommitEdits(); });
-    connect(grid_->ScrollBar(), &QScrollBar::valueChanged, this, [this] { CommitEdits(); });
-    connect(table_, &TablePanel::TableChanged, this, &MainWindow::NoteEdit);
+    connect(grid_->ScrollBar(), &QScrollBar::actionTriggered, session_, &EditSession::CommitEdits);
+    connect(grid_->ScrollBar(), &QScrollBar::valueChanged, session_, &EditSession::CommitEdits);
+    connect(table_, &TablePanel::TableChanged, session_, &EditSession::NoteEdit);
 
     // Load: the designed state is mode 0 with the grid and the two-sample
     // panel; the banner shows its welcome line and the grid rows 1 to 9.
     ShowPanelsFor(TestMode::TwoSample);
     banner_->PrintWelcome();
     grid_->ResetGrid();
-    history_.Start(store_.Items(grid::Column::First), store_.Items(grid::Column::Second), InputFields(), EditPlace());
-    UpdateEditActions();
+    session_->Start();
     NameControls(this);
     FitFormWindow(formArea);
     CentreOnScreen(this);
@@ -161,7 +209,7 @@ MainWindow::~MainWindow()
 {
     // The panels go before the window stops receiving signals.
     disconnect(focusWatch_);
-    pausingHistory_ = true;
+    session_->Stop();
     delete tTable_.data();
 }
 
@@ -190,18 +238,22 @@ void MainWindow::BuildMenus()
         action->setShortcut(item.shortcut);
     }
     QMenu* edit = menuBar()->addMenu(tr("编辑(E)"));
-    undoAction_ = edit->addAction(tr("撤销"), this, &MainWindow::Undo);
-    undoAction_->setObjectName(QStringLiteral("editUndo"));
-    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = edit->addAction(tr("重做"), this, &MainWindow::Redo);
-    redoAction_->setObjectName(QStringLiteral("editRedo"));
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QAction* undoAction = edit->addAction(tr("撤销"), this, &MainWindow::Undo);
+    undoAction->setObjectName(QStringLiteral("editUndo"));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redoAction = edit->addAction(tr("重做"), this, &MainWindow::Redo);
+    redoAction->setObjectName(QStringLiteral("editRedo"));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    session_->SetActions(undoAction, redoAction);
     QMenu* results = menuBar()->addMenu(tr("结果(R)"));
     results->addAction(tr("详细结果…"), this, &MainWindow::ShowDetails)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     results->addAction(tr("导出报告…"), this, &MainWindow::ExportReport)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     results->addAction(tr("打印…"), this, &MainWindow::PrintReport)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    results->addSeparator();
+    results->addAction(tr("复制三线表"), this, &MainWindow::CopyJournalTable);
+    results->addAction(tr("复制结果描述"), this, &MainWindow::CopyResultsText);
     QMenu* help = menuBar()->addMenu(tr("帮助(H)"));
     help->addAction(tr("访问作者主页"), this, &MainWindow::OpenHomePage)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -262,18 +314,40 @@ QAction* MainWindow::FindAction(const QString& caption) const { return FindActio
 
 void MainWindow::SelectTest(TestMode mode)
 {
-    CommitEdits();
-    switch (AskBeforeSwitch(mode)) {
-    case SwitchAnswer::Cancel:
+    session_->CommitEdits();
+    switch (session_->AskBeforeSwitch(mode)) {
+    case EditSession::SwitchAnswer::Cancel:
         return;
-    case SwitchAnswer::Keep:
-        if (mode != mode_) AsOneStep([this, mode] { SwitchKeepingData(mode); });
+    case EditSession::SwitchAnswer::Keep:
+        if (mode != mode_) session_->AsOneStep([this, mode] { SwitchKeepingData(mode); });
         return;
-    case SwitchAnswer::Clear:
+    case EditSession::SwitchAnswer::Clear:
         break;
     }
     // The reset is one step: undo brings the data and their test back.
-    AsOneStep([this, mode] { ResetForTest(mode); });
+    session_->AsOneStep([this, mode] { ResetForTest(mode); });
+}
+
+void MainWindow::SwitchKeepingData(TestMode mode)
+{
+    ShowTest(mode);
+    FocusFirstInput();
+    // The new test runs on the kept data. The two-sample test summarises
+    // the columns that hold data and keeps boxes typed by hand otherwise.
+    switch (mode) {
+    case TestMode::TwoSample:
+        OnColumnsChanged(session_->HoldsData(grid::Column::First), session_->HoldsData(grid::Column::Second));
+        break;
+    case TestMode::PairedT:
+    case TestMode::Correlation:
+        OnColumnsChanged(true, true);
+        break;
+    case TestMode::FourFold:
+    case TestMode::PairedChiSquare:
+        OnTableChanged();
+        break;
+    }
+    RefreshDetails();
 }
 
 void MainWindow::ResetForTest(TestMode mode)
@@ -289,13 +363,13 @@ void MainWindow::ClearInputsAndResults()
     // Every store, input cell and result is emptied. The cells' own change
     // handling still cleans and stores what they are given, but nothing is
     // recomputed: every result label is emptied right after.
-    grid_->SetAnnouncing(false);
-    table_->SetAnnouncing(false);
-    grid_->ResetGrid();
-    twoSample_->ClearBoxes();
-    table_->ClearAll();
-    grid_->SetAnnouncing(true);
-    table_->SetAnnouncing(true);
+    {
+        const CellBatch quietGrid(*grid_, CellBatch::Announce::Never);
+        const CellBatch quietTable(*table_, CellBatch::Announce::Never);
+        grid_->ResetGrid();
+        twoSample_->ClearBoxes();
+        table_->ClearAll();
+    }
     twoSample_->ClearResults();
     pairedT_->ClearResults();
     correlation_->ClearResults();
@@ -368,48 +442,27 @@ void MainWindow::OnTableChanged()
     RefreshDetails();
 }
 
-template <typename F>
-auto MainWindow::WithDetailsInput(F&& f) const
-{
-    // The input holds views: the texts live until f returns.
-    std::array<std::string, 6> boxes;
-    const TablePanel::Texts table = table_->CellTexts();
-    stats::DetailsInput input;
-    input.summary = twoSample_->Input(boxes);
-    input.first = store_.Values(grid::Column::First);
-    input.second = store_.Values(grid::Column::Second);
-    input.table = table.View();
-    return f(mode_, input);
-}
-
-void MainWindow::WithDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const
-{
-    WithDetailsInput(f);
-}
-
 void MainWindow::RefreshDetails()
 {
     // The detailed statistics cost milliseconds on a large store: they are
     // computed only while their window is open.
     if (!details_ || !details_->isVisible()) return;
-    WithDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
-        details_->ShowFigures(mode, input);
-        plot_->ShowPlot(mode, input, details_->GroupNames());
-    });
+    const CurrentInputs now = Inputs();
+    details_->ShowFigures(now.mode, now.input);
+    plot_->ShowPlot(now.mode, now.input, details_->GroupNames());
 }
 
 stats::FigureList MainWindow::DetailFigures() const
 {
-    return WithDetailsInput([this](TestMode mode, const stats::DetailsInput& input) {
-        stats::FigureList figures = stats::DetailFigures(mode, input);
-        // The power section keeps what the user typed into it; it is
-        // brought up to date with the data before it is read.
-        PowerPanel* power = details_->Power();
-        power->ShowData(mode, input);
-        const stats::FigureList powerFigures = power->Figures();
-        figures.insert(figures.end(), powerFigures.begin(), powerFigures.end());
-        return figures;
-    });
+    const CurrentInputs now = Inputs();
+    stats::FigureList figures = stats::DetailFigures(now.mode, now.input);
+    // The power section keeps what the user typed into it; it is brought up
+    // to date with the data before it is read.
+    PowerPanel* power = details_->Power();
+    power->ShowData(now.mode, now.input);
+    const stats::FigureList powerFigures = power->Figures();
+    figures.insert(figures.end(), powerFigures.begin(), powerFigures.end());
+    return figures;
 }
 
 void MainWindow::ShowDetails()
@@ -436,7 +489,7 @@ void MainWindow::OpenOnlineHelp() { interaction_.OpenUrl(banner::OnlineHelpUrl()
 
 void MainWindow::ExitProgram()
 {
-    if (ConfirmExit()) EndProgram();
+    if (session_->ConfirmExit()) EndProgram();
 }
 
 void MainWindow::EndProgram()
@@ -449,7 +502,7 @@ void MainWindow::EndProgram()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!exitConfirmed_ && !ConfirmExit()) {
+    if (!exitConfirmed_ && !session_->ConfirmExit()) {
         event->ignore();
         return;
     }
@@ -457,6 +510,41 @@ void MainWindow::closeEvent(QCloseEvent* event)
     EndProgram();
 }
 
-QString MainWindow::ProgramDirectory() const { return QCoreApplication::applicationDirPath(); }
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    if (IsUndoKey(key) || IsRedoKey(key)) {
+        // Left unclaimed, the chord reaches the window's 撤销 or 重做 rather
+        // than the box's own undo, which knows only the box's last text.
+        event->ignore();
+        return true;
+    }
+    // The menus' chords (Ctrl+E 退出, Ctrl+K 在线帮助, Ctrl+D ...) work from
+    // any box: a desktop's Emacs-style line editing (Ctrl+E end of line,
+    // Ctrl+K delete to the end) would otherwise claim them in the cells.
+    if (type == QEvent::ShortcutOverride && IsMenuShortcut(*menuBar(), key)) {
+        event->ignore();
+        return true;
+    }
+    // Enter and the arrows move on in the grid: the cell's edit is done.
+    if (type == QEvent::KeyPress && IsGridMoveKey(key) && grid_->isAncestorOf(qobject_cast<QWidget*>(watched)))
+        session_->CommitEdits();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedDataFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<QString> path = DroppedDataFile(event->mimeData());
+    if (!path) return;
+    event->acceptProposedAction();
+    ImportFile(*path);
+}
 
 } // namespace korvanta::ui

@@ -1,10 +1,12 @@
 // Korvanta's main window (Form1).
 //
 // Architecture in brief. The statistics (stats/), the data grid's store and
-// navigation (grid/), the calculator's engine (calculator/) and the workbook
-// reader and writers (excel/) are plain C++ libraries without Qt; they are
-// tested on their own. This window is a thin layer over them, split by
-// panel:
+// navigation (grid/), the calculator's engine (calculator/), the workbook
+// reader and writers (excel/) and the texts a clinician hands in (results/)
+// are plain C++ libraries without Qt; they are tested on their own. The
+// results' views (the details window, its power section and plot, the
+// report) are a widget library below this window (resultsview/). This
+// window is a thin layer over them, split by panel:
 //   Toolbar (Frame1, with the banner Picture3)   app/toolbar.h, banner/
 //   TestSelector (Frame2: Command1, Command19)   app/testselector.h
 //   Label1 in Frame3: the current test and its entry hint
@@ -13,10 +15,11 @@
 //   TablePanel (Picture8): the 2x2 table         app/tablepanel.h
 //   five result panels (Picture4, 6, 7, 9, 11)   app/resultpanels.h
 //   the t-table window (Form2)                   app/ttablewindow.h
-//   the details window with its plot            app/detailswindow.h, app/plotpanel.h
-// The main window's jobs live in files of their own: import, export and
-// dropped files (app/workbookexchange.cpp), paste and copy
-// (app/pasteactions.cpp) and the report (app/reportactions.cpp).
+//   the details window with its plot            resultsview/detailswindow.h
+// and by job, each a part the window owns: the edit history and the
+// questions before data are lost (app/editsession.h), import, export, paste
+// and drop (app/dataexchange.h), and the report and the journal table
+// (app/reportactions.h).
 // Every change of an input cell reruns the current test at once, from all of
 // its inputs; nothing is cached but the converted value of each stored cell
 // text. The desktop (dialogs, message boxes, the browser) is reached through
@@ -24,24 +27,26 @@
 // Controls carry the names of the design as objectNames ("Text11(0)", "VS1").
 #pragma once
 
-#include "app/interaction.h"
-#include "app/language.h"
+#include "app/currentinputs.h"
+#include "app/dataexchange.h"
+#include "app/editsession.h"
+#include "app/reportactions.h"
 #include "app/testcaptions.h"
 #include "app/ttablewindow.h"
-#include "grid/edithistory.h"
 #include "grid/gridstore.h"
 #include "stats/detailed.h"
+#include "widgetkit/interaction.h"
+#include "widgetkit/language.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 class QLabel;
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace korvanta::banner {
@@ -64,8 +69,6 @@ class FourFoldPanel;
 class PairedChiSquarePanel;
 class DetailsWindow;
 class PlotPanel;
-class ImportDialog;
-struct ReportContent;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -79,38 +82,40 @@ public:
     // The t-table window while it is open.
     TTableWindow* TTable() const { return tTable_; }
     QAction* FindAction(const QString& caption) const;
-    // Replaces the grid's two columns as an import does: the window back at
-    // row 1, the first rows shown and stored as if typed, the current test
-    // recomputed once.
-    void LoadColumns(std::vector<std::string> first, std::vector<std::string> second);
+    // Replaces the grid's two columns as an import does (DataExchange).
+    void LoadColumns(std::vector<std::string> first, std::vector<std::string> second)
+    {
+        exchange_->LoadColumns(std::move(first), std::move(second));
+    }
     // The detailed figures of the current test, as key=value pairs.
     stats::FigureList DetailFigures() const;
     DetailsWindow* Details() const { return details_; }
     PlotPanel* Plot() const { return plot_; }
-    // Imports the file at path as the import does after its dialog: the
-    // name is checked, a workbook with several sheets asks which one.
-    void ImportFile(const QString& path);
+    // Imports the file at path as the import does after its dialog.
+    void ImportFile(const QString& path) { exchange_->ImportFile(path); }
+    // The current test's inputs, as its detailed statistics read them.
+    CurrentInputs Inputs() const { return {mode_, store_, *twoSample_, *table_}; }
 
 public slots:
     void SelectTest(korvanta::ui::TestMode mode);
-    void ImportWorkbook();
-    void ExportWorkbook();
+    void ImportWorkbook() { exchange_->ImportWorkbook(); }
+    void ExportWorkbook() { exchange_->ExportWorkbook(); }
     void ShowTTable();
     void ShowDetails();
-    void ExportReport();
-    void PrintReport();
-    void PasteIntoGrid(korvanta::grid::Column column, int visibleRow);
-    void PasteIntoTable(int index);
-    void CopyGrid();
+    void ExportReport() { report_->ExportReport(); }
+    void PrintReport() { report_->PrintReport(); }
+    // 结果 → "复制三线表" and "复制结果描述" (ReportActions).
+    void CopyJournalTable() { report_->CopyJournalTable(); }
+    void CopyResultsText() { report_->CopyResultsText(); }
+    void PasteIntoGrid(korvanta::grid::Column column, int visibleRow) { exchange_->PasteIntoGrid(column, visibleRow); }
+    void PasteIntoTable(int index) { exchange_->PasteIntoTable(index); }
     void OpenHomePage();
     void OpenOnlineHelp();
     // Asks first when changed data were neither imported nor exported.
     void ExitProgram();
-    // The edit menu: one step of the data (a cell's edit, a paste, an
-    // import, a reset) back or forward, with the test and the rows it
-    // belongs to (app/editactions.cpp).
-    void Undo();
-    void Redo();
+    // The edit menu (EditSession).
+    void Undo() { session_->Undo(); }
+    void Redo() { session_->Redo(); }
 
 signals:
     // "退出" or the window's close box, answered: the program ends.
@@ -126,19 +131,11 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // The two columns an accepted import preview gives, and how many of
-    // their cells were formulas saved without a result.
-    struct ImportedColumns {
-        std::vector<std::string> first, second;
-        std::size_t uncalculated = 0;
-    };
-    // Nothing when the sheet has more data rows than the grid holds (said
-    // in a message).
-    std::optional<ImportedColumns> TakeColumns(const ImportDialog& preview);
+    // The window's parts reach its panels and its state.
+    friend class EditSession;
+    friend class DataExchange;
+    friend class ReportActions;
 
-    // Says that `count` pasted or imported numbers such as "2,500" were kept
-    // as written, their comma being read both ways in their column.
-    void NoteKeptCommaNumbers(int count);
     void BuildMenus();
     // 帮助 → "语言 / Language": the choice is saved for the next start.
     void BuildLanguageMenu(QMenu* help);
@@ -149,50 +146,19 @@ private:
     // Toolbar, buttons, Label1, panels and the 2x2 layout of the test.
     void ShowTest(TestMode mode);
     void FocusFirstInput();
-    // app/editactions.cpp: the history and the questions before data are lost.
-    enum class SwitchAnswer { Keep, Clear, Cancel };
-    SwitchAnswer AskBeforeSwitch(TestMode mode);
+    // The test switched to with the data kept, run on them.
     void SwitchKeepingData(TestMode mode);
+    // The test switched to with every input emptied.
     void ResetForTest(TestMode mode);
     // Every store, input cell and result label emptied, nothing recomputed.
     void ClearInputsAndResults();
-    bool ConfirmExit();
     void EndProgram();
-    bool HasData() const;
-    std::vector<std::string> InputFields() const;
-    grid::EditPlace EditPlace() const;
-    // Records what changed since the last recorded state as one step.
-    void CommitEdits();
-    // Runs change as one step of its own: an edit before it is recorded
-    // first, and nothing is recorded halfway through.
-    void AsOneStep(const std::function<void()>& change);
-    void NoteEdit();
-    void RestoreEditState(grid::EditState state);
-    void UpdateEditActions();
-    // Writes the export file; true when it was written.
-    bool ExportData();
     // Follows the main panel: called after every recomputation.
     void RefreshDetails();
-    // Runs f with the current test's inputs as the detailed statistics read them.
-    template <typename F>
-    auto WithDetailsInput(F&& f) const;
-    // The same for the files of the window's other jobs.
-    void WithDetails(const std::function<void(TestMode mode, const stats::DetailsInput& input)>& f) const;
-    QString ProgramDirectory() const;
-    // What the report holds, read from the window (app/reportactions.cpp).
-    ReportContent CurrentReport() const;
 
     UserInteraction& interaction_;
     grid::GridStore store_;
     TestMode mode_ = TestMode::TwoSample;
-    grid::EditHistory history_;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    // While the window shows a state of the history, or resets itself, its
-    // own changes are not edits.
-    bool pausingHistory_ = false;
-    // A box was edited since the last recorded state.
-    bool pendingEdit_ = false;
     bool exitConfirmed_ = false;
     QMetaObject::Connection focusWatch_;
 
@@ -212,6 +178,9 @@ private:
     QPointer<TTableWindow> tTable_;
     DetailsWindow* details_ = nullptr;
     PlotPanel* plot_ = nullptr;
+    EditSession* session_ = nullptr;
+    DataExchange* exchange_ = nullptr;
+    ReportActions* report_ = nullptr;
 };
 
 } // namespace korvanta::ui

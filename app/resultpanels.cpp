@@ -1,15 +1,24 @@
 #include "app/resultpanels.h"
 
 #include "app/librarytexts.h"
-#include "app/widgets.h"
 #include "stats/fullwidth.h"
 #include "stats/verdict.h"
+#include "widgetkit/widgets.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 
 namespace korvanta::ui {
 namespace {
+
+// The captions the report gives the panels' figures, for the translation.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(korvanta::ui::ResultPanels)
+};
+
+// A figure named by its symbol (t(0.05), r, χ²): the same in every language.
+QString Symbol(const char* text) { return QString::fromUtf8(text); }
 
 QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -52,7 +61,7 @@ QLabel* Label5(QWidget* parent, int index, int left, int top, const LabelStyle& 
 
 QLabel* Heading(QWidget* parent, const char* kind, int index, int left, int top)
 {
-    return MakeLabel(parent, ControlName(kind, index), LibraryText(stats::kVerdictHeading), left, top, Bold());
+    return MakeLabel(parent, ControlName(kind, index), VerdictHeading(), left, top, Bold());
 }
 
 // The three critical-value symbols t(0.05), t(0.01), t(0.001) of a t panel.
@@ -72,9 +81,23 @@ void ChiSymbol(QWidget* parent, int index, int left, int top, const char* subscr
 
 } // namespace
 
+std::vector<ShownFigure> ResultPanel::ShownFigures() const
+{
+    std::vector<ShownFigure> shown;
+    shown.reserve(figures_.size());
+    for (const FigureLabel& figure : figures_) shown.push_back({figure.caption, figure.label->text(), figure.role});
+    return shown;
+}
+
+QLabel* ResultPanel::Shows(QLabel* label, const QString& caption, FigureRole role)
+{
+    figures_.push_back({caption, role, label});
+    return label;
+}
+
 // ---------------------------------------------------------------- two-sample
 
-TwoSamplePanel::TwoSamplePanel(QWidget* parent) : QFrame(parent)
+TwoSamplePanel::TwoSamplePanel(QWidget* parent) : ResultPanel(parent)
 {
     StylePanel(this, QStringLiteral("Picture4"), ResultSlot());
     MakeLabel(this, ControlName("Label3", 0), tr("均  数(X1)="), 180, 105, Bold());
@@ -94,17 +117,18 @@ TwoSamplePanel::TwoSamplePanel(QWidget* parent) : QFrame(parent)
         boxes_[static_cast<std::size_t>(i)] = box;
     }
     TSymbols(this, {0, 1, 2}, 1200, {"0.05", "0.01", "0.001"});
-    t05_ = Label5(this, 3, 900, 1260, Caption());
-    t01_ = Label5(this, 4, 2640, 1260, Caption());
-    t001_ = Label5(this, 5, 4440, 1260, Caption());
+    t05_ = Shows(Label5(this, 3, 900, 1260, Caption()), Symbol("t(0.05)"), FigureRole::Critical05);
+    t01_ = Shows(Label5(this, 4, 2640, 1260, Caption()), Symbol("t(0.01)"), FigureRole::Critical01);
+    t001_ = Shows(Label5(this, 5, 4440, 1260, Caption()), Symbol("t(0.001)"), FigureRole::Critical001);
     Heading(this, "Label5", 2, 180, 1560);
-    result_ = Label5(this, 6, 1200, 1560, Red());
+    result_ = Shows(Label5(this, 6, 1200, 1560, Red()), Words::tr("结果判断"), FigureRole::Verdict);
 }
 
 void TwoSamplePanel::OnBoxChanged(int index)
 {
     if (cleaning_) return;
     if (!writingSummary_) holdsSummary_[static_cast<std::size_t>(index)] = false;
+    written_[static_cast<std::size_t>(index)] = writingSummary_;
     QLineEdit* box = boxes_[static_cast<std::size_t>(index)];
     // Full-width digits, point and signs of a Chinese input method are ASCII.
     const QString folded = QString::fromStdString(stats::FoldFullWidthDigits(box->text().toStdString()));
@@ -160,15 +184,35 @@ void TwoSamplePanel::WriteSummary(int column, const stats::ColumnSummary& summar
     sd->setText(Qs(summary.sdShown));
     count->setText(Qs(summary.countText));
     writingSummary_ = false;
+    // Also where a write found the text already there.
+    written_[first] = written_[first + 1] = written_[first + 2] = true;
 }
 
 void TwoSamplePanel::AdoptSummary(int column, const stats::ColumnSummary& summary)
 {
+    MarkSummaryTexts(column, summary);
+    Recompute();
+}
+
+void TwoSamplePanel::MarkSummaryTexts(int column, const stats::ColumnSummary& summary)
+{
     const auto first = static_cast<std::size_t>(column * 3);
     summaries_[static_cast<std::size_t>(column)] = summary;
-    holdsSummary_[first] = boxes_[first]->text().toStdString() == summary.meanShown;
-    holdsSummary_[first + 1] = boxes_[first + 1]->text().toStdString() == summary.sdShown;
-    Recompute();
+    const auto holds = [&](std::size_t box, const std::string& text) {
+        return boxes_[box]->text().toStdString() == text;
+    };
+    holdsSummary_[first] = holds(first, summary.meanShown);
+    holdsSummary_[first + 1] = holds(first + 1, summary.sdShown);
+    written_[first] = holdsSummary_[first];
+    written_[first + 1] = holdsSummary_[first + 1];
+    written_[first + 2] = holds(first + 2, summary.countText);
+}
+
+bool TwoSamplePanel::HoldsEnteredValue() const
+{
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        if (!written_[i] && !boxes_[i]->text().isEmpty()) return true;
+    return false;
 }
 
 void TwoSamplePanel::ClearBoxes()
@@ -201,21 +245,24 @@ bool TwoSamplePanel::eventFilter(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------------- paired t
 
-PairedTPanel::PairedTPanel(QWidget* parent) : QFrame(parent)
+PairedTPanel::PairedTPanel(QWidget* parent) : ResultPanel(parent)
 {
     StylePanel(this, QStringLiteral("Picture6"), ResultSlot());
     MakeLabel(this, ControlName("Label13", 0), tr("对子数(N)="), 180, 120, Caption());
-    pairs_ = MakeLabel(this, ControlName("Label13", 5), {}, 1140, 120, Highlight());
+    pairs_ = Shows(MakeLabel(this, ControlName("Label13", 5), {}, 1140, 120, Highlight()), Words::tr("对子数(N)"),
+                   FigureRole::Count);
     MakeLabel(this, ControlName("Label13", 1), tr("对子差值均数(d)="), 180, 480, Caption());
-    mean_ = MakeLabel(this, ControlName("Label13", 4), {}, 1680, 480, Highlight());
+    mean_ = Shows(MakeLabel(this, ControlName("Label13", 4), {}, 1680, 480, Highlight()), Words::tr("对子差值均数(d)"),
+                  FigureRole::Estimate);
     MakeLabel(this, ControlName("Label13", 2), tr("对子差值均数标准差(Sd)="), 180, 840, Caption());
-    sd_ = MakeLabel(this, ControlName("Label13", 3), {}, 2340, 840, Highlight());
+    sd_ = Shows(MakeLabel(this, ControlName("Label13", 3), {}, 2340, 840, Highlight()),
+                Words::tr("对子差值均数标准差(Sd)"), FigureRole::Estimate);
     TSymbols(this, {5, 4, 3}, 1200, {"0.05", "0.01", "0.001"});
-    t05_ = Label5(this, 10, 900, 1260, Caption());
-    t01_ = Label5(this, 9, 2640, 1260, Caption());
-    t001_ = Label5(this, 8, 4440, 1260, Caption());
+    t05_ = Shows(Label5(this, 10, 900, 1260, Caption()), Symbol("t(0.05)"), FigureRole::Critical05);
+    t01_ = Shows(Label5(this, 9, 2640, 1260, Caption()), Symbol("t(0.01)"), FigureRole::Critical01);
+    t001_ = Shows(Label5(this, 8, 4440, 1260, Caption()), Symbol("t(0.001)"), FigureRole::Critical001);
     Heading(this, "Label5", 11, 180, 1560);
-    result_ = Label5(this, 7, 1200, 1560, Red());
+    result_ = Shows(Label5(this, 7, 1200, 1560, Red()), Words::tr("结果判断"), FigureRole::Verdict);
 }
 
 void PairedTPanel::ShowResult(const stats::PairedTResult& result)
@@ -233,26 +280,29 @@ void PairedTPanel::ClearResults() { ShowResult({}); }
 
 // ---------------------------------------------------------------- correlation
 
-CorrelationPanel::CorrelationPanel(QWidget* parent) : QFrame(parent)
+CorrelationPanel::CorrelationPanel(QWidget* parent) : ResultPanel(parent)
 {
     StylePanel(this, QStringLiteral("Picture7"), ResultSlot());
     MakeLabel(this, ControlName("Label13", 9), tr("例数(N)="), 180, 120, Caption());
-    pairs_ = MakeLabel(this, ControlName("Label13", 6), {}, 960, 120, Highlight());
+    pairs_ = Shows(MakeLabel(this, ControlName("Label13", 6), {}, 960, 120, Highlight()), Words::tr("例数(N)"),
+                   FigureRole::Count);
     MakeSymbolBox(this, 10, 180, 420, {QStringLiteral("r"), {}, {}, false});
-    r_ = MakeLabel(this, ControlName("Label13", 7), {}, 660, 480, Highlight());
+    r_ =
+        Shows(MakeLabel(this, ControlName("Label13", 7), {}, 660, 480, Highlight()), Symbol("r"), FigureRole::Estimate);
     MakeSymbolBox(this, 9, 2880, 420, {QStringLiteral("t"), QStringLiteral("r"), {}, false});
     // Spare value slots of the design; never written.
     MakeLabel(this, ControlName("Label13", 10), {}, 3420, 480, Highlight());
     MakeLabel(this, ControlName("Label13", 8), {}, 2340, 840, Highlight());
-    tr_ = MakeLabel(this, ControlName("Label13", 12), {}, 3420, 480, Highlight());
+    tr_ = Shows(MakeLabel(this, ControlName("Label13", 12), {}, 3420, 480, Highlight()), Symbol("tr"),
+                FigureRole::Statistic);
     TSymbols(this, {6, 7, 8}, 780, {"r 0.05", "r 0.01", "r 0.001"});
-    t05_ = Label5(this, 13, 960, 840, Caption());
-    t01_ = Label5(this, 14, 2700, 840, Caption());
-    t001_ = Label5(this, 15, 4500, 840, Caption());
+    t05_ = Shows(Label5(this, 13, 960, 840, Caption()), Symbol("tr(0.05)"), FigureRole::Critical05);
+    t01_ = Shows(Label5(this, 14, 2700, 840, Caption()), Symbol("tr(0.01)"), FigureRole::Critical01);
+    t001_ = Shows(Label5(this, 15, 4500, 840, Caption()), Symbol("tr(0.001)"), FigureRole::Critical001);
     Heading(this, "Label5", 12, 180, 1200);
-    verdict_ = Label5(this, 16, 1200, 1200, Red());
+    verdict_ = Shows(Label5(this, 16, 1200, 1200, Red()), Words::tr("结果判断"), FigureRole::Verdict);
     MakeLabel(this, ControlName("Label13", 11), tr("回归方程："), 180, 1560, Bold());
-    equation_ = Label5(this, 17, 1200, 1560, Red());
+    equation_ = Shows(Label5(this, 17, 1200, 1560, Red()), Words::tr("回归方程"), FigureRole::Equation);
     for (const char* name : {"Label7", "Label8"}) {
         auto* scratch =
             MakeLabel(this, QString::fromLatin1(name), QString::fromLatin1(name), 4740, name[5] == '7' ? 120 : 540);
@@ -268,7 +318,7 @@ void CorrelationPanel::ShowResult(const stats::CorrelationResult& result)
     SetCaption(t05_, Qs(result.t05));
     SetCaption(t01_, Qs(result.t01));
     SetCaption(t001_, Qs(result.t001));
-    SetCaption(verdict_, LibraryText(result.verdict));
+    SetCaption(verdict_, VerdictText(result.verdict));
     SetCaption(equation_, Qs(result.equation));
 }
 
@@ -276,29 +326,34 @@ void CorrelationPanel::ClearResults() { ShowResult({}); }
 
 // ---------------------------------------------------------------- four-fold
 
-FourFoldPanel::FourFoldPanel(QWidget* parent) : QFrame(parent)
+FourFoldPanel::FourFoldPanel(QWidget* parent) : ResultPanel(parent)
 {
     StylePanel(this, QStringLiteral("Picture9"), ResultSlot());
     const QString captions[4] = {tr("a 的理论数(T)="), tr("b 的理论数(T)="), tr("c 的理论数(T)="),
                                  tr("d 的理论数(T)=")};
+    const QString reportCaptions[4] = {Words::tr("a 的理论数(T)"), Words::tr("b 的理论数(T)"),
+                                       Words::tr("c 的理论数(T)"), Words::tr("d 的理论数(T)")};
     const int lefts[4] = {120, 120, 3060, 3060};
     const int valueLefts[4] = {1500, 1500, 4440, 4440};
     const int tops[4] = {120, 480, 120, 480};
     for (int k = 0; k < 4; ++k) {
         MakeLabel(this, ControlName("Label19", k + 1), captions[k], lefts[k], tops[k], Caption());
         expected_[static_cast<std::size_t>(k)] =
-            MakeLabel(this, ControlName("Label20", k + 1), {}, valueLefts[k], tops[k], Caption());
+            Shows(MakeLabel(this, ControlName("Label20", k + 1), {}, valueLefts[k], tops[k], Caption()),
+                  reportCaptions[k], FigureRole::Estimate);
     }
     MakeLabel(this, ControlName("Label19", 6), tr("例数(n)="), 120, 840, Caption());
-    n_ = MakeLabel(this, ControlName("Label20", 5), {}, 960, 840, FixedRed(975));
+    n_ = Shows(MakeLabel(this, ControlName("Label20", 5), {}, 960, 840, FixedRed(975)), Words::tr("例数(n)"),
+               FigureRole::Count);
     ChiSymbol(this, 11, 120, 1200, "  0.05", false);
-    Label5(this, 20, 960, 1260, Caption(), QStringLiteral("3.84"));
+    Shows(Label5(this, 20, 960, 1260, Caption(), QStringLiteral("3.84")), Symbol("χ²(0.05)"), FigureRole::Critical05);
     ChiSymbol(this, 12, 1860, 1200, "  0.01", false);
-    Label5(this, 19, 2700, 1260, Caption(), QStringLiteral("6.63"));
+    Shows(Label5(this, 19, 2700, 1260, Caption(), QStringLiteral("6.63")), Symbol("χ²(0.01)"), FigureRole::Critical01);
     ChiSymbol(this, 14, 3600, 1200, "", true);
-    chiSquare_ = MakeLabel(this, ControlName("Label20", 6), {}, 4200, 1260, Red());
+    chiSquare_ =
+        Shows(MakeLabel(this, ControlName("Label20", 6), {}, 4200, 1260, Red()), Symbol("χ²"), FigureRole::Statistic);
     Heading(this, "Label5", 22, 120, 1560);
-    verdict_ = Label5(this, 21, 1140, 1560, Red());
+    verdict_ = Shows(Label5(this, 21, 1140, 1560, Red()), Words::tr("结果判断"), FigureRole::Verdict);
 }
 
 void FourFoldPanel::ShowResult(const stats::FourFoldResult& result)
@@ -309,33 +364,35 @@ void FourFoldPanel::ShowResult(const stats::FourFoldResult& result)
     SetCaption(expected_[3], Qs(result.expectedD));
     SetCaption(n_, Qs(result.n));
     SetCaption(chiSquare_, Qs(result.chiSquare));
-    SetCaption(verdict_, LibraryText(result.verdict));
+    SetCaption(verdict_, VerdictText(result.verdict));
 }
 
 void FourFoldPanel::ClearResults() { ShowResult({}); }
 
 // ---------------------------------------------------------------- paired chi-square
 
-PairedChiSquarePanel::PairedChiSquarePanel(QWidget* parent) : QFrame(parent)
+PairedChiSquarePanel::PairedChiSquarePanel(QWidget* parent) : ResultPanel(parent)
 {
     StylePanel(this, QStringLiteral("Picture11"), ResultSlot());
     MakeLabel(this, ControlName("Label19", 0), tr("例数(n)="), 120, 120, Caption());
-    n_ = MakeLabel(this, ControlName("Label20", 8), {}, 960, 120, FixedRed(975));
+    n_ = Shows(MakeLabel(this, ControlName("Label20", 8), {}, 960, 120, FixedRed(975)), Words::tr("例数(n)"),
+               FigureRole::Count);
     ChiSymbol(this, 16, 120, 480, "  0.05", false);
-    Label5(this, 24, 960, 540, Caption(), QStringLiteral("3.84"));
+    Shows(Label5(this, 24, 960, 540, Caption(), QStringLiteral("3.84")), Symbol("χ²(0.05)"), FigureRole::Critical05);
     ChiSymbol(this, 15, 1860, 480, "  0.01", false);
-    Label5(this, 25, 2700, 540, Caption(), QStringLiteral("6.63"));
+    Shows(Label5(this, 25, 2700, 540, Caption(), QStringLiteral("6.63")), Symbol("χ²(0.01)"), FigureRole::Critical01);
     ChiSymbol(this, 13, 120, 900, "", true);
-    chiSquare_ = MakeLabel(this, ControlName("Label20", 7), {}, 720, 960, Red());
+    chiSquare_ =
+        Shows(MakeLabel(this, ControlName("Label20", 7), {}, 720, 960, Red()), Symbol("χ²"), FigureRole::Statistic);
     Heading(this, "Label5", 18, 120, 1320);
-    verdict_ = Label5(this, 23, 1140, 1320, Red());
+    verdict_ = Shows(Label5(this, 23, 1140, 1320, Red()), Words::tr("结果判断"), FigureRole::Verdict);
 }
 
 void PairedChiSquarePanel::ShowResult(const stats::PairedChiSquareResult& result)
 {
     SetCaption(n_, Qs(result.n));
     SetCaption(chiSquare_, Qs(result.chiSquare));
-    SetCaption(verdict_, LibraryText(result.verdict));
+    SetCaption(verdict_, VerdictText(result.verdict));
 }
 
 void PairedChiSquarePanel::ClearResults() { ShowResult({}); }

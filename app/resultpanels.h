@@ -1,6 +1,8 @@
 // The five result panels. They share one rectangle of the window; the test
 // selection shows exactly one. Each panel shows a computed result as its
-// labels' captions; the computations themselves live in stats/.
+// labels' captions; the computations themselves live in stats/. Each panel
+// also describes the figures it shows, so the report takes them from the
+// panel rather than from labels looked up by name.
 #pragma once
 
 #include "stats/chisquare.h"
@@ -12,17 +14,67 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvanta::ui {
 
+// What a figure on a result panel stands for.
+enum class FigureRole {
+    Count,       // the cases or pairs counted
+    Estimate,    // a figure of the data: a mean, an SD, r, an expected count
+    Statistic,   // the test statistic
+    Critical05,  // the critical value at P = 0.05
+    Critical01,  // at P = 0.01
+    Critical001, // at P = 0.001
+    Verdict,     // the sentence that judges the result
+    Equation,    // the regression equation
+};
+
+// One figure a result panel shows: the caption the report gives it, the
+// text the panel shows for it (empty before a result), and its role.
+struct ShownFigure {
+    QString caption;
+    QString value;
+    FigureRole role;
+};
+
+// The part the five panels share: the list of the labels that show their
+// figures, made where the labels are made.
+class ResultPanel : public QFrame {
+    Q_OBJECT
+public:
+    using QFrame::QFrame;
+    // The figures in the panel's reading order, as they stand now.
+    std::vector<ShownFigure> ShownFigures() const;
+
+protected:
+    // Lists label as showing the figure of this caption and role; returns it.
+    QLabel* Shows(QLabel* label, const QString& caption, FigureRole role);
+
+private:
+    struct FigureLabel {
+        QString caption;
+        FigureRole role;
+        const QLabel* label;
+    };
+    std::vector<FigureLabel> figures_;
+};
+
 // Picture4: the two-sample t-test. Its six summary boxes are inputs: any
 // change of them, typed or written by the column summary, reruns the test.
-class TwoSamplePanel : public QFrame {
+class TwoSamplePanel : public ResultPanel {
     Q_OBJECT
 public:
     explicit TwoSamplePanel(QWidget* parent);
 
     QLineEdit* Box(int index) const { return boxes_[static_cast<std::size_t>(index)]; }
+    // The boxes of one group (0 or 1): its mean, SD and count.
+    struct GroupBoxes {
+        QLineEdit* mean;
+        QLineEdit* sd;
+        QLineEdit* count;
+    };
+    GroupBoxes Group(int group) const { return {Box(group * 3), Box(group * 3 + 1), Box(group * 3 + 2)}; }
     // Writes a column's summary into its three boxes in the designed order
     // (mean, then its four-decimal form, SD likewise, then the count); each
     // write reruns the test as if typed. column: 0 or 1.
@@ -37,6 +89,12 @@ public:
     // SD box that holds what the column summary wrote stands for the
     // summary's exact figure. The input views texts and this panel.
     stats::TwoSampleInput Input(std::array<std::string, 6>& texts) const;
+    // A box holds text the user typed (or a program gave it as typed), not
+    // one the column summary wrote.
+    bool HoldsEnteredValue() const;
+    // After the boxes were given back: a box whose text is what this
+    // summary writes counts as written by it again.
+    void MarkSummaryTexts(int column, const stats::ColumnSummary& summary);
 
 signals:
     // The test ran again on the boxes' current texts.
@@ -56,6 +114,8 @@ private:
     // or assigned, makes it count as its text.
     std::array<std::optional<stats::ColumnSummary>, 2> summaries_;
     std::array<bool, 6> holdsSummary_{};
+    // Which boxes hold a text the summary wrote (the count box too).
+    std::array<bool, 6> written_{};
     bool writingSummary_ = false;
     QLabel* t05_ = nullptr;    // Label5(3)
     QLabel* t01_ = nullptr;    // Label5(4)
@@ -65,7 +125,7 @@ private:
 };
 
 // Picture6: the paired t-test.
-class PairedTPanel : public QFrame {
+class PairedTPanel : public ResultPanel {
     Q_OBJECT
 public:
     explicit PairedTPanel(QWidget* parent);
@@ -83,7 +143,7 @@ private:
 };
 
 // Picture7: correlation and regression.
-class CorrelationPanel : public QFrame {
+class CorrelationPanel : public ResultPanel {
     Q_OBJECT
 public:
     explicit CorrelationPanel(QWidget* parent);
@@ -102,7 +162,7 @@ private:
 };
 
 // Picture9: the four-fold chi-square test.
-class FourFoldPanel : public QFrame {
+class FourFoldPanel : public ResultPanel {
     Q_OBJECT
 public:
     explicit FourFoldPanel(QWidget* parent);
@@ -117,7 +177,7 @@ private:
 };
 
 // Picture11: the paired chi-square test.
-class PairedChiSquarePanel : public QFrame {
+class PairedChiSquarePanel : public ResultPanel {
     Q_OBJECT
 public:
     explicit PairedChiSquarePanel(QWidget* parent);

@@ -1,10 +1,11 @@
 #include "app/tablepanel.h"
 
 #include "app/cellmenu.h"
-#include "app/widgets.h"
 #include "grid/cellcleaning.h"
+#include "widgetkit/widgets.h"
 
 #include <QKeyEvent>
+#include <utility>
 
 namespace korvanta::ui {
 namespace {
@@ -59,7 +60,8 @@ TablePanel::TablePanel(QWidget* parent) : QFrame(parent)
         connect(box, &QLineEdit::textChanged, this, [this, i] { OnCellChanged(i); });
         cells_[static_cast<std::size_t>(i)] = box;
     }
-    cells_[0]->setMaxLength(6);
+    // Cell a's limit is kept by the change handling, not by the box's own
+    // maximum length, which would cut a pasted or assigned text silently.
 
     const int totalPlaces[5][3] = {
         {1320, 2520, 1515}, {2820, 2520, 1515}, {4440, 1500, 1095}, {4440, 2040, 1095}, {4440, 2520, 1095}};
@@ -105,11 +107,25 @@ void TablePanel::ClearAll()
 
 void TablePanel::SetCells(const std::array<QString, 4>& texts)
 {
-    const bool announcing = announcing_;
-    announcing_ = false;
+    const CellBatch batch(*this);
     for (std::size_t i = 0; i < cells_.size(); ++i) cells_[i]->setText(texts[i]);
-    announcing_ = announcing;
-    if (announcing_) emit TableChanged();
+    // Announced even where no text changed: the test runs on what was given.
+    Announce();
+}
+
+void TablePanel::Announce()
+{
+    if (Dropping()) return;
+    if (Gathering()) {
+        changed_ = true;
+        return;
+    }
+    emit TableChanged();
+}
+
+void TablePanel::SendGathered()
+{
+    if (std::exchange(changed_, false)) emit TableChanged();
 }
 
 bool TablePanel::eventFilter(QObject* watched, QEvent* event)
@@ -130,21 +146,37 @@ void TablePanel::ShowContextMenu(int index, const QPoint& at)
     ShowCellMenu(cells_[static_cast<std::size_t>(index)], at, [this, index] { emit PasteRequested(index); });
 }
 
+bool TablePanel::Holds(int index, const QString& text)
+{
+    return index != 0 || QString::fromStdString(grid::CleanCellText(text.toStdString())).size() <= kCellALength;
+}
+
 void TablePanel::OnCellChanged(int index)
 {
     if (cleaning_) return;
-    QLineEdit* box = cells_[static_cast<std::size_t>(index)];
+    const auto at = static_cast<std::size_t>(index);
+    QLineEdit* box = cells_[at];
     const QString text = box->text();
-    const QString cleaned = QString::fromStdString(grid::CleanCellText(text.toStdString()));
+    QString cleaned = QString::fromStdString(grid::CleanCellText(text.toStdString()));
+    // Too long for the cell: nothing changes, and the window says so.
+    const bool refused = !Holds(index, text);
+    if (refused) cleaned = accepted_[at];
     if (cleaned != text) {
         cleaning_ = true;
         box->setText(cleaned);
         cleaning_ = false;
     }
+    accepted_[at] = cleaned;
+    if (refused) {
+        box->deselect();
+        box->setCursorPosition(static_cast<int>(box->text().size()));
+        emit CellRefused(index, text);
+        return;
+    }
     box->deselect();
     box->setCursorPosition(static_cast<int>(box->text().size()));
     ShowTotals();
-    if (announcing_) emit TableChanged();
+    Announce();
 }
 
 void TablePanel::ShowTotals()

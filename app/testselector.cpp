@@ -1,6 +1,6 @@
 #include "app/testselector.h"
 
-#include "app/widgets.h"
+#include "widgetkit/widgets.h"
 
 namespace korvanta::ui {
 

@@ -15,7 +15,6 @@ class TestSelector : public QFrame {
 public:
     explicit TestSelector(QWidget* parent);
     QPushButton* Button(TestMode mode) const { return buttons_[static_cast<std::size_t>(stats::TestModeIndex(mode))]; }
-    QPushButton* TutorialButton() const { return tutorial_; }
     // Only the current test's button is bold.
     void ShowCurrent(TestMode mode);
 

@@ -1,7 +1,7 @@
 #include "app/toolbar.h"
 
 #include "app/icons.h"
-#include "app/widgets.h"
+#include "widgetkit/widgets.h"
 
 #include <QMouseEvent>
 

@@ -15,9 +15,7 @@ class ToolbarItem : public QFrame {
     Q_OBJECT
 public:
     ToolbarItem(QWidget* parent, int index, const QString& caption, const QPixmap& icon);
-    QLabel* MouseArea() const { return mouseArea_; }
     QLabel* Caption() const { return caption_; }
-    bool PressedLook() const { return frameShape() != QFrame::NoFrame; }
     void SetActionEnabled(bool enabled);
 
 signals:

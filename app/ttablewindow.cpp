@@ -1,8 +1,8 @@
 #include "app/ttablewindow.h"
 
-#include "app/accessiblenames.h"
-#include "app/screenfit.h"
 #include "stats/ttable.h"
+#include "widgetkit/accessiblenames.h"
+#include "widgetkit/screenfit.h"
 #include "widgetkit/twips.h"
 
 #include <QPainter>

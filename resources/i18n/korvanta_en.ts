@@ -177,6 +177,161 @@
     </message>
 </context>
 <context>
+    <name>korvanta::ui::DataExchange</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)</source>
+        <translation>Microsoft Excel workbook (*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>;;OpenDocument 电子表格(*.ods) (*.ods *.ODS);;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT);;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)</source>
+        <translation>;;OpenDocument spreadsheet (*.ods) (*.ods *.ODS);;Text file (*.csv *.txt) (*.csv *.txt *.CSV *.TXT);;All data files (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)</translation>
+    </message>
+    <message>
+        <source>;;OpenDocument 电子表格(*.ods) (*.ods *.ODS);;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT);;SPSS 数据文件(*.sav *.zsav *.por) (*.sav *.zsav *.por *.SAV *.ZSAV *.POR);;Stata 数据文件(*.dta) (*.dta *.DTA);;SAS 数据文件(*.sas7bdat *.xpt) (*.sas7bdat *.xpt *.SAS7BDAT *.XPT);;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.sav *.zsav *.por *.dta *.sas7bdat *.xpt *.XLS *.XLSX *.ODS *.CSV *.TXT *.SAV *.ZSAV *.POR *.DTA *.SAS7BDAT *.XPT)</source>
+        <translation>;;OpenDocument spreadsheet (*.ods) (*.ods *.ODS);;Text file (*.csv *.txt) (*.csv *.txt *.CSV *.TXT);;SPSS data file (*.sav *.zsav *.por) (*.sav *.zsav *.por *.SAV *.ZSAV *.POR);;Stata data file (*.dta) (*.dta *.DTA);;SAS data file (*.sas7bdat *.xpt) (*.sas7bdat *.xpt *.SAS7BDAT *.XPT);;All data files (*.xls *.xlsx *.ods *.csv *.txt *.sav *.zsav *.por *.dta *.sas7bdat *.xpt *.XLS *.XLSX *.ODS *.CSV *.TXT *.SAV *.ZSAV *.POR *.DTA *.SAS7BDAT *.XPT)</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel 工作簿(*.xls)</source>
+        <translation>Microsoft Excel workbook (*.xls)</translation>
+    </message>
+    <message>
+        <source>Excel 2007 工作簿(*.xlsx)</source>
+        <translation>Excel 2007 workbook (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>CSV 逗号分隔文本(*.csv)</source>
+        <translation>CSV comma-separated text (*.csv)</translation>
+    </message>
+    <message>
+        <source>OpenDocument 电子表格(*.ods)</source>
+        <translation>OpenDocument spreadsheet (*.ods)</translation>
+    </message>
+    <message>
+        <source>SPSS 数据文件(*.sav)</source>
+        <translation>SPSS data file (*.sav)</translation>
+    </message>
+    <message>
+        <source>Stata 数据文件(*.dta)</source>
+        <translation>Stata data file (*.dta)</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>第一组</source>
+        <translation>Group 1</translation>
+    </message>
+    <message>
+        <source>第二组</source>
+        <translation>Group 2</translation>
+    </message>
+    <message>
+        <source>%1有%2个缺失值，已作为空白导入</source>
+        <translation>%1 has %2 missing values, imported as empty cells</translation>
+    </message>
+    <message>
+        <source>%1有%2个缺失值（用户定义缺失值%3），已作为空白导入</source>
+        <translation>%1 has %2 missing values (user-missing values %3), imported as empty cells</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>例数</source>
+        <translation>n</translation>
+    </message>
+    <message>
+        <source>请打开Excel文件！</source>
+        <translation>Please open an Excel file!</translation>
+    </message>
+    <message>
+        <source>工作表有%1行数据，超过了本程序能容纳的%2行，未导入。</source>
+        <translation>The worksheet has %1 data rows, more than the %2 this program holds; nothing was imported.</translation>
+    </message>
+    <message>
+        <source>有%1个单元格的内容不是数值（如“%2”），在数据表中显示为空白，不参与计算。</source>
+        <translation>%1 cells hold something that is not a number (such as &quot;%2&quot;); they show empty in the grid and are not used in the calculations.</translation>
+    </message>
+    <message>
+        <source>有%1个公式单元格没有保存计算结果，已作为空白导入。请在电子表格程序中打开该文件，重新计算并保存后再导入。</source>
+        <translation>%1 formula cells were saved without their results and were imported as blanks. Open the file in a spreadsheet program, recalculate and save it, then import it again.</translation>
+    </message>
+    <message>
+        <source>已导入%1行数据，放在数据表的“第一组”“第二组”两列中。“%2”只使用四格表；切换到使用这两列的检验时选择“保留数据”即可使用它们。</source>
+        <translation>%1 rows were imported into the grid’s columns “Group 1” and “Group 2”. “%2” uses only the 2×2 table; to use the rows, switch to a test on the two columns and choose “Keep data”.</translation>
+    </message>
+    <message>
+        <source>内存不足，无法导入该文件，表中数据未改变。</source>
+        <translation>Not enough memory to import this file; the data in the grid are unchanged.</translation>
+    </message>
+    <message>
+        <source>没有可导出的数据</source>
+        <translation>There are no data to export</translation>
+    </message>
+    <message>
+        <source>文件名“%1”只有扩展名，这样保存的文件会被隐藏。请在扩展名前输入文件名。</source>
+        <translation>The file name “%1” is only an extension, and a file saved so would be hidden. Please type a name before the extension.</translation>
+    </message>
+    <message>
+        <source>文件导出成功！</source>
+        <translation>The file was exported.</translation>
+    </message>
+    <message>
+        <source>
+有%1个控制字符无法保存在该格式的文件中，已删除。</source>
+        <translation>
+%1 control characters cannot be kept in a file of this format and were removed.</translation>
+    </message>
+    <message>
+        <source>
+有%1个空字符（NUL）无法保存在该格式的文件中，已删除。</source>
+        <translation>
+%1 null characters (NUL) cannot be kept in a file of this format and were removed.</translation>
+    </message>
+    <message>
+        <source>未粘贴。</source>
+        <translation> Nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。</source>
+        <translation>The pasted data have %1 columns but the grid has only two; nothing was pasted. Copy one or two columns only.</translation>
+    </message>
+    <message>
+        <source>粘贴的数据有两列，从第二组粘贴时第二列没有位置，未粘贴。请在第一组的单元格中粘贴两列数据，或只复制一列。</source>
+        <translation>The pasted data have two columns, and pasted from Group 2 the second one has no room; nothing was pasted. Paste two columns into a cell of Group 1, or copy one column only.</translation>
+    </message>
+    <message>
+        <source>粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。</source>
+        <translation>The %1 pasted rows do not fit from row %2 on: this program holds at most %3 rows; nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>内存不足，无法粘贴这么多数据，未粘贴。</source>
+        <translation>Not enough memory to paste this much data; nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>四格表只能粘贴两行两列的数据（a b / c d），未粘贴。</source>
+        <translation>Only two rows of two columns (a b / c d) can be pasted into the 2×2 table; nothing was pasted.</translation>
+    </message>
+    <message>
+        <source>四格表的单元格%1最多容纳%2个字符，放不下“%3”，单元格未改变。</source>
+        <translation>Cell %1 of the 2×2 table holds at most %2 characters; “%3” does not fit, and the cell was not changed.</translation>
+    </message>
+    <message>
+        <source>有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。</source>
+        <translation>%1 numbers (such as “2,500”) stand in columns where commas are used both as thousands separators and as decimal points, so their meaning is unclear; they were kept as text, not numbers. Please check and rewrite them.</translation>
+    </message>
+</context>
+<context>
     <name>korvanta::ui::DetailsText</name>
     <message>
         <source>（%1：%2）</source>
@@ -383,10 +538,6 @@
         <translation>Fisher&apos;s exact test</translation>
     </message>
     <message>
-        <source>双侧 P</source>
-        <translation>Two-sided P</translation>
-    </message>
-    <message>
         <source>双侧 mid-P</source>
         <translation>Two-sided mid-P</translation>
     </message>
@@ -415,10 +566,6 @@
         <translation>Positive rate, control group</translation>
     </message>
     <message>
-        <source>比值比 OR</source>
-        <translation>Odds ratio OR</translation>
-    </message>
-    <message>
         <source>相对危险度 RR</source>
         <translation>Relative risk RR</translation>
     </message>
@@ -429,10 +576,6 @@
     <message>
         <source>需治疗人数 NNT</source>
         <translation>Number needed to treat NNT</translation>
-    </message>
-    <message>
-        <source>Fisher确切概率法 </source>
-        <translation>Fisher&apos;s exact test </translation>
     </message>
     <message>
         <source>%1 = %2，%3</source>
@@ -550,6 +693,54 @@
         <source>【%1】</source>
         <translation>[%1]</translation>
     </message>
+    <message>
+        <source>（基于χ²，检验法）</source>
+        <translation> (test-based, from χ²)</translation>
+    </message>
+    <message>
+        <source>（基于校正χ²，检验法）</source>
+        <translation> (test-based, from the corrected χ²)</translation>
+    </message>
+    <message>
+        <source>双侧 P（概率不大于观察表者之和）</source>
+        <translation>Two-sided P (tables no more probable)</translation>
+    </message>
+    <message>
+        <source>双侧 P（中心法：单侧 P 较小者的两倍）</source>
+        <translation>Two-sided P (central: twice the smaller one-sided P)</translation>
+    </message>
+    <message>
+        <source>条件极大似然 OR</source>
+        <translation>Conditional MLE OR</translation>
+    </message>
+    <message>
+        <source>（条件精确法，配中心法 P）</source>
+        <translation> (conditional exact, with the central P)</translation>
+    </message>
+    <message>
+        <source>比值比 OR = ad / bc</source>
+        <translation>Odds ratio OR = ad / bc</translation>
+    </message>
+    <message>
+        <source>Fisher确切概率法（中心法）</source>
+        <translation>Fisher&apos;s exact test (central) </translation>
+    </message>
+    <message>
+        <source>（精确法，配确切概率 P）</source>
+        <translation> (exact, with the exact P)</translation>
+    </message>
+    <message>
+        <source>不给出（与所用检验的P不一致）</source>
+        <translation>Not given (would disagree with the test&apos;s P)</translation>
+    </message>
+    <message>
+        <source>（Katz）</source>
+        <translation> (Katz)</translation>
+    </message>
+    <message>
+        <source>（Wald）</source>
+        <translation> (Wald)</translation>
+    </message>
 </context>
 <context>
     <name>korvanta::ui::DetailsWindow</name>
@@ -592,6 +783,57 @@
     <message>
         <source>%1的组名</source>
         <translation>Name of %1</translation>
+    </message>
+    <message>
+        <source>复制三线表</source>
+        <translation>Copy journal table</translation>
+    </message>
+    <message>
+        <source>复制期刊格式的三线表：各组例数、均数 ± 标准差、统计量与P值</source>
+        <translation>Copy the journal-style three-line table: n, mean ± SD, the statistic and P</translation>
+    </message>
+</context>
+<context>
+    <name>korvanta::ui::EditSession</name>
+    <message>
+        <source>保留数据</source>
+        <translation>Keep data</translation>
+    </message>
+    <message>
+        <source>清空数据</source>
+        <translation>Clear data</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>切换检验</source>
+        <translation>Switch test</translation>
+    </message>
+    <message>
+        <source>已有数据。保留这些数据，还是清空后重新输入？</source>
+        <translation>There are data. Keep them, or clear them and start again?</translation>
+    </message>
+    <message>
+        <source>已有数据。切换到“%1”时保留这些数据，还是清空？</source>
+        <translation>There are data. Keep them when switching to “%1”, or clear them?</translation>
+    </message>
+    <message>
+        <source>“%1”用不到已有的数据，切换时要清空数据。清空后可以按Ctrl+Z撤销。</source>
+        <translation>“%1” cannot use the present data; switching clears them. Ctrl+Z undoes the clearing.</translation>
+    </message>
+    <message>
+        <source>导出数据…</source>
+        <translation>Export data…</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>数据已修改，还没有导出。退出前要导出数据吗？</source>
+        <translation>The data have changed and were not exported. Export them before exiting?</translation>
     </message>
 </context>
 <context>
@@ -681,6 +923,30 @@
     <message>
         <source>）</source>
         <translation>)</translation>
+    </message>
+    <message>
+        <source>没有一列含有数值。</source>
+        <translation>No column holds numbers.</translation>
+    </message>
+    <message>
+        <source>只有%1列含有数值。</source>
+        <translation>Only column %1 holds numbers.</translation>
+    </message>
+    <message>
+        <source>A列或B列中没有数值，已改选含有数值的%1列和%2列。</source>
+        <translation>Column A or B holds no numbers; columns %1 and %2, which do, are chosen instead.</translation>
+    </message>
+    <message>
+        <source>第1行没有数值，像是标题；如不导入这一行，请勾选“首行为标题”。</source>
+        <translation>Row 1 holds no numbers and looks like a heading; to leave it out, tick &quot;First row is a heading&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>korvanta::ui::Language</name>
+    <message>
+        <source>zh</source>
+        <extracomment>The code of the language of this translation: &quot;en&quot; in the English one.</extracomment>
+        <translation>en</translation>
     </message>
 </context>
 <context>
@@ -813,48 +1079,64 @@
         <source>第%1行第%2列的文字有%3个字符，超过了每个单元格最多%4个字符的上限，无法导出，原有文件未被改动。</source>
         <translation>The text in row %1, column %2 has %3 characters, more than the %4 a cell can hold; the data cannot be exported and the existing file was not changed.</translation>
     </message>
+    <message>
+        <source>数据的行数超过了本程序能容纳的32767行。</source>
+        <translation>The data have more rows than the 32,767 this program holds.</translation>
+    </message>
+    <message>
+        <source>第%1行第%2列还有数据，超过了%3列的上限。</source>
+        <translation>Line %1 has data in column %2, past the limit of %3 columns.</translation>
+    </message>
+    <message>
+        <source>数据超过了%1个单元格的上限。</source>
+        <translation>The data pass the limit of %1 cells.</translation>
+    </message>
+    <message>
+        <source>文字太多（超过%1 MB）。</source>
+        <translation>Too much text (over %1 MB).</translation>
+    </message>
+    <message>
+        <source>第%1行第%2列的文字超过了每个单元格最多%3个字符的上限。</source>
+        <translation>The text in line %1, column %2 is longer than the %3 characters a cell holds.</translation>
+    </message>
+    <message>
+        <source>第%1行的引号（&quot;）没有结束，其后的全部内容会并入一个单元格。请检查该行。</source>
+        <translation>The quote (&quot;) on line %1 is never closed, so everything after it would go into one cell. Please check that line.</translation>
+    </message>
+    <message>
+        <source>该文件是没有字节顺序标记（BOM）的UTF-16文本，无法确定其编码。请在记事本或Excel中另存为UTF-8或“Unicode文本”后再导入。</source>
+        <translation>The file is UTF-16 text without a byte order mark (BOM), so its encoding cannot be told. Please save it as UTF-8 or &quot;Unicode Text&quot; in Notepad or Excel and import it again.</translation>
+    </message>
+    <message>
+        <source>第%1行含有空字符（NUL），这不是普通的文本文件。</source>
+        <translation>Line %1 holds a NUL character: this is not a plain text file.</translation>
+    </message>
+    <message>
+        <source>文件末尾的字符不完整，文件可能没有保存完整或被截断。</source>
+        <translation>The file ends inside a character: it may not have been saved whole, or was cut short.</translation>
+    </message>
+    <message>
+        <source>第%1行含有无法识别的字符：该文件不是UTF-8、GB18030或UTF-16编码的文本。</source>
+        <translation>Line %1 holds characters that cannot be read: the file is not UTF-8, GB18030 or UTF-16 text.</translation>
+    </message>
+    <message>
+        <source>文件中没有任何数据，只有空白。</source>
+        <translation>The file holds no data, only blanks.</translation>
+    </message>
+    <message>
+        <source>未导入。</source>
+        <translation> Nothing was imported.</translation>
+    </message>
+    <message>
+        <source>文件中没有任何数值，不是数据文件。</source>
+        <translation>The file holds no number: it is not a data file.</translation>
+    </message>
 </context>
 <context>
     <name>korvanta::ui::MainWindow</name>
     <message>
-        <source>保留数据</source>
-        <translation>Keep data</translation>
-    </message>
-    <message>
-        <source>清空数据</source>
-        <translation>Clear data</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>切换检验</source>
-        <translation>Switch test</translation>
-    </message>
-    <message>
-        <source>已有数据。保留这些数据，还是清空后重新输入？</source>
-        <translation>There are data. Keep them, or clear them and start again?</translation>
-    </message>
-    <message>
-        <source>已有数据。切换到“%1”时保留这些数据，还是清空？</source>
-        <translation>There are data. Keep them when switching to “%1”, or clear them?</translation>
-    </message>
-    <message>
-        <source>“%1”用不到已有的数据，切换时要清空数据。清空后可以按Ctrl+Z撤销。</source>
-        <translation>“%1” cannot use the present data; switching clears them. Ctrl+Z undoes the clearing.</translation>
-    </message>
-    <message>
-        <source>导出数据…</source>
-        <translation>Export data…</translation>
-    </message>
-    <message>
         <source>退出</source>
         <translation>Exit</translation>
-    </message>
-    <message>
-        <source>数据已修改，还没有导出。退出前要导出数据吗？</source>
-        <translation>The data have changed and were not exported. Export them before exiting?</translation>
     </message>
     <message>
         <source>详细结果</source>
@@ -933,214 +1215,16 @@
         <translation>Notice</translation>
     </message>
     <message>
-        <source>粘贴的数据有%1列，数据表只有两列，未粘贴。请只复制一列或两列数据。</source>
-        <translation>The pasted data have %1 columns but the grid has only two; nothing was pasted. Copy one or two columns only.</translation>
+        <source>数据表已满：本程序最多容纳%1行，不能再添加新行。</source>
+        <translation>The grid is full: it holds at most %1 rows, so no row can be added.</translation>
     </message>
     <message>
-        <source>粘贴的%1行数据从第%2行起放不下：本程序最多容纳%3行，未粘贴。</source>
-        <translation>The %1 pasted rows do not fit from row %2 on: this program holds at most %3 rows; nothing was pasted.</translation>
+        <source>复制三线表</source>
+        <translation>Copy journal table</translation>
     </message>
     <message>
-        <source>内存不足，无法粘贴这么多数据，未粘贴。</source>
-        <translation>Not enough memory to paste this much data; nothing was pasted.</translation>
-    </message>
-    <message>
-        <source>四格表只能粘贴两行两列的数据（a b / c d），未粘贴。</source>
-        <translation>Only two rows of two columns (a b / c d) can be pasted into the 2×2 table; nothing was pasted.</translation>
-    </message>
-    <message>
-        <source>有%1个数值（如“2,500”）所在的列中逗号既有千位分隔又有小数点的写法，无法确定其含义，已按原样保留为文字（不作为数值）。请核对后改写。</source>
-        <translation>%1 numbers (such as “2,500”) stand in columns where commas are used both as thousands separators and as decimal points, so their meaning is unclear; they were kept as text, not numbers. Please check and rewrite them.</translation>
-    </message>
-    <message>
-        <source>结果判断</source>
-        <translation>Result</translation>
-    </message>
-    <message>
-        <source>对子数(N)</source>
-        <translation>Pairs (N)</translation>
-    </message>
-    <message>
-        <source>对子差值均数(d)</source>
-        <translation>Mean difference (d)</translation>
-    </message>
-    <message>
-        <source>对子差值均数标准差(Sd)</source>
-        <translation>SD of differences (Sd)</translation>
-    </message>
-    <message>
-        <source>例数(N)</source>
-        <translation>Cases (N)</translation>
-    </message>
-    <message>
-        <source>回归方程</source>
-        <translation>Regression equation</translation>
-    </message>
-    <message>
-        <source>a 的理论数(T)</source>
-        <translation>Expected a (T)</translation>
-    </message>
-    <message>
-        <source>b 的理论数(T)</source>
-        <translation>Expected b (T)</translation>
-    </message>
-    <message>
-        <source>c 的理论数(T)</source>
-        <translation>Expected c (T)</translation>
-    </message>
-    <message>
-        <source>d 的理论数(T)</source>
-        <translation>Expected d (T)</translation>
-    </message>
-    <message>
-        <source>例数(n)</source>
-        <translation>Total (n)</translation>
-    </message>
-    <message>
-        <source>组别</source>
-        <translation>Group</translation>
-    </message>
-    <message>
-        <source>均数</source>
-        <translation>Mean</translation>
-    </message>
-    <message>
-        <source>标准差</source>
-        <translation>SD</translation>
-    </message>
-    <message>
-        <source>例数</source>
-        <translation>n</translation>
-    </message>
-    <message>
-        <source>数值个数</source>
-        <translation>Values</translation>
-    </message>
-    <message>
-        <source>X（%1）</source>
-        <translation>X (%1)</translation>
-    </message>
-    <message>
-        <source>Y（%1）</source>
-        <translation>Y (%1)</translation>
-    </message>
-    <message>
-        <source>治疗后＼治疗前</source>
-        <translation>After \ before</translation>
-    </message>
-    <message>
-        <source>（+）</source>
-        <translation>(+)</translation>
-    </message>
-    <message>
-        <source>阳性（+）</source>
-        <translation>Positive (+)</translation>
-    </message>
-    <message>
-        <source>（-）</source>
-        <translation>(−)</translation>
-    </message>
-    <message>
-        <source>阴性（-）</source>
-        <translation>Negative (−)</translation>
-    </message>
-    <message>
-        <source>合计</source>
-        <translation>Total</translation>
-    </message>
-    <message>
-        <source>试验组</source>
-        <translation>Test group</translation>
-    </message>
-    <message>
-        <source>对照组</source>
-        <translation>Control</translation>
-    </message>
-    <message>
-        <source>导出报告</source>
-        <translation>Export report</translation>
-    </message>
-    <message>
-        <source>PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)</source>
-        <translation>PDF file (*.pdf);;PDF file, with a web page (.html) and the plot (.png) beside it (*.pdf)</translation>
-    </message>
-    <message>
-        <source>报告导出失败，请检查文件夹是否存在以及是否有写入权限。</source>
-        <translation>The report could not be exported. Check that the folder exists and that you may write in it.</translation>
-    </message>
-    <message>
-        <source>报告导出成功！另外写出了网页 %1 和统计图 %2。</source>
-        <translation>The report was exported. The web page %1 and the plot %2 were written beside it.</translation>
-    </message>
-    <message>
-        <source>、</source>
-        <translation>, </translation>
-    </message>
-    <message>
-        <source>报告导出成功！</source>
-        <translation>The report was exported.</translation>
-    </message>
-    <message>
-        <source>统计分析报告 — </source>
-        <translation>Statistical analysis report — </translation>
-    </message>
-    <message>
-        <source>Microsoft Excel 工作簿(*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)</source>
-        <translation>Microsoft Excel workbook (*.xls) (*.xls *.xlsx *.XLS *.XLSX *.Xls *.Xlsx)</translation>
-    </message>
-    <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>;;OpenDocument 电子表格(*.ods) (*.ods *.ODS);;文本文件(*.csv *.txt) (*.csv *.txt *.CSV *.TXT);;所有数据文件 (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)</source>
-        <translation>;;OpenDocument spreadsheet (*.ods) (*.ods *.ODS);;Text file (*.csv *.txt) (*.csv *.txt *.CSV *.TXT);;All data files (*.xls *.xlsx *.ods *.csv *.txt *.XLS *.XLSX *.ODS *.CSV *.TXT)</translation>
-    </message>
-    <message>
-        <source>Microsoft Excel 工作簿(*.xls)</source>
-        <translation>Microsoft Excel workbook (*.xls)</translation>
-    </message>
-    <message>
-        <source>Excel 2007 工作簿(*.xlsx)</source>
-        <translation>Excel 2007 workbook (*.xlsx)</translation>
-    </message>
-    <message>
-        <source>CSV 逗号分隔文本(*.csv)</source>
-        <translation>CSV comma-separated text (*.csv)</translation>
-    </message>
-    <message>
-        <source>另存为</source>
-        <translation>Save as</translation>
-    </message>
-    <message>
-        <source>请打开Excel文件！</source>
-        <translation>Please open an Excel file!</translation>
-    </message>
-    <message>
-        <source>有%1个公式单元格没有保存计算结果，已作为空白导入。请在电子表格程序中打开该文件，重新计算并保存后再导入。</source>
-        <translation>%1 formula cells were saved without their results and were imported as blanks. Open the file in a spreadsheet program, recalculate and save it, then import it again.</translation>
-    </message>
-    <message>
-        <source>内存不足，无法导入该文件，表中数据未改变。</source>
-        <translation>Not enough memory to import this file; the data in the grid are unchanged.</translation>
-    </message>
-    <message>
-        <source>工作表有%1行数据，超过了本程序能容纳的%2行，未导入。</source>
-        <translation>The worksheet has %1 data rows, more than the %2 this program holds; nothing was imported.</translation>
-    </message>
-    <message>
-        <source>没有可导出的数据</source>
-        <translation>There are no data to export</translation>
-    </message>
-    <message>
-        <source>文件导出成功！</source>
-        <translation>The file was exported.</translation>
-    </message>
-    <message>
-        <source>
-有%1个空字符（NUL）无法保存在该格式的文件中，已删除。</source>
-        <translation>
-%1 null characters (NUL) cannot be kept in a file of this format and were removed.</translation>
+        <source>复制结果描述</source>
+        <translation>Copy methods and results text</translation>
     </message>
 </context>
 <context>
@@ -1168,8 +1252,8 @@
 <context>
     <name>korvanta::ui::PlotChart</name>
     <message>
-        <source>&lt;br&gt;（共%1个数据，图中每%2个画1个）</source>
-        <translation>&lt;br&gt;(%1 values; one in every %2 is drawn)</translation>
+        <source>（共%1个数据，图中每%2个画1个）</source>
+        <translation>(%1 values; one in every %2 is drawn)</translation>
     </message>
     <message>
         <source>散点图与回归直线（95%置信带与预测带）</source>
@@ -1232,8 +1316,10 @@
         <translation>Positive rate (%)</translation>
     </message>
     <message>
-        <source>阳性率&lt;br&gt;（%1）</source>
-        <translation>Positive rate&lt;br&gt;(%1)</translation>
+        <source>阳性率
+（%1）</source>
+        <translation>Positive rate
+(%1)</translation>
     </message>
     <message>
         <source>，</source>
@@ -1306,8 +1392,12 @@
         <translation>Save plot…</translation>
     </message>
     <message>
-        <source>把图形保存为PNG图片或SVG矢量图</source>
-        <translation>Save the plot as a PNG image or an SVG vector graphic</translation>
+        <source>把图形保存为PNG图片、PDF文档或SVG矢量图</source>
+        <translation>Save the plot as a PNG image, a PDF document or an SVG vector graphic</translation>
+    </message>
+    <message>
+        <source>把图形保存为PNG图片或PDF文档</source>
+        <translation>Save the plot as a PNG image or a PDF document</translation>
     </message>
     <message>
         <source>数据图</source>
@@ -1326,8 +1416,16 @@
         <translation>Korvanta plot</translation>
     </message>
     <message>
-        <source>PNG 图片(*.png);;SVG 矢量图(*.svg)</source>
-        <translation>PNG image (*.png);;SVG vector graphic (*.svg)</translation>
+        <source>PNG 图片(*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>PDF 文档(*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>SVG 矢量图(*.svg)</source>
+        <translation>SVG vector graphic (*.svg)</translation>
     </message>
     <message>
         <source>保存图形</source>
@@ -1601,6 +1699,109 @@
     </message>
 </context>
 <context>
+    <name>korvanta::ui::ReportActions</name>
+    <message>
+        <source>试验组</source>
+        <translation>Test group</translation>
+    </message>
+    <message>
+        <source>对照组</source>
+        <translation>Control</translation>
+    </message>
+    <message>
+        <source>治疗后</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>治疗前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>组别</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>均数</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>例数</source>
+        <translation>n</translation>
+    </message>
+    <message>
+        <source>数值个数</source>
+        <translation>Values</translation>
+    </message>
+    <message>
+        <source>X（%1）</source>
+        <translation>X (%1)</translation>
+    </message>
+    <message>
+        <source>Y（%1）</source>
+        <translation>Y (%1)</translation>
+    </message>
+    <message>
+        <source>治疗后＼治疗前</source>
+        <translation>After \ before</translation>
+    </message>
+    <message>
+        <source>（+）</source>
+        <translation>(+)</translation>
+    </message>
+    <message>
+        <source>阳性（+）</source>
+        <translation>Positive (+)</translation>
+    </message>
+    <message>
+        <source>（-）</source>
+        <translation>(−)</translation>
+    </message>
+    <message>
+        <source>阴性（-）</source>
+        <translation>Negative (−)</translation>
+    </message>
+    <message>
+        <source>合计</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>PDF 文件(*.pdf);;PDF 文件，另存网页(.html)和统计图(.png)(*.pdf)</source>
+        <translation>PDF file (*.pdf);;PDF file, with a web page (.html) and the plot (.png) beside it (*.pdf)</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>报告导出失败，请检查文件夹是否存在以及是否有写入权限。</source>
+        <translation>The report could not be exported. Check that the folder exists and that you may write in it.</translation>
+    </message>
+    <message>
+        <source>报告导出成功！另外写出了网页 %1 和统计图 %2。</source>
+        <translation>The report was exported. The web page %1 and the plot %2 were written beside it.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>报告导出成功！</source>
+        <translation>The report was exported.</translation>
+    </message>
+    <message>
+        <source>统计分析报告 — </source>
+        <translation>Statistical analysis report — </translation>
+    </message>
+</context>
+<context>
     <name>korvanta::ui::ReportWriter</name>
     <message>
         <source>项目</source>
@@ -1671,6 +1872,53 @@ Program: Korvanta V4.05&lt;/p&gt;
     <message>
         <source>第 %1 页，共 %2 页</source>
         <translation>Page %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>korvanta::ui::ResultPanels</name>
+    <message>
+        <source>结果判断</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>对子数(N)</source>
+        <translation>Pairs (N)</translation>
+    </message>
+    <message>
+        <source>对子差值均数(d)</source>
+        <translation>Mean difference (d)</translation>
+    </message>
+    <message>
+        <source>对子差值均数标准差(Sd)</source>
+        <translation>SD of differences (Sd)</translation>
+    </message>
+    <message>
+        <source>例数(N)</source>
+        <translation>Cases (N)</translation>
+    </message>
+    <message>
+        <source>回归方程</source>
+        <translation>Regression equation</translation>
+    </message>
+    <message>
+        <source>a 的理论数(T)</source>
+        <translation>Expected a (T)</translation>
+    </message>
+    <message>
+        <source>b 的理论数(T)</source>
+        <translation>Expected b (T)</translation>
+    </message>
+    <message>
+        <source>c 的理论数(T)</source>
+        <translation>Expected c (T)</translation>
+    </message>
+    <message>
+        <source>d 的理论数(T)</source>
+        <translation>Expected d (T)</translation>
+    </message>
+    <message>
+        <source>例数(n)</source>
+        <translation>Total (n)</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,7 @@
 // it, so the owner can show it again with its last figures.
 #pragma once
 
-#include "app/detailstext.h"
+#include "resultsview/detailstext.h"
 #include "stats/detailed.h"
 
 #include <QWidget>
@@ -48,6 +48,9 @@ public:
     QString ClipboardHtml() const;
     // The names given to the two groups (empty where the default stands).
     details::GroupNames GroupNames() const;
+    // An import's column headings become the groups' names; an empty
+    // heading leaves its name as it is.
+    void SetImportedNames(const QString& first, const QString& second);
     // Places a panel (the plot) after the figures, above the buttons; the
     // window grows by its height as far as the screen allows.
     void AddPanel(QWidget* panel);
@@ -58,19 +61,24 @@ public slots:
 signals:
     // A group's name was edited: the owner shows the figures again.
     void GroupNamesChanged();
+    // "复制三线表": the owner, who has the data, copies the journal table.
+    void JournalTableRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void WidenToSections();
+
     std::optional<stats::TestMode> mode_;
     details::Report report_;
-    QLabel* title_ = nullptr;       // DetailsTitle
-    QTableWidget* table_ = nullptr; // DetailsTable
-    QLabel* sentence_ = nullptr;    // DetailsSentence
-    PowerPanel* power_ = nullptr;   // PowerSection
-    QPushButton* copy_ = nullptr;   // CopyDetails
-    QScrollArea* scroll_ = nullptr; // the sections, above the buttons
+    QLabel* title_ = nullptr;        // DetailsTitle
+    QTableWidget* table_ = nullptr;  // DetailsTable
+    QLabel* sentence_ = nullptr;     // DetailsSentence
+    PowerPanel* power_ = nullptr;    // PowerSection
+    QPushButton* copy_ = nullptr;    // CopyDetails
+    QPushButton* journal_ = nullptr; // CopyJournalTable
+    QScrollArea* scroll_ = nullptr;  // the sections, above the buttons
     QVBoxLayout* sections_ = nullptr;
     std::array<QLineEdit*, 2> groupNames_{}; // GroupName1, GroupName2
 };

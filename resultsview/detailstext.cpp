@@ -1,4 +1,4 @@
-#include "app/detailstext.h"
+#include "resultsview/detailstext.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -184,7 +184,8 @@ Report Correlation(const stats::DetailsInput& input)
     b.Heading(Words::tr("Pearson相关"));
     b.Figure(QStringLiteral("r"), Coefficient(r.r));
     b.Figure(QStringLiteral("P"), PValue(r.rP));
-    b.Figure(kCi + Words::tr("（Fisher z）"), Range(r.rCi, 3));
+    const Interval rCi = stats::AgreeingWith(r.rP, r.rCi, 0);
+    b.Figure(kCi + Words::tr("（Fisher z）"), Range(rCi, 3));
     b.Figure(Words::tr("决定系数 r²"), Coefficient(r.r2));
     Coefficients(b, Words::tr("回归系数 b（Y 对 X）"), r.slope);
     Coefficients(b, Words::tr("截距 a"), r.intercept);
@@ -194,7 +195,7 @@ Report Correlation(const stats::DetailsInput& input)
     b.Figure(Words::tr("P（t近似）"), PValue(r.spearmanP));
     if (r.r.Has()) {
         QString s = QStringLiteral("r = %1").arg(Number(r.r.value, 3));
-        if (r.rCi.low.Has() && r.rCi.high.Has()) s += Words::tr("（%1：%2）").arg(kCi, Range(r.rCi, 3));
+        if (rCi.low.Has() && rCi.high.Has()) s += Words::tr("（%1：%2）").arg(kCi, Range(rCi, 3));
         if (r.rP.Has()) s += Words::tr("，") + PPhrase(r.rP);
         if (r.slope.estimate.Has())
             s += Words::tr("；回归系数 b = ") + WithCi(r.slope.estimate, r.slope.ci, DecimalsOf(r.slope.estimate));
@@ -225,14 +226,22 @@ Report FourFold(const stats::DetailsInput& input)
     const char* cells[4] = {"a", "b", "c", "d"};
     for (int i = 0; i < 4; ++i)
         b.Figure(Words::tr("%1 的理论数(T)").arg(QLatin1String(cells[i])), Estimate(r.expected[i], 2));
+    const Figure p = stats::RecommendedP(r);
+    const int dor = DecimalsOf(r.oddsRatio), drr = DecimalsOf(r.relativeRisk);
+    const int dc = DecimalsOf(r.conditionalOr);
     b.Heading(Words::tr("χ²检验"));
     b.Figure(Words::tr("χ²（Pearson）"), TableWhy(r.chi2, Statistic(r.chi2)));
     b.Figure(QStringLiteral("P"), TableWhy(r.chi2P, PValue(r.chi2P)));
+    b.Figure(QStringLiteral("OR ") + kCi + Words::tr("（基于χ²，检验法）"), TableRange(r.orChi2Ci, dor));
     b.Figure(Words::tr("校正χ²（Yates）"), TableWhy(r.yates, Statistic(r.yates)));
     b.Figure(QStringLiteral("P"), TableWhy(r.yatesP, PValue(r.yatesP)));
+    b.Figure(QStringLiteral("OR ") + kCi + Words::tr("（基于校正χ²，检验法）"), TableRange(r.orYatesCi, dor));
     b.Heading(Words::tr("Fisher确切概率法"));
-    b.Figure(Words::tr("双侧 P"), PValue(r.fisherP));
+    b.Figure(Words::tr("双侧 P（概率不大于观察表者之和）"), PValue(r.fisherP));
+    b.Figure(Words::tr("双侧 P（中心法：单侧 P 较小者的两倍）"), TableWhy(r.fisherCentralP, PValue(r.fisherCentralP)));
     b.Figure(Words::tr("双侧 mid-P"), PValue(r.fisherMidP));
+    b.Figure(Words::tr("条件极大似然 OR"), TableWhy(r.conditionalOr, Number(r.conditionalOr.value, dc)));
+    b.Figure(QStringLiteral("OR ") + kCi + Words::tr("（条件精确法，配中心法 P）"), TableRange(r.conditionalOrCi, dc));
     switch (r.method) {
     case stats::TableMethod::ChiSquare:
         b.Note(Words::tr("n ≥ 40且理论数均 ≥ 5：推荐 χ²检验"));
@@ -249,27 +258,28 @@ Report FourFold(const stats::DetailsInput& input)
     b.Heading(Words::tr("效应指标（阳性为结局）"));
     b.Figure(Words::tr("试验组阳性率"), TableWhy(r.risk1, Number(r.risk1.value, 3)));
     b.Figure(Words::tr("对照组阳性率"), TableWhy(r.risk2, Number(r.risk2.value, 3)));
-    const int dor = DecimalsOf(r.oddsRatio), drr = DecimalsOf(r.relativeRisk);
-    b.Figure(Words::tr("比值比 OR"), TableWhy(r.oddsRatio, Number(r.oddsRatio.value, dor)));
-    b.Figure(QStringLiteral("OR ") + kCi, TableRange(r.orCi, dor));
+    b.Figure(Words::tr("比值比 OR = ad / bc"), TableWhy(r.oddsRatio, Number(r.oddsRatio.value, dor)));
+    // Katz's and Wald's intervals are shown only where they agree with the
+    // recommended test's P.
     b.Figure(Words::tr("相对危险度 RR"), TableWhy(r.relativeRisk, Number(r.relativeRisk.value, drr)));
-    b.Figure(QStringLiteral("RR ") + kCi, TableRange(r.rrCi, drr));
+    b.Figure(QStringLiteral("RR ") + kCi + Words::tr("（Katz）"), TableRange(stats::AgreeingWith(p, r.rrCi, 1), drr));
     b.Figure(Words::tr("率差 RD"), TableWhy(r.riskDifference, Number(r.riskDifference.value, 3)));
-    b.Figure(QStringLiteral("RD ") + kCi, TableRange(r.rdCi, 3));
+    b.Figure(QStringLiteral("RD ") + kCi + Words::tr("（Wald）"), TableRange(stats::AgreeingWith(p, r.rdCi, 0), 3));
     b.Figure(Words::tr("需治疗人数 NNT"), TableWhy(r.nnt, Number(r.nnt.value, 1)));
 
-    const Figure p = stats::RecommendedP(r);
     if (p.Has()) {
         QString s;
         if (r.method == stats::TableMethod::Fisher) {
-            s = Words::tr("Fisher确切概率法 ") + PPhrase(p);
+            s = Words::tr("Fisher确切概率法（中心法）") + PPhrase(p);
         } else {
             const Figure& chi = r.method == stats::TableMethod::Yates ? r.yates : r.chi2;
             s = Words::tr("%1 = %2，%3")
                     .arg(r.method == stats::TableMethod::Yates ? Words::tr("校正χ²") : QStringLiteral("χ²"),
                          Number(chi.value, 3), PPhrase(p));
         }
-        if (r.oddsRatio.Has() && r.orCi.low.Has()) s += Words::tr("；OR = ") + WithCi(r.oddsRatio, r.orCi, dor);
+        const stats::OddsRatioFigures odds = stats::RecommendedOddsRatio(r);
+        if (odds.estimate.Has() && odds.ci.low.Has() && odds.ci.high.Has())
+            s += Words::tr("；OR = ") + WithCi(odds.estimate, odds.ci, DecimalsOf(odds.estimate));
         b.report.sentence = s;
     }
     return b.report;
@@ -293,10 +303,12 @@ Report PairedTable(const stats::DetailsInput& input)
         b.Note(few ? Words::tr("b + c < 40：推荐确切概率法") : Words::tr("b + c ≥ 40：可用未校正χ²"));
     b.Heading(Words::tr("差值与一致性"));
     b.Figure(Words::tr("阳性率之差（b − c）/ n"), Estimate(r.pDiff, 3));
-    b.Figure(Words::tr("阳性率之差 ") + kCi, Range(r.pDiffCi, 3));
+    // The P the note recommends: the Wald interval only where it agrees.
+    const Figure recommended = few ? r.exactP : r.mcnemarP;
+    b.Figure(Words::tr("阳性率之差 ") + kCi, Range(stats::AgreeingWith(recommended, r.pDiffCi, 0), 3));
     const int dm = DecimalsOf(r.matchedOr);
     b.Figure(Words::tr("配对 OR = b / c"), Estimate(r.matchedOr, dm));
-    b.Figure(Words::tr("配对 OR ") + kCi, Range(r.matchedOrCi, dm));
+    b.Figure(Words::tr("配对 OR ") + kCi + Words::tr("（精确法，配确切概率 P）"), Range(r.matchedOrExactCi, dm));
     b.Figure(QStringLiteral("Kappa"), Coefficient(r.kappa));
     b.Figure(QStringLiteral("Kappa ") + kCi, Range(r.kappaCi, 3));
 
@@ -362,6 +374,8 @@ QString WhyText(Why why)
         return Words::tr("差异无统计学意义，不计算");
     case Why::OutOfRange:
         return Words::tr("无法计算（超出计算范围）");
+    case Why::Disagrees:
+        return Words::tr("不给出（与所用检验的P不一致）");
     }
     return {};
 }

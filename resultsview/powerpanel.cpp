@@ -1,6 +1,6 @@
-#include "app/powerpanel.h"
+#include "resultsview/powerpanel.h"
 
-#include "app/powertext.h"
+#include "resultsview/powertext.h"
 #include "stats/numbertext.h"
 
 #include <QGridLayout>

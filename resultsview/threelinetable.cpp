@@ -1,4 +1,4 @@
-#include "app/threelinetable.h"
+#include "resultsview/threelinetable.h"
 
 namespace korvanta::ui {
 namespace {
@@ -92,6 +92,20 @@ ThreeLineTable DetailsTable(const details::Report& report, const QString& itemHe
         }
     }
     table.sentence = report.sentence;
+    return table;
+}
+
+ThreeLineTable JournalThreeLineTable(const results::JournalTable& journal)
+{
+    ThreeLineTable table;
+    table.caption = QString::fromStdString(journal.title);
+    for (const std::string& cell : journal.heading) table.heading.push_back(QString::fromStdString(cell));
+    for (const auto& row : journal.rows) {
+        ThreeLineTable::Row cells;
+        for (const std::string& cell : row) cells.cells.push_back(QString::fromStdString(cell));
+        table.rows.push_back(std::move(cells));
+    }
+    table.sentence = QString::fromStdString(journal.note);
     return table;
 }
 

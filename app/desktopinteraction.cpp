@@ -1,7 +1,7 @@
-#include "app/interaction.h"
+#include "app/desktopinteraction.h"
 
 #include "app/importdialog.h"
-#include "app/screenfit.h"
+#include "widgetkit/screenfit.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
-#include "app/reportwriter.h"
+#include "resultsview/reportwriter.h"
 
-#include "app/plotchart.h"
-#include "app/threelinetable.h"
+#include "resultsview/plotchart.h"
+#include "resultsview/threelinetable.h"
 #include <QCoreApplication>
 
 #include <QAbstractTextDocumentLayout>
@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
@@ -93,6 +94,9 @@ QString ReportBody(const ReportContent& report, const QString& imageSource, cons
         Words::tr(
             "<h1 align=\"center\">统计分析报告</h1>\n<p>检验方法：%1<br>\n生成时间：%2<br>\n程序：Korvanta V4.05</p>\n")
             .arg(Esc(report.testName), Esc(report.created));
+    if (!report.journal.heading.empty()) html += ThreeLineTableHtml(report.journal);
+    for (const QString& paragraph : {report.methods, report.findings})
+        if (!paragraph.isEmpty()) html += QStringLiteral("<p>%1</p>\n").arg(Esc(paragraph));
     html += Words::tr("<h2>一、输入数据</h2>\n") + ThreeLineTableHtml(InputsTable(report.inputs));
     html += Words::tr("<h2>二、检验结果</h2>\n") + ThreeLineTableHtml(ResultsTable(report.results));
     html += Words::tr("<h2>三、详细结果</h2>\n");
@@ -103,6 +107,8 @@ QString ReportBody(const ReportContent& report, const QString& imageSource, cons
         details.caption.clear(); // the section heading names it
         html += ThreeLineTableHtml(details);
     }
+    // The plots on a page of their own.
+    html += QStringLiteral("<div style=\"page-break-before:always\"></div>\n");
     html += Words::tr("<h2>四、统计图</h2>\n");
     html += Words::tr("<p align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\" alt=\"统计图\"></p>\n")
                 .arg(Esc(imageSource))
@@ -163,6 +169,27 @@ void KeepSectionsTogether(QTextDocument& document)
     }
 }
 
+// QTextDocument takes no padding from the cells' style: each table's cells
+// get it here, so that the columns do not run together.
+void PadTableCells(QTextDocument& document)
+{
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        for (int row = 0; row < table->rows(); ++row) {
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                QTextTableCellFormat format = cell.format().toTableCellFormat();
+                format.setLeftPadding(8);
+                format.setRightPadding(8);
+                format.setTopPadding(2);
+                format.setBottomPadding(2);
+                table->cellAt(row, column).setFormat(format);
+            }
+        }
+    }
+}
+
 } // namespace
 
 QString PowerCurveImagePath(const QString& imagePath)
@@ -210,13 +237,20 @@ void PaintReport(QPagedPaintDevice& device, const ReportContent& report)
         document.addResource(QTextDocument::ImageResource, QUrl(kCurveResource),
                              RenderPlot(report.powerCurve, kPlotFileSize, 3));
     document.setHtml(ReportBody(report, kPlotResource, kCurveResource, imageSize));
+    PadTableCells(document);
     KeepSectionsTogether(document);
+    // Laid out afresh: after the breaks above, the incremental relayout left
+    // the plots' paragraphs without lines, so the plots were missing from
+    // the pages.
+    document.markContentsDirty(0, document.characterCount());
 
     QPainter painter(&device);
     painter.scale(scaleX, scaleY);
     const int pages = document.pageCount();
+    // At the body's size: the painter draws in layout units (1/96 inch), so
+    // the size is set in those, not in points of the device.
     QFont numberFont = ReportFont();
-    numberFont.setPointSizeF(9);
+    numberFont.setPixelSize(static_cast<int>(std::lround(ReportFont().pointSizeF() * kLayoutDpi / 72)));
     for (int p = 0; p < pages; ++p) {
         if (p > 0) device.newPage();
         painter.save();

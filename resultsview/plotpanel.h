@@ -1,16 +1,17 @@
 // The plot of the details window (PlotView), redrawn with the figures while
 // the window is open, and its "保存图形…" button (SavePlot), which writes
-// the plot shown as a PNG image or an SVG drawing. Two buttons choose the
+// the plot shown as a PNG image, a PDF page or (where Qt Svg is built) an
+// SVG drawing. Two buttons choose the
 // test's plot (PlotShowData) or the power curve (PlotShowPower).
 #pragma once
 
-#include "app/detailstext.h"
-#include "app/interaction.h"
-#include "app/plotdata.h"
+#include "resultsview/detailstext.h"
+#include "resultsview/plotdata.h"
+#include "widgetkit/interaction.h"
 
 #include <QWidget>
 
-class QChartView;
+class QCustomPlot;
 class QPushButton;
 
 namespace korvanta::ui {
@@ -25,14 +26,16 @@ public:
     // Keeps the power curve, drawn while its button is down.
     void ShowPowerCurve(const plot::PlotData& curve);
     const plot::PlotData& data() const { return data_; }
-    const plot::PlotData& PowerCurve() const { return curve_; }
     // What the view shows and the save button writes.
     const plot::PlotData& Shown() const;
-    QChartView* View() const { return view_; }
+    // The plot drawn now; a new one each time the plot changes.
+    QCustomPlot* View() const { return view_; }
 
-    // Writes the plot to path as SVG when svg is true, otherwise as PNG;
-    // false when the file could not be written.
-    bool WritePlot(const QString& path, bool svg) const;
+    // The kinds of file the plot is saved as, in the save dialog's order.
+    enum class FileKind { Png, Pdf, Svg };
+    // Writes the plot to path as kind; false when the file could not be
+    // written.
+    bool WritePlot(const QString& path, FileKind kind) const;
 
 public slots:
     void SavePlot();
@@ -43,7 +46,7 @@ private:
 
     plot::PlotData data_;
     plot::PlotData curve_;
-    QChartView* view_ = nullptr;
+    QCustomPlot* view_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* showPower_ = nullptr;
 };

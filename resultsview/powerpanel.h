@@ -6,8 +6,8 @@
 // data's values again, or the test changes.
 #pragma once
 
-#include "app/detailstext.h"
-#include "app/plotdata.h"
+#include "resultsview/detailstext.h"
+#include "resultsview/plotdata.h"
 #include "stats/power.h"
 
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "app/plotdata.h"
+#include "resultsview/plotdata.h"
 
 #include "stats/numbertext.h"
 

@@ -1,4 +1,4 @@
-#include "app/powertext.h"
+#include "resultsview/powertext.h"
 
 #include <QCoreApplication>
 #include <cmath>

@@ -4,8 +4,8 @@
 // the widget so the texts can be checked without a window.
 #pragma once
 
-#include "app/detailstext.h"
-#include "app/plotdata.h"
+#include "resultsview/detailstext.h"
+#include "resultsview/plotdata.h"
 #include "stats/power.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
-#include "app/detailswindow.h"
+#include "resultsview/detailswindow.h"
 
-#include "app/powerpanel.h"
-#include "app/screenfit.h"
-#include "app/threelinetable.h"
+#include "resultsview/powerpanel.h"
+#include "resultsview/threelinetable.h"
+#include "widgetkit/screenfit.h"
 #include "widgetkit/twips.h"
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -23,6 +24,9 @@
 namespace korvanta::ui {
 
 namespace {
+
+// A group's name, typed or an imported heading, is kept to this length.
+constexpr int kGroupNameLength = 40;
 
 // The table never shows fewer rows than this; the sections scroll instead.
 constexpr int kMinimumTableRows = 8;
@@ -66,7 +70,7 @@ DetailsWindow::DetailsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     for (int g = 0; g < 2; ++g) {
         auto* box = new QLineEdit(details::DefaultGroupName(g), this);
         box->setObjectName(QStringLiteral("GroupName%1").arg(g + 1));
-        box->setMaxLength(20);
+        box->setMaxLength(kGroupNameLength);
         box->setToolTip(tr("第%1列数据的组名，用于详细结果、复制的结果、统计图和报告").arg(g + 1));
         box->setAccessibleName(tr("%1的组名").arg(details::DefaultGroupName(g)));
         connect(box, &QLineEdit::textChanged, this, &DetailsWindow::GroupNamesChanged);
@@ -84,12 +88,17 @@ DetailsWindow::DetailsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     copy_->setObjectName(QStringLiteral("CopyDetails"));
     copy_->setToolTip(tr("复制论文格式的结果句和结果表"));
     connect(copy_, &QPushButton::clicked, this, &DetailsWindow::CopyToClipboard);
+    journal_ = new QPushButton(tr("复制三线表"), this);
+    journal_->setObjectName(QStringLiteral("CopyJournalTable"));
+    journal_->setToolTip(tr("复制期刊格式的三线表：各组例数、均数 ± 标准差、统计量与P值"));
+    connect(journal_, &QPushButton::clicked, this, &DetailsWindow::JournalTableRequested);
     auto* close = new QPushButton(tr("关闭"), this);
     close->setObjectName(QStringLiteral("CloseDetails"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    buttons->addWidget(journal_);
     buttons->addWidget(copy_);
     buttons->addWidget(close);
 
@@ -116,7 +125,21 @@ DetailsWindow::DetailsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addLayout(buttons);
     // The table keeps its room beside the power section.
     resize(width(), height() + power_->sizeHint().height());
+    WidenToSections();
     FitToScreen(this);
+}
+
+void DetailsWindow::WidenToSections()
+{
+    // Wide enough for the widest section and the buttons (English captions
+    // are longer than Chinese ones), so that no horizontal scroll bar is
+    // needed where the screen has the room.
+    const QMargins margins = layout()->contentsMargins();
+    const int sections = scroll_->widget()->minimumSizeHint().width() +
+                         scroll_->verticalScrollBar()->sizeHint().width() + 2 * scroll_->frameWidth();
+    const int buttons = layout()->itemAt(1)->minimumSize().width();
+    const int needed = std::max(sections, buttons) + margins.left() + margins.right();
+    if (needed > width()) resize(needed, height());
 }
 
 void DetailsWindow::AddPanel(QWidget* panel)
@@ -126,6 +149,7 @@ void DetailsWindow::AddPanel(QWidget* panel)
     // Taller by the panel, as far as the screen allows: the sections scroll
     // beyond that.
     resize(width(), height() + panel->sizeHint().height());
+    WidenToSections();
     FitToScreen(this);
 }
 
@@ -139,6 +163,7 @@ void DetailsWindow::showEvent(QShowEvent* event)
 
 void DetailsWindow::ShowFigures(stats::TestMode mode, const stats::DetailsInput& input)
 {
+    const bool newMode = mode != mode_;
     mode_ = mode;
     report_ = details::BuildReport(mode, input, GroupNames());
     title_->setText(report_.title.isEmpty() ? QString() : report_.title + tr(" — 详细结果"));
@@ -166,7 +191,10 @@ void DetailsWindow::ShowFigures(stats::TestMode mode, const stats::DetailsInput&
     table_->resizeRowsToContents();
     table_->setCurrentItem(nullptr);
     copy_->setEnabled(!report_.lines.empty());
+    journal_->setEnabled(!report_.lines.empty());
     power_->ShowData(mode, input);
+    // Another test lays out other fields in the power section.
+    if (newMode) WidenToSections();
 }
 
 details::Report DetailsWindow::ReportWithPower() const
@@ -186,6 +214,13 @@ details::GroupNames DetailsWindow::GroupNames() const
         (g == 0 ? names.first : names.second) = given == details::DefaultGroupName(g) ? QString() : given;
     }
     return names;
+}
+
+void DetailsWindow::SetImportedNames(const QString& first, const QString& second)
+{
+    const QString names[2] = {first, second};
+    for (std::size_t g = 0; g < 2; ++g)
+        if (!names[g].isEmpty()) groupNames_[g]->setText(names[g].left(kGroupNameLength));
 }
 
 QString DetailsWindow::ClipboardText() const

@@ -5,8 +5,9 @@
 // come from the same HTML text.
 #pragma once
 
-#include "app/detailstext.h"
-#include "app/plotdata.h"
+#include "resultsview/detailstext.h"
+#include "resultsview/plotdata.h"
+#include "resultsview/threelinetable.h"
 
 #include <QString>
 
@@ -20,6 +21,10 @@ namespace korvanta::ui {
 struct ReportContent {
     QString testName; // "两样本均数t检验"
     QString created;  // "2026-12-08 15:30"
+    // The journal table (caption, table, note) and the methods and results
+    // paragraphs, first in the report.
+    ThreeLineTable journal;
+    QString methods, findings;
     // The input summary as a table whose first row is its heading.
     std::vector<std::vector<QString>> inputs;
     // The main panel's results: caption and value, as shown.

@@ -5,7 +5,8 @@
 // which QTextDocument draws in the report.
 #pragma once
 
-#include "app/detailstext.h"
+#include "results/journaltable.h"
+#include "resultsview/detailstext.h"
 
 #include <QString>
 
@@ -35,5 +36,8 @@ QString ThreeLineTableDocument(const ThreeLineTable& table);
 // The detailed results as a two-column three-line table: headings become
 // section rows, notes note rows, and the sentence goes below.
 ThreeLineTable DetailsTable(const details::Report& report, const QString& itemHeading, const QString& valueHeading);
+
+// The journal table: its title above, its note below.
+ThreeLineTable JournalThreeLineTable(const results::JournalTable& journal);
 
 } // namespace korvanta::ui
