@@ -26,7 +26,7 @@ void BmRecordTypedCell(benchmark::State& state)
 {
     std::vector<std::string> first = Column(0);
     const std::vector<std::string> second = Column(1);
-    const std::vector<std::string> fields(10);
+    const korvanta::grid::InputTexts fields; // the input boxes, empty
     EditHistory history;
     history.Start(first, second, fields, {});
     int n = 0;
@@ -41,7 +41,7 @@ void BmRecordImport(benchmark::State& state)
 {
     const std::vector<std::string> columns[2] = {Column(0), Column(3)};
     const std::vector<std::string> second = Column(1);
-    const std::vector<std::string> fields(10);
+    const korvanta::grid::InputTexts fields; // the input boxes, empty
     EditHistory history;
     history.Start(columns[0], second, fields, {});
     int n = 0;
@@ -52,7 +52,7 @@ BENCHMARK(BmRecordImport)->Unit(benchmark::kMillisecond);
 void BmUndoRedoImport(benchmark::State& state)
 {
     const std::vector<std::string> second = Column(1);
-    const std::vector<std::string> fields(10);
+    const korvanta::grid::InputTexts fields; // the input boxes, empty
     EditHistory history;
     history.Start(Column(0), second, fields, {});
     history.Record(Column(3), second, fields, {});

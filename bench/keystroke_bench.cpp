@@ -4,9 +4,9 @@
 // 32,767 filled rows. Each iteration types one digit and takes it back
 // again, so the store is the same at every iteration: two keystrokes.
 #include "app/gridpanel.h"
-#include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/tablepanel.h"
+#include "widgetkit/interaction.h"
 
 #include <QApplication>
 #include <QLineEdit>

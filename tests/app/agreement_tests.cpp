@@ -3,9 +3,10 @@
 // running sums are built keystroke by keystroke, edits included), then every
 // figure the panel shows compared with the detailed figure of the same name,
 // recomputed from the whole store, at the panel's four decimals.
-#include "app/interaction.h"
 #include "app/mainwindow.h"
+#include "recorder.h"
 #include "stats/numbertext.h"
+#include "widgetkit/interaction.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,14 +19,6 @@
 
 namespace korvanta::ui {
 namespace {
-
-class QuietDesktop final : public UserInteraction {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    void OpenUrl(const QUrl&) override {}
-};
 
 class Agreement : public ::testing::Test {
 protected:
@@ -93,7 +86,7 @@ protected:
     }
 
     std::mt19937 random{13};
-    QuietDesktop desktop;
+    Recorder desktop;
     MainWindow window{desktop};
 };
 

@@ -41,7 +41,8 @@ struct ScriptCase {
 
 class DriverScriptTest : public DriverTest, public ::testing::WithParamInterface<ScriptCase> {};
 
-const QString kNotExcel = QStringLiteral("message=提示|请打开Excel文件！");
+// notes.txt is prose: refused with its reason.
+const QString kNotExcel = QStringLiteral("message=提示|文件中没有任何数值，不是数据文件。未导入。");
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, DriverScriptTest,

@@ -2,20 +2,26 @@
 // korvanta-driver as an unprivileged user (nobody, when the tests run as
 // root, who would pass every permission check): permissions, owner,
 // symbolic and hard links are kept, a read-only file is refused and left
-// as it was, and a full disk (a 64 KiB tmpfs, mounted only by root) changes
-// nothing.
+// as it was, and a full disk (a small tmpfs or ext2 image, mounted only by
+// root) changes nothing.
+#include "excel/atomic_file.h"
+#include "excel/export.h"
 #include "excel/sheets.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/loop.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -228,30 +234,182 @@ TEST(ExportTarget, KeepsWhatBelongsToAnExistingFile)
     }
 }
 
-// A tmpfs of 64 KiB takes the old file but not the new one: the export
-// says the disk is full and leaves the old file, and its hard link, whole.
+// A small file system of each kind, mounted for one test: a tmpfs, and an
+// ext2 image on a loop device, where no space can be reserved before a
+// file is written in place. Unmounted (and the loop device let go) at the
+// end; Skip() says why one could not be had.
+class SmallDisk {
+public:
+    SmallDisk(const fs::path& at, const std::string& kind) : at_(at)
+    {
+        fs::create_directory(at_);
+        if (kind == "tmpfs")
+            MountTmpfs();
+        else
+            MountExt2();
+        if (mounted_) {
+            ::chown(at_.c_str(), kNobody, kNoGroup);
+            ::chmod(at_.c_str(), 0755);
+            fs::remove(at_ / "lost+found");
+        }
+    }
+    ~SmallDisk()
+    {
+        if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    const std::string& Skip() const { return skip_; }
+    fs::path operator/(const std::string& name) const { return at_ / name; }
+    const fs::path& Path() const { return at_; }
+
+    // Fills the disk with a file named "filler" until about `room` bytes
+    // are left.
+    void LeaveRoom(std::size_t room) const
+    {
+        fs::remove(at_ / "filler");
+        struct statvfs info {};
+        ASSERT_EQ(::statvfs(at_.c_str(), &info), 0);
+        const std::size_t free = info.f_bavail * info.f_bsize;
+        ASSERT_GT(free, room);
+        const int fd = ::open((at_ / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        for (std::size_t left = free - room; left > 0;) {
+            const ssize_t n = ::write(fd, block.data(), std::min(left, block.size()));
+            if (n <= 0) break;
+            left -= static_cast<std::size_t>(n);
+        }
+        ::fsync(fd);
+        ::close(fd);
+    }
+
+private:
+    void MountTmpfs()
+    {
+        mounted_ = ::mount("tmpfs", at_.c_str(), "tmpfs", 0, "size=256k,mode=0755") == 0;
+        if (!mounted_) skip_ = std::string("no tmpfs: ") + std::strerror(errno);
+    }
+
+    // A 1 MiB ext2 of 1 KiB blocks, none kept back for root, made by
+    // mke2fs from e2fsprogs.
+    void MountExt2()
+    {
+        const fs::path image = at_.string() + ".img";
+        std::error_code ec;
+        fs::resize_file(image, 0, ec);
+        {
+            std::ofstream(image, std::ios::binary);
+        }
+        fs::resize_file(image, 1 << 20);
+        std::string mke2fs;
+        for (const char* candidate : {"/usr/sbin/mke2fs", "/sbin/mke2fs"})
+            if (fs::exists(candidate)) mke2fs = candidate;
+        if (mke2fs.empty()) {
+            skip_ = "mke2fs (e2fsprogs) is not installed";
+            return;
+        }
+        if (std::system((mke2fs + " -q -F -t ext2 -m 0 -b 1024 '" + image.string() + "' >/dev/null 2>&1").c_str()) !=
+            0) {
+            skip_ = "mke2fs failed";
+            return;
+        }
+        const int control = ::open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+        if (control < 0) {
+            skip_ = "no loop device: /dev/loop-control cannot be opened";
+            return;
+        }
+        const int number = ::ioctl(control, LOOP_CTL_GET_FREE);
+        ::close(control);
+        const std::string device = "/dev/loop" + std::to_string(number);
+        const int loop = number < 0 ? -1 : ::open(device.c_str(), O_RDWR | O_CLOEXEC);
+        const int file = ::open(image.c_str(), O_RDWR | O_CLOEXEC);
+        loop_info64 info{};
+        info.lo_flags = LO_FLAGS_AUTOCLEAR; // let go when unmounted
+        if (loop < 0 || file < 0 || ::ioctl(loop, LOOP_SET_FD, file) != 0) {
+            skip_ = "no free loop device";
+        } else if (::ioctl(loop, LOOP_SET_STATUS64, &info) != 0 ||
+                   ::mount(device.c_str(), at_.c_str(), "ext2", 0, nullptr) != 0) {
+            skip_ = std::string("the ext2 image cannot be mounted: ") + std::strerror(errno);
+            ::ioctl(loop, LOOP_CLR_FD, 0);
+        } else {
+            mounted_ = true;
+        }
+        if (file >= 0) ::close(file);
+        if (loop >= 0) ::close(loop);
+        fs::remove(image); // the loop device holds it while mounted
+    }
+
+    fs::path at_;
+    bool mounted_ = false;
+    std::string skip_;
+};
+
+std::string PasteScript(const fs::path& path, int rows)
+{
+    std::string column;
+    for (int k = 1; k <= rows; ++k) column += std::to_string(k) + "\\n";
+    return ExportScript(path, "paste Text1(0) " + column + "\n");
+}
+
+bool HoldsRows(const fs::path& path, std::size_t rows)
+{
+    const auto read = korvanta::excel::ReadSheet(path, 0);
+    return read.Ok() && read.rows.size() == rows && read.rows[0][0].number == 1 &&
+           read.rows[rows - 1][0].number == static_cast<double>(rows);
+}
+
+// A full disk changes nothing: the export says so and leaves the old file,
+// and its hard link, whole. A file written in place over a hard link needs
+// only room for its new content once, on a file system that can reserve
+// the space (tmpfs) and on one that cannot (ext2).
 TEST(ExportTarget, AFullDiskChangesNothing)
 {
-    if (!IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
-    OwnedFolder folder;
-    const fs::path disk = folder / "disk";
-    fs::create_directory(disk);
-    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,mode=0755,uid=65534,gid=65534"), 0)
-        << std::strerror(errno);
-    struct Unmount {
-        fs::path at;
-        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
-    } unmount{disk};
-    WriteText(disk / "old.xls", std::string(20000, 'o'), 0644);
-    fs::create_hard_link(disk / "old.xls", disk / "linked.xls");
+    if (!IsRoot()) GTEST_SKIP() << "mounting a file system needs root";
+    for (const char* kind : {"tmpfs", "ext2"}) {
+        SCOPED_TRACE(kind);
+        OwnedFolder folder;
+        const SmallDisk disk(folder / "disk", kind);
+        if (!disk.Skip().empty()) GTEST_SKIP() << kind << ": " << disk.Skip();
 
-    std::string column;
-    for (int k = 1; k <= 20000; ++k) column += std::to_string(k) + "\\n";
-    for (const char* name : {"old.xls", "linked.xls", "new.xls"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(RunDriver(folder, ExportScript(disk / name, "paste Text1(0) " + column + "\n")), kDiskFull);
-        EXPECT_EQ(ReadText(disk / "old.xls"), std::string(20000, 'o'));
-        ExpectOnly(disk, {"linked.xls", "old.xls"});
+        // What 1,000 rows make, exported beside the disk.
+        std::vector<std::string> numbers;
+        for (int k = 1; k <= 1000; ++k) numbers.push_back(std::to_string(k));
+        ASSERT_TRUE(
+            korvanta::excel::ExportColumns(folder / "size.xls", korvanta::excel::ExportFormat::Xls, {numbers, {}})
+                .Ok());
+        const auto size = fs::file_size(folder / "size.xls");
+        fs::remove(folder / "size.xls");
+
+        WriteText(disk / "old.xls", "eighteen bytes old", 0644);
+        fs::create_hard_link(disk / "old.xls", disk / "linked.xls");
+        disk.LeaveRoom(size + size / 2);
+        EXPECT_EQ(RunDriver(folder, PasteScript(disk / "linked.xls", 1000)), kSuccess);
+        EXPECT_TRUE(HoldsRows(disk / "old.xls", 1000));
+        EXPECT_EQ(Stat(disk / "old.xls").st_nlink, 2u);
+        ExpectOnly(disk.Path(), {"filler", "linked.xls", "old.xls"});
+
+        const std::string before = ReadText(disk / "old.xls");
+        disk.LeaveRoom(size / 2);
+        for (const char* name : {"old.xls", "linked.xls", "new.xls"}) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(RunDriver(folder, PasteScript(disk / name, 20000)), kDiskFull);
+            EXPECT_TRUE(ReadText(disk / "old.xls") == before) << "the old content changed";
+            ExpectOnly(disk.Path(), {"filler", "linked.xls", "old.xls"});
+        }
+
+        // Written in place with no room at all past the old end: refused
+        // with the old content whole, also where nothing was reserved.
+        korvanta::excel::detail::ExportTarget target;
+        ASSERT_TRUE(korvanta::excel::detail::ResolveTarget(disk / "linked.xls", target).Ok());
+        korvanta::excel::detail::TempFile temp;
+        ASSERT_TRUE(temp.Create(target, ".xls").Ok());
+        disk.LeaveRoom(0);
+        const std::vector<std::uint8_t> bigger(before.size() + 64 * 1024, 'n');
+        const auto written = temp.Commit(bigger);
+        EXPECT_EQ(written.error, korvanta::excel::WriteError::DiskFull) << written.detail;
+        EXPECT_TRUE(ReadText(disk / "old.xls") == before) << "the old content changed";
+        EXPECT_TRUE(temp.WroteInPlace());
     }
 }
 

@@ -6,6 +6,7 @@
 #include "excel/sheets.h"
 #include "grid/gridstore.h"
 #include "recorder.h"
+#include "stats/cellvalue.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,6 +41,15 @@ if path.endswith(".xls"):
 elif path.endswith(".xlsx"):
     import openpyxl
     sheet = openpyxl.load_workbook(path, read_only=True).worksheets[0]
+    rows = [(list(r) + [None] * 3)[:3] for r in sheet.iter_rows(values_only=True)]
+elif path.lower().endswith(".ods"):
+    # LibreOffice reads the .ods; openpyxl reads what it saves of it.
+    import openpyxl, os, subprocess, tempfile
+    out = tempfile.mkdtemp()
+    subprocess.run(["soffice", "--headless", "-env:UserInstallation=file://" + out + "/profile",
+                    "--convert-to", "xlsx", "--outdir", out, path], check=True, capture_output=True, timeout=280)
+    name = os.path.splitext(os.path.basename(path))[0] + ".xlsx"
+    sheet = openpyxl.load_workbook(os.path.join(out, name), read_only=True).worksheets[0]
     rows = [(list(r) + [None] * 3)[:3] for r in sheet.iter_rows(values_only=True)]
 else:
     rows = [(r + [None] * 3)[:3] for r in csv.reader(open(path, encoding="utf-8-sig", newline=""))]
@@ -136,7 +146,8 @@ TEST_F(ExportWindowTest, NothingToExportSaysSoWithoutAskingForAName)
 
 // Texts as a paste or an import can bring them: U+FFFE and U+FFFF, a NUL,
 // a control character, a literal "_x0041_", and a text at the longest a
-// cell holds. .csv leaves out the NUL and says so; the workbooks keep it.
+// cell holds. .csv leaves out the NUL and says so, .ods every character XML
+// cannot carry; the other workbooks keep them.
 TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithACount)
 {
     const std::string longest(32767, 'w');
@@ -147,11 +158,15 @@ TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithA
     const struct {
         const char* extension;
         QString message;
-        std::string nul; // what the NUL cell reads back as, by our import
+        std::string nul;           // what the NUL cell reads back as, by our import
+        std::string nonCharacters; // the cells with U+FFFE, and with U+0001 and U+FFFF
+        std::string control;
     } formats[] = {
-        {".xls", kSuccess, std::string("x\0y", 3)},
-        {".xlsx", kSuccess, std::string("x\0y", 3)},
-        {".csv", kSuccess + QStringLiteral("\n有1个空字符（NUL）无法保存在该格式的文件中，已删除。"), "xy"},
+        {".xls", kSuccess, std::string("x\0y", 3), first[0], first[2]},
+        {".xlsx", kSuccess, std::string("x\0y", 3), first[0], first[2]},
+        {".csv", kSuccess + QStringLiteral("\n有1个空字符（NUL）无法保存在该格式的文件中，已删除。"), "xy", first[0],
+         first[2]},
+        {".ods", kSuccess + QStringLiteral("\n有4个控制字符无法保存在该格式的文件中，已删除。"), "xy", "ab", "z"},
     };
     for (const auto& format : formats) {
         window.LoadColumns(BelowTheWindow(first), BelowTheWindow(second));
@@ -163,9 +178,9 @@ TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithA
         window.ImportFile(name);
         const auto items = window.Store().Items(grid::Column::First);
         ASSERT_EQ(items.size(), kFirstHidden + 5) << format.extension;
-        EXPECT_EQ(items[kFirstHidden], first[0]) << format.extension;
+        EXPECT_EQ(items[kFirstHidden], format.nonCharacters) << format.extension;
         EXPECT_EQ(items[kFirstHidden + 1], format.nul) << format.extension;
-        EXPECT_EQ(items[kFirstHidden + 2], first[2]) << format.extension;
+        EXPECT_EQ(items[kFirstHidden + 2], format.control) << format.extension;
         EXPECT_EQ(items[kFirstHidden + 3], first[3]) << format.extension;
         EXPECT_EQ(items[kFirstHidden + 4], longest) << format.extension;
     }
@@ -179,6 +194,32 @@ TEST_F(ExportWindowTest, TextsAFormatCannotHoldAsTheyAreAreEscapedOrLeftOutWithA
                 "提示|"
                 "第10行第1列的文字有40000个字符，超过了每个单元格最多32767个字符的上限，无法导出，原有文件未被改动。"));
         EXPECT_FALSE(QFile::exists(name));
+    }
+}
+
+// Numbers with more digits than a number cell gives back come back from
+// every format as typed: an import of the export holds the same values,
+// so the tests count the same n.
+TEST_F(ExportWindowTest, EveryFormatImportsBackTheValuesTyped)
+{
+    const std::vector<std::string> typed = {
+        "922337203685477.5807", "1.0000000000000001", "0.1234567890123456789", "-922337203685477.5808", "0.1", "1.50"};
+    for (const char* extension : {".xls", ".xlsx", ".csv", ".ods"}) {
+        SCOPED_TRACE(extension);
+        window.LoadColumns(BelowTheWindow(typed), BelowTheWindow({"7"}));
+        const QString name = Path(QStringLiteral("long%1").arg(QLatin1String(extension)));
+        ASSERT_EQ(ExportAs(name), kSuccess);
+        window.LoadColumns({}, {});
+        window.ImportFile(name);
+        const auto items = window.Store().Items(grid::Column::First);
+        ASSERT_EQ(items.size(), kFirstHidden + typed.size());
+        for (std::size_t k = 0; k < typed.size(); ++k) {
+            const stats::CellValue before = stats::ReadCell(typed[k]);
+            const stats::CellValue after = stats::ReadCell(items[kFirstHidden + k]);
+            EXPECT_TRUE(before.IsNumber()) << typed[k];
+            EXPECT_TRUE(after.IsNumber() && after.exact == before.exact)
+                << typed[k] << " came back as " << items[kFirstHidden + k];
+        }
     }
 }
 
@@ -202,14 +243,33 @@ TEST_F(ExportWindowTest, EveryFailureSaysWhyAndTheNameIsUsedAsChosen)
         {Path(QStringLiteral("no such folder/x.xls")),
          QStringLiteral("提示|目标文件夹不存在，请选择一个已有的文件夹。文件导出失败。")},
         {Path(QStringLiteral("a.csv ")), kSuccess},
+        {Path(QStringLiteral("x.xls ")), kSuccess},
+        {Path(QStringLiteral("data.2024")), kSuccess},
+        {Path(QStringLiteral("Y.ODS")), kSuccess},
+        {Path(QStringLiteral(".xls")),
+         QStringLiteral("提示|文件名“.xls”只有扩展名，这样保存的文件会被隐藏。请在扩展名前输入文件名。")},
+        {Path(QStringLiteral(".CSV ")),
+         QStringLiteral("提示|文件名“.CSV ”只有扩展名，这样保存的文件会被隐藏。请在扩展名前输入文件名。")},
     };
     for (const auto& c : cases) EXPECT_EQ(ExportAs(c.name), c.message) << c.name.toStdString();
-    // "a.csv " is a name of its own, written as .xls (it does not end in a
-    // known extension): "a.csv" is untouched.
+    // "a.csv " is a name of its own, written as .csv under that name (its
+    // space kept, no extension added): "a.csv" is untouched.
     QFile kept(Path(QStringLiteral("a.csv")));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("kept"));
-    EXPECT_EQ(excel::DetectFormat(Path(QStringLiteral("a.csv .xls")).toStdString()), excel::FileFormat::Xls);
+    const struct {
+        const char* name;
+        excel::FileFormat format;
+    } written[] = {
+        {"a.csv ", excel::FileFormat::Text},        {"x.xls ", excel::FileFormat::Xls},
+        {"data.2024.xls", excel::FileFormat::Xls},  {"Y.ODS", excel::FileFormat::Ods},
+        {"a.csv .xls", excel::FileFormat::Unknown}, {"x.xls .xls", excel::FileFormat::Unknown},
+        {".xls", excel::FileFormat::Unknown},       {".CSV ", excel::FileFormat::Unknown},
+    };
+    for (const auto& w : written)
+        EXPECT_EQ(excel::DetectFormat(Path(QString::fromUtf8(w.name)).toStdString()), w.format) << w.name;
+    EXPECT_EQ(ReadBack(Path(QStringLiteral("Y.ODS"))),
+              QStringLiteral("[\"n:1\", \"n:3\", \"\"]\n[\"n:2\", \"\", \"\"]\n"));
     EXPECT_TRUE(QFileInfo(Path(QStringLiteral("a folder.xls"))).isDir());
 }
 

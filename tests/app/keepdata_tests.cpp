@@ -142,11 +142,20 @@ TEST(SwitchWithoutData, AsksNothing)
 {
     for (int from = 0; from < 5; ++from) {
         for (int to = 0; to < 5; ++to) {
-            Session session;
-            session.Run(QStringLiteral("click Command1(%1)").arg(from));
-            session.Run(QStringLiteral("click Command1(%1)").arg(to));
-            EXPECT_EQ(session.Text(QStringLiteral("print question")), "question=\n") << from << "->" << to;
-            EXPECT_EQ(Shown(session, to), Fresh(to, false)) << from << "->" << to;
+            // Nothing entered, or a value typed and erased again (in the
+            // two-sample test the summary boxes then show what the program
+            // wrote for the empty column, 0.0000 and 0: no data either).
+            const QString cell = UsesTable(from) ? QStringLiteral("Text11(0)") : QStringLiteral("Text1(0)");
+            for (const QStringList& entered :
+                 {QStringList{}, QStringList{"type " + cell + " 5", "key " + cell + " Backspace"}}) {
+                Session session;
+                session.Run(QStringLiteral("click Command1(%1)").arg(from));
+                session.Run(entered);
+                session.Run(QStringLiteral("click Command1(%1)").arg(to));
+                EXPECT_EQ(session.Text(QStringLiteral("print question")), "question=\n")
+                    << from << "->" << to << " " << entered.join(", ").toStdString();
+                EXPECT_EQ(Shown(session, to), Fresh(to, false)) << from << "->" << to;
+            }
         }
     }
 }
@@ -221,6 +230,13 @@ INSTANTIATE_TEST_SUITE_P(
                  1,
                  1},
         UndoCase{"summary_box", {}, {"type Text4(0) 12.5", "key Text4(0) Enter"}, {}, 0, 0},
+        UndoCase{"every_summary_box",
+                 {"type Text4(0) 1.5", "type Text4(1) 0.5", "type Text4(2) 10", "type Text4(3) 2.5",
+                  "type Text4(4) 0.7", "type Text4(5) 12"},
+                 {"type Text4(4) 9", "key Text4(4) Enter"},
+                 {},
+                 0,
+                 0},
         UndoCase{"two_by_two_cell",
                  {"click Command1(4)", "paste Text11(0) 12\\t5\\n3\\t10"},
                  {"type Text11(2) 7"},
@@ -348,6 +364,19 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  true},
         ExitCase{"typed_unanswered", {"type Text1(0) 5"}, {}, "menu 退出", true, true},
+        ExitCase{"typed_and_erased", {"type Text1(0) 5", "key Text1(0) Backspace"}, {}, "menu 退出", false, true},
+        ExitCase{"typed_and_erased_in_column_two",
+                 {"type Text2(3) 12", "key Text2(3) Backspace", "key Text2(3) Backspace"},
+                 {},
+                 "close Form1",
+                 false,
+                 true},
+        ExitCase{"summary_box_typed_over",
+                 {"type Text1(0) 5", "key Text1(0) Backspace", "type Text4(2) 8"},
+                 {"answer-button 取消"},
+                 "menu 退出",
+                 true,
+                 false},
         ExitCase{"typed_in_2x2_unanswered", {"click Command1(4)", "type Text11(0) 5"}, {}, "close Form1", true, true},
         ExitCase{"typed_answered_exit", {"type Text1(0) 5"}, {"answer-button 退出"}, "menu 退出", true, true},
         ExitCase{"typed_cancelled", {"type Text1(0) 5"}, {"answer-button 取消"}, "menu 退出", true, false},

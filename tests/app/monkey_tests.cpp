@@ -4,6 +4,7 @@
 // seed (tools/monkey.sh runs the long version).
 #include "driver.h"
 
+#include "app/librarytexts.h"
 #include "app/mainwindow.h"
 #include "grid/cellcleaning.h"
 #include "stats/chisquare.h"
@@ -161,7 +162,7 @@ protected:
         case ui::TestMode::Correlation: {
             const auto fresh = stats::CorrelationRegression(store.Values(Column::First), store.Values(Column::Second));
             ASSERT_EQ(Label(13, 7), Qs(fresh.r)) << action.toStdString();
-            ASSERT_EQ(Label(5, 16), Qs(fresh.verdict)) << action.toStdString();
+            ASSERT_EQ(Label(5, 16), ui::VerdictText(fresh.verdict)) << action.toStdString();
             ASSERT_EQ(Label(5, 17), Qs(fresh.equation)) << action.toStdString();
             break;
         }
@@ -179,11 +180,11 @@ protected:
             if (driver.Window().CurrentTest() == ui::TestMode::FourFold) {
                 const auto fresh = stats::FourFoldChiSquare(table);
                 ASSERT_EQ(Label(20, 6), Qs(fresh.chiSquare)) << action.toStdString();
-                ASSERT_EQ(Label(5, 21), Qs(fresh.verdict)) << action.toStdString();
+                ASSERT_EQ(Label(5, 21), ui::VerdictText(fresh.verdict)) << action.toStdString();
             } else {
                 const auto fresh = stats::PairedChiSquare(table);
                 ASSERT_EQ(Label(20, 7), Qs(fresh.chiSquare)) << action.toStdString();
-                ASSERT_EQ(Label(5, 23), Qs(fresh.verdict)) << action.toStdString();
+                ASSERT_EQ(Label(5, 23), ui::VerdictText(fresh.verdict)) << action.toStdString();
             }
             break;
         }

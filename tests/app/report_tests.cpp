@@ -1,14 +1,16 @@
 // The report on paper: the PDF and the printed pages read back with
 // poppler's pdffonts and pdftotext -layout, independent of Qt.
-#include "app/detailswindow.h"
-#include "app/interaction.h"
 #include "app/mainwindow.h"
-#include "app/plotpanel.h"
-#include "app/reportwriter.h"
+#include "recorder.h"
+#include "resultsview/detailswindow.h"
+#include "resultsview/plotpanel.h"
+#include "resultsview/reportwriter.h"
+#include "widgetkit/interaction.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -23,33 +25,6 @@
 
 namespace korvanta::ui {
 namespace {
-
-class Recorder final : public UserInteraction {
-public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<FileChoice> ChooseFileToSaveAs(QWidget*, const FileRequest&) override
-    {
-        return std::exchange(nextChoice, std::nullopt);
-    }
-    // The preview's pages go to a PDF file, as a PDF printer would print them.
-    void PreviewAndPrint(QWidget*, const QString& title, const std::function<void(QPrinter&)>& paint) override
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(printTo);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printedTitle = title;
-        paint(printer);
-    }
-    void OpenUrl(const QUrl&) override {}
-
-    std::optional<FileChoice> nextChoice;
-    QString printTo;
-    QString printedTitle;
-    QStringList messages;
-};
 
 QString RunTool(const QString& program, const QStringList& arguments)
 {
@@ -95,21 +70,72 @@ protected:
 
 TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
 {
+    // Each figure of the report's results is the one the panel shows: the
+    // caption the report gives it and the label, by the name the driver
+    // reads it by, in the panel's order.
+    struct Figure {
+        const char* caption;
+        const char* label;
+    };
     const struct {
         int mode;
-        std::vector<std::string> first, second;
+        std::vector<std::string> first, second; // the grid's columns, or the 2x2 table's a b c d
+        std::vector<Figure> figures;
     } cases[] = {
-        {0, {"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"}},
-        {1, {"10", "12", "9", "14", "11"}, {"8", "9", "9", "10", "7"}},
-        {2, {"1", "2", "3", "4", "5"}, {"2.1", "3.9", "6.2", "7.8", "10.1"}},
-        {3, {}, {}},
+        {0,
+         {"10", "12", "9", "14", "11"},
+         {"8", "9", "9", "10", "7"},
+         {{"t(0.05)", "Label5(3)"}, {"t(0.01)", "Label5(4)"}, {"t(0.001)", "Label5(5)"}, {"结果判断", "Label5(6)"}}},
+        {1,
+         {"10", "12", "9", "14", "11"},
+         {"8", "9", "9", "10", "7"},
+         {{"对子数(N)", "Label13(5)"},
+          {"对子差值均数(d)", "Label13(4)"},
+          {"对子差值均数标准差(Sd)", "Label13(3)"},
+          {"t(0.05)", "Label5(10)"},
+          {"t(0.01)", "Label5(9)"},
+          {"t(0.001)", "Label5(8)"},
+          {"结果判断", "Label5(7)"}}},
+        {2,
+         {"1", "2", "3", "4", "5"},
+         {"2.1", "3.9", "6.2", "7.8", "10.1"},
+         {{"例数(N)", "Label13(6)"},
+          {"r", "Label13(7)"},
+          {"tr", "Label13(12)"},
+          {"tr(0.05)", "Label5(13)"},
+          {"tr(0.01)", "Label5(14)"},
+          {"tr(0.001)", "Label5(15)"},
+          {"结果判断", "Label5(16)"},
+          {"回归方程", "Label5(17)"}}},
+        {3,
+         {"7", "14", "21", "28"},
+         {},
+         {{"a 的理论数(T)", "Label20(1)"},
+          {"b 的理论数(T)", "Label20(2)"},
+          {"c 的理论数(T)", "Label20(3)"},
+          {"d 的理论数(T)", "Label20(4)"},
+          {"例数(n)", "Label20(5)"},
+          {"χ²(0.05)", "Label5(20)"},
+          {"χ²(0.01)", "Label5(19)"},
+          {"χ²", "Label20(6)"},
+          {"结果判断", "Label5(21)"}}},
+        {4,
+         {"25", "15", "5", "30"},
+         {},
+         {{"例数(n)", "Label20(8)"},
+          {"χ²(0.05)", "Label5(24)"},
+          {"χ²(0.01)", "Label5(25)"},
+          {"χ²", "Label20(7)"},
+          {"结果判断", "Label5(23)"}}},
     };
     for (const auto& c : cases) {
         Select(c.mode);
-        if (c.mode == 3) {
-            for (int i = 0; i < 4; ++i)
-                QTest::keyClicks(window.findChild<QWidget*>(QStringLiteral("Text11(%1)").arg(i)),
-                                 QString::number((i + 1) * 7));
+        if (c.mode >= 3) {
+            for (int i = 0; i < 4; ++i) {
+                auto* cell = window.findChild<QLineEdit*>(QStringLiteral("Text11(%1)").arg(i));
+                cell->clear();
+                QTest::keyClicks(cell, QString::fromStdString(c.first[static_cast<std::size_t>(i)]));
+            }
         } else {
             window.LoadColumns(c.first, c.second);
         }
@@ -132,8 +158,31 @@ TEST_F(ReportTest, EveryTestsReportUsesProportionalFaces)
         // Side files only when asked for.
         EXPECT_FALSE(QFile::exists(Path(name + QStringLiteral(".html"))));
         EXPECT_FALSE(QFile::exists(Path(name + QStringLiteral(".png"))));
+
+        const QStringList results = Pages(Path(name + QStringLiteral(".pdf")))
+                                        .join(QString())
+                                        .section(QStringLiteral("二、检验结果"), 1)
+                                        .section(QStringLiteral("三、详细结果"), 0, 0)
+                                        .split('\n');
+        qsizetype next = 0; // the figures' rows come in the panel's order
+        for (const Figure& figure : c.figures) {
+            const auto* label = window.findChild<QLabel*>(QString::fromUtf8(figure.label));
+            ASSERT_NE(label, nullptr) << figure.label;
+            const QString shown = label->text();
+            ASSERT_FALSE(shown.isEmpty()) << c.mode << ": " << figure.label;
+            // pdftotext lays the words out again: any run of blanks matches any other.
+            QStringList words;
+            for (const QString& word : (QString::fromUtf8(figure.caption) + ' ' + shown).split(' ', Qt::SkipEmptyParts))
+                words << QRegularExpression::escape(word);
+            const QRegularExpression row(QStringLiteral("^\\s*%1\\s*$").arg(words.join(QStringLiteral("\\s+"))));
+            while (next < results.size() && !row.match(results[next]).hasMatch()) ++next;
+            EXPECT_LT(next, results.size())
+                << c.mode << ": no row " << figure.caption << " " << shown.toStdString() << " in\n"
+                << results.join('\n').toStdString();
+            ++next;
+        }
     }
-    EXPECT_EQ(desktop.messages.count(QStringLiteral("提示|报告导出成功！")), 4);
+    EXPECT_EQ(desktop.messages.count(QStringLiteral("提示|报告导出成功！")), static_cast<qsizetype>(std::size(cases)));
 }
 
 TEST_F(ReportTest, SymbolsAreSetAsTextAndHeadingsStayWithTheirSections)
@@ -163,6 +212,14 @@ TEST_F(ReportTest, SymbolsAreSetAsTextAndHeadingsStayWithTheirSections)
     // The details table fits on one page, so it is not split: its first and
     // last rows are on the same page.
     EXPECT_EQ(PageOf(pages, QStringLiteral("例数 n")), PageOf(pages, QStringLiteral("需治疗人数 NNT")));
+    // The journal table leads the first page; every page ends with its
+    // number whole, at the body's size (a footer drawn too large comes
+    // apart into fragments).
+    EXPECT_EQ(PageOf(pages, QStringLiteral("表1 试验组与对照组阳性率的比较")), 0);
+    const auto count = pages.back().trimmed().isEmpty() ? pages.size() - 1 : pages.size(); // after the last form feed
+    ASSERT_GT(count, 1);
+    for (int p = 0; p < count; ++p)
+        EXPECT_TRUE(pages[p].contains(QStringLiteral("第 %1 页，共 %2 页").arg(p + 1).arg(count))) << p;
 }
 
 TEST_F(ReportTest, ALongTableRepeatsItsHeadingRowOnEveryPage)

@@ -4,13 +4,14 @@
 // title bar, and every control it shows can be reached, either inside the
 // window or inside a scroll area that can bring it into view. The details
 // table keeps a useful number of rows.
-#include "app/detailswindow.h"
+#include "app/desktopinteraction.h"
 #include "app/importdialog.h"
-#include "app/interaction.h"
 #include "app/mainwindow.h"
-#include "app/screenfit.h"
 #include "app/ttablewindow.h"
 #include "recorder.h"
+#include "resultsview/detailswindow.h"
+#include "widgetkit/interaction.h"
+#include "widgetkit/screenfit.h"
 
 #include <QApplication>
 #include <QGuiApplication>

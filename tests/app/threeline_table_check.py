@@ -3,7 +3,8 @@
 copy is converted to .odt by LibreOffice headless, and the table's rules are
 read back from the document's cell styles: a thick rule above and a thin one
 below the heading row, a thick rule below the last row, nothing else; the
-sentence follows the table.
+sentence follows the table. The same for "复制三线表": the journal table with
+its title above and its note below.
 
 usage: threeline_table_check.py DRIVER WORKDIR"""
 import os
@@ -37,8 +38,12 @@ def unescape(text):
     return re.sub(r"\\(.)", lambda m: {"n": "\n", "t": "\t", "r": "\r", "\\": "\\"}[m.group(1)], text)
 
 
-def copied_html(commands):
-    script = "\n".join(commands + ["shortcut Ctrl+D", "click CopyDetails", "print clipboard.html clipboard"]) + "\n"
+DETAILS_COPY = ["shortcut Ctrl+D", "click CopyDetails"]
+JOURNAL_COPY = ["menu 复制三线表"]
+
+
+def copied_html(commands, copy=DETAILS_COPY):
+    script = "\n".join(commands + copy + ["print clipboard.html clipboard"]) + "\n"
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     out = subprocess.run([DRIVER], input=script, capture_output=True, text=True, env=env, check=True).stdout
     values = dict(line.split("=", 1) for line in out.splitlines())
@@ -77,35 +82,49 @@ def cell_borders(root):
 
 
 class ThreeLineCopy(unittest.TestCase):
+    def three_line_table(self, name, html, least_rows):
+        """The single table of the pasted HTML, checked for its three rules."""
+        root = to_odt(name.replace(" ", "_"), html)
+        tables = list(root.iter("{%s}table" % NS["table"]))
+        self.assertEqual(len(tables), 1, "one table")
+        styles = cell_borders(root)
+        rows = list(tables[0].iter("{%s}table-row" % NS["table"]))
+        self.assertGreaterEqual(len(rows), least_rows)
+        for r, row in enumerate(rows):
+            for cell in row.findall("table:table-cell", NS):
+                b = styles.get(cell.get("{%s}style-name" % NS["table"]), {"top": 0, "bottom": 0, "left": 0, "right": 0})
+                self.assertEqual((b["left"], b["right"]), (0, 0), "no vertical rules (row %d)" % r)
+                if r == 0:
+                    self.assertGreaterEqual(b["top"], 1.2, "thick rule above the heading")
+                    self.assertTrue(0.3 <= b["bottom"] < 1.2, "thin rule under the heading")
+                elif r == len(rows) - 1:
+                    self.assertEqual(b["top"], 0)
+                    self.assertGreaterEqual(b["bottom"], 1.2, "thick rule under the last row")
+                else:
+                    self.assertEqual((b["top"], b["bottom"]), (0, 0), "no rules inside the body (row %d)" % r)
+        body = root.find("office:body/office:text", NS)
+        children = list(body)
+        after = children[children.index(tables[0]) + 1:]
+        before = children[:children.index(tables[0])]
+        return ("".join("".join(p.itertext()) for p in before), "".join("".join(p.itertext()) for p in after))
+
     def test_every_test_pastes_as_a_three_line_table(self):
         for name, commands, sentence in CASES:
             with self.subTest(name):
                 html, text = copied_html(commands)
                 self.assertTrue(text.strip(), "the plain text flavour stays")
-                root = to_odt(name.replace(" ", "_"), html)
-                tables = list(root.iter("{%s}table" % NS["table"]))
-                self.assertEqual(len(tables), 1, "one table")
-                styles = cell_borders(root)
-                rows = list(tables[0].iter("{%s}table-row" % NS["table"]))
-                self.assertGreater(len(rows), 3)
-                for r, row in enumerate(rows):
-                    for cell in row.findall("table:table-cell", NS):
-                        b = styles.get(cell.get("{%s}style-name" % NS["table"]), {"top": 0, "bottom": 0, "left": 0, "right": 0})
-                        self.assertEqual((b["left"], b["right"]), (0, 0), "no vertical rules (row %d)" % r)
-                        if r == 0:
-                            self.assertGreaterEqual(b["top"], 1.2, "thick rule above the heading")
-                            self.assertTrue(0.3 <= b["bottom"] < 1.2, "thin rule under the heading")
-                        elif r == len(rows) - 1:
-                            self.assertEqual(b["top"], 0)
-                            self.assertGreaterEqual(b["bottom"], 1.2, "thick rule under the last row")
-                        else:
-                            self.assertEqual((b["top"], b["bottom"]), (0, 0), "no rules inside the body (row %d)" % r)
+                _, following = self.three_line_table(name, html, 4)
                 # The sentence is the first paragraph after the table.
-                body = root.find("office:body/office:text", NS)
-                children = list(body)
-                after = children[children.index(tables[0]) + 1:]
-                following = "".join("".join(p.itertext()) for p in after)
                 self.assertTrue(following.strip().startswith(sentence), following[:80])
+
+    def test_every_journal_table_pastes_as_a_three_line_table(self):
+        for name, commands, _ in CASES:
+            with self.subTest(name):
+                html, text = copied_html(commands, JOURNAL_COPY)
+                self.assertTrue(text.startswith("表1 "), "the plain text flavour starts with the title")
+                title, note = self.three_line_table("journal " + name, html, 2)
+                self.assertTrue(title.strip().startswith("表1 "), title[:80])
+                self.assertTrue(note.strip().startswith("注："), note[:80])
 
 
 if __name__ == "__main__":

@@ -1,9 +1,10 @@
 // What a user who cannot see the screen, or who reaches for F1, depends on:
 // every control announces a name, and the help page lists every shortcut
 // the menus offer.
-#include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/ttablewindow.h"
+#include "recorder.h"
+#include "widgetkit/interaction.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -15,14 +16,6 @@
 
 namespace korvanta::ui {
 namespace {
-
-class Silent final : public UserInteraction {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest&) override { return std::nullopt; }
-    void OpenUrl(const QUrl&) override {}
-};
 
 QString AnnouncedName(QWidget* widget)
 {
@@ -42,7 +35,7 @@ QList<QWidget*> Controls(QWidget* window)
 
 class UsabilityTest : public ::testing::Test {
 protected:
-    Silent desktop;
+    Recorder desktop;
     MainWindow window{desktop};
 };
 

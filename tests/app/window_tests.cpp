@@ -2,15 +2,18 @@
 // what is visible in each test, the scrollbar, the toolbar, the t-table
 // window. The desktop is played by a recorder, so no dialog can ever wait
 // for an answer; any modal window that still appears fails the test.
-#include "app/interaction.h"
 #include "app/mainwindow.h"
 #include "app/ttablewindow.h"
+#include "recorder.h"
+#include "widgetkit/interaction.h"
 #include "widgetkit/twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QFrame>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,24 +24,6 @@
 
 namespace korvanta::ui {
 namespace {
-
-class Recorder final : public UserInteraction {
-public:
-    void ShowMessage(QWidget*, const QString& title, const QString& text) override { messages << title + '|' + text; }
-    std::optional<QString> ChooseFileToOpen(QWidget*, const FileRequest& request) override { return Answer(request); }
-    std::optional<QString> ChooseFileToSave(QWidget*, const FileRequest& request) override { return Answer(request); }
-    void OpenUrl(const QUrl& url) override { urls << url.toString(); }
-
-    std::optional<QString> nextFile;
-    QStringList messages, urls, dialogs;
-
-private:
-    std::optional<QString> Answer(const FileRequest& request)
-    {
-        dialogs << request.title;
-        return std::exchange(nextFile, std::nullopt);
-    }
-};
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -72,6 +57,27 @@ TEST_F(WindowTest, ClientAreaHasTheDesignedFixedSize)
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_EQ(Control("Picture2")->geometry(), QRect(164, 88, 381, 203));
     EXPECT_EQ(Control("Text1(3)")->geometry(), QRect(80, 84, 137, 15));
+    // Label1 at Left 60, Top 240 inside Frame3, and in every test its red
+    // caption drawn whole inside the frame's border.
+    EXPECT_EQ(Control("Label1")->pos(), QPoint(4, 16));
+    for (int mode = 0; mode < 5; ++mode) {
+        QTest::mouseClick(Control(QStringLiteral("Command1(%1)").arg(mode).toUtf8().constData()), Qt::LeftButton);
+        auto* frame = Control<QFrame>("Frame3");
+        const QImage drawn = frame->grab().toImage();
+        const int captionEnd = Control("CommandDetails")->x();
+        int firstRed = -1, lastRed = -1;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < captionEnd; ++x) {
+                const QColor pixel = drawn.pixelColor(x, y);
+                if (pixel.red() > 150 && pixel.green() < 100 && pixel.blue() < 100) {
+                    if (firstRed < 0) firstRed = y;
+                    lastRed = y;
+                }
+            }
+        }
+        EXPECT_GE(firstRed, 16) << "mode " << mode;
+        EXPECT_LT(lastRed, frame->height() - frame->frameWidth()) << "mode " << mode;
+    }
 }
 
 TEST_F(WindowTest, ChineseCaptionsHaveGlyphsInTheChosenFont)
@@ -129,7 +135,8 @@ TEST_F(WindowTest, ToolbarReleaseOutsideTheItemStillRunsItsAction)
     QTest::mouseRelease(area, Qt::RightButton, {}, QPoint(-40, 300));
     EXPECT_EQ(item->frameShape(), QFrame::NoFrame);
     ASSERT_EQ(desktop.urls.size(), 1);
-    EXPECT_TRUE(desktop.urls.front().endsWith("help/index.html")) << desktop.urls.front().toStdString();
+    EXPECT_TRUE(desktop.urls.front().toString().endsWith("help/index.html"))
+        << desktop.urls.front().toString().toStdString();
 }
 
 TEST_F(WindowTest, TableTestsDisableOnlyTheToolbarExchange)

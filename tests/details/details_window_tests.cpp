@@ -1,7 +1,7 @@
 // The "详细结果" window: its identity, the display forms of P values and
 // estimates, the words in place of figures that cannot be computed, the
 // recommendation lines, and what the copy button puts on the clipboard.
-#include "app/detailswindow.h"
+#include "resultsview/detailswindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -103,8 +103,8 @@ TEST(DetailsText, WordsWhereAFigureCannotBeComputed)
     stats::DetailsInput input;
     input.table = {"12", "0", "5", "9"};
     const details::Report fourFold = details::BuildReport(stats::TestMode::FourFold, input);
-    EXPECT_EQ(ValueOf(fourFold, QStringLiteral("比值比 OR")), QStringLiteral("无法计算（有零格）"));
-    EXPECT_EQ(ValueOf(fourFold, QStringLiteral("OR 95%CI")), QStringLiteral("无法计算（有零格）"));
+    EXPECT_EQ(ValueOf(fourFold, QStringLiteral("比值比 OR = ad / bc")), QStringLiteral("无法计算（有零格）"));
+    EXPECT_EQ(ValueOf(fourFold, QStringLiteral("OR 95%CI（基于χ²，检验法）")), QStringLiteral("无法计算（有零格）"));
     input.table = {"0", "10", "0", "15"};
     EXPECT_EQ(ValueOf(details::BuildReport(stats::TestMode::FourFold, input), QStringLiteral("χ²（Pearson）")),
               QStringLiteral("无法计算（行或列合计为零）"));
@@ -134,10 +134,20 @@ TEST(DetailsText, TheTableNamesTheMethodThatFits)
         input.table = cells;
         EXPECT_TRUE(HasNote(details::BuildReport(stats::TestMode::FourFold, input), note)) << note.toStdString();
     }
+    // The interval beside each P is the one that agrees with it (R values in
+    // tests/stats/reference/fourfold.csv: or.chi2.ci, or.yates.ci, or.cmle.ci
+    // with fisher.central.p).
+    const std::pair<stats::TableCells, QString> sentences[] = {
+        {{"30", "10", "15", "25"}, QStringLiteral("χ² = 11.429，P < 0.001；OR = 5.00（95%CI：1.97 ~ 12.71）")},
+        {{"1", "10", "14", "15"}, QStringLiteral("校正χ² = 3.687，P = 0.055；OR = 0.107（95%CI：0.011 ~ 1.048）")},
+        {{"1", "3", "9", "1"},
+         QStringLiteral("Fisher确切概率法（中心法）P = 0.082；OR = 0.0555（95%CI：0.0006 ~ 1.2870）")},
+    };
     stats::DetailsInput input;
-    input.table = {"30", "10", "15", "25"};
-    EXPECT_EQ(details::BuildReport(stats::TestMode::FourFold, input).sentence,
-              QStringLiteral("χ² = 11.429，P < 0.001；OR = 5.00（95%CI：1.91 ~ 13.06）"));
+    for (const auto& [cells, sentence] : sentences) {
+        input.table = cells;
+        EXPECT_EQ(details::BuildReport(stats::TestMode::FourFold, input).sentence, sentence);
+    }
     input.table = {"40", "25", "10", "30"};
     const details::Report paired = details::BuildReport(stats::TestMode::PairedChiSquare, input);
     EXPECT_TRUE(HasNote(paired, QStringLiteral("b + c < 40：推荐确切概率法")));

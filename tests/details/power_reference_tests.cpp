@@ -2,8 +2,8 @@
 // case of tests/stats/reference/power_*.csv typed into the section's boxes,
 // the data on screen giving the present sizes, and the figures the driver
 // prints compared with R's (the same whole size, power to 1e-6 relative).
-#include "app/detailswindow.h"
-#include "app/powerpanel.h"
+#include "resultsview/detailswindow.h"
+#include "resultsview/powerpanel.h"
 
 #include "reference_csv.h"
 

@@ -3,8 +3,8 @@
 // what the copy button adds, and the curve it hands to the plot. The sizes
 // are R's (power.prop.test for p1 = 0.3 vs p2 = 0.1, groups 1 : 1.5;
 // power.t.test(delta = 2, sd = 2) and (delta = 1, sd = 2)).
-#include "app/detailswindow.h"
-#include "app/powerpanel.h"
+#include "resultsview/detailswindow.h"
+#include "resultsview/powerpanel.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -77,8 +78,15 @@ std::string ReadFile(const std::filesystem::path& path)
     return s.str();
 }
 
+void ExpectReaderProgramsAllowed()
+{
+    EXPECT_EQ(std::getenv("KORVANTA_NO_READER_PROGRAMS"), nullptr)
+        << "this test runs /usr/bin/python3 but is labelled unit in tests/excel/CMakeLists.txt";
+}
+
 ProcessResult RunPython(const std::string& script, const std::vector<std::string>& args)
 {
+    ExpectReaderProgramsAllowed();
     ProcessResult result;
     int fds[2];
     if (::pipe(fds) != 0) return result;

@@ -44,6 +44,9 @@ struct ProcessResult {
 // Runs a script with /usr/bin/python3, whose Debian modules (xlrd,
 // openpyxl) the python first on PATH may not see.
 ProcessResult RunPython(const std::string& script, const std::vector<std::string>& args);
+// Fails the test when it runs in `ctest -L unit`, which starts no other
+// program: a test that runs a reader is labelled by it in CMakeLists.txt.
+void ExpectReaderProgramsAllowed();
 
 // One row as the read-back scripts print it: a JSON array of two texts,
 // "" for no value, "s:" + text, "n:" + the double's bytes in hex, "b:TRUE".

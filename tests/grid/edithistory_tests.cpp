@@ -1,6 +1,6 @@
 // The undo history of the entered data: whatever sequence of states is
 // recorded, undo and redo give back exactly the states the user had, with
-// their row counts, fields and places; empty rows appended at the end and
+// their row counts, input boxes and places; empty rows appended at the end and
 // moves alone are no steps.
 #include "grid/edithistory.h"
 
@@ -16,19 +16,33 @@ namespace {
 using stats::TestMode;
 using Texts = std::vector<std::string>;
 
-EditState State(Texts first, Texts second, Texts fields = {"", ""}, EditPlace place = {})
+EditState State(Texts first, Texts second, InputTexts inputs = {}, EditPlace place = {})
 {
-    return {std::move(first), std::move(second), std::move(fields), place};
+    return {std::move(first), std::move(second), std::move(inputs), place};
+}
+
+// A mean typed into the first group's summary box.
+InputTexts Mean1(std::string text)
+{
+    InputTexts inputs;
+    inputs.group1.mean = std::move(text);
+    return inputs;
+}
+
+// Every box holds a text of its own.
+InputTexts AllBoxes(std::string d)
+{
+    return {{"1.5", "0.5", "10"}, {"2.5", "0.7", "12"}, "12", "5", "3", std::move(d)};
 }
 
 void Start(EditHistory& history, const EditState& state)
 {
-    history.Start(state.first, state.second, state.fields, state.place);
+    history.Start(state.first, state.second, state.inputs, state.place);
 }
 
 bool Record(EditHistory& history, const EditState& state)
 {
-    return history.Record(state.first, state.second, state.fields, state.place);
+    return history.Record(state.first, state.second, state.inputs, state.place);
 }
 
 void ExpectSame(const std::optional<EditState>& got, const EditState& want, const std::string& where)
@@ -36,7 +50,7 @@ void ExpectSame(const std::optional<EditState>& got, const EditState& want, cons
     ASSERT_TRUE(got.has_value()) << where;
     EXPECT_EQ(got->first, want.first) << where;
     EXPECT_EQ(got->second, want.second) << where;
-    EXPECT_EQ(got->fields, want.fields) << where;
+    EXPECT_EQ(got->inputs, want.inputs) << where;
     EXPECT_EQ(got->place, want.place) << where;
 }
 
@@ -76,18 +90,18 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"repeated_values_shorter", State({"1", "1", "1", "1"}, {}), State({"1", "1"}, {}), true},
         StepCase{"repeated_values_inserted", State({"1", "2", "1", "2"}, {}), State({"1", "2", "1", "2", "1", "2"}, {}),
                  true},
-        StepCase{
-            "import_replaces_all", State(kNine, kNine, {"", ""}, {TestMode::PairedT, 0}),
-            State({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}, {"9", "8"}, {"", ""}, {TestMode::PairedT, 0}),
-            true},
-        StepCase{"reset_to_other_test", State({"1", "2"}, {"3", "4"}, {"x", ""}, {TestMode::Correlation, 5}),
-                 State(kNine, kNine, {"", ""}, {TestMode::PairedChiSquare, 0}), true},
-        StepCase{"field_only", State({"1"}, {"2"}, {"", ""}), State({"1"}, {"2"}, {"12", ""}), true},
+        StepCase{"import_replaces_all", State(kNine, kNine, {}, {TestMode::PairedT, 0}),
+                 State({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}, {"9", "8"}, {}, {TestMode::PairedT, 0}),
+                 true},
+        StepCase{"reset_to_other_test", State({"1", "2"}, {"3", "4"}, Mean1("x"), {TestMode::Correlation, 5}),
+                 State(kNine, kNine, {}, {TestMode::PairedChiSquare, 0}), true},
+        StepCase{"field_only", State({"1"}, {"2"}, {}), State({"1"}, {"2"}, Mean1("12")), true},
+        StepCase{"table_cell_only", State(kNine, kNine, AllBoxes("10")), State(kNine, kNine, AllBoxes("11")), true},
         StepCase{"empty_rows_appended", State({"1"}, {"2"}), State({"1", "", ""}, {"2", "", ""}), false},
-        StepCase{"scrolled", State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 0}),
-                 State({"1"}, {"2"}, {"", ""}, {TestMode::TwoSample, 7}), false},
-        StepCase{"switched_keeping", State({"1"}, {"2"}, {"", ""}, {TestMode::PairedT, 0}),
-                 State({"1"}, {"2"}, {"", ""}, {TestMode::Correlation, 0}), false}),
+        StepCase{"scrolled", State({"1"}, {"2"}, {}, {TestMode::TwoSample, 0}),
+                 State({"1"}, {"2"}, {}, {TestMode::TwoSample, 7}), false},
+        StepCase{"switched_keeping", State({"1"}, {"2"}, {}, {TestMode::PairedT, 0}),
+                 State({"1"}, {"2"}, {}, {TestMode::Correlation, 0}), false}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // A state after silent changes (rows appended, a scroll) is what undo of
@@ -99,11 +113,11 @@ TEST(EditHistory, UndoGivesBackTheStateJustBeforeTheStep)
     ASSERT_TRUE(Record(history, State({"5", "", "", "", "", "", "", "", ""}, kNine)));
     Texts ten(10, "");
     ten[0] = "5";
-    const EditState appended = State(ten, Texts(10, ""), {"", ""}, {TestMode::TwoSample, 1});
+    const EditState appended = State(ten, Texts(10, ""), {}, {TestMode::TwoSample, 1});
     EXPECT_FALSE(Record(history, appended));
     Texts typed = ten;
     typed[9] = "6";
-    ASSERT_TRUE(Record(history, State(typed, Texts(10, ""), {"", ""}, {TestMode::TwoSample, 1})));
+    ASSERT_TRUE(Record(history, State(typed, Texts(10, ""), {}, {TestMode::TwoSample, 1})));
     ExpectSame(history.Undo(), appended, "undo of the typed 6");
     ExpectSame(history.Undo(), State(kNine, kNine), "undo of the typed 5");
 }

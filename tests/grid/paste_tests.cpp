@@ -39,10 +39,10 @@ TEST(PasteBlock, OneColumnGoesDownItsOwnColumnOnlyAndGrowsTheStore)
     EXPECT_EQ(Items(store, Column::Second), (std::vector<std::string>{"", "", "", "", "", "", "", "10", "11", "12"}));
 }
 
-TEST(PasteBlock, TwoColumnsFillBothFromTheRowWhicheverColumnHasTheFocus)
+TEST(PasteBlock, TwoColumnsFillBothFromTheRowOfTheFirstColumn)
 {
     GridStore store = StoreWith({"a"}, {"b"});
-    const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText("1\t2\n3\n"), Column::Second, 1);
+    const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText("1\t2\n3\n"), Column::First, 1);
     EXPECT_TRUE(outcome.firstChanged && outcome.secondChanged);
     EXPECT_EQ(store.Item(Column::First, 0), "a");
     EXPECT_EQ(store.Item(Column::First, 1), "1");
@@ -67,6 +67,7 @@ TEST(PasteBlock, RefusedBlocksChangeNothing)
         const char* text;
         int row;
         PasteProblem problem;
+        Column column = Column::First;
     };
     const std::string tenRows = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n";
     const Case cases[] = {
@@ -74,13 +75,17 @@ TEST(PasteBlock, RefusedBlocksChangeNothing)
         {"x\ty\n", 0, PasteProblem::NoData},
         {"\n\n", 0, PasteProblem::NoData},
         {tenRows.c_str(), kMaxRows - 9, PasteProblem::TooManyRows},
+        // The second column has nothing right of it for a block's second
+        // column; the first column is not the user's target.
+        {"1\t2\n3\t4\n", 0, PasteProblem::NoSecondColumn, Column::Second},
     };
     for (const Case& c : cases) {
         GridStore store = StoreWith({"5", "6"}, {"7", "8"});
-        const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText(c.text), Column::First, c.row);
+        const PasteOutcome outcome = PasteBlock(store, ParseDelimitedText(c.text), c.column, c.row);
         EXPECT_EQ(outcome.problem, c.problem) << c.text;
         EXPECT_EQ(store.RowCount(), kVisibleRows) << c.text;
         EXPECT_EQ(Items(store, Column::First)[0], "5") << c.text;
+        EXPECT_EQ(Items(store, Column::Second)[0], "7") << c.text;
     }
 }
 

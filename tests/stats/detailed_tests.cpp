@@ -48,10 +48,11 @@ TEST(DetailFigures, KeysInPrintOrderForEveryMode)
               "spearman.p");
     EXPECT_EQ(Keys(DetailFigures(TestMode::FourFold, input)),
               "chi2 chi2.p yates yates.p fisher.p fisher.midp or or.ci.low or.ci.high rr rr.ci.low rr.ci.high rd "
-              "rd.ci.low rd.ci.high nnt method");
+              "rd.ci.low rd.ci.high nnt method fisher.central.p or.cmle or.cmle.ci.low or.cmle.ci.high or.chi2.ci.low "
+              "or.chi2.ci.high or.yates.ci.low or.yates.ci.high");
     EXPECT_EQ(Keys(DetailFigures(TestMode::PairedChiSquare, input)),
               "mcnemar mcnemar.p mcnemar.cc mcnemar.cc.p exact.p pdiff pdiff.ci.low pdiff.ci.high mor mor.ci.low "
-              "mor.ci.high kappa kappa.ci.low kappa.ci.high");
+              "mor.ci.high kappa kappa.ci.low kappa.ci.high mor.exact.ci.low mor.exact.ci.high");
 }
 
 TEST(DetailFigures, ShortestTextReadsBack)

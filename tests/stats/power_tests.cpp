@@ -206,5 +206,38 @@ TEST(PowerEffect, FromTheDataOnScreen)
     EXPECT_EQ(*e.n1, 80);
 }
 
+// Boxes filled from the grid's columns are read at the data's exact mean
+// and SD; a box the user typed over counts as typed. R:
+//   x <- c(5.1, 4.8, 6.3, 5.9, 5.2, 6.1, 5.7); y <- c(4.2, 4.9, 4.4, 5.0, 4.1, 4.6, 4.3)
+//   power.t.test(n = 7, delta = mean(x) - mean(y), sd = sqrt((var(x) + var(y)) / 2), strict = TRUE)
+//     -> 0.978677312129513
+//   power.t.test(n = 7, delta = 5.5857 - 4.5, sd = sqrt((0.5610^2 + 0.3464^2) / 2), strict = TRUE)
+//     -> 0.978685789206797
+TEST(PowerEffect, TwoSamplesFromTheGridUseTheExactFigures)
+{
+    const auto x = testing::Cells({"5.1", "4.8", "6.3", "5.9", "5.2", "6.1", "5.7"});
+    const auto y = testing::Cells({"4.2", "4.9", "4.4", "5.0", "4.1", "4.6", "4.3"});
+    const ColumnSummary sx = SummariseColumn(x), sy = SummariseColumn(y);
+    ASSERT_EQ(sx.meanShown, "5.5857");
+    ASSERT_EQ(sx.sdShown, "0.5610");
+    const struct {
+        bool fromGrid;
+        double power;
+    } cases[] = {{true, 0.978677312129513}, {false, 0.978685789206797}};
+    for (const auto& c : cases) {
+        DetailsInput input;
+        input.summary = {sx.meanShown, sx.sdShown, sx.countText, sy.meanShown, sy.sdShown, sy.countText};
+        if (c.fromGrid) {
+            input.summary.exactMean[0] = &sx.figures->mean;
+            input.summary.exactMean[1] = &sy.figures->mean;
+            input.summary.exactVariance[0] = &sx.figures->variance;
+            input.summary.exactVariance[1] = &sy.figures->variance;
+        }
+        const Plan plan = MakePlan(TestKind::TwoSample, EffectOfData(TestMode::TwoSample, input), 0.05, 0.8);
+        ASSERT_TRUE(plan.HasPower());
+        EXPECT_PRED2(Close, plan.achieved, c.power) << c.fromGrid;
+    }
+}
+
 } // namespace
 } // namespace korvanta::stats::power

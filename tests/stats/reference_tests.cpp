@@ -11,6 +11,10 @@
 //   ties and zeros, so the script rounds them to four decimals first.
 // - Two samples from typed summaries: t.test needs data, so the script makes
 //   data with exactly the typed mean and SD.
+// - The conditional odds ratio and its central exact interval are
+//   fisher.test's, solved again over dhyper to full precision; the
+//   test-based intervals and the matched odds ratio's exact interval (from
+//   binom.test's) are written out in R.
 // - The Cohen's d interval inverts pt(t, df, ncp) with uniroot; Hedges' g,
 //   mid-P, OR/RR/RD, NNT, the paired difference and kappa are the textbook
 //   formulas written out in R.
@@ -103,7 +107,14 @@ TEST(DetailsAgainstR, FourFoldTables)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.at("case"));
         const TableCells cells{row.at("a"), row.at("b"), row.at("c"), row.at("d")};
-        ExpectFigures(Figures(FourFoldDetail(cells)), row, {"case", "a", "b", "c", "d"});
+        const FourFoldDetails details = FourFoldDetail(cells);
+        ExpectFigures(Figures(details), row, {"case", "a", "b", "c", "d"});
+        // The interval printed beside the recommended P never contradicts it.
+        const OddsRatioFigures odds = RecommendedOddsRatio(details);
+        const Figure p = RecommendedP(details);
+        if (p.Has() && odds.ci.low.Has()) {
+            EXPECT_EQ(odds.ci.low.value > 1 || odds.ci.high.value < 1, p.value < 0.05);
+        }
     }
 }
 
@@ -114,7 +125,12 @@ TEST(DetailsAgainstR, PairedTables)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.at("case"));
         const TableCells cells{row.at("a"), row.at("b"), row.at("c"), row.at("d")};
-        ExpectFigures(Figures(PairedTableDetail(cells)), row, {"case", "a", "b", "c", "d"});
+        const PairedTableDetails details = PairedTableDetail(cells);
+        ExpectFigures(Figures(details), row, {"case", "a", "b", "c", "d"});
+        const Interval& ci = details.matchedOrExactCi;
+        if (ci.low.Has()) {
+            EXPECT_EQ(ci.low.value > 1 || ci.high.value < 1, details.exactP.value < 0.05);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "widgetkit/twips.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -74,13 +75,25 @@ TEST(CalculatorPanel, ButtonsPlacedAndColouredAsDesigned)
     const QColor standardFace = QPushButton().palette().color(QPalette::Button);
     for (const ButtonLayout& expected : kButtons) {
         SCOPED_TRACE(expected.name);
-        const auto* button = panel.findChild<QPushButton*>(expected.name);
+        auto* button = panel.findChild<QPushButton*>(expected.name);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), QString::fromUtf8(expected.caption));
         EXPECT_EQ(button->geometry(), TwipsRect(expected.left, expected.top, 460, 315));
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
         const QColor face = button->palette().color(QPalette::Button);
         EXPECT_EQ(face, expected.face ? Bgr(expected.face) : standardFace);
+        if (expected.face) {
+            // As drawn: the centre of the face (the caption, which covers
+            // the centre of "+" and "×", taken off for the picture) and,
+            // with the caption, the face beside it.
+            const QImage drawn = button->grab().toImage();
+            button->setText(QString());
+            const QImage bare = button->grab().toImage();
+            button->setText(QString::fromUtf8(expected.caption));
+            const QPoint centre(bare.width() / 2, bare.height() / 2);
+            EXPECT_EQ(bare.pixelColor(centre).rgb(), Bgr(expected.face).rgb());
+            EXPECT_EQ(drawn.pixelColor(4, bare.height() / 2).rgb(), Bgr(expected.face).rgb());
+        }
     }
 }
 

@@ -72,7 +72,7 @@ class FixtureRead : public ::testing::TestWithParam<FixtureCase> {};
 TEST_P(FixtureRead, GivesEveryCellOfColumnsAAndB)
 {
     const auto result = ReadFirstSheet(Fixture(GetParam().file));
-    ASSERT_TRUE(result.Ok()) << result.message;
+    ASSERT_TRUE(result.Ok()) << static_cast<int>(result.error);
     EXPECT_EQ(Describe(result.rows), *GetParam().expected);
 }
 
@@ -96,7 +96,7 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats)
     for (const char* file : {"lo_rows32767.xls", "lo_rows32767.xlsx"}) {
         SCOPED_TRACE(file);
         const auto result = ReadFirstSheet(Fixture(file));
-        ASSERT_TRUE(result.Ok()) << result.message;
+        ASSERT_TRUE(result.Ok()) << static_cast<int>(result.error);
         ASSERT_EQ(result.rows.size(), 32767u);
         EXPECT_EQ(result.rows[0], (Row{Cell::MakeText("X"), Cell::MakeText("Y")}));
         for (std::size_t i = 1; i < result.rows.size(); ++i) {
@@ -112,7 +112,7 @@ TEST(FixtureReadLarge, ThirtyTwoThousandRowsInBothFormats)
 TEST(FixtureReadXlwt, LongSharedStringsAcrossContinueRecords)
 {
     const auto result = ReadFirstSheet(Fixture("xlwt_strings.xls"));
-    ASSERT_TRUE(result.Ok()) << result.message;
+    ASSERT_TRUE(result.Ok()) << static_cast<int>(result.error);
     ASSERT_EQ(result.rows.size(), 400u);
     std::string chinese;
     for (int i = 0; i < 5000; ++i) chinese += "中";
@@ -143,8 +143,6 @@ TEST(FixtureReadRefused, GivesTheReasonAndItsMessage)
         SCOPED_TRACE(c.file);
         const auto result = ReadFirstSheet(Fixture(c.file));
         EXPECT_EQ(result.error, c.error);
-        EXPECT_EQ(result.message, ReadErrorMessage(c.error));
-        EXPECT_FALSE(result.message.empty());
         EXPECT_TRUE(result.rows.empty());
     }
 }
@@ -156,7 +154,7 @@ TEST(FixtureReadByContent, AWorkbookUnderTheOtherExtensionReadsTheSame)
     std::filesystem::copy_file(Fixture("lo_mixed.xls"), dir / "really_xls.XLSX");
     for (const char* name : {"really_xlsx.xls", "really_xls.XLSX"}) {
         const auto result = ReadFirstSheet(dir / name);
-        ASSERT_TRUE(result.Ok()) << name << ": " << result.message;
+        ASSERT_TRUE(result.Ok()) << name << ": " << static_cast<int>(result.error);
         EXPECT_EQ(Describe(result.rows), kMixed) << name;
     }
 }

@@ -57,6 +57,7 @@ TEST(GeneralNumberText, PlainBetweenTenThousandthAndTenToTheFifteen)
         {0.5, ".5"},
         {-0.5, "-.5"},
         {2.0, "2"},
+        {-32767.0, "-32767"},
         {-12.25, "-12.25"},
         {0.0001, ".0001"},
         {0.00012345, ".00012345"},
@@ -69,6 +70,7 @@ TEST(GeneralNumberText, PlainBetweenTenThousandthAndTenToTheFifteen)
         {2.0 / 3 * 1e14, "66666666666666.7"},
         {2.23606797749979, "2.23606797749979"},
         {1e-100, "1E-100"},
+        {7.8015302433004879e-310, "7.80153024330049E-310"}, // subnormal: fewer digits of its own
         {1.7976931348623157e308, "1.79769313486232E+308"},
         // Rounding to 15 digits can carry into the next power of ten.
         {999999999999999.9, "1E+15"},

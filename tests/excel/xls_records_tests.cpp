@@ -86,7 +86,7 @@ TEST(XlsRecords, SharedStringsSplitAcrossContinueRecords)
     const Bytes cells =
         LabelSst(0, 0, 1) + LabelSst(0, 1, 2) + LabelSst(1, 0, 3) + LabelSst(1, 1, 0) + LabelSst(2, 0, 4);
     const auto r = ReadStream(Workbook({}, cells, sst));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     EXPECT_EQ(Describe(r.rows), (Table{{"s:Hello世", "s:rich"}, {"s:并列", "s:abc"}, {"s:", ""}}));
 }
 
@@ -98,7 +98,7 @@ TEST(XlsRecords, NumbersAsNumberRkAndMulRk)
                         Rec(0x00BD, U16(2) + U16(0) + U16(15) + U32(rkFloat) + U16(15) + U32(rkNegative) + U16(15) +
                                         U32(rkInt) + U16(2));
     const auto r = ReadStream(Workbook({}, sheet));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     EXPECT_EQ(Describe(r.rows), (Table{{"n:0.1", "n:123"}, {"n:123.45", ""}, {"n:1.5", "n:-7"}}));
 }
 
@@ -118,7 +118,7 @@ TEST(XlsRecords, FormulaCachedResults)
         formula(3, 1, special(0, 0)) + Rec(0x0207, U16(5000) + Bytes{1} + Wide(longText.substr(0, 4000))) +
         Rec(0x003C, Bytes{1} + Wide(longText.substr(4000)));
     const auto r = ReadStream(Workbook({}, sheet));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     std::string expected = "s:";
     for (int i = 0; i < 5000; ++i) expected += "长";
     EXPECT_EQ(Describe(r.rows), (Table{{"n:2.5", "s:abc"}, {"b:TRUE", "e:#N/A"}, {"s:", ""}, {"", expected}}));
@@ -131,7 +131,7 @@ TEST(XlsRecords, UsedRangeAndSubstreams)
     const Bytes sheet = Cell(0x0205, 0, 0, Bytes{1, 0}) + Cell(0x0205, 0, 1, Bytes{0x07, 1}) + Bof(0x0020) +
                         Number(50, 0, 9) + Eof() + Cell(0x0201, 9, 3, {});
     const auto r = ReadStream(Workbook({}, sheet));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     ASSERT_EQ(r.rows.size(), 10u);
     EXPECT_EQ(Describe(r.rows[0][0]), "b:TRUE");
     EXPECT_EQ(Describe(r.rows[0][1]), "e:#DIV/0!");
@@ -145,14 +145,14 @@ TEST(XlsRecords, ACellWrittenAgainKeepsItsLastValue)
     const Bytes sst = Rec(0x00FC, U32(1) + U32(1) + U16(1) + Bytes{0} + Ascii("x"));
     const Bytes sheet = LabelSst(0, 0, 5) + Number(1, 1, 3) + Number(0, 0, 7) + LabelSst(0, 1, 0) + Number(1, 1, 4);
     const auto r = ReadStream(Workbook({}, sheet, sst));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     EXPECT_EQ(Describe(r.rows), (Table{{"n:7", "s:x"}, {"", "n:4"}}));
 }
 
 TEST(XlsRecords, FirstWorksheetSkipsChartAndMacroSheets)
 {
     auto r = ReadStream(Workbook({}, Number(0, 0, 4), {}, {2, 1, 0}));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     EXPECT_EQ(Describe(r.rows), (Table{{"n:4", ""}}));
     EXPECT_EQ(ReadStream(Workbook({}, Number(0, 0, 4), {}, {2})).error, ReadError::NoWorksheet);
 }
@@ -200,7 +200,6 @@ TEST(XlsRecords, MalformedStreamsGiveAClearError)
     for (const auto& c : cases) {
         const auto r = ReadStream(c.stream);
         EXPECT_EQ(r.error, c.error) << c.what;
-        EXPECT_EQ(r.message, ReadErrorMessage(c.error)) << c.what;
     }
 }
 
@@ -249,7 +248,7 @@ TEST(XlsContainer, LoopsEndWithoutHanging)
     ScratchDir d;
     WriteFile(d / "loop.xls", std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
     const auto r = ReadFirstSheet(d / "loop.xls");
-    EXPECT_TRUE(r.Ok() || r.error == ReadError::Corrupt) << r.message;
+    EXPECT_TRUE(r.Ok() || r.error == ReadError::Corrupt) << static_cast<int>(r.error);
 }
 
 // Random damage to real files: any answer is fine except a crash, a hang
@@ -267,9 +266,7 @@ TEST(XlsContainer, SurvivesRandomDamage)
             if (round % 10 == 0) damaged.resize(random() % damaged.size());
             WriteFile(dir / "d.xls", damaged);
             const auto r = ReadFirstSheet(dir / "d.xls");
-            if (!r.Ok()) {
-                EXPECT_FALSE(r.message.empty());
-            }
+            EXPECT_LT(r.error, ReadError::Count);
         }
     }
 }

@@ -147,31 +147,31 @@ TEST(CorrelationRegression, ExamplesAndPerfectLines)
     const Case cases[] = {
         {{"1", "2", "3", "4", "5"},
          {"2.1", "3.9", "6.2", "7.8", "10.1"},
-         {"5", "0.9987", "33.3213", "3.182", "5.841", "12.92", "P < 0.001", "Y=0.0500+1.9900X"}},
+         {"5", "0.9987", "33.3213", "3.182", "5.841", "12.92", Verdict::PBelow0001, "Y=0.0500+1.9900X"}},
         {{"2", "4", "6", "8"},
          {"9", "7", "8", "3"},
-         {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.60", "P > 0.05", "Y=11.0000-0.8500X"}},
+         {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.60", Verdict::PAbove005, "Y=11.0000-0.8500X"}},
         {{"1", "2", "3"},
          {"2", "4", "6"},
-         {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=0.0000+2.0000X"}},
+         {"3", "1.0000", "", "12.71", "63.66", "636.6", Verdict::PerfectPositive, "Y=0.0000+2.0000X"}},
         {{"1", "2", "3"},
          {"6", "4", "2"},
-         {"3", "-1.0000", "", "12.71", "63.66", "636.6", "完全负相关", "Y=8.0000-2.0000X"}},
+         {"3", "-1.0000", "", "12.71", "63.66", "636.6", Verdict::PerfectNegative, "Y=8.0000-2.0000X"}},
         {{"1", "2", "3"},
          {".5", "2.5", "4.5"},
-         {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=-1.5000+2.0000X"}},
+         {"3", "1.0000", "", "12.71", "63.66", "636.6", Verdict::PerfectPositive, "Y=-1.5000+2.0000X"}},
         // Rounding leaves r just above 1: still a perfect line, not "P > 0.05".
         {{"0.1", "0.2", "0.3"},
          {"1.2", "1.9", "2.6"},
-         {"3", "1.0000", "", "12.71", "63.66", "636.6", "完全正相关", "Y=0.5000+7.0000X"}},
+         {"3", "1.0000", "", "12.71", "63.66", "636.6", Verdict::PerfectPositive, "Y=0.5000+7.0000X"}},
         // All Y equal: the flat line through the mean of Y, r undefined.
         {{"1", "2", "3"},
          {"4", "4", "4"},
-         {"3", "", "0.0000", "12.71", "63.66", "636.6", "P > 0.05", "Y=4.0000+0.0000X"}},
+         {"3", "", "0.0000", "12.71", "63.66", "636.6", Verdict::PAbove005, "Y=4.0000+0.0000X"}},
         // Rows with an empty cell or a text that is not a number are left out.
         {{"2", "", "4", "6", "-", "8", "5"},
          {"9", "1", "7", "8", "2", "3", ""},
-         {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.60", "P > 0.05", "Y=11.0000-0.8500X"}},
+         {"4", "-0.8345", "2.1418", "4.303", "9.925", "31.60", Verdict::PAbove005, "Y=11.0000-0.8500X"}},
     };
     for (const auto& c : cases) {
         const CorrelationResult got = CorrelationRegression(Cells(c.x), Cells(c.y));
@@ -197,7 +197,8 @@ TEST(CorrelationRegression, EmptyPanelWithoutALine)
     };
     for (const auto& [x, y] : cases) {
         const CorrelationResult got = CorrelationRegression(Cells(x), Cells(y));
-        EXPECT_EQ(got.pairs + got.r + got.tr + got.t05 + got.t01 + got.t001 + got.verdict + got.equation, "") << x[0];
+        EXPECT_EQ(got.pairs + got.r + got.tr + got.t05 + got.t01 + got.t001 + got.equation, "") << x[0];
+        EXPECT_EQ(got.verdict, Verdict::None) << x[0];
     }
 }
 
@@ -227,7 +228,7 @@ TEST(CorrelationRegression, LargeStoresPastTheFixedPointProductOfSums)
     EXPECT_EQ(result.pairs, "32766");
     EXPECT_EQ(result.r + " " + result.tr + " " + result.equation, "0.0014 0.2608 Y=498.7711+0.0000X");
     EXPECT_EQ(result.t05, "1.960");
-    EXPECT_EQ(result.verdict, "P > 0.05");
+    EXPECT_EQ(result.verdict, Verdict::PAbove005);
 }
 
 // ----- Column summary -----

@@ -78,7 +78,7 @@ TEST(XlsxParts, RelationshipTargetsInEveryForm)
         parts[c.part] = sheet;
         parts["xl/_rels/workbook.xml.rels"] = Rels(Rel("rId1", "worksheet", c.target));
         const auto r = ReadParts(parts);
-        ASSERT_TRUE(r.Ok()) << c.target << ": " << r.message;
+        ASSERT_TRUE(r.Ok()) << c.target << ": " << static_cast<int>(r.error);
         EXPECT_EQ(Describe(r.rows), (Table{{"n:5", ""}})) << c.target;
     }
 }
@@ -102,7 +102,7 @@ TEST(XlsxParts, WorkbookElsewhereAndStrictNamespacesWithPrefixes)
         {"book/t.xml", "<x:sst xmlns:x=\"" + strictMain + "\"><x:si><x:t>严格</x:t></x:si></x:sst>"},
     };
     const auto r = ReadParts(parts);
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     EXPECT_EQ(Describe(r.rows), (Table{{"", ""}, {"", "s:严格"}}));
 }
 
@@ -116,9 +116,12 @@ TEST(XlsxCells, TypesWithAndWithoutReferences)
         "<row r=\"5\"><c r=\"A5\" t=\"d\"><v>1900-01-01</v></c><c r=\"B5\"><f>X</f><v/></c><c "
         "r=\"AA5\"><v>9</v></c></row>"
         "<row r=\"6\"><c r=\"b6\" t=\"s\"><v>1</v></c><c t=\"s\"><v>0</v></c></row>" // C6 follows B6
+        // Values no number holds stay the text they are (the sheet is read on).
+        "<row r=\"7\"><c r=\"A7\"><v>1e309</v></c><c r=\"B7\"><v>+5</v></c></row>"
+        "<row r=\"8\"><c r=\"A8\"><v>abc</v></c></row>"
         "<row r=\"9\"><c r=\"AB9\" s=\"3\"/></row>";
     const auto r = ReadParts(Package(data));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     const Table expected = {
         {"n:0.001", "s:0.001x"},
         {"b:TRUE", "e:#REF!"},
@@ -126,8 +129,8 @@ TEST(XlsxCells, TypesWithAndWithoutReferences)
         {"s:a b", "s:1900-03-01 12:00"},
         {"s:1900-01-01", ""},
         {"", "s:one"},
-        {"", ""},
-        {"", ""},
+        {"s:1e309", "s:+5"},
+        {"s:abc", ""},
         {"", ""},
     };
     EXPECT_EQ(Describe(r.rows), expected);
@@ -141,7 +144,7 @@ TEST(XlsxCells, TextsCutAtExcelsLimit)
     const auto r = ReadParts(Package("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + std::string(100000, 'x') +
                                          "</t></is></c><c r=\"B1\" t=\"s\"><v>0</v></c></row>",
                                      "<si><t>" + chinese + "</t></si>"));
-    ASSERT_TRUE(r.Ok()) << r.message;
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.error);
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0][0].text, std::string(kMaxCellChars, 'x'));
     EXPECT_EQ(r.rows[0][1].text.size(), kMaxCellChars * 3);
@@ -158,7 +161,6 @@ TEST(XlsxHostile, MalformedSheetsAreCorrupt)
         "<row r=\"1\"><c r=\"ABCD1\"><v>1</v></c></row>",
         "<row r=\"1\"><c r=\"A99999999999999999999\"><v>1</v></c></row>",
         "<row r=\"1\"><c r=\"A1\" t=\"zz\"><v>1</v></c></row>",
-        "<row r=\"1\"><c r=\"A1\"><v>abc</v></c></row>",
         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>2</v></c></row>",
         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>-1</v></c></row>",
         "<row r=\"1\"><c r=\"A1\" t=\"b\"><v>2</v></c></row>",
@@ -218,7 +220,6 @@ TEST(XlsxHostile, ZipBombStopsEarly)
     const std::string padding(std::size_t{64} << 20, ' ');
     const auto r = ReadParts(Package("<row r=\"1\">" + padding + "<c r=\"A1\"><v>1</v></c></row>"));
     EXPECT_EQ(r.error, ReadError::TooLarge);
-    EXPECT_EQ(r.message, ReadErrorMessage(ReadError::TooLarge));
 }
 
 TEST(XlsxHostile, SurvivesRandomDamageToItsXml)
@@ -234,9 +235,7 @@ TEST(XlsxHostile, SurvivesRandomDamageToItsXml)
             for (int i = 0; i < 3; ++i) xml[random() % xml.size()] = static_cast<char>(random() % 128);
         }
         const auto r = ReadParts(damaged);
-        if (!r.Ok()) {
-            EXPECT_FALSE(r.message.empty());
-        }
+        EXPECT_LT(r.error, ReadError::Count);
     }
 }
 
@@ -265,11 +264,9 @@ TEST(FilesThatAreNoWorkbook, GetAClearError)
         WriteFile(dir / c.name, c.bytes);
         const auto r = ReadFirstSheet(dir / c.name);
         EXPECT_EQ(r.error, c.error) << c.name;
-        EXPECT_EQ(r.message, ReadErrorMessage(c.error)) << c.name;
     }
     EXPECT_EQ(ReadFirstSheet(dir / "missing.xls").error, ReadError::CannotOpen);
     EXPECT_EQ(ReadFirstSheet(dir.Path()).error, ReadError::CannotOpen);
-    EXPECT_EQ(ReadErrorMessage(ReadError::NotWorkbook), "请打开Excel文件！");
 }
 
 TEST(FilesThatAreNoWorkbook, TruncatedWorkbooksAreCorrupt)

@@ -165,7 +165,7 @@ TEST(JudgeTStatistic, EachCriticalValueBelongsToTheStricterLevel)
         {1e300, "P < 0.001"},
         {std::nan(""), "P > 0.05"},
     };
-    for (const auto& [t, phrase] : cases) EXPECT_EQ(JudgeTStatistic(t, df18), phrase) << t;
+    for (const auto& [t, phrase] : cases) EXPECT_EQ(PBandText(JudgeTStatistic(t, df18)), phrase) << t;
 }
 
 } // namespace

@@ -31,21 +31,22 @@ TEST(JudgeChiSquare, JudgesTheTextAsShown)
         {"", "P > 0.05"},       {"0.0000", "P > 0.05"}, {"3.8399", "P > 0.05"},  {"3.8400", "P < 0.05"},
         {"6.6299", "P < 0.05"}, {"6.6300", "P < 0.01"}, {"11.4286", "P < 0.01"}, {"-5.0000", "P > 0.05"},
     };
-    for (const auto& [shown, phrase] : cases) EXPECT_EQ(JudgeChiSquare(shown), phrase) << shown;
+    for (const auto& [shown, phrase] : cases) EXPECT_EQ(PBandText(JudgeChiSquare(shown)), phrase) << shown;
 }
 
 TEST(FourFoldChiSquare, PlainOrCorrectedWithTheSmallSampleWarning)
 {
-    const std::string warning(kFourFoldWarning);
+    constexpr Verdict warning = Verdict::NotSuitable;
     const std::pair<TableCells, FourFoldResult> cases[] = {
-        {{"30", "10", "15", "25"}, {"22.5000", "17.5000", "22.5000", "17.5000", "80", "11.4286", "P < 0.01"}},
-        {{"1", "19", "8", "12"}, {"4.5000", "15.5000", "4.5000", "15.5000", "40", "5.1613", "P < 0.05"}},
+        {{"30", "10", "15", "25"}, {"22.5000", "17.5000", "22.5000", "17.5000", "80", "11.4286", Verdict::PBelow001}},
+        {{"1", "19", "8", "12"}, {"4.5000", "15.5000", "4.5000", "15.5000", "40", "5.1613", Verdict::PBelow005}},
         {{"10", "5", "3", "12"}, {"6.5000", "8.5000", "6.5000", "8.5000", "30", "6.6516", warning}},
         // Totals beyond 32,767 and margin products beyond the fixed-point range.
         {{"30000", "10000", "15000", "25000"},
-         {"22500.0000", "17500.0000", "22500.0000", "17500.0000", "80000", "11428.5714", "P < 0.01"}},
+         {"22500.0000", "17500.0000", "22500.0000", "17500.0000", "80000", "11428.5714", Verdict::PBelow001}},
         {{"30000000", "10000000", "15000000", "25000000"},
-         {"22500000.0000", "17500000.0000", "22500000.0000", "17500000.0000", "80000000", "11428571.4286", "P < 0.01"}},
+         {"22500000.0000", "17500000.0000", "22500000.0000", "17500000.0000", "80000000", "11428571.4286",
+          Verdict::PBelow001}},
         // An expected count below 1 warns even with n >= 40; |ad - bc| = 20 is below n/2,
         // so the corrected deviation stops at zero.
         {{"0", "20", "1", "30"}, {"0.3922", "19.6078", "0.6078", "30.3922", "51", "0.0000", warning}},
@@ -91,14 +92,14 @@ TEST(FourFoldChiSquare, SwappingRowsOrColumnsLeavesTheStatistic)
 TEST(PairedChiSquare, CorrectedBelowFortyDiscordantPairs)
 {
     const std::pair<TableCells, PairedChiSquareResult> cases[] = {
-        {{"40", "25", "10", "30"}, {"105", "5.6000", "P < 0.05"}},
-        {{"", "30", "12", ""}, {"42", "7.7143", "P < 0.01"}},
-        {{"", "12", "30", ""}, {"42", "7.7143", "P < 0.01"}},
-        {{"5", "20", "20", "5"}, {"50", "0.0000", "P > 0.05"}},
-        {{"", "10", "10", ""}, {"20", "0.0000", "P > 0.05"}}, // the correction stops at zero
-        {{"30000", "25000", "10000", "30000"}, {"95000", "6428.5714", "P < 0.01"}},
+        {{"40", "25", "10", "30"}, {"105", "5.6000", Verdict::PBelow005}},
+        {{"", "30", "12", ""}, {"42", "7.7143", Verdict::PBelow001}},
+        {{"", "12", "30", ""}, {"42", "7.7143", Verdict::PBelow001}},
+        {{"5", "20", "20", "5"}, {"50", "0.0000", Verdict::PAbove005}},
+        {{"", "10", "10", ""}, {"20", "0.0000", Verdict::PAbove005}}, // the correction stops at zero
+        {{"30000", "25000", "10000", "30000"}, {"95000", "6428.5714", Verdict::PBelow001}},
         // No discordant pairs: nothing to divide by.
-        {{"40", "", "0", "30"}, {"70", "", "P > 0.05"}},
+        {{"40", "", "0", "30"}, {"70", "", Verdict::PAbove005}},
     };
     for (const auto& [cells, expected] : cases) {
         const PairedChiSquareResult got = PairedChiSquare(cells);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <sstream>
 
@@ -101,8 +102,8 @@ TEST(ExactPanels, ReferenceCasesShiftedFarFromZeroKeepTheirStatistics)
         ASSERT_FALSE(base.pairs.empty()) << row.at("case");
         for (const auto& offset : offsets) {
             const CorrelationResult got = CorrelationRegression(Cells(Shifted(x, offset)), Cells(Shifted(y, offset)));
-            EXPECT_EQ(got.r + " " + got.tr + " " + got.verdict, base.r + " " + base.tr + " " + base.verdict)
-                << row.at("case") << " + " << ExactText(offset);
+            EXPECT_EQ(got.r + " " + got.tr, base.r + " " + base.tr) << row.at("case") << " + " << ExactText(offset);
+            EXPECT_EQ(got.verdict, base.verdict) << row.at("case") << " + " << ExactText(offset);
         }
     }
     for (const auto& row : ReadReference("paired.csv")) {
@@ -226,6 +227,51 @@ TEST(ExactValues, TextsKeepTheirDigits)
         EXPECT_EQ(ExactText(*value), exact) << text;
     }
     for (const char* refused : {"", "-", "1..2", "1e15", "nan", "0x10"}) EXPECT_FALSE(ParseExact(refused)) << refused;
+}
+
+// A cell's three forms, read in one pass for short plain texts and by the
+// separate conversions past 15 digits or with an exponent: both ways must
+// give the exact text, the four-place units (halves to even) and the
+// nearest double (the compiler's reading of the same literal).
+TEST(ExactValues, CellsHoldTheirTextsThreeWays)
+{
+    struct Case {
+        const char* text;
+        const char* exact;
+        std::int64_t units;
+        double number;
+    };
+    const Case cases[] = {
+        {"12", "12", 120000, 12},
+        {" -3.750 ", "-3.75", -37500, -3.75},
+        {"+.5", ".5", 5000, 0.5},
+        {"5.", "5", 50000, 5},
+        {"0.00005", ".00005", 0, 0.00005},
+        {"0.00015", ".00015", 2, 0.00015},
+        {"-0.00025", "-.00025", -2, -0.00025},
+        {"-0.000", "0", 0, 0},
+        {"0.1", ".1", 1000, 0.1},
+        {"0.123456789012345", ".123456789012345", 1235, 0.123456789012345},
+        {"99999999999999.9", "99999999999999.9", 999999999999999000, 99999999999999.9},
+        {"8191.25", "8191.25", 81912500, 8191.25},
+        {"123456789012345", "123456789012345", 1234567890123450000, 123456789012345},
+        {"0.1234567890123456", ".1234567890123456", 1235, 0.1234567890123456},
+        {"9007199254740993e-1", "900719925474099.3", 9007199254740993000, 900719925474099.3},
+        {"2.5E-2", ".025", 250, 0.025},
+    };
+    for (const Case& c : cases) {
+        const CellValue cell = ReadCell(c.text);
+        ASSERT_TRUE(cell.IsNumber()) << c.text;
+        EXPECT_EQ(ExactText(cell.exact), c.exact) << c.text;
+        EXPECT_EQ(cell.value.Units(), c.units) << c.text;
+        EXPECT_EQ(cell.number, c.number) << c.text;
+        if (c.number == 0) {
+            EXPECT_FALSE(std::signbit(cell.number)) << c.text; // no negative zero
+        }
+    }
+    EXPECT_EQ(ReadCell("").kind, CellValue::Kind::Empty);
+    for (const char* text : {"-", ".", "1..2", "1e15", "1 2", "0x10", "999999999999999"})
+        EXPECT_EQ(ReadCell(text).kind, CellValue::Kind::NotANumber) << text;
 }
 
 TEST(ExactValues, FourDecimalsRoundTheExactFigureOnce)
