@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev libqcustomplot-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-  libboost-math-dev libxlsxwriter-dev libzip-dev libexpat1-dev
+  libboost-math-dev libxlsxwriter-dev libzip-dev libexpat1-dev libreadstat-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core xvfb xauth poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt python3-xlsxwriter libfreexl-dev
-  libreoffice-calc-nogui libreoffice-writer-nogui appstream desktop-file-utils file
+  libreoffice-calc-nogui libreoffice-writer-nogui appstream desktop-file-utils file e2fsprogs pspp
 )
 
 missing=()

@@ -5,13 +5,16 @@
 #   tools/fuzz.sh parse_fixed4 600      tools/fuzz.sh all 600
 # Targets: parse_fixed4 leading_number format_four_decimals clean_cell_text
 # xls_reader xlsx_reader ods_reader delimited_file paste sheet_listing
-# xls_roundtrip xlsx_roundtrip. Every target runs with 512 MB for its
+# xls_roundtrip xlsx_roundtrip stat_reader. Every target runs with 512 MB for its
 # memory and for any one allocation, so a reader that expands a file past
-# the import's limits counts as a finding. The committed seeds in
-# fuzz/corpus/<target>/ stay as they are; what a run finds goes to
+# the import's limits counts as a finding. The text targets (delimited_file,
+# paste) take inputs of up to 8 MB, so that the shapes whose cost grows
+# with the text (a wide line over many short ones, millions of rows) are
+# tried at sizes where a cost past linear shows as a timeout. The committed
+# seeds in fuzz/corpus/<target>/ stay as they are; what a run finds goes to
 # build-fuzz/corpus/<target>/, and a crashing input to
 # build-fuzz/artifacts/<target>/ (keep it in fuzz/regressions/<target>/ with
-# a fix: tests/hostile/fuzz_regressions_test.cpp replays that folder).
+# a fix: tests/hostile/fuzz_regressions_tests.cpp replays that folder).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 if [ $# -ne 2 ]; then
@@ -36,7 +39,7 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 all=(parse_fixed4 leading_number format_four_decimals clean_cell_text xls_reader xlsx_reader ods_reader delimited_file paste
-     sheet_listing xls_roundtrip xlsx_roundtrip)
+     sheet_listing xls_roundtrip xlsx_roundtrip stat_reader)
 
 flags="-g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -67,10 +70,28 @@ run() {
       find "$here/tests/data" -maxdepth 2 -type f \( "${patterns[@]}" \) -size -48k -exec cp -t "$extra" {} +
       seeds+=("$extra")
       ;;
+    stat_reader)
+      # The fixtures, each behind the byte that picks its format.
+      local extra=$build/seeds/$name
+      mkdir -p "$extra"
+      local k=0 kind
+      for f in "$here"/tests/data/*.{sav,zsav,por,dta,sas7bdat,xpt}; do
+        case $f in
+          *.sav|*.zsav) kind=0 ;; *.por) kind=1 ;; *.dta) kind=2 ;; *.sas7bdat) kind=3 ;; *) kind=4 ;;
+        esac
+        { printf "\\$(printf %o "$kind")"; cat "$f"; } > "$extra/seed$k"
+        k=$((k + 1))
+      done
+      seeds+=("$extra")
+      ;;
+  esac
+  local sizes=()
+  case $name in
+    delimited_file|paste) sizes=(-max_len=8388608) ;;
   esac
   echo "== fuzz_$name for ${seconds}s"
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
-    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=512 -malloc_limit_mb=512 \
+    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=512 -malloc_limit_mb=512 "${sizes[@]}" \
     -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" "${seeds[@]}"
 }
 

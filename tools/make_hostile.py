@@ -432,6 +432,42 @@ def files():
     f["workbook_behind_dots.xlsx"] = workbook_behind_dots()
     f["xlsx_named.xls"] = GOOD_XLSX
     f["xls_named.xlsx"] = good_xls
+    f.update(statistics_files())
+    return f
+
+
+def statistics_files():
+    """Statistics packages' files made hostile from the fixtures PSPP and R
+    wrote (tools/make_stat_fixtures.sh)."""
+    data = OUT.parent
+    sav = (data / "pspp_clinic.sav").read_bytes()
+    zsav = (data / "pspp_clinic.zsav").read_bytes()
+    por = (data / "pspp_clinic.por").read_bytes()
+    dta = (data / "readstata13_clinic.dta").read_bytes()
+    xpt = (data / "haven_clinic.xpt").read_bytes()
+    sas = (data / "haven_clinic.sas7bdat").read_bytes()
+    f = {}
+    f["truncated_half.sav"] = cut(sav, 0.5)
+    f["truncated_half.dta"] = cut(dta, 0.5)
+    f["truncated_half.por"] = cut(por, 0.5)
+    f["truncated_half.xpt"] = cut(xpt, 0.5)
+    f["truncated_half.sas7bdat"] = cut(sas, 0.5)
+    f["random_after_signature.sav"] = b"$FL2" + bytes((i * 131 + 7) % 256 for i in range(3000))
+    # A case count of 2,147,483,647 in the header, four cases in the file.
+    f["case_count_lie.sav"] = sav[:80] + struct.pack("<i", 0x7FFFFFFF) + sav[84:]
+    # 65,535 variables declared in a file that holds five.
+    at = dta.index(b"<K>") + 3
+    f["variable_count_lie.dta"] = dta[:at] + struct.pack("<H", 0xFFFF) + dta[at + 2:]
+    # One variable declared in a portable file that describes five: a reader
+    # trusting the count writes past what it allocated.
+    f["variable_count_lie.por"] = por.replace(b"45/5B/", b"41/5B/", 1)
+    # A string variable as wide as the format allows, declared by a file of
+    # a few hundred bytes.
+    at = dta.index(b"<variable_types>") + len(b"<variable_types>")
+    f["string_width_lie.dta"] = dta[:at] + struct.pack("<H", 2045) * 5 + dta[at + 10:]
+    # The compressed blocks of a .zsav overwritten: a bad deflate stream.
+    end = len(zsav) - 60
+    f["bad_compression.zsav"] = zsav[:end - 200] + bytes((i * 37 + 11) % 256 for i in range(200)) + zsav[end:]
     return f
 
 

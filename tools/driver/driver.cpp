@@ -1,10 +1,10 @@
 #include "driver.h"
 
-#include "app/detailswindow.h"
 #include "app/importdialog.h"
 #include "app/mainwindow.h"
 #include "app/ttablewindow.h"
 #include "banner/bannerwidget.h"
+#include "resultsview/detailswindow.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -3,7 +3,7 @@
 // script asks for. Exit status 2 for an unknown command, control or property.
 #include "driver.h"
 
-#include "app/language.h"
+#include "widgetkit/language.h"
 #include "widgetkit/twips.h"
 
 #include <QApplication>
@@ -22,24 +22,45 @@ int main(int argc, char* argv[])
     // The language the program would start in: KORVANTA_LANG, the saved choice, Chinese.
     const korvanta::ui::InstalledLanguage language(korvanta::ui::StartLanguage());
 
-    QFile script;
+    // A named script is read whole; standard input line by line through C
+    // stdio, which waits for each line on a pipe too (Qt's file over a
+    // Windows pipe reports its end while the writer is still writing).
+    QByteArray named;
+    qsizetype namedAt = 0;
     if (argc > 1) {
-        script.setFileName(QString::fromLocal8Bit(argv[1]));
+        QFile script(QString::fromLocal8Bit(argv[1]));
         if (!script.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "korvanta-driver: cannot open %s\n", argv[1]);
             return 2;
         }
-    } else if (!script.open(stdin, QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "korvanta-driver: cannot read standard input\n");
-        return 2;
+        named = script.readAll();
     }
+    const auto nextLine = [&](QByteArray& line) {
+        line.clear();
+        if (argc > 1) {
+            if (namedAt >= named.size()) return false;
+            qsizetype end = named.indexOf('\n', namedAt);
+            if (end < 0) end = named.size();
+            line = named.mid(namedAt, end - namedAt);
+            namedAt = end + 1;
+            return true;
+        }
+        char chunk[4096];
+        bool read = false;
+        while (!line.endsWith('\n') && std::fgets(chunk, sizeof chunk, stdin)) {
+            read = true;
+            line += chunk;
+        }
+        if (line.endsWith('\n')) line.chop(1);
+        return read;
+    };
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     korvanta::driver::Driver driver(out);
     int lineNumber = 0;
-    while (!script.atEnd()) {
-        const QString line = QString::fromUtf8(script.readLine()).remove(QLatin1Char('\n'));
+    for (QByteArray raw; nextLine(raw);) {
+        const QString line = QString::fromUtf8(raw);
         ++lineNumber;
         try {
             if (!driver.Run(line)) break;

@@ -1,15 +1,16 @@
 // The desktop as the driver plays it: file dialogs answered from the script,
 // message boxes answered OK and recorded until the next action begins (so a
 // script never reads an earlier action's message), addresses recorded
-// instead of opened in a browser, the import preview set up from the script
-// as a user would set it (the first sheet, columns A and B, no heading
-// unless told) and accepted, questions answered by the caption the script
-// gave or else as the program behaved before it asked.
+// instead of opened in a browser, the import preview shown and drawn, then
+// set up from the script as a user would set it (the first sheet, columns A
+// and B, no heading unless told) and accepted, questions answered by the
+// caption the script gave or else as the program behaved before it asked.
 #pragma once
 
 #include "app/importdialog.h"
-#include "app/interaction.h"
+#include "widgetkit/interaction.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 #include <optional>
@@ -66,12 +67,19 @@ public:
         if (dialog.SheetNames().size() > 1) lastSheets_ = dialog.SheetNames();
         const std::optional<int> sheet = std::exchange(nextSheet_, 0);
         const std::optional<ImportAnswer> answer = std::exchange(nextImport_, ImportAnswer{});
-        if (!sheet || !answer) return false;
+        // Shown and drawn before it is answered, as a user sees it.
+        dialog.show();
+        QCoreApplication::processEvents();
         // A sheet or column the file does not have cancels, as a user
         // could not pick it.
-        if (!dialog.ChooseSheet(*sheet) || !dialog.ChooseColumns(answer->first, answer->second)) return false;
-        if (answer->heading) dialog.SetHeading(*answer->heading);
-        return true;
+        const bool accepted =
+            sheet && answer && dialog.ChooseSheet(*sheet) && dialog.ChooseColumns(answer->first, answer->second);
+        if (accepted && answer->heading) dialog.SetHeading(*answer->heading);
+        if (accepted)
+            dialog.accept();
+        else
+            dialog.reject();
+        return accepted;
     }
     int Ask(QWidget*, const ui::Question& question) override
     {

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Exact panel figures for the precision cases of tests/stats/exact_test.cpp.
+"""Exact panel figures for the precision cases of tests/stats/exact_tests.cpp.
 
     /usr/bin/python3 tools/reference/exact_panels.py
 

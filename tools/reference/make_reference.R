@@ -288,10 +288,35 @@ four_fold_case <- function(id, a, b, c, d) {
   expected <- c(row1 * col1, row1 * col2, row2 * col1, row2 * col2) / n
   plain <- safe(chisq.test(tab, correct = FALSE))
   yates <- safe(chisq.test(tab, correct = TRUE))
-  fisher <- fisher.test(tab)$p.value
+  fisher_test <- fisher.test(tab)
+  fisher <- fisher_test$p.value
   lower <- phyper(a - 1, row1, row2, col1) + dhyper(a, row1, row2, col1) / 2
   upper <- phyper(a, row1, row2, col1, lower.tail = FALSE) + dhyper(a, row1, row2, col1) / 2
   midp <- min(1, 2 * min(lower, upper))
+  # The P that agrees with fisher.test's central interval: twice the smaller
+  # one-sided P. Its estimate and interval are fisher.test's, solved here
+  # again over dhyper to full precision (fisher.test's uniroot stops at
+  # about four digits, a large upper limit at two: checked against below); none where a cell at the end
+  # of the support makes them 0 or infinite.
+  central <- min(1, 2 * min(phyper(a, row1, row2, col1), phyper(a - 1, row1, row2, col1, lower.tail = FALSE)))
+  support <- max(0, col1 - row2):min(row1, col1)
+  support_end <- a == min(support) || a == max(support)
+  cmle <- NA; cmle_ci <- c(NA, NA)
+  if (!support_end) {
+    logd <- dhyper(support, row1, row2, col1, log = TRUE)
+    dn <- function(lt) { w <- exp(logd + support * lt - max(logd + support * lt)); w / sum(w) }
+    solve <- function(f) exp(uniroot(f, c(-2, 2), extendInt = "yes", tol = 1e-14)$root)
+    cmle <- solve(function(lt) sum(support * dn(lt)) - a)
+    cmle_ci <- c(solve(function(lt) sum(dn(lt)[support >= a]) - 0.025),
+                 solve(function(lt) sum(dn(lt)[support <= a]) - 0.025))
+    stopifnot(abs(cmle / fisher_test$estimate - 1) < 1e-3, all(abs(cmle_ci / fisher_test$conf.int - 1) < 5e-2))
+  }
+  # Miettinen's test-based interval OR^(1 -+ z / chi) from each chi-square.
+  test_based <- function(r) {
+    if (is.na(or) || or == 0 || !is.list(r) || !is.finite(r$statistic) || r$statistic <= 0) return(c(NA, NA))
+    k <- z / sqrt(unname(r$statistic))
+    sort(c(or^(1 - k), or^(1 + k)))
+  }
   z <- qnorm(0.975)
   or <- if (b * c > 0) a * d / (b * c) else NA
   or_se <- if (min(a, b, c, d) > 0) sqrt(1 / a + 1 / b + 1 / c + 1 / d) else NA
@@ -301,7 +326,7 @@ four_fold_case <- function(id, a, b, c, d) {
   rd <- p1 - p2
   rd_se <- sqrt(p1 * (1 - p1) / row1 + p2 * (1 - p2) / row2)
   method <- if (n < 40 || min(expected) < 1) "fisher" else if (min(expected) < 5) "yates" else "chi2"
-  chosen <- switch(method, fisher = fisher,
+  chosen <- switch(method, fisher = central,
                    yates = if (is.list(yates)) yates$p.value else NA,
                    chi2 = if (is.list(plain)) plain$p.value else NA)
   nnt <- if (!is.na(chosen) && chosen < 0.05 && rd != 0) 1 / abs(rd) else NA
@@ -313,7 +338,11 @@ four_fold_case <- function(id, a, b, c, d) {
        or = num(or), or.ci.low = num(exp(log(or) - z * or_se)), or.ci.high = num(exp(log(or) + z * or_se)),
        rr = num(rr), rr.ci.low = num(exp(log(rr) - z * rr_se)), rr.ci.high = num(exp(log(rr) + z * rr_se)),
        rd = num(rd), rd.ci.low = num(rd - z * rd_se), rd.ci.high = num(rd + z * rd_se),
-       nnt = num(nnt), method = method)
+       nnt = num(nnt), method = method,
+       fisher.central.p = num(central), or.cmle = num(cmle),
+       or.cmle.ci.low = num(cmle_ci[1]), or.cmle.ci.high = num(cmle_ci[2]),
+       or.chi2.ci.low = num(test_based(plain)[1]), or.chi2.ci.high = num(test_based(plain)[2]),
+       or.yates.ci.low = num(test_based(yates)[1]), or.yates.ci.high = num(test_based(yates)[2]))
 }
 
 set.seed(20240804)
@@ -324,7 +353,8 @@ tables <- list(
   c(20, 20, 20, 20), c(45, 5, 30, 20), c(300, 100, 150, 250), c(3000, 1000, 1500, 2500),
   c(25, 15, 18, 22), c(8, 32, 2, 38), c(40, 0, 35, 5), c(6, 14, 14, 6), c(11, 9, 10, 10),
   c(60, 40, 52, 48), c(9, 1, 2, 8), c(100, 900, 80, 920), c(4, 46, 1, 49), c(0, 50, 6, 44),
-  c(13, 27, 7, 33), c(1, 1, 1, 37), c(15, 5, 5, 15), c(200, 300, 150, 350), c(2, 98, 10, 90))
+  c(13, 27, 7, 33), c(1, 1, 1, 37), c(15, 5, 5, 15), c(200, 300, 150, 350), c(2, 98, 10, 90),
+  c(1, 3, 9, 1), c(1, 10, 14, 15))
 for (t in tables) add(four_fold_case(paste(t, collapse = " "), t[1], t[2], t[3], t[4]))
 for (i in 1:6) {
   t <- rpois(4, sample(c(3, 12, 40, 150), 1))
@@ -343,6 +373,9 @@ paired_table_case <- function(id, a, b, c, d) {
   pdiff_se <- sqrt((b + c) - (b - c)^2 / n) / n
   mor <- if (c > 0) b / c else NA
   mor_se <- if (b > 0 && c > 0) sqrt(1 / b + 1 / c) else NA
+  # binom.test's Clopper-Pearson interval of b / (b + c) as odds.
+  mor_exact <- if (b > 0 && c > 0) binom.test(b, b + c, 0.5)$conf.int else c(NA, NA)
+  mor_exact <- mor_exact / (1 - mor_exact)
   # Cohen's kappa; SE of Fleiss, Cohen and Everitt (1969), written out over
   # the cells of the table.
   p <- tab / n
@@ -367,7 +400,8 @@ paired_table_case <- function(id, a, b, c, d) {
        exact.p = num(exact),
        pdiff = num(pdiff), pdiff.ci.low = num(pdiff - z * pdiff_se), pdiff.ci.high = num(pdiff + z * pdiff_se),
        mor = num(mor), mor.ci.low = num(exp(log(mor) - z * mor_se)), mor.ci.high = num(exp(log(mor) + z * mor_se)),
-       kappa = num(kappa), kappa.ci.low = num(kappa - z * kappa_se), kappa.ci.high = num(kappa + z * kappa_se))
+       kappa = num(kappa), kappa.ci.low = num(kappa - z * kappa_se), kappa.ci.high = num(kappa + z * kappa_se),
+       mor.exact.ci.low = num(mor_exact[1]), mor.exact.ci.high = num(mor_exact[2]))
 }
 
 set.seed(20240805)
