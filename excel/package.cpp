@@ -7,7 +7,14 @@
 #include <expat.h>
 #include <zip.h>
 
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <new>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace korvanta::excel::detail {
@@ -108,6 +115,13 @@ int HexValue(char c)
 
 const char* XmlHandler::Attribute(const char** attributes, std::string_view local, bool namespaced)
 {
+    // A plain name is the local name itself, without a colon: compared in
+    // place, as a worksheet asks this for every row and cell.
+    if (!namespaced) {
+        for (const char** a = attributes; a && a[0]; a += 2)
+            if (std::strncmp(a[0], local.data(), local.size()) == 0 && a[0][local.size()] == '\0') return a[1];
+        return nullptr;
+    }
     for (const char** a = attributes; a && a[0]; a += 2) {
         const std::string_view name(a[0]);
         const auto colon = name.rfind(kPrefixSeparator);
@@ -139,7 +153,86 @@ bool Package::Has(std::string_view part) const
 
 namespace {
 
-// Inflates one part in chunks into consume(data, size, last), which gives
+// Inflates a part on a second thread, one chunk ahead of its reader: the
+// inflate and its CRC cost about a fifth of reading a large worksheet, and
+// they overlap the scan of the chunk before. Two buffers take turns; the
+// reader's thread never touches the archive while this one reads it.
+class ReadAhead {
+public:
+    explicit ReadAhead(zip_file_t* file)
+        : file_(file), buffers_{std::vector<char>(kChunkBytes), std::vector<char>(kChunkBytes)}
+    {
+        // A thread the system cannot give is a want of resources, as memory
+        // is, and is reported so.
+        try {
+            worker_ = std::thread([this] { Run(); });
+        } catch (const std::system_error&) {
+            throw std::bad_alloc();
+        }
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+    // Stops the inflating (a reader that ends early, or throws) and waits
+    // for it.
+    ~ReadAhead()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+
+    // The next chunk, which stays valid until the next call: its bytes and
+    // zip_fread's count (0 at the end, negative for an inflate or CRC error).
+    std::pair<const char*, zip_int64_t> Next()
+    {
+        std::unique_lock lock(mutex_);
+        if (taken_) {
+            // The chunk handed out before is read: its buffer is free again.
+            ready_[next_] = false;
+            next_ ^= 1;
+            changed_.notify_all();
+        }
+        changed_.wait(lock, [&] { return ready_[next_]; });
+        taken_ = true;
+        return {buffers_[next_].data(), counts_[next_]};
+    }
+
+private:
+    void Run()
+    {
+        for (std::size_t k = 0;; k ^= 1) {
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return stopped_ || !ready_[k]; });
+                if (stopped_) return;
+            }
+            const zip_int64_t n = zip_fread(file_, buffers_[k].data(), buffers_[k].size());
+            {
+                const std::lock_guard lock(mutex_);
+                counts_[k] = n;
+                ready_[k] = true;
+            }
+            changed_.notify_all();
+            if (n <= 0) return;
+        }
+    }
+
+    zip_file_t* file_;
+    std::vector<char> buffers_[2];
+    zip_int64_t counts_[2] = {0, 0};
+    bool ready_[2] = {false, false}; // filled and not yet given back
+    std::size_t next_ = 0;           // the buffer the reader takes next
+    bool taken_ = false;             // next_ was handed out and is in use
+    bool stopped_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread worker_;
+};
+
+// Inflates a part chunk by chunk into consume(data, size, last), which returns
 // nothing to go on or the status to end with. The caps on the expanded size
 // stop a zip bomb whatever reads the chunks.
 template <typename Consume>
@@ -147,10 +240,10 @@ Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compresse
 {
     std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive, index, 0));
     if (!file) return ZipErrorStatus(zip_error_code_zip(zip_get_error(archive)));
-    std::vector<char> buffer(kChunkBytes);
+    ReadAhead chunks(file.get());
     std::size_t total = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(file.get(), buffer.data(), buffer.size());
+        const auto [data, n] = chunks.Next();
         if (n < 0) return Package::Status::Corrupt; // inflate or CRC error
         total += static_cast<std::size_t>(n);
         if (total > kMaxXlsxPartBytes) return Package::Status::TooLarge;
@@ -158,8 +251,7 @@ Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compresse
         // this check stricter or leaves the total cap above in charge.
         if (total > kRatioFloorBytes && total / kMaxXlsxRatio > compressed) return Package::Status::TooLarge;
         const bool last = n == 0;
-        if (const std::optional<Package::Status> s = consume(buffer.data(), static_cast<std::size_t>(n), last))
-            return *s;
+        if (const std::optional<Package::Status> s = consume(data, static_cast<std::size_t>(n), last)) return *s;
         if (last) return Package::Status::Ok;
     }
 }
