@@ -14,9 +14,10 @@
 # program cross-built against the prefix and run under wine (Xvfb display,
 # offscreen platform); each must print what it measured.
 # Stage 3, Korvanta: the program and korvanta-driver cross-built into
-# build-windows/ (stage/ holds them with everything they need to run), then
-# run under wine: --version on redirected output, and the driver's scripts of
-# the five tests, which must print what they print on Linux.
+# build-windows/ (stage/ holds them with everything they need to run, and the
+# help pages), then run under wine: --version on redirected output, and the
+# driver's scripts of the five tests, which must print what they print on
+# Linux.
 #
 #   tools/windows.sh            all three stages
 #   tools/windows.sh toolchain  stage 1 only
@@ -445,8 +446,10 @@ build_korvanta() {
     tail -30 "$log" >&2
     die "Korvanta did not cross-build; the log is $log"
   }
-  # The folder both programs run from.
+  # The folder both programs run from, with the help pages the program opens
+  # from help/ beside itself.
   run_folder "$windows_build/stage" "$windows_build/app/korvanta.exe" "$windows_build/tools/driver/korvanta-driver.exe"
+  cp -r "$here/resources/help" "$windows_build/stage/help"
 }
 
 # run_staged PROGRAM ARGS...: one program of the stage folder under wine, its
