@@ -17,12 +17,18 @@
 # build-windows/ (stage/ holds them with everything they need to run, and the
 # help pages), then run under wine: --version on redirected output, and the
 # driver's scripts of the five tests, which must print what they print on
-# Linux.
+# Linux. From stage/ the zip korvanta-VERSION-win64.zip and the installer
+# korvanta-VERSION-setup.exe (NSIS, tools/windows/korvanta.nsi); the installer
+# is checked under wine: installed silently, run, uninstalled silently.
 #
 #   tools/windows.sh            all three stages
 #   tools/windows.sh toolchain  stage 1 only
 #   tools/windows.sh korvanta   stage 3 only, against a built toolchain
+#   tools/windows.sh package    the zip and the installer from an existing
+#                               stage/, and the installer's check
 #   tools/windows.sh PIECE...   only those pieces of stage 1 (qt6-base, zlib, ...)
+#
+# KORVANTA_WINDOWS_BUILD names another build folder than build-windows/.
 #
 # Run as root (apt-get). Heavy steps run under nice -n 19 and ionice -c3 with
 # KORVANTA_WINDOWS_JOBS jobs (default 2), so they take only idle CPU.
@@ -435,7 +441,7 @@ stage_proof() {
 # Korvanta itself, cross-built into build-windows/ against the prefix: the
 # program and korvanta-driver (no statistics-package files: ReadStat's source
 # is not in the archive here).
-windows_build=$here/build-windows
+windows_build=${KORVANTA_WINDOWS_BUILD:-$here/build-windows}
 build_korvanta() {
   local log=$cache/logs/korvanta.log
   {
@@ -478,10 +484,282 @@ check_korvanta() {
   done
 }
 
+# The version CMakeLists.txt gives the project, as --version prints it.
+korvanta_version() {
+  local version
+  version=$(sed -n 's/^project(Korvanta VERSION \([0-9][0-9.]*\).*/\1/p' "$here/CMakeLists.txt")
+  [ -n "$version" ] || die "no \"project(Korvanta VERSION ...)\" line in $here/CMakeLists.txt"
+  echo "$version"
+}
+
+# What the installer shows and names its shortcuts after.
+installer_product="Korvanta 医学统计计算器"
+
+# installer_remove_list STAGE: the uninstaller's lines for the files of STAGE
+# (NSIS), then for its folders, deepest first; a folder goes only when empty.
+# $INSTDIR is NSIS's, not the shell's.
+# shellcheck disable=SC2016
+installer_remove_list() {
+  local stage=$1 path
+  while IFS= read -r path; do
+    path=${path#./}
+    path=${path//\$/\$\$}
+    printf 'Delete "$INSTDIR\\%s"\n' "${path//\//\\}"
+  done < <(cd "$stage" && find . -type f | sort)
+  while IFS= read -r path; do
+    path=${path#./}
+    path=${path//\$/\$\$}
+    printf 'RMDir "$INSTDIR\\%s"\n' "${path//\//\\}"
+  done < <(cd "$stage" && find . -mindepth 1 -type d | sort -r)
+}
+
+# The zip and the installer, from the stage folder, into the build folder.
+package_korvanta() {
+  local version stage=$windows_build/stage work=$windows_build/package name zip setup
+  local parts file_version file
+  version=$(korvanta_version)
+  name=korvanta-$version
+  for file in korvanta.exe korvanta-driver.exe qt.conf help/index.html help/index_en.html; do
+    [ -f "$stage/$file" ] || die "no $stage/$file: build Korvanta first (tools/windows.sh korvanta)"
+  done
+  rm -rf "$work"
+  mkdir -p "$work"
+
+  # The zip unpacks into one folder named after the version.
+  zip=$windows_build/$name-win64.zip
+  rm -f "$zip"
+  cp -a "$stage" "$work/$name"
+  (cd "$work" && cmake -E tar cf "$zip" --format=zip "$name")
+  mkdir "$work/unzipped"
+  (cd "$work/unzipped" && cmake -E tar xf "$zip")
+  diff -r "$stage" "$work/unzipped/$name" >&2 ||
+    die "$zip does not unpack to the stage folder under $name/"
+  echo "$zip: $(find "$stage" -type f | wc -l) files under $name/, $(du -h "$zip" | cut -f1)"
+  rm -rf "${work:?}/$name" "$work/unzipped"
+
+  # Windows wants four numbers in a file's version resource.
+  IFS=. read -ra parts <<<"$version"
+  while ((${#parts[@]} < 4)); do parts+=(0); done
+  file_version=$(IFS=.; echo "${parts[*]:0:4}")
+  installer_remove_list "$stage" >"$work/remove.nsh"
+  setup=$windows_build/$name-setup.exe
+  rm -f "$setup"
+  low makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DFILE_VERSION="$file_version" \
+    -DSTAGE="$stage" -DREMOVE_LIST="$work/remove.nsh" -DOUTFILE="$setup" \
+    "$here/tools/windows/korvanta.nsi" >"$work/makensis.log" 2>&1 || {
+    tail -30 "$work/makensis.log" >&2
+    die "makensis failed; the log is $work/makensis.log"
+  }
+  [ -f "$setup" ] || die "makensis made no $setup"
+  echo "$setup: $(du -h "$setup" | cut -f1)"
+}
+
+# wine for the installer's check: a UTF-8 locale, so that a Chinese folder
+# name reaches the installer intact, and no winemenubuilder, which would turn
+# the installer's shortcuts into menu entries of the host's desktop. wine's
+# own messages go to the check's log.
+installer_wine() {
+  wine_env LC_ALL=C.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+    timeout 120 "$@" 2>>"$windows_build/package/wine.log"
+}
+
+# Waits until every wine process has ended: an NSIS uninstaller copies itself
+# to the temporary folder, starts the copy and returns at once.
+wine_settle() {
+  wine_env timeout 120 wineserver -w || {
+    wine_env wineserver -k || true
+    die "wine programs still ran after 120 s; wine's messages are in $windows_build/package/wine.log"
+  }
+}
+
+# wine_windows_var NAME: a variable of wine's environment (USERPROFILE, ...).
+wine_windows_var() {
+  local value
+  value=$(installer_wine wine cmd /c "echo %$1%" | tr -d '\r')
+  [[ $value == [A-Za-z]:\\* ]] || die "wine's %$1% is \"$value\""
+  echo "$value"
+}
+
+# unix_path WINDOWS_PATH: where a path on wine's C: drive is in the prefix.
+unix_path() {
+  local path=$1
+  [[ $path == [Cc]:\\* ]] || die "$path is not on wine's C: drive"
+  path=${path:3}
+  echo "$cache/wine/drive_c/${path//\\//}"
+}
+
+# reg_export KEY: the key and its values as `reg export` writes them, in UTF-8
+# (reg query prints Chinese as question marks on redirected output).
+reg_export() {
+  local file=$windows_build/package/export.reg
+  rm -f "$file"
+  installer_wine wine reg export "$1" "$file" /y >/dev/null || die "no registry key $1"
+  iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r'
+}
+
+# reg_value NAME VALUE: the line of a string value in reg_export's output
+# (@ names the default value).
+reg_value() {
+  local value=${2//\\/\\\\}
+  value=${value//\"/\\\"}
+  if [ "$1" = @ ]; then
+    printf '@="%s"\n' "$value"
+  else
+    printf '"%s"="%s"\n' "$1" "$value"
+  fi
+}
+
+# expect_reg KEY NAME VALUE...: each named string value of KEY is VALUE.
+expect_reg() {
+  local key=$1 exported
+  shift
+  exported=$(reg_export "$key")
+  while (($#)); do
+    grep -Fxq "$(reg_value "$1" "$2")" <<<"$exported" ||
+      die "$key: $1 is not \"$2\"; the key holds:"$'\n'"$exported"
+    shift 2
+  done
+  echo "  $key: as expected"
+}
+
+reg_has() { installer_wine wine reg query "$@" >/dev/null; }
+
+# default_program EXT: what opens EXT when nothing is chosen, the user's
+# entry (HKCU\Software\Classes) before the machine's, as Windows reads them;
+# wine's HKCR shows only the machine's.
+default_program() {
+  local root value
+  for root in 'HKCU\Software\Classes' HKCR; do
+    value=$(installer_wine wine reg query "$root\\$1" /ve | tr -d '\r' |
+            sed -n 's/^ *(Default) *REG_[A-Z_]* *//p' || true)
+    [ "$value" != "(value not set)" ] || value=
+    if [ -n "$value" ]; then
+      echo "$value"
+      return
+    fi
+  done
+}
+
+open_with_extensions=(.xls .xlsx .csv)
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvanta'
+application_key='HKCU\Software\Classes\Applications\korvanta.exe'
+
+# installer_round FOLDER: installs the installer silently (into FOLDER, or
+# where it installs by default when FOLDER is empty), checks the program, the
+# shortcuts and the registry entries, uninstalls silently and checks that all
+# of them are gone.
+installer_round() {
+  local chosen=$1 folder=$1 version setup stage=$windows_build/stage profile appdata unix out
+  local shortcuts ext args=(/S) before=() had_key=() i file key
+  version=$(korvanta_version)
+  setup=$windows_build/korvanta-$version-setup.exe
+  [ -f "$setup" ] || die "no $setup: make it first (tools/windows.sh package)"
+  profile=$(wine_windows_var USERPROFILE)
+  appdata=$(wine_windows_var APPDATA)
+  # The installer's default: %LOCALAPPDATA%\Programs\Korvanta.
+  [ -n "$folder" ] || folder="$(wine_windows_var LOCALAPPDATA)\\Programs\\Korvanta"
+  unix=$(unix_path "$folder")
+  shortcuts=("$(unix_path "$appdata")/Microsoft/Windows/Start Menu/Programs/$installer_product.lnk"
+             "$(unix_path "$profile")/Desktop/$installer_product.lnk")
+  # wine links the Desktop folder to the host's home: the desktop shortcut
+  # belongs in the prefix.
+  if [ -L "$(unix_path "$profile")/Desktop" ]; then
+    rm "$(unix_path "$profile")/Desktop"
+    mkdir "$(unix_path "$profile")/Desktop"
+  fi
+  # What an interrupted check left behind would make this one pass wrongly.
+  if reg_has "$uninstall_key" || reg_has "$application_key" || [ -e "$unix" ]; then
+    echo "removing what an earlier check left in the wine prefix"
+    installer_wine wine reg delete "$uninstall_key" /f >/dev/null || true
+    installer_wine wine reg delete "$application_key" /f >/dev/null || true
+    for ext in "${open_with_extensions[@]}"; do
+      installer_wine wine reg delete "HKCU\\Software\\Classes\\$ext\\OpenWithList\\korvanta.exe" /f >/dev/null || true
+    done
+    rm -rf "$unix" "${shortcuts[@]}"
+  fi
+  for i in "${!open_with_extensions[@]}"; do
+    ext=${open_with_extensions[i]}
+    before[i]=$(default_program "$ext")
+    had_key[i]=0
+    if reg_has "HKCU\\Software\\Classes\\$ext"; then had_key[i]=1; fi
+  done
+
+  [ -z "$chosen" ] || args+=("/D=$folder")
+  echo "setup.exe ${args[*]}"
+  installer_wine wine "$setup" "${args[@]}" || die "setup.exe ${args[*]} ended with status $?"
+  wine_settle
+  [ -f "$unix/uninstall.exe" ] || die "no uninstall.exe in $unix after installing"
+  diff -r -x uninstall.exe "$stage" "$unix" >&2 || die "$folder does not hold the stage folder"
+  echo "  $folder: every file of the stage folder, and uninstall.exe"
+  out=$(cd "$unix" && installer_wine xvfb-run -a wine korvanta.exe --version | tr -d '\r') ||
+    die "the installed korvanta.exe --version failed: \"$out\""
+  wine_settle
+  [ "$out" = "Korvanta $version" ] || die "the installed korvanta.exe --version printed \"$out\", not \"Korvanta $version\""
+  echo "  installed korvanta.exe --version: $out"
+  for file in "${shortcuts[@]}"; do
+    [ -f "$file" ] || die "no shortcut $file"
+    grep -aq 'korvanta\.exe' "$file" || die "the shortcut $file does not name korvanta.exe"
+    echo "  shortcut to korvanta.exe: $file"
+  done
+  expect_reg "$uninstall_key" DisplayName "$installer_product" DisplayVersion "$version" \
+    Publisher Korvanta InstallLocation "$folder" \
+    UninstallString "\"$folder\\uninstall.exe\"" QuietUninstallString "\"$folder\\uninstall.exe\" /S"
+  expect_reg "$application_key\\shell\\open\\command" @ "\"$folder\\korvanta.exe\" \"%1\""
+  for i in "${!open_with_extensions[@]}"; do
+    ext=${open_with_extensions[i]}
+    reg_has "$application_key\\SupportedTypes" /v "$ext" || die "$ext is not among $application_key\\SupportedTypes"
+    reg_has "HKCU\\Software\\Classes\\$ext\\OpenWithList\\korvanta.exe" ||
+      die "no HKCU\\Software\\Classes\\$ext\\OpenWithList\\korvanta.exe"
+    [ "$(default_program "$ext")" = "${before[i]}" ] ||
+      die "installing made \"$(default_program "$ext")\" the default program of $ext (it was \"${before[i]}\")"
+    echo "  $ext: Korvanta in \"Open with\", the default program unchanged"
+  done
+
+  # The uninstaller as Windows runs it: QuietUninstallString's command.
+  echo "uninstall.exe /S"
+  installer_wine wine "$unix/uninstall.exe" /S || die "uninstall.exe /S ended with status $?"
+  wine_settle
+  [ ! -e "$unix" ] || die "$folder is still there after uninstalling: $(cd "$unix" && find . | tr '\n' ' ')"
+  for file in "${shortcuts[@]}"; do
+    [ ! -e "$file" ] || die "the shortcut $file is still there after uninstalling"
+  done
+  for key in "$uninstall_key" "$application_key"; do
+    ! reg_has "$key" || die "$key is still there after uninstalling"
+  done
+  for i in "${!open_with_extensions[@]}"; do
+    ext=${open_with_extensions[i]}
+    ! reg_has "HKCU\\Software\\Classes\\$ext\\OpenWithList\\korvanta.exe" ||
+      die "HKCU\\Software\\Classes\\$ext\\OpenWithList\\korvanta.exe is still there after uninstalling"
+    ((had_key[i])) || ! reg_has "HKCU\\Software\\Classes\\$ext" ||
+      die "HKCU\\Software\\Classes\\$ext, made by the installer, is still there after uninstalling"
+  done
+  echo "  gone: $folder, both shortcuts, the keys Uninstall\\Korvanta, Applications\\korvanta.exe and the \"Open with\" entries"
+  # The installer made the chosen folder's parent too; uninstallers leave
+  # that, so the check removes it.
+  [ -z "$chosen" ] || rmdir "$(dirname "$unix")"
+}
+
+# The installer under wine, twice: into its default folder, and into a folder
+# whose name holds Chinese characters, as many users' do.
+check_installer() {
+  local profile
+  mkdir -p "$windows_build/package"
+  : >"$windows_build/package/wine.log"
+  installer_round ""
+  profile=$(wine_windows_var USERPROFILE)
+  installer_round "$profile\\统计程序\\Korvanta"
+}
+
 stage_korvanta() {
   step "wine prefix" prepare_wine
   step "Korvanta: cross-build into build-windows/" build_korvanta
   step "Korvanta under wine: --version and the five tests' scripts" check_korvanta
+  stage_package
+}
+
+stage_package() {
+  step "Korvanta: the zip and the installer" package_korvanta
+  step "The installer under wine: /S, the program, shortcuts, registry, uninstall /S" check_installer
 }
 
 # ---------------------------------------------------------------- main
@@ -493,6 +771,7 @@ case ${1:-all} in
     stage_proof
     step "Korvanta: cross-build into build-windows/" build_korvanta
     step "Korvanta under wine: --version and the five tests' scripts" check_korvanta
+    stage_package
     ;;
   toolchain) stage_toolchain ;;
   proof)
@@ -508,6 +787,12 @@ case ${1:-all} in
       [ -f "$cache/stamps/$piece" ] || die "piece $piece is not built yet: run tools/windows.sh toolchain"
     done
     stage_korvanta
+    ;;
+  package)
+    # From the stage folder a build left; the toolchain is not needed.
+    mkdir -p "$cache"
+    step "wine prefix" prepare_wine
+    stage_package
     ;;
   *) stage_toolchain "$@" ;;
 esac
