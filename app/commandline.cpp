@@ -8,8 +8,8 @@ std::string VersionText() { return std::string("Korvanta ") + KORVANTA_VERSION +
 
 std::string UsageText()
 {
-    return "用法：korvanta [选项]\n"
-           "Usage: korvanta [OPTION]\n"
+    return "用法：korvanta [选项] [文件]\n"
+           "Usage: korvanta [OPTION] [FILE]\n"
            "\n"
            "医学统计计算器：两样本均数t检验、配对资料t检验、直线相关与回归、计数资料卡方检验、配对资料卡方检验。\n"
            "A calculator of medical statistics: two-sample and paired t-tests,\n"
@@ -21,8 +21,9 @@ std::string UsageText()
            "                 show the version and exit\n"
            "\n"
            "不带选项时打开主窗口；Qt 的选项（如 -platform、-style）照常有效。\n"
+           "指定文件时，窗口打开后导入该文件。\n"
            "Without an option the main window opens; Qt's own options (such as -platform,\n"
-           "-style) work as usual.\n";
+           "-style) work as usual. A FILE named is imported once the window is open.\n";
 }
 
 CommandLineOutcome InterpretCommandLine(std::span<char* const> arguments)
@@ -36,6 +37,15 @@ CommandLineOutcome InterpretCommandLine(std::span<char* const> arguments)
         if (option == "--version") return {false, 0, VersionText()};
     }
     return {};
+}
+
+std::optional<std::size_t> FileArgument(std::span<const std::string> arguments)
+{
+    for (std::size_t k = 0; k < arguments.size(); ++k) {
+        if (arguments[k] == "--") return k + 1 < arguments.size() ? std::optional(k + 1) : std::nullopt;
+        if (!arguments[k].empty() && arguments[k].front() != '-') return k;
+    }
+    return std::nullopt;
 }
 
 } // namespace korvanta::ui

@@ -9,8 +9,12 @@
 #include "widgetkit/twips.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[])
 {
@@ -35,5 +39,15 @@ int main(int argc, char* argv[])
     QObject::connect(&window, &korvanta::ui::MainWindow::ExitRequested, &app, [] { QCoreApplication::exit(0); });
     window.show();
     window.Banner()->StartAnimation();
+    // A file named on the command line comes in as a dropped one would, once
+    // the window is up. The names are Qt's: on Windows they are read as
+    // Unicode, which argv is not.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    std::vector<std::string> names;
+    for (const QString& argument : arguments) names.push_back(argument.toStdString());
+    if (const auto file = korvanta::ui::FileArgument(names)) {
+        const QString path = QFileInfo(arguments[static_cast<qsizetype>(*file)]).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, path] { window.ImportFile(path); });
+    }
     return QApplication::exec();
 }

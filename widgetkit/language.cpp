@@ -1,6 +1,7 @@
 #include "widgetkit/language.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSettings>
 
 namespace korvanta::ui {
@@ -14,6 +15,12 @@ constexpr char kLanguageKey[] = "interface/language";
 
 QSettings ProgramSettings()
 {
+    // A folder named by KORVANTA_SETTINGS_DIR keeps them in an INI file of its
+    // own instead: each driver script starts from its own settings, which on
+    // Windows would otherwise be the one registry key every run shares.
+    const QString folder = qEnvironmentVariable("KORVANTA_SETTINGS_DIR");
+    if (!folder.isEmpty())
+        return QSettings(QDir(folder).filePath(QStringLiteral("korvanta.ini")), QSettings::IniFormat);
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganisation),
                      QString::fromLatin1(kApplication));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,23 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine,
                                            Case{{"--", "--help"}, true, ""}, // after "--" nothing is an option
                                            Case{{"-version"}, true, ""}, Case{{"--help=all"}, true, ""}));
 
+// Which argument Qt leaves over names the file to import ("Open with").
+TEST(CommandLine, FindsTheFileToImport)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<std::size_t> file;
+    } cases[] = {
+        {{}, std::nullopt},      {{"数据.xls"}, 0},      {{"-reverse", "a.csv"}, 1}, {{"--", "-minus.xlsx"}, 1},
+        {{"a.xls", "b.xls"}, 0}, {{"--"}, std::nullopt}, {{"-x"}, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(korvanta::ui::FileArgument(c.arguments), c.file) << c.arguments.size();
+}
+
 TEST(CommandLineUsage, NamesEveryOptionInChineseAndEnglish)
 {
     const std::string usage = korvanta::ui::UsageText();
-    EXPECT_EQ(usage.rfind("用法：korvanta [选项]\nUsage: korvanta [OPTION]\n", 0), 0u) << usage;
+    EXPECT_EQ(usage.rfind("用法：korvanta [选项] [文件]\nUsage: korvanta [OPTION] [FILE]\n", 0), 0u) << usage;
     for (const char* expected : {"--help", "--version", "显示本说明后退出", "show this help and exit", "显示版本后退出",
                                  "show the version and exit"})
         EXPECT_NE(usage.find(expected), std::string::npos) << expected;

@@ -1,6 +1,7 @@
 # The language chosen under 帮助 → "语言 / Language" is kept for the next
 # start, and KORVANTA_LANG overrides it: three runs of the driver share one
-# settings folder.
+# settings folder. With -DSETTINGS=ini they are kept in KORVANTA_SETTINGS_DIR's
+# INI file instead (as the Windows runs keep them), and nowhere else.
 foreach(var DRIVER WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "language_choice.cmake needs -D${var}=...")
@@ -9,6 +10,11 @@ endforeach()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 set(ENV{XDG_CONFIG_HOME} "${WORK}/config")
+if(SETTINGS STREQUAL "ini")
+  set(ENV{KORVANTA_SETTINGS_DIR} "${WORK}/ini")
+else()
+  unset(ENV{KORVANTA_SETTINGS_DIR})
+endif()
 unset(ENV{KORVANTA_LANG})
 
 # run(<script text> <expected output> [KORVANTA_LANG value])
@@ -37,3 +43,9 @@ run("print Command1(0)\n" "Command1(0)=两样本均数t检验\n")
 run("print Command1(0)\n" "Command1(0)=Two-sample t test\n" en)
 run("menu English\nprint message\n" "message=\n" en)
 run("print Command1(0)\n" "Command1(0)=两样本均数t检验\n" zh)
+
+if(SETTINGS STREQUAL "ini")
+  if(NOT EXISTS "${WORK}/ini/korvanta.ini" OR EXISTS "${WORK}/config/Korvanta")
+    message(FATAL_ERROR "the choice was not kept in ${WORK}/ini/korvanta.ini alone")
+  endif()
+endif()
