@@ -8,8 +8,14 @@
 namespace korvanta::delimited {
 namespace {
 
-// GB18030: every Unicode character, in one, two or four bytes.
-constexpr UINT kGb18030 = 54936;
+// GB18030: every Unicode character, in one, two or four bytes. A system
+// without it (wine 8 has none) reads the text as GBK, code page 936: the
+// one- and two-byte characters, which are GB18030's as well.
+UINT Gb18030CodePage()
+{
+    static const UINT codePage = IsValidCodePage(54936) ? 54936 : 936;
+    return codePage;
+}
 
 // UTF-16 as UTF-8; an unpaired surrogate is refused, as iconv does.
 std::optional<std::string> WideToUtf8(const std::wstring& wide)
@@ -56,7 +62,7 @@ std::optional<std::string> ConvertAll(std::string_view bytes, const char* encodi
         }
         return WideToUtf8(wide);
     }
-    const std::optional<std::wstring> wide = CodePageToWide(bytes, kGb18030);
+    const std::optional<std::wstring> wide = CodePageToWide(bytes, Gb18030CodePage());
     if (!wide) return std::nullopt;
     return WideToUtf8(*wide);
 }
@@ -68,6 +74,19 @@ bool PrefixConverts(std::string_view bytes, std::size_t n, const char* encoding)
     for (std::size_t cut = 0; cut <= 3 && cut <= n; ++cut)
         if (ConvertAll(bytes.substr(0, n - cut), encoding)) return true;
     return false;
+}
+
+// Whether `tail`, cut off the end of a text, can begin a GB18030 character
+// that the end cut short: a lead byte, then the second byte of a four-byte
+// character and its third. GBK's converter takes bytes GB18030 never leads
+// with (0xFF) without complaint; this keeps them from passing for a cut.
+bool BeginsGb18030Character(std::string_view tail)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(tail[k]); };
+    if (tail.empty() || byte(0) < 0x81 || byte(0) > 0xFE) return false;
+    if (tail.size() >= 2 && (byte(1) < 0x30 || byte(1) > 0x39)) return false;
+    if (tail.size() >= 3 && (byte(2) < 0x81 || byte(2) > 0xFE)) return false;
+    return tail.size() <= 3;
 }
 
 } // namespace
@@ -86,12 +105,14 @@ Converted EncodingToUtf8(std::string_view bytes, const char* encoding)
         converted.text = std::move(*whole);
         return converted;
     }
-    for (std::size_t cut = 1; cut <= (utf16 ? 1u : 3u) && cut <= bytes.size(); ++cut)
+    for (std::size_t cut = 1; cut <= (utf16 ? 1u : 3u) && cut <= bytes.size(); ++cut) {
+        if (!utf16 && !BeginsGb18030Character(bytes.substr(bytes.size() - cut))) continue;
         if (std::optional<std::string> most = ConvertAll(bytes.substr(0, bytes.size() - cut), encoding)) {
             converted.text = std::move(*most);
             converted.end = ConversionEnd::CutCharacter;
             return converted;
         }
+    }
     std::size_t good = 0;
     std::size_t bad = bytes.size();
     while (bad - good > 1) {

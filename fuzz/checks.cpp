@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <unistd.h>
+#include <random>
 #include <vector>
 
 namespace korvanta::fuzz {
@@ -35,15 +35,15 @@ public:
     {
         auto [it, added] = paths_.try_emplace(extension);
         if (added) {
-            const char* dir = std::getenv("TMPDIR");
-            it->second = std::filesystem::path(dir && *dir ? dir : "/tmp") /
-                         ("korvanta-fuzz-" + std::to_string(::getpid()) + extension);
+            std::random_device random;
+            it->second = std::filesystem::temp_directory_path() /
+                         ("korvanta-fuzz-" + std::to_string(random()) + std::to_string(random()) + extension);
         }
         std::ofstream out(it->second, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (!out) {
-            std::fprintf(stderr, "cannot write %s\n", it->second.c_str());
+            std::fprintf(stderr, "cannot write %s\n", it->second.string().c_str());
             std::abort();
         }
         return it->second;

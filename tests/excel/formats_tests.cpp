@@ -2,6 +2,7 @@
 // files LibreOffice made (tools/make_io_fixtures.sh); the .csv export read
 // back by Python's csv module.
 #include "delimited/delimitedtext.h"
+#include "excel/library_paths.h"
 #include "excel/sheets.h"
 #include "stats/numbertext.h"
 #include "test_support.h"
@@ -13,9 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace korvanta::excel {
@@ -125,7 +126,7 @@ TEST(TextFiles, EachEncodingAndSeparatorReadsTheSameColumns)
 
 class TempFolder {
 public:
-    TempFolder() : path_(fs::temp_directory_path() / ("korvanta-io-" + std::to_string(::getpid())))
+    TempFolder() : path_(fs::temp_directory_path() / ("korvanta-io-" + std::to_string(std::random_device()())))
     {
         fs::create_directories(path_);
     }
@@ -213,7 +214,7 @@ TEST(TextFiles, ATextWithoutDataIsNoDataFile)
 void WritePackage(const fs::path& path, const std::vector<std::pair<std::string, std::string>>& parts)
 {
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* archive = detail::OpenZipArchive(path, ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(archive, nullptr);
     for (const auto& [name, text] : parts) {
         zip_source_t* source = zip_source_buffer(archive, text.data(), text.size(), 0);
@@ -300,15 +301,10 @@ std::string ReadAll(const fs::path& path)
 // fields joined by " | ".
 std::string PythonRows(const fs::path& path)
 {
-    test::ExpectReaderProgramsAllowed();
-    const std::string command = "/usr/bin/python3 -c \"import csv,sys\nfor r in csv.reader(open(sys.argv[1], "
-                                "encoding='utf-8-sig', newline='')): print(' | '.join(r))\" '" +
-                                path.string() + "'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    char buffer[512];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
-    return out;
+    return test::RunPython("import csv,sys\nfor r in csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')): "
+                           "print(' | '.join(r))",
+                           {path.string()})
+        .output;
 }
 
 TEST(CsvExport, WritesWhatCsvReadersAndOurImportReadBack)

@@ -9,8 +9,6 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace korvanta::excel::test {
 
@@ -18,7 +16,7 @@ ScratchDir::ScratchDir()
 {
     std::random_device random;
     path_ = std::filesystem::temp_directory_path() /
-            ("korvanta-excel-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+            ("korvanta-excel-" + std::to_string(random()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(path_);
 }
 
@@ -82,35 +80,6 @@ void ExpectReaderProgramsAllowed()
 {
     EXPECT_EQ(std::getenv("KORVANTA_NO_READER_PROGRAMS"), nullptr)
         << "this test runs /usr/bin/python3 but is labelled unit in tests/excel/CMakeLists.txt";
-}
-
-ProcessResult RunPython(const std::string& script, const std::vector<std::string>& args)
-{
-    ExpectReaderProgramsAllowed();
-    ProcessResult result;
-    int fds[2];
-    if (::pipe(fds) != 0) return result;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(fds[1], 1);
-        ::close(fds[0]);
-        ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>("python3"), const_cast<char*>("-c"),
-                                const_cast<char*>(script.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv("/usr/bin/python3", argv.data());
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        result.output.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
 }
 
 namespace {

@@ -3,14 +3,17 @@
 // export leaves an existing file as it was.
 #include "test_support.h"
 
-#include <freexl.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fstream>
+
+// FreeXL is Debian's; the full-disk and memory caps need setrlimit.
+#ifndef _WIN32
+#include <freexl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "excel/export.h"
 #include "excel/sheets.h"
@@ -101,6 +104,7 @@ Table ExpectedCells(const Columns& columns)
     return t;
 }
 
+#ifndef _WIN32
 // FreeXL's view of column A and B, in the same notation as ExpectedCells.
 Table ReadWithFreeXl(const std::filesystem::path& path)
 {
@@ -133,6 +137,7 @@ Table ReadWithFreeXl(const std::filesystem::path& path)
     while (!t.empty() && t.back() == std::vector<std::string>{"", ""}) t.pop_back();
     return t;
 }
+#endif
 
 Columns MixedColumns()
 {
@@ -183,9 +188,13 @@ protected:
         const auto ours = ReadFirstSheet(path);
         ASSERT_TRUE(ours.Ok()) << static_cast<int>(ours.error);
         EXPECT_EQ(Describe(ours.rows), ExpectedCells(columns));
+#ifndef _WIN32
         if (withFreeXl && std::string(GetParam().extension) == "xls") {
             EXPECT_EQ(ReadWithFreeXl(path), ExpectedCells(columns));
         }
+#else
+        (void)withFreeXl;
+#endif
     }
 };
 
@@ -262,6 +271,7 @@ TEST(ExportLimits, RefusesTextsNoWorkbookCanHold)
 
 class ExportKeepsExistingFile : public ::testing::TestWithParam<FormatCase> {};
 
+#ifndef _WIN32
 TEST_P(ExportKeepsExistingFile, WhenTheWriteFails)
 {
     ScratchDir dir;
@@ -283,6 +293,7 @@ TEST_P(ExportKeepsExistingFile, WhenTheWriteFails)
     EXPECT_EQ(ReadFile(target), "previous export");
     EXPECT_EQ(dir.Files(), std::vector<std::string>{target.filename().string()});
 }
+#endif
 
 TEST_P(ExportKeepsExistingFile, WhenTheTargetIsAFolder)
 {
@@ -476,27 +487,33 @@ TEST(ExportKeepsNumberTexts, AsNumbersOnlyWhereTheNumberShowsTheSameDigits)
 // copy an export makes of its data cannot be had: the export says so
 // instead of ending the program, in every format, and writes nothing.
 // (AddressSanitizer reserves more address space than any such cap.)
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(__SANITIZE_ADDRESS__) && !defined(_WIN32)
+// Ends the process: status 0 when the export under the cap says it ran out
+// of memory and left nothing in its folder.
+[[noreturn]] void ExportUnderTightCap(ExportFormat format)
+{
+    const excel::Columns columns(2, std::vector<std::string>(2000, std::string(8000, 'm')));
+    bool refused = false;
+    {
+        ScratchDir dir;
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit cap{pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + (8u << 20), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &cap);
+        const WriteResult r = ExportColumns(dir / "big", format, columns);
+        refused = r.error == WriteError::OutOfMemory && dir.Files().empty();
+    }
+    ::_exit(refused ? 0 : 1);
+}
+
 TEST(ExportLimits, TooLittleMemoryIsReportedNotFatal)
 {
-    for (const ExportFormat format : {ExportFormat::Xls, ExportFormat::Xlsx, ExportFormat::Csv}) {
-        ScratchDir dir;
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const excel::Columns columns(2, std::vector<std::string>(2000, std::string(8000, 'm')));
-            std::size_t pages = 0;
-            std::ifstream("/proc/self/statm") >> pages;
-            const rlimit cap{pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + (8u << 20), RLIM_INFINITY};
-            ::setrlimit(RLIMIT_AS, &cap);
-            const WriteResult r = ExportColumns(dir / "big", format, columns);
-            ::_exit(r.error == WriteError::OutOfMemory ? 0 : 1);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            << "format " << static_cast<int>(format) << ", status " << status;
-        EXPECT_TRUE(dir.Files().empty());
-    }
+    // Each export in a process of its own, started afresh: memory that
+    // earlier tests freed and the allocator kept would pass for room under
+    // the cap.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const ExportFormat format : {ExportFormat::Xls, ExportFormat::Xlsx, ExportFormat::Csv})
+        EXPECT_EXIT(ExportUnderTightCap(format), ::testing::ExitedWithCode(0), "") << static_cast<int>(format);
 }
 #endif
 

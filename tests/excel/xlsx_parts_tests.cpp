@@ -3,6 +3,8 @@
 // workbook at all.
 #include "test_support.h"
 
+#include "excel/library_paths.h"
+
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -44,7 +46,7 @@ Parts Package(const std::string& sheetData, const std::string& strings = "<si><t
 void MakeZip(const std::filesystem::path& path, const Parts& parts)
 {
     int error = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* z = detail::OpenZipArchive(path, ZIP_CREATE | ZIP_TRUNCATE, &error);
     ASSERT_NE(z, nullptr);
     for (const auto& [name, data] : parts) {
         zip_source_t* source = zip_source_buffer(z, data.data(), data.size(), 0);

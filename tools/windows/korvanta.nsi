@@ -69,8 +69,8 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Korvanta"
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 ; "Open with" lists Korvanta for the extension; the extension's default
-; program stays whatever it was. The program is started with the file's path,
-; which it does not read yet: it opens with an empty sheet.
+; program stays whatever it was. The program is started with the file's path
+; and imports it through its preview.
 !macro OfferOpenWith EXT
   WriteRegStr HKCU "${APPLICATION_KEY}\SupportedTypes" "${EXT}" ""
   WriteRegStr HKCU "Software\Classes\${EXT}\OpenWithList\korvanta.exe" "" ""
