@@ -376,9 +376,10 @@ stage_toolchain() {
 # ---------------------------------------------------------------- stage 2
 
 # wine's own chatter off, but a DLL it cannot find named: otherwise a
-# program missing one ends with status 53 and says nothing.
+# program missing one ends with status 53 and says nothing. A UTF-8 locale,
+# so that Chinese file names and arguments reach the program intact.
 wine_env() {
-  env WINEPREFIX="$cache/wine" WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml=" "$@"
+  env LC_ALL=C.UTF-8 WINEPREFIX="$cache/wine" WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml=" "$@"
 }
 
 prepare_wine() {
@@ -620,12 +621,11 @@ package_korvanta() {
   echo "$setup: $(du -h "$setup" | cut -f1)"
 }
 
-# wine for the installer's check: a UTF-8 locale, so that a Chinese folder
-# name reaches the installer intact, and no winemenubuilder, which would turn
-# the installer's shortcuts into menu entries of the host's desktop. wine's
-# own messages go to the check's log.
+# wine for the installer's check: no winemenubuilder, which would turn the
+# installer's shortcuts into menu entries of the host's desktop. wine's own
+# messages go to the check's log.
 installer_wine() {
-  wine_env LC_ALL=C.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+  wine_env WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
     timeout 120 "$@" 2>>"$windows_build/package/wine.log"
 }
 

@@ -25,19 +25,23 @@ int main(int argc, char* argv[])
     // A named script is read whole; standard input line by line through C
     // stdio, which waits for each line on a pipe too (Qt's file over a
     // Windows pipe reports its end while the writer is still writing).
+    // The script's name as Qt reads the command line: on Windows argv is in
+    // the system's code page, which cannot hold every name (统计数据).
+    const QStringList arguments = QCoreApplication::arguments();
+    const bool scriptNamed = arguments.size() > 1;
     QByteArray named;
     qsizetype namedAt = 0;
-    if (argc > 1) {
-        QFile script(QString::fromLocal8Bit(argv[1]));
+    if (scriptNamed) {
+        QFile script(arguments[1]);
         if (!script.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "korvanta-driver: cannot open %s\n", argv[1]);
+            std::fprintf(stderr, "korvanta-driver: cannot open %s\n", arguments[1].toUtf8().constData());
             return 2;
         }
         named = script.readAll();
     }
     const auto nextLine = [&](QByteArray& line) {
         line.clear();
-        if (argc > 1) {
+        if (scriptNamed) {
             if (namedAt >= named.size()) return false;
             qsizetype end = named.indexOf('\n', namedAt);
             if (end < 0) end = named.size();
