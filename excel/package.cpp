@@ -155,8 +155,10 @@ namespace {
 
 // Inflates a part on a second thread, one chunk ahead of its reader: the
 // inflate and its CRC cost about a fifth of reading a large worksheet, and
-// they overlap the scan of the chunk before. Two buffers take turns; the
-// reader's thread never touches the archive while this one reads it.
+// they overlap the scan of the chunk before, as does the look at whether a
+// chunk is plain ASCII, which spares the scan its own check of each
+// character. Two buffers take turns; the reader's thread never touches the
+// archive while this one reads it.
 class ReadAhead {
 public:
     explicit ReadAhead(zip_file_t* file)
@@ -184,9 +186,13 @@ public:
         worker_.join();
     }
 
-    // The next chunk, which stays valid until the next call: its bytes and
-    // zip_fread's count (0 at the end, negative for an inflate or CRC error).
-    std::pair<const char*, zip_int64_t> Next()
+    struct Chunk {
+        const char* data;
+        zip_int64_t count; // zip_fread's: 0 at the end, negative for an inflate or CRC error
+        bool plain;        // PlainXmlText
+    };
+    // The next chunk, which stays valid until the next call.
+    Chunk Next()
     {
         std::unique_lock lock(mutex_);
         if (taken_) {
@@ -197,7 +203,7 @@ public:
         }
         changed_.wait(lock, [&] { return ready_[next_]; });
         taken_ = true;
-        return {buffers_[next_].data(), counts_[next_]};
+        return {buffers_[next_].data(), counts_[next_], plain_[next_]};
     }
 
 private:
@@ -210,9 +216,11 @@ private:
                 if (stopped_) return;
             }
             const zip_int64_t n = zip_fread(file_, buffers_[k].data(), buffers_[k].size());
+            const bool plain = n > 0 && PlainXmlText(buffers_[k].data(), static_cast<std::size_t>(n));
             {
                 const std::lock_guard lock(mutex_);
                 counts_[k] = n;
+                plain_[k] = plain;
                 ready_[k] = true;
             }
             changed_.notify_all();
@@ -223,6 +231,7 @@ private:
     zip_file_t* file_;
     std::vector<char> buffers_[2];
     zip_int64_t counts_[2] = {0, 0};
+    bool plain_[2] = {false, false};
     bool ready_[2] = {false, false}; // filled and not yet given back
     std::size_t next_ = 0;           // the buffer the reader takes next
     bool taken_ = false;             // next_ was handed out and is in use
@@ -232,7 +241,7 @@ private:
     std::thread worker_;
 };
 
-// Inflates a part chunk by chunk into consume(data, size, last), which returns
+// Inflates a part chunk by chunk into consume(data, size, last, plain), which returns
 // nothing to go on or the status to end with. The caps on the expanded size
 // stop a zip bomb whatever reads the chunks.
 template <typename Consume>
@@ -243,7 +252,7 @@ Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compresse
     ReadAhead chunks(file.get());
     std::size_t total = 0;
     for (;;) {
-        const auto [data, n] = chunks.Next();
+        const auto [data, n, plain] = chunks.Next();
         if (n < 0) return Package::Status::Corrupt; // inflate or CRC error
         total += static_cast<std::size_t>(n);
         if (total > kMaxXlsxPartBytes) return Package::Status::TooLarge;
@@ -251,7 +260,7 @@ Package::Status Inflate(zip* archive, zip_uint64_t index, zip_uint64_t compresse
         // this check stricter or leaves the total cap above in charge.
         if (total > kRatioFloorBytes && total / kMaxXlsxRatio > compressed) return Package::Status::TooLarge;
         const bool last = n == 0;
-        if (const std::optional<Package::Status> s = consume(data, static_cast<std::size_t>(n), last)) return *s;
+        if (const std::optional<Package::Status> s = consume(data, static_cast<std::size_t>(n), last, plain)) return *s;
         if (last) return Package::Status::Ok;
     }
 }
@@ -291,27 +300,28 @@ Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const
     bool otherEncoding = false;
     {
         XmlScanner scanner(handler);
-        const Status s = Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last) {
-            std::optional<Status> end;
-            switch (scanner.Feed(data, size, last)) {
-            case XmlScanner::Result::More:
-                break;
-            case XmlScanner::Result::Done:
-                end = Status::Ok;
-                break;
-            case XmlScanner::Result::Corrupt:
-                end = Status::Corrupt;
-                break;
-            case XmlScanner::Result::TooLarge:
-                end = Status::TooLarge;
-                break;
-            case XmlScanner::Result::OtherEncoding:
-                otherEncoding = true;
-                end = Status::Ok;
-                break;
-            }
-            return end;
-        });
+        const Status s =
+            Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last, bool plain) {
+                std::optional<Status> end;
+                switch (scanner.Feed(data, size, last, plain)) {
+                case XmlScanner::Result::More:
+                    break;
+                case XmlScanner::Result::Done:
+                    end = Status::Ok;
+                    break;
+                case XmlScanner::Result::Corrupt:
+                    end = Status::Corrupt;
+                    break;
+                case XmlScanner::Result::TooLarge:
+                    end = Status::TooLarge;
+                    break;
+                case XmlScanner::Result::OtherEncoding:
+                    otherEncoding = true;
+                    end = Status::Ok;
+                    break;
+                }
+                return end;
+            });
         if (!otherEncoding) return s;
     }
 
@@ -322,7 +332,7 @@ Package::Status Package::Parse(std::string_view part, XmlHandler& handler) const
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
-    return Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last) {
+    return Inflate(zip_.get(), index, compressed, [&](const char* data, std::size_t size, bool last, bool) {
         std::optional<Status> end;
         if (XML_Parse(parser.get(), data, static_cast<int>(size), last) == XML_STATUS_ERROR) {
             switch (handler.outcome) {
@@ -351,7 +361,7 @@ Package::Status Package::Read(std::string_view part, std::size_t limit, std::str
     const zip_uint64_t index = entry.index;
     const zip_uint64_t compressed = entry.compressed;
     return Inflate(zip_.get(), index, compressed,
-                   [&](const char* data, std::size_t size, bool) -> std::optional<Status> {
+                   [&](const char* data, std::size_t size, bool, bool) -> std::optional<Status> {
                        if (size > limit - out.size()) return Status::TooLarge;
                        out.append(data, size);
                        return std::nullopt;

@@ -159,6 +159,28 @@ bool Decode(const char* p, const char* end, bool attribute, std::string& out)
 
 } // namespace
 
+bool PlainXmlText(const char* data, std::size_t size)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const auto* end = p + size;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t high = word & 0x8080808080808080ULL;
+        const std::uint64_t low = (word - 0x2020202020202020ULL) & ~word & 0x8080808080808080ULL;
+        if (high != 0) return false;
+        if (low == 0) continue;
+        // A byte below 0x20: a line end or a tab is allowed.
+        for (int i = 0; i < 8; ++i)
+            if (p[i] < 0x20 && p[i] != '\t' && p[i] != '\n' && p[i] != '\r') return false;
+    }
+    for (; p < end; ++p)
+        if (*p >= 0x80 || (*p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r')) return false;
+    return true;
+}
+
+bool XmlScanner::Valid(const char* p, const char* end) const { return plainSoFar_ || ValidXmlUtf8(p, end); }
+
 XmlScanner::Step XmlScanner::Stop(Result r)
 {
     result_ = r;
@@ -183,9 +205,10 @@ bool XmlScanner::HandlerStopped()
     return true;
 }
 
-XmlScanner::Result XmlScanner::Feed(const char* data, std::size_t size, bool last)
+XmlScanner::Result XmlScanner::Feed(const char* data, std::size_t size, bool last, bool plain)
 {
     if (result_ != Result::More) return result_;
+    plainSoFar_ = plainSoFar_ && plain;
     if (pos_ > 0) {
         buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(pos_));
         pos_ = 0;
@@ -256,7 +279,7 @@ bool XmlScanner::DeliverText(const char* p, const char* end)
         started_ = true;
         return true;
     }
-    if (!ValidXmlUtf8(p, end)) return Stop(Result::Corrupt), false;
+    if (!Valid(p, end)) return Stop(Result::Corrupt), false;
     const auto size = static_cast<std::size_t>(end - p);
     if (std::memchr(p, '&', size) || std::memchr(p, '\r', size)) {
         if (!Decode(p, end, false, decoded_)) return Stop(Result::Corrupt), false;
@@ -285,7 +308,7 @@ XmlScanner::Step XmlScanner::Markup(char* p, char* end, bool last)
     case '?': {
         char* close = findFrom(2, "?>");
         if (!close) return Step::NeedMore;
-        if (!ValidXmlUtf8(p, close)) return Stop(Result::Corrupt);
+        if (!Valid(p, close)) return Stop(Result::Corrupt);
         if (!started_ && startsWith("<?xml") && !Declaration(p, close)) return Stop(Result::OtherEncoding);
         started_ = true;
         pos_ = static_cast<std::size_t>(close + 2 - buffer_.data());
@@ -296,12 +319,12 @@ XmlScanner::Step XmlScanner::Markup(char* p, char* end, bool last)
         if (startsWith("<!--")) {
             char* close = findFrom(4, "-->");
             if (!close) return Step::NeedMore;
-            if (!ValidXmlUtf8(p, close)) return Stop(Result::Corrupt);
+            if (!Valid(p, close)) return Stop(Result::Corrupt);
             pos_ = static_cast<std::size_t>(close + 3 - buffer_.data());
         } else if (startsWith("<![CDATA[")) {
             char* close = findFrom(9, "]]>");
             if (!close) return Step::NeedMore;
-            if (depth_ == 0 || !ValidXmlUtf8(p + 9, close)) return Stop(Result::Corrupt);
+            if (depth_ == 0 || !Valid(p + 9, close)) return Stop(Result::Corrupt);
             handler_.Text(std::string_view(p + 9, static_cast<std::size_t>(close - p - 9)));
             if (HandlerStopped()) return Step::Stop;
             pos_ = static_cast<std::size_t>(close + 3 - buffer_.data());
@@ -389,7 +412,7 @@ XmlScanner::Step XmlScanner::StartTag(char* p, char* end)
             more.push_back(a);
         ++count;
     }
-    if (!ValidXmlUtf8(p, q)) return Stop(Result::Corrupt);
+    if (!Valid(p, q)) return Stop(Result::Corrupt);
     if (depth_ == 0 && rootClosed_) return Stop(Result::Corrupt); // a second root
 
     // The whole tag is here: terminate the names and values in place (a

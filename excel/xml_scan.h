@@ -33,7 +33,10 @@ public:
     explicit XmlScanner(XmlHandler& handler) : handler_(handler) {}
 
     // The part's next bytes; last is true with the final (maybe empty) piece.
-    Result Feed(const char* data, std::size_t size, bool last);
+    // plain says that the caller has found every byte of them to be
+    // PlainXmlText: while every piece so far was, the scan checks no
+    // character again (a worksheet of numbers is plain throughout).
+    Result Feed(const char* data, std::size_t size, bool last, bool plain = false);
 
 private:
     enum class Step { Advanced, NeedMore, Stop };
@@ -46,17 +49,23 @@ private:
     bool Declaration(const char* p, const char* end);
     Step Stop(Result r);
     bool HandlerStopped();
+    bool Valid(const char* p, const char* end) const;
 
     XmlHandler& handler_;
     std::vector<char> buffer_;
     std::size_t pos_ = 0;  // first unscanned byte of buffer_
     bool started_ = false; // past a byte-order mark and the first token
     bool rootClosed_ = false;
+    bool plainSoFar_ = true; // every piece fed so far was plain
     std::size_t depth_ = 0;
     std::vector<std::string> open_; // names of the open elements; the first depth_ are live
     std::vector<const char*> attributes_;
     std::string decoded_;
     Result result_ = Result::More;
 };
+
+// Whether every byte is ASCII that XML allows as it stands: no byte at or
+// above 0x80, no control character but tab, line feed and carriage return.
+bool PlainXmlText(const char* data, std::size_t size);
 
 } // namespace korvanta::excel::detail

@@ -68,14 +68,18 @@ std::string WithExpat(const std::string& xml)
 
 // The scanner's view with the document fed in pieces of `piece` bytes;
 // empty when it refuses the document.
-std::string WithScanner(const std::string& xml, std::size_t piece, XmlScanner::Result* result = nullptr)
+// tellPlain: each piece comes with PlainXmlText's word on it, as the package
+// gives it; otherwise with none, and the scanner checks every character.
+std::string WithScanner(const std::string& xml, std::size_t piece, XmlScanner::Result* result = nullptr,
+                        bool tellPlain = false)
 {
     Recorder r;
     XmlScanner scanner(r);
     XmlScanner::Result last = XmlScanner::Result::More;
     for (std::size_t at = 0; last == XmlScanner::Result::More; at += piece) {
         const std::size_t n = at < xml.size() ? std::min(piece, xml.size() - at) : 0;
-        last = scanner.Feed(xml.data() + std::min(at, xml.size()), n, at + n >= xml.size());
+        const char* data = xml.data() + std::min(at, xml.size());
+        last = scanner.Feed(data, n, at + n >= xml.size(), tellPlain && PlainXmlText(data, n));
     }
     if (result) *result = last;
     if (last != XmlScanner::Result::Done) return {};
@@ -128,7 +132,9 @@ TEST(XmlScan, ReadsWhatExpatReadsInPiecesOfAnySize)
         const std::string expected = WithExpat(xml);
         ASSERT_FALSE(expected.empty()) << "expat refuses " << xml;
         for (std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, xml.size() + 1})
-            EXPECT_EQ(WithScanner(xml, piece), expected) << xml << " in pieces of " << piece;
+            for (bool tellPlain : {false, true})
+                EXPECT_EQ(WithScanner(xml, piece, nullptr, tellPlain), expected)
+                    << xml << " in pieces of " << piece << (tellPlain ? ", told which are plain" : "");
     }
 }
 
@@ -138,9 +144,11 @@ TEST(XmlScan, RefusesWhatExpatRefuses)
         const std::string xml = doc;
         EXPECT_EQ(WithExpat(xml), "") << "expat reads " << xml;
         for (std::size_t piece : {std::size_t{1}, std::size_t{5}, xml.size() + 1}) {
-            XmlScanner::Result result{};
-            EXPECT_EQ(WithScanner(xml, piece, &result), "") << xml << " in pieces of " << piece;
-            EXPECT_EQ(result, XmlScanner::Result::Corrupt) << xml;
+            for (bool tellPlain : {false, true}) {
+                XmlScanner::Result result{};
+                EXPECT_EQ(WithScanner(xml, piece, &result, tellPlain), "") << xml << " in pieces of " << piece;
+                EXPECT_EQ(result, XmlScanner::Result::Corrupt) << xml;
+            }
         }
     }
     // expat reads a DTD's entities; a part has no DTD, and the scanner refuses one.
