@@ -39,26 +39,33 @@ std::string_view LocalName(std::string_view name, XmlHandler& handler)
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
+// Whether the eight bytes at p are all ASCII at or above 0x20: no byte at or
+// above 0x80 and none below 0x20, found in one step.
+bool PlainWord(const unsigned char* p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    const std::uint64_t high = word & 0x8080808080808080ULL;
+    const std::uint64_t low = (word - 0x2020202020202020ULL) & ~word & 0x8080808080808080ULL;
+    return (high | low) == 0;
+}
+
+// The controls XML allows.
+bool AllowedControl(unsigned char c) { return c == '\t' || c == '\n' || c == '\r'; }
+
 // Whether [p, end) is UTF-8 with no character XML forbids: controls other
 // than tab, line feed and carriage return, surrogates, U+FFFE and U+FFFF.
 // Mostly ASCII, so eight bytes are checked at a time while they are.
 bool ValidXmlUtf8(const unsigned char* p, const unsigned char* end)
 {
     while (p < end) {
-        if (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            // No byte at or above 0x80 and none below 0x20.
-            const std::uint64_t high = word & 0x8080808080808080ULL;
-            const std::uint64_t low = (word - 0x2020202020202020ULL) & ~word & 0x8080808080808080ULL;
-            if ((high | low) == 0) {
-                p += 8;
-                continue;
-            }
+        if (end - p >= 8 && PlainWord(p)) {
+            p += 8;
+            continue;
         }
         const unsigned char c = *p;
         if (c < 0x80) {
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+            if (c < 0x20 && !AllowedControl(c)) return false;
             ++p;
             continue;
         }
@@ -163,19 +170,14 @@ bool PlainXmlText(const char* data, std::size_t size)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(data);
     const auto* end = p + size;
-    for (; end - p >= 8; p += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        const std::uint64_t high = word & 0x8080808080808080ULL;
-        const std::uint64_t low = (word - 0x2020202020202020ULL) & ~word & 0x8080808080808080ULL;
-        if (high != 0) return false;
-        if (low == 0) continue;
-        // A byte below 0x20: a line end or a tab is allowed.
-        for (int i = 0; i < 8; ++i)
-            if (p[i] < 0x20 && p[i] != '\t' && p[i] != '\n' && p[i] != '\r') return false;
+    while (p < end) {
+        if (end - p >= 8 && PlainWord(p)) {
+            p += 8;
+            continue;
+        }
+        if (*p >= 0x80 || (*p < 0x20 && !AllowedControl(*p))) return false;
+        ++p;
     }
-    for (; p < end; ++p)
-        if (*p >= 0x80 || (*p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r')) return false;
     return true;
 }
 
